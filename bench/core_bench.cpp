@@ -1,0 +1,90 @@
+// Throughput of the text algorithms on a large real page.
+// The page is $LUMARO_BENCH_PAGE, else the Node.js API reference shipped by Debian, else a
+// generated page; it is repeated to reach the sizes measured (1 MB and 10 MB).
+#include "common/ansifile.h"
+#include "links/emailscanner.h"
+#include "links/linkscanner.h"
+#include "saving/linkrewriter.h"
+#include "text/htmltotext.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString basePage() {
+    QString path = qEnvironmentVariable("LUMARO_BENCH_PAGE");
+    if (path.isEmpty())
+        path = QStringLiteral("/usr/share/doc/nodejs/api/all.html");
+    const common::TextFileContent file = common::readTextFile(path);
+    if (file.ok && !file.text.isEmpty())
+        return file.text;
+    QString page;
+    for (int i = 0; i < 2000; ++i)
+        page += QStringLiteral("<tr><td class=\"c%1\"><a href=\"item%1.htm\">第%1条 新闻 &amp; "
+                               "评论</a></td><td>联系 user%1@mail.example.cn<br>价格&nbsp;5 &gt; 3"
+                               "</td></tr><script>var x%1 = '<p>';</script>\n")
+                    .arg(i);
+    return page;
+}
+
+// The page repeated until it holds at least `bytes` bytes of UTF-8.
+const QString &pageOfSize(qsizetype bytes) {
+    static QHash<qsizetype, QString> pages;
+    auto it = pages.find(bytes);
+    if (it != pages.end())
+        return *it;
+    const QString base = basePage();
+    const double charsPerByte = double(base.size()) / double(base.toUtf8().size());
+    const qsizetype chars = qsizetype(double(bytes) * charsPerByte);
+    QString page;
+    while (page.size() < chars)
+        page += base;
+    page.truncate(chars);
+    return *pages.insert(bytes, page);
+}
+
+void setBytes(benchmark::State &state, const QString &page) {
+    state.SetBytesProcessed(int64_t(state.iterations()) * page.toUtf8().size());
+}
+
+void BM_DeleteHtmlTag(benchmark::State &state) {
+    const QString &page = pageOfSize(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text::deleteHtmlTag(page, true, true));
+    setBytes(state, page);
+}
+
+void BM_LinkScanner(benchmark::State &state) {
+    const QString &page = pageOfSize(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            links::scanLinks(page, "http://h.example/api/all.html", links::LinkCommand::OpenAllW));
+    setBytes(state, page);
+}
+
+void BM_EmailScanner(benchmark::State &state) {
+    const QString &page = pageOfSize(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(links::scanEmails(page));
+    setBytes(state, page);
+}
+
+void BM_RewriteLinks(benchmark::State &state) {
+    const QString &page = pageOfSize(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(saving::rewriteLinks(page, "http://h.example/api/all.html"));
+    setBytes(state, page);
+}
+
+constexpr int64_t kMB = 1 << 20;
+BENCHMARK(BM_DeleteHtmlTag)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinkScanner)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmailScanner)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RewriteLinks)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,119 @@
+#include "linkscanner.h"
+
+#include "common/textsearch.h"
+#include "urlrules.h"
+
+#include <QSet>
+
+namespace links {
+
+namespace {
+
+enum class Kind { Skip, Absolute, Relative };
+
+bool startsWithCI(QStringView value, QStringView lowerPrefix) {
+    return common::matchesAt(value, 0, lowerPrefix);
+}
+
+bool isPageScheme(const QString &scheme) {
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("file");
+}
+
+// The prefix rules of each command decide first; a value they call relative that has a
+// scheme of its own is never given the base.
+Kind classify(QStringView value, LinkCommand command) {
+    const bool http = startsWithCI(value, u"http");
+    const bool file = startsWithCI(value, u"file");
+    const bool mail = startsWithCI(value, u"mail");
+    const bool ftp = startsWithCI(value, u"ftp");
+    Kind kind = Kind::Relative;
+    switch (command) {
+    case LinkCommand::OpenAllW:
+        kind = (ftp || mail) ? Kind::Skip : (http || file) ? Kind::Absolute : Kind::Relative;
+        break;
+    case LinkCommand::OpenAllX:
+        kind = (http || mail || file || ftp) ? Kind::Skip : Kind::Relative;
+        break;
+    case LinkCommand::OpenAllJ:
+        kind = http ? Kind::Absolute : Kind::Skip;
+        break;
+    case LinkCommand::OpenPageA:
+    case LinkCommand::SaveToHref:
+        kind = (http || file || mail || ftp) ? Kind::Absolute : Kind::Relative;
+        break;
+    case LinkCommand::OpenSelectA:
+        kind = (startsWithCI(value, u"ftp:") || startsWithCI(value, u"mailt")) ? Kind::Skip
+               : (startsWithCI(value, u"http:") || startsWithCI(value, u"file:"))
+                   ? Kind::Absolute
+                   : Kind::Relative;
+        break;
+    }
+    if (kind != Kind::Relative || !hasScheme(value))
+        return kind;
+    if (command == LinkCommand::SaveToHref)
+        return Kind::Absolute;
+    if (command == LinkCommand::OpenSelectA && isPageScheme(schemeOf(value)))
+        return Kind::Absolute;
+    return Kind::Skip;
+}
+
+} // namespace
+
+std::optional<LinkCommand> linkCommandFromName(QStringView name) {
+    struct Entry {
+        QStringView name;
+        LinkCommand command;
+    };
+    static const Entry table[] = {
+        {u"openallw", LinkCommand::OpenAllW},     {u"opencwpallwz", LinkCommand::OpenPageA},
+        {u"openallx", LinkCommand::OpenAllX},     {u"openallj", LinkCommand::OpenAllJ},
+        {u"opensallp", LinkCommand::OpenSelectA}, {u"savehref", LinkCommand::SaveToHref},
+    };
+    for (const Entry &entry : table) {
+        if (entry.name == name)
+            return entry.command;
+    }
+    return std::nullopt;
+}
+
+QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command) {
+    const bool filtered = command != LinkCommand::SaveToHref;
+    QList<HarvestedLink> result;
+    QSet<QString> harvested;
+    qsizetype pos = -1;
+    while ((pos = scanText.indexOf(u"href=", pos + 1)) >= 0) {
+        qsizetype open = pos + 5;
+        if (open < scanText.size() && scanText[open] != u'"' && scanText[open] != u'\'')
+            ++open;
+        if (open >= scanText.size() || (scanText[open] != u'"' && scanText[open] != u'\''))
+            continue;
+        const qsizetype close = scanText.indexOf(scanText[open], open + 1);
+        if (close < 0)
+            break; // the last value never ends: nothing after it is a link
+        const QStringView value = scanText.sliced(open + 1, close - open - 1);
+        const Kind kind = classify(value, command);
+        if (kind == Kind::Skip)
+            continue;
+        QString url = kind == Kind::Absolute ? value.toString() : resolveLink(pageUrl, value);
+        if (url.isEmpty() && kind == Kind::Relative)
+            continue; // no base to resolve against
+        if (filtered) {
+            url = collapsePathSlashes(url);
+            if (isNonPageLink(url) || harvested.contains(url))
+                continue;
+            harvested.insert(url);
+        }
+        result.append({url, pos, close});
+    }
+    return result;
+}
+
+QString hrefFileLines(const QList<HarvestedLink> &links) {
+    QString out;
+    for (qsizetype i = 0; i < links.size(); ++i)
+        out += QStringLiteral("[%1]=%2\r\n").arg(i + 1).arg(links[i].url);
+    return out;
+}
+
+} // namespace links

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace links {
+
+// The commands that harvest the links of a page; each accepts links by its own rule.
+enum class LinkCommand {
+    OpenAllW,    // every page link, relative ones made absolute
+    OpenPageA,   // every address, mail links too
+    OpenAllX,    // relative links only
+    OpenAllJ,    // absolute http links only
+    OpenSelectA, // links inside the selection
+    SaveToHref,  // every link, written to href.txt
+};
+
+// The command for a name as the tools spell it ("openallw", "opencwpallwz", "openallx",
+// "openallj", "opensallp", "savehref"); no value for an unknown name.
+std::optional<LinkCommand> linkCommandFromName(QStringView name);
+
+struct HarvestedLink {
+    QString url;             // what the command opens or writes
+    qsizetype attribute = 0; // 0-based index of the "href=" in the scan text
+    qsizetype valueEnd = 0;  // 0-based index of the closing quote
+};
+
+// Finds the links of a page that `command` accepts, in page order. The scan looks for the
+// exact text href= followed by a quote (one blank may stand before the quote); unquoted
+// values and HREF= in capitals are not links. Relative values are resolved against
+// `pageUrl`. Values with a scheme are never prefixed; those that are not pages (javascript:,
+// data:, ...) are only written by SaveToHref, unchanged. Every command but SaveToHref also
+// collapses "//" in the path, drops links to non-page files and drops repeats.
+// Example: scanLinks(u"<a href=\"b.htm\">", "http://h/d/a.htm", LinkCommand::OpenAllW)
+// gives one link, "http://h/d/b.htm".
+QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command);
+
+// The lines appended to href.txt for one run: "[1]=url" CR LF, "[2]=url" CR LF, ...
+QString hrefFileLines(const QList<HarvestedLink> &links);
+
+} // namespace links

@@ -1,0 +1,84 @@
+#include "filenaming.h"
+
+#include "common/textsearch.h"
+
+namespace saving {
+
+namespace {
+
+QString removeChars(QStringView name, QStringView unwanted) {
+    QString out;
+    out.reserve(name.size());
+    for (QChar c : name) {
+        if (!unwanted.contains(c))
+            out.append(c);
+    }
+    return out;
+}
+
+// Removes tags from a name: "<" up to the next ">" goes, the ">" stays for correctName.
+QString stripTags(QString name) {
+    for (;;) {
+        const qsizetype a = name.indexOf(u'<');
+        if (a < 0 || !name.contains(u'>'))
+            return name;
+        const qsizetype b = name.indexOf(u'>', a + 1);
+        if (b < 0)
+            return name; // a "<" with no ">" after it: correctName removes what is left
+        name.remove(a, b - a);
+    }
+}
+
+} // namespace
+
+QString correctName(QStringView name) {
+    return removeChars(name, u"/\\:?*<>|\" \r\n.");
+}
+
+QString correctNameHaveSpace(QStringView name) {
+    return removeChars(name, u"/\\:?*<>|\"\r\n.");
+}
+
+std::optional<QString> extractFileName(QStringView html, QStringView before, QStringView after) {
+    const QString lowHtml = common::asciiLowered(html);
+    const QString lowBefore = common::asciiLowered(before);
+    const QString lowAfter = common::asciiLowered(after);
+    const qsizetype p1 = lowHtml.indexOf(lowBefore);
+    if (p1 < 0)
+        return std::nullopt;
+    const qsizetype nameStart = p1 + before.size();
+    qsizetype p2 = lowHtml.indexOf(lowAfter, p1 + 1);
+    // The after-marker found inside the before-marker: look again behind the before-marker.
+    if (p2 >= 0 && p2 < nameStart)
+        p2 = lowHtml.indexOf(lowAfter, nameStart);
+    if (p2 < 0)
+        return std::nullopt;
+    return correctName(stripTags(html.sliced(nameStart, p2 - nameStart).toString()));
+}
+
+QString makeSavePath(const QString &folder, const QString &name, const QString &extension) {
+    QString path = folder + u'/' + name + extension;
+    path.replace(QStringLiteral("//"), QStringLiteral("/"));
+    return path;
+}
+
+QString fitFileName(const QString &name, const QString &extension, int maxBytes) {
+    const qsizetype budget = maxBytes - extension.toUtf8().size();
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        qsizetype width = c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        qsizetype units = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            width = 4;
+            units = 2;
+        }
+        if (bytes + width > budget)
+            return name.left(i);
+        bytes += width;
+        i += units - 1;
+    }
+    return name;
+}
+
+} // namespace saving
