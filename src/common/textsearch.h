@@ -13,7 +13,22 @@ inline char16_t asciiLower(char16_t c) {
 
 // True when `text` holds `lowerPattern` at `pos`, ignoring ASCII case.
 // `lowerPattern` must be lower case. Example: matchesAt(u"<BR>", 0, u"<br>") is true.
-bool matchesAt(QStringView text, qsizetype pos, QStringView lowerPattern);
+inline bool matchesAt(QStringView text, qsizetype pos, QStringView lowerPattern) {
+    if (pos < 0 || pos + lowerPattern.size() > text.size())
+        return false;
+    const char16_t *at = text.utf16() + pos;
+    const char16_t *pattern = lowerPattern.utf16();
+    for (qsizetype i = 0; i < lowerPattern.size(); ++i) {
+        if (asciiLower(at[i]) != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+// Index of the first character in [from, end) equal to `a` or `b`; `end` when there is none.
+// Vectorised: HTML markup characters recur every few characters, and this is the inner loop
+// of every page algorithm.
+qsizetype findEither(const char16_t *data, qsizetype from, qsizetype end, char16_t a, char16_t b);
 
 // 0-based index of the first occurrence of `lowerPattern` at or after `from`, ignoring ASCII
 // case; -1 when there is none. `lowerPattern` must be non-empty and lower case.

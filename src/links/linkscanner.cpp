@@ -81,8 +81,13 @@ QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, Lin
     const bool filtered = command != LinkCommand::SaveToHref;
     QList<HarvestedLink> result;
     QSet<QString> harvested;
+    const LinkResolver resolver(pageUrl);
     qsizetype pos = -1;
-    while ((pos = scanText.indexOf(u"href=", pos + 1)) >= 0) {
+    // The attribute name is exact (HREF= is not a link): the case-blind search proposes,
+    // the exact comparison decides.
+    while ((pos = common::indexOfCI(scanText, u"href=", pos + 1)) >= 0) {
+        if (!scanText.sliced(pos).startsWith(u"href="))
+            continue;
         qsizetype open = pos + 5;
         if (open < scanText.size() && scanText[open] != u'"' && scanText[open] != u'\'')
             ++open;
@@ -95,7 +100,7 @@ QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, Lin
         const Kind kind = classify(value, command);
         if (kind == Kind::Skip)
             continue;
-        QString url = kind == Kind::Absolute ? value.toString() : resolveLink(pageUrl, value);
+        QString url = kind == Kind::Absolute ? value.toString() : resolver.resolve(value);
         if (url.isEmpty() && kind == Kind::Relative)
             continue; // no base to resolve against
         if (filtered) {

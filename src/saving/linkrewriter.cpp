@@ -8,6 +8,7 @@ QString rewriteLinks(QStringView html, const QString &pageUrl) {
     QString out;
     out.reserve(html.size() + html.size() / 8);
     qsizetype copied = 0;
+    const links::LinkResolver resolver(pageUrl);
     qsizetype pos = html.indexOf(u"href=");
     while (pos >= 0) {
         const qsizetype open = pos + 5;
@@ -18,7 +19,7 @@ QString rewriteLinks(QStringView html, const QString &pageUrl) {
                 break;
             const QStringView value = html.sliced(open + 1, close - open - 1);
             if (!links::hasScheme(value) && !value.trimmed().startsWith(u'#')) {
-                const QString absolute = links::resolveLink(pageUrl, value);
+                const QString absolute = resolver.resolve(value);
                 if (!absolute.isEmpty()) {
                     out.append(html.sliced(copied, open + 1 - copied));
                     out.append(absolute);

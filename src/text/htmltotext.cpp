@@ -2,6 +2,8 @@
 
 #include "common/textsearch.h"
 
+#include <cstring>
+
 namespace text {
 
 namespace {
@@ -10,16 +12,51 @@ using common::asciiLower;
 using common::indexOfCI;
 using common::matchesAt;
 
-// The text being edited is `out` followed by the unread rest of the input, in[cursor..].
-// `out` only ever changes at its end, so an occurrence that starts inside `out` must reach
-// into the rest; occurrences that lie wholly in the rest are found in the input itself and
-// cached, since the rest is an unchanged piece of the input.
+// Every step shortens the text (or keeps its length), so each one edits the buffer in place:
+// kept pieces move to the left, and what a step writes never reaches what it has yet to read.
+class InPlaceText {
+public:
+    explicit InPlaceText(QString &text)
+        : m_data(reinterpret_cast<char16_t *>(text.data())), m_size(text.size()) {}
+
+    QStringView view() const { return QStringView(m_data, m_size); }
+    qsizetype size() const { return m_size; }
+    char16_t *data() const { return m_data; }
+    void setSize(qsizetype size) { m_size = size; }
+
+private:
+    char16_t *m_data;
+    qsizetype m_size;
+};
+
+// Writes kept pieces at the front of the buffer that is being read further on.
+class Writer {
+public:
+    explicit Writer(char16_t *data) : m_data(data) {}
+    void copy(qsizetype from, qsizetype length) {
+        if (from != m_size && length > 0)
+            std::memmove(m_data + m_size, m_data + from, size_t(length) * sizeof(char16_t));
+        m_size += length;
+    }
+    void put(char16_t c) { m_data[m_size++] = c; }
+    void truncate(qsizetype size) { m_size = size; }
+    qsizetype size() const { return m_size; }
+
+private:
+    char16_t *m_data;
+    qsizetype m_size = 0;
+};
+
+// Repeats "cut from the first `start` to the end of the first `end`" while `end` occurs.
+// The edited text is the written front followed by the unread rest, which is an unchanged
+// piece of the input: occurrences wholly in the rest are searched for once and cached, and
+// only the few positions where a new occurrence straddles the front and the rest are checked
+// afresh after a cut.
 class CutScanner {
 public:
-    explicit CutScanner(QStringView in) : m_in(in) { m_out.reserve(in.size()); }
+    explicit CutScanner(InPlaceText &text) : m_text(text), m_out(text.data()) {}
 
-    // Repeats "cut from the first `start` to the end of the first `end`" while `end` occurs.
-    QString run(QStringView start, QStringView end) {
+    void run(QStringView start, QStringView end) {
         Cache startCache;
         Cache endCache;
         qsizetype frozen = 0;
@@ -39,14 +76,14 @@ public:
             if (p1 < oldOut)
                 m_out.truncate(p1);
             else
-                m_out.append(m_in.sliced(m_cursor, p1 - oldOut));
+                m_out.copy(m_cursor, p1 - oldOut);
             m_cursor += p2 + end.size() - oldOut;
             // Text before the cut had no occurrence; new ones can only straddle the cut.
             startBound = p1 - start.size() + 1;
             endBound = p1 - end.size() + 1;
         }
-        m_out.append(m_in.sliced(m_cursor));
-        return m_out;
+        m_out.copy(m_cursor, m_text.size() - m_cursor);
+        m_text.setSize(m_out.size());
     }
 
 private:
@@ -56,9 +93,9 @@ private:
     };
 
     char16_t at(qsizetype v) const {
-        return v < m_out.size() ? m_out[v].unicode() : m_in[m_cursor + v - m_out.size()].unicode();
+        return m_text.data()[v < m_out.size() ? v : m_cursor + v - m_out.size()];
     }
-    qsizetype length() const { return m_out.size() + m_in.size() - m_cursor; }
+    qsizetype length() const { return m_out.size() + m_text.size() - m_cursor; }
 
     // First occurrence of `pattern` at or after position `bound` of the edited text, -1 if none.
     qsizetype find(QStringView pattern, qsizetype bound, Cache &cache) {
@@ -75,63 +112,86 @@ private:
         const qsizetype inFrom = m_cursor + qMax<qsizetype>(0, bound - outSize);
         if (cache.from < 0 || inFrom < cache.from || (cache.hit >= 0 && cache.hit < inFrom)) {
             cache.from = inFrom;
-            cache.hit = indexOfCI(m_in, pattern, inFrom);
+            cache.hit = indexOfCI(m_text.view(), pattern, inFrom);
         }
         return cache.hit < 0 ? -1 : outSize + (cache.hit - m_cursor);
     }
 
-    QStringView m_in;
-    QString m_out;
+    InPlaceText &m_text;
+    Writer m_out;
     qsizetype m_cursor = 0;
 };
 
-QString replaceBreakTags(QStringView s) {
-    QString out;
-    out.reserve(s.size());
-    qsizetype copyFrom = 0;
-    for (qsizetype lt = s.indexOf(u'<'); lt >= 0; lt = s.indexOf(u'<', lt + 1)) {
-        qsizetype tagLength = 0;
-        if (matchesAt(s, lt, u"<br>") || matchesAt(s, lt, u"</p>"))
-            tagLength = 4;
-        else if (matchesAt(s, lt, u"<p>"))
-            tagLength = 3;
-        if (tagLength == 0)
-            continue;
-        out.append(s.sliced(copyFrom, lt - copyFrom));
-        out.append(u"\r\n");
-        copyFrom = lt + tagLength;
-        lt = copyFrom - 1;
-    }
-    out.append(s.sliced(copyFrom));
-    return out;
+// Length of the line-break tag <br>, <p> or </p> at `pos`, 0 when there is none.
+qsizetype breakTagLength(QStringView s, qsizetype pos) {
+    if (matchesAt(s, pos, u"<br>") || matchesAt(s, pos, u"</p>"))
+        return 4;
+    return matchesAt(s, pos, u"<p>") ? 3 : 0;
 }
 
-// The text already passed holds neither "<" nor ">", so the first of each in the rest is
-// the first in the whole text.
-QString removeTags(QStringView s) {
-    QString out;
-    out.reserve(s.size());
-    qsizetype i = 0;
-    for (;;) {
-        const qsizetype gt = s.indexOf(u'>', i);
-        if (gt < 0)
+// Line-break tags become CR LF, then every other tag goes: "<" to the first ">", or a lone
+// ">". Done in one pass: a line-break tag counts as two plain characters for the tag
+// removal, and the text already passed holds neither "<" nor ">", so the first of each in
+// the rest is the first in the whole text.
+void breakLinesAndRemoveTags(InPlaceText &text) {
+    const QStringView s = text.view();
+    const char16_t *data = text.data();
+    Writer out(text.data());
+    qsizetype copyFrom = 0;
+    qsizetype firstLt = -1; // the first "<" since copyFrom that is not a line-break tag
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        i = common::findEither(data, i, s.size(), u'<', u'>');
+        if (i == s.size())
             break;
-        const qsizetype lt = s.sliced(i, gt - i).indexOf(u'<');
-        out.append(s.sliced(i, lt < 0 ? gt - i : lt));
-        i = gt + 1;
+        const char16_t c = data[i];
+        if (c == u'<') {
+            const qsizetype length = breakTagLength(s, i);
+            if (length == 0) {
+                if (firstLt < 0)
+                    firstLt = i;
+                continue;
+            }
+            if (firstLt < 0) {
+                out.copy(copyFrom, i - copyFrom);
+                out.put(u'\r');
+                out.put(u'\n');
+                copyFrom = i + length;
+            }
+            i += length - 1;
+        } else if (c == u'>') {
+            out.copy(copyFrom, (firstLt < 0 ? i : firstLt) - copyFrom);
+            copyFrom = i + 1;
+            firstLt = -1;
+        }
     }
-    out.append(s.sliced(i));
-    return out;
+    // No ">" follows: the rest stays, with its line-break tags as line breaks.
+    for (qsizetype i = copyFrom; i < s.size(); ++i) {
+        i = common::findEither(data, i, s.size(), u'<', u'<');
+        if (i == s.size())
+            break;
+        const qsizetype length = breakTagLength(s, i);
+        if (length == 0)
+            continue;
+        out.copy(copyFrom, i - copyFrom);
+        out.put(u'\r');
+        out.put(u'\n');
+        copyFrom = i + length;
+        i = copyFrom - 1;
+    }
+    out.copy(copyFrom, s.size() - copyFrom);
+    text.setSize(out.size());
 }
 
 // &lt; and &gt; first; then &amp;, whose "&" may start another &amp;, &nbsp; or &quot;.
-QString decodeEntities(QStringView s) {
-    QString out;
-    out.reserve(s.size());
+void decodeEntities(InPlaceText &text) {
+    const QStringView s = text.view();
+    Writer out(text.data());
     qsizetype copyFrom = 0;
-    qsizetype amp = s.indexOf(u'&');
-    while (amp >= 0) {
-        QChar replacement;
+    for (qsizetype amp = 0; amp < s.size(); ++amp) {
+        amp = common::findEither(s.utf16(), amp, s.size(), u'&', u'&');
+        if (amp == s.size())
+            break;
+        char16_t replacement = 0;
         qsizetype next = amp + 1;
         if (matchesAt(s, amp, u"&lt;")) {
             replacement = u'<';
@@ -154,29 +214,38 @@ QString decodeEntities(QStringView s) {
                 next = k;
             }
         }
-        if (!replacement.isNull()) {
-            out.append(s.sliced(copyFrom, amp - copyFrom));
-            out.append(replacement);
+        if (replacement != 0) {
+            out.copy(copyFrom, amp - copyFrom);
+            out.put(replacement);
             copyFrom = next;
         }
-        amp = s.indexOf(u'&', next);
+        amp = next - 1;
     }
-    out.append(s.sliced(copyFrom));
-    return out;
+    out.copy(copyFrom, s.size() - copyFrom);
+    text.setSize(out.size());
 }
 
 } // namespace
 
 QString deleteHtmlTag(QStringView html, bool deleteLink, bool deleteScript) {
-    QString s = html.toString();
+    QString result = html.toString();
+    InPlaceText text(result);
     if (deleteLink)
-        s = CutScanner(s).run(u"<a", u"</a>");
+        CutScanner(text).run(u"<a", u"</a>");
     if (deleteScript)
-        s = CutScanner(s).run(u"<script", u"</script>");
-    s = replaceBreakTags(s);
-    s = removeTags(s);
-    s = decodeEntities(s);
-    return common::trimSpaces(s);
+        CutScanner(text).run(u"<script", u"</script>");
+    breakLinesAndRemoveTags(text);
+    decodeEntities(text);
+    const char16_t *data = text.data();
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && data[begin] == u' ')
+        ++begin;
+    while (end > begin && data[end - 1] == u' ')
+        --end;
+    result.truncate(end);
+    result.remove(0, begin);
+    return result;
 }
 
 } // namespace text

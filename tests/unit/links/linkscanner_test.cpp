@@ -1,4 +1,7 @@
 #include "links/linkscanner.h"
+#include "links/urlrules.h"
+
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +89,30 @@ TEST(LinkCommandNames, MapToCommands) {
     EXPECT_EQ(links::linkCommandFromName(u"opencwpallwz"), LinkCommand::OpenPageA);
     EXPECT_EQ(links::linkCommandFromName(u"opensallp"), LinkCommand::OpenSelectA);
     EXPECT_EQ(links::linkCommandFromName(u"OpenAllW"), std::nullopt);
+}
+
+} // namespace
+
+namespace {
+
+// The resolver joins plain names itself; it must agree with the URL parser everywhere.
+TEST(LinkResolver, ShortcutAgreesWithTheUrlParser) {
+    const QStringList pages = {"http://h.example/api/all.html", "http://h.example/a/b.php?x=1#f",
+                               "https://h.example:8080/", "file:///tmp/d/page.htm",
+                               "http://h.example", "http://h.example/dir/"};
+    const QStringList values = {"fs.html", "fs.html#x", "#top", "?p=2", "?p=2#a", "a/b/c.htm",
+                                "a?b=c&d=e", "x:y", "a#b#c", "a/./b", "a/../b", "..", ".",
+                                "a b", "中文.htm", "a%20b", "!$&'()*+,;=", "a.", "a/.b",
+                                "#", "?", "a?x=/../y"};
+    for (const QString &page : pages) {
+        const links::LinkResolver resolver(page);
+        for (const QString &value : values) {
+            const QString slow = QUrl(page).resolved(QUrl(value, QUrl::TolerantMode))
+                                     .toString(QUrl::EncodeSpaces);
+            EXPECT_EQ(resolver.resolve(value), slow) << page.toStdString() << " + "
+                                                     << value.toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Lumaro and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+ensure_packages
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --parallel "$(nproc)" --target lumaro
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display found. Start Lumaro under a virtual X server instead, for example:"
+  echo "  xvfb-run -a $(pwd)/build/app/lumaro"
+  exit 1
+fi
+exec build/app/lumaro "$@"

@@ -1,0 +1,31 @@
+// One fuzz target for all text algorithms: none may crash, hang or read out of bounds, and
+// the fast HTML-to-text conversion must equal the literal one.
+#include "links/emailscanner.h"
+#include "links/linkscanner.h"
+#include "saving/filenaming.h"
+#include "saving/linkrewriter.h"
+#include "text/htmltotext.h"
+#include "text/htmltotext_reference.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size > 4096)
+        return 0; // the literal conversion is quadratic
+    const QString input = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    for (int flags = 0; flags < 4; ++flags) {
+        if (text::deleteHtmlTag(input, flags & 1, flags & 2) !=
+            referenceDeleteHtmlTag(input, flags & 1, flags & 2))
+            std::abort();
+    }
+    for (auto command : {links::LinkCommand::OpenAllW, links::LinkCommand::OpenPageA,
+                         links::LinkCommand::OpenAllX, links::LinkCommand::OpenAllJ,
+                         links::LinkCommand::OpenSelectA, links::LinkCommand::SaveToHref})
+        links::scanLinks(input, QStringLiteral("http://h.example/d/p.htm?q#f"), command);
+    links::emailsToAppend(input, links::scanEmails(input));
+    saving::rewriteLinks(input, QStringLiteral("http://h.example/d/p.htm"));
+    saving::correctName(input);
+    const qsizetype third = input.size() / 3;
+    saving::extractFileName(input, input.left(third % 7), input.mid(third, third % 5));
+    return 0;
+}
