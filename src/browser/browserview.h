@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace browser {
+
+// A navigation the engine is about to start in a view, as the shell's rules see it.
+struct NavigationRequest {
+    QUrl url;
+    bool isMainFrame = true;   // false for frames inside the page
+    bool ownNavigation = false; // started by the program itself (navigate()), not by the page
+};
+
+// Decides whether a navigation may go on in its view. Called synchronously from inside the
+// engine: it must answer at once, and do any work of its own later (QTimer::singleShot).
+class NavigationHandler {
+public:
+    virtual ~NavigationHandler() = default;
+    virtual bool acceptNavigation(class BrowserView *view, const NavigationRequest &request) = 0;
+};
+
+// One page view, the only way the program talks to the HTML engine. The reads answer
+// synchronously; an engine that answers late or not at all gives empty values, never hangs.
+class BrowserView : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~BrowserView() override = default;
+
+    virtual QWidget *widget() = 0;
+
+    // Navigation. navigate() marks the navigation as the program's own.
+    virtual void navigate(const QUrl &url) = 0;
+    virtual void stop() = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+    virtual void goHome() = 0;
+    virtual void reload() = 0;
+
+    // The page. url() is the address shown ("file:///..." for local files).
+    virtual QUrl url() const = 0;
+    virtual QString title() const = 0;
+    virtual bool isBusy() const = 0;
+    virtual QString html() = 0;           // the document element's inner HTML
+    virtual bool setHtml(const QString &innerHtml) = 0;
+
+    // The selection: its text ("" when nothing is selected), and "text" or "none".
+    virtual QString selectedText() = 0;
+    virtual QString selectionType() = 0;
+
+    // The focused form field: its type in lower case ("text", "textarea", "password",
+    // "checkbox", ...; "" when no field has the focus), appending to its value, and setting
+    // the value of the first element with a name.
+    virtual QString focusedElementType() = 0;
+    virtual bool appendToFocusedElement(const QString &text) = 0;
+    virtual bool setValueByName(const QString &name, const QString &value) = 0;
+
+    // Saves the page with its images and style sheets: `path` and a folder beside it.
+    virtual void savePageAs(const QString &path) = 0;
+
+    void setNavigationHandler(NavigationHandler *handler) { m_navigationHandler = handler; }
+
+signals:
+    void statusTextChanged(const QString &text);           // hovered link, "" when it leaves
+    void loadStarted();
+    void documentComplete(const QUrl &url, bool ok);
+    void titleChanged(const QString &title);
+    void newWindowRequested(const QUrl &url, bool userInitiated);
+    void favouritesCommand(const QString &command);        // a button of the favourites page
+    void renderProcessGone();
+
+protected:
+    NavigationHandler *navigationHandler() const { return m_navigationHandler; }
+
+private:
+    NavigationHandler *m_navigationHandler = nullptr;
+};
+
+// Makes the views of new tabs: the real engine in the program, fakes in tests.
+class ViewFactory {
+public:
+    virtual ~ViewFactory() = default;
+    virtual BrowserView *createView(QObject *parent) = 0;
+};
+
+} // namespace browser

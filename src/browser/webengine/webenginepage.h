@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QUrl>
+#include <QWebEnginePage>
+
+namespace browser {
+
+class WebEngineView;
+
+// The engine page of one view: hands navigation requests to the view's rules, turns the
+// engine's own new windows into requests, and keeps script messages quiet.
+class WebEnginePage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    WebEnginePage(QWebEngineProfile *profile, WebEngineView *owner);
+
+    // The next main-frame navigation to `url` is the program's own.
+    void markOwnNavigation(const QUrl &url) { m_ownNavigation = url; }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
+                                  const QString &) override {}
+
+private:
+    WebEngineView *m_owner;
+    QUrl m_ownNavigation;
+};
+
+} // namespace browser

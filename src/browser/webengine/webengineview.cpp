@@ -1,0 +1,152 @@
+#include "webengineview.h"
+
+#include "scriptrunner.h"
+#include "webenginepage.h"
+
+#include <QTimer>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace browser {
+
+WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : BrowserView(parent) {
+    m_view = new QWebEngineView;
+    m_page = new WebEnginePage(profile, this);
+    m_view->setPage(m_page);
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+
+    connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
+    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        m_loadRequested = false;
+        m_rendererGone = false;
+        emit loadStarted();
+    });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_loading = false;
+        m_loadRequested = false;
+        emit documentComplete(m_page->url(), ok);
+    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        m_rendererGone = true;
+        m_loading = false;
+        emit renderProcessGone();
+    });
+    connect(m_page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) {
+                // Never adopted: the program opens its own tab (or refuses) by its rules.
+                emit newWindowRequested(request.requestedUrl(), request.isUserInitiated());
+            });
+}
+
+WebEngineView::~WebEngineView() {
+    // The page must go before the widget that shows it.
+    if (m_view)
+        m_view->setPage(nullptr);
+    delete m_page;
+    delete m_view;
+}
+
+QWidget *WebEngineView::widget() {
+    return m_view;
+}
+
+void WebEngineView::navigate(const QUrl &url) {
+    m_loadRequested = true;
+    m_page->markOwnNavigation(url);
+    m_page->load(url);
+}
+
+void WebEngineView::stop() {
+    m_loadRequested = false;
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void WebEngineView::goBack() {
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebEngineView::goForward() {
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void WebEngineView::goHome() {
+    navigate(QUrl(QStringLiteral("about:blank")));
+}
+
+void WebEngineView::reload() {
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+QUrl WebEngineView::url() const {
+    return m_page->url();
+}
+
+QString WebEngineView::title() const {
+    return m_page->title();
+}
+
+bool WebEngineView::isBusy() const {
+    return m_loadRequested || m_loading;
+}
+
+QVariant WebEngineView::runScript(const QString &script) {
+    if (m_rendererGone)
+        return {};
+    return ScriptRunner::run(m_page, script);
+}
+
+QString WebEngineView::html() {
+    const QVariant value = runScript(QStringLiteral(
+        "document.documentElement ? document.documentElement.innerHTML : ''"));
+    return value.toString();
+}
+
+bool WebEngineView::setHtml(const QString &innerHtml) {
+    return runScript(scriptWithArguments(QStringLiteral("set_html.js"),
+                                         {{QStringLiteral("$HTML"), innerHtml}}))
+        .toBool();
+}
+
+QString WebEngineView::selectedText() {
+    return m_page->selectedText();
+}
+
+QString WebEngineView::selectionType() {
+    return m_page->hasSelection() ? QStringLiteral("text") : QStringLiteral("none");
+}
+
+QString WebEngineView::focusedElementType() {
+    return runScript(scriptWithArguments(QStringLiteral("focused_type.js"), {})).toString();
+}
+
+bool WebEngineView::appendToFocusedElement(const QString &text) {
+    return runScript(scriptWithArguments(QStringLiteral("append_focused.js"),
+                                         {{QStringLiteral("$TEXT"), text}}))
+        .toBool();
+}
+
+bool WebEngineView::setValueByName(const QString &name, const QString &value) {
+    return runScript(scriptWithArguments(QStringLiteral("set_by_name.js"),
+                                         {{QStringLiteral("$NAME"), name},
+                                          {QStringLiteral("$VALUE"), value}}))
+        .toBool();
+}
+
+void WebEngineView::savePageAs(const QString &path) {
+    m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+}
+
+bool WebEngineView::decideNavigation(const NavigationRequest &request) {
+    NavigationHandler *handler = navigationHandler();
+    return handler ? handler->acceptNavigation(this, request) : true;
+}
+
+void WebEngineView::reportFavouritesCommand(const QString &command) {
+    // Never act inside the engine's hook.
+    QTimer::singleShot(0, this, [this, command] { emit favouritesCommand(command); });
+}
+
+} // namespace browser

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "browser/browserview.h"
+
+#include <QPointer>
+#include <QWebEngineView>
+
+class QWebEngineProfile;
+
+namespace browser {
+
+class WebEnginePage;
+
+// A view on Qt WebEngine. Every read that the engine answers asynchronously goes through
+// ScriptRunner; engine callbacks only record state or emit signals.
+class WebEngineView : public BrowserView {
+    Q_OBJECT
+public:
+    WebEngineView(QWebEngineProfile *profile, QObject *parent = nullptr);
+    ~WebEngineView() override;
+
+    QWidget *widget() override;
+    void navigate(const QUrl &url) override;
+    void stop() override;
+    void goBack() override;
+    void goForward() override;
+    void goHome() override;
+    void reload() override;
+    QUrl url() const override;
+    QString title() const override;
+    bool isBusy() const override;
+    QString html() override;
+    bool setHtml(const QString &innerHtml) override;
+    QString selectedText() override;
+    QString selectionType() override;
+    QString focusedElementType() override;
+    bool appendToFocusedElement(const QString &text) override;
+    bool setValueByName(const QString &name, const QString &value) override;
+    void savePageAs(const QString &path) override;
+
+    // Called by the page from inside the engine.
+    bool decideNavigation(const NavigationRequest &request);
+    void reportFavouritesCommand(const QString &command);
+
+    QWebEngineView *engineView() const { return m_view; }
+
+private:
+    QVariant runScript(const QString &script);
+
+    QPointer<QWebEngineView> m_view;
+    WebEnginePage *m_page = nullptr;
+    bool m_loadRequested = false; // set by navigate() before the engine reports the load
+    bool m_loading = false;
+    bool m_rendererGone = false;
+};
+
+} // namespace browser

@@ -1,0 +1,54 @@
+#include "programfolder.h"
+
+#include "ansifile.h"
+#include "textsearch.h"
+
+#include <QDir>
+
+namespace common {
+
+ProgramFolder::ProgramFolder(const QString &path) : m_path(QDir::cleanPath(path)) {}
+
+QString ProgramFolder::filePath(const QString &name) const {
+    return QDir(m_path).filePath(name);
+}
+
+QString ProgramFolder::readSavePath() const {
+    const TextFileContent file = readTextFile(filePath(QStringLiteral("savepath.ini")));
+    const QString folder = file.ok ? savePathFromSettings(file.text) : QString();
+    return folder.isEmpty() ? m_path : folder;
+}
+
+bool ProgramFolder::writeSavePath(const QString &folder, QString *error) const {
+    return writeTextFile(filePath(QStringLiteral("savepath.ini")), folder + QStringLiteral("\r\n"),
+                         FileEncoding::Gb18030, error);
+}
+
+QStringList ProgramFolder::templateNames() const {
+    return namesIn(QStringLiteral("inputtemplate"), QStringLiteral(".ini"));
+}
+
+QStringList ProgramFolder::groupNames() const {
+    return namesIn(QStringLiteral("group"), QStringLiteral(".txt"));
+}
+
+QStringList ProgramFolder::namesIn(const QString &folder, const QString &extension) const {
+    const QDir dir(filePath(folder));
+    QStringList names;
+    const QStringList files = dir.entryList({QStringLiteral("*") + extension}, QDir::Files,
+                                            QDir::Name | QDir::IgnoreCase);
+    for (const QString &file : files)
+        names.append(file.left(file.size() - 4));
+    return names;
+}
+
+QString savePathFromSettings(const QString &content) {
+    QString text = content;
+    text.remove(QStringLiteral("\r\n"));
+    // Files edited on this system end their lines with LF alone.
+    text.remove(u'\n');
+    text.remove(u'\r');
+    return trimSpaces(text);
+}
+
+} // namespace common

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+namespace common {
+
+// The folder that holds the program and its fixed files: savepath.ini, link.htm, href.txt,
+// email.txt, inputtemplate/*.ini, group/*.txt, savetemplate/savetext.htm, the help pages.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const QString &path);
+
+    QString path() const { return m_path; }
+    QString filePath(const QString &name) const; // a file or folder in it
+    QString favouritesPath() const { return filePath(QStringLiteral("link.htm")); }
+    QUrl favouritesUrl() const { return QUrl::fromLocalFile(favouritesPath()); }
+
+    // The default save folder from savepath.ini; the program folder itself when the file is
+    // missing, unreadable or blank.
+    QString readSavePath() const;
+    // Replaces savepath.ini with the folder followed by CR LF.
+    bool writeSavePath(const QString &folder, QString *error = nullptr) const;
+
+    // Names of the form-fill templates (inputtemplate/*.ini) and of the groups (group/*.txt),
+    // in alphabetical order, each without its extension. Example: "x.y.ini" gives "x.y".
+    QStringList templateNames() const;
+    QStringList groupNames() const;
+
+private:
+    QStringList namesIn(const QString &folder, const QString &extension) const;
+
+    QString m_path;
+};
+
+// The folder named by the text of savepath.ini: every line end (CR LF, LF, CR) removed, so
+// lines are joined, and spaces trimmed at both ends; empty when nothing is left. Example: "D:\\pages\r\n" gives "D:\\pages".
+QString savePathFromSettings(const QString &content);
+
+} // namespace common

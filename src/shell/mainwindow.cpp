@@ -1,0 +1,200 @@
+#include "mainwindow.h"
+
+#include "qtdialogs.h"
+#include "tabmanager.h"
+#include "toolbar.h"
+
+#include "browser/browserview.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace shell {
+
+MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
+                       Dialogs *dialogs)
+    : m_folder(folder), m_dialogs(dialogs) {
+    if (!m_dialogs) {
+        m_ownDialogs = std::make_unique<QtDialogs>(this);
+        m_dialogs = m_ownDialogs.get();
+    }
+    setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
+    m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
+    buildLayout();
+    buildMenuBar();
+    startUp();
+}
+
+MainWindow::~MainWindow() {
+    // The views go first, while the widgets that show them still exist.
+    delete m_tabs;
+    m_tabs = nullptr;
+}
+
+void MainWindow::buildLayout() {
+    m_toolbar = new Toolbar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    m_tabs->setToggleReader([this](const QString &key) { return m_toolbar->isChecked(key); });
+    connect(m_toolbar, &Toolbar::buttonClicked, this, &MainWindow::handleButton);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 2, 4, 0);
+    layout->setSpacing(2);
+    m_addressBox = new QComboBox(central);
+    m_addressBox->setObjectName(QStringLiteral("Combo1"));
+    m_addressBox->setEditable(true);
+    m_addressBox->setInsertPolicy(QComboBox::NoInsert);
+    m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(m_addressBox->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { openAddress(m_addressBox->currentText()); });
+    connect(m_addressBox, &QComboBox::activated, this,
+            [this](int index) { openAddress(m_addressBox->itemText(index)); });
+    layout->addWidget(m_addressBox);
+    layout->addWidget(m_tabs->tabBar());
+    layout->addWidget(m_tabs->stack(), 1);
+    setCentralWidget(central);
+
+    // The five panels, from the left: s0, s1, s2, s4, s3.
+    m_closeCurrentButton = new QPushButton(QStringLiteral("删除当前网页"), this);
+    m_closeCurrentButton->setObjectName(QStringLiteral("s0"));
+    m_closeCurrentButton->setFlat(true);
+    connect(m_closeCurrentButton, &QPushButton::clicked, m_tabs, &TabManager::closeCurrent);
+    statusBar()->addWidget(m_closeCurrentButton);
+    for (const char *key : {"s1", "s2", "s4"}) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(key));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setMinimumWidth(qstrcmp(key, "s4") == 0 ? 40 : 120);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar()->addWidget(label, qstrcmp(key, "s4") == 0 ? 0 : 1);
+        m_panels.insert(QString::fromLatin1(key), label);
+    }
+    m_closeAllButton = new QPushButton(QStringLiteral("删除所有网页"), this);
+    m_closeAllButton->setObjectName(QStringLiteral("s3"));
+    m_closeAllButton->setFlat(true);
+    connect(m_closeAllButton, &QPushButton::clicked, m_tabs, &TabManager::closeAllUnmarked);
+    statusBar()->addWidget(m_closeAllButton);
+
+    connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
+    connect(m_tabs, &TabManager::windowCaptionChanged, this, &QWidget::setWindowTitle);
+    connect(m_tabs, &TabManager::addressChanged, m_addressBox, &QComboBox::setEditText);
+}
+
+void MainWindow::buildMenuBar() {
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("保存"));
+    menu->setObjectName(QStringLiteral("menu_save"));
+    for (const char *caption : {"保存当前网页(仅HTML，默认路径是程序所在路径)",
+                                "保存当前网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)",
+                                "保存所有打开的网页(仅HTML，默认路径是程序所在路径)",
+                                "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"})
+        menu->addAction(QString::fromUtf8(caption));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("查看当前网页的源代码"))->setObjectName(QStringLiteral("view_source"));
+    menu->addAction(QStringLiteral("定义提取文件名的方式"))
+        ->setObjectName(QStringLiteral("SetExtractFilename"));
+    QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("menu_exit"));
+}
+
+void MainWindow::startUp() {
+    if (const QScreen *screen = this->screen())
+        resize(screen->availableGeometry().size());
+    m_tabs->newWindowState().lastNewWindowUrl = QStringLiteral("1");
+    m_tabs->createFirstTab();
+    m_savePath = m_folder.readSavePath();
+    m_toolbar->addMenuEntry(QStringLiteral("save"), QStringLiteral("displaypath"),
+                            displayPathCaption(m_savePath));
+    m_tabs->navigationPolicy().setStartupGuard(true);
+    if (browser::BrowserView *first = m_tabs->viewAt(0))
+        first->navigate(m_folder.favouritesUrl());
+    addStartupMenuEntries();
+}
+
+void MainWindow::addStartupMenuEntries() {
+    const QString inputform = QStringLiteral("inputform");
+    for (const QString &name : m_folder.templateNames()) {
+        m_toolbar->addMenuEntry(inputform, QStringLiteral("add_") + name,
+                                QStringLiteral("加载【%1】模板到粘贴子菜单里").arg(name));
+        m_toolbar->addMenuEntry(inputform, QStringLiteral("all_") + name,
+                                QStringLiteral("自动填写【%1】模板到当前网页的表单").arg(name));
+        m_toolbar->addMenuEntry(inputform, QStringLiteral("delete_") + name,
+                                QStringLiteral("修改【%1】模板").arg(name));
+    }
+    for (const QString &name : m_folder.groupNames())
+        m_toolbar->addMenuEntry(QStringLiteral("savegroup"), QStringLiteral("opengroup_") + name,
+                                QStringLiteral("打开【%1】中的所有网页").arg(name));
+}
+
+QString MainWindow::displayPathCaption(const QString &folder) {
+    return (QStringLiteral("当前默认保存路径是[") + folder + u']').trimmed();
+}
+
+void MainWindow::setPanelText(const QString &panel, const QString &text) {
+    if (QLabel *label = m_panels.value(panel)) {
+        label->setText(text);
+        label->setToolTip(text);
+    }
+}
+
+QString MainWindow::panelText(const QString &panel) const {
+    const QLabel *label = m_panels.value(panel);
+    return label ? label->text() : QString();
+}
+
+void MainWindow::setSavePathFromDialog() {
+    const QString folder = m_dialogs->chooseFolder(QStringLiteral("选择默认的保存路径"), m_savePath);
+    if (folder.isEmpty()) {
+        m_addressBox->setEditText(QStringLiteral("Dialog was cancelled！当前默认的保存路径是 ") +
+                                  m_savePath);
+        return;
+    }
+    m_savePath = folder;
+    m_addressBox->setEditText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
+    QString error;
+    if (!m_folder.writeSavePath(m_savePath, &error)) {
+        m_dialogs->message(QStringLiteral("提示"),
+                           QStringLiteral("无法写入 savepath.ini：%1").arg(error),
+                           Dialogs::Buttons::Ok);
+    }
+    m_toolbar->setMenuEntryCaption(QStringLiteral("save"), QStringLiteral("displaypath"),
+                                   displayPathCaption(m_savePath));
+}
+
+void MainWindow::openAddress(const QString &address) {
+    m_tabs->openInNewTab(QUrl::fromUserInput(address));
+    const int existing = m_addressBox->findText(address, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (existing >= 0)
+        m_addressBox->removeItem(existing);
+    m_addressBox->insertItem(0, address);
+    m_addressBox->setCurrentIndex(0);
+    m_addressBox->setEditText(address);
+}
+
+void MainWindow::handleButton(const QString &key) {
+    browser::BrowserView *view = m_tabs->currentView();
+    if (!view)
+        return;
+    if (key == QLatin1String("back"))
+        view->goBack();
+    else if (key == QLatin1String("pre"))
+        view->goForward();
+    else if (key == QLatin1String("stop"))
+        view->stop();
+    else if (key == QLatin1String("refresh"))
+        view->reload();
+    else if (key == QLatin1String("home"))
+        view->goHome();
+}
+
+} // namespace shell

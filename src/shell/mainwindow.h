@@ -1,0 +1,73 @@
+#pragma once
+
+#include "common/programfolder.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QAction;
+
+namespace browser {
+class ViewFactory;
+}
+
+namespace shell {
+
+class Dialogs;
+class TabManager;
+class Toolbar;
+
+// The main window: toolbar, address box, tab strip with the views, the five status panels
+// and the menu bar "保存". Start-up runs in the constructor.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dialogs` may be null: Qt's own dialogs are used then.
+    MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
+               Dialogs *dialogs = nullptr);
+    ~MainWindow() override;
+
+    const common::ProgramFolder &programFolder() const { return m_folder; }
+    QString savePath() const { return m_savePath; }
+    void setSavePath(const QString &folder) { m_savePath = folder; }
+
+    TabManager &tabs() const { return *m_tabs; }
+    Toolbar &toolbar() const { return *m_toolbar; }
+    Dialogs &dialogs() const { return *m_dialogs; }
+    QComboBox &addressBox() const { return *m_addressBox; }
+
+    // The status bar panels by key: "s1", "s2", "s4".
+    void setPanelText(const QString &panel, const QString &text);
+    QString panelText(const QString &panel) const;
+
+    // The text of the `displaypath` entry for a folder.
+    static QString displayPathCaption(const QString &folder);
+
+    void setSavePathFromDialog(); // SetSavePath
+    void openAddress(const QString &address);
+
+private:
+    void buildLayout();
+    void buildMenuBar();
+    void startUp();
+    void addStartupMenuEntries();
+    void handleButton(const QString &key);
+
+    common::ProgramFolder m_folder;
+    QString m_savePath;
+    std::unique_ptr<Dialogs> m_ownDialogs;
+    Dialogs *m_dialogs;
+    TabManager *m_tabs = nullptr;
+    Toolbar *m_toolbar = nullptr;
+    QComboBox *m_addressBox = nullptr;
+    QHash<QString, QLabel *> m_panels;
+    QPushButton *m_closeCurrentButton = nullptr;
+    QPushButton *m_closeAllButton = nullptr;
+};
+
+} // namespace shell

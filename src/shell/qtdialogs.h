@@ -1,0 +1,27 @@
+#pragma once
+
+#include "dialogs.h"
+
+class QWidget;
+
+namespace shell {
+
+// The dialogs on Qt's own message boxes, file dialogs and input box.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget *owner) : m_owner(owner) {}
+
+    Answer message(const QString &caption, const QString &text, Buttons buttons) override;
+    QString chooseFolder(const QString &title, const QString &startFolder) override;
+    QString chooseFile(const QString &title, const QString &startFolder,
+                       const QString &filter) override;
+    QString chooseSaveFile(const QString &title, const QString &suggestedPath,
+                           const QString &filter) override;
+    std::optional<QString> inputText(const QString &caption, const QString &prompt,
+                                     const QString &defaultText) override;
+
+private:
+    QWidget *m_owner;
+};
+
+} // namespace shell

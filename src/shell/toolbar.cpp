@@ -1,0 +1,126 @@
+#include "toolbar.h"
+
+#include "toolbarlayout.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QToolButton>
+
+namespace shell {
+
+namespace {
+
+// A round badge with one character: every button gets a face of its own.
+QIcon glyphIcon(const QString &glyph, QColor colour) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(colour);
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 7, 7);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(19);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+Toolbar::Toolbar(QWidget *parent) : QToolBar(parent) {
+    setObjectName(QStringLiteral("Toolbar1"));
+    setMovable(false);
+    setIconSize(QSize(24, 24));
+    for (const ButtonSpec &spec : toolbarLayout()) {
+        const QString key = QString::fromUtf8(spec.key);
+        if (spec.kind == ButtonSpec::Kind::Separator) {
+            addSeparator();
+            continue;
+        }
+        auto *button = new QToolButton(this);
+        button->setObjectName(key);
+        button->setToolTip(QString::fromUtf8(spec.tooltip));
+        button->setIcon(glyphIcon(QString::fromUtf8(spec.glyph), QColor::fromRgb(spec.colour)));
+        button->setAutoRaise(true);
+        button->setCheckable(spec.kind == ButtonSpec::Kind::Toggle);
+        connect(button, &QToolButton::clicked, this, [this, key] { emit buttonClicked(key); });
+        addWidget(button);
+        m_buttons.insert(key, button);
+        if (!spec.hasMenu)
+            continue;
+        Menu menu;
+        menu.menu = new QMenu(button);
+        button->setMenu(menu.menu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+        m_menus.insert(key, menu);
+        for (const MenuEntrySpec &entry : spec.menu)
+            addMenuEntry(key, QString::fromUtf8(entry.key), QString::fromUtf8(entry.caption));
+    }
+}
+
+bool Toolbar::isChecked(const QString &buttonKey) const {
+    const QToolButton *button = m_buttons.value(buttonKey);
+    return button && button->isChecked();
+}
+
+void Toolbar::setChecked(const QString &buttonKey, bool checked) {
+    if (QToolButton *button = m_buttons.value(buttonKey))
+        button->setChecked(checked);
+}
+
+bool Toolbar::addMenuEntry(const QString &buttonKey, const QString &entryKey,
+                           const QString &caption) {
+    auto it = m_menus.find(buttonKey);
+    if (it == m_menus.end() || it->actions.contains(entryKey))
+        return false;
+    QAction *action = caption == QLatin1String("-") ? it->menu->addSeparator()
+                                                    : it->menu->addAction(caption);
+    action->setData(entryKey);
+    connect(action, &QAction::triggered, this,
+            [this, action] { emit menuEntryChosen(action->data().toString(), action->text()); });
+    it->keys.append(entryKey);
+    it->actions.insert(entryKey, action);
+    return true;
+}
+
+bool Toolbar::hasMenuEntry(const QString &buttonKey, const QString &entryKey) const {
+    return m_menus.value(buttonKey).actions.contains(entryKey);
+}
+
+QString Toolbar::menuEntryCaption(const QString &buttonKey, const QString &entryKey) const {
+    const QAction *action = m_menus.value(buttonKey).actions.value(entryKey);
+    return action ? action->text() : QString();
+}
+
+void Toolbar::setMenuEntryCaption(const QString &buttonKey, const QString &entryKey,
+                                  const QString &caption) {
+    if (QAction *action = m_menus.value(buttonKey).actions.value(entryKey))
+        action->setText(caption);
+}
+
+void Toolbar::setMenuEntryChecked(const QString &buttonKey, const QString &entryKey,
+                                  bool checked) {
+    if (QAction *action = m_menus.value(buttonKey).actions.value(entryKey)) {
+        action->setCheckable(checked);
+        action->setChecked(checked);
+    }
+}
+
+void Toolbar::clearMenu(const QString &buttonKey) {
+    auto it = m_menus.find(buttonKey);
+    if (it == m_menus.end())
+        return;
+    it->menu->clear();
+    it->keys.clear();
+    it->actions.clear();
+}
+
+QStringList Toolbar::menuKeys(const QString &buttonKey) const {
+    return m_menus.value(buttonKey).keys;
+}
+
+} // namespace shell

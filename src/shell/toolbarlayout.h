@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace shell {
+
+// One entry of a button's drop-down menu. A caption of "-" is a separator.
+struct MenuEntrySpec {
+    const char *key;
+    const char *caption;
+};
+
+// One toolbar button, left to right. Separators have a key of their own and no tooltip.
+struct ButtonSpec {
+    enum class Kind { Action, Toggle, Separator };
+    const char *key;
+    const char *tooltip;
+    Kind kind;
+    bool hasMenu;
+    const char *glyph;    // the character drawn on the button's icon
+    unsigned colour;      // the icon's colour, 0xRRGGBB
+    QList<MenuEntrySpec> menu;
+};
+
+// The toolbar as the user sees it: every button and its fixed menu entries, in order.
+const QList<ButtonSpec> &toolbarLayout();
+
+} // namespace shell
