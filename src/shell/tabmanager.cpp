@@ -181,7 +181,7 @@ bool TabManager::requestNewWindow() {
     return true;
 }
 
-BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle) {
+BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle, bool resetRepeatGuard) {
     m_newWindow.noAutoNavigate = true;
     m_newWindow.skipThrottle = skipThrottle;
     requestNewWindow();
@@ -190,6 +190,8 @@ BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle) {
     BrowserView *newest = viewAt(viewCount() - 1);
     if (newest && url.toString() != QLatin1String("about:blank"))
         newest->navigate(url);
+    if (resetRepeatGuard)
+        m_newWindow.lastNewWindowUrl = QStringLiteral("1");
     return newest;
 }
 

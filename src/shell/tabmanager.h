@@ -55,7 +55,10 @@ public:
     // The program's way to open something in a new tab: a new tab is asked for with automatic
     // navigation off, then the newest view (ViewCount - 1) is navigated, unless the address is
     // about:blank. Returns that view (the newest existing one when the request was refused).
-    browser::BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false);
+    // `skipThrottle` lifts the 0.7 s throttle; `resetRepeatGuard` lets the next request pass
+    // the repeat guard (commands that open many tabs in a row).
+    browser::BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
+                                       bool resetRepeatGuard = false);
 
     // The new-window handling itself: true when a tab was made.
     bool requestNewWindow();

@@ -1,0 +1,93 @@
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "shell/toolbar.h"
+#include "support/fakebrowserview.h"
+#include "support/fakedialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void write(const QString &name, const QByteArray &bytes = {}) {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    std::unique_ptr<shell::MainWindow> start() {
+        return std::make_unique<shell::MainWindow>(common::ProgramFolder(dir.path()), factory,
+                                                   &dialogs);
+    }
+
+    QTemporaryDir dir;
+    testing_support::FakeViewFactory factory;
+    testing_support::FakeDialogs dialogs;
+};
+
+TEST_F(StartupTest, ShowsTheFavouritesPageAndTheDefaultFolder) {
+    write("savepath.ini", "/data/pages\r\n");
+    auto window = start();
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Lumaro浏览器 V2.0"));
+    ASSERT_EQ(factory.created.size(), 1);
+    EXPECT_EQ(factory.created[0]->navigations,
+              QList<QUrl>({QUrl::fromLocalFile(dir.filePath("link.htm"))}));
+    EXPECT_EQ(window->savePath(), "/data/pages");
+    EXPECT_EQ(window->toolbar().menuKeys("save").last(), "displaypath");
+    EXPECT_EQ(window->toolbar().menuEntryCaption("save", "displaypath"),
+              QString::fromUtf8("当前默认保存路径是[/data/pages]"));
+    EXPECT_TRUE(window->tabs().navigationPolicy().startupGuard());
+}
+
+TEST_F(StartupTest, AddsThreeEntriesPerTemplateAndOnePerGroup) {
+    for (const char *name : {"inputtemplate/b.ini", "inputtemplate/a.ini", "inputtemplate/x.y.ini",
+                             "group/新闻.txt"})
+        write(QString::fromUtf8(name));
+    auto window = start();
+    EXPECT_EQ(window->savePath(), QDir::cleanPath(dir.path()));
+    EXPECT_EQ(window->toolbar().menuKeys("inputform"),
+              QStringList({"addt", "add_a", "all_a", "delete_a", "add_b", "all_b", "delete_b",
+                           "add_x.y", "all_x.y", "delete_x.y"}));
+    EXPECT_EQ(window->toolbar().menuEntryCaption("inputform", "all_x.y"),
+              QString::fromUtf8("自动填写【x.y】模板到当前网页的表单"));
+    EXPECT_EQ(window->toolbar().menuKeys("savegroup"),
+              QStringList({"save_group", QString::fromUtf8("opengroup_新闻")}));
+}
+
+TEST_F(StartupTest, SetSavePathWritesTheSettingsOrReportsTheCancel) {
+    auto window = start();
+    window->setSavePathFromDialog(); // cancelled
+    EXPECT_FALSE(QFile::exists(dir.filePath("savepath.ini")));
+    EXPECT_EQ(window->addressBox().currentText(),
+              QString::fromUtf8("Dialog was cancelled！当前默认的保存路径是 ") + window->savePath());
+    dialogs.folders = {"/data/新"};
+    window->setSavePathFromDialog();
+    EXPECT_EQ(window->savePath(), QString::fromUtf8("/data/新"));
+    EXPECT_EQ(common::ProgramFolder(dir.path()).readSavePath(), QString::fromUtf8("/data/新"));
+    EXPECT_EQ(window->toolbar().menuEntryCaption("save", "displaypath"),
+              QString::fromUtf8("当前默认保存路径是[/data/新]"));
+}
+
+TEST_F(StartupTest, AddressEntryOpensANewTabAndKeepsTheListMostRecentFirst) {
+    auto window = start();
+    QComboBox &box = window->addressBox();
+    window->openAddress("http://a.example/");
+    window->openAddress("about:blank");
+    window->openAddress("http://a.example/");
+    ASSERT_EQ(box.count(), 2);
+    EXPECT_EQ(box.itemText(0), "http://a.example/");
+    EXPECT_EQ(box.itemText(1), "about:blank");
+    // The later requests come within 0.7 s: refused, so the newest tab shows the address.
+    ASSERT_EQ(factory.created.size(), 2);
+    EXPECT_EQ(factory.created[1]->navigations,
+              QList<QUrl>({QUrl("http://a.example/"), QUrl("http://a.example/")}));
+}
+
+} // namespace

@@ -1,0 +1,217 @@
+#include "shell/tabmanager.h"
+#include "support/fakebrowserview.h"
+#include "support/fakedialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::FakeBrowserView;
+
+class TabManagerTest : public ::testing::Test {
+protected:
+    TabManagerTest() : tabs(factory, dialogs, favourites) {
+        tabs.setClock([this] { return clock; });
+        tabs.setToggleReader([this](const QString &key) { return toggles.contains(key); });
+        tabs.createFirstTab();
+        tabs.tabBar()->resize(800, 30);
+    }
+
+    FakeBrowserView *view(int index) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
+    QStringList keys() const {
+        QStringList out;
+        for (int p = 1; p <= tabs.tabCount(); ++p)
+            out.append(tabs.tabKeyAt(p));
+        return out;
+    }
+    // A page of view `index` asks for a new window, `later` seconds after the last request.
+    void pageOpensWindow(int index, const QString &url, double later = 1.0) {
+        clock += later;
+        emit view(index)->newWindowRequested(QUrl(url), true);
+    }
+    void settle() { QCoreApplication::processEvents(); }
+
+    testing_support::FakeViewFactory factory;
+    testing_support::FakeDialogs dialogs;
+    QUrl favourites = QUrl::fromLocalFile("/program/link.htm");
+    shell::TabManager tabs;
+    double clock = 100.0;
+    QSet<QString> toggles;
+};
+
+TEST_F(TabManagerTest, StartsWithTheFirstTabOnViewZero) {
+    EXPECT_EQ(keys(), QStringList({"WebPage1"}));
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(0));
+    EXPECT_EQ(tabs.viewCount(), 1);
+}
+
+TEST_F(TabManagerTest, PageWindowsBecomeBackgroundTabsUnderTheGuardAndTheThrottle) {
+    QStringList s4;
+    QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
+                     [&](const QString &panel, const QString &text) {
+                         if (panel == "s4")
+                             s4.append(text);
+                     });
+    pageOpensWindow(0, "http://a.example/1");
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage2"}));
+    EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://a.example/1")}));
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(0)); // not selected
+    pageOpensWindow(0, "http://a.example/1", 0.1); // the same address again
+    pageOpensWindow(0, "http://a.example/2", 0.5); // too soon after the last tab
+    EXPECT_EQ(tabs.tabCount(), 2);
+    pageOpensWindow(0, "http://a.example/3", 0.8);
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage2", "WebPage3"}));
+    EXPECT_EQ(s4, QStringList({"2", "3"}));
+    EXPECT_EQ(tabs.newestView(), 2);
+}
+
+TEST_F(TabManagerTest, ClosingAMiddleTabKeepsKeysAndViewNumbers) {
+    pageOpensWindow(0, "http://a.example/1");
+    pageOpensWindow(0, "http://a.example/2");
+    tabs.selectTab(2);
+    tabs.closeCurrent();
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage3"}));
+    EXPECT_EQ(tabs.viewAt(1), nullptr);
+    ASSERT_NE(view(2), nullptr);
+    tabs.selectTab(2);
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(2));
+    EXPECT_EQ(tabs.stack()->currentWidget(), view(2)->widget());
+    // After a close the same address may open again, and view numbers are not reused.
+    pageOpensWindow(0, "http://a.example/2");
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage3", "WebPage4"}));
+}
+
+TEST_F(TabManagerTest, TheFirstTabAndViewZeroAreNeverClosed) {
+    tabs.closeCurrent();
+    EXPECT_EQ(keys(), QStringList({"WebPage1"}));
+    ASSERT_NE(tabs.viewAt(0), nullptr);
+    pageOpensWindow(0, "http://a.example/1");
+    pageOpensWindow(0, "http://a.example/2");
+    pageOpensWindow(0, "http://a.example/3");
+    tabs.selectTab(3);
+    tabs.markCurrent();
+    tabs.closeAllUnmarked();
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage3"}));
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(tabs.currentViewNumber() - 1));
+    EXPECT_EQ(tabs.stack()->currentWidget(), tabs.currentView()->widget());
+}
+
+TEST_F(TabManagerTest, CommandsOpenTabsAndARefusedRequestNavigatesTheNewestView) {
+    auto *first = tabs.openInNewTab(QUrl("http://b.example/1"));
+    EXPECT_EQ(first, tabs.viewAt(1));
+    auto *second = tabs.openInNewTab(QUrl("http://b.example/2")); // throttled
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(view(1)->navigations.size(), 2);
+    // Nothing has changed the last link address: the repeat guard refuses...
+    EXPECT_EQ(tabs.openInNewTab(QUrl("http://b.example/3"), true), first);
+    // ...unless the caller lets the next request pass it.
+    auto *third = tabs.openInNewTab(QUrl("http://b.example/3"), true, true);
+    EXPECT_EQ(third, first);
+    auto *fourth = tabs.openInNewTab(QUrl("http://b.example/4"), true, true);
+    EXPECT_EQ(fourth, tabs.viewAt(2));
+    auto *blank =
+        static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl("about:blank"), true, true));
+    EXPECT_EQ(blank, tabs.viewAt(3));
+    EXPECT_TRUE(blank->navigations.isEmpty());
+}
+
+TEST_F(TabManagerTest, WithTheNewToggleAFollowedLinkOpensInANewTab) {
+    toggles.insert("new");
+    emit view(0)->statusTextChanged("http://c.example/next");
+    EXPECT_FALSE(view(0)->requestNavigation(QUrl("http://c.example/next")));
+    settle();
+    ASSERT_EQ(tabs.tabCount(), 2);
+    EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://c.example/next")}));
+    // The new tab's own navigation passes, and so do script navigations while no link shows.
+    EXPECT_TRUE(view(1)->requestNavigation(QUrl("http://c.example/next"), true));
+    emit view(0)->statusTextChanged("");
+    EXPECT_TRUE(view(0)->requestNavigation(QUrl("http://c.example/script")));
+    toggles.clear();
+    emit view(0)->statusTextChanged("http://c.example/other");
+    EXPECT_TRUE(view(0)->requestNavigation(QUrl("http://c.example/other")));
+}
+
+TEST_F(TabManagerTest, LinksFollowedOnTheFavouritesPageOpenInNewTabsAfterStartUp) {
+    tabs.navigationPolicy().setStartupGuard(true);
+    view(0)->pageUrl = favourites;
+    EXPECT_TRUE(view(0)->requestNavigation(favourites)); // the start-up load
+    EXPECT_FALSE(view(0)->requestNavigation(QUrl("http://d.example/")));
+    settle();
+    ASSERT_EQ(tabs.tabCount(), 2);
+    EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/")}));
+}
+
+TEST_F(TabManagerTest, HoverOpensEachNewLinkOnceWithTheOpeniToggle) {
+    toggles.insert("openi");
+    view(0)->pageUrl = QUrl("http://e.example/shown");
+    emit view(0)->statusTextChanged("http://e.example/shown"); // already in a tab
+    settle();
+    EXPECT_EQ(tabs.tabCount(), 1);
+    emit view(0)->statusTextChanged("http://e.example/new");
+    settle();
+    emit view(0)->statusTextChanged("http://e.example/new");
+    settle();
+    EXPECT_EQ(tabs.tabCount(), 2);
+}
+
+TEST_F(TabManagerTest, DoublePressClosesARightPressDoesNotSwitch) {
+    pageOpensWindow(0, "http://a.example/1");
+    pageOpensWindow(0, "http://a.example/2");
+    QTabBar *bar = tabs.tabBar();
+    const QPoint second = bar->tabRect(1).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, second);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, second);
+    EXPECT_EQ(tabs.currentViewNumber(), 2);
+    clock += 0.2;
+    QTest::mousePress(bar, Qt::LeftButton, {}, second);
+    settle();
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage3"}));
+
+    QString address;
+    QObject::connect(&tabs, &shell::TabManager::addressChanged,
+                     [&](const QString &text) { address = text; });
+    view(2)->pageUrl = QUrl("http://a.example/2");
+    clock += 1;
+    QTest::mousePress(bar, Qt::RightButton, {}, bar->tabRect(1).center());
+    tabs.selectTab(2);
+    EXPECT_TRUE(address.isEmpty()); // the switching gate held after the right press
+    EXPECT_EQ(tabs.stack()->currentWidget(), view(2)->widget());
+}
+
+TEST_F(TabManagerTest, DeleteFromHardRemovesTheTabAndItsFileAfterConfirmation) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8("我的 网页.htm"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    auto *page = static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl::fromLocalFile(path)));
+    tabs.selectTab(2);
+    dialogs.answers = {shell::Dialogs::Answer::Cancel};
+    tabs.deleteCurrentFromDisk();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(tabs.tabCount(), 2);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8("将从硬盘上彻底删除这个网页，你确定吗？"));
+    EXPECT_EQ(page->url().toString(QUrl::FullyEncoded).count("%20"), 1);
+    tabs.deleteCurrentFromDisk();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(tabs.tabCount(), 1);
+    EXPECT_EQ(dialogs.shown.size(), 2); // the question only: the deletion worked
+}
+
+TEST_F(TabManagerTest, AFailedDeletionIsReported) {
+    tabs.openInNewTab(QUrl::fromLocalFile("/nonexistent/lumaro/x.htm"));
+    tabs.selectTab(2);
+    tabs.deleteCurrentFromDisk();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[1].text.contains("/nonexistent/lumaro/x.htm"));
+}
+
+} // namespace

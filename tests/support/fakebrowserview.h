@@ -1,0 +1,86 @@
+#pragma once
+
+#include "browser/browserview.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <memory>
+
+namespace testing_support {
+
+// A view with scripted page values that records what the program asked of it.
+class FakeBrowserView : public browser::BrowserView {
+    Q_OBJECT
+public:
+    using BrowserView::BrowserView;
+
+    QWidget *widget() override { return m_widget.get(); }
+    void navigate(const QUrl &url) override {
+        navigations.append(url);
+        pageUrl = url;
+    }
+    void stop() override { busy = false; }
+    void goBack() override { ++backCount; }
+    void goForward() override { ++forwardCount; }
+    void goHome() override { navigate(QUrl("about:blank")); }
+    void reload() override { ++reloadCount; }
+    QUrl url() const override { return pageUrl; }
+    QString title() const override { return pageTitle; }
+    bool isBusy() const override { return busy; }
+    QString html() override { return pageHtml; }
+    bool setHtml(const QString &innerHtml) override {
+        pageHtml = innerHtml;
+        return true;
+    }
+    QString selectedText() override { return selection; }
+    QString selectionType() override { return selection.isEmpty() ? "none" : "text"; }
+    QString focusedElementType() override { return focusedType; }
+    bool appendToFocusedElement(const QString &text) override {
+        if (focusedType != "text" && focusedType != "textarea" && focusedType != "password")
+            return false;
+        focusedValue += text;
+        return true;
+    }
+    bool setValueByName(const QString &name, const QString &value) override {
+        namedValues.append({name, value});
+        return true;
+    }
+    void savePageAs(const QString &path) override { savedAs.append(path); }
+
+    // Lets the page ask the program's rules about a navigation, as the engine would.
+    bool requestNavigation(const QUrl &url, bool own = false, bool mainFrame = true) {
+        browser::NavigationRequest request{url, mainFrame, own};
+        return navigationHandler() ? navigationHandler()->acceptNavigation(this, request) : true;
+    }
+
+    QUrl pageUrl;
+    QString pageTitle;
+    QString pageHtml;
+    QString selection;
+    QString focusedType;
+    QString focusedValue;
+    bool busy = false;
+    int backCount = 0;
+    int forwardCount = 0;
+    int reloadCount = 0;
+    QList<QUrl> navigations;
+    QList<QPair<QString, QString>> namedValues;
+    QStringList savedAs;
+
+private:
+    std::unique_ptr<QWidget> m_widget = std::make_unique<QWidget>();
+};
+
+// Makes fake views and keeps a list of them, in order of creation.
+class FakeViewFactory : public browser::ViewFactory {
+public:
+    browser::BrowserView *createView(QObject *parent) override {
+        auto *view = new FakeBrowserView(parent);
+        created.append(view);
+        return view;
+    }
+    QList<FakeBrowserView *> created;
+};
+
+} // namespace testing_support

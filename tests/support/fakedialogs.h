@@ -1,0 +1,60 @@
+#pragma once
+
+#include "shell/dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace testing_support {
+
+// Dialogs with scripted answers; every message shown is recorded.
+class FakeDialogs : public shell::Dialogs {
+public:
+    struct Shown {
+        QString caption;
+        QString text;
+        Buttons buttons;
+    };
+
+    Answer message(const QString &caption, const QString &text, Buttons buttons) override {
+        shown.append({caption, text, buttons});
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    QString chooseFolder(const QString &title, const QString &) override {
+        asked.append(title);
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
+    QString chooseFile(const QString &title, const QString &, const QString &) override {
+        asked.append(title);
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString chooseSaveFile(const QString &title, const QString &, const QString &) override {
+        asked.append(title);
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    std::optional<QString> inputText(const QString &caption, const QString &prompt,
+                                     const QString &) override {
+        asked.append(caption + ":" + prompt);
+        if (inputs.isEmpty())
+            return std::nullopt;
+        return inputs.takeFirst();
+    }
+
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const Shown &s : shown)
+            texts.append(s.text);
+        return texts;
+    }
+
+    QList<Answer> answers;
+    QStringList folders;
+    QStringList files;
+    QList<std::optional<QString>> inputs;
+    QList<Shown> shown;
+    QStringList asked;
+};
+
+} // namespace testing_support
