@@ -1,0 +1,169 @@
+// The browser with the real engine, on pages served from 127.0.0.1 and files the test writes.
+#include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineviewfactory.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "shell/toolbar.h"
+#include "support/fakedialogs.h"
+#include "support/localhttpserver.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using browser::BrowserView;
+
+// Copies the staged program folder, so the test never touches the build's own files.
+void copyFolder(const QString &from, const QString &to) {
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString relative = QDir(from).relativeFilePath(source);
+        if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
+            relative.startsWith("profile"))
+            continue;
+        if (it.fileInfo().isDir())
+            QDir().mkpath(QDir(to).filePath(relative));
+        else
+            QFile::copy(source, QDir(to).filePath(relative));
+    }
+}
+
+class BrowserEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copyFolder(LUMARO_PROGRAM_FOLDER, programDir.path());
+        server.addPage("/links.htm", "<html><head><title>links</title></head><body>"
+                                     "<a id='go' href='/target.htm' style='font-size:40px'>go</a>"
+                                     "<br><a id='blank' target='_blank' href='/t1.htm' "
+                                     "style='font-size:40px'>blank</a></body></html>");
+        for (const char *path : {"/target.htm", "/t1.htm", "/t2.htm"})
+            server.addPage(path, QByteArray("<html><head><title>") + path +
+                                     "</title></head><body>page</body></html>");
+        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
+                                                     factory, &dialogs);
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
+    }
+    void TearDown() override { window.reset(); }
+
+    shell::TabManager &tabs() { return window->tabs(); }
+    static bool loaded(BrowserView *view) {
+        return view && !view->isBusy() && !view->url().isEmpty();
+    }
+    static bool waitFor(const std::function<bool()> &condition, int ms = 15000) {
+        return QTest::qWaitFor(condition, ms);
+    }
+    static QVariant js(BrowserView *view, const QString &script) {
+        auto *engine = qobject_cast<QWebEngineView *>(view->widget());
+        return browser::ScriptRunner::run(engine->page(), script);
+    }
+    // The centre of an element of the page, in the view's coordinates.
+    static QPoint centreOf(BrowserView *view, const QString &id) {
+        const QVariantList box =
+            js(view, QString("(function(){const r=document.getElementById('%1')"
+                             ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
+                         .arg(id))
+                .toList();
+        return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
+    }
+    // Opens an address in a new tab and shows that tab.
+    BrowserView *openAndShow(const QUrl &url) {
+        window->openAddress(url.toString());
+        BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+        tabs().selectTab(tabs().tabCount());
+        EXPECT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
+        return view;
+    }
+    void click(BrowserView *view, const QString &id) {
+        QWidget *target = view->widget()->focusProxy();
+        const QPoint at = centreOf(view, id);
+        ASSERT_FALSE(at.isNull());
+        QTest::mouseMove(target, at);
+        ASSERT_TRUE(waitFor([&] { return tabs().statusText().startsWith("http"); }));
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    }
+
+    QTemporaryDir programDir;
+    testing_support::LocalHttpServer server;
+    testing_support::FakeDialogs dialogs;
+    browser::WebEngineViewFactory factory{QString()};
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+TEST_F(BrowserEndToEnd, StartsWithTheFavouritesPageInTheFirstTab) {
+    BrowserView *first = tabs().viewAt(0);
+    EXPECT_EQ(first->url(), QUrl::fromLocalFile(QDir(programDir.path()).filePath("link.htm")));
+    EXPECT_EQ(first->title(), "favorites");
+    EXPECT_EQ(tabs().tabKeyAt(1), "WebPage1");
+    // The page is GB18030 and says so: its Chinese text reads right.
+    EXPECT_TRUE(first->html().contains(QString::fromUtf8("链接地址")));
+}
+
+TEST_F(BrowserEndToEnd, WithNewOnAClickedLinkOpensInANewTabAndThePageStays) {
+    BrowserView *page = openAndShow(server.url("/links.htm"));
+    window->toolbar().setChecked("new", true);
+    QTest::qWait(800); // past the new-tab throttle
+    click(page, "go");
+    ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
+    BrowserView *opened = tabs().viewAt(2);
+    ASSERT_TRUE(waitFor([&] { return loaded(opened) && opened->url() == server.url("/target.htm"); }));
+    EXPECT_EQ(page->url(), server.url("/links.htm"));
+    EXPECT_EQ(tabs().tabKeyAt(3), "WebPage3");
+}
+
+TEST_F(BrowserEndToEnd, BlankTargetsAndWindowOpenMakeOneTabEachAndRepeatsNone) {
+    BrowserView *page = openAndShow(server.url("/links.htm"));
+    QTest::qWait(800);
+    click(page, "blank");
+    ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return tabs().viewAt(2)->url() == server.url("/t1.htm"); }));
+    QTest::qWait(800);
+    js(page, QString("window.open('%1')").arg(server.url("/t2.htm").toString()));
+    ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 4; }));
+    ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(3)); }));
+    QTest::qWait(800);
+    js(page, QString("window.open('%1')").arg(server.url("/t2.htm").toString()));
+    QTest::qWait(1500);
+    EXPECT_EQ(tabs().tabCount(), 4);
+    EXPECT_EQ(tabs().viewAt(3)->url(), server.url("/t2.htm"));
+}
+
+TEST_F(BrowserEndToEnd, ClosingTheSecondOfThreeTabsKeepsTheThirdOnItsView) {
+    openAndShow(server.url("/t1.htm"));
+    QTest::qWait(800);
+    BrowserView *third = openAndShow(server.url("/t2.htm"));
+    tabs().selectTab(2);
+    tabs().closeCurrent();
+    ASSERT_EQ(tabs().tabCount(), 2);
+    EXPECT_EQ(tabs().tabKeyAt(2), "WebPage3");
+    EXPECT_EQ(tabs().viewAt(2), third);
+    tabs().selectTab(2);
+    EXPECT_EQ(tabs().currentView()->url(), server.url("/t2.htm"));
+}
+
+TEST_F(BrowserEndToEnd, DeleteFromHardDeletesAFileWithASpaceAndChineseInItsName) {
+    QTemporaryDir pages;
+    const QString path = QDir(pages.path()).filePath(QString::fromUtf8("我的 网页#1.htm"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html><head><title>local</title></head><body>local page</body></html>");
+    file.close();
+    openAndShow(QUrl::fromLocalFile(path));
+    EXPECT_EQ(tabs().currentView()->title(), "local");
+    tabs().deleteCurrentFromDisk();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(tabs().tabCount(), 1);
+    ASSERT_EQ(dialogs.shown.size(), 1); // the question, and no failure report
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace testing_support {
+
+// A tiny HTTP server on 127.0.0.1 for end-to-end tests: serves fixed pages by path, in this
+// process's event loop. Unknown paths give 404.
+class LocalHttpServer : public QObject {
+    Q_OBJECT
+public:
+    LocalHttpServer() {
+        connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::accept);
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+
+    void addPage(const QString &path, const QByteArray &body,
+                 const QByteArray &type = "text/html; charset=utf-8") {
+        m_pages.insert(path, {type, body});
+    }
+    QUrl url(const QString &path) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+    }
+    int requestsFor(const QString &path) const { return m_requests.value(path); }
+
+private:
+    void accept() {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    }
+    void answer(QTcpSocket *socket) {
+        QByteArray &buffer = m_buffers[socket];
+        buffer += socket->readAll();
+        if (!buffer.contains("\r\n\r\n"))
+            return;
+        const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+        m_buffers.remove(socket);
+        const QString path = requestLine.size() > 1 ? QUrl(QString::fromLatin1(requestLine[1])).path()
+                                                    : QString();
+        ++m_requests[path];
+        const auto page = m_pages.find(path);
+        QByteArray response;
+        if (page == m_pages.end()) {
+            response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        } else {
+            response = "HTTP/1.1 200 OK\r\nContent-Type: " + page->first +
+                       "\r\nContent-Length: " + QByteArray::number(page->second.size()) +
+                       "\r\nConnection: close\r\n\r\n" + page->second;
+        }
+        socket->write(response);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
+    QHash<QString, int> m_requests;
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+};
+
+} // namespace testing_support
