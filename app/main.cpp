@@ -6,11 +6,8 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
-    // One renderer process per tab costs about 8 MB each; four shared renderers keep fifty
-    // tabs well under 400 MB. A limit the user set stays.
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--renderer-process-limit"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --renderer-process-limit=4");
+    // Four shared renderers keep fifty tabs well under 400 MB (see bench/browser_bench.sh).
+    browser::WebEngineViewFactory::limitRendererProcesses(4);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumaro"));

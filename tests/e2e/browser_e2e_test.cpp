@@ -1,11 +1,13 @@
 // The browser with the real engine, on pages served from 127.0.0.1 and files the test writes.
 #include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/waitfor.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -61,11 +63,11 @@ protected:
         return view && !view->isBusy() && !view->url().isEmpty();
     }
     static bool waitFor(const std::function<bool()> &condition, int ms = 15000) {
-        return QTest::qWaitFor(condition, ms);
+        return testing_support::waitFor(condition, ms);
     }
     static QVariant js(BrowserView *view, const QString &script) {
-        auto *engine = qobject_cast<QWebEngineView *>(view->widget());
-        return browser::ScriptRunner::run(engine->page(), script);
+        return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
+                                          script);
     }
     // The centre of an element of the page, in the view's coordinates.
     static QPoint centreOf(BrowserView *view, const QString &id) {
@@ -85,7 +87,7 @@ protected:
         return view;
     }
     void click(BrowserView *view, const QString &id) {
-        QWidget *target = view->widget()->focusProxy();
+        QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
         const QPoint at = centreOf(view, id);
         ASSERT_FALSE(at.isNull());
         QTest::mouseMove(target, at);
@@ -112,7 +114,7 @@ TEST_F(BrowserEndToEnd, StartsWithTheFavouritesPageInTheFirstTab) {
 TEST_F(BrowserEndToEnd, WithNewOnAClickedLinkOpensInANewTabAndThePageStays) {
     BrowserView *page = openAndShow(server.url("/links.htm"));
     window->toolbar().setChecked("new", true);
-    QTest::qWait(800); // past the new-tab throttle
+    testing_support::pause(800); // past the new-tab throttle
     click(page, "go");
     ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
     BrowserView *opened = tabs().viewAt(2);
@@ -123,24 +125,24 @@ TEST_F(BrowserEndToEnd, WithNewOnAClickedLinkOpensInANewTabAndThePageStays) {
 
 TEST_F(BrowserEndToEnd, BlankTargetsAndWindowOpenMakeOneTabEachAndRepeatsNone) {
     BrowserView *page = openAndShow(server.url("/links.htm"));
-    QTest::qWait(800);
+    testing_support::pause(800);
     click(page, "blank");
     ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
     ASSERT_TRUE(waitFor([&] { return tabs().viewAt(2)->url() == server.url("/t1.htm"); }));
-    QTest::qWait(800);
+    testing_support::pause(800);
     js(page, QString("window.open('%1')").arg(server.url("/t2.htm").toString()));
     ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 4; }));
     ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(3)); }));
-    QTest::qWait(800);
+    testing_support::pause(800);
     js(page, QString("window.open('%1')").arg(server.url("/t2.htm").toString()));
-    QTest::qWait(1500);
+    testing_support::pause(1500);
     EXPECT_EQ(tabs().tabCount(), 4);
     EXPECT_EQ(tabs().viewAt(3)->url(), server.url("/t2.htm"));
 }
 
 TEST_F(BrowserEndToEnd, ClosingTheSecondOfThreeTabsKeepsTheThirdOnItsView) {
     openAndShow(server.url("/t1.htm"));
-    QTest::qWait(800);
+    testing_support::pause(800);
     BrowserView *third = openAndShow(server.url("/t2.htm"));
     tabs().selectTab(2);
     tabs().closeCurrent();

@@ -42,11 +42,15 @@ public:
     bool decideNavigation(const NavigationRequest &request);
     void reportFavouritesCommand(const QString &command);
 
-    QWebEngineView *engineView() const { return m_view; }
+    // The engine's widget; made when the view is first shown (see the constructor).
+    QWebEngineView *engineView();
+    QWebEnginePage *page() const;
 
 private:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     QVariant runScript(const QString &script);
 
+    QPointer<QWidget> m_container;
     QPointer<QWebEngineView> m_view;
     WebEnginePage *m_page = nullptr;
     bool m_loadRequested = false; // set by navigate() before the engine reports the load

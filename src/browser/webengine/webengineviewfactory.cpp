@@ -21,6 +21,13 @@ WebEngineViewFactory::~WebEngineViewFactory() {
     delete m_profile;
 }
 
+void WebEngineViewFactory::limitRendererProcesses(int count) {
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--renderer-process-limit"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                flags + " --renderer-process-limit=" + QByteArray::number(count));
+}
+
 BrowserView *WebEngineViewFactory::createView(QObject *parent) {
     return new WebEngineView(m_profile, parent);
 }

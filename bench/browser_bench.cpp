@@ -1,0 +1,140 @@
+// Start-up time and memory of the browser, for bench/browser_bench.sh.
+//   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N]
+// Prints "loaded_ns=T" (wall clock, ns since the epoch) when the favourites page has loaded;
+// with --tabs, then opens N small pages from a local server in new tabs, waits until all
+// have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
+// in a bare QWebEngineView instead of the browser (the floor for this engine).
+#include "browser/webengine/webengineviewfactory.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "support/localhttpserver.h"
+#include "support/waitfor.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QWebEngineView>
+
+#include <cstdio>
+
+namespace {
+
+// Proportional set size, in kB, of this process and everything it started; `own` receives
+// this process's share.
+long pssOfProcessTree(int *processes, long *own) {
+    QHash<int, int> parentOf;
+    const QStringList pids = QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1)
+            parentOf.insert(pid.toInt(), fields[1].toInt());
+    }
+    const int self = int(QCoreApplication::applicationPid());
+    long total = 0;
+    *processes = 0;
+    for (auto it = parentOf.constBegin(); it != parentOf.constEnd(); ++it) {
+        int p = it.key();
+        while (p > 1 && p != self)
+            p = parentOf.value(p, 0);
+        if (p != self)
+            continue;
+        QFile rollup(QString("/proc/%1/smaps_rollup").arg(it.key()));
+        if (!rollup.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : rollup.readAll().split('\n')) {
+            if (!line.startsWith("Pss:"))
+                continue;
+            const long kb = line.mid(4).trimmed().split(' ').value(0).toLong();
+            total += kb;
+            if (it.key() == self)
+                *own = kb;
+        }
+        ++*processes;
+    }
+    return total;
+}
+
+void printLoaded() {
+    std::printf("loaded_ns=%lld\n", QDateTime::currentMSecsSinceEpoch() * 1000000LL);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    const QStringList args = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i)
+            list.append(QString::fromLocal8Bit(argv[i]));
+        return list;
+    }();
+    const bool minimal = args.contains("--minimal");
+    const int tabs = args.contains("--tabs") ? args.value(args.indexOf("--tabs") + 1).toInt() : 0;
+    if (!minimal)
+        browser::WebEngineViewFactory::limitRendererProcesses(4);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    const common::ProgramFolder folder(args.value(0));
+
+    if (minimal) {
+        QWebEngineView view;
+        view.resize(1000, 700);
+        QObject::connect(&view, &QWebEngineView::loadFinished, &app, [&] {
+            printLoaded();
+            app.quit();
+        });
+        view.load(folder.favouritesUrl());
+        view.show();
+        return app.exec();
+    }
+
+    browser::WebEngineViewFactory factory(QString{});
+    auto window = std::make_unique<shell::MainWindow>(folder, factory);
+    window->show();
+    shell::TabManager &manager = window->tabs();
+    const bool started = testing_support::waitFor(
+        [&] { return !manager.viewAt(0)->isBusy() && !manager.viewAt(0)->url().isEmpty(); }, 30000);
+    if (!started)
+        return 1;
+    printLoaded();
+    if (tabs > 0) {
+        testing_support::LocalHttpServer server;
+        for (int i = 0; i < tabs; ++i)
+            server.addPage(QString("/p%1.htm").arg(i),
+                           QString("<html><head><title>第%1页</title></head><body><h1>第%1页</h1>"
+                                   "<p>%2</p></body></html>")
+                               .arg(i)
+                               .arg(QString("一段文字 ").repeated(200))
+                               .toUtf8());
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < tabs; ++i)
+            manager.openInNewTab(server.url(QString("/p%1.htm").arg(i)), true, true);
+        const bool allLoaded = testing_support::waitFor(
+            [&] {
+                for (browser::BrowserView *view : manager.viewsInTabOrder()) {
+                    if (view->isBusy() || view->url().isEmpty())
+                        return false;
+                }
+                return true;
+            },
+            60000);
+        const double seconds = double(clock.elapsed()) / 1000.0;
+        testing_support::pause(500);
+        int processes = 0;
+        long own = 0;
+        const long pss = pssOfProcessTree(&processes, &own);
+        std::printf("tabs=%d loaded=%s seconds=%.2f pss_mb=%.0f (program %.0f, engine %.0f) "
+                    "processes=%d\n",
+                    tabs, allLoaded ? "all" : "NOT-ALL", seconds, double(pss) / 1024.0,
+                    double(own) / 1024.0, double(pss - own) / 1024.0, processes);
+    }
+    window.reset();
+    return 0;
+}
