@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class QWidget;
 
 namespace browser {
@@ -62,6 +64,12 @@ public:
     // Saves the page with its images and style sheets: `path` and a folder beside it.
     virtual void savePageAs(const QString &path) = 0;
 
+    // Finds text in the page (an empty text clears the marks); findFinished reports the
+    // place of the marked match and the number of matches.
+    virtual void findText(const QString &text, bool backward) = 0;
+    virtual double zoomFactor() const = 0;
+    virtual void setZoomFactor(double factor) = 0;
+
     void setNavigationHandler(NavigationHandler *handler) { m_navigationHandler = handler; }
 
 signals:
@@ -72,6 +80,7 @@ signals:
     void newWindowRequested(const QUrl &url, bool userInitiated);
     void favouritesCommand(const QString &command);        // a button of the favourites page
     void renderProcessGone();
+    void findFinished(int activeMatch, int numberOfMatches);
 
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }
@@ -80,11 +89,36 @@ private:
     NavigationHandler *m_navigationHandler = nullptr;
 };
 
+// A file the engine is about to download (a link to something it does not show, or the
+// page saved whole). Nothing is written until accept() names the file.
+class Download : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual QUrl url() const = 0;
+    virtual QString suggestedFileName() const = 0;
+    virtual bool isPageSave() const = 0; // its path is set already (savePageAs)
+    virtual QString path() const = 0;
+    virtual void accept(const QString &path) = 0;
+    virtual void cancel() = 0;
+
+signals:
+    void progress(qint64 received, qint64 total); // total is -1 when unknown
+    void finished(bool ok, const QString &error);
+};
+
 // Makes the views of new tabs: the real engine in the program, fakes in tests.
 class ViewFactory {
 public:
     virtual ~ViewFactory() = default;
     virtual BrowserView *createView(QObject *parent) = 0;
+    // Who decides where downloads go; without one they are refused.
+    virtual void setDownloadHandler(std::function<void(Download *)> handler) {
+        m_downloadHandler = std::move(handler);
+    }
+
+protected:
+    std::function<void(Download *)> m_downloadHandler;
 };
 
 } // namespace browser

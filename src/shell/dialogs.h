@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace shell {
@@ -28,6 +29,13 @@ public:
     // A one-line input box; no value when cancelled.
     virtual std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                              const QString &defaultText) = 0;
+    // The page-source viewer: a read-only text with the buttons "确定" and "取消".
+    virtual void showSource(const QString &caption, const QString &source) = 0;
+    // The plain-text dialog, not modal: `save` is called with its title and content when the
+    // user asks to save; it answers whether the dialog may close.
+    virtual void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) = 0;
+    // Opens a file with the program the desktop associates with it; false when it cannot.
+    virtual bool openWithSystem(const QString &path) = 0;
 };
 
 } // namespace shell

@@ -1,11 +1,15 @@
 #include "mainwindow.h"
 
+#include "commands.h"
+#include "downloads.h"
+#include "findbar.h"
 #include "qtdialogs.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
 #include "browser/browserview.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,8 +32,12 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     }
     setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
+    m_commands = new Commands(*this);
+    m_downloads = new Downloads(*this);
+    factory.setDownloadHandler([this](browser::Download *download) { m_downloads->handle(download); });
     buildLayout();
     buildMenuBar();
+    addShortcuts();
     startUp();
 }
 
@@ -43,7 +51,8 @@ void MainWindow::buildLayout() {
     m_toolbar = new Toolbar(this);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     m_tabs->setToggleReader([this](const QString &key) { return m_toolbar->isChecked(key); });
-    connect(m_toolbar, &Toolbar::buttonClicked, this, &MainWindow::handleButton);
+    connect(m_toolbar, &Toolbar::buttonClicked, m_commands, &Commands::runButton);
+    connect(m_toolbar, &Toolbar::menuEntryChosen, m_commands, &Commands::runMenuEntry);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -61,6 +70,8 @@ void MainWindow::buildLayout() {
     layout->addWidget(m_addressBox);
     layout->addWidget(m_tabs->tabBar());
     layout->addWidget(m_tabs->stack(), 1);
+    m_findBar = new FindBar(central);
+    layout->addWidget(m_findBar);
     setCentralWidget(central);
 
     // The five panels, from the left: s0, s1, s2, s4, s3.
@@ -100,7 +111,8 @@ void MainWindow::buildMenuBar() {
                                 "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"})
         menu->addAction(QString::fromUtf8(caption));
     menu->addSeparator();
-    menu->addAction(QStringLiteral("查看当前网页的源代码"))->setObjectName(QStringLiteral("view_source"));
+    menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands, &Commands::viewSource)
+        ->setObjectName(QStringLiteral("view_source"));
     menu->addAction(QStringLiteral("定义提取文件名的方式"))
         ->setObjectName(QStringLiteral("SetExtractFilename"));
     QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
@@ -181,20 +193,48 @@ void MainWindow::openAddress(const QString &address) {
     m_addressBox->setEditText(address);
 }
 
-void MainWindow::handleButton(const QString &key) {
+// What a user of any browser expects from the keyboard.
+void MainWindow::addShortcuts() {
+    const auto add = [this](const QKeySequence &keys, auto slot) {
+        auto *action = new QAction(this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        m_addressBox->setFocus();
+        m_addressBox->lineEdit()->selectAll();
+    });
+    add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tabs->closeCurrent(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { switchTab(-1); });
+    add(QKeySequence(Qt::Key_F5), [this] { m_commands->run(Operation::Refresh); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { m_commands->run(Operation::Back); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { m_commands->run(Operation::Forward); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { m_findBar->openFor(m_tabs->currentView()); });
+    add(QKeySequence(Qt::Key_F3), [this] { m_findBar->findNext(false); });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_findBar->findNext(true); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom(1.1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom(1.1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { zoom(1 / 1.1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoom(0); });
+}
+
+// Multiplies the current page's zoom by `factor`; 0 goes back to 100%.
+void MainWindow::zoom(double factor) {
     browser::BrowserView *view = m_tabs->currentView();
     if (!view)
         return;
-    if (key == QLatin1String("back"))
-        view->goBack();
-    else if (key == QLatin1String("pre"))
-        view->goForward();
-    else if (key == QLatin1String("stop"))
-        view->stop();
-    else if (key == QLatin1String("refresh"))
-        view->reload();
-    else if (key == QLatin1String("home"))
-        view->goHome();
+    const double zoomed = factor == 0 ? 1.0 : qBound(0.25, view->zoomFactor() * factor, 5.0);
+    view->setZoomFactor(zoomed);
+    setPanelText(QStringLiteral("s1"), QStringLiteral("缩放 %1%").arg(qRound(zoomed * 100)));
+}
+
+void MainWindow::switchTab(int step) {
+    const int count = m_tabs->tabCount();
+    const int current = m_tabs->tabBar()->currentIndex();
+    m_tabs->switchByKeyboard((current + step + count) % count + 1);
 }
 
 } // namespace shell

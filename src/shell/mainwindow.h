@@ -18,7 +18,10 @@ class ViewFactory;
 
 namespace shell {
 
+class Commands;
 class Dialogs;
+class Downloads;
+class FindBar;
 class TabManager;
 class Toolbar;
 
@@ -37,9 +40,11 @@ public:
     void setSavePath(const QString &folder) { m_savePath = folder; }
 
     TabManager &tabs() const { return *m_tabs; }
+    Commands &commands() const { return *m_commands; }
     Toolbar &toolbar() const { return *m_toolbar; }
     Dialogs &dialogs() const { return *m_dialogs; }
     QComboBox &addressBox() const { return *m_addressBox; }
+    FindBar &findBar() const { return *m_findBar; }
 
     // The status bar panels by key: "s1", "s2", "s4".
     void setPanelText(const QString &panel, const QString &text);
@@ -56,13 +61,18 @@ private:
     void buildMenuBar();
     void startUp();
     void addStartupMenuEntries();
-    void handleButton(const QString &key);
+    void addShortcuts();
+    void switchTab(int step);
+    void zoom(double factor);
 
     common::ProgramFolder m_folder;
     QString m_savePath;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs;
     TabManager *m_tabs = nullptr;
+    Commands *m_commands = nullptr;
+    Downloads *m_downloads = nullptr;
+    FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;
     QComboBox *m_addressBox = nullptr;
     QHash<QString, QLabel *> m_panels;

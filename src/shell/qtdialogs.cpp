@@ -1,6 +1,13 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -54,12 +61,63 @@ QString QtDialogs::chooseSaveFile(const QString &title, const QString &suggested
 
 std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt,
                                             const QString &defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_owner, caption, prompt, QLineEdit::Normal,
-                                               defaultText, &ok);
-    if (!ok)
+    QInputDialog dialog(m_owner);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
+}
+
+void QtDialogs::showSource(const QString &caption, const QString &source) {
+    QDialog dialog(m_owner);
+    dialog.setWindowTitle(caption);
+    dialog.resize(900, 600);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *text = new QPlainTextEdit(source, &dialog);
+    text->setObjectName(QStringLiteral("Text1"));
+    text->setReadOnly(true);
+    layout->addWidget(text);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
+
+void QtDialogs::showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) {
+    auto *dialog = new QDialog(m_owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("保存纯文本"));
+    dialog->resize(640, 480);
+    auto *layout = new QVBoxLayout(dialog);
+    auto *title = new QLineEdit(QStringLiteral("文章标题"), dialog);
+    title->setObjectName(QStringLiteral("Text1"));
+    auto *content = new QPlainTextEdit(QStringLiteral("文章内容"), dialog);
+    content->setObjectName(QStringLiteral("Text2"));
+    layout->addWidget(title);
+    layout->addWidget(content, 1);
+    auto *buttons = new QDialogButtonBox(dialog);
+    QPushButton *ok = buttons->addButton(QStringLiteral("保存到默认路径"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("CancelButton"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [=] {
+        if (save(title->text(), content->toPlainText()))
+            dialog->close();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+    layout->addWidget(buttons);
+    dialog->show();
+}
+
+bool QtDialogs::openWithSystem(const QString &path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace shell

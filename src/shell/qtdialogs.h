@@ -19,6 +19,9 @@ public:
                            const QString &filter) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                      const QString &defaultText) override;
+    void showSource(const QString &caption, const QString &source) override;
+    void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override;
+    bool openWithSystem(const QString &path) override;
 
 private:
     QWidget *m_owner;

@@ -164,6 +164,11 @@ void TabManager::selectTab(int position) {
         m_tabBar->setCurrentIndex(position - 1);
 }
 
+void TabManager::switchByKeyboard(int position) {
+    m_clickGate.press(browser::TabClickGate::Button::Left, QString(), now());
+    selectTab(position);
+}
+
 bool TabManager::requestNewWindow() {
     if (!m_newWindow.allowNewTab(now()))
         return false;

@@ -51,6 +51,8 @@ public:
     int viewNumberAt(int position) const;
     bool isMarked(int position) const;
     void selectTab(int position);
+    // Ctrl+Tab and the like: counts as the user's own choice of tab, like a left click.
+    void switchByKeyboard(int position);
 
     // The program's way to open something in a new tab: a new tab is asked for with automatic
     // navigation off, then the newest view (ViewCount - 1) is navigated, unless the address is

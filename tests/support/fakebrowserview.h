@@ -47,6 +47,11 @@ public:
         return true;
     }
     void savePageAs(const QString &path) override { savedAs.append(path); }
+    void findText(const QString &text, bool backward) override {
+        searches.append({text, backward});
+    }
+    double zoomFactor() const override { return zoom; }
+    void setZoomFactor(double factor) override { zoom = factor; }
 
     // Lets the page ask the program's rules about a navigation, as the engine would.
     bool requestNavigation(const QUrl &url, bool own = false, bool mainFrame = true) {
@@ -67,6 +72,8 @@ public:
     QList<QUrl> navigations;
     QList<QPair<QString, QString>> namedValues;
     QStringList savedAs;
+    QList<QPair<QString, bool>> searches;
+    double zoom = 1.0;
 
 private:
     std::unique_ptr<QWidget> m_widget = std::make_unique<QWidget>();

@@ -42,6 +42,17 @@ public:
         return inputs.takeFirst();
     }
 
+    void showSource(const QString &caption, const QString &source) override {
+        sources.append({caption, source});
+    }
+    void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override {
+        saveText = std::move(save);
+    }
+    bool openWithSystem(const QString &path) override {
+        opened.append(path);
+        return true;
+    }
+
     QStringList messageTexts() const {
         QStringList texts;
         for (const Shown &s : shown)
@@ -55,6 +66,9 @@ public:
     QList<std::optional<QString>> inputs;
     QList<Shown> shown;
     QStringList asked;
+    QList<QPair<QString, QString>> sources;
+    std::function<bool(const QString &, const QString &)> saveText; // the open text dialog
+    QStringList opened;
 };
 
 } // namespace testing_support

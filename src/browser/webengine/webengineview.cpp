@@ -4,6 +4,8 @@
 #include "webenginepage.h"
 
 #include <QEvent>
+#include <QLabel>
+#include <QWebEngineFindTextResult>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineNewWindowRequest>
@@ -20,6 +22,14 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     auto *layout = new QVBoxLayout(m_container);
     layout->setContentsMargins(0, 0, 0, 0);
     m_container->installEventFilter(this);
+    auto *notice = new QLabel(QStringLiteral("这个网页的显示进程意外退出了。按“刷新网页”按钮重新载入它；"
+                                             "其他网页不受影响。"),
+                              m_container);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setWordWrap(true);
+    notice->hide();
+    layout->addWidget(notice);
+    m_crashNotice = notice;
     m_page = new WebEnginePage(profile, this);
     m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
@@ -29,6 +39,7 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
         m_loading = true;
         m_loadRequested = false;
         m_rendererGone = false;
+        showCrashNotice(false);
         emit loadStarted();
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
@@ -39,8 +50,13 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         m_rendererGone = true;
         m_loading = false;
+        showCrashNotice(true);
         emit renderProcessGone();
     });
+    connect(m_page, &QWebEnginePage::findTextFinished, this,
+            [this](const QWebEngineFindTextResult &result) {
+                emit findFinished(result.activeMatch(), result.numberOfMatches());
+            });
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
                 // Never adopted: the program opens its own tab (or refuses) by its rules.
@@ -60,11 +76,31 @@ QWidget *WebEngineView::widget() {
     return m_container;
 }
 
+void WebEngineView::showCrashNotice(bool shown) {
+    if (m_crashNotice)
+        m_crashNotice->setVisible(shown);
+    if (m_view)
+        m_view->setVisible(!shown);
+}
+
+void WebEngineView::findText(const QString &text, bool backward) {
+    m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+}
+
+double WebEngineView::zoomFactor() const {
+    return m_page->zoomFactor();
+}
+
+void WebEngineView::setZoomFactor(double factor) {
+    m_page->setZoomFactor(factor);
+}
+
 QWebEngineView *WebEngineView::engineView() {
     if (!m_view && m_container) {
         m_view = new QWebEngineView(m_container);
         m_view->setPage(m_page);
-        m_container->layout()->addWidget(m_view);
+        static_cast<QVBoxLayout *>(m_container->layout())->insertWidget(0, m_view);
+        m_view->setVisible(!m_rendererGone);
         m_container->setFocusProxy(m_view);
     }
     return m_view;

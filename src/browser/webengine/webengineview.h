@@ -37,6 +37,9 @@ public:
     bool appendToFocusedElement(const QString &text) override;
     bool setValueByName(const QString &name, const QString &value) override;
     void savePageAs(const QString &path) override;
+    void findText(const QString &text, bool backward) override;
+    double zoomFactor() const override;
+    void setZoomFactor(double factor) override;
 
     // Called by the page from inside the engine.
     bool decideNavigation(const NavigationRequest &request);
@@ -50,7 +53,10 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QVariant runScript(const QString &script);
 
+    void showCrashNotice(bool shown);
+
     QPointer<QWidget> m_container;
+    QWidget *m_crashNotice = nullptr;
     QPointer<QWebEngineView> m_view;
     WebEnginePage *m_page = nullptr;
     bool m_loadRequested = false; // set by navigate() before the engine reports the load

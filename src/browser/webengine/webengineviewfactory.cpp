@@ -1,6 +1,9 @@
 #include "webengineviewfactory.h"
 
+#include "webenginedownload.h"
 #include "webengineview.h"
+
+#include <QWebEngineDownloadRequest>
 
 #include <QWebEngineProfile>
 
@@ -15,6 +18,16 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
         m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
+    QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
+                     [this](QWebEngineDownloadRequest *request) {
+                         auto *download = new WebEngineDownload(request);
+                         if (m_downloadHandler)
+                             m_downloadHandler(download);
+                         else if (!request->isSavePageDownload())
+                             request->cancel();
+                         else
+                             request->accept();
+                     });
 }
 
 WebEngineViewFactory::~WebEngineViewFactory() {

@@ -1,0 +1,326 @@
+#include "commands.h"
+
+#include "dialogs.h"
+#include "mainwindow.h"
+#include "sitesearch.h"
+#include "tabmanager.h"
+#include "toolbar.h"
+
+#include "browser/browserview.h"
+#include "common/ansifile.h"
+#include "common/textsearch.h"
+#include "saving/filenaming.h"
+#include "saving/overwritecheck.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+
+namespace shell {
+
+using browser::BrowserView;
+
+namespace {
+
+const QString kPaste = QStringLiteral("paste");
+const QString kNotice = QStringLiteral("提示");
+
+bool isTextField(const QString &type) {
+    return type == QLatin1String("text") || type == QLatin1String("textarea") ||
+           type == QLatin1String("password");
+}
+
+} // namespace
+
+Commands::Commands(MainWindow &window) : QObject(&window), m_window(window) {}
+
+void Commands::runMenuEntry(const QString &key, const QString &caption) {
+    const Route route = routeMenuKey(key);
+    run(route.operation, route.argument, caption);
+}
+
+void Commands::runButton(const QString &key) {
+    run(routeButtonKey(key));
+}
+
+void Commands::run(Operation operation, const QString &argument, const QString &caption) {
+    TabManager &tabs = m_window.tabs();
+    BrowserView *view = tabs.currentView();
+    switch (operation) {
+    case Operation::None:
+        return;
+    case Operation::PasteIntoField:
+        pasteIntoField(caption);
+        return;
+    case Operation::Placeholder:
+        m_window.dialogs().message(QString(), argument, Dialogs::Buttons::Ok);
+        return;
+    case Operation::HelpPage:
+        showHelpPage(QStringLiteral("help.html"));
+        return;
+    case Operation::Origin:
+        showHelpPage(QStringLiteral("Lumaro浏览器的来历.htm"));
+        return;
+    case Operation::SiteSearch1:
+        openSiteSearch(firstEngineSearchUrl());
+        return;
+    case Operation::SiteSearch2:
+        openSiteSearch(secondEngineSearchUrl());
+        return;
+    case Operation::DeleteThis:
+        tabs.closeCurrent();
+        return;
+    case Operation::DeleteAll:
+        tabs.closeAllUnmarked();
+        return;
+    case Operation::DeleteFromHard:
+        tabs.deleteCurrentFromDisk();
+        return;
+    case Operation::Back:
+        if (view)
+            view->goBack();
+        return;
+    case Operation::Forward:
+        if (view)
+            view->goForward();
+        return;
+    case Operation::Stop:
+        if (view)
+            view->stop();
+        return;
+    case Operation::Refresh:
+        if (view)
+            view->reload();
+        return;
+    case Operation::Home:
+        if (view)
+            view->goHome();
+        return;
+    case Operation::SaveAddFull:
+        saveFullPage();
+        return;
+    case Operation::SaveTextDialog:
+        showSaveTextDialog();
+        return;
+    case Operation::SetSavePath:
+        m_window.setSavePathFromDialog();
+        return;
+    case Operation::CreateFolder:
+        createFolder();
+        return;
+    case Operation::SaveEAllTabs:
+        for (int position = tabs.tabCount(); position >= 1; --position) {
+            tabs.selectTab(position);
+            run(Operation::SaveE);
+        }
+        return;
+    case Operation::OpenEmailFile:
+        openEmailFile();
+        return;
+    case Operation::OpenLink:
+        openFavourites();
+        return;
+    case Operation::ClearPasteMenu:
+        clearPasteMenu();
+        return;
+    case Operation::CopyToPasteMenu:
+        copyToPasteMenu();
+        return;
+    case Operation::PasteClipboard:
+        pasteClipboard();
+        return;
+    // Built with page saving, the link commands, clipboard capture, editing and templates.
+    case Operation::OnlySave:
+    case Operation::OnlySaveXJ:
+    case Operation::SaveAllW:
+    case Operation::BeginSave:
+    case Operation::BeginSave2:
+    case Operation::SaveSelectText:
+    case Operation::OnlySaveText:
+    case Operation::OnlySaveTextNotLink:
+    case Operation::SaveAllWText:
+    case Operation::SaveAllWTextNotLink:
+    case Operation::SaveE:
+    case Operation::SaveEtoM:
+    case Operation::SaveCurrentToLink:
+    case Operation::SaveToHref:
+    case Operation::SaveSydz:
+    case Operation::OpenHardWebPage:
+    case Operation::OpenM:
+    case Operation::OpenFurl:
+    case Operation::OpenMkw:
+    case Operation::OpenAllWFromC:
+    case Operation::OpenPageA:
+    case Operation::OpenAllXFromC:
+    case Operation::OpenAllJFromC:
+    case Operation::OpenSelectA:
+    case Operation::DeleteSelectFromC:
+    case Operation::DeleteSelect:
+    case Operation::SetInputForm:
+    case Operation::LoadTemplate:
+    case Operation::FillTemplate:
+    case Operation::EditTemplate:
+    case Operation::PasteTemplateItem:
+    case Operation::OpenGroup:
+        return;
+    }
+}
+
+QString Commands::copySelection(BrowserView *view) {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    if (!view)
+        return QString();
+    const QString selected = view->selectedText();
+    if (!selected.isEmpty())
+        clipboard->setText(selected);
+    return common::trimSpaces(clipboard->text());
+}
+
+void Commands::showHelpPage(const QString &fileName) {
+    const QUrl address = QUrl::fromLocalFile(m_window.programFolder().filePath(fileName));
+    TabManager &tabs = m_window.tabs();
+    if (m_window.toolbar().isChecked(QStringLiteral("new"))) {
+        tabs.newWindowState().lastNewWindowUrl = QStringLiteral("1");
+        tabs.openInNewTab(address);
+    } else if (BrowserView *view = tabs.currentView()) {
+        view->navigate(address);
+    }
+    tabs.newWindowState().lastNewWindowUrl = QStringLiteral("1");
+}
+
+void Commands::openSiteSearch(const QUrl &url) {
+    m_window.tabs().openInNewTab(url);
+    m_window.tabs().selectNewestTabLater();
+}
+
+void Commands::openFavourites() {
+    showHelpPage(QStringLiteral("link.htm"));
+}
+
+void Commands::copyToPasteMenu() {
+    BrowserView *view = m_window.tabs().currentView();
+    QString text = copySelection(view);
+    if (text.isEmpty() && view)
+        text = common::trimSpaces(view->url().toString());
+    if (!text.isEmpty())
+        m_window.toolbar().addMenuEntry(kPaste, text, text);
+}
+
+void Commands::pasteClipboard() {
+    BrowserView *view = m_window.tabs().currentView();
+    if (view && isTextField(view->focusedElementType()))
+        view->appendToFocusedElement(QGuiApplication::clipboard()->text());
+}
+
+void Commands::pasteIntoField(const QString &caption) {
+    BrowserView *view = m_window.tabs().currentView();
+    if (view && isTextField(view->focusedElementType()))
+        view->appendToFocusedElement(caption);
+}
+
+void Commands::clearPasteMenu() {
+    Toolbar &toolbar = m_window.toolbar();
+    toolbar.clearMenu(kPaste);
+    toolbar.addMenuEntry(kPaste, QStringLiteral("deletealltool"), QStringLiteral("删除所有"));
+}
+
+void Commands::openEmailFile() {
+    m_window.dialogs().openWithSystem(m_window.programFolder().filePath(QStringLiteral("email.txt")));
+}
+
+void Commands::createFolder() {
+    Dialogs &dialogs = m_window.dialogs();
+    const std::optional<QString> answer =
+        dialogs.inputText(QStringLiteral("填写信息"), QStringLiteral("要创建文件夹名称:"), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    const QString name = *answer;
+    // The name makes one folder inside the default save folder, never a path elsewhere.
+    if (name.contains(u'/') || name.contains(u'\\') || name == QLatin1String(".") ||
+        name == QLatin1String("..")) {
+        dialogs.message(QStringLiteral("信息"),
+                        QStringLiteral("文件夹名称不能包含“/”或“\\”，也不能是“.”或“..”！"),
+                        Dialogs::Buttons::Ok);
+        return;
+    }
+    const QString path = QDir::cleanPath(m_window.savePath() + u'/' + name);
+    const QDir parent(m_window.savePath());
+    if (QFileInfo::exists(path)) {
+        dialogs.message(QStringLiteral("信息"), QStringLiteral("已经有此文件夹！"),
+                        Dialogs::Buttons::Ok);
+        return;
+    }
+    if (!parent.mkdir(name)) {
+        dialogs.message(QStringLiteral("信息"),
+                        QStringLiteral("无法创建文件夹 %1（默认保存路径不存在或没有写入权限）").arg(path),
+                        Dialogs::Buttons::Ok);
+        return;
+    }
+    m_window.setSavePath(path);
+    QString error;
+    if (!m_window.programFolder().writeSavePath(path, &error))
+        dialogs.message(kNotice, QStringLiteral("无法写入 savepath.ini：%1").arg(error),
+                        Dialogs::Buttons::Ok);
+    m_window.toolbar().setMenuEntryCaption(QStringLiteral("save"), QStringLiteral("displaypath"),
+                                           MainWindow::displayPathCaption(path));
+}
+
+bool Commands::warnIfBusy(BrowserView *view) {
+    if (!view || !view->isBusy())
+        return false;
+    m_window.dialogs().message(kNotice, QStringLiteral("还没有下载完!"), Dialogs::Buttons::Ok);
+    return true;
+}
+
+void Commands::viewSource() {
+    BrowserView *view = m_window.tabs().currentView();
+    if (!view)
+        return;
+    warnIfBusy(view);
+    m_window.dialogs().showSource(QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
+                                  QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>"));
+}
+
+void Commands::saveFullPage() {
+    BrowserView *view = m_window.tabs().currentView();
+    if (!view)
+        return;
+    QString name = saving::correctName(view->title());
+    if (name.isEmpty())
+        name = QStringLiteral("page");
+    const QString path = m_window.dialogs().chooseSaveFile(
+        QStringLiteral("全保存当前网页"), saving::makeSavePath(m_window.savePath(), name, ".htm"),
+        QStringLiteral("网页 (*.htm *.html)"));
+    if (!path.isEmpty())
+        view->savePageAs(path);
+}
+
+void Commands::showSaveTextDialog() {
+    m_window.dialogs().showSaveTextDialog(
+        [this](const QString &title, const QString &content) { return saveTextToFolder(title, content); });
+}
+
+bool Commands::saveTextToFolder(const QString &title, const QString &content) {
+    Dialogs &dialogs = m_window.dialogs();
+    const QString name = saving::fitFileName(saving::correctName(title.trimmed()), ".txt");
+    if (name.isEmpty()) {
+        dialogs.message(kNotice, QStringLiteral("请填写文章标题，它将作为文件名！"), Dialogs::Buttons::Ok);
+        return false;
+    }
+    const QString path = saving::makeSavePath(m_window.savePath(), name, QStringLiteral(".txt"));
+    if (!saving::existingFileName(m_window.savePath(), name + QStringLiteral(".txt")).isEmpty() &&
+        dialogs.message(QString(), QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
+                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return false;
+    QString error;
+    if (!common::writeTextFile(path, content + QStringLiteral("\r\n"), common::FileEncoding::Gb18030,
+                               &error)) {
+        dialogs.message(kNotice, QStringLiteral("无法保存 %1：%2").arg(path, error), Dialogs::Buttons::Ok);
+        return false;
+    }
+    m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("该网页已经保存到") + path);
+    return true;
+}
+
+} // namespace shell

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "menuroutes.h"
+
+#include <QObject>
+#include <QString>
+
+namespace browser {
+class BrowserView;
+}
+
+namespace shell {
+
+class MainWindow;
+
+// Runs what the toolbar's buttons and drop-down entries ask for: the dispatch, and the small
+// operations of the shell itself (help and site pages, copy and paste, the paste menu, the
+// default save folder, the page source, the plain-text dialog).
+class Commands : public QObject {
+    Q_OBJECT
+public:
+    explicit Commands(MainWindow &window);
+
+    // A drop-down entry was chosen.
+    void runMenuEntry(const QString &key, const QString &caption);
+    // A button itself was clicked.
+    void runButton(const QString &key);
+    void run(Operation operation, const QString &argument = {}, const QString &caption = {});
+
+    // The selected text of a view, through the clipboard: the clipboard is emptied, the
+    // selection copied onto it and read back, trimmed of spaces. What was on the clipboard
+    // before is gone, as when the user copies.
+    QString copySelection(browser::BrowserView *view);
+
+    // Operations of the shell.
+    void showHelpPage(const QString &fileName); // HelpPage, Origin
+    void openSiteSearch(const QUrl &url);
+    void openFavourites();                      // OpenLink
+    void copyToPasteMenu();                     // copy
+    void pasteClipboard();                      // paste
+    void pasteIntoField(const QString &caption);
+    void clearPasteMenu();                      // deletealltool
+    void openEmailFile();                       // openemail
+    void createFolder();                        // createfolder
+    void viewSource();                          // view_source
+    void saveFullPage();                        // saveadd
+    void showSaveTextDialog();                  // savetxt1
+    bool saveTextToFolder(const QString &title, const QString &content);
+
+private:
+    bool warnIfBusy(browser::BrowserView *view);
+
+    MainWindow &m_window;
+};
+
+} // namespace shell
