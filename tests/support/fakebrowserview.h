@@ -3,9 +3,9 @@
 #include "browser/browserview.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
-#include <memory>
 
 namespace testing_support {
 
@@ -14,8 +14,10 @@ class FakeBrowserView : public browser::BrowserView {
     Q_OBJECT
 public:
     using BrowserView::BrowserView;
+    // The widget may already be gone with the tab strip that held it.
+    ~FakeBrowserView() override { delete m_widget; }
 
-    QWidget *widget() override { return m_widget.get(); }
+    QWidget *widget() override { return m_widget; }
     void navigate(const QUrl &url) override {
         navigations.append(url);
         pageUrl = url;
@@ -76,7 +78,7 @@ public:
     double zoom = 1.0;
 
 private:
-    std::unique_ptr<QWidget> m_widget = std::make_unique<QWidget>();
+    QPointer<QWidget> m_widget = new QWidget;
 };
 
 // Makes fake views and keeps a list of them, in order of creation.

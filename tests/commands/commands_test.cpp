@@ -1,0 +1,200 @@
+#include "shell/commands.h"
+#include "shell/findbar.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "shell/toolbar.h"
+#include "support/fakebrowserview.h"
+#include "support/fakedialogs.h"
+#include "support/waitfor.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using shell::Dialogs;
+using shell::Operation;
+using testing_support::FakeBrowserView;
+
+class CommandsTest : public ::testing::Test {
+protected:
+    CommandsTest() {
+        saveDir = QDir(programDir.path()).filePath("saved");
+        QDir().mkpath(saveDir);
+        QFile ini(QDir(programDir.path()).filePath("savepath.ini"));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(saveDir.toUtf8() + "\r\n");
+        ini.close();
+        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
+                                                     factory, &dialogs);
+        page()->pageUrl = QUrl("http://h.example/page.htm");
+        page()->pageTitle = "Page";
+    }
+
+    FakeBrowserView *page() { return factory.created.front(); }
+    shell::Commands &commands() { return window->commands(); }
+    shell::Toolbar &toolbar() { return window->toolbar(); }
+    QByteArray bytesOf(const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir programDir;
+    QString saveDir;
+    testing_support::FakeViewFactory factory;
+    testing_support::FakeDialogs dialogs;
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+TEST_F(CommandsTest, DefaultBranchAppendsTheCaptionToAFocusedTextFieldOnly) {
+    for (const char *type : {"text", "textarea", "password", "checkbox", "button", ""}) {
+        page()->focusedType = type;
+        page()->focusedValue.clear();
+        commands().runMenuEntry("displaypath", "当前默认保存路径是[x]");
+        const bool field = QString(type) == "text" || QString(type) == "textarea" ||
+                           QString(type) == "password";
+        EXPECT_EQ(page()->focusedValue, field ? QString::fromUtf8("当前默认保存路径是[x]") : QString())
+            << type;
+    }
+}
+
+TEST_F(CommandsTest, OrderSensitiveEntriesOfThePasteMenu) {
+    toolbar().addMenuEntry("paste", "help", "help");
+    page()->focusedType = "text";
+    commands().runMenuEntry("help", "help"); // a copied "help" opens the help page
+    EXPECT_TRUE(page()->focusedValue.isEmpty());
+    EXPECT_EQ(page()->navigations.last(),
+              QUrl::fromLocalFile(QDir(programDir.path()).filePath("help.html")));
+}
+
+TEST_F(CommandsTest, CopyAddsTheSelectionOrTheAddressOnce) {
+    page()->selection = "  第一章  ";
+    commands().runButton("copy");
+    commands().runButton("copy");
+    page()->selection.clear();
+    commands().runButton("copy");
+    commands().runButton("copy");
+    EXPECT_EQ(toolbar().menuKeys("paste"),
+              QStringList({"deletealltool", QString::fromUtf8("第一章"), "http://h.example/page.htm"}));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty()); // nothing selected last
+    commands().runMenuEntry("deletealltool", "删除所有");
+    EXPECT_EQ(toolbar().menuKeys("paste"), QStringList({"deletealltool"}));
+}
+
+TEST_F(CommandsTest, PasteButtonAppendsTheClipboardToTextFields) {
+    QGuiApplication::clipboard()->setText("粘贴");
+    page()->focusedType = "checkbox";
+    commands().runButton("paste");
+    EXPECT_TRUE(page()->focusedValue.isEmpty());
+    page()->focusedType = "textarea";
+    commands().runButton("paste");
+    EXPECT_EQ(page()->focusedValue, QString::fromUtf8("粘贴"));
+}
+
+TEST_F(CommandsTest, PlaceholdersShowTheirTextAndNothingElse) {
+    commands().runMenuEntry("deleteselectfromall", "x");
+    commands().runMenuEntry("openallzip", "x");
+    commands().runMenuEntry("savexd", "x");
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"deleteselectfromc3", "OpenAllZip"}));
+    EXPECT_TRUE(dialogs.shown[0].caption.isEmpty()); // the program's name shows
+}
+
+TEST_F(CommandsTest, HelpPageFollowsTheNewToggle) {
+    commands().runMenuEntry("origin", "x");
+    EXPECT_EQ(page()->navigations.last().fileName(), QString::fromUtf8("Lumaro浏览器的来历.htm"));
+    EXPECT_EQ(window->tabs().tabCount(), 1);
+    toolbar().setChecked("new", true);
+    commands().runButton("help");
+    ASSERT_EQ(window->tabs().tabCount(), 2);
+    EXPECT_EQ(factory.created[1]->navigations.last().fileName(), "help.html");
+    EXPECT_EQ(window->tabs().newWindowState().lastNewWindowUrl, "1");
+}
+
+TEST_F(CommandsTest, SiteSearchOpensANewTabSelectedAfterAMoment) {
+    commands().runMenuEntry("a_site1", "x");
+    ASSERT_EQ(window->tabs().tabCount(), 2);
+    EXPECT_EQ(factory.created[1]->navigations.last().host(), "www.google.com");
+    EXPECT_EQ(window->tabs().currentViewNumber(), 1);
+    EXPECT_TRUE(testing_support::waitFor([&] { return window->tabs().currentViewNumber() == 2; }, 3000));
+}
+
+TEST_F(CommandsTest, CreateFolderMakesTheNewDefaultOrSaysWhyNot) {
+    dialogs.inputs = {std::nullopt};
+    commands().runMenuEntry("createfolder", "x"); // cancelled
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    dialogs.inputs = {QString("../escape"), QString(".."), QString("小说")};
+    commands().runMenuEntry("createfolder", "x");
+    commands().runMenuEntry("createfolder", "x");
+    EXPECT_FALSE(QFileInfo::exists(QDir(programDir.path()).filePath("escape")));
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    commands().runMenuEntry("createfolder", "x");
+    const QString made = QDir(saveDir).filePath(QString::fromUtf8("小说"));
+    EXPECT_TRUE(QFileInfo(made).isDir());
+    EXPECT_EQ(window->savePath(), made);
+    EXPECT_EQ(common::ProgramFolder(programDir.path()).readSavePath(), made);
+    EXPECT_EQ(toolbar().menuEntryCaption("save", "displaypath"),
+              QString::fromUtf8("当前默认保存路径是[") + made + "]");
+
+    window->setSavePath(saveDir);
+    dialogs.inputs = {QString("小说")}; // it exists now
+    commands().runMenuEntry("createfolder", "x");
+    EXPECT_EQ(window->savePath(), saveDir);
+    EXPECT_EQ(dialogs.shown.last().text, QString::fromUtf8("已经有此文件夹！"));
+    EXPECT_EQ(dialogs.shown.last().caption, QString::fromUtf8("信息"));
+}
+
+TEST_F(CommandsTest, TheCreateFolderFailureThatIsNotAnExistingFolderSaysSo) {
+    window->setSavePath(QDir(programDir.path()).filePath("missing/parent"));
+    dialogs.inputs = {QString("x")};
+    commands().runMenuEntry("createfolder", "x");
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_NE(dialogs.shown[0].text, QString::fromUtf8("已经有此文件夹！"));
+}
+
+TEST_F(CommandsTest, PlainTextDialogSavesUnderTheCleanedTitleWithTheOverwriteQuestion) {
+    commands().runMenuEntry("savetxt1", "x");
+    ASSERT_TRUE(dialogs.saveText);
+    EXPECT_TRUE(dialogs.saveText("第一章: 风雨", "正文\n第二行"));
+    const QString path = QDir(saveDir).filePath(QString::fromUtf8("第一章风雨.txt"));
+    EXPECT_EQ(bytesOf(path), QByteArray("\xD5\xFD\xCE\xC4\n\xB5\xDA\xB6\xFE\xD0\xD0\r\n"));
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_FALSE(dialogs.saveText("第一章 风雨", "新的"));
+    EXPECT_EQ(bytesOf(path).size(), 13);
+    EXPECT_FALSE(dialogs.saveText("...", "x")); // no name
+    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("该网页已经保存到") + path);
+}
+
+TEST_F(CommandsTest, ViewSourceWarnsWhileLoadingAndShowsTheWrappedHtml) {
+    page()->busy = true;
+    page()->pageHtml = "<head></head><body>x</body>";
+    commands().viewSource();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({QString::fromUtf8("还没有下载完!")}));
+    ASSERT_EQ(dialogs.sources.size(), 1);
+    EXPECT_EQ(dialogs.sources[0].second, "<HTML><head></head><body>x</body></HTML>");
+}
+
+TEST_F(CommandsTest, SaveAddAsksWhereAndSavesThePageWhole) {
+    dialogs.files = {QDir(saveDir).filePath("whole.htm")};
+    commands().runButton("saveadd");
+    EXPECT_EQ(page()->savedAs, QStringList({QDir(saveDir).filePath("whole.htm")}));
+    commands().runButton("saveadd"); // cancelled
+    EXPECT_EQ(page()->savedAs.size(), 1);
+}
+
+TEST_F(CommandsTest, FindBarSearchesTheCurrentPage) {
+    window->findBar().openFor(page());
+    window->findBar().findNext(true);
+    emit page()->findFinished(2, 5);
+    EXPECT_EQ(window->findBar().resultText(), "2/5");
+    EXPECT_EQ(page()->searches.last().second, true);
+    window->findBar().close();
+    EXPECT_TRUE(page()->searches.last().first.isEmpty()); // marks cleared
+}
+
+} // namespace
