@@ -2,6 +2,7 @@
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
@@ -47,6 +48,10 @@ protected:
                                      "<a id='go' href='/target.htm' style='font-size:40px'>go</a>"
                                      "<br><a id='blank' target='_blank' href='/t1.htm' "
                                      "style='font-size:40px'>blank</a></body></html>");
+        server.addPage("/archive.zip", QByteArray("PK\x03\x04 not really a zip"), "application/zip");
+        server.addPage("/form.htm", "<html><body><input id='name' type='text' value='x'>"
+                                    "<input id='box' type='checkbox'><textarea id='memo'></textarea>"
+                                    "</body></html>");
         for (const char *path : {"/target.htm", "/t1.htm", "/t2.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
@@ -62,6 +67,7 @@ protected:
     static bool loaded(BrowserView *view) {
         return view && !view->isBusy() && !view->url().isEmpty();
     }
+    static void pause(int ms) { testing_support::pause(ms); }
     static bool waitFor(const std::function<bool()> &condition, int ms = 15000) {
         return testing_support::waitFor(condition, ms);
     }
@@ -166,6 +172,53 @@ TEST_F(BrowserEndToEnd, DeleteFromHardDeletesAFileWithASpaceAndChineseInItsName)
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(tabs().tabCount(), 1);
     ASSERT_EQ(dialogs.shown.size(), 1); // the question, and no failure report
+}
+
+TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveFolder) {
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    window->openAddress(server.url("/archive.zip").toString());
+    const QString path = QDir(saveDir.path()).filePath("archive.zip");
+    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载完成")); }));
+    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("下载完成：") + path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("PK\x03\x04 not really a zip"));
+    // The same file again: the user is asked, and "No" keeps the file.
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("mine");
+    file.close();
+    dialogs.answers = {shell::Dialogs::Answer::No};
+    pause(800);
+    window->openAddress(server.url("/archive.zip").toString());
+    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").startsWith(QString::fromUtf8("已取消下载")); }));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "mine");
+}
+
+TEST_F(BrowserEndToEnd, APageThatCannotBeReachedShowsAnErrorInItsTab) {
+    BrowserView *view = nullptr;
+    window->openAddress("http://127.0.0.1:1/");
+    view = tabs().viewAt(1);
+    ASSERT_TRUE(waitFor([&] { return loaded(view); }));
+    EXPECT_FALSE(view->html().isEmpty());
+    EXPECT_EQ(tabs().tabCount(), 2);
+}
+
+TEST_F(BrowserEndToEnd, MenuEntriesArePastedIntoTheFocusedTextField) {
+    BrowserView *page = openAndShow(server.url("/form.htm"));
+    const QString tricky = QString::fromUtf8("引号\"'反斜杠\\</script>");
+    js(page, "document.getElementById('name').focus()");
+    EXPECT_EQ(page->focusedElementType(), "text");
+    window->commands().runMenuEntry(tricky, tricky);
+    EXPECT_EQ(js(page, "document.getElementById('name').value").toString(), "x" + tricky);
+    js(page, "document.getElementById('box').focus()");
+    EXPECT_EQ(page->focusedElementType(), "checkbox");
+    window->commands().runMenuEntry("y", "y");
+    js(page, "document.getElementById('memo').focus()");
+    window->commands().runMenuEntry("z", "z");
+    EXPECT_EQ(js(page, "document.getElementById('memo').value").toString(), "z");
 }
 
 } // namespace
