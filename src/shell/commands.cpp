@@ -12,9 +12,7 @@
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
 
-#include <QClipboard>
 #include <QDir>
-#include <QGuiApplication>
 
 namespace shell {
 
@@ -32,7 +30,9 @@ bool isTextField(const QString &type) {
 
 } // namespace
 
-Commands::Commands(MainWindow &window) : QObject(&window), m_window(window) {}
+Commands::Commands(MainWindow &window)
+    : QObject(&window), m_window(window), m_pageSaver(window.context(), m_rule),
+      m_textSaver(window.context()) {}
 
 void Commands::runMenuEntry(const QString &key, const QString &caption) {
     const Route route = routeMenuKey(key);
@@ -129,17 +129,33 @@ void Commands::run(Operation operation, const QString &argument, const QString &
     case Operation::PasteClipboard:
         pasteClipboard();
         return;
-    // Built with page saving, the link commands, clipboard capture, editing and templates.
     case Operation::OnlySave:
+        m_pageSaver.onlySave(false);
+        return;
     case Operation::OnlySaveXJ:
+        m_pageSaver.onlySave(true);
+        return;
     case Operation::SaveAllW:
+        m_pageSaver.saveAllW();
+        return;
+    case Operation::SaveSelectText:
+        m_textSaver.saveSelectText();
+        return;
+    case Operation::OnlySaveText:
+        m_textSaver.onlySaveText(false);
+        return;
+    case Operation::OnlySaveTextNotLink:
+        m_textSaver.onlySaveText(true);
+        return;
+    case Operation::SaveAllWText:
+        m_textSaver.saveAllWText(false);
+        return;
+    case Operation::SaveAllWTextNotLink:
+        m_textSaver.saveAllWText(true);
+        return;
+    // Built with the link commands, clipboard capture, editing and templates.
     case Operation::BeginSave:
     case Operation::BeginSave2:
-    case Operation::SaveSelectText:
-    case Operation::OnlySaveText:
-    case Operation::OnlySaveTextNotLink:
-    case Operation::SaveAllWText:
-    case Operation::SaveAllWTextNotLink:
     case Operation::SaveE:
     case Operation::SaveEtoM:
     case Operation::SaveCurrentToLink:
@@ -167,14 +183,19 @@ void Commands::run(Operation operation, const QString &argument, const QString &
 }
 
 QString Commands::copySelection(BrowserView *view) {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    if (!view)
-        return QString();
-    const QString selected = view->selectedText();
-    if (!selected.isEmpty())
-        clipboard->setText(selected);
-    return common::trimSpaces(clipboard->text());
+    return saving::SaveSteps(m_window.context()).copySelectionText(view);
+}
+
+bool Commands::toggleExtractionRule() {
+    if (m_rule.enabled) {
+        m_rule.enabled = false; // the markers stay for the next time
+        return false;
+    }
+    const auto markers = m_window.dialogs().askExtractionMarkers();
+    if (!markers)
+        return false;
+    m_rule = {true, markers->first, markers->second};
+    return true;
 }
 
 void Commands::showHelpPage(const QString &fileName) {
@@ -210,7 +231,7 @@ void Commands::copyToPasteMenu() {
 void Commands::pasteClipboard() {
     BrowserView *view = m_window.tabs().currentView();
     if (view && isTextField(view->focusedElementType()))
-        view->appendToFocusedElement(QGuiApplication::clipboard()->text());
+        view->appendToFocusedElement(m_window.clipboard().text());
 }
 
 void Commands::pasteIntoField(const QString &caption) {

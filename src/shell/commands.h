@@ -2,6 +2,9 @@
 
 #include "menuroutes.h"
 
+#include "saving/pagesaver.h"
+#include "text/textsaver.h"
+
 #include <QObject>
 #include <QString>
 
@@ -32,6 +35,11 @@ public:
     // before is gone, as when the user copies.
     QString copySelection(browser::BrowserView *view);
 
+    // The menu entry "定义提取文件名的方式": turns the file-name extraction rule off, or asks
+    // for its markers and turns it on. Returns whether it is on.
+    bool toggleExtractionRule();
+    const saving::ExtractionRule &extractionRule() const { return m_rule; }
+
     // Operations of the shell.
     void showHelpPage(const QString &fileName); // HelpPage, Origin
     void openSiteSearch(const QUrl &url);
@@ -51,6 +59,9 @@ private:
     bool warnIfBusy(browser::BrowserView *view);
 
     MainWindow &m_window;
+    saving::ExtractionRule m_rule;
+    saving::PageSaver m_pageSaver;
+    text::TextSaver m_textSaver;
 };
 
 } // namespace shell

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace shell {
 
@@ -34,6 +35,9 @@ public:
     // The plain-text dialog, not modal: `save` is called with its title and content when the
     // user asks to save; it answers whether the dialog may close.
     virtual void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) = 0;
+    // The dialog that defines the file-name extraction rule: the HTML before and after the
+    // name, shown with the example texts; no value when cancelled.
+    virtual std::optional<std::pair<QString, QString>> askExtractionMarkers() = 0;
     // Opens a file with the program the desktop associates with it; false when it cannot.
     virtual bool openWithSystem(const QString &path) = 0;
 };

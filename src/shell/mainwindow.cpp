@@ -4,6 +4,7 @@
 #include "downloads.h"
 #include "findbar.h"
 #include "qtdialogs.h"
+#include "systemclipboard.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
@@ -24,14 +25,20 @@
 namespace shell {
 
 MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
-                       Dialogs *dialogs)
-    : m_folder(folder), m_dialogs(dialogs) {
+                       Dialogs *dialogs, browser::Clipboard *clipboard)
+    : m_folder(folder), m_dialogs(dialogs), m_clipboard(clipboard) {
     if (!m_dialogs) {
         m_ownDialogs = std::make_unique<QtDialogs>(this);
         m_dialogs = m_ownDialogs.get();
     }
+    if (!m_clipboard) {
+        m_ownClipboard = std::make_unique<SystemClipboard>();
+        m_clipboard = m_ownClipboard.get();
+    }
     setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
+    m_context.reset(new CommandContext{*m_tabs, *m_dialogs, *m_clipboard, *this,
+                                       [this] { return m_savePath; }});
     m_commands = new Commands(*this);
     m_downloads = new Downloads(*this);
     factory.setDownloadHandler([this](browser::Download *download) { m_downloads->handle(download); });
@@ -113,8 +120,15 @@ void MainWindow::buildMenuBar() {
     menu->addSeparator();
     menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands, &Commands::viewSource)
         ->setObjectName(QStringLiteral("view_source"));
-    menu->addAction(QStringLiteral("定义提取文件名的方式"))
-        ->setObjectName(QStringLiteral("SetExtractFilename"));
+    QAction *rule = menu->addAction(QStringLiteral("定义提取文件名的方式"));
+    rule->setObjectName(QStringLiteral("SetExtractFilename"));
+    connect(rule, &QAction::triggered, this, [this, rule] {
+        const bool on = m_commands->toggleExtractionRule();
+        rule->setCheckable(on);
+        rule->setChecked(on);
+        rule->setText(on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
+                         : QStringLiteral("定义提取文件名的方式"));
+    });
     QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("menu_exit"));
 }

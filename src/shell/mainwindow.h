@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browser/tabhost.h"
+#include "commandcontext.h"
 #include "common/programfolder.h"
 
 #include <QHash>
@@ -27,12 +29,13 @@ class Toolbar;
 
 // The main window: toolbar, address box, tab strip with the views, the five status panels
 // and the menu bar "保存". Start-up runs in the constructor.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public browser::StatusPanels {
     Q_OBJECT
 public:
     // `dialogs` may be null: Qt's own dialogs are used then.
+    // `dialogs` and `clipboard` may be null: Qt's own dialogs and the system clipboard then.
     MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
-               Dialogs *dialogs = nullptr);
+               Dialogs *dialogs = nullptr, browser::Clipboard *clipboard = nullptr);
     ~MainWindow() override;
 
     const common::ProgramFolder &programFolder() const { return m_folder; }
@@ -43,11 +46,13 @@ public:
     Commands &commands() const { return *m_commands; }
     Toolbar &toolbar() const { return *m_toolbar; }
     Dialogs &dialogs() const { return *m_dialogs; }
+    CommandContext &context() { return *m_context; }
+    browser::Clipboard &clipboard() const { return *m_clipboard; }
     QComboBox &addressBox() const { return *m_addressBox; }
     FindBar &findBar() const { return *m_findBar; }
 
     // The status bar panels by key: "s1", "s2", "s4".
-    void setPanelText(const QString &panel, const QString &text);
+    void setPanelText(const QString &panel, const QString &text) override;
     QString panelText(const QString &panel) const;
 
     // The text of the `displaypath` entry for a folder.
@@ -69,6 +74,9 @@ private:
     QString m_savePath;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs;
+    std::unique_ptr<browser::Clipboard> m_ownClipboard;
+    browser::Clipboard *m_clipboard;
+    std::unique_ptr<CommandContext> m_context;
     TabManager *m_tabs = nullptr;
     Commands *m_commands = nullptr;
     Downloads *m_downloads = nullptr;

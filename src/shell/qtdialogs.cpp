@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -114,6 +115,31 @@ void QtDialogs::showSaveTextDialog(std::function<bool(const QString &, const QSt
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
     layout->addWidget(buttons);
     dialog->show();
+}
+
+std::optional<std::pair<QString, QString>> QtDialogs::askExtractionMarkers() {
+    QDialog dialog(m_owner);
+    dialog.setObjectName(QStringLiteral("exfilename"));
+    dialog.setWindowTitle(QStringLiteral("定义提取文件名的方式"));
+    dialog.resize(520, 200);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("文件名前面的HTML代码：(下面是例子改成自己的)"), &dialog));
+    auto *before = new QLineEdit(QStringLiteral("<FONT color=#0000ff size=4><B>"), &dialog);
+    before->setObjectName(QStringLiteral("Text1"));
+    layout->addWidget(before);
+    layout->addWidget(new QLabel(QStringLiteral("文件名后面的HTML代码：(下面是例子改成自己的)"), &dialog));
+    auto *after = new QLineEdit(QStringLiteral("</B></FONT>"), &dialog);
+    after->setObjectName(QStringLiteral("Text2"));
+    layout->addWidget(after);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setObjectName("OKButton");
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)->setObjectName("CancelButton");
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return std::make_pair(before->text(), after->text());
 }
 
 bool QtDialogs::openWithSystem(const QString &path) {

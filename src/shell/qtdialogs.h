@@ -22,6 +22,7 @@ public:
     void showSource(const QString &caption, const QString &source) override;
     void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override;
     bool openWithSystem(const QString &path) override;
+    std::optional<std::pair<QString, QString>> askExtractionMarkers() override;
 
 private:
     QWidget *m_owner;

@@ -133,7 +133,7 @@ int TabManager::currentViewNumber() const {
 QList<BrowserView *> TabManager::viewsInTabOrder() const {
     QList<BrowserView *> views;
     for (int position = 1; position <= tabCount(); ++position) {
-        if (BrowserView *view = m_views.value(viewNumberAt(position) - 1))
+        if (BrowserView *view = viewAtPosition(position))
             views.append(view);
     }
     return views;
@@ -149,6 +149,10 @@ QString TabManager::tabKeyAt(int position) const {
 
 int TabManager::viewNumberAt(int position) const {
     return browser::viewNumberFromKey(tabKeyAt(position));
+}
+
+BrowserView *TabManager::viewAtPosition(int position) const {
+    return m_views.value(viewNumberAt(position) - 1);
 }
 
 bool TabManager::isMarked(int position) const {

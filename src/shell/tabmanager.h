@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/browserview.h"
+#include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
 
 #include <QHash>
@@ -24,7 +25,7 @@ class Dialogs;
 // request of pages and of commands, under the repeat guard and the throttle; links followed
 // into new tabs; switching, marking and closing tabs. The current page is the view of the
 // selected tab, looked up through its key.
-class TabManager : public QObject, public browser::NavigationHandler {
+class TabManager : public QObject, public browser::NavigationHandler, public browser::TabHost {
     Q_OBJECT
 public:
     TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QUrl &favouritesUrl,
@@ -41,16 +42,17 @@ public:
     // Start-up: view 0 with the tab "WebPage1", shown.
     void createFirstTab();
 
-    browser::BrowserView *currentView() const;
-    int currentViewNumber() const;
+    browser::BrowserView *currentView() const override;
+    int currentViewNumber() const override;
     browser::BrowserView *viewAt(int index) const { return m_views.value(index); }
     // The views of the tabs, first tab first.
     QList<browser::BrowserView *> viewsInTabOrder() const;
-    int tabCount() const;
+    int tabCount() const override;
     QString tabKeyAt(int position) const; // 1-based position
-    int viewNumberAt(int position) const;
+    int viewNumberAt(int position) const override;
+    browser::BrowserView *viewAtPosition(int position) const override;
     bool isMarked(int position) const;
-    void selectTab(int position);
+    void selectTab(int position) override;
     // Ctrl+Tab and the like: counts as the user's own choice of tab, like a left click.
     void switchByKeyboard(int position);
 
@@ -60,7 +62,7 @@ public:
     // `skipThrottle` lifts the 0.7 s throttle; `resetRepeatGuard` lets the next request pass
     // the repeat guard (commands that open many tabs in a row).
     browser::BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
-                                       bool resetRepeatGuard = false);
+                                       bool resetRepeatGuard = false) override;
 
     // The new-window handling itself: true when a tab was made.
     bool requestNewWindow();

@@ -48,6 +48,12 @@ public:
     void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override {
         saveText = std::move(save);
     }
+    std::optional<std::pair<QString, QString>> askExtractionMarkers() override {
+        asked.append("exfilename");
+        if (markers.isEmpty())
+            return std::nullopt;
+        return markers.takeFirst();
+    }
     bool openWithSystem(const QString &path) override {
         opened.append(path);
         return true;
@@ -69,6 +75,7 @@ public:
     QList<QPair<QString, QString>> sources;
     std::function<bool(const QString &, const QString &)> saveText; // the open text dialog
     QStringList opened;
+    QList<std::pair<QString, QString>> markers;
 };
 
 } // namespace testing_support

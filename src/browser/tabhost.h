@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QUrl>
+
+namespace browser {
+
+class BrowserView;
+
+// The tabs as commands see them: positions count from 1, first tab first; a view number is
+// the number in the tab's key ("WebPage" + number).
+class TabHost {
+public:
+    virtual ~TabHost() = default;
+    virtual BrowserView *currentView() const = 0;
+    virtual int currentViewNumber() const = 0;
+    virtual int tabCount() const = 0;
+    virtual BrowserView *viewAtPosition(int position) const = 0;
+    virtual int viewNumberAt(int position) const = 0;
+    virtual void selectTab(int position) = 0;
+    // Opens an address in a new tab by the new-tab rules; see TabManager::openInNewTab.
+    virtual BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
+                                      bool resetRepeatGuard = false) = 0;
+};
+
+// The system clipboard's text.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual QString text() const = 0;
+    virtual void setText(const QString &text) = 0;
+    virtual void clear() = 0;
+};
+
+// The status bar's panels by key ("s1", "s2", "s4").
+class StatusPanels {
+public:
+    virtual ~StatusPanels() = default;
+    virtual void setPanelText(const QString &panel, const QString &text) = 0;
+};
+
+} // namespace browser

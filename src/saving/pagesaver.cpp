@@ -1,0 +1,92 @@
+#include "pagesaver.h"
+
+#include "charsetdeclaration.h"
+#include "filenaming.h"
+#include "linkrewriter.h"
+
+#include "browser/browserview.h"
+#include "common/textsearch.h"
+
+namespace saving {
+
+using shell::Dialogs;
+
+QString PageSaver::pageContent(const QString &innerHtml) {
+    return declareCharset(QStringLiteral("<HTML>") + innerHtml + QStringLiteral("</HTML>"),
+                          QStringLiteral("gb18030"));
+}
+
+void PageSaver::onlySave(bool absoluteLinks) {
+    shell::CommandContext &context = m_steps.context();
+    browser::BrowserView *view = context.tabs.currentView();
+    if (!view)
+        return;
+    m_steps.warnIfBusy(view);
+    QString name = correctName(m_steps.copySelectionText(view));
+    if (name.isEmpty()) {
+        const auto answer = context.dialogs.message(
+            QStringLiteral("提示"),
+            QStringLiteral("您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
+                           "否则请在网页中选择一段文字，再重新保存!"),
+            Dialogs::Buttons::OkCancel);
+        if (answer != Dialogs::Answer::Ok)
+            return;
+        name = correctName(common::trimSpaces(view->title()));
+        if (name.isEmpty())
+            return;
+    }
+    QString content = pageContent(view->html());
+    const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
+    if (fileName.isEmpty())
+        return;
+    if (absoluteLinks)
+        content = rewriteLinks(content, view->url().toString());
+    if (m_steps.writeSaveFile(fileName, content))
+        context.panels.setPanelText(QStringLiteral("s2"),
+                                    QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
+}
+
+void PageSaver::saveAllW() {
+    shell::CommandContext &context = m_steps.context();
+    browser::TabHost &tabs = context.tabs;
+    context.clipboard.clear();
+    QStringList failures;
+    for (int position = tabs.tabCount(); position >= 2; --position) {
+        browser::BrowserView *view = tabs.viewAtPosition(position);
+        if (!view)
+            continue;
+        const QString content = pageContent(view->html());
+        QString name;
+        if (m_rule.enabled) {
+            const std::optional<QString> extracted = extractFileName(content, m_rule.before, m_rule.after);
+            if (!extracted)
+                continue;
+            if (extracted->isEmpty()) {
+                context.dialogs.message(QString(), QStringLiteral("提取不出文件名，请重新定义提取文件名方式！"),
+                                        Dialogs::Buttons::Ok);
+                return;
+            }
+            name = *extracted;
+        } else {
+            const bool textSelected = view->selectionType().toLower() == QLatin1String("text");
+            const QString selection = m_steps.copySelectionText(view);
+            name = textSelected && !selection.isEmpty() ? correctName(selection) : QString();
+            if (name.isEmpty())
+                name = correctName(view->title());
+            if (name.isEmpty())
+                name = QStringLiteral("No") + QString::number(tabs.viewNumberAt(position));
+        }
+        const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
+        if (fileName.isEmpty())
+            return;
+        QString error;
+        if (!m_steps.writeSaveFile(fileName, content, &error, true))
+            failures.append(QStringLiteral("%1（%2）").arg(m_steps.pathOf(fileName), error));
+    }
+    if (m_steps.reportFailures(failures))
+        return;
+    context.panels.setPanelText(QStringLiteral("s2"),
+                                QStringLiteral("所有打开网页已经保存到") + context.savePath());
+}
+
+} // namespace saving

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "savesteps.h"
+
+namespace saving {
+
+// Taking each page's file name from its own HTML, between two markers (the menu entry
+// "定义提取文件名的方式"). Kept while the program runs only.
+struct ExtractionRule {
+    bool enabled = false;
+    QString before;
+    QString after;
+};
+
+// Saving pages as HTML files in the default save folder: the current page (OnlySave,
+// OnlySave_x_j with its links made absolute) and every open page (SaveAllW).
+class PageSaver {
+public:
+    PageSaver(shell::CommandContext &context, const ExtractionRule &rule)
+        : m_steps(context), m_rule(rule) {}
+
+    void onlySave(bool absoluteLinks);
+    void saveAllW();
+
+    // The file's content for a page: "<HTML>" + its markup + "</HTML>", declaring GB18030.
+    static QString pageContent(const QString &innerHtml);
+
+private:
+    SaveSteps m_steps;
+    const ExtractionRule &m_rule;
+};
+
+} // namespace saving

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "shell/commandcontext.h"
+
+#include <QString>
+
+namespace browser {
+class BrowserView;
+}
+
+namespace saving {
+
+// The steps every save shares: reading the selection, the busy warning, the question before a
+// file is replaced, and writing the file.
+class SaveSteps {
+public:
+    explicit SaveSteps(shell::CommandContext &context) : m_context(context) {}
+
+    // The selected text through the clipboard: emptied, the selection copied onto it, read
+    // back and trimmed of spaces.
+    QString copySelectionText(browser::BrowserView *view);
+    // "还没有下载完!" while the page loads; the save goes on after it.
+    void warnIfBusy(browser::BrowserView *view);
+    // The file name for `name` + `extension`, cut to what the file system takes. When a file
+    // of that name (in any letter case) exists, the user is asked; empty when the answer is No.
+    // On Yes the existing file's own name is returned, so that it is the one replaced.
+    QString confirmOverwrite(const QString &name, const QString &extension);
+    // Writes `content` and a CR LF into the default save folder atomically, in GB18030. A
+    // failure is reported to the user (unless `quiet`) and gives false; `error` says why.
+    bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
+                       bool quiet = false);
+    QString pathOf(const QString &fileName) const;
+    // After saving several pages: one message naming those that could not be saved, and the
+    // status bar says how many; true when there were any.
+    bool reportFailures(const QStringList &failures);
+    shell::CommandContext &context() { return m_context; }
+
+private:
+    shell::CommandContext &m_context;
+};
+
+} // namespace saving

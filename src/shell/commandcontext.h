@@ -1,0 +1,23 @@
+#pragma once
+
+#include "browser/tabhost.h"
+#include "dialogs.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace shell {
+
+// What the commands of the program reach the world through: the tabs and their pages, the
+// user (dialogs), the clipboard, the status bar, and the default save folder. The main
+// window provides the real ones; tests put fakes in.
+struct CommandContext {
+    browser::TabHost &tabs;
+    Dialogs &dialogs;
+    browser::Clipboard &clipboard;
+    browser::StatusPanels &panels;
+    std::function<QString()> savePath;
+};
+
+} // namespace shell

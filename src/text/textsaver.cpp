@@ -1,0 +1,102 @@
+#include "textsaver.h"
+
+#include "htmltotext.h"
+
+#include "browser/browserview.h"
+#include "saving/filenaming.h"
+
+namespace text {
+
+using shell::Dialogs;
+
+namespace {
+
+bool hasTextSelection(browser::BrowserView *view) {
+    return view->selectionType().toLower() == QLatin1String("text");
+}
+
+} // namespace
+
+QString TextSaver::pageText(const QString &innerHtml, bool deleteLinks) {
+    return deleteHtmlTag(QStringLiteral("<HTML>") + innerHtml + QStringLiteral("</HTML>"),
+                         deleteLinks, true);
+}
+
+void TextSaver::onlySaveText(bool deleteLinks) {
+    shell::CommandContext &context = m_steps.context();
+    browser::BrowserView *view = context.tabs.currentView();
+    if (!view)
+        return;
+    m_steps.warnIfBusy(view);
+    const bool selected = hasTextSelection(view);
+    const QString name = saving::correctName(m_steps.copySelectionText(view));
+    if (!selected) {
+        context.dialogs.message(QStringLiteral("提示"), QStringLiteral("请在网页中选择一段文字作文件名!"),
+                                Dialogs::Buttons::Ok);
+        return;
+    }
+    const QString text = pageText(view->html(), deleteLinks);
+    const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
+    if (fileName.isEmpty())
+        return;
+    if (m_steps.writeSaveFile(fileName, text))
+        context.panels.setPanelText(QStringLiteral("s2"),
+                                    QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
+}
+
+void TextSaver::saveSelectText() {
+    browser::BrowserView *view = m_steps.context().tabs.currentView();
+    if (!view)
+        return;
+    const QString text = m_steps.copySelectionText(view);
+    if (text.isEmpty())
+        return;
+    const QString fileName =
+        m_steps.confirmOverwrite(saving::correctName(text.left(10)), QStringLiteral(".txt"));
+    if (!fileName.isEmpty())
+        m_steps.writeSaveFile(fileName, text);
+}
+
+void TextSaver::saveAllWText(bool deleteLinks) {
+    shell::CommandContext &context = m_steps.context();
+    browser::TabHost &tabs = context.tabs;
+    browser::BrowserView *current = tabs.currentView();
+    if (!current)
+        return;
+    const bool selected = hasTextSelection(current);
+    QString base = m_steps.copySelectionText(current);
+    if (!selected) {
+        context.dialogs.message(QStringLiteral("提示"),
+                                QStringLiteral("请选择网页中的文字作为保存文件的名字！"),
+                                Dialogs::Buttons::Ok);
+        return;
+    }
+    base = saving::correctName(base);
+    QStringList failures;
+    int done = 0;
+    for (int position = tabs.tabCount(); position >= 1; --position) {
+        browser::BrowserView *view = tabs.viewAtPosition(position);
+        if (!view)
+            continue;
+        const QString text = pageText(view->html(), deleteLinks);
+        const bool viewSelected = hasTextSelection(view);
+        const QString selection = m_steps.copySelectionText(view);
+        const QString name = viewSelected && !selection.isEmpty()
+                                 ? saving::correctName(selection)
+                                 : base + QString::number(tabs.viewNumberAt(position));
+        const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
+        if (fileName.isEmpty())
+            return;
+        QString error;
+        if (m_steps.writeSaveFile(fileName, text, &error, true))
+            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++done));
+        else
+            failures.append(QStringLiteral("%1（%2）").arg(m_steps.pathOf(fileName), error));
+    }
+    if (m_steps.reportFailures(failures))
+        return;
+    context.panels.setPanelText(QStringLiteral("s2"),
+                                QStringLiteral("所有打开网页已经保存到") + context.savePath());
+}
+
+} // namespace text

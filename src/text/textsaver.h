@@ -1,0 +1,25 @@
+#pragma once
+
+#include "saving/savesteps.h"
+
+namespace text {
+
+// Saving pages as plain text in the default save folder: the current page (OnlySaveText,
+// OnlySaveTextNotLink), the selected text only (SaveSelectText), and every open page
+// (SaveAllWText, SaveAllWTextNotLink). The selection names the files.
+class TextSaver {
+public:
+    explicit TextSaver(shell::CommandContext &context) : m_steps(context) {}
+
+    void onlySaveText(bool deleteLinks);
+    void saveSelectText();
+    void saveAllWText(bool deleteLinks);
+
+    // The text of a page: its HTML converted, scripts removed, link texts too if asked.
+    static QString pageText(const QString &innerHtml, bool deleteLinks);
+
+private:
+    saving::SaveSteps m_steps;
+};
+
+} // namespace text

@@ -1,0 +1,223 @@
+#include "common/ansifile.h"
+#include "saving/pagesaver.h"
+#include "shell/tabmanager.h"
+#include "support/fakebrowserview.h"
+#include "support/fakedialogs.h"
+#include "support/fakeservices.h"
+#include "text/textsaver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using shell::Dialogs;
+using testing_support::FakeBrowserView;
+
+class SavingTest : public ::testing::Test {
+protected:
+    SavingTest() : tabs(factory, dialogs, QUrl("file:///program/link.htm")) {
+        tabs.createFirstTab();
+        savePath = dir.path();
+        page(0)->pageUrl = QUrl("file:///program/link.htm");
+        page(0)->pageTitle = "favorites";
+        page(0)->pageHtml = "<head></head><body>favourites</body>";
+    }
+
+    // Opens `count` more tabs with pages titled "Page 2", "Page 3", ...
+    void openPages(int count) {
+        for (int i = 0; i < count; ++i) {
+            FakeBrowserView *view =
+                static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl("http://h.example/"), true, true));
+            const int n = tabs.viewCount();
+            view->pageUrl = QUrl(QString("http://h.example/news/%1.htm").arg(n));
+            view->pageTitle = QString("Page %1").arg(n);
+            view->pageHtml = QString("<head><title>Page %1</title></head><body><p>第%1页</p>"
+                                     "<a href=\"x%1.htm\">链接</a></body>")
+                                 .arg(n);
+        }
+    }
+    FakeBrowserView *page(int index) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
+    QString file(const QString &name) { return QDir(dir.path()).filePath(name); }
+    QString read(const QString &name) {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? common::decodeText(f.readAll()) : QString("<missing>");
+    }
+    QStringList files() { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir dir;
+    QString savePath;
+    testing_support::FakeViewFactory factory;
+    testing_support::FakeDialogs dialogs;
+    testing_support::FakeClipboard clipboard;
+    testing_support::RecordingPanels panels;
+    shell::TabManager tabs;
+    shell::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
+    saving::ExtractionRule rule;
+    saving::PageSaver pages{context, rule};
+    text::TextSaver texts{context};
+};
+
+const QString kTitlePrompt = QString::fromUtf8(
+    "您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，否则请在网页中选择一段文字，再重新保存!");
+
+TEST_F(SavingTest, OnlySaveNamesTheFileAfterTheSelection) {
+    openPages(1);
+    tabs.selectTab(2);
+    page(1)->selection = " 第一章 ";
+    page(1)->pageHtml = "<head><meta charset=\"utf-8\"></head><body>正文</body>";
+    pages.onlySave(false);
+    EXPECT_EQ(files(), QStringList({QString::fromUtf8("第一章.htm")}));
+    // The file says what it is written in, so it opens without garbled text.
+    EXPECT_EQ(read("第一章.htm"),
+              QString::fromUtf8("<HTML><head><meta charset=\"gb18030\"></head><body>正文</body></HTML>\r\n"));
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("该网页已经保存到") + file("第一章.htm"));
+    EXPECT_EQ(clipboard.text(), QString::fromUtf8(" 第一章 ")); // the copied selection stays
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(SavingTest, WithoutASelectionTheTitleServesAfterOk) {
+    openPages(1);
+    tabs.selectTab(2);
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    pages.onlySave(false);
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({kTitlePrompt}));
+    pages.onlySave(false); // OK
+    EXPECT_EQ(files(), QStringList({"Page2.htm"}));
+    page(1)->pageTitle = " ... ";
+    pages.onlySave(false); // a title of removable characters: nothing, silently
+    EXPECT_EQ(files(), QStringList({"Page2.htm"}));
+    EXPECT_EQ(dialogs.shown.size(), 3);
+}
+
+TEST_F(SavingTest, TheOverwriteQuestionMatchesNamesInAnyCase) {
+    openPages(1);
+    tabs.selectTab(2);
+    page(1)->selection = "report";
+    QFile existing(file("Report.HTM"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+    dialogs.answers = {Dialogs::Answer::No};
+    pages.onlySave(false);
+    EXPECT_EQ(read("Report.HTM"), "old");
+    EXPECT_TRUE(panels.history.isEmpty());
+    dialogs.answers = {Dialogs::Answer::Yes};
+    pages.onlySave(false);
+    EXPECT_EQ(files(), QStringList({"Report.HTM"})); // replaced, not doubled
+    EXPECT_TRUE(read("Report.HTM").startsWith("<HTML><head><meta charset=\"gb18030\"><title>"));
+}
+
+TEST_F(SavingTest, AbsoluteLinksVariantRewritesTheLinks) {
+    openPages(1);
+    tabs.selectTab(2);
+    page(1)->selection = "abs";
+    pages.onlySave(true);
+    EXPECT_TRUE(read("abs.htm").contains("<a href=\"http://h.example/news/x2.htm\">"));
+}
+
+TEST_F(SavingTest, AFailedWriteIsReportedAndNeverCalledSaved) {
+    openPages(1);
+    tabs.selectTab(2);
+    page(1)->selection = "x";
+    savePath = file("no/such/folder");
+    pages.onlySave(false);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(file("no/such/folder/x.htm")));
+    EXPECT_FALSE(panels.last.contains("s2"));
+}
+
+TEST_F(SavingTest, AVeryLongNameIsCutToWhatTheFileSystemTakes) {
+    openPages(1);
+    tabs.selectTab(2);
+    page(1)->selection = QString(200, QChar(u'长'));
+    pages.onlySave(false);
+    ASSERT_EQ(files().size(), 1);
+    EXPECT_EQ(files()[0], QString(83, QChar(u'长')) + ".htm");
+    dialogs.answers = {Dialogs::Answer::No};
+    pages.onlySave(false); // the overwrite question looks at the cut name
+    EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+TEST_F(SavingTest, SaveAllWGoesFromTheLastTabToTheSecondWithTitlesAndNumbers) {
+    openPages(3);
+    page(2)->pageTitle = "";
+    page(3)->selection = "选中";
+    pages.saveAllW();
+    EXPECT_EQ(files(), QStringList({"No3.htm", "Page2.htm", QString::fromUtf8("选中.htm")}));
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("所有打开网页已经保存到") + savePath);
+}
+
+TEST_F(SavingTest, SaveAllWWithTheRuleSkipsPagesWithoutMarkersAndStopsOnEmptyNames) {
+    openPages(3);
+    rule = {true, "<FONT color=#0000ff size=4><B>", "</B></FONT>"};
+    page(3)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 3</b></font></body>";
+    page(2)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 2</b></body>"; // no after-marker
+    page(1)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 1</b></font></body>";
+    pages.saveAllW();
+    EXPECT_EQ(files(), QStringList({"Chapter1.htm", "Chapter3.htm"}));
+    page(3)->pageHtml = "<body><font color=#0000ff size=4><b><i></i>..</b></font></body>";
+    pages.saveAllW();
+    EXPECT_EQ(dialogs.messageTexts().last(),
+              QString::fromUtf8("提取不出文件名，请重新定义提取文件名方式！"));
+    EXPECT_EQ(files().size(), 2);
+}
+
+TEST_F(SavingTest, SaveAllWReportsThePagesThatFailedAndSavesTheOthers) {
+    openPages(2);
+    QDir().mkpath(file("Page2.htm")); // a folder where the first page's file should go
+    pages.saveAllW();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(file("Page2.htm")));
+    EXPECT_EQ(files(), QStringList({"Page3.htm"})); // the other page is saved
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("有1个网页没有保存成功"));
+}
+
+TEST_F(SavingTest, OnlySaveTextNeedsASelectionForItsName) {
+    openPages(1);
+    tabs.selectTab(2);
+    texts.onlySaveText(false);
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({QString::fromUtf8("请在网页中选择一段文字作文件名!")}));
+    EXPECT_TRUE(files().isEmpty());
+    page(1)->selection = "Chapter 3";
+    texts.onlySaveText(false);
+    texts.onlySaveText(true);
+    EXPECT_EQ(files(), QStringList({"Chapter3.txt"}));
+    EXPECT_EQ(read("Chapter3.txt"), QString::fromUtf8("Page 2\r\n第2页\r\n\r\n")); // without link text
+    EXPECT_EQ(dialogs.shown.size(), 2); // the overwrite question of the second save
+}
+
+TEST_F(SavingTest, SaveSelectTextNamesAfterTenCharactersAndWritesAll) {
+    openPages(1);
+    tabs.selectTab(2);
+    page(1)->selection = "abcdefghij klmnopqrstuvwxy";
+    texts.saveSelectText();
+    EXPECT_EQ(files(), QStringList({"abcdefghij.txt"}));
+    EXPECT_EQ(read("abcdefghij.txt"), "abcdefghij klmnopqrstuvwxy\r\n");
+    EXPECT_TRUE(panels.history.isEmpty());
+}
+
+TEST_F(SavingTest, SaveAllWTextCountsAndStopsOnNo) {
+    openPages(2);
+    tabs.selectTab(2);
+    page(1)->selection = "News";
+    QFile existing(file("News1.txt"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    dialogs.answers = {Dialogs::Answer::No};
+    texts.saveAllWText(false);
+    EXPECT_EQ(files(), QStringList({"News.txt", "News1.txt", "News3.txt"}));
+    EXPECT_EQ(panels.of("s2"), QStringList({"1", "2"}));
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    panels.history.clear();
+    texts.saveAllWText(true);
+    EXPECT_EQ(panels.of("s2"), QStringList({"1", "2", "3",
+                                            QString::fromUtf8("所有打开网页已经保存到") + savePath}));
+    EXPECT_EQ(read("News1.txt"), "favourites\r\n");
+}
+
+} // namespace
