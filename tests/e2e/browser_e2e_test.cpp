@@ -2,6 +2,7 @@
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "common/ansifile.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
@@ -52,6 +53,12 @@ protected:
         server.addPage("/form.htm", "<html><body><input id='name' type='text' value='x'>"
                                     "<input id='box' type='checkbox'><textarea id='memo'></textarea>"
                                     "</body></html>");
+        server.addPage("/news/chinese.htm",
+                       QString::fromUtf8("<html><head><meta charset=\"utf-8\"><title>中文标题</title></head>"
+                                         "<body><h1 id='h'>第一章</h1><p id='p'>正文：风雨之后见彩虹。</p>"
+                                         "<a href='sub/page2.htm'>下一页</a> <a href='/root.htm'>首页</a>"
+                                         "</body></html>")
+                           .toUtf8());
         for (const char *path : {"/target.htm", "/t1.htm", "/t2.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
@@ -71,10 +78,12 @@ protected:
     static bool waitFor(const std::function<bool()> &condition, int ms = 15000) {
         return testing_support::waitFor(condition, ms);
     }
+public:
     static QVariant js(BrowserView *view, const QString &script) {
         return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
                                           script);
     }
+protected:
     // The centre of an element of the page, in the view's coordinates.
     static QPoint centreOf(BrowserView *view, const QString &id) {
         const QVariantList box =
@@ -179,8 +188,7 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     window->setSavePath(saveDir.path());
     window->openAddress(server.url("/archive.zip").toString());
     const QString path = QDir(saveDir.path()).filePath("archive.zip");
-    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载完成")); }));
-    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("下载完成：") + path);
+    ASSERT_TRUE(waitFor([&] { return window->panelText("s2") == QString::fromUtf8("下载完成：") + path; }));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("PK\x03\x04 not really a zip"));
@@ -219,6 +227,50 @@ TEST_F(BrowserEndToEnd, MenuEntriesArePastedIntoTheFocusedTextField) {
     js(page, "document.getElementById('memo').focus()");
     window->commands().runMenuEntry("z", "z");
     EXPECT_EQ(js(page, "document.getElementById('memo').value").toString(), "z");
+}
+
+// Selects the text of an element and waits until the engine reports the selection.
+void selectElement(BrowserView *view, const QString &id) {
+    BrowserEndToEnd::js(view, QString("window.getSelection().selectAllChildren(document.getElementById('%1'))").arg(id));
+    ASSERT_TRUE(testing_support::waitFor([&] { return !view->selectedText().isEmpty(); }));
+}
+
+TEST_F(BrowserEndToEnd, SavedPagesReopenWithTheirChineseTextAndAbsoluteLinks) {
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    BrowserView *page = openAndShow(server.url("/news/chinese.htm"));
+    selectElement(page, "h");
+    window->commands().run(shell::Operation::OnlySaveXJ);
+    const QString saved = QDir(saveDir.path()).filePath(QString::fromUtf8("第一章.htm"));
+    ASSERT_TRUE(QFile::exists(saved));
+    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("该网页已经保存到") + saved);
+
+    selectElement(page, "p");
+    window->commands().run(shell::Operation::OnlySaveText);
+    QFile text(QDir(saveDir.path()).filePath(QString::fromUtf8("正文：风雨之后见彩虹。.txt")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QString converted = common::decodeText(text.readAll());
+    EXPECT_TRUE(converted.contains(QString::fromUtf8("正文：风雨之后见彩虹。"))) << converted.toStdString();
+    EXPECT_TRUE(converted.contains(QString::fromUtf8("下一页")));
+
+    pause(800);
+    BrowserView *reopened = openAndShow(QUrl::fromLocalFile(saved));
+    EXPECT_EQ(reopened->title(), QString::fromUtf8("中文标题"));
+    EXPECT_TRUE(reopened->html().contains(QString::fromUtf8("风雨之后见彩虹")));
+    EXPECT_EQ(js(reopened, "document.links[0].href").toString(), server.url("/news/sub/page2.htm").toString());
+    EXPECT_EQ(js(reopened, "document.links[1].href").toString(), server.url("/root.htm").toString());
+}
+
+TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    openAndShow(server.url("/news/chinese.htm"));
+    pause(800);
+    openAndShow(server.url("/t1.htm"));
+    window->commands().run(shell::Operation::SaveAllW);
+    EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"t1htm.htm", QString::fromUtf8("中文标题.htm")}));
+    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("所有打开网页已经保存到") + saveDir.path());
 }
 
 } // namespace
