@@ -6,7 +6,11 @@
 // in a bare QWebEngineView instead of the browser (the floor for this engine).
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/mainwindow.h"
+#include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineview.h"
+#include "shell/commands.h"
 #include "shell/tabmanager.h"
+#include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/waitfor.h"
 
@@ -15,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QWebEngineView>
 
 #include <cstdio>
@@ -75,6 +80,7 @@ int main(int argc, char *argv[]) {
         return list;
     }();
     const bool minimal = args.contains("--minimal");
+    const bool save = args.contains("--save");
     const int tabs = args.contains("--tabs") ? args.value(args.indexOf("--tabs") + 1).toInt() : 0;
     if (!minimal)
         browser::WebEngineViewFactory::limitRendererProcesses(4);
@@ -95,7 +101,8 @@ int main(int argc, char *argv[]) {
     }
 
     browser::WebEngineViewFactory factory(QString{});
-    auto window = std::make_unique<shell::MainWindow>(folder, factory);
+    testing_support::FakeDialogs dialogs; // answers Yes/OK to every question
+    auto window = std::make_unique<shell::MainWindow>(folder, factory, save ? &dialogs : nullptr);
     window->show();
     shell::TabManager &manager = window->tabs();
     const bool started = testing_support::waitFor(
@@ -105,12 +112,16 @@ int main(int argc, char *argv[]) {
     printLoaded();
     if (tabs > 0) {
         testing_support::LocalHttpServer server;
+        // Small pages for the memory figures; pages of about 200 KB for saving.
+        const QString body = save ? QString("<p>第一段文字，<a href='/x%1.htm'>链接%1</a>，"
+                                            "还有&nbsp;一些&lt;实体&gt;。</p>\n").repeated(2200)
+                                  : QString("一段文字 ").repeated(200);
         for (int i = 0; i < tabs; ++i)
             server.addPage(QString("/p%1.htm").arg(i),
-                           QString("<html><head><title>第%1页</title></head><body><h1>第%1页</h1>"
-                                   "<p>%2</p></body></html>")
+                           QString("<html><head><title>第%1页</title></head><body><h1 id='h'>第%1页</h1>"
+                                   "%2</body></html>")
                                .arg(i)
-                               .arg(QString("一段文字 ").repeated(200))
+                               .arg(body)
                                .toUtf8());
         QElapsedTimer clock;
         clock.start();
@@ -134,6 +145,31 @@ int main(int argc, char *argv[]) {
                     "processes=%d\n",
                     tabs, allLoaded ? "all" : "NOT-ALL", seconds, double(pss) / 1024.0,
                     double(own) / 1024.0, double(pss - own) / 1024.0, processes);
+        if (save) {
+            QTemporaryDir saveDir;
+            window->setSavePath(saveDir.path());
+            qint64 bytes = 0;
+            QElapsedTimer phase;
+            phase.start();
+            for (browser::BrowserView *view : manager.viewsInTabOrder())
+                bytes += view->html().toUtf8().size();
+            const double reading = phase.elapsed() / 1000.0;
+            phase.restart();
+            window->commands().run(shell::Operation::SaveAllW);
+            const double html = phase.elapsed() / 1000.0;
+            manager.selectTab(2);
+            auto *second = static_cast<browser::WebEngineView *>(manager.currentView());
+            browser::ScriptRunner::run(second->page(),
+                                       "window.getSelection().selectAllChildren(document.getElementById('h'))");
+            testing_support::waitFor([&] { return !second->selectedText().isEmpty(); }, 5000);
+            phase.restart();
+            window->commands().run(shell::Operation::SaveAllWText);
+            const double text = phase.elapsed() / 1000.0;
+            std::printf("save: %d pages, %.1f MB of HTML; reading all pages %.2f s; SaveAllW %.2f s; "
+                        "SaveAllWText %.2f s; files %d; questions %d\n",
+                        tabs, double(bytes) / 1048576.0, reading, html, text,
+                        int(QDir(saveDir.path()).entryList(QDir::Files).size()), int(dialogs.shown.size()));
+        }
     }
     window.reset();
     return 0;

@@ -34,3 +34,5 @@ echo "tabs of small pages from a local server (PSS of the program and all engine
 for n in 1 10 50; do
   echo "  $(run "$bench" "$folder" --tabs "$n" | grep tabs=)"
 done
+echo "saving 50 open pages of about 200 KB (the window's own thread, as the user waits):"
+echo "  $(run "$bench" "$folder" --tabs 50 --save | grep save:)"
