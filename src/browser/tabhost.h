@@ -20,6 +20,11 @@ public:
     // Opens an address in a new tab by the new-tab rules; see TabManager::openInNewTab.
     virtual BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
                                       bool resetRepeatGuard = false) = 0;
+    // Harvest opening, for commands that open many links at once: a new tab past the throttle
+    // and the repeat guard, its page loading when its turn comes (a few load at a time).
+    virtual BrowserView *openHarvested(const QUrl &url) = 0;
+    // Reloads a view (after its file changed on disk).
+    virtual void reloadView(BrowserView *view) = 0;
 };
 
 // The system clipboard's text.
@@ -31,7 +36,7 @@ public:
     virtual void clear() = 0;
 };
 
-// The status bar's panels by key ("s1", "s2", "s4").
+// The status bar's panels by key ("s1", "s2", "s4"); "address" is the address box's text.
 class StatusPanels {
 public:
     virtual ~StatusPanels() = default;

@@ -77,10 +77,10 @@ std::optional<LinkCommand> linkCommandFromName(QStringView name) {
     return std::nullopt;
 }
 
-QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command) {
-    const bool filtered = command != LinkCommand::SaveToHref;
+QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pageUrl,
+                                        LinkCommand command) {
+    const bool collapse = command != LinkCommand::SaveToHref && command != LinkCommand::OpenAllJ;
     QList<HarvestedLink> result;
-    QSet<QString> harvested;
     const LinkResolver resolver(pageUrl);
     qsizetype pos = -1;
     // The attribute name is exact (HREF= is not a link): the case-blind search proposes,
@@ -103,13 +103,24 @@ QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, Lin
         QString url = kind == Kind::Absolute ? value.toString() : resolver.resolve(value);
         if (url.isEmpty() && kind == Kind::Relative)
             continue; // no base to resolve against
-        if (filtered) {
+        if (collapse)
             url = collapsePathSlashes(url);
-            if (isNonPageLink(url) || harvested.contains(url))
-                continue;
-            harvested.insert(url);
-        }
         result.append({url, pos, close});
+    }
+    return result;
+}
+
+QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command) {
+    QList<HarvestedLink> candidates = scanLinkCandidates(scanText, pageUrl, command);
+    if (command == LinkCommand::SaveToHref)
+        return candidates;
+    QList<HarvestedLink> result;
+    QSet<QString> harvested;
+    for (HarvestedLink &link : candidates) {
+        if (isNonPageLink(link.url) || harvested.contains(link.url))
+            continue;
+        harvested.insert(link.url);
+        result.append(std::move(link));
     }
     return result;
 }

@@ -38,6 +38,11 @@ struct HarvestedLink {
 // gives one link, "http://h/d/b.htm".
 QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command);
 
+// The links of a page as the scan finds them for `command`, before the non-page filter and
+// the repeat check (their slashes collapsed where the command collapses them).
+QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pageUrl,
+                                        LinkCommand command);
+
 // The lines appended to href.txt for one run: "[1]=url" CR LF, "[2]=url" CR LF, ...
 QString hrefFileLines(const QList<HarvestedLink> &links);
 

@@ -32,7 +32,16 @@ bool isTextField(const QString &type) {
 
 Commands::Commands(MainWindow &window)
     : QObject(&window), m_window(window), m_pageSaver(window.context(), m_rule),
-      m_textSaver(window.context()) {}
+      m_textSaver(window.context()),
+      m_links(
+          window.context(), window.programFolder(),
+          [&window](const QString &key, const QString &caption) {
+              return window.toolbar().addMenuEntry(QStringLiteral("paste"), key, caption);
+          },
+          [&window] { return window.toolbar().isChecked(QStringLiteral("new")); }) {
+    connect(&window.tabs(), &TabManager::favouritesCommand, this,
+            [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
+}
 
 void Commands::runMenuEntry(const QString &key, const QString &caption) {
     const Route route = routeMenuKey(key);
@@ -153,23 +162,51 @@ void Commands::run(Operation operation, const QString &argument, const QString &
     case Operation::SaveAllWTextNotLink:
         m_textSaver.saveAllWText(true);
         return;
-    // Built with the link commands, clipboard capture, editing and templates.
+    case Operation::SaveE:
+        m_links.saveEmails();
+        return;
+    case Operation::SaveEtoM:
+        m_links.emailsToPasteMenu();
+        return;
+    case Operation::SaveCurrentToLink:
+        m_links.saveCurrentToLink();
+        return;
+    case Operation::SaveToHref:
+        m_links.saveToHref();
+        return;
+    case Operation::SaveSydz:
+        m_links.saveDirectoryPage();
+        return;
+    case Operation::OpenHardWebPage:
+        m_links.openHardWebPage();
+        return;
+    case Operation::OpenM:
+        m_links.openFolderPages();
+        return;
+    case Operation::OpenFurl:
+        m_links.openUrlsInFile();
+        return;
+    case Operation::OpenMkw:
+        m_links.openFolderListing();
+        return;
+    case Operation::OpenAllWFromC:
+        m_links.openPageLinks(links::LinkCommand::OpenAllW);
+        return;
+    case Operation::OpenPageA:
+        m_links.openPageLinks(links::LinkCommand::OpenPageA);
+        return;
+    case Operation::OpenAllXFromC:
+        m_links.openPageLinks(links::LinkCommand::OpenAllX);
+        return;
+    case Operation::OpenAllJFromC:
+        m_links.openPageLinks(links::LinkCommand::OpenAllJ);
+        return;
+    case Operation::OpenSelectA:
+        m_links.openSelectedLinks();
+        return;
+    // Built with clipboard capture, editing and templates.
     case Operation::BeginSave:
     case Operation::BeginSave2:
-    case Operation::SaveE:
-    case Operation::SaveEtoM:
-    case Operation::SaveCurrentToLink:
-    case Operation::SaveToHref:
-    case Operation::SaveSydz:
-    case Operation::OpenHardWebPage:
-    case Operation::OpenM:
-    case Operation::OpenFurl:
-    case Operation::OpenMkw:
-    case Operation::OpenAllWFromC:
-    case Operation::OpenPageA:
-    case Operation::OpenAllXFromC:
-    case Operation::OpenAllJFromC:
-    case Operation::OpenSelectA:
     case Operation::DeleteSelectFromC:
     case Operation::DeleteSelect:
     case Operation::SetInputForm:

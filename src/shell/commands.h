@@ -2,6 +2,7 @@
 
 #include "menuroutes.h"
 
+#include "links/linkcommands.h"
 #include "saving/pagesaver.h"
 #include "text/textsaver.h"
 
@@ -54,6 +55,7 @@ public:
     void saveFullPage();                        // saveadd
     void showSaveTextDialog();                  // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
+    links::LinkCommands &links() { return m_links; }
 
 private:
     bool warnIfBusy(browser::BrowserView *view);
@@ -62,6 +64,7 @@ private:
     saving::ExtractionRule m_rule;
     saving::PageSaver m_pageSaver;
     text::TextSaver m_textSaver;
+    links::LinkCommands m_links;
 };
 
 } // namespace shell

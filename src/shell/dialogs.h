@@ -38,6 +38,10 @@ public:
     // The dialog that defines the file-name extraction rule: the HTML before and after the
     // name, shown with the example texts; no value when cancelled.
     virtual std::optional<std::pair<QString, QString>> askExtractionMarkers() = 0;
+    // The link dialog of the favourites page ("请输入信息"): the address and the comment,
+    // filled in with the values given; no value when cancelled.
+    virtual std::optional<std::pair<QString, QString>> askLink(const QString &address,
+                                                               const QString &comment) = 0;
     // Opens a file with the program the desktop associates with it; false when it cannot.
     virtual bool openWithSystem(const QString &path) = 0;
 };

@@ -167,6 +167,8 @@ QString MainWindow::displayPathCaption(const QString &folder) {
 }
 
 void MainWindow::setPanelText(const QString &panel, const QString &text) {
+    if (panel == QLatin1String("address"))
+        m_addressBox->setEditText(text);
     if (QLabel *label = m_panels.value(panel)) {
         label->setText(text);
         label->setToolTip(text);

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -140,6 +141,30 @@ std::optional<std::pair<QString, QString>> QtDialogs::askExtractionMarkers() {
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return std::make_pair(before->text(), after->text());
+}
+
+std::optional<std::pair<QString, QString>> QtDialogs::askLink(const QString &address,
+                                                              const QString &comment) {
+    QDialog dialog(m_owner);
+    dialog.setObjectName(QStringLiteral("frmLogin"));
+    dialog.setWindowTitle(QStringLiteral("请输入信息"));
+    dialog.resize(560, 150);
+    auto *layout = new QFormLayout(&dialog);
+    auto *addressField = new QLineEdit(address, &dialog);
+    addressField->setObjectName(QStringLiteral("Text1"));
+    auto *commentField = new QLineEdit(comment, &dialog);
+    commentField->setObjectName(QStringLiteral("Text2"));
+    layout->addRow(QStringLiteral("链接地址:*"), addressField);
+    layout->addRow(QStringLiteral("链接说明:"), commentField);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return std::make_pair(addressField->text(), commentField->text());
 }
 
 bool QtDialogs::openWithSystem(const QString &path) {

@@ -23,6 +23,8 @@ public:
     void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override;
     bool openWithSystem(const QString &path) override;
     std::optional<std::pair<QString, QString>> askExtractionMarkers() override;
+    std::optional<std::pair<QString, QString>> askLink(const QString &address,
+                                                       const QString &comment) override;
 
 private:
     QWidget *m_owner;

@@ -1,6 +1,7 @@
 #include "tabmanager.h"
 
 #include "dialogs.h"
+#include "loadqueue.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -19,6 +20,12 @@ using browser::BrowserView;
 namespace {
 
 const QString kCaption = QStringLiteral("Lumaro浏览器2.0");
+
+// A loaded page's address is remembered with "\" for "/": it never equals the address a
+// new tab was made for, so the repeat guard only ever stops a page's own repeated requests.
+QString withBackslashes(QString address) {
+    return address.replace(u'/', u'\\');
+}
 
 double monotonicSeconds() {
     static QElapsedTimer clock;
@@ -56,6 +63,7 @@ TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QU
                          &TabManager::deleteCurrentFromDisk)
         ->setObjectName(QStringLiteral("DeleteFromHard"));
 
+    m_loadQueue = new LoadQueue(6, this);
     m_selectNewestTimer = new QTimer(this);
     m_selectNewestTimer->setSingleShot(true);
     m_selectNewestTimer->setInterval(600);
@@ -204,6 +212,20 @@ BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle, bool r
     return newest;
 }
 
+BrowserView *TabManager::openHarvested(const QUrl &url) {
+    // A refused request would send the link into the newest existing tab, replacing its page.
+    m_newWindow.lastNewWindowUrl = QStringLiteral("1");
+    BrowserView *view = openInNewTab(QUrl(QStringLiteral("about:blank")), true, true);
+    if (view && url.toString() != QLatin1String("about:blank"))
+        m_loadQueue->navigate(view, url);
+    return view;
+}
+
+void TabManager::reloadView(BrowserView *view) {
+    if (view)
+        view->reload();
+}
+
 void TabManager::removeTabAt(int position) {
     m_marked.remove(viewNumberAt(position));
     m_tabBar->blockSignals(true);
@@ -287,7 +309,7 @@ void TabManager::handleTabSwitch() {
     emit windowCaptionChanged(kCaption + QStringLiteral("  ") + view->title());
     const QString address = view->url().toString();
     if (!view->isBusy()) {
-        m_newWindow.lastLinkUrl = address;
+        m_newWindow.lastLinkUrl = withBackslashes(address);
         if (view->url() == m_favouritesUrl)
             emit windowCaptionChanged(kCaption);
     }
@@ -319,7 +341,7 @@ void TabManager::handleNewWindow(const QUrl &url) {
 }
 
 void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url) {
-    m_newWindow.lastLinkUrl = url.toString();
+    m_newWindow.lastLinkUrl = withBackslashes(url.toString());
     emit panelTextChanged(QStringLiteral("s2"), view->url().toString() + QStringLiteral("下载完成"));
 }
 

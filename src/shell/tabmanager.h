@@ -20,6 +20,7 @@ class QTimer;
 namespace shell {
 
 class Dialogs;
+class LoadQueue;
 
 // The tabs and their views: one view per tab, keyed "WebPage" + view number; new tabs on
 // request of pages and of commands, under the repeat guard and the throttle; links followed
@@ -63,6 +64,10 @@ public:
     // the repeat guard (commands that open many tabs in a row).
     browser::BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
                                        bool resetRepeatGuard = false) override;
+
+    browser::BrowserView *openHarvested(const QUrl &url) override;
+    void reloadView(browser::BrowserView *view) override;
+    LoadQueue &loadQueue() { return *m_loadQueue; }
 
     // The new-window handling itself: true when a tab was made.
     bool requestNewWindow();
@@ -108,6 +113,7 @@ private:
     QPointer<QStackedWidget> m_stack;
     QMenu *m_tabMenu = nullptr;
     QTimer *m_selectNewestTimer = nullptr;
+    LoadQueue *m_loadQueue = nullptr;
     QHash<int, browser::BrowserView *> m_views; // by view index
     QHash<int, bool> m_marked;                  // by view number
     int m_viewCounter = -1;

@@ -54,6 +54,13 @@ public:
             return std::nullopt;
         return markers.takeFirst();
     }
+    std::optional<std::pair<QString, QString>> askLink(const QString &address,
+                                                       const QString &comment) override {
+        linkAsked.append({address, comment});
+        if (links.isEmpty())
+            return std::nullopt;
+        return links.takeFirst();
+    }
     bool openWithSystem(const QString &path) override {
         opened.append(path);
         return true;
@@ -76,6 +83,8 @@ public:
     std::function<bool(const QString &, const QString &)> saveText; // the open text dialog
     QStringList opened;
     QList<std::pair<QString, QString>> markers;
+    QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
+    QList<std::pair<QString, QString>> linkAsked;
 };
 
 } // namespace testing_support

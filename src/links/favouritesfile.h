@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The favourites page link.htm as text: rows are added, found, changed and removed by their
+// fixed markup. Each entry row carries two buttons named "B1" + KEY (edit) and "B2" + KEY
+// (delete), KEY being 15 letters A-Y. Addresses and comments are stored escaped, so any page
+// title or address shows as the user saw it and never becomes markup or script.
+namespace links::favourites {
+
+// A new random row key: 15 capital letters from A to Y.
+QString newKey();
+
+// The file with a row for `address` and `comment` put before its last "</tr>"; no value
+// when the file has no "</tr>". Double line breaks are made single, as after every edit.
+std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
+                                const QString &key);
+
+struct Entry {
+    QString address;
+    QString comment;
+};
+
+// The address and comment of the row whose button is named `buttonName`, as the user sees
+// them (unescaped); no value when the name is not in the file.
+std::optional<Entry> findEntry(QStringView file, const QString &buttonName);
+
+enum class EditResult { Done, NameNotFound, RowBroken };
+
+// Removes the row of the button named `buttonName`.
+EditResult deleteEntry(QString &file, const QString &buttonName);
+
+// Changes the address and comment of the row of `buttonName` from `old` to `changed`.
+EditResult editEntry(QString &file, const QString &buttonName, const Entry &old, const Entry &changed);
+
+// An edit button's name has an odd digit as its second character ("B1..."); any other name
+// belongs to a delete button.
+bool isEditButton(const QString &buttonName);
+
+// Every CR LF CR LF made one CR LF, left to right in one pass.
+QString collapseDoubleLineBreaks(QStringView text);
+
+} // namespace links::favourites

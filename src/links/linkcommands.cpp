@@ -1,0 +1,252 @@
+#include "linkcommands.h"
+
+#include "directorypage.h"
+#include "emailscanner.h"
+#include "favouritesfile.h"
+#include "selectionlinks.h"
+
+#include "browser/browserview.h"
+#include "common/ansifile.h"
+#include "common/textsearch.h"
+#include "saving/filenaming.h"
+#include "saving/overwritecheck.h"
+
+#include <QDate>
+#include <QDir>
+
+namespace links {
+
+using shell::Dialogs;
+
+namespace {
+
+const QString kNotice = QStringLiteral("提示");
+
+} // namespace
+
+LinkCommands::LinkCommands(shell::CommandContext &context, const common::ProgramFolder &folder,
+                           std::function<bool(const QString &, const QString &)> addPasteEntry,
+                           std::function<bool()> newTabToggle)
+    : m_context(context), m_folder(folder), m_steps(context),
+      m_addPasteEntry(std::move(addPasteEntry)), m_newTabToggle(std::move(newTabToggle)) {}
+
+QString LinkCommands::scanText(browser::BrowserView *view) const {
+    return QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>");
+}
+
+void LinkCommands::countOpened(int count) {
+    m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(count));
+}
+
+void LinkCommands::openPageLinks(LinkCommand command) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString pageUrl = view->url().toString();
+    int count = 0;
+    for (const HarvestedLink &link : scanLinks(scanText(view), pageUrl, command)) {
+        m_context.tabs.openHarvested(QUrl(link.url));
+        if (command != LinkCommand::OpenPageA)
+            countOpened(++count);
+    }
+}
+
+void LinkCommands::openSelectedLinks() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString html = scanText(view);
+    const QString selection = m_steps.copySelectionText(view).trimmed();
+    if (selection.isEmpty()) {
+        m_context.dialogs.message(kNotice, QStringLiteral("没有选择文字！请选择！"), Dialogs::Buttons::Ok);
+        return;
+    }
+    int count = 0;
+    for (const QString &url : selectedLinks(html, view->url().toString(), selection)) {
+        m_context.tabs.openHarvested(QUrl(url));
+        countOpened(++count);
+    }
+}
+
+void LinkCommands::openUrlsInFile() {
+    const QString path = m_context.dialogs.chooseFile(QStringLiteral("打开文件"), m_folder.path(),
+                                                      QStringLiteral("所有文件 (*)"));
+    const common::TextFileContent file =
+        path.isEmpty() ? common::TextFileContent{} : common::readTextFile(path);
+    if (file.text.isEmpty()) {
+        m_context.dialogs.message(kNotice, QStringLiteral("此文件无内容！"), Dialogs::Buttons::Ok);
+        return;
+    }
+    for (const QString &url : urlsInText(file.text))
+        m_context.tabs.openHarvested(QUrl(url));
+}
+
+void LinkCommands::openFolderPages() {
+    const QString folder = m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
+    if (folder.isEmpty()) {
+        m_context.panels.setPanelText(QStringLiteral("address"), QStringLiteral("Dialog was cancelled"));
+        return;
+    }
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
+                                                     QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString &file : files) {
+        // The name is opened in lower case, as the folder listing gives it on a system whose
+        // file names ignore case; here the file must still be found under its own name.
+        const QString lower = file.toLower();
+        const QString name = QFileInfo::exists(QDir(folder).filePath(lower)) ? lower : file;
+        m_context.tabs.openHarvested(QUrl::fromLocalFile(QDir(folder).filePath(name)));
+    }
+}
+
+void LinkCommands::openSingle(const QUrl &url) {
+    if (m_newTabToggle()) {
+        m_context.tabs.openInNewTab(url);
+    } else if (browser::BrowserView *view = m_context.tabs.currentView()) {
+        view->navigate(url);
+    }
+}
+
+void LinkCommands::openHardWebPage() {
+    const QString path = m_context.dialogs.chooseFile(QStringLiteral("打开文件"), m_folder.path(),
+                                                      QStringLiteral("所有文件 (*)"));
+    if (!path.isEmpty())
+        openSingle(QUrl::fromLocalFile(path.trimmed()));
+}
+
+void LinkCommands::openFolderListing() {
+    const QString folder = m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
+    if (folder.isEmpty()) {
+        m_context.panels.setPanelText(QStringLiteral("address"), QStringLiteral("Dialog was cancelled"));
+        return;
+    }
+    openSingle(QUrl::fromLocalFile(folder));
+}
+
+void LinkCommands::saveToHref() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString lines = hrefFileLines(scanLinks(scanText(view), view->url().toString(), LinkCommand::SaveToHref));
+    QString error;
+    if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
+        m_context.dialogs.message(kNotice, QStringLiteral("无法写入 href.txt：%1").arg(error),
+                                  Dialogs::Buttons::Ok);
+}
+
+void LinkCommands::saveDirectoryPage() {
+    const QString suggested = QStringLiteral("20") + QDate::currentDate().toString(QStringLiteral("yy-M-d"));
+    const auto answer = m_context.dialogs.inputText(QStringLiteral("信息输入"),
+                                                    QStringLiteral("请输入目录网页的名字："), suggested);
+    const QString name = saving::correctName(answer ? answer->trimmed() : QString());
+    if (name.isEmpty()) {
+        m_context.dialogs.message(kNotice, QStringLiteral("请输入目录网页的名字！"), Dialogs::Buttons::Ok);
+        return;
+    }
+    const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
+    if (fileName.isEmpty())
+        return;
+    QList<DirectoryEntry> entries;
+    browser::TabHost &tabs = m_context.tabs;
+    for (int position = tabs.tabCount(); position >= 2; --position) {
+        browser::BrowserView *view = tabs.viewAtPosition(position);
+        if (!view)
+            continue;
+        const QString selection = m_steps.copySelectionText(view);
+        entries.append({view->url().toString(),
+                        selection.isEmpty() ? view->title() : saving::correctNameHaveSpace(selection)});
+    }
+    QString error;
+    const QString path = m_steps.pathOf(fileName);
+    if (!common::writeTextFile(path, directoryPage(entries), common::FileEncoding::Gb18030, &error)) {
+        m_context.dialogs.message(kNotice, QStringLiteral("无法保存文件 %1：%2").arg(path, error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    m_context.panels.setPanelText(QStringLiteral("s2"), QStringLiteral("已经保存到") + m_context.savePath());
+}
+
+void LinkCommands::saveEmails() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString path = m_folder.filePath(QStringLiteral("email.txt"));
+    const QString previous = common::readTextFile(path).text;
+    const QStringList addresses = emailsToAppend(previous, scanEmails(view->html()));
+    if (addresses.isEmpty())
+        return;
+    QString error;
+    if (!common::appendTextFile(path, emailRecords(addresses, view->url().toString(), view->title()), &error))
+        m_context.dialogs.message(kNotice, QStringLiteral("无法写入 email.txt：%1").arg(error),
+                                  Dialogs::Buttons::Ok);
+}
+
+void LinkCommands::emailsToPasteMenu() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    for (const QString &address : scanEmails(view->html()))
+        m_addPasteEntry(address.trimmed(), address.trimmed());
+}
+
+void LinkCommands::saveCurrentToLink() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString address = view->url().toString();
+    QString comment = m_steps.copySelectionText(view);
+    comment.remove(QStringLiteral("\r\n"));
+    if (comment.trimmed().isEmpty())
+        comment = view->title();
+    const auto answer = m_context.dialogs.askLink(address, comment);
+    if (!answer || answer->first.trimmed().isEmpty())
+        return;
+    const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
+    if (!file.ok || file.text.isEmpty())
+        return;
+    const auto changed = favourites::addEntry(file.text, answer->first, answer->second, favourites::newKey());
+    if (changed && writeFavourites(*changed, file.encoding))
+        m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
+}
+
+void LinkCommands::favouritesButton(browser::BrowserView *view, const QString &buttonName) {
+    // Any page may ask for this address; only the favourites page's own buttons count.
+    if (!view || view->url() != m_folder.favouritesUrl())
+        return;
+    const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
+    if (!file.ok || file.text.isEmpty())
+        return;
+    QString text = file.text;
+    favourites::EditResult result = favourites::EditResult::NameNotFound;
+    if (favourites::isEditButton(buttonName)) {
+        const auto old = favourites::findEntry(text, buttonName);
+        if (!old)
+            return;
+        const auto answer = m_context.dialogs.askLink(old->address, old->comment);
+        if (!answer || answer->first.isEmpty())
+            return;
+        result = favourites::editEntry(text, buttonName, *old, {answer->first, answer->second});
+    } else {
+        result = favourites::deleteEntry(text, buttonName);
+    }
+    if (result == favourites::EditResult::RowBroken) {
+        m_context.dialogs.message(kNotice, QStringLiteral("link.htm被修改过，并且没有修改正确！"),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    if (result != favourites::EditResult::Done || !writeFavourites(text, file.encoding))
+        return;
+    m_context.tabs.reloadView(view);
+    if (view != m_context.tabs.viewAtPosition(1))
+        m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
+}
+
+// link.htm is replaced whole and atomically: a failed write leaves the old file as it was.
+bool LinkCommands::writeFavourites(const QString &text, common::FileEncoding encoding) {
+    QString error;
+    if (common::writeTextFile(m_folder.favouritesPath(), text + QStringLiteral("\r\n"), encoding, &error))
+        return true;
+    m_context.dialogs.message(kNotice, QStringLiteral("无法写入 link.htm：%1").arg(error), Dialogs::Buttons::Ok);
+    return false;
+}
+
+} // namespace links

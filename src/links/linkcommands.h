@@ -1,0 +1,51 @@
+#pragma once
+
+#include "linkscanner.h"
+
+#include "common/ansifile.h"
+#include "common/programfolder.h"
+#include "saving/savesteps.h"
+
+#include <functional>
+
+namespace links {
+
+// The link commands: opening the links of a page, of the selection, of a file or folder by
+// the hundred; the favourites page; href.txt and the directory page; e-mail harvesting.
+class LinkCommands {
+public:
+    // `addPasteEntry` adds an entry (key and caption) to the paste button's menu; false when
+    // the key is there already.
+    LinkCommands(shell::CommandContext &context, const common::ProgramFolder &folder,
+                 std::function<bool(const QString &, const QString &)> addPasteEntry,
+                 std::function<bool()> newTabToggle);
+
+    void openPageLinks(LinkCommand command); // OpenAllWFromC, OpenPageA, OpenAllXFromC, OpenAllJFromC
+    void openSelectedLinks();                // OpenSelectA
+    void openUrlsInFile();                   // openFurl
+    void openFolderPages();                  // OpenM
+    void openHardWebPage();                  // OpenHardWebPage
+    void openFolderListing();                // OpenMkw
+
+    void saveToHref();        // SaveToHref
+    void saveDirectoryPage(); // SaveSydz
+    void saveEmails();        // SaveE
+    void emailsToPasteMenu(); // SaveEtoM
+
+    void saveCurrentToLink();                                                   // SaveCurrentToLink
+    void favouritesButton(browser::BrowserView *view, const QString &buttonName); // edit or delete
+
+private:
+    QString scanText(browser::BrowserView *view) const;
+    void openSingle(const QUrl &url);
+    void countOpened(int count);
+    bool writeFavourites(const QString &text, common::FileEncoding encoding);
+
+    shell::CommandContext &m_context;
+    common::ProgramFolder m_folder;
+    saving::SaveSteps m_steps;
+    std::function<bool(const QString &, const QString &)> m_addPasteEntry;
+    std::function<bool()> m_newTabToggle;
+};
+
+} // namespace links
