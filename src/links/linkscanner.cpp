@@ -114,10 +114,12 @@ QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, Lin
     QList<HarvestedLink> candidates = scanLinkCandidates(scanText, pageUrl, command);
     if (command == LinkCommand::SaveToHref)
         return candidates;
+    // Every opening command drops repeats; all but OpenPageA drop links to non-page files.
+    const bool dropNonPages = command != LinkCommand::OpenPageA;
     QList<HarvestedLink> result;
     QSet<QString> harvested;
     for (HarvestedLink &link : candidates) {
-        if (isNonPageLink(link.url) || harvested.contains(link.url))
+        if ((dropNonPages && isNonPageLink(link.url)) || harvested.contains(link.url))
             continue;
         harvested.insert(link.url);
         result.append(std::move(link));

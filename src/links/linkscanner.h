@@ -32,8 +32,9 @@ struct HarvestedLink {
 // exact text href= followed by a quote (one blank may stand before the quote); unquoted
 // values and HREF= in capitals are not links. Relative values are resolved against
 // `pageUrl`. Values with a scheme are never prefixed; those that are not pages (javascript:,
-// data:, ...) are only written by SaveToHref, unchanged. Every command but SaveToHref also
-// collapses "//" in the path, drops links to non-page files and drops repeats.
+// data:, ...) are only written by SaveToHref, unchanged. Every command but SaveToHref drops
+// repeats; all but SaveToHref and OpenAllJ collapse "//" in the path; all but SaveToHref and
+// OpenPageA drop links to non-page files.
 // Example: scanLinks(u"<a href=\"b.htm\">", "http://h/d/a.htm", LinkCommand::OpenAllW)
 // gives one link, "http://h/d/b.htm".
 QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command);

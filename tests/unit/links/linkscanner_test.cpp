@@ -58,6 +58,12 @@ TEST(ScanLinks, DropsRepeatsAndNonPageFilesButExportKeepsThem) {
               QStringList({"http://h.example/dir/x.htm", "http://h.example/dir/s.ram",
                            "http://h.example/dir/get.zip?id=1"}));
     EXPECT_EQ(urls(html, LinkCommand::SaveToHref).size(), 8);
+    EXPECT_EQ(urls(html, LinkCommand::OpenPageA).size(), 6); // keeps non-page files, drops repeats
+}
+
+TEST(ScanLinks, AbsoluteLinksKeepTheirDoubledSlashes) {
+    EXPECT_EQ(urls("<a href='http://o.example//a//b'>", LinkCommand::OpenAllJ),
+              QStringList({"http://o.example//a//b"}));
 }
 
 TEST(ScanLinks, CollapsesSlashesInThePathOnly) {

@@ -1,0 +1,215 @@
+#include "common/ansifile.h"
+#include "links/linkcommands.h"
+#include "shell/loadqueue.h"
+#include "shell/tabmanager.h"
+#include "support/fakebrowserview.h"
+#include "support/fakedialogs.h"
+#include "support/fakeservices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::FakeBrowserView;
+
+class LinkCommandsTest : public ::testing::Test {
+protected:
+    LinkCommandsTest()
+        : folder(programDir.path()), tabs(factory, dialogs, folder.favouritesUrl()),
+          commands(context, folder,
+                   [this](const QString &key, const QString &) {
+                       if (pasteMenu.contains(key))
+                           return false;
+                       pasteMenu.append(key);
+                       return true;
+                   },
+                   [this] { return newToggle; }) {
+        tabs.createFirstTab();
+        page()->pageUrl = QUrl("http://h.example/dir/index.htm");
+        page()->pageTitle = "Index";
+        savePath = saveDir.path();
+    }
+
+    FakeBrowserView *page(int index = 0) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
+    QList<QUrl> openedUrls() {
+        QList<QUrl> urls;
+        for (int i = 1; i < factory.created.size(); ++i)
+            urls.append(factory.created[i]->navigations);
+        return urls;
+    }
+    void finishLoading() {
+        for (FakeBrowserView *view : factory.created)
+            emit view->documentComplete(view->pageUrl, true);
+    }
+    QString fileText(const QString &path) { return common::readTextFile(path).text; }
+    void writeFile(const QString &path, const QString &text) {
+        ASSERT_TRUE(common::writeTextFile(path, text));
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir saveDir;
+    QString savePath;
+    common::ProgramFolder folder;
+    testing_support::FakeViewFactory factory;
+    testing_support::FakeDialogs dialogs;
+    testing_support::FakeClipboard clipboard;
+    testing_support::RecordingPanels panels;
+    shell::TabManager tabs;
+    shell::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
+    QStringList pasteMenu;
+    bool newToggle = false;
+    links::LinkCommands commands;
+};
+
+TEST_F(LinkCommandsTest, OpenAllLinksInPageOrderOnceEachCountingInS1) {
+    page()->pageHtml = "<a href='a.htm'>a</a><a href='b.htm'>b</a><a href='a.htm'>a</a>"
+                       "<a href='mailto:x@y.example'>m</a><a href='c.zip'>z</a><a href='http://o.example/'>o</a>";
+    commands.openPageLinks(links::LinkCommand::OpenAllW);
+    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
+                                         QUrl("http://o.example/")}));
+    EXPECT_EQ(panels.of("s1"), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(tabs.tabCount(), 4);
+    panels.history.clear();
+    commands.openPageLinks(links::LinkCommand::OpenPageA); // opens the mail link too, no count
+    finishLoading(); // the first three free their places in the load queue
+    EXPECT_EQ(openedUrls().mid(3), QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
+                                               QUrl("mailto:x@y.example"), QUrl("http://h.example/dir/c.zip"),
+                                               QUrl("http://o.example/")}));
+    EXPECT_TRUE(panels.of("s1").isEmpty());
+}
+
+TEST_F(LinkCommandsTest, AHundredLinksGetAHundredTabsLoadingSixAtATime) {
+    QString html;
+    for (int i = 0; i < 100; ++i)
+        html += QString("<a href='p%1.htm'>%1</a>").arg(i);
+    page()->pageHtml = html;
+    commands.openPageLinks(links::LinkCommand::OpenAllW);
+    EXPECT_EQ(tabs.tabCount(), 101);
+    EXPECT_EQ(openedUrls().size(), 6);
+    EXPECT_EQ(tabs.loadQueue().waiting(), 94);
+    for (int round = 0; round < 20 && tabs.loadQueue().waiting() > 0; ++round)
+        finishLoading();
+    const QList<QUrl> urls = openedUrls();
+    ASSERT_EQ(urls.size(), 100);
+    for (int i = 0; i < 100; ++i) // every link in its own tab, in page order
+        EXPECT_EQ(factory.created[i + 1]->navigations, QList<QUrl>({QUrl(QString("http://h.example/dir/p%1.htm").arg(i))}));
+}
+
+TEST_F(LinkCommandsTest, SelectionLinksNeedASelection) {
+    page()->pageHtml = "<a href='1.htm'>第一章</a><a href='2.htm'>第二章</a><a href='3.htm'>后记</a>";
+    commands.openSelectedLinks();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"没有选择文字！请选择！"}));
+    page()->selection = "第一章\n第二章";
+    commands.openSelectedLinks();
+    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://h.example/dir/1.htm"), QUrl("http://h.example/dir/2.htm")}));
+    EXPECT_EQ(panels.last["s1"], "2");
+}
+
+TEST_F(LinkCommandsTest, UrlsOfAPlainFileOpenOnePerLineAndRedirectsTwice) {
+    const QString list = QDir(programDir.path()).filePath("list.txt");
+    writeFile(list, "http://a.example/\r\nhttp://b.example/go?to=http://c.example/\r\n");
+    dialogs.files = {list};
+    commands.openUrlsInFile();
+    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://a.example/"), QUrl("http://b.example/go?to=http://c.example/"),
+                                         QUrl("http://c.example/")}));
+    commands.openUrlsInFile(); // cancelled
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"此文件无内容！"}));
+}
+
+TEST_F(LinkCommandsTest, FolderPagesOpenAndACancelledDialogSaysSo) {
+    for (const char *name : {"b.htm", "A.HTML", "notes.txt"})
+        writeFile(QDir(saveDir.path()).filePath(name), "x");
+    dialogs.folders = {saveDir.path()};
+    commands.openFolderPages();
+    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl::fromLocalFile(QDir(saveDir.path()).filePath("A.HTML")),
+                                         QUrl::fromLocalFile(QDir(saveDir.path()).filePath("b.htm"))}));
+    commands.openFolderListing();
+    EXPECT_EQ(panels.last["address"], "Dialog was cancelled");
+}
+
+TEST_F(LinkCommandsTest, HrefFileIsNumberedAfreshOnEachRun) {
+    page()->pageHtml = "<a href='a.htm'>a</a><a href='mailto:m@x.example'>m</a><a href=\"javascript:go()\">j</a>";
+    commands.saveToHref();
+    commands.saveToHref();
+    EXPECT_EQ(fileText(folder.filePath("href.txt")),
+              "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n"
+              "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n");
+}
+
+TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
+    for (int i = 0; i < 3; ++i)
+        tabs.openInNewTab(QUrl("http://x.example/"), true, true);
+    page(1)->pageUrl = QUrl("http://a.example/");
+    page(1)->pageTitle = "First";
+    page(2)->pageUrl = QUrl("http://b.example/");
+    page(2)->selection = "Chosen: title.";
+    page(3)->pageUrl = QUrl("http://a.example/");
+    page(3)->pageTitle = "";
+    dialogs.inputs = {QString(" 目录 ")};
+    commands.saveDirectoryPage();
+    const QString page = fileText(QDir(saveDir.path()).filePath("目录.htm"));
+    EXPECT_EQ(page.count("<li>"), 2);
+    EXPECT_LT(page.indexOf("unTitle"), page.indexOf("Chosen title"));
+    EXPECT_FALSE(page.contains("First"));
+    EXPECT_EQ(panels.last["s2"], "已经保存到" + saveDir.path());
+    dialogs.inputs = {QString("...")};
+    commands.saveDirectoryPage();
+    EXPECT_EQ(dialogs.messageTexts().last(), "请输入目录网页的名字！");
+}
+
+TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndImmediateRepeats) {
+    writeFile(folder.filePath("email.txt"), "old@x.example\r\nhttp://p.example/\r\nT\r\n");
+    page()->pageHtml = "<a href='mailto:old@x.example'>old@x.example</a> new@x.example new@x.example "
+                       "联系：li@x.example。 new@x.example @media";
+    commands.saveEmails();
+    EXPECT_EQ(fileText(folder.filePath("email.txt")),
+              "old@x.example\r\nhttp://p.example/\r\nT\r\n"
+              "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
+              "li@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
+              "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n");
+    commands.emailsToPasteMenu();
+    commands.emailsToPasteMenu();
+    EXPECT_EQ(pasteMenu, QStringList({"old@x.example", "new@x.example", "li@x.example"}));
+}
+
+TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
+    writeFile(folder.favouritesPath(), "<html><head><title>favorites</title></head><body><table>\r\n"
+                                       "<tr><th>地址</th></tr>\r\n</table></body></html>\r\n");
+    tabs.openInNewTab(QUrl("http://x.example/"), true, true);
+    tabs.selectTab(2);
+    page(1)->pageUrl = QUrl("http://x.example/it's");
+    page(1)->pageTitle = "<script>alert('x')</script>";
+    dialogs.links = {std::nullopt};
+    commands.saveCurrentToLink(); // cancelled
+    EXPECT_FALSE(fileText(folder.favouritesPath()).contains("x.example"));
+    dialogs.links = {std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle)};
+    commands.saveCurrentToLink();
+    EXPECT_EQ(dialogs.linkAsked.last(), std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle));
+    QString file = fileText(folder.favouritesPath());
+    EXPECT_FALSE(file.contains("<script>"));
+    EXPECT_EQ(page(0)->reloadCount, 1);
+    const qsizetype at = file.indexOf("name=\"B1");
+    const QString key = file.mid(at + 8, 15);
+
+    // A page that is not the favourites page cannot edit it.
+    commands.favouritesButton(page(1), "B2" + key);
+    EXPECT_TRUE(fileText(folder.favouritesPath()).contains(key));
+
+    page(0)->pageUrl = folder.favouritesUrl();
+    dialogs.links = {std::make_pair(QString("http://y.example/"), QString("说明"))};
+    commands.favouritesButton(page(0), "B1" + key);
+    EXPECT_EQ(dialogs.linkAsked.last(), std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle));
+    file = fileText(folder.favouritesPath());
+    EXPECT_TRUE(file.contains("location.href='http://y.example/'"));
+    EXPECT_TRUE(file.contains(">&nbsp;说明<"));
+    commands.favouritesButton(page(0), "B2" + key);
+    EXPECT_FALSE(fileText(folder.favouritesPath()).contains(key));
+    EXPECT_TRUE(fileText(folder.favouritesPath()).contains("<tr><th>地址</th></tr>"));
+}
+
+} // namespace
