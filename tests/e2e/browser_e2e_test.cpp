@@ -84,14 +84,18 @@ public:
                                           script);
     }
 protected:
-    // The centre of an element of the page, in the view's coordinates.
-    static QPoint centreOf(BrowserView *view, const QString &id) {
+    // The centre of an element of the page (found by a script expression), in the view's
+    // coordinates.
+    static QPoint centreOfElement(BrowserView *view, const QString &element) {
         const QVariantList box =
-            js(view, QString("(function(){const r=document.getElementById('%1')"
-                             ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
-                         .arg(id))
+            js(view, QString("(function(){const r=(%1).getBoundingClientRect();"
+                             "return [r.x+r.width/2,r.y+r.height/2];})()")
+                         .arg(element))
                 .toList();
         return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
+    }
+    static QPoint centreOf(BrowserView *view, const QString &id) {
+        return centreOfElement(view, QString("document.getElementById('%1')").arg(id));
     }
     // Opens an address in a new tab and shows that tab.
     BrowserView *openAndShow(const QUrl &url) {
@@ -271,6 +275,59 @@ TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
     EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files, QDir::Name),
               QStringList({"t1htm.htm", QString::fromUtf8("中文标题.htm")}));
     EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("所有打开网页已经保存到") + saveDir.path());
+}
+
+TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
+    QByteArray html = "<html><body>";
+    for (int i = 0; i < 100; ++i) {
+        html += "<a href='/l" + QByteArray::number(i) + ".htm'>" + QByteArray::number(i) + "</a> ";
+        server.addPage(QString("/l%1.htm").arg(i), "<html><head><title>l" + QByteArray::number(i) +
+                                                        "</title></head><body>x</body></html>");
+    }
+    server.addPage("/hundred.htm", html + "</body></html>");
+    openAndShow(server.url("/hundred.htm"));
+    window->commands().run(shell::Operation::OpenAllWFromC);
+    ASSERT_EQ(tabs().tabCount(), 102);
+    EXPECT_EQ(window->panelText("s1"), "100");
+    ASSERT_TRUE(waitFor([&] {
+        for (int position = 3; position <= 102; ++position) {
+            if (tabs().viewAtPosition(position)->url().isEmpty() || tabs().viewAtPosition(position)->isBusy())
+                return false;
+        }
+        return true;
+    }, 60000));
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(tabs().viewAtPosition(i + 3)->url(), server.url(QString("/l%1.htm").arg(i)));
+}
+
+TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons) {
+    BrowserView *favourites = tabs().viewAt(0);
+    openAndShow(server.url("/t1.htm"));
+    dialogs.links = {std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
+    window->commands().run(shell::Operation::SaveCurrentToLink);
+    ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("第一个 &lt;收藏&gt;")); }));
+    const QString html = favourites->html();
+    const QString key = html.mid(html.indexOf("name=\"B1") + 8, 15);
+    tabs().selectTab(1);
+
+    const auto clickButton = [&](const QString &name) {
+        QWidget *target = static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
+        ASSERT_TRUE(waitFor([&] {
+            return !centreOfElement(favourites, QString("document.getElementsByName('%1')[0]").arg(name)).isNull();
+        }));
+        const QPoint at = centreOfElement(favourites, QString("document.getElementsByName('%1')[0]").arg(name));
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    };
+    dialogs.links = {std::make_pair(QString("http://changed.example/"), QString::fromUtf8("改过的"))};
+    clickButton("B1" + key);
+    ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("改过的")); }));
+    EXPECT_EQ(dialogs.linkAsked.last().second, QString::fromUtf8("第一个 <收藏>"));
+    EXPECT_TRUE(favourites->html().contains("http://changed.example/"));
+    EXPECT_EQ(tabs().tabCount(), 2); // the click opened nothing
+
+    clickButton("B2" + key);
+    ASSERT_TRUE(waitFor([&] { return !favourites->html().contains(key); }));
+    EXPECT_TRUE(favourites->html().contains(QString::fromUtf8("链接地址"))); // the header row stays
 }
 
 } // namespace
