@@ -9,6 +9,7 @@
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "shell/commands.h"
+#include "shell/loadqueue.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
@@ -20,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include <cstdio>
@@ -170,6 +172,56 @@ int main(int argc, char *argv[]) {
                         tabs, double(bytes) / 1048576.0, reading, html, text,
                         int(QDir(saveDir.path()).entryList(QDir::Files).size()), int(dialogs.shown.size()));
         }
+    }
+    const int harvest = args.contains("--harvest") ? args.value(args.indexOf("--harvest") + 1).toInt() : 0;
+    if (harvest > 0) {
+        testing_support::LocalHttpServer server;
+        QByteArray html = "<html><body>";
+        for (int i = 0; i < harvest; ++i) {
+            html += "<a href='/h" + QByteArray::number(i) + ".htm'>link " + QByteArray::number(i) + "</a><br>";
+            server.addPage(QString("/h%1.htm").arg(i),
+                           QString("<html><head><title>第%1页</title></head><body><p>%2</p></body></html>")
+                               .arg(i)
+                               .arg(QString("一段文字 ").repeated(300))
+                               .toUtf8());
+        }
+        server.addPage("/links.htm", html + "</body></html>");
+        manager.openInNewTab(server.url("/links.htm"), true, true);
+        manager.selectTab(2);
+        testing_support::waitFor([&] { return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
+                                              !manager.viewAt(1)->url().isEmpty(); }, 30000);
+        QElapsedTimer clock;
+        clock.start();
+        window->commands().run(shell::Operation::OpenAllWFromC);
+        const double returned = clock.elapsed() / 1000.0;
+        long peak = 0;
+        int processes = 0;
+        long own = 0;
+        // Memory is sampled every 200 ms while the pages load.
+        QTimer sampler;
+        QObject::connect(&sampler, &QTimer::timeout, [&] { peak = qMax(peak, pssOfProcessTree(&processes, &own)); });
+        sampler.start(200);
+        int loaded = 0;
+        const bool allLoaded = testing_support::waitFor(
+            [&] {
+                loaded = 0;
+                for (int position = 3; position <= manager.tabCount(); ++position) {
+                    browser::BrowserView *view = manager.viewAtPosition(position);
+                    if (!view->isBusy() && !view->url().isEmpty())
+                        ++loaded;
+                }
+                return loaded == manager.tabCount() - 2;
+            },
+            60000);
+        sampler.stop();
+        peak = qMax(peak, pssOfProcessTree(&processes, &own));
+        if (!allLoaded)
+            std::printf("loaded %d, loading %d, waiting %d\n", loaded, manager.loadQueue().loading(),
+                        manager.loadQueue().waiting());
+        std::printf("harvest: %d links, %d tabs; command returned in %.2f s; all loaded: %s after %.2f s; "
+                    "peak pss %.0f MB\n",
+                    harvest, manager.tabCount() - 2, returned, allLoaded ? "yes" : "NO",
+                    clock.elapsed() / 1000.0, double(peak) / 1024.0);
     }
     window.reset();
     return 0;

@@ -36,3 +36,5 @@ for n in 1 10 50; do
 done
 echo "saving 50 open pages of about 200 KB (the window's own thread, as the user waits):"
 echo "  $(run "$bench" "$folder" --tabs 50 --save | grep save:)"
+echo "opening the 100 links of a page (OpenAllWFromC):"
+echo "  $(run "$bench" "$folder" --harvest 100 | grep harvest:)"
