@@ -13,6 +13,7 @@
 #include "saving/overwritecheck.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 namespace shell {
 
@@ -38,7 +39,17 @@ Commands::Commands(MainWindow &window)
           [&window](const QString &key, const QString &caption) {
               return window.toolbar().addMenuEntry(QStringLiteral("paste"), key, caption);
           },
-          [&window] { return window.toolbar().isChecked(QStringLiteral("new")); }) {
+          [&window] { return window.toolbar().isChecked(QStringLiteral("new")); }),
+      m_editing(window.context(), window.programFolder(),
+                [&window](const QString &button, const QString &key, const QString &caption) {
+                    return window.toolbar().addMenuEntry(button, key, caption);
+                }),
+      m_capture(window.context(), window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
+                [this] { return m_running; }) {
+    m_changeTimer.setInterval(1000);
+    m_titleTimer.setInterval(1000);
+    connect(&m_changeTimer, &QTimer::timeout, this, [this] { m_capture.changeTick(); });
+    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_capture.titleTick(); });
     connect(&window.tabs(), &TabManager::favouritesCommand, this,
             [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
 }
@@ -53,6 +64,10 @@ void Commands::runButton(const QString &key) {
 }
 
 void Commands::run(Operation operation, const QString &argument, const QString &caption) {
+    // Capture ticks that come while a command waits for the engine leave the clipboard alone.
+    const bool wasRunning = m_running;
+    m_running = true;
+    const auto done = qScopeGuard([this, wasRunning] { m_running = wasRunning; });
     TabManager &tabs = m_window.tabs();
     BrowserView *view = tabs.currentView();
     switch (operation) {
@@ -204,19 +219,64 @@ void Commands::run(Operation operation, const QString &argument, const QString &
     case Operation::OpenSelectA:
         m_links.openSelectedLinks();
         return;
-    // Built with clipboard capture, editing and templates.
     case Operation::BeginSave:
+        toggleCapture(QStringLiteral("beginsave"));
+        return;
     case Operation::BeginSave2:
+        toggleCapture(QStringLiteral("beginsave2"));
+        return;
     case Operation::DeleteSelectFromC:
+        m_editing.deleteSelectFromPage();
+        return;
     case Operation::DeleteSelect:
+        m_editing.deleteSelectFromFavourites();
+        return;
     case Operation::SetInputForm:
+        showTemplateEditor();
+        return;
     case Operation::LoadTemplate:
+        m_editing.loadTemplate(argument);
+        return;
     case Operation::FillTemplate:
+        m_editing.fillTemplate(argument);
+        return;
     case Operation::EditTemplate:
+        m_editing.editTemplate(argument);
+        return;
     case Operation::PasteTemplateItem:
+        m_editing.pasteTemplateItem(argument);
+        return;
     case Operation::OpenGroup:
+        m_editing.openGroup(argument);
         return;
     }
+}
+
+void Commands::toggleCapture(const QString &entryKey) {
+    const bool change = entryKey == QLatin1String("beginsave");
+    QTimer &timer = change ? m_changeTimer : m_titleTimer;
+    Toolbar &toolbar = m_window.toolbar();
+    const QString save = QStringLiteral("save");
+    if (toolbar.menuEntryCaption(save, entryKey) != QLatin1String("停止保存")) {
+        timer.start();
+        toolbar.setMenuEntryCaption(save, entryKey, QStringLiteral("停止保存"));
+        return;
+    }
+    timer.stop();
+    toolbar.setMenuEntryCaption(
+        save, entryKey,
+        change ? QStringLiteral("开始保存【粘贴板里得文字一有变化，就会被保存到默认文件夹】")
+               : QStringLiteral("开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
+}
+
+bool Commands::isCapturing(const QString &entryKey) const {
+    return (entryKey == QLatin1String("beginsave") ? m_changeTimer : m_titleTimer).isActive();
+}
+
+void Commands::showTemplateEditor() {
+    m_window.dialogs().editTemplate([this](const QString &name, const QList<editing::TemplateItem> &items) {
+        return m_editing.saveTemplate(name, items);
+    });
 }
 
 QString Commands::copySelection(BrowserView *view) {

@@ -2,12 +2,15 @@
 
 #include "menuroutes.h"
 
+#include "editing/editingcommands.h"
 #include "links/linkcommands.h"
+#include "text/clipboardcapture.h"
 #include "saving/pagesaver.h"
 #include "text/textsaver.h"
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 namespace browser {
 class BrowserView;
@@ -56,6 +59,11 @@ public:
     void showSaveTextDialog();                  // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
     links::LinkCommands &links() { return m_links; }
+    text::ClipboardCapture &capture() { return m_capture; }
+    // The two capture modes, started and stopped by their menu entries.
+    void toggleCapture(const QString &entryKey);
+    bool isCapturing(const QString &entryKey) const;
+    void showTemplateEditor(); // addt
 
 private:
     bool warnIfBusy(browser::BrowserView *view);
@@ -65,6 +73,11 @@ private:
     saving::PageSaver m_pageSaver;
     text::TextSaver m_textSaver;
     links::LinkCommands m_links;
+    editing::EditingCommands m_editing;
+    text::ClipboardCapture m_capture;
+    QTimer m_changeTimer;   // Timer1
+    QTimer m_titleTimer;    // Timer2
+    bool m_running = false; // a command is at work
 };
 
 } // namespace shell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editing/templates.h"
+
 #include <QString>
 
 #include <functional>
@@ -42,6 +44,9 @@ public:
     // filled in with the values given; no value when cancelled.
     virtual std::optional<std::pair<QString, QString>> askLink(const QString &address,
                                                                const QString &comment) = 0;
+    // The template editor ("设置填表模板"): the template's name and items; no value when
+    // cancelled. `save` is asked to keep them and answers whether the editor may close.
+    virtual void editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) = 0;
     // Opens a file with the program the desktop associates with it; false when it cannot.
     virtual bool openWithSystem(const QString &path) = 0;
 };

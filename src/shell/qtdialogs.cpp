@@ -1,5 +1,7 @@
 #include "qtdialogs.h"
 
+#include "editing/templateeditor.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -165,6 +167,54 @@ std::optional<std::pair<QString, QString>> QtDialogs::askLink(const QString &add
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return std::make_pair(addressField->text(), commentField->text());
+}
+
+void QtDialogs::editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) {
+    QDialog dialog(m_owner);
+    dialog.setObjectName(QStringLiteral("frmInput"));
+    dialog.setWindowTitle(QStringLiteral("设置填表模板"));
+    dialog.resize(520, 220);
+    auto *layout = new QFormLayout(&dialog);
+    auto *name = new QLineEdit(&dialog);
+    name->setObjectName(QStringLiteral("Text3"));
+    auto *number = new QLabel(QStringLiteral("第1项"), &dialog);
+    auto *itemName = new QLineEdit(&dialog);
+    itemName->setObjectName(QStringLiteral("Text1"));
+    auto *itemContent = new QLineEdit(&dialog);
+    itemContent->setObjectName(QStringLiteral("Text2"));
+    layout->addRow(QStringLiteral("模板名称:"), name);
+    layout->addRow(number);
+    layout->addRow(QStringLiteral("项目名称:"), itemName);
+    layout->addRow(QStringLiteral("项目内容:"), itemContent);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *previous = buttons->addButton(QStringLiteral("上一项"), QDialogButtonBox::ActionRole);
+    QPushButton *next = buttons->addButton(QStringLiteral("下一项"), QDialogButtonBox::ActionRole);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    layout->addRow(buttons);
+
+    editing::TemplateEditorState state;
+    const auto fields = [&] { return editing::TemplateItem{itemName->text(), itemContent->text()}; };
+    const auto show = [&] {
+        itemName->setText(state.shown().name);
+        itemContent->setText(state.shown().content);
+        number->setText(QStringLiteral("第%1项").arg(state.current()));
+    };
+    QObject::connect(previous, &QPushButton::clicked, &dialog, [&] {
+        state.previous(fields());
+        show();
+    });
+    QObject::connect(next, &QPushButton::clicked, &dialog, [&] {
+        state.next(fields());
+        show();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        state.store(fields());
+        if (save(name->text(), state.items()))
+            dialog.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.exec();
 }
 
 bool QtDialogs::openWithSystem(const QString &path) {

@@ -216,7 +216,7 @@ BrowserView *TabManager::openHarvested(const QUrl &url) {
     // A refused request would send the link into the newest existing tab, replacing its page.
     m_newWindow.lastNewWindowUrl = QStringLiteral("1");
     BrowserView *view = openInNewTab(QUrl(QStringLiteral("about:blank")), true, true);
-    if (view && url.toString() != QLatin1String("about:blank"))
+    if (view && !url.isEmpty() && url.toString() != QLatin1String("about:blank"))
         m_loadQueue->navigate(view, url);
     return view;
 }

@@ -61,6 +61,9 @@ public:
             return std::nullopt;
         return links.takeFirst();
     }
+    void editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override {
+        templateEditor = std::move(save);
+    }
     bool openWithSystem(const QString &path) override {
         opened.append(path);
         return true;
@@ -85,6 +88,7 @@ public:
     QList<std::pair<QString, QString>> markers;
     QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
     QList<std::pair<QString, QString>> linkAsked;
+    std::function<bool(const QString &, const QList<editing::TemplateItem> &)> templateEditor; // open editor
 };
 
 } // namespace testing_support

@@ -1,0 +1,145 @@
+#include "editingcommands.h"
+
+#include "deletion.h"
+#include "groups.h"
+#include "templates.h"
+
+#include "browser/browserview.h"
+#include "common/ansifile.h"
+
+#include <QDir>
+
+namespace editing {
+
+using shell::Dialogs;
+
+namespace {
+
+const QString kNotice = QStringLiteral("提示");
+const QString kSelectFirst = QStringLiteral("请选择网页中你要删除的文字！");
+
+bool isTextField(const QString &type) {
+    return type == QLatin1String("text") || type == QLatin1String("textarea") ||
+           type == QLatin1String("password");
+}
+
+} // namespace
+
+EditingCommands::EditingCommands(
+    shell::CommandContext &context, const common::ProgramFolder &folder,
+    std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry)
+    : m_context(context), m_folder(folder), m_steps(context), m_addMenuEntry(std::move(addMenuEntry)) {}
+
+void EditingCommands::deleteSelectFromPage() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString selection = m_steps.copySelectionText(view);
+    if (selection.isEmpty()) {
+        m_context.dialogs.message(kNotice, kSelectFirst, Dialogs::Buttons::Ok);
+        return;
+    }
+    if (view->url() == m_folder.favouritesUrl())
+        return; // the favourites page is changed by its own commands only
+    view->setHtml(removeEvery(view->html(), selection));
+}
+
+void EditingCommands::deleteSelectFromFavourites() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString selection = m_steps.copySelectionText(view);
+    if (selection.isEmpty()) {
+        m_context.dialogs.message(kNotice, kSelectFirst, Dialogs::Buttons::Ok);
+        return;
+    }
+    if (view->url() != m_folder.favouritesUrl())
+        return;
+    const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
+    if (!file.ok || file.text.isEmpty())
+        return;
+    const std::optional<QString> changed = removeFavouriteHolding(file.text, selection);
+    if (!changed) {
+        m_context.dialogs.message(kNotice, QStringLiteral("选择的文本必须在同一标记下，请分别选择删除！"),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    QString error;
+    if (!common::writeTextFile(m_folder.favouritesPath(), *changed, file.encoding, &error)) {
+        m_context.dialogs.message(kNotice, QStringLiteral("无法写入 link.htm：%1").arg(error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    m_context.tabs.reloadView(view);
+}
+
+QString EditingCommands::templatePath(const QString &name) const {
+    return QDir(m_folder.filePath(QStringLiteral("inputtemplate"))).filePath(name + QStringLiteral(".ini"));
+}
+
+bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items) {
+    const QString problem = templateNameProblem(name);
+    if (!problem.isEmpty()) {
+        m_context.dialogs.message(kNotice, problem, Dialogs::Buttons::Ok);
+        return false;
+    }
+    QDir().mkpath(m_folder.filePath(QStringLiteral("inputtemplate")));
+    QString error;
+    if (!common::writeTextFile(templatePath(name), templateFileText(items), common::FileEncoding::Gb18030,
+                               &error)) {
+        m_context.dialogs.message(kNotice, QStringLiteral("无法保存模板 %1：%2").arg(templatePath(name), error),
+                                  Dialogs::Buttons::Ok);
+        return false;
+    }
+    const QString menu = QStringLiteral("inputform");
+    m_addMenuEntry(menu, QStringLiteral("add_") + name, QStringLiteral("加载【%1】模板到粘贴子菜单里").arg(name));
+    m_addMenuEntry(menu, QStringLiteral("delete_") + name, QStringLiteral("修改【%1】模板").arg(name));
+    return true;
+}
+
+void EditingCommands::loadTemplate(const QString &name) {
+    const QString file = common::readTextFile(templatePath(name)).text;
+    for (const QString &item : templateItemNames(file))
+        m_addMenuEntry(QStringLiteral("paste"), QStringLiteral("template_%1_之_%2").arg(name, item),
+                       QStringLiteral("%1之%2").arg(name, item));
+}
+
+void EditingCommands::pasteTemplateItem(const QString &key) {
+    const qsizetype separator = key.indexOf(QStringLiteral("_之_"));
+    if (separator < 0)
+        return;
+    const QString name = key.left(separator);
+    const QString item = key.mid(separator + 3);
+    const auto value = templateItemValue(common::readTextFile(templatePath(name)).text, item);
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (value && view && isTextField(view->focusedElementType()))
+        view->appendToFocusedElement(*value);
+}
+
+void EditingCommands::fillTemplate(const QString &name) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    const common::TextFileContent file = common::readTextFile(templatePath(name));
+    if (!view || !file.ok)
+        return;
+    const QString html = QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>");
+    for (const auto &[field, value] : fieldsToFill(html, fillRules(file.text)))
+        view->setValueByName(field, value);
+}
+
+void EditingCommands::editTemplate(const QString &name) {
+    m_context.dialogs.openWithSystem(templatePath(name));
+}
+
+void EditingCommands::openGroup(const QString &name) {
+    const QString path = QDir(m_folder.filePath(QStringLiteral("group"))).filePath(name + QStringLiteral(".txt"));
+    const common::TextFileContent file = common::readTextFile(path);
+    if (!file.ok) {
+        m_context.dialogs.message(kNotice, QStringLiteral("无法读取组文件 %1：%2").arg(path, file.error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    for (const QString &address : groupAddresses(file.text))
+        m_context.tabs.openHarvested(address.isEmpty() ? QUrl() : QUrl::fromUserInput(address));
+}
+
+} // namespace editing

@@ -1,0 +1,23 @@
+#include "groups.h"
+
+namespace editing {
+
+QStringList groupAddresses(QStringView file) {
+    QStringList addresses;
+    QString text = file.toString();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    if (text.isEmpty())
+        return addresses;
+    for (const QString &raw : text.split(u'\n')) {
+        const QString line = raw.trimmed();
+        const qsizetype open = line.indexOf(u'(');
+        const qsizetype close = open < 0 ? -1 : line.indexOf(u')', open + 1);
+        // A ")" only before the "(" names no address: the line is taken whole.
+        addresses.append(open >= 0 && close >= 0 ? line.mid(open + 1, close - open - 1) : line);
+    }
+    return addresses;
+}
+
+} // namespace editing

@@ -1,0 +1,82 @@
+#include "clipboardcapture.h"
+
+#include "common/ansifile.h"
+#include "saving/filenaming.h"
+
+namespace text {
+
+QString captureFileName(const QString &copied) {
+    return saving::correctName(copied.left(30)).left(15);
+}
+
+QString captureBodyHtml(const QString &copied) {
+    QString body = QStringLiteral("<br>") + QChar(0xE5E5) + QChar(0xE5E5) + copied;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    return body;
+}
+
+QString capturePage(const QString &pageTemplate, const QString &title, const QString &body) {
+    QString page = pageTemplate;
+    page.replace(QStringLiteral("标题"), title);
+    page.replace(QStringLiteral("正文"), body);
+    return page;
+}
+
+ClipboardCapture::ClipboardCapture(shell::CommandContext &context, QString templatePath,
+                                   std::function<bool()> busy)
+    : m_steps(context), m_templatePath(std::move(templatePath)), m_busy(std::move(busy)) {}
+
+// Writes a captured file; false when it was not written (the question answered No, or the
+// write failed). A failure is reported once per text, and the text stays on the clipboard.
+bool ClipboardCapture::write(const QString &name, const QString &content, const QString &copied) {
+    m_asking = true;
+    const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
+    m_asking = false;
+    if (fileName.isEmpty())
+        return false;
+    QString error;
+    const bool quiet = copied == m_failedText;
+    if (!m_steps.writeSaveFile(fileName, content, &error, true)) {
+        if (!quiet)
+            m_steps.context().dialogs.message(
+                QStringLiteral("提示"),
+                QStringLiteral("无法保存复制的文字到 %1：%2\n文字仍在剪贴板上。").arg(m_steps.pathOf(fileName), error),
+                shell::Dialogs::Buttons::Ok);
+        m_failedText = copied;
+        return false;
+    }
+    m_failedText.clear();
+    return true;
+}
+
+void ClipboardCapture::changeTick() {
+    if (m_asking || (m_busy && m_busy()))
+        return;
+    browser::Clipboard &clipboard = m_steps.context().clipboard;
+    const QString copied = clipboard.text();
+    if (copied.isEmpty())
+        return;
+    if (write(captureFileName(copied), copied, copied))
+        clipboard.clear();
+}
+
+void ClipboardCapture::titleTick() {
+    if (m_asking || (m_busy && m_busy()))
+        return;
+    browser::Clipboard &clipboard = m_steps.context().clipboard;
+    const QString copied = clipboard.text();
+    if (copied.isEmpty())
+        return;
+    if (copied.size() > 30) {
+        m_body = captureBodyHtml(copied);
+    } else if (!m_body.isEmpty()) {
+        const QString name = saving::correctName(copied);
+        const QString page = capturePage(common::readTextFile(m_templatePath).text, name, m_body);
+        if (!write(name, page, copied))
+            return;
+        m_body.clear();
+    }
+    clipboard.clear();
+}
+
+} // namespace text
