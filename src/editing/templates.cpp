@@ -20,15 +20,14 @@ QString labelBefore(QStringView html, qsizetype from) {
         const qsizetype a = html.first(s + 1).lastIndexOf(u'<');
         if (a < 0)
             return QString();
+        // No ">" before it: the text from the start of the page.
         const qsizetype b = html.first(a + 1).lastIndexOf(u'>');
-        if (b < 0)
-            return QString();
         QString text = html.sliced(b + 1, a - b - 1).toString().trimmed();
         for (const QString &unwanted : {QStringLiteral("\r\n"), QStringLiteral("\t"), QStringLiteral("\n"),
                                         QStringLiteral("\r"), QStringLiteral(":"), QStringLiteral("："),
                                         QStringLiteral("&nbsp;")})
             text.remove(unwanted);
-        if (!text.isEmpty())
+        if (!text.isEmpty() || b < 0)
             return text;
         s = b - 1;
     }

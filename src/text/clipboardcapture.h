@@ -1,22 +1,11 @@
 #pragma once
 
+#include "capturetext.h"
 #include "saving/savesteps.h"
 
 #include <functional>
 
 namespace text {
-
-// The file name change capture gives a copied text: its first 30 characters cleaned for a
-// file name, then cut to 15. Example: captureFileName(u"第一章：风雨 ...") == "第一章：风雨".
-QString captureFileName(const QString &copied);
-
-// The article body title capture keeps: "<br>", two full-width spaces (U+E5E5, bytes A3 A0
-// in GBK) and the text, every CR LF a "<br>".
-QString captureBodyHtml(const QString &copied);
-
-// The page of a captured article: the template with every "标题" replaced by the title, then
-// every "正文" by the body (a title holding "正文" gets the body there too).
-QString capturePage(const QString &pageTemplate, const QString &title, const QString &body);
 
 // Turning what the user copies, in any program, into files in the default save folder.
 // Change capture writes every new clipboard text to a file named after its beginning; title
