@@ -257,7 +257,9 @@ void Commands::toggleCapture(const QString &entryKey) {
     QTimer &timer = change ? m_changeTimer : m_titleTimer;
     Toolbar &toolbar = m_window.toolbar();
     const QString save = QStringLiteral("save");
-    if (toolbar.menuEntryCaption(save, entryKey) != QLatin1String("停止保存")) {
+    // The caption shows the state; the timer is the state (a desktop theme may decorate
+    // captions with shortcut letters).
+    if (!timer.isActive()) {
         timer.start();
         toolbar.setMenuEntryCaption(save, entryKey, QStringLiteral("停止保存"));
         return;

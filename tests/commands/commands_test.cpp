@@ -187,6 +187,17 @@ TEST_F(CommandsTest, SaveAddAsksWhereAndSavesThePageWhole) {
     EXPECT_EQ(page()->savedAs.size(), 1);
 }
 
+TEST_F(CommandsTest, CaptureEntriesStartAndStopTheirModes) {
+    commands().runMenuEntry("beginsave2", "x");
+    EXPECT_TRUE(commands().isCapturing("beginsave2"));
+    EXPECT_FALSE(commands().isCapturing("beginsave"));
+    EXPECT_EQ(toolbar().menuEntryCaption("save", "beginsave2"), QString::fromUtf8("停止保存"));
+    commands().runMenuEntry("beginsave2", "x");
+    EXPECT_FALSE(commands().isCapturing("beginsave2"));
+    EXPECT_EQ(toolbar().menuEntryCaption("save", "beginsave2"),
+              QString::fromUtf8("开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
+}
+
 TEST_F(CommandsTest, FindBarSearchesTheCurrentPage) {
     window->findBar().openFor(page());
     window->findBar().findNext(true);

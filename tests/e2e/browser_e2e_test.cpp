@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -328,6 +331,46 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
     clickButton("B2" + key);
     ASSERT_TRUE(waitFor([&] { return !favourites->html().contains(key); }));
     EXPECT_TRUE(favourites->html().contains(QString::fromUtf8("链接地址"))); // the header row stays
+}
+
+TEST_F(BrowserEndToEnd, AutoFillFillsAFormByNamesAndLabels) {
+    server.addPage("/register.htm", QString::fromUtf8(
+        "<html><body><form>用户名：<input type=text name=UserName>"
+        "<label>所在城市：</label><input type=text name=c1>"
+        "<input type=hidden name=user value=keep><textarea name=Memo></textarea></form></body></html>").toUtf8());
+    QDir(programDir.path()).mkpath("inputtemplate");
+    ASSERT_TRUE(common::writeTextFile(QDir(programDir.path()).filePath("inputtemplate/reg.ini"),
+                                      QString::fromUtf8("1:[+user+username+] 2:[张三\"'] 3:[用户名] "
+                                                        "4:[+city+] 5:[北京] 6:[所在城市] 7:[+memo+] 8:[备注</script>] 9:[]")));
+    BrowserView *page = openAndShow(server.url("/register.htm"));
+    window->commands().runMenuEntry("all_reg", "x");
+    EXPECT_EQ(js(page, "document.getElementsByName('UserName')[0].value").toString(), QString::fromUtf8("张三\"'"));
+    EXPECT_EQ(js(page, "document.getElementsByName('c1')[0].value").toString(), QString::fromUtf8("北京"));
+    EXPECT_EQ(js(page, "document.getElementsByName('user')[0].value").toString(), "keep");
+    EXPECT_EQ(js(page, "document.getElementsByName('Memo')[0].value").toString(), QString::fromUtf8("备注</script>"));
+}
+
+// Copies made in another program reach the capture: runs under a real X server only
+// (ctest runs it again under xvfb-run), with xclip as the other program.
+TEST_F(BrowserEndToEnd, ChangeCaptureSavesWhatAnotherProgramCopies) {
+    if (QGuiApplication::platformName() != "xcb" || QStandardPaths::findExecutable("xclip").isEmpty())
+        GTEST_SKIP() << "needs an X server and xclip";
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    window->commands().runMenuEntry("beginsave", "x");
+    EXPECT_TRUE(window->commands().isCapturing("beginsave"));
+    QProcess xclip;
+    xclip.start("xclip", {"-selection", "clipboard", "-i"});
+    ASSERT_TRUE(xclip.waitForStarted());
+    xclip.write(QString::fromUtf8("来自别的程序的文字").toUtf8());
+    xclip.closeWriteChannel();
+    const QString saved = QDir(saveDir.path()).filePath(QString::fromUtf8("来自别的程序的文字.htm"));
+    EXPECT_TRUE(waitFor([&] { return QFile::exists(saved); }, 10000));
+    EXPECT_EQ(common::readTextFile(saved).text, QString::fromUtf8("来自别的程序的文字\r\n"));
+    window->commands().runMenuEntry("beginsave", "x");
+    EXPECT_FALSE(window->commands().isCapturing("beginsave"));
+    xclip.kill();
+    xclip.waitForFinished();
 }
 
 } // namespace
