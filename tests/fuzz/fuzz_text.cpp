@@ -1,6 +1,12 @@
 // One fuzz target for all text algorithms: none may crash, hang or read out of bounds, and
 // the fast HTML-to-text conversion must equal the literal one.
+#include "editing/deletion.h"
+#include "editing/groups.h"
+#include "editing/templates.h"
 #include "links/emailscanner.h"
+#include "links/favouritesfile.h"
+#include "links/selectionlinks.h"
+#include "saving/charsetdeclaration.h"
 #include "links/linkscanner.h"
 #include "saving/filenaming.h"
 #include "saving/linkrewriter.h"
@@ -27,5 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     saving::correctName(input);
     const qsizetype third = input.size() / 3;
     saving::extractFileName(input, input.left(third % 7), input.mid(third, third % 5));
+    saving::declareCharset(input, QStringLiteral("gb18030"));
+    links::selectedLinks(input, QStringLiteral("http://h.example/d/"), input.mid(third, third));
+    links::urlsInText(input);
+    QString file = input;
+    links::favourites::findEntry(file, input.left(third % 9));
+    links::favourites::deleteEntry(file, input.left(third % 9));
+    if (const auto added = links::favourites::addEntry(input, input.left(third), input.mid(third), "KEY"))
+        links::favourites::findEntry(*added, QStringLiteral("B1KEY"));
+    editing::fieldsToFill(input, editing::fillRules(input));
+    editing::groupAddresses(input);
+    editing::removeFavouriteHolding(input, input.mid(third, 3));
     return 0;
 }
