@@ -74,8 +74,12 @@ Arguments parse(const QStringList &args, const QStringList &knownFlags,
     return parsed;
 }
 
-// Reads the one input file of a subcommand, or says why not.
+// Reads the one input file of a subcommand, or says why not (a bad option included).
 std::optional<QString> readInput(const Arguments &args, QString *error) {
+    if (!args.error.isEmpty()) {
+        *error = args.error;
+        return std::nullopt;
+    }
     if (args.positional.size() != 1) {
         *error = QStringLiteral("expected one FILE");
         return std::nullopt;
@@ -92,18 +96,18 @@ int run(const QString &command, const QStringList &rest) {
     QString error;
     if (command == QLatin1String("totext")) {
         const Arguments args = parse(rest, {"--delete-link", "--delete-script"}, {});
-        const auto input = args.error.isEmpty() ? readInput(args, &error) : std::nullopt;
+        const auto input = readInput(args, &error);
         if (!input)
-            return fail(args.error.isEmpty() ? error : args.error);
+            return fail(error);
         print(text::deleteHtmlTag(*input, args.flags.contains("--delete-link"),
                                   args.flags.contains("--delete-script")));
         return 0;
     }
     if (command == QLatin1String("links")) {
         const Arguments args = parse(rest, {}, {"--command", "--base"});
-        const auto input = args.error.isEmpty() ? readInput(args, &error) : std::nullopt;
+        const auto input = readInput(args, &error);
         if (!input)
-            return fail(args.error.isEmpty() ? error : args.error);
+            return fail(error);
         const auto linkCommand = links::linkCommandFromName(args.values.value("--command"));
         if (!linkCommand)
             return fail(QStringLiteral("unknown command ") + args.values.value("--command"));
@@ -114,17 +118,17 @@ int run(const QString &command, const QStringList &rest) {
     }
     if (command == QLatin1String("emails")) {
         const Arguments args = parse(rest, {}, {});
-        const auto input = args.error.isEmpty() ? readInput(args, &error) : std::nullopt;
+        const auto input = readInput(args, &error);
         if (!input)
-            return fail(args.error.isEmpty() ? error : args.error);
+            return fail(error);
         printLines(links::scanEmails(*input));
         return 0;
     }
     if (command == QLatin1String("rewrite-links")) {
         const Arguments args = parse(rest, {}, {"--base"});
-        const auto input = args.error.isEmpty() ? readInput(args, &error) : std::nullopt;
+        const auto input = readInput(args, &error);
         if (!input)
-            return fail(args.error.isEmpty() ? error : args.error);
+            return fail(error);
         print(saving::rewriteLinks(*input, args.values.value("--base")));
         return 0;
     }
@@ -142,9 +146,9 @@ int run(const QString &command, const QStringList &rest) {
     }
     if (command == QLatin1String("extract-name")) {
         const Arguments args = parse(rest, {}, {"--before", "--after"});
-        const auto input = args.error.isEmpty() ? readInput(args, &error) : std::nullopt;
+        const auto input = readInput(args, &error);
         if (!input)
-            return fail(args.error.isEmpty() ? error : args.error);
+            return fail(error);
         const auto name =
             saving::extractFileName(*input, args.values.value("--before"), args.values.value("--after"));
         if (!name)

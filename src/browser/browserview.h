@@ -107,6 +107,12 @@ signals:
     void finished(bool ok, const QString &error);
 };
 
+// True for the focused-field types that take pasted text: "text", "textarea", "password".
+inline bool isTextFieldType(const QString &type) {
+    return type == QLatin1String("text") || type == QLatin1String("textarea") ||
+           type == QLatin1String("password");
+}
+
 // Makes the views of new tabs: the real engine in the program, fakes in tests.
 class ViewFactory {
 public:

@@ -18,11 +18,6 @@ namespace {
 const QString kNotice = QStringLiteral("提示");
 const QString kSelectFirst = QStringLiteral("请选择网页中你要删除的文字！");
 
-bool isTextField(const QString &type) {
-    return type == QLatin1String("text") || type == QLatin1String("textarea") ||
-           type == QLatin1String("password");
-}
-
 } // namespace
 
 EditingCommands::EditingCommands(
@@ -30,15 +25,22 @@ EditingCommands::EditingCommands(
     std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry)
     : m_context(context), m_folder(folder), m_steps(context), m_addMenuEntry(std::move(addMenuEntry)) {}
 
+// The current view's selected text, through the clipboard; empty (after telling the user)
+// when nothing is selected.
+QString EditingCommands::selectionToDelete(browser::BrowserView *view) {
+    const QString selection = m_steps.copySelectionText(view);
+    if (selection.isEmpty())
+        m_context.dialogs.message(kNotice, kSelectFirst, Dialogs::Buttons::Ok);
+    return selection;
+}
+
 void EditingCommands::deleteSelectFromPage() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const QString selection = m_steps.copySelectionText(view);
-    if (selection.isEmpty()) {
-        m_context.dialogs.message(kNotice, kSelectFirst, Dialogs::Buttons::Ok);
+    const QString selection = selectionToDelete(view);
+    if (selection.isEmpty())
         return;
-    }
     if (view->url() == m_folder.favouritesUrl())
         return; // the favourites page is changed by its own commands only
     view->setHtml(removeEvery(view->html(), selection));
@@ -48,11 +50,9 @@ void EditingCommands::deleteSelectFromFavourites() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const QString selection = m_steps.copySelectionText(view);
-    if (selection.isEmpty()) {
-        m_context.dialogs.message(kNotice, kSelectFirst, Dialogs::Buttons::Ok);
+    const QString selection = selectionToDelete(view);
+    if (selection.isEmpty())
         return;
-    }
     if (view->url() != m_folder.favouritesUrl())
         return;
     const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
@@ -112,7 +112,7 @@ void EditingCommands::pasteTemplateItem(const QString &key) {
     const QString item = key.mid(separator + 3);
     const auto value = templateItemValue(common::readTextFile(templatePath(name)).text, item);
     browser::BrowserView *view = m_context.tabs.currentView();
-    if (value && view && isTextField(view->focusedElementType()))
+    if (value && view && browser::isTextFieldType(view->focusedElementType()))
         view->appendToFocusedElement(*value);
 }
 

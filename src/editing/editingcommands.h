@@ -5,6 +5,10 @@
 
 #include <functional>
 
+namespace browser {
+class BrowserView;
+}
+
 namespace editing {
 
 struct TemplateItem;
@@ -31,6 +35,7 @@ public:
 
 private:
     QString templatePath(const QString &name) const;
+    QString selectionToDelete(browser::BrowserView *view);
 
     shell::CommandContext &m_context;
     common::ProgramFolder m_folder;

@@ -4,6 +4,8 @@
 
 #include <QRandomGenerator>
 
+#include <variant>
+
 namespace links::favourites {
 
 namespace {
@@ -127,24 +129,31 @@ std::optional<Entry> findEntry(QStringView file, const QString &buttonName) {
     return Entry{unescape(*address), unescape(*comment)};
 }
 
-EditResult deleteEntry(QString &file, const QString &buttonName) {
+// The row of a button, or why there is none.
+static std::variant<Row, EditResult> buttonRow(QStringView file, const QString &buttonName) {
     const auto at = namePosition(file, buttonName);
     if (!at)
         return EditResult::NameNotFound;
     const auto row = rowAround(file, *at);
     if (!row)
         return EditResult::RowBroken;
+    return *row;
+}
+
+EditResult deleteEntry(QString &file, const QString &buttonName) {
+    const auto found = buttonRow(file, buttonName);
+    if (const auto *failure = std::get_if<EditResult>(&found))
+        return *failure;
+    const Row *row = std::get_if<Row>(&found);
     file = collapseDoubleLineBreaks(file.left(row->start) + file.mid(row->end));
     return EditResult::Done;
 }
 
 EditResult editEntry(QString &file, const QString &buttonName, const Entry &old, const Entry &changed) {
-    const auto at = namePosition(file, buttonName);
-    if (!at)
-        return EditResult::NameNotFound;
-    const auto row = rowAround(file, *at);
-    if (!row)
-        return EditResult::RowBroken;
+    const auto found = buttonRow(file, buttonName);
+    if (const auto *failure = std::get_if<EditResult>(&found))
+        return *failure;
+    const Row *row = std::get_if<Row>(&found);
     QString text = file.mid(row->start, row->end - row->start);
     const QString href = QStringLiteral("location.href='");
     const QString cell = QStringLiteral(">&nbsp;");

@@ -33,7 +33,7 @@ public:
     // After saving several pages: one message naming those that could not be saved, and the
     // status bar says how many; true when there were any.
     bool reportFailures(const QStringList &failures);
-    shell::CommandContext &context() { return m_context; }
+    shell::CommandContext &context() const { return m_context; }
 
 private:
     shell::CommandContext &m_context;

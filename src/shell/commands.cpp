@@ -24,11 +24,6 @@ namespace {
 const QString kPaste = QStringLiteral("paste");
 const QString kNotice = QStringLiteral("提示");
 
-bool isTextField(const QString &type) {
-    return type == QLatin1String("text") || type == QLatin1String("textarea") ||
-           type == QLatin1String("password");
-}
-
 } // namespace
 
 Commands::Commands(MainWindow &window)
@@ -329,13 +324,13 @@ void Commands::copyToPasteMenu() {
 
 void Commands::pasteClipboard() {
     BrowserView *view = m_window.tabs().currentView();
-    if (view && isTextField(view->focusedElementType()))
+    if (view && browser::isTextFieldType(view->focusedElementType()))
         view->appendToFocusedElement(m_window.clipboard().text());
 }
 
 void Commands::pasteIntoField(const QString &caption) {
     BrowserView *view = m_window.tabs().currentView();
-    if (view && isTextField(view->focusedElementType()))
+    if (view && browser::isTextFieldType(view->focusedElementType()))
         view->appendToFocusedElement(caption);
 }
 

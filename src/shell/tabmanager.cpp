@@ -233,13 +233,18 @@ void TabManager::removeTabAt(int position) {
     m_tabBar->blockSignals(false);
 }
 
-void TabManager::closeCurrent() {
-    const int position = m_tabBar->currentIndex() + 1;
-    const int number = currentViewNumber();
+// The first tab and view 0 are never closed.
+void TabManager::closeTabAt(int position) {
+    const int number = viewNumberAt(position);
     if (position > 1)
         removeTabAt(position);
     if (number > 1)
         destroyView(number - 1);
+}
+
+void TabManager::closeCurrent() {
+    const int position = m_tabBar->currentIndex() + 1;
+    closeTabAt(position);
     m_newWindow.forgetLastNewWindow();
     selectTab(qMax(position - 1, 1));
     syncShownView();
@@ -247,13 +252,8 @@ void TabManager::closeCurrent() {
 
 void TabManager::closeAllUnmarked() {
     for (int position = tabCount(); position >= 1; --position) {
-        if (isMarked(position))
-            continue;
-        const int number = viewNumberAt(position);
-        if (position > 1)
-            removeTabAt(position);
-        if (number > 1)
-            destroyView(number - 1);
+        if (!isMarked(position))
+            closeTabAt(position);
     }
     m_newWindow.forgetLastNewWindow();
     syncShownView();
@@ -267,14 +267,9 @@ void TabManager::deleteCurrentFromDisk() {
     if (m_dialogs.message(QStringLiteral("提示"), QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？"),
                           Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return;
-    const int position = m_tabBar->currentIndex() + 1;
-    const int number = currentViewNumber();
     BrowserView *view = currentView();
     const QUrl address = view ? view->url() : QUrl();
-    if (position > 1)
-        removeTabAt(position);
-    if (number > 1)
-        destroyView(number - 1);
+    closeTabAt(m_tabBar->currentIndex() + 1);
     m_newWindow.forgetLastNewWindow();
     syncShownView();
     if (!address.isLocalFile())

@@ -102,6 +102,7 @@ private:
     void handleNewWindow(const QUrl &url);
     void handleDocumentComplete(browser::BrowserView *view, const QUrl &url);
     void removeTabAt(int position);
+    void closeTabAt(int position);
     bool eventFilter(QObject *watched, QEvent *event) override;
     double now() const { return m_clock(); }
     bool toggle(const QString &key) const { return m_toggle && m_toggle(key); }

@@ -32,11 +32,16 @@ bool ClipboardCapture::write(const QString &name, const QString &content, const 
     return true;
 }
 
-void ClipboardCapture::changeTick() {
+// The text a tick handles: none while a question is open or a command is at work.
+QString ClipboardCapture::pendingText() const {
     if (m_asking || (m_busy && m_busy()))
-        return;
+        return QString();
+    return m_steps.context().clipboard.text();
+}
+
+void ClipboardCapture::changeTick() {
     browser::Clipboard &clipboard = m_steps.context().clipboard;
-    const QString copied = clipboard.text();
+    const QString copied = pendingText();
     if (copied.isEmpty())
         return;
     if (write(captureFileName(copied), copied, copied))
@@ -44,10 +49,8 @@ void ClipboardCapture::changeTick() {
 }
 
 void ClipboardCapture::titleTick() {
-    if (m_asking || (m_busy && m_busy()))
-        return;
     browser::Clipboard &clipboard = m_steps.context().clipboard;
-    const QString copied = clipboard.text();
+    const QString copied = pendingText();
     if (copied.isEmpty())
         return;
     if (copied.size() > 30) {

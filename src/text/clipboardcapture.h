@@ -23,6 +23,7 @@ public:
     QString captureBody() const { return m_body; }
 
 private:
+    QString pendingText() const;
     bool write(const QString &name, const QString &content, const QString &copied);
 
     saving::SaveSteps m_steps;

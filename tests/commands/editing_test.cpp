@@ -1,10 +1,7 @@
 #include "common/ansifile.h"
 #include "editing/editingcommands.h"
 #include "editing/templates.h"
-#include "shell/tabmanager.h"
-#include "support/fakebrowserview.h"
-#include "support/fakedialogs.h"
-#include "support/fakeservices.h"
+#include "support/commandfixture.h"
 #include "text/clipboardcapture.h"
 
 #include <QDir>
@@ -18,11 +15,10 @@ namespace {
 using shell::Dialogs;
 using testing_support::FakeBrowserView;
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public testing_support::CommandFixture {
 protected:
     EditingTest()
-        : folder(programDir.path()), tabs(factory, dialogs, folder.favouritesUrl()),
-          editing(context, folder,
+        : editing(context, folder,
                   [this](const QString &button, const QString &key, const QString &) {
                       if (menus[button].contains(key))
                           return false;
@@ -30,12 +26,9 @@ protected:
                       return true;
                   }),
           capture(context, folder.filePath("savetemplate/savetext.htm"), [this] { return busy; }) {
-        tabs.createFirstTab();
         page()->pageUrl = QUrl("http://h.example/a.htm");
-        savePath = saveDir.path();
     }
 
-    FakeBrowserView *page() { return static_cast<FakeBrowserView *>(tabs.viewAt(0)); }
     QString saved(const QString &name) { return common::readTextFile(QDir(saveDir.path()).filePath(name)).text; }
     QByteArray savedBytes(const QString &name) {
         QFile file(QDir(saveDir.path()).filePath(name));
@@ -43,16 +36,6 @@ protected:
     }
     QStringList savedFiles() { return QDir(saveDir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-    QTemporaryDir programDir;
-    QTemporaryDir saveDir;
-    QString savePath;
-    common::ProgramFolder folder;
-    testing_support::FakeViewFactory factory;
-    testing_support::FakeDialogs dialogs;
-    testing_support::FakeClipboard clipboard;
-    testing_support::RecordingPanels panels;
-    shell::TabManager tabs;
-    shell::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
     QHash<QString, QStringList> menus;
     editing::EditingCommands editing;
     bool busy = false;

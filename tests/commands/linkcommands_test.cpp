@@ -1,10 +1,7 @@
 #include "common/ansifile.h"
 #include "links/linkcommands.h"
 #include "shell/loadqueue.h"
-#include "shell/tabmanager.h"
-#include "support/fakebrowserview.h"
-#include "support/fakedialogs.h"
-#include "support/fakeservices.h"
+#include "support/commandfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,11 +14,10 @@ namespace {
 
 using testing_support::FakeBrowserView;
 
-class LinkCommandsTest : public ::testing::Test {
+class LinkCommandsTest : public testing_support::CommandFixture {
 protected:
     LinkCommandsTest()
-        : folder(programDir.path()), tabs(factory, dialogs, folder.favouritesUrl()),
-          commands(context, folder,
+        : commands(context, folder,
                    [this](const QString &key, const QString &) {
                        if (pasteMenu.contains(key))
                            return false;
@@ -29,13 +25,10 @@ protected:
                        return true;
                    },
                    [this] { return newToggle; }) {
-        tabs.createFirstTab();
         page()->pageUrl = QUrl("http://h.example/dir/index.htm");
         page()->pageTitle = "Index";
-        savePath = saveDir.path();
     }
 
-    FakeBrowserView *page(int index = 0) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
     QList<QUrl> openedUrls() {
         QList<QUrl> urls;
         for (int i = 1; i < factory.created.size(); ++i)
@@ -51,16 +44,6 @@ protected:
         ASSERT_TRUE(common::writeTextFile(path, text));
     }
 
-    QTemporaryDir programDir;
-    QTemporaryDir saveDir;
-    QString savePath;
-    common::ProgramFolder folder;
-    testing_support::FakeViewFactory factory;
-    testing_support::FakeDialogs dialogs;
-    testing_support::FakeClipboard clipboard;
-    testing_support::RecordingPanels panels;
-    shell::TabManager tabs;
-    shell::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
     QStringList pasteMenu;
     bool newToggle = false;
     links::LinkCommands commands;

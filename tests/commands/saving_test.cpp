@@ -1,9 +1,6 @@
 #include "common/ansifile.h"
 #include "saving/pagesaver.h"
-#include "shell/tabmanager.h"
-#include "support/fakebrowserview.h"
-#include "support/fakedialogs.h"
-#include "support/fakeservices.h"
+#include "support/commandfixture.h"
 #include "text/textsaver.h"
 
 #include <QDir>
@@ -17,11 +14,9 @@ namespace {
 using shell::Dialogs;
 using testing_support::FakeBrowserView;
 
-class SavingTest : public ::testing::Test {
+class SavingTest : public testing_support::CommandFixture {
 protected:
-    SavingTest() : tabs(factory, dialogs, QUrl("file:///program/link.htm")) {
-        tabs.createFirstTab();
-        savePath = dir.path();
+    SavingTest() {
         page(0)->pageUrl = QUrl("file:///program/link.htm");
         page(0)->pageTitle = "favorites";
         page(0)->pageHtml = "<head></head><body>favourites</body>";
@@ -40,22 +35,13 @@ protected:
                                  .arg(n);
         }
     }
-    FakeBrowserView *page(int index) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
-    QString file(const QString &name) { return QDir(dir.path()).filePath(name); }
+    QString file(const QString &name) { return QDir(saveDir.path()).filePath(name); }
     QString read(const QString &name) {
         QFile f(file(name));
         return f.open(QIODevice::ReadOnly) ? common::decodeText(f.readAll()) : QString("<missing>");
     }
-    QStringList files() { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+    QStringList files() { return QDir(saveDir.path()).entryList(QDir::Files, QDir::Name); }
 
-    QTemporaryDir dir;
-    QString savePath;
-    testing_support::FakeViewFactory factory;
-    testing_support::FakeDialogs dialogs;
-    testing_support::FakeClipboard clipboard;
-    testing_support::RecordingPanels panels;
-    shell::TabManager tabs;
-    shell::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
     saving::ExtractionRule rule;
     saving::PageSaver pages{context, rule};
     text::TextSaver texts{context};
