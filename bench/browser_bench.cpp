@@ -4,12 +4,12 @@
 // with --tabs, then opens N small pages from a local server in new tabs, waits until all
 // have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
 // in a bare QWebEngineView instead of the browser (the floor for this engine).
-#include "browser/webengine/webengineviewfactory.h"
-#include "shell/mainwindow.h"
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
+#include "browser/webengine/webengineviewfactory.h"
 #include "shell/commands.h"
 #include "shell/loadqueue.h"
+#include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
@@ -116,15 +116,17 @@ int main(int argc, char *argv[]) {
         testing_support::LocalHttpServer server;
         // Small pages for the memory figures; pages of about 200 KB for saving.
         const QString body = save ? QString("<p>第一段文字，<a href='/x%1.htm'>链接%1</a>，"
-                                            "还有&nbsp;一些&lt;实体&gt;。</p>\n").repeated(2200)
+                                            "还有&nbsp;一些&lt;实体&gt;。</p>\n")
+                                        .repeated(2200)
                                   : QString("一段文字 ").repeated(200);
         for (int i = 0; i < tabs; ++i)
-            server.addPage(QString("/p%1.htm").arg(i),
-                           QString("<html><head><title>第%1页</title></head><body><h1 id='h'>第%1页</h1>"
-                                   "%2</body></html>")
-                               .arg(i)
-                               .arg(body)
-                               .toUtf8());
+            server.addPage(
+                QString("/p%1.htm").arg(i),
+                QString("<html><head><title>第%1页</title></head><body><h1 id='h'>第%1页</h1>"
+                        "%2</body></html>")
+                    .arg(i)
+                    .arg(body)
+                    .toUtf8());
         QElapsedTimer clock;
         clock.start();
         for (int i = 0; i < tabs; ++i)
@@ -161,35 +163,44 @@ int main(int argc, char *argv[]) {
             const double html = phase.elapsed() / 1000.0;
             manager.selectTab(2);
             auto *second = static_cast<browser::WebEngineView *>(manager.currentView());
-            browser::ScriptRunner::run(second->page(),
-                                       "window.getSelection().selectAllChildren(document.getElementById('h'))");
+            browser::ScriptRunner::run(
+                second->page(),
+                "window.getSelection().selectAllChildren(document.getElementById('h'))");
             testing_support::waitFor([&] { return !second->selectedText().isEmpty(); }, 5000);
             phase.restart();
             window->commands().run(shell::Operation::SaveAllWText);
             const double text = phase.elapsed() / 1000.0;
-            std::printf("save: %d pages, %.1f MB of HTML; reading all pages %.2f s; SaveAllW %.2f s; "
-                        "SaveAllWText %.2f s; files %d; questions %d\n",
-                        tabs, double(bytes) / 1048576.0, reading, html, text,
-                        int(QDir(saveDir.path()).entryList(QDir::Files).size()), int(dialogs.shown.size()));
+            std::printf(
+                "save: %d pages, %.1f MB of HTML; reading all pages %.2f s; SaveAllW %.2f s; "
+                "SaveAllWText %.2f s; files %d; questions %d\n",
+                tabs, double(bytes) / 1048576.0, reading, html, text,
+                int(QDir(saveDir.path()).entryList(QDir::Files).size()), int(dialogs.shown.size()));
         }
     }
-    const int harvest = args.contains("--harvest") ? args.value(args.indexOf("--harvest") + 1).toInt() : 0;
+    const int harvest =
+        args.contains("--harvest") ? args.value(args.indexOf("--harvest") + 1).toInt() : 0;
     if (harvest > 0) {
         testing_support::LocalHttpServer server;
         QByteArray html = "<html><body>";
         for (int i = 0; i < harvest; ++i) {
-            html += "<a href='/h" + QByteArray::number(i) + ".htm'>link " + QByteArray::number(i) + "</a><br>";
-            server.addPage(QString("/h%1.htm").arg(i),
-                           QString("<html><head><title>第%1页</title></head><body><p>%2</p></body></html>")
-                               .arg(i)
-                               .arg(QString("一段文字 ").repeated(300))
-                               .toUtf8());
+            html += "<a href='/h" + QByteArray::number(i) + ".htm'>link " + QByteArray::number(i) +
+                    "</a><br>";
+            server.addPage(
+                QString("/h%1.htm").arg(i),
+                QString("<html><head><title>第%1页</title></head><body><p>%2</p></body></html>")
+                    .arg(i)
+                    .arg(QString("一段文字 ").repeated(300))
+                    .toUtf8());
         }
         server.addPage("/links.htm", html + "</body></html>");
         manager.openInNewTab(server.url("/links.htm"), true, true);
         manager.selectTab(2);
-        testing_support::waitFor([&] { return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
-                                              !manager.viewAt(1)->url().isEmpty(); }, 30000);
+        testing_support::waitFor(
+            [&] {
+                return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
+                       !manager.viewAt(1)->url().isEmpty();
+            },
+            30000);
         QElapsedTimer clock;
         clock.start();
         window->commands().run(shell::Operation::OpenAllWFromC);
@@ -199,7 +210,8 @@ int main(int argc, char *argv[]) {
         long own = 0;
         // Memory is sampled every 200 ms while the pages load.
         QTimer sampler;
-        QObject::connect(&sampler, &QTimer::timeout, [&] { peak = qMax(peak, pssOfProcessTree(&processes, &own)); });
+        QObject::connect(&sampler, &QTimer::timeout,
+                         [&] { peak = qMax(peak, pssOfProcessTree(&processes, &own)); });
         sampler.start(200);
         int loaded = 0;
         const bool allLoaded = testing_support::waitFor(
@@ -216,12 +228,13 @@ int main(int argc, char *argv[]) {
         sampler.stop();
         peak = qMax(peak, pssOfProcessTree(&processes, &own));
         if (!allLoaded)
-            std::printf("loaded %d, loading %d, waiting %d\n", loaded, manager.loadQueue().loading(),
-                        manager.loadQueue().waiting());
-        std::printf("harvest: %d links, %d tabs; command returned in %.2f s; all loaded: %s after %.2f s; "
-                    "peak pss %.0f MB\n",
-                    harvest, manager.tabCount() - 2, returned, allLoaded ? "yes" : "NO",
-                    clock.elapsed() / 1000.0, double(peak) / 1024.0);
+            std::printf("loaded %d, loading %d, waiting %d\n", loaded,
+                        manager.loadQueue().loading(), manager.loadQueue().waiting());
+        std::printf(
+            "harvest: %d links, %d tabs; command returned in %.2f s; all loaded: %s after %.2f s; "
+            "peak pss %.0f MB\n",
+            harvest, manager.tabCount() - 2, returned, allLoaded ? "yes" : "NO",
+            clock.elapsed() / 1000.0, double(peak) / 1024.0);
     }
     window.reset();
     return 0;

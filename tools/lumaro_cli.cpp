@@ -149,8 +149,8 @@ int run(const QString &command, const QStringList &rest) {
         const auto input = readInput(args, &error);
         if (!input)
             return fail(error);
-        const auto name =
-            saving::extractFileName(*input, args.values.value("--before"), args.values.value("--after"));
+        const auto name = saving::extractFileName(*input, args.values.value("--before"),
+                                                  args.values.value("--after"));
         if (!name)
             return 1;
         print(*name + u'\n');

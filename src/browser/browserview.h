@@ -13,7 +13,7 @@ namespace browser {
 // A navigation the engine is about to start in a view, as the shell's rules see it.
 struct NavigationRequest {
     QUrl url;
-    bool isMainFrame = true;   // false for frames inside the page
+    bool isMainFrame = true;    // false for frames inside the page
     bool ownNavigation = false; // started by the program itself (navigate()), not by the page
 };
 
@@ -47,7 +47,7 @@ public:
     virtual QUrl url() const = 0;
     virtual QString title() const = 0;
     virtual bool isBusy() const = 0;
-    virtual QString html() = 0;           // the document element's inner HTML
+    virtual QString html() = 0; // the document element's inner HTML
     virtual bool setHtml(const QString &innerHtml) = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".
@@ -73,12 +73,12 @@ public:
     void setNavigationHandler(NavigationHandler *handler) { m_navigationHandler = handler; }
 
 signals:
-    void statusTextChanged(const QString &text);           // hovered link, "" when it leaves
+    void statusTextChanged(const QString &text); // hovered link, "" when it leaves
     void loadStarted();
     void documentComplete(const QUrl &url, bool ok);
     void titleChanged(const QString &title);
     void newWindowRequested(const QUrl &url, bool userInitiated);
-    void favouritesCommand(const QString &command);        // a button of the favourites page
+    void favouritesCommand(const QString &command); // a button of the favourites page
     void renderProcessGone();
     void findFinished(int activeMatch, int numberOfMatches);
 

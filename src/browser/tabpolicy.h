@@ -59,7 +59,7 @@ enum class NavigationAction { Proceed, OpenInNewTab };
 class NavigationPolicy {
 public:
     struct Context {
-        QString statusText;          // what the status panel shows now
+        QString statusText; // what the status panel shows now
         bool isMainFrame = true;
         bool ownNavigation = false;
         bool newToggleOn = false;

@@ -13,10 +13,10 @@ namespace common {
 enum class FileEncoding { Gb18030, Utf8, Utf8WithBom };
 
 struct TextFileContent {
-    bool ok = false;        // false when the file is missing or cannot be read
-    QString text;           // the decoded content
+    bool ok = false; // false when the file is missing or cannot be read
+    QString text;    // the decoded content
     FileEncoding encoding = FileEncoding::Gb18030;
-    QString error;          // why it could not be read
+    QString error; // why it could not be read
 };
 
 // Reads the whole file. A missing file gives ok == false and an empty text.

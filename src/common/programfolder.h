@@ -35,7 +35,8 @@ private:
 };
 
 // The folder named by the text of savepath.ini: every line end (CR LF, LF, CR) removed, so
-// lines are joined, and spaces trimmed at both ends; empty when nothing is left. Example: "D:\\pages\r\n" gives "D:\\pages".
+// lines are joined, and spaces trimmed at both ends; empty when nothing is left. Example:
+// "D:\\pages\r\n" gives "D:\\pages".
 QString savePathFromSettings(const QString &content);
 
 } // namespace common

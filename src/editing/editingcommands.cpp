@@ -23,7 +23,8 @@ const QString kSelectFirst = QStringLiteral("请选择网页中你要删除的�
 EditingCommands::EditingCommands(
     shell::CommandContext &context, const common::ProgramFolder &folder,
     std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry)
-    : m_context(context), m_folder(folder), m_steps(context), m_addMenuEntry(std::move(addMenuEntry)) {}
+    : m_context(context), m_folder(folder), m_steps(context),
+      m_addMenuEntry(std::move(addMenuEntry)) {}
 
 // The current view's selected text, through the clipboard; empty (after telling the user)
 // when nothing is selected.
@@ -60,7 +61,8 @@ void EditingCommands::deleteSelectFromFavourites() {
         return;
     const std::optional<QString> changed = removeFavouriteHolding(file.text, selection);
     if (!changed) {
-        m_context.dialogs.message(kNotice, QStringLiteral("选择的文本必须在同一标记下，请分别选择删除！"),
+        m_context.dialogs.message(kNotice,
+                                  QStringLiteral("选择的文本必须在同一标记下，请分别选择删除！"),
                                   Dialogs::Buttons::Ok);
         return;
     }
@@ -74,7 +76,8 @@ void EditingCommands::deleteSelectFromFavourites() {
 }
 
 QString EditingCommands::templatePath(const QString &name) const {
-    return QDir(m_folder.filePath(QStringLiteral("inputtemplate"))).filePath(name + QStringLiteral(".ini"));
+    return QDir(m_folder.filePath(QStringLiteral("inputtemplate")))
+        .filePath(name + QStringLiteral(".ini"));
 }
 
 bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items) {
@@ -85,15 +88,18 @@ bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem
     }
     QDir().mkpath(m_folder.filePath(QStringLiteral("inputtemplate")));
     QString error;
-    if (!common::writeTextFile(templatePath(name), templateFileText(items), common::FileEncoding::Gb18030,
-                               &error)) {
-        m_context.dialogs.message(kNotice, QStringLiteral("无法保存模板 %1：%2").arg(templatePath(name), error),
-                                  Dialogs::Buttons::Ok);
+    if (!common::writeTextFile(templatePath(name), templateFileText(items),
+                               common::FileEncoding::Gb18030, &error)) {
+        m_context.dialogs.message(
+            kNotice, QStringLiteral("无法保存模板 %1：%2").arg(templatePath(name), error),
+            Dialogs::Buttons::Ok);
         return false;
     }
     const QString menu = QStringLiteral("inputform");
-    m_addMenuEntry(menu, QStringLiteral("add_") + name, QStringLiteral("加载【%1】模板到粘贴子菜单里").arg(name));
-    m_addMenuEntry(menu, QStringLiteral("delete_") + name, QStringLiteral("修改【%1】模板").arg(name));
+    m_addMenuEntry(menu, QStringLiteral("add_") + name,
+                   QStringLiteral("加载【%1】模板到粘贴子菜单里").arg(name));
+    m_addMenuEntry(menu, QStringLiteral("delete_") + name,
+                   QStringLiteral("修改【%1】模板").arg(name));
     return true;
 }
 
@@ -131,10 +137,12 @@ void EditingCommands::editTemplate(const QString &name) {
 }
 
 void EditingCommands::openGroup(const QString &name) {
-    const QString path = QDir(m_folder.filePath(QStringLiteral("group"))).filePath(name + QStringLiteral(".txt"));
+    const QString path =
+        QDir(m_folder.filePath(QStringLiteral("group"))).filePath(name + QStringLiteral(".txt"));
     const common::TextFileContent file = common::readTextFile(path);
     if (!file.ok) {
-        m_context.dialogs.message(kNotice, QStringLiteral("无法读取组文件 %1：%2").arg(path, file.error),
+        m_context.dialogs.message(kNotice,
+                                  QStringLiteral("无法读取组文件 %1：%2").arg(path, file.error),
                                   Dialogs::Buttons::Ok);
         return;
     }

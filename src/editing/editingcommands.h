@@ -18,18 +18,20 @@ class EditingCommands {
 public:
     // `addMenuEntry(button, key, caption)` adds an entry to a toolbar button's menu; false
     // when the key is there already. `favouritesUrl` is the favourites page's address.
-    EditingCommands(shell::CommandContext &context, const common::ProgramFolder &folder,
-                    std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry);
+    EditingCommands(
+        shell::CommandContext &context, const common::ProgramFolder &folder,
+        std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry);
 
     void deleteSelectFromPage();       // DeleteSelectFromC
     void deleteSelectFromFavourites(); // DeleteSelect
 
     // The template editor's result: written to inputtemplate/NAME.ini, menu entries added.
     bool saveTemplate(const QString &name, const QList<TemplateItem> &items);
-    void loadTemplate(const QString &name);      // add_ + name
-    void fillTemplate(const QString &name);      // all_ + name
-    void editTemplate(const QString &name);      // delete_ + name
-    void pasteTemplateItem(const QString &key);  // template_ + name + "_之_" + item (after "template_")
+    void loadTemplate(const QString &name); // add_ + name
+    void fillTemplate(const QString &name); // all_ + name
+    void editTemplate(const QString &name); // delete_ + name
+    void
+    pasteTemplateItem(const QString &key); // template_ + name + "_之_" + item (after "template_")
 
     void openGroup(const QString &name); // opengroup_ + name
 

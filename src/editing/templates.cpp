@@ -23,9 +23,10 @@ QString labelBefore(QStringView html, qsizetype from) {
         // No ">" before it: the text from the start of the page.
         const qsizetype b = html.first(a + 1).lastIndexOf(u'>');
         QString text = html.sliced(b + 1, a - b - 1).toString().trimmed();
-        for (const QString &unwanted : {QStringLiteral("\r\n"), QStringLiteral("\t"), QStringLiteral("\n"),
-                                        QStringLiteral("\r"), QStringLiteral(":"), QStringLiteral("："),
-                                        QStringLiteral("&nbsp;")})
+        for (const QString &unwanted :
+             {QStringLiteral("\r\n"), QStringLiteral("\t"), QStringLiteral("\n"),
+              QStringLiteral("\r"), QStringLiteral(":"), QStringLiteral("："),
+              QStringLiteral("&nbsp;")})
             text.remove(unwanted);
         if (!text.isEmpty() || b < 0)
             return text;
@@ -166,7 +167,8 @@ QList<QPair<QString, QString>> fieldsToFill(QStringView html, const QList<FillRu
     for (qsizetype p = low.indexOf(u"<textarea"); p >= 0; p = low.indexOf(u"<textarea", p + 1)) {
         const QString name = fieldName(html, low, p, false);
         for (const FillRule &rule : rules) {
-            if (!name.isEmpty() && rule.namePatterns.toLower().contains(u'+' + name.toLower() + u'+')) {
+            if (!name.isEmpty() &&
+                rule.namePatterns.toLower().contains(u'+' + name.toLower() + u'+')) {
                 fills.append({name, rule.content});
                 break;
             }

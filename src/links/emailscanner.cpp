@@ -58,7 +58,8 @@ QStringList emailsToAppend(QStringView previousContent, const QStringList &addre
 QString emailRecords(const QStringList &addresses, const QString &pageUrl, const QString &title) {
     QString out;
     for (const QString &address : addresses)
-        out += address + QStringLiteral("\r\n") + pageUrl + QStringLiteral("\r\n") + title + QStringLiteral("\r\n");
+        out += address + QStringLiteral("\r\n") + pageUrl + QStringLiteral("\r\n") + title +
+               QStringLiteral("\r\n");
     return out;
 }
 

@@ -104,14 +104,20 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
         return std::nullopt;
     const QString script = scriptForm(address);
     const QString row =
-        QStringLiteral("</tr>\r\n<tr class=\"normalcolorstyle\" OnMouseOver=\"this.className='lightcolorstyle';"
-                       "this.style.cursor = 'hand';\" OnMouseout=\"this.className = 'normalcolorstyle';\">\r\n") +
-        QStringLiteral("<td width=\"45%\" OnClick=\"location.href='%1'\">&nbsp;%2</td>\r\n").arg(script, textForm(address)) +
-        QStringLiteral("<td width=\"35%\" OnClick=\"location.href='%1'\">&nbsp;%2</td>\r\n").arg(script, textForm(comment)) +
-        QStringLiteral("<td width=\"20%\"><p align=\"right\"><input type=\"button\" value=\"修改\" name=\"B1%1\">"
+        QStringLiteral("</tr>\r\n<tr class=\"normalcolorstyle\" "
+                       "OnMouseOver=\"this.className='lightcolorstyle';"
+                       "this.style.cursor = 'hand';\" OnMouseout=\"this.className = "
+                       "'normalcolorstyle';\">\r\n") +
+        QStringLiteral("<td width=\"45%\" OnClick=\"location.href='%1'\">&nbsp;%2</td>\r\n")
+            .arg(script, textForm(address)) +
+        QStringLiteral("<td width=\"35%\" OnClick=\"location.href='%1'\">&nbsp;%2</td>\r\n")
+            .arg(script, textForm(comment)) +
+        QStringLiteral("<td width=\"20%\"><p align=\"right\"><input type=\"button\" value=\"修改\" "
+                       "name=\"B1%1\">"
                        "<input type=\"button\" value=\"删除\" name=\"B2%1\"></td>\r\n")
             .arg(key);
-    return collapseDoubleLineBreaks(file.first(last).toString() + row + file.sliced(last).toString());
+    return collapseDoubleLineBreaks(file.first(last).toString() + row +
+                                    file.sliced(last).toString());
 }
 
 std::optional<Entry> findEntry(QStringView file, const QString &buttonName) {
@@ -149,7 +155,8 @@ EditResult deleteEntry(QString &file, const QString &buttonName) {
     return EditResult::Done;
 }
 
-EditResult editEntry(QString &file, const QString &buttonName, const Entry &old, const Entry &changed) {
+EditResult editEntry(QString &file, const QString &buttonName, const Entry &old,
+                     const Entry &changed) {
     const auto found = buttonRow(file, buttonName);
     if (const auto *failure = std::get_if<EditResult>(&found))
         return *failure;

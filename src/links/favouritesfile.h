@@ -34,7 +34,8 @@ enum class EditResult { Done, NameNotFound, RowBroken };
 EditResult deleteEntry(QString &file, const QString &buttonName);
 
 // Changes the address and comment of the row of `buttonName` from `old` to `changed`.
-EditResult editEntry(QString &file, const QString &buttonName, const Entry &old, const Entry &changed);
+EditResult editEntry(QString &file, const QString &buttonName, const Entry &old,
+                     const Entry &changed);
 
 // An edit button's name has an odd digit as its second character ("B1..."); any other name
 // belongs to a delete button.

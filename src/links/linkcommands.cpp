@@ -58,7 +58,8 @@ void LinkCommands::openSelectedLinks() {
     const QString html = scanText(view);
     const QString selection = m_steps.copySelectionText(view).trimmed();
     if (selection.isEmpty()) {
-        m_context.dialogs.message(kNotice, QStringLiteral("没有选择文字！请选择！"), Dialogs::Buttons::Ok);
+        m_context.dialogs.message(kNotice, QStringLiteral("没有选择文字！请选择！"),
+                                  Dialogs::Buttons::Ok);
         return;
     }
     int count = 0;
@@ -82,13 +83,16 @@ void LinkCommands::openUrlsInFile() {
 }
 
 void LinkCommands::openFolderPages() {
-    const QString folder = m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
+    const QString folder =
+        m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
     if (folder.isEmpty()) {
-        m_context.panels.setPanelText(QStringLiteral("address"), QStringLiteral("Dialog was cancelled"));
+        m_context.panels.setPanelText(QStringLiteral("address"),
+                                      QStringLiteral("Dialog was cancelled"));
         return;
     }
-    const QStringList files = QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
-                                                     QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList files =
+        QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files,
+                               QDir::Name | QDir::IgnoreCase);
     for (const QString &file : files) {
         // The name is opened in lower case, as the folder listing gives it on a system whose
         // file names ignore case; here the file must still be found under its own name.
@@ -114,9 +118,11 @@ void LinkCommands::openHardWebPage() {
 }
 
 void LinkCommands::openFolderListing() {
-    const QString folder = m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
+    const QString folder =
+        m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
     if (folder.isEmpty()) {
-        m_context.panels.setPanelText(QStringLiteral("address"), QStringLiteral("Dialog was cancelled"));
+        m_context.panels.setPanelText(QStringLiteral("address"),
+                                      QStringLiteral("Dialog was cancelled"));
         return;
     }
     openSingle(QUrl::fromLocalFile(folder));
@@ -126,7 +132,8 @@ void LinkCommands::saveToHref() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const QString lines = hrefFileLines(scanLinks(scanText(view), view->url().toString(), LinkCommand::SaveToHref));
+    const QString lines =
+        hrefFileLines(scanLinks(scanText(view), view->url().toString(), LinkCommand::SaveToHref));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(kNotice, QStringLiteral("无法写入 href.txt：%1").arg(error),
@@ -134,12 +141,14 @@ void LinkCommands::saveToHref() {
 }
 
 void LinkCommands::saveDirectoryPage() {
-    const QString suggested = QStringLiteral("20") + QDate::currentDate().toString(QStringLiteral("yy-M-d"));
-    const auto answer = m_context.dialogs.inputText(QStringLiteral("信息输入"),
-                                                    QStringLiteral("请输入目录网页的名字："), suggested);
+    const QString suggested =
+        QStringLiteral("20") + QDate::currentDate().toString(QStringLiteral("yy-M-d"));
+    const auto answer = m_context.dialogs.inputText(
+        QStringLiteral("信息输入"), QStringLiteral("请输入目录网页的名字："), suggested);
     const QString name = saving::correctName(answer ? answer->trimmed() : QString());
     if (name.isEmpty()) {
-        m_context.dialogs.message(kNotice, QStringLiteral("请输入目录网页的名字！"), Dialogs::Buttons::Ok);
+        m_context.dialogs.message(kNotice, QStringLiteral("请输入目录网页的名字！"),
+                                  Dialogs::Buttons::Ok);
         return;
     }
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
@@ -152,17 +161,20 @@ void LinkCommands::saveDirectoryPage() {
         if (!view)
             continue;
         const QString selection = m_steps.copySelectionText(view);
-        entries.append({view->url().toString(),
-                        selection.isEmpty() ? view->title() : saving::correctNameHaveSpace(selection)});
+        entries.append({view->url().toString(), selection.isEmpty()
+                                                    ? view->title()
+                                                    : saving::correctNameHaveSpace(selection)});
     }
     QString error;
     const QString path = m_steps.pathOf(fileName);
-    if (!common::writeTextFile(path, directoryPage(entries), common::FileEncoding::Gb18030, &error)) {
+    if (!common::writeTextFile(path, directoryPage(entries), common::FileEncoding::Gb18030,
+                               &error)) {
         m_context.dialogs.message(kNotice, QStringLiteral("无法保存文件 %1：%2").arg(path, error),
                                   Dialogs::Buttons::Ok);
         return;
     }
-    m_context.panels.setPanelText(QStringLiteral("s2"), QStringLiteral("已经保存到") + m_context.savePath());
+    m_context.panels.setPanelText(QStringLiteral("s2"),
+                                  QStringLiteral("已经保存到") + m_context.savePath());
 }
 
 void LinkCommands::saveEmails() {
@@ -175,7 +187,8 @@ void LinkCommands::saveEmails() {
     if (addresses.isEmpty())
         return;
     QString error;
-    if (!common::appendTextFile(path, emailRecords(addresses, view->url().toString(), view->title()), &error))
+    if (!common::appendTextFile(
+            path, emailRecords(addresses, view->url().toString(), view->title()), &error))
         m_context.dialogs.message(kNotice, QStringLiteral("无法写入 email.txt：%1").arg(error),
                                   Dialogs::Buttons::Ok);
 }
@@ -203,7 +216,8 @@ void LinkCommands::saveCurrentToLink() {
     const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
     if (!file.ok || file.text.isEmpty())
         return;
-    const auto changed = favourites::addEntry(file.text, answer->first, answer->second, favourites::newKey());
+    const auto changed =
+        favourites::addEntry(file.text, answer->first, answer->second, favourites::newKey());
     if (changed && writeFavourites(*changed, file.encoding))
         m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
 }
@@ -243,9 +257,11 @@ void LinkCommands::favouritesButton(browser::BrowserView *view, const QString &b
 // link.htm is replaced whole and atomically: a failed write leaves the old file as it was.
 bool LinkCommands::writeFavourites(const QString &text, common::FileEncoding encoding) {
     QString error;
-    if (common::writeTextFile(m_folder.favouritesPath(), text + QStringLiteral("\r\n"), encoding, &error))
+    if (common::writeTextFile(m_folder.favouritesPath(), text + QStringLiteral("\r\n"), encoding,
+                              &error))
         return true;
-    m_context.dialogs.message(kNotice, QStringLiteral("无法写入 link.htm：%1").arg(error), Dialogs::Buttons::Ok);
+    m_context.dialogs.message(kNotice, QStringLiteral("无法写入 link.htm：%1").arg(error),
+                              Dialogs::Buttons::Ok);
     return false;
 }
 

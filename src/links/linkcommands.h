@@ -20,19 +20,20 @@ public:
                  std::function<bool(const QString &, const QString &)> addPasteEntry,
                  std::function<bool()> newTabToggle);
 
-    void openPageLinks(LinkCommand command); // OpenAllWFromC, OpenPageA, OpenAllXFromC, OpenAllJFromC
-    void openSelectedLinks();                // OpenSelectA
-    void openUrlsInFile();                   // openFurl
-    void openFolderPages();                  // OpenM
-    void openHardWebPage();                  // OpenHardWebPage
-    void openFolderListing();                // OpenMkw
+    void
+    openPageLinks(LinkCommand command); // OpenAllWFromC, OpenPageA, OpenAllXFromC, OpenAllJFromC
+    void openSelectedLinks();           // OpenSelectA
+    void openUrlsInFile();              // openFurl
+    void openFolderPages();             // OpenM
+    void openHardWebPage();             // OpenHardWebPage
+    void openFolderListing();           // OpenMkw
 
     void saveToHref();        // SaveToHref
     void saveDirectoryPage(); // SaveSydz
     void saveEmails();        // SaveE
     void emailsToPasteMenu(); // SaveEtoM
 
-    void saveCurrentToLink();                                                   // SaveCurrentToLink
+    void saveCurrentToLink(); // SaveCurrentToLink
     void favouritesButton(browser::BrowserView *view, const QString &buttonName); // edit or delete
 
 private:

@@ -43,10 +43,9 @@ Kind classify(QStringView value, LinkCommand command) {
         kind = (http || file || mail || ftp) ? Kind::Absolute : Kind::Relative;
         break;
     case LinkCommand::OpenSelectA:
-        kind = (startsWithCI(value, u"ftp:") || startsWithCI(value, u"mailt")) ? Kind::Skip
-               : (startsWithCI(value, u"http:") || startsWithCI(value, u"file:"))
-                   ? Kind::Absolute
-                   : Kind::Relative;
+        kind = (startsWithCI(value, u"ftp:") || startsWithCI(value, u"mailt"))    ? Kind::Skip
+               : (startsWithCI(value, u"http:") || startsWithCI(value, u"file:")) ? Kind::Absolute
+                                                                                  : Kind::Relative;
         break;
     }
     if (kind != Kind::Relative || !hasScheme(value))

@@ -49,7 +49,8 @@ QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringV
     QSet<QString> harvested;
     bool run = false;
     TextSpan following;
-    for (const HarvestedLink &link : scanLinkCandidates(scanText, pageUrl, LinkCommand::OpenSelectA)) {
+    for (const HarvestedLink &link :
+         scanLinkCandidates(scanText, pageUrl, LinkCommand::OpenSelectA)) {
         if (harvested.contains(link.url))
             continue;
         const TextSpan own = textSpanAfter(scanText, link.attribute);

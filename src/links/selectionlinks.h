@@ -15,8 +15,8 @@ namespace links {
 QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringView selection);
 
 // Every address written in a plain text: each "http" up to the first blank, double quote,
-// apostrophe, ">" or line end (CR LF, LF or CR). An address that holds another "http" (a redirect) gives that
-// inner address as well, after it.
+// apostrophe, ">" or line end (CR LF, LF or CR). An address that holds another "http" (a redirect)
+// gives that inner address as well, after it.
 QStringList urlsInText(QStringView text);
 
 } // namespace links

@@ -26,8 +26,9 @@ void PageSaver::onlySave(bool absoluteLinks) {
     if (name.isEmpty()) {
         const auto answer = context.dialogs.message(
             QStringLiteral("提示"),
-            QStringLiteral("您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
-                           "否则请在网页中选择一段文字，再重新保存!"),
+            QStringLiteral(
+                "您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
+                "否则请在网页中选择一段文字，再重新保存!"),
             Dialogs::Buttons::OkCancel);
         if (answer != Dialogs::Answer::Ok)
             return;
@@ -58,12 +59,14 @@ void PageSaver::saveAllW() {
         const QString content = pageContent(view->html());
         QString name;
         if (m_rule.enabled) {
-            const std::optional<QString> extracted = extractFileName(content, m_rule.before, m_rule.after);
+            const std::optional<QString> extracted =
+                extractFileName(content, m_rule.before, m_rule.after);
             if (!extracted)
                 continue;
             if (extracted->isEmpty()) {
-                context.dialogs.message(QString(), QStringLiteral("提取不出文件名，请重新定义提取文件名方式！"),
-                                        Dialogs::Buttons::Ok);
+                context.dialogs.message(
+                    QString(), QStringLiteral("提取不出文件名，请重新定义提取文件名方式！"),
+                    Dialogs::Buttons::Ok);
                 return;
             }
             name = *extracted;

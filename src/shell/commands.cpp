@@ -39,14 +39,16 @@ Commands::Commands(MainWindow &window)
                 [&window](const QString &button, const QString &key, const QString &caption) {
                     return window.toolbar().addMenuEntry(button, key, caption);
                 }),
-      m_capture(window.context(), window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
+      m_capture(window.context(),
+                window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
                 [this] { return m_running; }) {
     m_changeTimer.setInterval(1000);
     m_titleTimer.setInterval(1000);
     connect(&m_changeTimer, &QTimer::timeout, this, [this] { m_capture.changeTick(); });
     connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_capture.titleTick(); });
-    connect(&window.tabs(), &TabManager::favouritesCommand, this,
-            [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
+    connect(
+        &window.tabs(), &TabManager::favouritesCommand, this,
+        [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
 }
 
 void Commands::runMenuEntry(const QString &key, const QString &caption) {
@@ -263,7 +265,8 @@ void Commands::toggleCapture(const QString &entryKey) {
     toolbar.setMenuEntryCaption(
         save, entryKey,
         change ? QStringLiteral("开始保存【粘贴板里得文字一有变化，就会被保存到默认文件夹】")
-               : QStringLiteral("开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
+               : QStringLiteral(
+                     "开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
 }
 
 bool Commands::isCapturing(const QString &entryKey) const {
@@ -271,9 +274,10 @@ bool Commands::isCapturing(const QString &entryKey) const {
 }
 
 void Commands::showTemplateEditor() {
-    m_window.dialogs().editTemplate([this](const QString &name, const QList<editing::TemplateItem> &items) {
-        return m_editing.saveTemplate(name, items);
-    });
+    m_window.dialogs().editTemplate(
+        [this](const QString &name, const QList<editing::TemplateItem> &items) {
+            return m_editing.saveTemplate(name, items);
+        });
 }
 
 QString Commands::copySelection(BrowserView *view) {
@@ -341,13 +345,14 @@ void Commands::clearPasteMenu() {
 }
 
 void Commands::openEmailFile() {
-    m_window.dialogs().openWithSystem(m_window.programFolder().filePath(QStringLiteral("email.txt")));
+    m_window.dialogs().openWithSystem(
+        m_window.programFolder().filePath(QStringLiteral("email.txt")));
 }
 
 void Commands::createFolder() {
     Dialogs &dialogs = m_window.dialogs();
-    const std::optional<QString> answer =
-        dialogs.inputText(QStringLiteral("填写信息"), QStringLiteral("要创建文件夹名称:"), QString());
+    const std::optional<QString> answer = dialogs.inputText(
+        QStringLiteral("填写信息"), QStringLiteral("要创建文件夹名称:"), QString());
     if (!answer || answer->isEmpty())
         return;
     const QString name = *answer;
@@ -367,9 +372,10 @@ void Commands::createFolder() {
         return;
     }
     if (!parent.mkdir(name)) {
-        dialogs.message(QStringLiteral("信息"),
-                        QStringLiteral("无法创建文件夹 %1（默认保存路径不存在或没有写入权限）").arg(path),
-                        Dialogs::Buttons::Ok);
+        dialogs.message(
+            QStringLiteral("信息"),
+            QStringLiteral("无法创建文件夹 %1（默认保存路径不存在或没有写入权限）").arg(path),
+            Dialogs::Buttons::Ok);
         return;
     }
     m_window.setSavePath(path);
@@ -393,8 +399,9 @@ void Commands::viewSource() {
     if (!view)
         return;
     warnIfBusy(view);
-    m_window.dialogs().showSource(QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
-                                  QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>"));
+    m_window.dialogs().showSource(
+        QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
+        QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>"));
 }
 
 void Commands::saveFullPage() {
@@ -412,15 +419,17 @@ void Commands::saveFullPage() {
 }
 
 void Commands::showSaveTextDialog() {
-    m_window.dialogs().showSaveTextDialog(
-        [this](const QString &title, const QString &content) { return saveTextToFolder(title, content); });
+    m_window.dialogs().showSaveTextDialog([this](const QString &title, const QString &content) {
+        return saveTextToFolder(title, content);
+    });
 }
 
 bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     Dialogs &dialogs = m_window.dialogs();
     const QString name = saving::fitFileName(saving::correctName(title.trimmed()), ".txt");
     if (name.isEmpty()) {
-        dialogs.message(kNotice, QStringLiteral("请填写文章标题，它将作为文件名！"), Dialogs::Buttons::Ok);
+        dialogs.message(kNotice, QStringLiteral("请填写文章标题，它将作为文件名！"),
+                        Dialogs::Buttons::Ok);
         return false;
     }
     const QString path = saving::makeSavePath(m_window.savePath(), name, QStringLiteral(".txt"));
@@ -429,9 +438,10 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
                         Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return false;
     QString error;
-    if (!common::writeTextFile(path, content + QStringLiteral("\r\n"), common::FileEncoding::Gb18030,
-                               &error)) {
-        dialogs.message(kNotice, QStringLiteral("无法保存 %1：%2").arg(path, error), Dialogs::Buttons::Ok);
+    if (!common::writeTextFile(path, content + QStringLiteral("\r\n"),
+                               common::FileEncoding::Gb18030, &error)) {
+        dialogs.message(kNotice, QStringLiteral("无法保存 %1：%2").arg(path, error),
+                        Dialogs::Buttons::Ok);
         return false;
     }
     m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("该网页已经保存到") + path);

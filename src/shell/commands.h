@@ -4,8 +4,8 @@
 
 #include "editing/editingcommands.h"
 #include "links/linkcommands.h"
-#include "text/clipboardcapture.h"
 #include "saving/pagesaver.h"
+#include "text/clipboardcapture.h"
 #include "text/textsaver.h"
 
 #include <QObject>
@@ -47,16 +47,16 @@ public:
     // Operations of the shell.
     void showHelpPage(const QString &fileName); // HelpPage, Origin
     void openSiteSearch(const QUrl &url);
-    void openFavourites();                      // OpenLink
-    void copyToPasteMenu();                     // copy
-    void pasteClipboard();                      // paste
+    void openFavourites();  // OpenLink
+    void copyToPasteMenu(); // copy
+    void pasteClipboard();  // paste
     void pasteIntoField(const QString &caption);
-    void clearPasteMenu();                      // deletealltool
-    void openEmailFile();                       // openemail
-    void createFolder();                        // createfolder
-    void viewSource();                          // view_source
-    void saveFullPage();                        // saveadd
-    void showSaveTextDialog();                  // savetxt1
+    void clearPasteMenu();     // deletealltool
+    void openEmailFile();      // openemail
+    void createFolder();       // createfolder
+    void viewSource();         // view_source
+    void saveFullPage();       // saveadd
+    void showSaveTextDialog(); // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
     links::LinkCommands &links() { return m_links; }
     text::ClipboardCapture &capture() { return m_capture; }

@@ -46,7 +46,8 @@ public:
                                                                const QString &comment) = 0;
     // The template editor ("设置填表模板"): the template's name and items; no value when
     // cancelled. `save` is asked to keep them and answers whether the editor may close.
-    virtual void editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) = 0;
+    virtual void editTemplate(
+        std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) = 0;
     // Opens a file with the program the desktop associates with it; false when it cannot.
     virtual bool openWithSystem(const QString &path) = 0;
 };

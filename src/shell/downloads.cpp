@@ -21,7 +21,8 @@ void Downloads::handle(browser::Download *download) {
             name = QStringLiteral("download");
         const QString existing = saving::existingFileName(m_window.savePath(), name);
         if (!existing.isEmpty()) {
-            if (m_window.dialogs().message(QString(), QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
+            if (m_window.dialogs().message(QString(),
+                                           QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
                                            Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
                 download->cancel();
                 m_window.setPanelText(s2, QStringLiteral("已取消下载：") + name);
@@ -33,21 +34,24 @@ void Downloads::handle(browser::Download *download) {
     }
     const QString path = download->path();
     const QString name = QFileInfo(path).fileName();
-    connect(download, &browser::Download::progress, this, [this, name](qint64 received, qint64 total) {
-        const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
-                                         : QStringLiteral("%1 KB").arg(received / 1024);
-        m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("正在下载 %1：%2").arg(name, amount));
-    });
-    connect(download, &browser::Download::finished, this, [this, path](bool ok, const QString &error) {
-        if (ok) {
-            m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载完成：") + path);
-            return;
-        }
-        m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载失败：") + path);
-        m_window.dialogs().message(QStringLiteral("提示"),
-                                   QStringLiteral("下载失败：%1\n%2").arg(path, error),
-                                   Dialogs::Buttons::Ok);
-    });
+    connect(download, &browser::Download::progress, this,
+            [this, name](qint64 received, qint64 total) {
+                const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
+                                                 : QStringLiteral("%1 KB").arg(received / 1024);
+                m_window.setPanelText(QStringLiteral("s2"),
+                                      QStringLiteral("正在下载 %1：%2").arg(name, amount));
+            });
+    connect(
+        download, &browser::Download::finished, this, [this, path](bool ok, const QString &error) {
+            if (ok) {
+                m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载完成：") + path);
+                return;
+            }
+            m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载失败：") + path);
+            m_window.dialogs().message(QStringLiteral("提示"),
+                                       QStringLiteral("下载失败：%1\n%2").arg(path, error),
+                                       Dialogs::Buttons::Ok);
+        });
 }
 
 } // namespace shell

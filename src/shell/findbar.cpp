@@ -35,9 +35,8 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent) {
     connect(previous, &QToolButton::clicked, this, [this] { findNext(true); });
     connect(next, &QToolButton::clicked, this, [this] { findNext(false); });
     connect(closeButton, &QToolButton::clicked, this, &FindBar::close);
-    connect(m_text, &QLineEdit::returnPressed, this, [this] {
-        findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
-    });
+    connect(m_text, &QLineEdit::returnPressed, this,
+            [this] { findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier); });
     connect(m_text, &QLineEdit::textChanged, this, [this] { findNext(false); });
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
@@ -76,7 +75,8 @@ QString FindBar::resultText() const {
 }
 
 void FindBar::showResult(int active, int total) {
-    m_result->setText(total == 0 ? QStringLiteral("没有找到") : QStringLiteral("%1/%2").arg(active).arg(total));
+    m_result->setText(total == 0 ? QStringLiteral("没有找到")
+                                 : QStringLiteral("%1/%2").arg(active).arg(total));
 }
 
 } // namespace shell

@@ -19,7 +19,8 @@ namespace shell {
 class LoadQueue : public QObject {
     Q_OBJECT
 public:
-    explicit LoadQueue(int limit = 6, QObject *parent = nullptr) : QObject(parent), m_limit(limit) {}
+    explicit LoadQueue(int limit = 6, QObject *parent = nullptr)
+        : QObject(parent), m_limit(limit) {}
 
     void navigate(browser::BrowserView *view, const QUrl &url);
     int loading() const { return m_loading.size(); }

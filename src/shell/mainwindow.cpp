@@ -41,7 +41,8 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
                                        [this] { return m_savePath; }});
     m_commands = new Commands(*this);
     m_downloads = new Downloads(*this);
-    factory.setDownloadHandler([this](browser::Download *download) { m_downloads->handle(download); });
+    factory.setDownloadHandler(
+        [this](browser::Download *download) { m_downloads->handle(download); });
     buildLayout();
     buildMenuBar();
     addShortcuts();
@@ -112,10 +113,11 @@ void MainWindow::buildLayout() {
 void MainWindow::buildMenuBar() {
     QMenu *menu = menuBar()->addMenu(QStringLiteral("保存"));
     menu->setObjectName(QStringLiteral("menu_save"));
-    for (const char *caption : {"保存当前网页(仅HTML，默认路径是程序所在路径)",
-                                "保存当前网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)",
-                                "保存所有打开的网页(仅HTML，默认路径是程序所在路径)",
-                                "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"})
+    for (const char *caption :
+         {"保存当前网页(仅HTML，默认路径是程序所在路径)",
+          "保存当前网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)",
+          "保存所有打开的网页(仅HTML，默认路径是程序所在路径)",
+          "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"})
         menu->addAction(QString::fromUtf8(caption));
     menu->addSeparator();
     menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands, &Commands::viewSource)
@@ -126,8 +128,9 @@ void MainWindow::buildMenuBar() {
         const bool on = m_commands->toggleExtractionRule();
         rule->setCheckable(on);
         rule->setChecked(on);
-        rule->setText(on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
-                         : QStringLiteral("定义提取文件名的方式"));
+        rule->setText(
+            on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
+               : QStringLiteral("定义提取文件名的方式"));
     });
     QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("menu_exit"));
@@ -181,7 +184,8 @@ QString MainWindow::panelText(const QString &panel) const {
 }
 
 void MainWindow::setSavePathFromDialog() {
-    const QString folder = m_dialogs->chooseFolder(QStringLiteral("选择默认的保存路径"), m_savePath);
+    const QString folder =
+        m_dialogs->chooseFolder(QStringLiteral("选择默认的保存路径"), m_savePath);
     if (folder.isEmpty()) {
         m_addressBox->setEditText(QStringLiteral("Dialog was cancelled！当前默认的保存路径是 ") +
                                   m_savePath);

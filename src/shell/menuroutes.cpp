@@ -75,8 +75,8 @@ const QList<Entry> &exactRoutes() {
 const QList<Entry> &prefixRoutes() {
     using O = Operation;
     static const QList<Entry> routes = {
-        {"add_", O::LoadTemplate},   {"opengroup_", O::OpenGroup},
-        {"all_", O::FillTemplate},   {"delete_", O::EditTemplate},
+        {"add_", O::LoadTemplate},           {"opengroup_", O::OpenGroup},
+        {"all_", O::FillTemplate},           {"delete_", O::EditTemplate},
         {"template_", O::PasteTemplateItem},
     };
     return routes;
@@ -87,8 +87,8 @@ const QList<Entry> &prefixRoutes() {
 Route routeMenuKey(const QString &key) {
     for (const Entry &entry : exactRoutes()) {
         if (key == QLatin1String(entry.key))
-            return {entry.operation, entry.placeholder ? QString::fromLatin1(entry.placeholder)
-                                                       : QString()};
+            return {entry.operation,
+                    entry.placeholder ? QString::fromLatin1(entry.placeholder) : QString()};
     }
     for (const Entry &entry : prefixRoutes()) {
         const QLatin1String prefix(entry.key);

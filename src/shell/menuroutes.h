@@ -8,28 +8,70 @@
 namespace shell {
 
 enum class Operation {
-    None,            // matches, and does nothing
-    PasteIntoField,  // the default branch: the entry's caption goes into the focused field
-    Placeholder,     // a message box with the key's placeholder text
+    None,           // matches, and does nothing
+    PasteIntoField, // the default branch: the entry's caption goes into the focused field
+    Placeholder,    // a message box with the key's placeholder text
     // Help and site pages
-    HelpPage, Origin, SiteSearch1, SiteSearch2,
+    HelpPage,
+    Origin,
+    SiteSearch1,
+    SiteSearch2,
     // Tabs
-    DeleteThis, DeleteAll, DeleteFromHard,
+    DeleteThis,
+    DeleteAll,
+    DeleteFromHard,
     // Navigation buttons
-    Back, Forward, Stop, Refresh, Home,
+    Back,
+    Forward,
+    Stop,
+    Refresh,
+    Home,
     // Page saving
-    OnlySave, OnlySaveXJ, SaveAllW, SaveAddFull, SaveTextDialog, BeginSave, BeginSave2,
-    SaveSelectText, OnlySaveText, OnlySaveTextNotLink, SaveAllWText, SaveAllWTextNotLink,
-    SetSavePath, CreateFolder,
+    OnlySave,
+    OnlySaveXJ,
+    SaveAllW,
+    SaveAddFull,
+    SaveTextDialog,
+    BeginSave,
+    BeginSave2,
+    SaveSelectText,
+    OnlySaveText,
+    OnlySaveTextNotLink,
+    SaveAllWText,
+    SaveAllWTextNotLink,
+    SetSavePath,
+    CreateFolder,
     // Links
-    SaveE, SaveEAllTabs, OpenEmailFile, SaveEtoM, SaveCurrentToLink, SaveToHref, SaveSydz,
-    OpenHardWebPage, OpenM, OpenFurl, OpenMkw, OpenLink, OpenAllWFromC, OpenPageA,
-    OpenAllXFromC, OpenAllJFromC, OpenSelectA,
+    SaveE,
+    SaveEAllTabs,
+    OpenEmailFile,
+    SaveEtoM,
+    SaveCurrentToLink,
+    SaveToHref,
+    SaveSydz,
+    OpenHardWebPage,
+    OpenM,
+    OpenFurl,
+    OpenMkw,
+    OpenLink,
+    OpenAllWFromC,
+    OpenPageA,
+    OpenAllXFromC,
+    OpenAllJFromC,
+    OpenSelectA,
     // Editing, templates, groups
-    DeleteSelectFromC, DeleteSelect, SetInputForm, ClearPasteMenu, LoadTemplate, FillTemplate,
-    EditTemplate, PasteTemplateItem, OpenGroup,
+    DeleteSelectFromC,
+    DeleteSelect,
+    SetInputForm,
+    ClearPasteMenu,
+    LoadTemplate,
+    FillTemplate,
+    EditTemplate,
+    PasteTemplateItem,
+    OpenGroup,
     // Copy and paste buttons
-    CopyToPasteMenu, PasteClipboard,
+    CopyToPasteMenu,
+    PasteClipboard,
 };
 
 struct Route {

@@ -6,16 +6,16 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QUrl>
-#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace shell {
 
@@ -107,7 +107,8 @@ void QtDialogs::showSaveTextDialog(std::function<bool(const QString &, const QSt
     layout->addWidget(title);
     layout->addWidget(content, 1);
     auto *buttons = new QDialogButtonBox(dialog);
-    QPushButton *ok = buttons->addButton(QStringLiteral("保存到默认路径"), QDialogButtonBox::AcceptRole);
+    QPushButton *ok =
+        buttons->addButton(QStringLiteral("保存到默认路径"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OKButton"));
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("CancelButton"));
@@ -126,17 +127,21 @@ std::optional<std::pair<QString, QString>> QtDialogs::askExtractionMarkers() {
     dialog.setWindowTitle(QStringLiteral("定义提取文件名的方式"));
     dialog.resize(520, 200);
     auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("文件名前面的HTML代码：(下面是例子改成自己的)"), &dialog));
+    layout->addWidget(
+        new QLabel(QStringLiteral("文件名前面的HTML代码：(下面是例子改成自己的)"), &dialog));
     auto *before = new QLineEdit(QStringLiteral("<FONT color=#0000ff size=4><B>"), &dialog);
     before->setObjectName(QStringLiteral("Text1"));
     layout->addWidget(before);
-    layout->addWidget(new QLabel(QStringLiteral("文件名后面的HTML代码：(下面是例子改成自己的)"), &dialog));
+    layout->addWidget(
+        new QLabel(QStringLiteral("文件名后面的HTML代码：(下面是例子改成自己的)"), &dialog));
     auto *after = new QLineEdit(QStringLiteral("</B></FONT>"), &dialog);
     after->setObjectName(QStringLiteral("Text2"));
     layout->addWidget(after);
     auto *buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setObjectName("OKButton");
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)->setObjectName("CancelButton");
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)
+        ->setObjectName("OKButton");
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
+        ->setObjectName("CancelButton");
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -169,7 +174,8 @@ std::optional<std::pair<QString, QString>> QtDialogs::askLink(const QString &add
     return std::make_pair(addressField->text(), commentField->text());
 }
 
-void QtDialogs::editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) {
+void QtDialogs::editTemplate(
+    std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) {
     QDialog dialog(m_owner);
     dialog.setObjectName(QStringLiteral("frmInput"));
     dialog.setWindowTitle(QStringLiteral("设置填表模板"));
@@ -187,14 +193,17 @@ void QtDialogs::editTemplate(std::function<bool(const QString &, const QList<edi
     layout->addRow(QStringLiteral("项目名称:"), itemName);
     layout->addRow(QStringLiteral("项目内容:"), itemContent);
     auto *buttons = new QDialogButtonBox(&dialog);
-    QPushButton *previous = buttons->addButton(QStringLiteral("上一项"), QDialogButtonBox::ActionRole);
+    QPushButton *previous =
+        buttons->addButton(QStringLiteral("上一项"), QDialogButtonBox::ActionRole);
     QPushButton *next = buttons->addButton(QStringLiteral("下一项"), QDialogButtonBox::ActionRole);
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     layout->addRow(buttons);
 
     editing::TemplateEditorState state;
-    const auto fields = [&] { return editing::TemplateItem{itemName->text(), itemContent->text()}; };
+    const auto fields = [&] {
+        return editing::TemplateItem{itemName->text(), itemContent->text()};
+    };
     const auto show = [&] {
         itemName->setText(state.shown().name);
         itemContent->setText(state.shown().content);

@@ -22,7 +22,8 @@ public:
     void showSource(const QString &caption, const QString &source) override;
     void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override;
     bool openWithSystem(const QString &path) override;
-    void editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override;
+    void editTemplate(
+        std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override;
     std::optional<std::pair<QString, QString>> askExtractionMarkers() override;
     std::optional<std::pair<QString, QString>> askLink(const QString &address,
                                                        const QString &comment) override;

@@ -14,7 +14,8 @@ QUrl firstEngineSearchUrl() {
 
 QUrl secondEngineSearchUrl() {
     const QByteArray q = QString::fromUtf8(kSiteName).toUtf8().toPercentEncoding();
-    const QByteArray button = QStringLiteral("Google 搜索").toUtf8().toPercentEncoding(" ").replace(' ', '+');
+    const QByteArray button =
+        QStringLiteral("Google 搜索").toUtf8().toPercentEncoding(" ").replace(' ', '+');
     return QUrl::fromEncoded("https://www.google.com/search?complete=1&hl=zh-CN&q=" + q +
                              "&btnG=" + button + "&meta=");
 }

@@ -51,16 +51,19 @@ TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QU
 
     m_tabMenu = new QMenu(m_tabBar);
     m_tabMenu->setObjectName(QStringLiteral("tabmenu"));
-    m_tabMenu->addAction(QStringLiteral("删除这个网页（双击也可）"), this, &TabManager::closeCurrent)
+    m_tabMenu
+        ->addAction(QStringLiteral("删除这个网页（双击也可）"), this, &TabManager::closeCurrent)
         ->setObjectName(QStringLiteral("deleteThis"));
     m_tabMenu->addAction(QStringLiteral("删除所有网页"), this, &TabManager::closeAllUnmarked)
         ->setObjectName(QStringLiteral("deleteAll"));
-    m_tabMenu->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,
-                         &TabManager::markCurrent)
+    m_tabMenu
+        ->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,
+                    &TabManager::markCurrent)
         ->setObjectName(QStringLiteral("tab_tick"));
     m_tabMenu->addSeparator();
-    m_tabMenu->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
-                         &TabManager::deleteCurrentFromDisk)
+    m_tabMenu
+        ->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
+                    &TabManager::deleteCurrentFromDisk)
         ->setObjectName(QStringLiteral("DeleteFromHard"));
 
     m_loadQueue = new LoadQueue(6, this);
@@ -264,7 +267,8 @@ void TabManager::markCurrent() {
 }
 
 void TabManager::deleteCurrentFromDisk() {
-    if (m_dialogs.message(QStringLiteral("提示"), QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？"),
+    if (m_dialogs.message(QStringLiteral("提示"),
+                          QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？"),
                           Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return;
     BrowserView *view = currentView();
@@ -337,7 +341,8 @@ void TabManager::handleNewWindow(const QUrl &url) {
 
 void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url) {
     m_newWindow.lastLinkUrl = withBackslashes(url.toString());
-    emit panelTextChanged(QStringLiteral("s2"), view->url().toString() + QStringLiteral("下载完成"));
+    emit panelTextChanged(QStringLiteral("s2"),
+                          view->url().toString() + QStringLiteral("下载完成"));
 }
 
 bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRequest &request) {
@@ -364,9 +369,9 @@ bool TabManager::eventFilter(QObject *watched, QEvent *event) {
         const bool right = mouse->button() == Qt::RightButton;
         const int index = m_tabBar->tabAt(mouse->position().toPoint());
         const QString key = index < 0 ? QString() : m_tabBar->tabData(index).toString();
-        const bool doublePress = m_clickGate.press(
-            right ? browser::TabClickGate::Button::Right : browser::TabClickGate::Button::Left, key,
-            now());
+        const bool doublePress = m_clickGate.press(right ? browser::TabClickGate::Button::Right
+                                                         : browser::TabClickGate::Button::Left,
+                                                   key, now());
         if (doublePress && index == m_tabBar->currentIndex()) {
             QTimer::singleShot(0, this, &TabManager::closeCurrent);
             return true;

@@ -37,7 +37,9 @@ public:
     QStackedWidget *stack() const { return m_stack; }
 
     // How the toolbar's toggles ("new", "openi") are read, and the clock (seconds).
-    void setToggleReader(std::function<bool(const QString &)> reader) { m_toggle = std::move(reader); }
+    void setToggleReader(std::function<bool(const QString &)> reader) {
+        m_toggle = std::move(reader);
+    }
     void setClock(std::function<double()> clock) { m_clock = std::move(clock); }
 
     // Start-up: view 0 with the tab "WebPage1", shown.

@@ -77,8 +77,8 @@ bool Toolbar::addMenuEntry(const QString &buttonKey, const QString &entryKey,
     auto it = m_menus.find(buttonKey);
     if (it == m_menus.end() || it->actions.contains(entryKey))
         return false;
-    QAction *action = caption == QLatin1String("-") ? it->menu->addSeparator()
-                                                    : it->menu->addAction(caption);
+    QAction *action =
+        caption == QLatin1String("-") ? it->menu->addSeparator() : it->menu->addAction(caption);
     action->setData(entryKey);
     connect(action, &QAction::triggered, this,
             [this, action] { emit menuEntryChosen(action->data().toString(), action->text()); });
@@ -102,8 +102,7 @@ void Toolbar::setMenuEntryCaption(const QString &buttonKey, const QString &entry
         action->setText(caption);
 }
 
-void Toolbar::setMenuEntryChecked(const QString &buttonKey, const QString &entryKey,
-                                  bool checked) {
+void Toolbar::setMenuEntryChecked(const QString &buttonKey, const QString &entryKey, bool checked) {
     if (QAction *action = m_menus.value(buttonKey).actions.value(entryKey)) {
         action->setCheckable(checked);
         action->setChecked(checked);

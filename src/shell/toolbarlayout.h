@@ -18,8 +18,8 @@ struct ButtonSpec {
     const char *tooltip;
     Kind kind;
     bool hasMenu;
-    const char *glyph;    // the character drawn on the button's icon
-    unsigned colour;      // the icon's colour, 0xRRGGBB
+    const char *glyph; // the character drawn on the button's icon
+    unsigned colour;   // the icon's colour, 0xRRGGBB
     QList<MenuEntrySpec> menu;
 };
 

@@ -16,7 +16,8 @@ class ClipboardCapture {
 public:
     // `templatePath` is the page template; `busy` tells when a command is running, so that a
     // tick that arrives meanwhile leaves the clipboard to it.
-    ClipboardCapture(shell::CommandContext &context, QString templatePath, std::function<bool()> busy);
+    ClipboardCapture(shell::CommandContext &context, QString templatePath,
+                     std::function<bool()> busy);
 
     void changeTick(); // every second while change capture runs
     void titleTick();  // every second while title capture runs
@@ -30,8 +31,8 @@ private:
     QString m_templatePath;
     std::function<bool()> m_busy;
     QString m_body;
-    bool m_asking = false;   // an overwrite question is open: ticks wait
-    QString m_failedText;    // the text whose file could not be written, reported once
+    bool m_asking = false; // an overwrite question is open: ticks wait
+    QString m_failedText;  // the text whose file could not be written, reported once
 };
 
 } // namespace text

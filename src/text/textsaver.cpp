@@ -31,7 +31,8 @@ void TextSaver::onlySaveText(bool deleteLinks) {
     const bool selected = hasTextSelection(view);
     const QString name = saving::correctName(m_steps.copySelectionText(view));
     if (!selected) {
-        context.dialogs.message(QStringLiteral("提示"), QStringLiteral("请在网页中选择一段文字作文件名!"),
+        context.dialogs.message(QStringLiteral("提示"),
+                                QStringLiteral("请在网页中选择一段文字作文件名!"),
                                 Dialogs::Buttons::Ok);
         return;
     }

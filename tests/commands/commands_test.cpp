@@ -56,9 +56,10 @@ TEST_F(CommandsTest, DefaultBranchAppendsTheCaptionToAFocusedTextFieldOnly) {
         page()->focusedType = type;
         page()->focusedValue.clear();
         commands().runMenuEntry("displaypath", "当前默认保存路径是[x]");
-        const bool field = QString(type) == "text" || QString(type) == "textarea" ||
-                           QString(type) == "password";
-        EXPECT_EQ(page()->focusedValue, field ? QString::fromUtf8("当前默认保存路径是[x]") : QString())
+        const bool field =
+            QString(type) == "text" || QString(type) == "textarea" || QString(type) == "password";
+        EXPECT_EQ(page()->focusedValue,
+                  field ? QString::fromUtf8("当前默认保存路径是[x]") : QString())
             << type;
     }
 }
@@ -79,8 +80,9 @@ TEST_F(CommandsTest, CopyAddsTheSelectionOrTheAddressOnce) {
     page()->selection.clear();
     commands().runButton("copy");
     commands().runButton("copy");
-    EXPECT_EQ(toolbar().menuKeys("paste"),
-              QStringList({"deletealltool", QString::fromUtf8("第一章"), "http://h.example/page.htm"}));
+    EXPECT_EQ(
+        toolbar().menuKeys("paste"),
+        QStringList({"deletealltool", QString::fromUtf8("第一章"), "http://h.example/page.htm"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty()); // nothing selected last
     commands().runMenuEntry("deletealltool", "删除所有");
     EXPECT_EQ(toolbar().menuKeys("paste"), QStringList({"deletealltool"}));
@@ -120,7 +122,8 @@ TEST_F(CommandsTest, SiteSearchOpensANewTabSelectedAfterAMoment) {
     ASSERT_EQ(window->tabs().tabCount(), 2);
     EXPECT_EQ(factory.created[1]->navigations.last().host(), "www.google.com");
     EXPECT_EQ(window->tabs().currentViewNumber(), 1);
-    EXPECT_TRUE(testing_support::waitFor([&] { return window->tabs().currentViewNumber() == 2; }, 3000));
+    EXPECT_TRUE(
+        testing_support::waitFor([&] { return window->tabs().currentViewNumber() == 2; }, 3000));
 }
 
 TEST_F(CommandsTest, CreateFolderMakesTheNewDefaultOrSaysWhyNot) {
@@ -194,8 +197,9 @@ TEST_F(CommandsTest, CaptureEntriesStartAndStopTheirModes) {
     EXPECT_EQ(toolbar().menuEntryCaption("save", "beginsave2"), QString::fromUtf8("停止保存"));
     commands().runMenuEntry("beginsave2", "x");
     EXPECT_FALSE(commands().isCapturing("beginsave2"));
-    EXPECT_EQ(toolbar().menuEntryCaption("save", "beginsave2"),
-              QString::fromUtf8("开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
+    EXPECT_EQ(
+        toolbar().menuEntryCaption("save", "beginsave2"),
+        QString::fromUtf8("开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
 }
 
 TEST_F(CommandsTest, FindBarSearchesTheCurrentPage) {

@@ -29,12 +29,16 @@ protected:
         page()->pageUrl = QUrl("http://h.example/a.htm");
     }
 
-    QString saved(const QString &name) { return common::readTextFile(QDir(saveDir.path()).filePath(name)).text; }
+    QString saved(const QString &name) {
+        return common::readTextFile(QDir(saveDir.path()).filePath(name)).text;
+    }
     QByteArray savedBytes(const QString &name) {
         QFile file(QDir(saveDir.path()).filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    QStringList savedFiles() { return QDir(saveDir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    QStringList savedFiles() {
+        return QDir(saveDir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
 
     QHash<QString, QStringList> menus;
     editing::EditingCommands editing;
@@ -61,7 +65,7 @@ TEST_F(EditingTest, CaptureAsksBeforeReplacingAndTriesAgainAfterNo) {
     dialogs.answers = {Dialogs::Answer::No};
     capture.changeTick();
     EXPECT_EQ(clipboard.text(), "ABC"); // kept: asked again on the next tick
-    capture.changeTick();             // Yes
+    capture.changeTick();               // Yes
     EXPECT_EQ(dialogs.shown.size(), 2);
     EXPECT_EQ(saved("abc.htm"), "ABC\r\n");
     EXPECT_TRUE(clipboard.text().isEmpty());
@@ -82,14 +86,16 @@ TEST_F(EditingTest, CaptureWaitsWhileACommandRunsAndReportsAFailedWriteOnce) {
 
 TEST_F(EditingTest, TitleCaptureJoinsTheLastBodyWithTheNextShortText) {
     QDir().mkpath(folder.filePath("savetemplate"));
-    ASSERT_TRUE(common::writeTextFile(folder.filePath("savetemplate/savetext.htm"), "<h1>标题</h1><div>正文</div>"));
+    ASSERT_TRUE(common::writeTextFile(folder.filePath("savetemplate/savetext.htm"),
+                                      "<h1>标题</h1><div>正文</div>"));
     clipboard.setText("a short title");
     capture.titleTick(); // a title without a body: dropped
     EXPECT_TRUE(clipboard.text().isEmpty());
     EXPECT_TRUE(savedFiles().isEmpty());
     clipboard.setText(QString(31, 'x'));
     capture.titleTick();
-    clipboard.setText(QString("第二段正文，足够长，超过三十个字符，所以它是正文而不是标题。\r\n第二行"));
+    clipboard.setText(
+        QString("第二段正文，足够长，超过三十个字符，所以它是正文而不是标题。\r\n第二行"));
     capture.titleTick();
     clipboard.setText(QString(30, 'y')); // exactly 30: a title
     capture.titleTick();
@@ -121,8 +127,9 @@ TEST_F(EditingTest, DeleteSelectFromPageRemovesEveryOccurrenceButNotOnTheFavouri
 }
 
 TEST_F(EditingTest, DeleteSelectRemovesTheFavouriteRowHoldingTheSelection) {
-    const QString file = "<table>\r\n<tr class=\"n\">\r\n<td>&nbsp;http://a.example/</td>\r\n<td>&nbsp;甲</td>\r\n"
-                         "<td><input type=\"button\" name=\"B2KEY\"></td>\r\n</tr>\r\n</table>\r\n";
+    const QString file =
+        "<table>\r\n<tr class=\"n\">\r\n<td>&nbsp;http://a.example/</td>\r\n<td>&nbsp;甲</td>\r\n"
+        "<td><input type=\"button\" name=\"B2KEY\"></td>\r\n</tr>\r\n</table>\r\n";
     ASSERT_TRUE(common::writeTextFile(folder.favouritesPath(), file));
     page()->selection = "甲";
     editing.deleteSelectFromFavourites(); // not on the favourites page: nothing
@@ -145,7 +152,9 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     ASSERT_TRUE(editing.saveTemplate("常用", {{"用户名", "张三"}, {"城市", "北京"}}));
     QFile file(folder.filePath("inputtemplate/常用.ini"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), common::encodeText("第1项名称:[用户名]\r\n第1项内容:[张三]\r\n第2项名称:[城市]\r\n第2项内容:[北京]\r\n\r\n"));
+    EXPECT_EQ(file.readAll(),
+              common::encodeText("第1项名称:[用户名]\r\n第1项内容:[张三]\r\n第2项名称:[城市]"
+                                 "\r\n第2项内容:[北京]\r\n\r\n"));
     EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "delete_常用"}));
 
     editing.loadTemplate("常用");
@@ -158,17 +167,20 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
         EXPECT_EQ(page()->focusedValue, QString(type) == "button" ? "" : "北京") << type;
     }
 
-    page()->pageHtml = "<form>城市：<input type=text name=where><input name=用户名 type=text></form>";
+    page()->pageHtml =
+        "<form>城市：<input type=text name=where><input name=用户名 type=text></form>";
     editing.fillTemplate("常用");
-    EXPECT_EQ(page()->namedValues, (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
+    EXPECT_EQ(page()->namedValues,
+              (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
     editing.editTemplate("常用");
     EXPECT_EQ(dialogs.opened, QStringList({folder.filePath("inputtemplate/常用.ini")}));
 }
 
 TEST_F(EditingTest, GroupsOpenEveryLineInATabOfItsOwn) {
     QDir().mkpath(folder.filePath("group"));
-    ASSERT_TRUE(common::writeTextFile(folder.filePath("group/新闻.txt"),
-                                      "http://a.example/\r\n首页(http://b.example/)\r\nabout:blank\r\n\r\n"));
+    ASSERT_TRUE(common::writeTextFile(
+        folder.filePath("group/新闻.txt"),
+        "http://a.example/\r\n首页(http://b.example/)\r\nabout:blank\r\n\r\n"));
     editing.openGroup("新闻");
     ASSERT_EQ(tabs.tabCount(), 5);
     EXPECT_EQ(factory.created[1]->navigations, QList<QUrl>({QUrl("http://a.example/")}));

@@ -17,14 +17,15 @@ using testing_support::FakeBrowserView;
 class LinkCommandsTest : public testing_support::CommandFixture {
 protected:
     LinkCommandsTest()
-        : commands(context, folder,
-                   [this](const QString &key, const QString &) {
-                       if (pasteMenu.contains(key))
-                           return false;
-                       pasteMenu.append(key);
-                       return true;
-                   },
-                   [this] { return newToggle; }) {
+        : commands(
+              context, folder,
+              [this](const QString &key, const QString &) {
+                  if (pasteMenu.contains(key))
+                      return false;
+                  pasteMenu.append(key);
+                  return true;
+              },
+              [this] { return newToggle; }) {
         page()->pageUrl = QUrl("http://h.example/dir/index.htm");
         page()->pageTitle = "Index";
     }
@@ -50,19 +51,22 @@ protected:
 };
 
 TEST_F(LinkCommandsTest, OpenAllLinksInPageOrderOnceEachCountingInS1) {
-    page()->pageHtml = "<a href='a.htm'>a</a><a href='b.htm'>b</a><a href='a.htm'>a</a>"
-                       "<a href='mailto:x@y.example'>m</a><a href='c.zip'>z</a><a href='http://o.example/'>o</a>";
+    page()->pageHtml =
+        "<a href='a.htm'>a</a><a href='b.htm'>b</a><a href='a.htm'>a</a>"
+        "<a href='mailto:x@y.example'>m</a><a href='c.zip'>z</a><a href='http://o.example/'>o</a>";
     commands.openPageLinks(links::LinkCommand::OpenAllW);
-    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
-                                         QUrl("http://o.example/")}));
+    EXPECT_EQ(openedUrls(),
+              QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
+                           QUrl("http://o.example/")}));
     EXPECT_EQ(panels.of("s1"), QStringList({"1", "2", "3"}));
     EXPECT_EQ(tabs.tabCount(), 4);
     panels.history.clear();
     commands.openPageLinks(links::LinkCommand::OpenPageA); // opens the mail link too, no count
     finishLoading(); // the first three free their places in the load queue
-    EXPECT_EQ(openedUrls().mid(3), QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
-                                               QUrl("mailto:x@y.example"), QUrl("http://h.example/dir/c.zip"),
-                                               QUrl("http://o.example/")}));
+    EXPECT_EQ(openedUrls().mid(3),
+              QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
+                           QUrl("mailto:x@y.example"), QUrl("http://h.example/dir/c.zip"),
+                           QUrl("http://o.example/")}));
     EXPECT_TRUE(panels.of("s1").isEmpty());
 }
 
@@ -80,16 +84,19 @@ TEST_F(LinkCommandsTest, AHundredLinksGetAHundredTabsLoadingSixAtATime) {
     const QList<QUrl> urls = openedUrls();
     ASSERT_EQ(urls.size(), 100);
     for (int i = 0; i < 100; ++i) // every link in its own tab, in page order
-        EXPECT_EQ(factory.created[i + 1]->navigations, QList<QUrl>({QUrl(QString("http://h.example/dir/p%1.htm").arg(i))}));
+        EXPECT_EQ(factory.created[i + 1]->navigations,
+                  QList<QUrl>({QUrl(QString("http://h.example/dir/p%1.htm").arg(i))}));
 }
 
 TEST_F(LinkCommandsTest, SelectionLinksNeedASelection) {
-    page()->pageHtml = "<a href='1.htm'>第一章</a><a href='2.htm'>第二章</a><a href='3.htm'>后记</a>";
+    page()->pageHtml =
+        "<a href='1.htm'>第一章</a><a href='2.htm'>第二章</a><a href='3.htm'>后记</a>";
     commands.openSelectedLinks();
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"没有选择文字！请选择！"}));
     page()->selection = "第一章\n第二章";
     commands.openSelectedLinks();
-    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://h.example/dir/1.htm"), QUrl("http://h.example/dir/2.htm")}));
+    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://h.example/dir/1.htm"),
+                                         QUrl("http://h.example/dir/2.htm")}));
     EXPECT_EQ(panels.last["s1"], "2");
 }
 
@@ -98,7 +105,8 @@ TEST_F(LinkCommandsTest, UrlsOfAPlainFileOpenOnePerLineAndRedirectsTwice) {
     writeFile(list, "http://a.example/\r\nhttp://b.example/go?to=http://c.example/\r\n");
     dialogs.files = {list};
     commands.openUrlsInFile();
-    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://a.example/"), QUrl("http://b.example/go?to=http://c.example/"),
+    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://a.example/"),
+                                         QUrl("http://b.example/go?to=http://c.example/"),
                                          QUrl("http://c.example/")}));
     commands.openUrlsInFile(); // cancelled
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"此文件无内容！"}));
@@ -109,19 +117,22 @@ TEST_F(LinkCommandsTest, FolderPagesOpenAndACancelledDialogSaysSo) {
         writeFile(QDir(saveDir.path()).filePath(name), "x");
     dialogs.folders = {saveDir.path()};
     commands.openFolderPages();
-    EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl::fromLocalFile(QDir(saveDir.path()).filePath("A.HTML")),
-                                         QUrl::fromLocalFile(QDir(saveDir.path()).filePath("b.htm"))}));
+    EXPECT_EQ(openedUrls(),
+              QList<QUrl>({QUrl::fromLocalFile(QDir(saveDir.path()).filePath("A.HTML")),
+                           QUrl::fromLocalFile(QDir(saveDir.path()).filePath("b.htm"))}));
     commands.openFolderListing();
     EXPECT_EQ(panels.last["address"], "Dialog was cancelled");
 }
 
 TEST_F(LinkCommandsTest, HrefFileIsNumberedAfreshOnEachRun) {
-    page()->pageHtml = "<a href='a.htm'>a</a><a href='mailto:m@x.example'>m</a><a href=\"javascript:go()\">j</a>";
+    page()->pageHtml =
+        "<a href='a.htm'>a</a><a href='mailto:m@x.example'>m</a><a href=\"javascript:go()\">j</a>";
     commands.saveToHref();
     commands.saveToHref();
-    EXPECT_EQ(fileText(folder.filePath("href.txt")),
-              "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n"
-              "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n");
+    EXPECT_EQ(
+        fileText(folder.filePath("href.txt")),
+        "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n"
+        "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n");
 }
 
 TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
@@ -147,8 +158,9 @@ TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
 
 TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndImmediateRepeats) {
     writeFile(folder.filePath("email.txt"), "old@x.example\r\nhttp://p.example/\r\nT\r\n");
-    page()->pageHtml = "<a href='mailto:old@x.example'>old@x.example</a> new@x.example new@x.example "
-                       "联系：li@x.example。 new@x.example @media";
+    page()->pageHtml =
+        "<a href='mailto:old@x.example'>old@x.example</a> new@x.example new@x.example "
+        "联系：li@x.example。 new@x.example @media";
     commands.saveEmails();
     EXPECT_EQ(fileText(folder.filePath("email.txt")),
               "old@x.example\r\nhttp://p.example/\r\nT\r\n"
@@ -161,8 +173,9 @@ TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndImmediateRepeats) {
 }
 
 TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
-    writeFile(folder.favouritesPath(), "<html><head><title>favorites</title></head><body><table>\r\n"
-                                       "<tr><th>地址</th></tr>\r\n</table></body></html>\r\n");
+    writeFile(folder.favouritesPath(),
+              "<html><head><title>favorites</title></head><body><table>\r\n"
+              "<tr><th>地址</th></tr>\r\n</table></body></html>\r\n");
     tabs.openInNewTab(QUrl("http://x.example/"), true, true);
     tabs.selectTab(2);
     page(1)->pageUrl = QUrl("http://x.example/it's");
@@ -172,7 +185,8 @@ TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
     EXPECT_FALSE(fileText(folder.favouritesPath()).contains("x.example"));
     dialogs.links = {std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle)};
     commands.saveCurrentToLink();
-    EXPECT_EQ(dialogs.linkAsked.last(), std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle));
+    EXPECT_EQ(dialogs.linkAsked.last(),
+              std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle));
     QString file = fileText(folder.favouritesPath());
     EXPECT_FALSE(file.contains("<script>"));
     EXPECT_EQ(page(0)->reloadCount, 1);
@@ -186,7 +200,8 @@ TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
     page(0)->pageUrl = folder.favouritesUrl();
     dialogs.links = {std::make_pair(QString("http://y.example/"), QString("说明"))};
     commands.favouritesButton(page(0), "B1" + key);
-    EXPECT_EQ(dialogs.linkAsked.last(), std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle));
+    EXPECT_EQ(dialogs.linkAsked.last(),
+              std::make_pair(QString("http://x.example/it's"), page(1)->pageTitle));
     file = fileText(folder.favouritesPath());
     EXPECT_TRUE(file.contains("location.href='http://y.example/'"));
     EXPECT_TRUE(file.contains(">&nbsp;说明<"));

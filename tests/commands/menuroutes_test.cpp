@@ -60,14 +60,16 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"savestext", O::SaveSelectText, ""}, KeyCase{"setsavepath", O::SetSavePath, ""},
         KeyCase{"createfolder", O::CreateFolder, ""},
         // Prefixes hand over the name that follows them.
-        KeyCase{"add_简历", O::LoadTemplate, "简历"}, KeyCase{"opengroup_新闻", O::OpenGroup, "新闻"},
-        KeyCase{"all_a", O::FillTemplate, "a"}, KeyCase{"delete_x.y", O::EditTemplate, "x.y"},
+        KeyCase{"add_简历", O::LoadTemplate, "简历"},
+        KeyCase{"opengroup_新闻", O::OpenGroup, "新闻"}, KeyCase{"all_a", O::FillTemplate, "a"},
+        KeyCase{"delete_x.y", O::EditTemplate, "x.y"},
         KeyCase{"template_t_之_item", O::PasteTemplateItem, "t_之_item"},
         KeyCase{"add_", O::LoadTemplate, ""},
         // Everything else takes the default branch, exact spelling counting.
-        KeyCase{"saveallo_x_j", O::PasteIntoField, ""}, KeyCase{"save_group", O::PasteIntoField, ""},
-        KeyCase{"displaypath", O::PasteIntoField, ""}, KeyCase{"Help", O::PasteIntoField, ""},
-        KeyCase{"help ", O::PasteIntoField, ""}, KeyCase{"someone@mail.example", O::PasteIntoField, ""},
+        KeyCase{"saveallo_x_j", O::PasteIntoField, ""},
+        KeyCase{"save_group", O::PasteIntoField, ""}, KeyCase{"displaypath", O::PasteIntoField, ""},
+        KeyCase{"Help", O::PasteIntoField, ""}, KeyCase{"help ", O::PasteIntoField, ""},
+        KeyCase{"someone@mail.example", O::PasteIntoField, ""},
         KeyCase{"", O::PasteIntoField, ""}));
 
 TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarHasARouteOfItsOwn) {
@@ -97,9 +99,10 @@ TEST(SiteSearch, AddressesCarryTheSiteNameInTheirEncodings) {
     // "Corvanepdf小说网" in GBK: 小 D0A1, 说 CBB5, 网 CDF8.
     EXPECT_EQ(shell::firstEngineSearchUrl().toEncoded(),
               "https://www.baidu.com/s?wd=Corvanepdf%D0%A1%CB%B5%CD%F8&cl=3");
-    EXPECT_EQ(shell::secondEngineSearchUrl().toEncoded(),
-              "https://www.google.com/search?complete=1&hl=zh-CN&q=CorvanePDF%E5%B0%8F%E8%AF%B4%E7%BD%91"
-              "&btnG=Google+%E6%90%9C%E7%B4%A2&meta=");
+    EXPECT_EQ(
+        shell::secondEngineSearchUrl().toEncoded(),
+        "https://www.google.com/search?complete=1&hl=zh-CN&q=CorvanePDF%E5%B0%8F%E8%AF%B4%E7%BD%91"
+        "&btnG=Google+%E6%90%9C%E7%B4%A2&meta=");
 }
 
 } // namespace

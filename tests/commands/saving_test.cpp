@@ -25,8 +25,8 @@ protected:
     // Opens `count` more tabs with pages titled "Page 2", "Page 3", ...
     void openPages(int count) {
         for (int i = 0; i < count; ++i) {
-            FakeBrowserView *view =
-                static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl("http://h.example/"), true, true));
+            FakeBrowserView *view = static_cast<FakeBrowserView *>(
+                tabs.openInNewTab(QUrl("http://h.example/"), true, true));
             const int n = tabs.viewCount();
             view->pageUrl = QUrl(QString("http://h.example/news/%1.htm").arg(n));
             view->pageTitle = QString("Page %1").arg(n);
@@ -47,8 +47,9 @@ protected:
     text::TextSaver texts{context};
 };
 
-const QString kTitlePrompt = QString::fromUtf8(
-    "您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，否则请在网页中选择一段文字，再重新保存!");
+const QString kTitlePrompt =
+    QString::fromUtf8("您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
+                      "否则请在网页中选择一段文字，再重新保存!");
 
 TEST_F(SavingTest, OnlySaveNamesTheFileAfterTheSelection) {
     openPages(1);
@@ -59,7 +60,8 @@ TEST_F(SavingTest, OnlySaveNamesTheFileAfterTheSelection) {
     EXPECT_EQ(files(), QStringList({QString::fromUtf8("第一章.htm")}));
     // The file says what it is written in, so it opens without garbled text.
     EXPECT_EQ(read("第一章.htm"),
-              QString::fromUtf8("<HTML><head><meta charset=\"gb18030\"></head><body>正文</body></HTML>\r\n"));
+              QString::fromUtf8(
+                  "<HTML><head><meta charset=\"gb18030\"></head><body>正文</body></HTML>\r\n"));
     EXPECT_EQ(panels.last["s2"], QString::fromUtf8("该网页已经保存到") + file("第一章.htm"));
     EXPECT_EQ(clipboard.text(), QString::fromUtf8(" 第一章 ")); // the copied selection stays
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -142,7 +144,8 @@ TEST_F(SavingTest, SaveAllWWithTheRuleSkipsPagesWithoutMarkersAndStopsOnEmptyNam
     openPages(3);
     rule = {true, "<FONT color=#0000ff size=4><B>", "</B></FONT>"};
     page(3)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 3</b></font></body>";
-    page(2)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 2</b></body>"; // no after-marker
+    page(2)->pageHtml =
+        "<body><font color=#0000ff size=4><b>Chapter 2</b></body>"; // no after-marker
     page(1)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 1</b></font></body>";
     pages.saveAllW();
     EXPECT_EQ(files(), QStringList({"Chapter1.htm", "Chapter3.htm"}));
@@ -167,13 +170,15 @@ TEST_F(SavingTest, OnlySaveTextNeedsASelectionForItsName) {
     openPages(1);
     tabs.selectTab(2);
     texts.onlySaveText(false);
-    EXPECT_EQ(dialogs.messageTexts(), QStringList({QString::fromUtf8("请在网页中选择一段文字作文件名!")}));
+    EXPECT_EQ(dialogs.messageTexts(),
+              QStringList({QString::fromUtf8("请在网页中选择一段文字作文件名!")}));
     EXPECT_TRUE(files().isEmpty());
     page(1)->selection = "Chapter 3";
     texts.onlySaveText(false);
     texts.onlySaveText(true);
     EXPECT_EQ(files(), QStringList({"Chapter3.txt"}));
-    EXPECT_EQ(read("Chapter3.txt"), QString::fromUtf8("Page 2\r\n第2页\r\n\r\n")); // without link text
+    EXPECT_EQ(read("Chapter3.txt"),
+              QString::fromUtf8("Page 2\r\n第2页\r\n\r\n")); // without link text
     EXPECT_EQ(dialogs.shown.size(), 2); // the overwrite question of the second save
 }
 
@@ -201,8 +206,8 @@ TEST_F(SavingTest, SaveAllWTextCountsAndStopsOnNo) {
     dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes, Dialogs::Answer::Yes};
     panels.history.clear();
     texts.saveAllWText(true);
-    EXPECT_EQ(panels.of("s2"), QStringList({"1", "2", "3",
-                                            QString::fromUtf8("所有打开网页已经保存到") + savePath}));
+    EXPECT_EQ(panels.of("s2"),
+              QStringList({"1", "2", "3", QString::fromUtf8("所有打开网页已经保存到") + savePath}));
     EXPECT_EQ(read("News1.txt"), "favourites\r\n");
 }
 

@@ -47,8 +47,8 @@ TEST_F(StartupTest, ShowsTheFavouritesPageAndTheDefaultFolder) {
 }
 
 TEST_F(StartupTest, AddsThreeEntriesPerTemplateAndOnePerGroup) {
-    for (const char *name : {"inputtemplate/b.ini", "inputtemplate/a.ini", "inputtemplate/x.y.ini",
-                             "group/新闻.txt"})
+    for (const char *name :
+         {"inputtemplate/b.ini", "inputtemplate/a.ini", "inputtemplate/x.y.ini", "group/新闻.txt"})
         write(QString::fromUtf8(name));
     auto window = start();
     EXPECT_EQ(window->savePath(), QDir::cleanPath(dir.path()));
@@ -66,7 +66,8 @@ TEST_F(StartupTest, SetSavePathWritesTheSettingsOrReportsTheCancel) {
     window->setSavePathFromDialog(); // cancelled
     EXPECT_FALSE(QFile::exists(dir.filePath("savepath.ini")));
     EXPECT_EQ(window->addressBox().currentText(),
-              QString::fromUtf8("Dialog was cancelled！当前默认的保存路径是 ") + window->savePath());
+              QString::fromUtf8("Dialog was cancelled！当前默认的保存路径是 ") +
+                  window->savePath());
     dialogs.folders = {"/data/新"};
     window->setSavePathFromDialog();
     EXPECT_EQ(window->savePath(), QString::fromUtf8("/data/新"));

@@ -52,16 +52,19 @@ protected:
                                      "<a id='go' href='/target.htm' style='font-size:40px'>go</a>"
                                      "<br><a id='blank' target='_blank' href='/t1.htm' "
                                      "style='font-size:40px'>blank</a></body></html>");
-        server.addPage("/archive.zip", QByteArray("PK\x03\x04 not really a zip"), "application/zip");
-        server.addPage("/form.htm", "<html><body><input id='name' type='text' value='x'>"
-                                    "<input id='box' type='checkbox'><textarea id='memo'></textarea>"
-                                    "</body></html>");
-        server.addPage("/news/chinese.htm",
-                       QString::fromUtf8("<html><head><meta charset=\"utf-8\"><title>中文标题</title></head>"
-                                         "<body><h1 id='h'>第一章</h1><p id='p'>正文：风雨之后见彩虹。</p>"
-                                         "<a href='sub/page2.htm'>下一页</a> <a href='/root.htm'>首页</a>"
-                                         "</body></html>")
-                           .toUtf8());
+        server.addPage("/archive.zip", QByteArray("PK\x03\x04 not really a zip"),
+                       "application/zip");
+        server.addPage("/form.htm",
+                       "<html><body><input id='name' type='text' value='x'>"
+                       "<input id='box' type='checkbox'><textarea id='memo'></textarea>"
+                       "</body></html>");
+        server.addPage(
+            "/news/chinese.htm",
+            QString::fromUtf8("<html><head><meta charset=\"utf-8\"><title>中文标题</title></head>"
+                              "<body><h1 id='h'>第一章</h1><p id='p'>正文：风雨之后见彩虹。</p>"
+                              "<a href='sub/page2.htm'>下一页</a> <a href='/root.htm'>首页</a>"
+                              "</body></html>")
+                .toUtf8());
         for (const char *path : {"/target.htm", "/t1.htm", "/t2.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
@@ -81,11 +84,13 @@ protected:
     static bool waitFor(const std::function<bool()> &condition, int ms = 15000) {
         return testing_support::waitFor(condition, ms);
     }
+
 public:
     static QVariant js(BrowserView *view, const QString &script) {
         return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
                                           script);
     }
+
 protected:
     // The centre of an element of the page (found by a script expression), in the view's
     // coordinates.
@@ -140,7 +145,8 @@ TEST_F(BrowserEndToEnd, WithNewOnAClickedLinkOpensInANewTabAndThePageStays) {
     click(page, "go");
     ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
     BrowserView *opened = tabs().viewAt(2);
-    ASSERT_TRUE(waitFor([&] { return loaded(opened) && opened->url() == server.url("/target.htm"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return loaded(opened) && opened->url() == server.url("/target.htm"); }));
     EXPECT_EQ(page->url(), server.url("/links.htm"));
     EXPECT_EQ(tabs().tabKeyAt(3), "WebPage3");
 }
@@ -195,7 +201,8 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     window->setSavePath(saveDir.path());
     window->openAddress(server.url("/archive.zip").toString());
     const QString path = QDir(saveDir.path()).filePath("archive.zip");
-    ASSERT_TRUE(waitFor([&] { return window->panelText("s2") == QString::fromUtf8("下载完成：") + path; }));
+    ASSERT_TRUE(
+        waitFor([&] { return window->panelText("s2") == QString::fromUtf8("下载完成：") + path; }));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("PK\x03\x04 not really a zip"));
@@ -207,7 +214,8 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     dialogs.answers = {shell::Dialogs::Answer::No};
     pause(800);
     window->openAddress(server.url("/archive.zip").toString());
-    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").startsWith(QString::fromUtf8("已取消下载")); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已取消下载")); }));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "mine");
 }
@@ -238,7 +246,9 @@ TEST_F(BrowserEndToEnd, MenuEntriesArePastedIntoTheFocusedTextField) {
 
 // Selects the text of an element and waits until the engine reports the selection.
 void selectElement(BrowserView *view, const QString &id) {
-    BrowserEndToEnd::js(view, QString("window.getSelection().selectAllChildren(document.getElementById('%1'))").arg(id));
+    BrowserEndToEnd::js(
+        view,
+        QString("window.getSelection().selectAllChildren(document.getElementById('%1'))").arg(id));
     ASSERT_TRUE(testing_support::waitFor([&] { return !view->selectedText().isEmpty(); }));
 }
 
@@ -257,15 +267,18 @@ TEST_F(BrowserEndToEnd, SavedPagesReopenWithTheirChineseTextAndAbsoluteLinks) {
     QFile text(QDir(saveDir.path()).filePath(QString::fromUtf8("正文：风雨之后见彩虹。.txt")));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     const QString converted = common::decodeText(text.readAll());
-    EXPECT_TRUE(converted.contains(QString::fromUtf8("正文：风雨之后见彩虹。"))) << converted.toStdString();
+    EXPECT_TRUE(converted.contains(QString::fromUtf8("正文：风雨之后见彩虹。")))
+        << converted.toStdString();
     EXPECT_TRUE(converted.contains(QString::fromUtf8("下一页")));
 
     pause(800);
     BrowserView *reopened = openAndShow(QUrl::fromLocalFile(saved));
     EXPECT_EQ(reopened->title(), QString::fromUtf8("中文标题"));
     EXPECT_TRUE(reopened->html().contains(QString::fromUtf8("风雨之后见彩虹")));
-    EXPECT_EQ(js(reopened, "document.links[0].href").toString(), server.url("/news/sub/page2.htm").toString());
-    EXPECT_EQ(js(reopened, "document.links[1].href").toString(), server.url("/root.htm").toString());
+    EXPECT_EQ(js(reopened, "document.links[0].href").toString(),
+              server.url("/news/sub/page2.htm").toString());
+    EXPECT_EQ(js(reopened, "document.links[1].href").toString(),
+              server.url("/root.htm").toString());
 }
 
 TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
@@ -277,7 +290,8 @@ TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
     window->commands().run(shell::Operation::SaveAllW);
     EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files, QDir::Name),
               QStringList({"t1htm.htm", QString::fromUtf8("中文标题.htm")}));
-    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("所有打开网页已经保存到") + saveDir.path());
+    EXPECT_EQ(window->panelText("s2"),
+              QString::fromUtf8("所有打开网页已经保存到") + saveDir.path());
 }
 
 TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
@@ -285,20 +299,23 @@ TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
     for (int i = 0; i < 100; ++i) {
         html += "<a href='/l" + QByteArray::number(i) + ".htm'>" + QByteArray::number(i) + "</a> ";
         server.addPage(QString("/l%1.htm").arg(i), "<html><head><title>l" + QByteArray::number(i) +
-                                                        "</title></head><body>x</body></html>");
+                                                       "</title></head><body>x</body></html>");
     }
     server.addPage("/hundred.htm", html + "</body></html>");
     openAndShow(server.url("/hundred.htm"));
     window->commands().run(shell::Operation::OpenAllWFromC);
     ASSERT_EQ(tabs().tabCount(), 102);
     EXPECT_EQ(window->panelText("s1"), "100");
-    ASSERT_TRUE(waitFor([&] {
-        for (int position = 3; position <= 102; ++position) {
-            if (tabs().viewAtPosition(position)->url().isEmpty() || tabs().viewAtPosition(position)->isBusy())
-                return false;
-        }
-        return true;
-    }, 60000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (int position = 3; position <= 102; ++position) {
+                if (tabs().viewAtPosition(position)->url().isEmpty() ||
+                    tabs().viewAtPosition(position)->isBusy())
+                    return false;
+            }
+            return true;
+        },
+        60000));
     for (int i = 0; i < 100; ++i)
         EXPECT_EQ(tabs().viewAtPosition(i + 3)->url(), server.url(QString("/l%1.htm").arg(i)));
 }
@@ -306,22 +323,29 @@ TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
 TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons) {
     BrowserView *favourites = tabs().viewAt(0);
     openAndShow(server.url("/t1.htm"));
-    dialogs.links = {std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
+    dialogs.links = {
+        std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
     window->commands().run(shell::Operation::SaveCurrentToLink);
-    ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("第一个 &lt;收藏&gt;")); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return favourites->html().contains(QString::fromUtf8("第一个 &lt;收藏&gt;")); }));
     const QString html = favourites->html();
     const QString key = html.mid(html.indexOf("name=\"B1") + 8, 15);
     tabs().selectTab(1);
 
     const auto clickButton = [&](const QString &name) {
-        QWidget *target = static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
+        QWidget *target =
+            static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
         ASSERT_TRUE(waitFor([&] {
-            return !centreOfElement(favourites, QString("document.getElementsByName('%1')[0]").arg(name)).isNull();
+            return !centreOfElement(favourites,
+                                    QString("document.getElementsByName('%1')[0]").arg(name))
+                        .isNull();
         }));
-        const QPoint at = centreOfElement(favourites, QString("document.getElementsByName('%1')[0]").arg(name));
+        const QPoint at =
+            centreOfElement(favourites, QString("document.getElementsByName('%1')[0]").arg(name));
         QTest::mouseClick(target, Qt::LeftButton, {}, at);
     };
-    dialogs.links = {std::make_pair(QString("http://changed.example/"), QString::fromUtf8("改过的"))};
+    dialogs.links = {
+        std::make_pair(QString("http://changed.example/"), QString::fromUtf8("改过的"))};
     clickButton("B1" + key);
     ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("改过的")); }));
     EXPECT_EQ(dialogs.linkAsked.last().second, QString::fromUtf8("第一个 <收藏>"));
@@ -334,26 +358,33 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
 }
 
 TEST_F(BrowserEndToEnd, AutoFillFillsAFormByNamesAndLabels) {
-    server.addPage("/register.htm", QString::fromUtf8(
-        "<html><body><form>用户名：<input type=text name=UserName>"
-        "<label>所在城市：</label><input type=text name=c1>"
-        "<input type=hidden name=user value=keep><textarea name=Memo></textarea></form></body></html>").toUtf8());
+    server.addPage("/register.htm",
+                   QString::fromUtf8("<html><body><form>用户名：<input type=text name=UserName>"
+                                     "<label>所在城市：</label><input type=text name=c1>"
+                                     "<input type=hidden name=user value=keep><textarea "
+                                     "name=Memo></textarea></form></body></html>")
+                       .toUtf8());
     QDir(programDir.path()).mkpath("inputtemplate");
-    ASSERT_TRUE(common::writeTextFile(QDir(programDir.path()).filePath("inputtemplate/reg.ini"),
-                                      QString::fromUtf8("1:[+user+username+] 2:[张三\"'] 3:[用户名] "
-                                                        "4:[+city+] 5:[北京] 6:[所在城市] 7:[+memo+] 8:[备注</script>] 9:[]")));
+    ASSERT_TRUE(common::writeTextFile(
+        QDir(programDir.path()).filePath("inputtemplate/reg.ini"),
+        QString::fromUtf8("1:[+user+username+] 2:[张三\"'] 3:[用户名] "
+                          "4:[+city+] 5:[北京] 6:[所在城市] 7:[+memo+] 8:[备注</script>] 9:[]")));
     BrowserView *page = openAndShow(server.url("/register.htm"));
     window->commands().runMenuEntry("all_reg", "x");
-    EXPECT_EQ(js(page, "document.getElementsByName('UserName')[0].value").toString(), QString::fromUtf8("张三\"'"));
-    EXPECT_EQ(js(page, "document.getElementsByName('c1')[0].value").toString(), QString::fromUtf8("北京"));
+    EXPECT_EQ(js(page, "document.getElementsByName('UserName')[0].value").toString(),
+              QString::fromUtf8("张三\"'"));
+    EXPECT_EQ(js(page, "document.getElementsByName('c1')[0].value").toString(),
+              QString::fromUtf8("北京"));
     EXPECT_EQ(js(page, "document.getElementsByName('user')[0].value").toString(), "keep");
-    EXPECT_EQ(js(page, "document.getElementsByName('Memo')[0].value").toString(), QString::fromUtf8("备注</script>"));
+    EXPECT_EQ(js(page, "document.getElementsByName('Memo')[0].value").toString(),
+              QString::fromUtf8("备注</script>"));
 }
 
 // Copies made in another program reach the capture: runs under a real X server only
 // (ctest runs it again under xvfb-run), with xclip as the other program.
 TEST_F(BrowserEndToEnd, ChangeCaptureSavesWhatAnotherProgramCopies) {
-    if (QGuiApplication::platformName() != "xcb" || QStandardPaths::findExecutable("xclip").isEmpty())
+    if (QGuiApplication::platformName() != "xcb" ||
+        QStandardPaths::findExecutable("xclip").isEmpty())
         GTEST_SKIP() << "needs an X server and xclip";
     QTemporaryDir saveDir;
     window->setSavePath(saveDir.path());
@@ -364,7 +395,8 @@ TEST_F(BrowserEndToEnd, ChangeCaptureSavesWhatAnotherProgramCopies) {
     ASSERT_TRUE(xclip.waitForStarted());
     xclip.write(QString::fromUtf8("来自别的程序的文字").toUtf8());
     xclip.closeWriteChannel();
-    const QString saved = QDir(saveDir.path()).filePath(QString::fromUtf8("来自别的程序的文字.htm"));
+    const QString saved =
+        QDir(saveDir.path()).filePath(QString::fromUtf8("来自别的程序的文字.htm"));
     EXPECT_TRUE(waitFor([&] { return QFile::exists(saved); }, 10000));
     EXPECT_EQ(common::readTextFile(saved).text, QString::fromUtf8("来自别的程序的文字\r\n"));
     window->commands().runMenuEntry("beginsave", "x");

@@ -5,9 +5,9 @@
 #include "editing/templates.h"
 #include "links/emailscanner.h"
 #include "links/favouritesfile.h"
+#include "links/linkscanner.h"
 #include "links/selectionlinks.h"
 #include "saving/charsetdeclaration.h"
-#include "links/linkscanner.h"
 #include "saving/filenaming.h"
 #include "saving/linkrewriter.h"
 #include "text/htmltotext.h"
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QString file = input;
     links::favourites::findEntry(file, input.left(third % 9));
     links::favourites::deleteEntry(file, input.left(third % 9));
-    if (const auto added = links::favourites::addEntry(input, input.left(third), input.mid(third), "KEY"))
+    if (const auto added =
+            links::favourites::addEntry(input, input.left(third), input.mid(third), "KEY"))
         links::favourites::findEntry(*added, QStringLiteral("B1KEY"));
     editing::fieldsToFill(input, editing::fillRules(input));
     editing::groupAddresses(input);

@@ -23,7 +23,9 @@ protected:
         savePath = saveDir.path();
     }
 
-    FakeBrowserView *page(int index = 0) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
+    FakeBrowserView *page(int index = 0) {
+        return static_cast<FakeBrowserView *>(tabs.viewAt(index));
+    }
 
     QTemporaryDir programDir;
     QTemporaryDir saveDir;

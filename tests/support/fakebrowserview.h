@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QWidget>
 
-
 namespace testing_support {
 
 // A view with scripted page values that records what the program asked of it.

@@ -61,7 +61,8 @@ public:
             return std::nullopt;
         return links.takeFirst();
     }
-    void editTemplate(std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override {
+    void editTemplate(
+        std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override {
         templateEditor = std::move(save);
     }
     bool openWithSystem(const QString &path) override {
@@ -88,7 +89,8 @@ public:
     QList<std::pair<QString, QString>> markers;
     QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
     QList<std::pair<QString, QString>> linkAsked;
-    std::function<bool(const QString &, const QList<editing::TemplateItem> &)> templateEditor; // open editor
+    std::function<bool(const QString &, const QList<editing::TemplateItem> &)>
+        templateEditor; // open editor
 };
 
 } // namespace testing_support

@@ -41,8 +41,8 @@ private:
             return;
         const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
         m_buffers.remove(socket);
-        const QString path = requestLine.size() > 1 ? QUrl(QString::fromLatin1(requestLine[1])).path()
-                                                    : QString();
+        const QString path =
+            requestLine.size() > 1 ? QUrl(QString::fromLatin1(requestLine[1])).path() : QString();
         ++m_requests[path];
         const auto page = m_pages.find(path);
         QByteArray response;

@@ -14,7 +14,7 @@ bool isKnownNoise(const QString &message) {
         "Release of profile requested but",   // engine shutdown order
         "QStandardPaths: ",                   // XDG_RUNTIME_DIR set up by the test script
         "libva error",
-        "OpenGL context creation failed",     // offscreen: software rendering
+        "OpenGL context creation failed", // offscreen: software rendering
     };
     for (const char *text : noise) {
         if (message.contains(QLatin1String(text)))

@@ -21,8 +21,7 @@ bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type
     // Typed: load() by the program; reloads, history steps and server redirects are not
     // links the user followed.
     request.ownNavigation = type == NavigationTypeTyped || type == NavigationTypeReload ||
-                            type == NavigationTypeRedirect ||
-                            type == NavigationTypeBackForward ||
+                            type == NavigationTypeRedirect || type == NavigationTypeBackForward ||
                             (isMainFrame && !m_ownNavigation.isEmpty() && url == m_ownNavigation);
     if (isMainFrame)
         m_ownNavigation.clear();

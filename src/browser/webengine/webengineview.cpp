@@ -5,9 +5,9 @@
 
 #include <QEvent>
 #include <QLabel>
-#include <QWebEngineFindTextResult>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -22,9 +22,10 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     auto *layout = new QVBoxLayout(m_container);
     layout->setContentsMargins(0, 0, 0, 0);
     m_container->installEventFilter(this);
-    auto *notice = new QLabel(QStringLiteral("这个网页的显示进程意外退出了。按“刷新网页”按钮重新载入它；"
-                                             "其他网页不受影响。"),
-                              m_container);
+    auto *notice =
+        new QLabel(QStringLiteral("这个网页的显示进程意外退出了。按“刷新网页”按钮重新载入它；"
+                                  "其他网页不受影响。"),
+                   m_container);
     notice->setAlignment(Qt::AlignCenter);
     notice->setWordWrap(true);
     notice->hide();
@@ -162,9 +163,7 @@ QVariant WebEngineView::runScript(const QString &script) {
 }
 
 QString WebEngineView::html() {
-    const QVariant value = runScript(QStringLiteral(
-        "document.documentElement ? document.documentElement.innerHTML : ''"));
-    return value.toString();
+    return runScript(scriptWithArguments(QStringLiteral("inner_html.js"), {})).toString();
 }
 
 bool WebEngineView::setHtml(const QString &innerHtml) {
@@ -192,9 +191,9 @@ bool WebEngineView::appendToFocusedElement(const QString &text) {
 }
 
 bool WebEngineView::setValueByName(const QString &name, const QString &value) {
-    return runScript(scriptWithArguments(QStringLiteral("set_by_name.js"),
-                                         {{QStringLiteral("$NAME"), name},
-                                          {QStringLiteral("$VALUE"), value}}))
+    return runScript(scriptWithArguments(
+                         QStringLiteral("set_by_name.js"),
+                         {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}}))
         .toBool();
 }
 

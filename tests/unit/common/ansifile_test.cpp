@@ -51,8 +51,9 @@ TEST(TextFiles, ReadUtf8WhenMarkedOrValidAndGbkOtherwise) {
     writeBytes(path, QByteArray("\xD2\xBB"));
     EXPECT_EQ(common::readTextFile(path).text, QString::fromUtf8("一"));
     // Whatever a file was read as, writing it back in that encoding gives the same bytes.
-    for (const QByteArray &bytes : {QString::fromUtf8("café ü").toUtf8(), QByteArray("\xD2\xBB\r\n"),
-                                    QString::fromUtf8("链接 ü").toUtf8()}) {
+    for (const QByteArray &bytes :
+         {QString::fromUtf8("café ü").toUtf8(), QByteArray("\xD2\xBB\r\n"),
+          QString::fromUtf8("链接 ü").toUtf8()}) {
         writeBytes(path, bytes);
         const auto content = common::readTextFile(path);
         ASSERT_TRUE(common::writeTextFile(path, content.text, content.encoding));
@@ -68,7 +69,8 @@ TEST(TextFiles, AppendKeepsWhatIsThereInItsEncoding) {
     EXPECT_EQ(common::readTextFile(path).text, QString::fromUtf8("一\r\n二\r\n"));
     writeBytes(path, QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("甲\r\n").toUtf8());
     ASSERT_TRUE(common::appendTextFile(path, QString::fromUtf8("乙\r\n")));
-    EXPECT_EQ(bytesOf(path), QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("甲\r\n乙\r\n").toUtf8());
+    EXPECT_EQ(bytesOf(path),
+              QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("甲\r\n乙\r\n").toUtf8());
 }
 
 TEST(TextFiles, FailuresAreReportedAndLeaveTheOldFileWhole) {

@@ -8,8 +8,9 @@ namespace {
 using namespace editing;
 
 TEST(TemplateFile, TheEditorWritesTwoLinesPerItemAndAnEmptyLine) {
-    EXPECT_EQ(templateFileText({{"用户名", "张三"}, {"城市", "北京"}}),
-              "第1项名称:[用户名]\r\n第1项内容:[张三]\r\n第2项名称:[城市]\r\n第2项内容:[北京]\r\n\r\n");
+    EXPECT_EQ(
+        templateFileText({{"用户名", "张三"}, {"城市", "北京"}}),
+        "第1项名称:[用户名]\r\n第1项内容:[张三]\r\n第2项名称:[城市]\r\n第2项内容:[北京]\r\n\r\n");
     const QString file = templateFileText({{"用户名", "张三"}, {"城市", "北京"}});
     EXPECT_EQ(templateItemNames(file), QStringList({"用户名", "城市"}));
     EXPECT_EQ(templateItemValue(file, "城市"), QString("北京"));
@@ -17,7 +18,8 @@ TEST(TemplateFile, TheEditorWritesTwoLinesPerItemAndAnEmptyLine) {
 }
 
 TEST(TemplateFile, NamesThatAreNoFileNamesAreRefused) {
-    for (const char *bad : {"", "  ", "..", ".", "a/b", "..\\x", "a:b", "a*", "a?", "a|b", "a\"", "<a>"})
+    for (const char *bad :
+         {"", "  ", "..", ".", "a/b", "..\\x", "a:b", "a*", "a?", "a|b", "a\"", "<a>"})
         EXPECT_FALSE(templateNameProblem(QString::fromUtf8(bad)).isEmpty()) << bad;
     for (const char *good : {"常用", "x.y", "my form", "a..b"})
         EXPECT_TRUE(templateNameProblem(QString::fromUtf8(good)).isEmpty()) << good;
@@ -40,7 +42,8 @@ TEST(TemplateEditor, StepsThroughItemsAndAddsAnEmptyOneAfterTheLast) {
 }
 
 TEST(FillRules, TriplesFromHandWrittenFilesPairsFromTheEditor) {
-    const auto triples = fillRules(u"a:[+user+username+] b:[张三] c:[用户名] d:[+pw+] e:[secret] f:[]");
+    const auto triples =
+        fillRules(u"a:[+user+username+] b:[张三] c:[用户名] d:[+pw+] e:[secret] f:[]");
     ASSERT_EQ(triples.size(), 2);
     EXPECT_EQ(triples[0].namePatterns, "+user+username+");
     EXPECT_EQ(triples[0].content, "张三");
@@ -56,7 +59,8 @@ TEST(FillRules, TriplesFromHandWrittenFilesPairsFromTheEditor) {
 }
 
 TEST(FieldsToFill, ByNameIgnoringCaseThenByLabel) {
-    const QList<FillRule> rules = {{"+user+username+", "张三", "姓名"}, {"+city+", "北京", "所在城市"}};
+    const QList<FillRule> rules = {{"+user+username+", "张三", "姓名"},
+                                   {"+city+", "北京", "所在城市"}};
     const QString html = "<form>用户：<input type=text name=UserName>"
                          "<input type=hidden name=user><input type=\"radio\" name=user>"
                          "<input type='hidden' name=user>"

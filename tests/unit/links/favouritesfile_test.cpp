@@ -6,16 +6,21 @@ namespace {
 
 namespace fav = links::favourites;
 
-const QString kEmpty = "<html><head><title>favorites</title></head><body><table>\r\n"
-                       "<tr><th>链接地址</th><th>链接说明</th><th>操作</th></tr>\r\n</table></body></html>";
+const QString kEmpty =
+    "<html><head><title>favorites</title></head><body><table>\r\n"
+    "<tr><th>链接地址</th><th>链接说明</th><th>操作</th></tr>\r\n</table></body></html>";
 
 TEST(FavouritesFile, AddPutsARowBeforeTheLastRowEnd) {
     const auto added = fav::addEntry(kEmpty, "http://a.example/", "甲", "AAAAAAAAAAAAAAA");
     ASSERT_TRUE(added);
     EXPECT_TRUE(added->contains("<th>操作</th></tr>\r\n<tr class=\"normalcolorstyle\""));
-    EXPECT_TRUE(added->contains("<td width=\"45%\" OnClick=\"location.href='http://a.example/'\">&nbsp;http://a.example/</td>"));
-    EXPECT_TRUE(added->contains("<td width=\"35%\" OnClick=\"location.href='http://a.example/'\">&nbsp;甲</td>"));
-    EXPECT_TRUE(added->contains("name=\"B1AAAAAAAAAAAAAAA\"><input type=\"button\" value=\"删除\" name=\"B2AAAAAAAAAAAAAAA\"></td>\r\n</tr>"));
+    EXPECT_TRUE(added->contains(
+        "<td width=\"45%\" "
+        "OnClick=\"location.href='http://a.example/'\">&nbsp;http://a.example/</td>"));
+    EXPECT_TRUE(added->contains(
+        "<td width=\"35%\" OnClick=\"location.href='http://a.example/'\">&nbsp;甲</td>"));
+    EXPECT_TRUE(added->contains("name=\"B1AAAAAAAAAAAAAAA\"><input type=\"button\" value=\"删除\" "
+                                "name=\"B2AAAAAAAAAAAAAAA\"></td>\r\n</tr>"));
     EXPECT_FALSE(added->contains("\r\n\r\n"));
     EXPECT_EQ(fav::addEntry(u"<html>no rows</html>", "a", "b", "K"), std::nullopt);
     const QString key = fav::newKey();
@@ -29,14 +34,16 @@ TEST(FavouritesFile, HostileTitlesAndAddressesAreStoredAsTextAndFoundAgain) {
     const QString comment = "<script>alert(1)</script> & 'quotes' \"too\"";
     QString file = *fav::addEntry(kEmpty, address, comment, "KKKKKKKKKKKKKKK");
     EXPECT_FALSE(file.contains("<script>"));
-    EXPECT_FALSE(file.contains("href='http://x.example/it's")); // the apostrophe cannot end the script string
+    EXPECT_FALSE(file.contains(
+        "href='http://x.example/it's")); // the apostrophe cannot end the script string
     EXPECT_TRUE(file.contains("location.href='http://x.example/it\\'s&quot;&lt;b&gt;'"));
     const auto entry = fav::findEntry(file, "B1KKKKKKKKKKKKKKK");
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->address, address);
     EXPECT_EQ(entry->comment, comment);
-    ASSERT_EQ(fav::editEntry(file, "B1KKKKKKKKKKKKKKK", *entry, {"http://new.example/", "新的 <说明>"}),
-              fav::EditResult::Done);
+    ASSERT_EQ(
+        fav::editEntry(file, "B1KKKKKKKKKKKKKKK", *entry, {"http://new.example/", "新的 <说明>"}),
+        fav::EditResult::Done);
     const auto edited = fav::findEntry(file, "B2KKKKKKKKKKKKKKK");
     ASSERT_TRUE(edited);
     EXPECT_EQ(edited->address, "http://new.example/");
@@ -62,7 +69,8 @@ TEST(FavouritesFile, DeleteAndEditFindTheRightRowOrSayWhy) {
 
 TEST(FavouritesFile, ACommentThatBeginsWithItsAddressLosesTheNewComment) {
     // The replacements are plain text replacements within the row, in order.
-    QString file = *fav::addEntry(kEmpty, "http://a.example/", "http://a.example/ 首页", "AAAAAAAAAAAAAAA");
+    QString file =
+        *fav::addEntry(kEmpty, "http://a.example/", "http://a.example/ 首页", "AAAAAAAAAAAAAAA");
     const auto old = fav::findEntry(file, "B1AAAAAAAAAAAAAAA");
     ASSERT_EQ(fav::editEntry(file, "B1AAAAAAAAAAAAAAA", *old, {"http://c.example/", "新"}),
               fav::EditResult::Done);
@@ -70,7 +78,8 @@ TEST(FavouritesFile, ACommentThatBeginsWithItsAddressLosesTheNewComment) {
 }
 
 TEST(FavouritesFile, DoubleLineBreaksCollapseInOnePass) {
-    EXPECT_EQ(fav::collapseDoubleLineBreaks(u"a\r\n\r\n\r\nb\r\n\r\n\r\n\r\nc"), "a\r\n\r\nb\r\n\r\nc");
+    EXPECT_EQ(fav::collapseDoubleLineBreaks(u"a\r\n\r\n\r\nb\r\n\r\n\r\n\r\nc"),
+              "a\r\n\r\nb\r\n\r\nc");
 }
 
 } // namespace

@@ -37,8 +37,8 @@ TEST(ScanLinks, EachCommandTakesItsOwnLinks) {
     EXPECT_EQ(urls(kMixedPage, LinkCommand::OpenPageA),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
                            "mailto:x@y.example", "FILE:///tmp/f.htm", "http://o.example/p",
-                           "https://o.example/s", "ftp://o.example/f",
-                           "http://h.example/root.htm", "http://h.example/up.htm"}));
+                           "https://o.example/s", "ftp://o.example/f", "http://h.example/root.htm",
+                           "http://h.example/up.htm"}));
     EXPECT_EQ(urls(kMixedPage, LinkCommand::OpenSelectA),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
                            "FILE:///tmp/f.htm", "http://o.example/p", "https://o.example/s",
@@ -77,16 +77,18 @@ TEST(ScanLinks, ClosesTheUndefinedCasesSoundly) {
     EXPECT_EQ(urls("<a href='a.htm'><a href=\"b.htm", LinkCommand::OpenAllW),
               QStringList({"http://h.example/dir/a.htm"}));
     // A page address that cannot be a base: relative links are skipped, absolute ones stay.
-    EXPECT_EQ(urls("<a href='a.htm'><a href='http://o.example/'>", LinkCommand::OpenAllW, "about:blank"),
-              QStringList({"http://o.example/"}));
-    EXPECT_EQ(urls("<a href=''>", LinkCommand::OpenAllW), QStringList({"http://h.example/dir/page.htm"}));
+    EXPECT_EQ(
+        urls("<a href='a.htm'><a href='http://o.example/'>", LinkCommand::OpenAllW, "about:blank"),
+        QStringList({"http://o.example/"}));
+    EXPECT_EQ(urls("<a href=''>", LinkCommand::OpenAllW),
+              QStringList({"http://h.example/dir/page.htm"}));
     EXPECT_TRUE(urls("href=", LinkCommand::SaveToHref).isEmpty());
     EXPECT_TRUE(urls("href= ", LinkCommand::SaveToHref).isEmpty());
 }
 
 TEST(ScanLinks, HrefFileLinesAreNumberedFromOne) {
-    const auto found = links::scanLinks(u"<a href='a'><a href='a'><a href='b'>", "http://h.example/",
-                                        LinkCommand::SaveToHref);
+    const auto found = links::scanLinks(u"<a href='a'><a href='a'><a href='b'>",
+                                        "http://h.example/", LinkCommand::SaveToHref);
     EXPECT_EQ(links::hrefFileLines(found),
               "[1]=http://h.example/a\r\n[2]=http://h.example/a\r\n[3]=http://h.example/b\r\n");
 }
@@ -103,20 +105,23 @@ namespace {
 
 // The resolver joins plain names itself; it must agree with the URL parser everywhere.
 TEST(LinkResolver, ShortcutAgreesWithTheUrlParser) {
-    const QStringList pages = {"http://h.example/api/all.html", "http://h.example/a/b.php?x=1#f",
-                               "https://h.example:8080/", "file:///tmp/d/page.htm",
-                               "http://h.example", "http://h.example/dir/"};
-    const QStringList values = {"fs.html", "fs.html#x", "#top", "?p=2", "?p=2#a", "a/b/c.htm",
-                                "a?b=c&d=e", "x:y", "a#b#c", "a/./b", "a/../b", "..", ".",
-                                "a b", "中文.htm", "a%20b", "!$&'()*+,;=", "a.", "a/.b",
-                                "#", "?", "a?x=/../y"};
+    const QStringList pages = {"http://h.example/api/all.html",
+                               "http://h.example/a/b.php?x=1#f",
+                               "https://h.example:8080/",
+                               "file:///tmp/d/page.htm",
+                               "http://h.example",
+                               "http://h.example/dir/"};
+    const QStringList values = {
+        "fs.html",     "fs.html#x", "#top",   "?p=2", "?p=2#a", "a/b/c.htm", "a?b=c&d=e", "x:y",
+        "a#b#c",       "a/./b",     "a/../b", "..",   ".",      "a b",       "中文.htm",  "a%20b",
+        "!$&'()*+,;=", "a.",        "a/.b",   "#",    "?",      "a?x=/../y"};
     for (const QString &page : pages) {
         const links::LinkResolver resolver(page);
         for (const QString &value : values) {
-            const QString slow = QUrl(page).resolved(QUrl(value, QUrl::TolerantMode))
-                                     .toString(QUrl::EncodeSpaces);
-            EXPECT_EQ(resolver.resolve(value), slow) << page.toStdString() << " + "
-                                                     << value.toStdString();
+            const QString slow =
+                QUrl(page).resolved(QUrl(value, QUrl::TolerantMode)).toString(QUrl::EncodeSpaces);
+            EXPECT_EQ(resolver.resolve(value), slow)
+                << page.toStdString() << " + " << value.toStdString();
         }
     }
 }

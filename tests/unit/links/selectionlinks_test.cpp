@@ -42,10 +42,12 @@ TEST(SelectedLinks, LinkTextsWithMarkupOrEntitiesAreReadAsText) {
 }
 
 TEST(UrlsInText, OneTabPerAddressAndRedirectsGiveTwo) {
-    EXPECT_EQ(links::urlsInText(u"http://a.example/1\r\nhttps://b.example/2\nx http://c.example/?u=http://d.example/ y"),
-              QStringList({"http://a.example/1", "https://b.example/2", "http://c.example/?u=http://d.example/",
-                           "http://d.example/"}));
-    EXPECT_EQ(links::urlsInText(u"<a href=\"http://e.example/\">"), QStringList({"http://e.example/"}));
+    EXPECT_EQ(links::urlsInText(u"http://a.example/1\r\nhttps://b.example/2\nx "
+                                u"http://c.example/?u=http://d.example/ y"),
+              QStringList({"http://a.example/1", "https://b.example/2",
+                           "http://c.example/?u=http://d.example/", "http://d.example/"}));
+    EXPECT_EQ(links::urlsInText(u"<a href=\"http://e.example/\">"),
+              QStringList({"http://e.example/"}));
     EXPECT_TRUE(links::urlsInText(u"no addresses").isEmpty());
 }
 

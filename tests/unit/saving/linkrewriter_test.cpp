@@ -28,16 +28,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"https://other.example/", "https://other.example/"},
                       Case{"HTTP://H2/", "HTTP://H2/"},
                       Case{"mailto:a@b.example", "mailto:a@b.example"},
-                      Case{"javascript:go('x')", "javascript:go('x')"},
-                      Case{"#top", "#top"}, Case{"", "http://h.example/news/2009/index.htm"},
-                      Case{"list.php?a=1&amp;b=http://x//y", "http://h.example/news/2009/list.php?a=1&amp;b=http://x//y"},
+                      Case{"javascript:go('x')", "javascript:go('x')"}, Case{"#top", "#top"},
+                      Case{"", "http://h.example/news/2009/index.htm"},
+                      Case{"list.php?a=1&amp;b=http://x//y",
+                           "http://h.example/news/2009/list.php?a=1&amp;b=http://x//y"},
                       Case{"中文.htm", "http://h.example/news/2009/中文.htm"}));
 
 TEST(RewriteLinks, LeavesUnquotedAndCapitalisedAttributesAndKeepsQuotes) {
     const QString page = "http://h.example/a/";
     EXPECT_EQ(saving::rewriteLinks(u"<a href=x.htm><a HREF='y.htm'>", page),
               "<a href=x.htm><a HREF='y.htm'>");
-    EXPECT_EQ(saving::rewriteLinks(u"<a href='y.htm'>", page), "<a href='http://h.example/a/y.htm'>");
+    EXPECT_EQ(saving::rewriteLinks(u"<a href='y.htm'>", page),
+              "<a href='http://h.example/a/y.htm'>");
     EXPECT_EQ(saving::rewriteLinks(u"no links here", page), "no links here");
     // An unterminated value ends the rewriting; nothing is lost.
     EXPECT_EQ(saving::rewriteLinks(u"<a href='a.htm'><a href=\"b", page),

@@ -42,7 +42,8 @@ TEST_F(LumaroCli, TotextPrintsUtf8WithoutAddingALineEnd) {
 }
 
 TEST_F(LumaroCli, LinksEmailsAndRewrite) {
-    const QString page = write("l.htm", "<a href='a.htm'>a</a> <a href=\"mailto:m@x.example\">m</a>");
+    const QString page =
+        write("l.htm", "<a href='a.htm'>a</a> <a href=\"mailto:m@x.example\">m</a>");
     Result r = runCli({"links", "--command", "openallw", "--base", "http://h.example/d/", page});
     EXPECT_EQ(r.out, "http://h.example/d/a.htm\n");
     r = runCli({"links", "--command", "savehref", "--base", "http://h.example/d/", page});
@@ -50,7 +51,8 @@ TEST_F(LumaroCli, LinksEmailsAndRewrite) {
     r = runCli({"emails", page});
     EXPECT_EQ(r.out, "m@x.example\n");
     r = runCli({"rewrite-links", "--base", "http://h.example/d/i.htm", page});
-    EXPECT_EQ(r.out, "<a href='http://h.example/d/a.htm'>a</a> <a href=\"mailto:m@x.example\">m</a>");
+    EXPECT_EQ(r.out,
+              "<a href='http://h.example/d/a.htm'>a</a> <a href=\"mailto:m@x.example\">m</a>");
 }
 
 TEST_F(LumaroCli, NamesAndExtraction) {
