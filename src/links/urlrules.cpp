@@ -140,9 +140,12 @@ QString collapsePathSlashes(const QString &url) {
             break;
         }
     }
-    QString path = url.mid(pathStart, pathEnd - pathStart);
-    path.replace(QStringLiteral("//"), QStringLiteral("/"));
-    return url.left(pathStart) + path + url.mid(pathEnd);
+    const QStringView path = QStringView(url).sliced(pathStart, pathEnd - pathStart);
+    if (!path.contains(u"//"))
+        return url; // the common case: nothing to do, no copy
+    QString collapsed = path.toString();
+    collapsed.replace(QStringLiteral("//"), QStringLiteral("/"));
+    return url.left(pathStart) + collapsed + url.mid(pathEnd);
 }
 
 bool isNonPageLink(QStringView url) {
