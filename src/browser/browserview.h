@@ -117,7 +117,9 @@ inline bool isTextFieldType(const QString &type) {
 class ViewFactory {
 public:
     virtual ~ViewFactory() = default;
-    virtual BrowserView *createView(QObject *parent) = 0;
+    // A view `shownAtOnce` (the first tab at start-up) makes its engine widget at once;
+    // others may wait until they are first shown.
+    virtual BrowserView *createView(QObject *parent, bool shownAtOnce = false) = 0;
     // Who decides where downloads go; without one they are refused.
     virtual void setDownloadHandler(std::function<void(Download *)> handler) {
         m_downloadHandler = std::move(handler);

@@ -37,6 +37,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     }
     setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
+    openFavouritesPage();
     m_context.reset(new CommandContext{*m_tabs, *m_dialogs, *m_clipboard, *this,
                                        [this] { return m_savePath; }});
     m_commands = new Commands(*this);
@@ -136,17 +137,22 @@ void MainWindow::buildMenuBar() {
     exit->setObjectName(QStringLiteral("menu_exit"));
 }
 
-void MainWindow::startUp() {
-    if (const QScreen *screen = this->screen())
-        resize(screen->availableGeometry().size());
+// The first tab and its favourites page come first: the engine loads the page while the
+// rest of the window is built.
+void MainWindow::openFavouritesPage() {
     m_tabs->newWindowState().lastNewWindowUrl = QStringLiteral("1");
     m_tabs->createFirstTab();
-    m_savePath = m_folder.readSavePath();
-    m_toolbar->addMenuEntry(QStringLiteral("save"), QStringLiteral("displaypath"),
-                            displayPathCaption(m_savePath));
     m_tabs->navigationPolicy().setStartupGuard(true);
     if (browser::BrowserView *first = m_tabs->viewAt(0))
         first->navigate(m_folder.favouritesUrl());
+}
+
+void MainWindow::startUp() {
+    if (const QScreen *screen = this->screen())
+        resize(screen->availableGeometry().size());
+    m_savePath = m_folder.readSavePath();
+    m_toolbar->addMenuEntry(QStringLiteral("save"), QStringLiteral("displaypath"),
+                            displayPathCaption(m_savePath));
     addStartupMenuEntries();
 }
 

@@ -64,6 +64,7 @@ public:
 private:
     void buildLayout();
     void buildMenuBar();
+    void openFavouritesPage();
     void startUp();
     void addStartupMenuEntries();
     void addShortcuts();

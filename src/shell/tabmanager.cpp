@@ -101,7 +101,7 @@ void TabManager::createFirstTab() {
 }
 
 BrowserView *TabManager::createView(int index) {
-    BrowserView *view = m_factory.createView(nullptr);
+    BrowserView *view = m_factory.createView(nullptr, index == 0);
     view->setNavigationHandler(this);
     m_views.insert(index, view);
     m_stack->addWidget(view->widget());

@@ -83,7 +83,7 @@ private:
 // Makes fake views and keeps a list of them, in order of creation.
 class FakeViewFactory : public browser::ViewFactory {
 public:
-    browser::BrowserView *createView(QObject *parent) override {
+    browser::BrowserView *createView(QObject *parent, bool = false) override {
         auto *view = new FakeBrowserView(parent);
         created.append(view);
         return view;

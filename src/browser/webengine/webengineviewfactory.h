@@ -16,7 +16,7 @@ public:
     explicit WebEngineViewFactory(const QString &storageFolder);
     ~WebEngineViewFactory() override;
 
-    BrowserView *createView(QObject *parent) override;
+    BrowserView *createView(QObject *parent, bool shownAtOnce = false) override;
 
     // Caps the number of renderer processes (one per tab by default, about 8 MB each); a
     // limit the user set in QTWEBENGINE_CHROMIUM_FLAGS stays. Call before QApplication.
