@@ -107,11 +107,15 @@ int main(int argc, char *argv[]) {
     auto window = std::make_unique<shell::MainWindow>(folder, factory, save ? &dialogs : nullptr);
     window->show();
     shell::TabManager &manager = window->tabs();
-    const bool started = testing_support::waitFor(
-        [&] { return !manager.viewAt(0)->isBusy() && !manager.viewAt(0)->url().isEmpty(); }, 30000);
-    if (!started)
+    // The moment the favourites page has loaded, as the bare view's loadFinished reports it.
+    bool started = false;
+    QObject::connect(manager.viewAt(0), &browser::BrowserView::documentComplete, &app, [&] {
+        if (!started)
+            printLoaded();
+        started = true;
+    });
+    if (!testing_support::waitFor([&] { return started; }, 30000))
         return 1;
-    printLoaded();
     if (tabs > 0) {
         testing_support::LocalHttpServer server;
         // Small pages for the memory figures; pages of about 200 KB for saving.
