@@ -82,14 +82,20 @@ void LinkCommands::openUrlsInFile() {
         m_context.tabs.openHarvested(QUrl(url));
 }
 
-void LinkCommands::openFolderPages() {
+// The folder browser; a cancel shows in the address box.
+QString LinkCommands::chooseFolder() {
     const QString folder =
         m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
-    if (folder.isEmpty()) {
+    if (folder.isEmpty())
         m_context.panels.setPanelText(QStringLiteral("address"),
                                       QStringLiteral("Dialog was cancelled"));
+    return folder;
+}
+
+void LinkCommands::openFolderPages() {
+    const QString folder = chooseFolder();
+    if (folder.isEmpty())
         return;
-    }
     const QStringList files =
         QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files,
                                QDir::Name | QDir::IgnoreCase);
@@ -118,13 +124,9 @@ void LinkCommands::openHardWebPage() {
 }
 
 void LinkCommands::openFolderListing() {
-    const QString folder =
-        m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
-    if (folder.isEmpty()) {
-        m_context.panels.setPanelText(QStringLiteral("address"),
-                                      QStringLiteral("Dialog was cancelled"));
+    const QString folder = chooseFolder();
+    if (folder.isEmpty())
         return;
-    }
     openSingle(QUrl::fromLocalFile(folder));
 }
 

@@ -39,6 +39,7 @@ public:
 private:
     QString scanText(browser::BrowserView *view) const;
     void openSingle(const QUrl &url);
+    QString chooseFolder();
     void countOpened(int count);
     bool writeFavourites(const QString &text, common::FileEncoding encoding);
 

@@ -35,29 +35,29 @@ Toolbar::Toolbar(QWidget *parent) : QToolBar(parent) {
     setObjectName(QStringLiteral("Toolbar1"));
     setMovable(false);
     setIconSize(QSize(24, 24));
-    for (const ButtonSpec &spec : toolbarLayout()) {
-        const QString key = QString::fromUtf8(spec.key);
-        if (spec.kind == ButtonSpec::Kind::Separator) {
+    for (const ButtonLayout &item : toolbarLayout()) {
+        const QString key = QString::fromUtf8(item.key);
+        if (item.kind == ButtonLayout::Kind::Separator) {
             addSeparator();
             continue;
         }
         auto *button = new QToolButton(this);
         button->setObjectName(key);
-        button->setToolTip(QString::fromUtf8(spec.tooltip));
-        button->setIcon(glyphIcon(QString::fromUtf8(spec.glyph), QColor::fromRgb(spec.colour)));
+        button->setToolTip(QString::fromUtf8(item.tooltip));
+        button->setIcon(glyphIcon(QString::fromUtf8(item.glyph), QColor::fromRgb(item.colour)));
         button->setAutoRaise(true);
-        button->setCheckable(spec.kind == ButtonSpec::Kind::Toggle);
+        button->setCheckable(item.kind == ButtonLayout::Kind::Toggle);
         connect(button, &QToolButton::clicked, this, [this, key] { emit buttonClicked(key); });
         addWidget(button);
         m_buttons.insert(key, button);
-        if (!spec.hasMenu)
+        if (!item.hasMenu)
             continue;
         Menu menu;
         menu.menu = new QMenu(button);
         button->setMenu(menu.menu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
         m_menus.insert(key, menu);
-        for (const MenuEntrySpec &entry : spec.menu)
+        for (const MenuEntryLayout &entry : item.menu)
             addMenuEntry(key, QString::fromUtf8(entry.key), QString::fromUtf8(entry.caption));
     }
 }

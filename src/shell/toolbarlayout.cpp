@@ -2,9 +2,9 @@
 
 namespace shell {
 
-const QList<ButtonSpec> &toolbarLayout() {
-    using K = ButtonSpec::Kind;
-    static const QList<ButtonSpec> layout = {
+const QList<ButtonLayout> &toolbarLayout() {
+    using K = ButtonLayout::Kind;
+    static const QList<ButtonLayout> layout = {
         {"back", "后一个网页", K::Action, false, "←", 0x2d6cdf, {}},
         {"pre", "前一个网页", K::Action, false, "→", 0x2d6cdf, {}},
         {"stop", "停止下载网页", K::Action, false, "■", 0xc0392b, {}},

@@ -6,13 +6,13 @@
 namespace shell {
 
 // One entry of a button's drop-down menu. A caption of "-" is a separator.
-struct MenuEntrySpec {
+struct MenuEntryLayout {
     const char *key;
     const char *caption;
 };
 
 // One toolbar button, left to right. Separators have a key of their own and no tooltip.
-struct ButtonSpec {
+struct ButtonLayout {
     enum class Kind { Action, Toggle, Separator };
     const char *key;
     const char *tooltip;
@@ -20,10 +20,10 @@ struct ButtonSpec {
     bool hasMenu;
     const char *glyph; // the character drawn on the button's icon
     unsigned colour;   // the icon's colour, 0xRRGGBB
-    QList<MenuEntrySpec> menu;
+    QList<MenuEntryLayout> menu;
 };
 
 // The toolbar as the user sees it: every button and its fixed menu entries, in order.
-const QList<ButtonSpec> &toolbarLayout();
+const QList<ButtonLayout> &toolbarLayout();
 
 } // namespace shell

@@ -75,8 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarHasARouteOfItsOwn) {
     // Entries that have no operation of their own are the documented default-branch ones.
     const QStringList defaultBranch = {"saveallo_x_j", "save_group"};
-    for (const shell::ButtonSpec &button : shell::toolbarLayout()) {
-        for (const shell::MenuEntrySpec &entry : button.menu) {
+    for (const shell::ButtonLayout &button : shell::toolbarLayout()) {
+        for (const shell::MenuEntryLayout &entry : button.menu) {
             const QString key = QString::fromUtf8(entry.key);
             if (QString::fromUtf8(entry.caption) == "-")
                 continue;
