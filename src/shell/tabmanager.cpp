@@ -356,8 +356,14 @@ bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRe
     context.currentIsFavourites = current && current->url() == m_favouritesUrl;
     if (m_navigation.decide(context, now()) == browser::NavigationAction::Proceed)
         return true;
+    // The repeat guard must judge the address being opened: the last link address may be the
+    // favourites page itself (no link is hovered over its cells), which would refuse the new
+    // tab and send the favourite into the newest tab instead, replacing its page.
     const QUrl url = request.url;
-    QTimer::singleShot(0, this, [this, url] { openInNewTab(url); });
+    QTimer::singleShot(0, this, [this, url] {
+        m_newWindow.lastLinkUrl = url.toString();
+        openInNewTab(url);
+    });
     return false;
 }
 

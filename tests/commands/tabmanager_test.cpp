@@ -148,6 +148,20 @@ TEST_F(TabManagerTest, LinksFollowedOnTheFavouritesPageOpenInNewTabsAfterStartUp
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/")}));
 }
 
+TEST_F(TabManagerTest, AFavouriteOpensInANewTabEvenRightAfterTheFavouritesReload) {
+    tabs.navigationPolicy().setStartupGuard(false);
+    view(0)->pageUrl = favourites;
+    emit view(0)->documentComplete(favourites, true); // the last link address: the favourites
+    tabs.openInNewTab(QUrl("http://d.example/first"));
+    emit view(0)->documentComplete(favourites, true); // reloaded after an edit
+    clock += 1;
+    EXPECT_FALSE(view(0)->requestNavigation(QUrl("http://d.example/second")));
+    settle();
+    ASSERT_EQ(tabs.tabCount(), 3);
+    EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/first")})); // untouched
+    EXPECT_EQ(view(2)->navigations, QList<QUrl>({QUrl("http://d.example/second")}));
+}
+
 TEST_F(TabManagerTest, HoverOpensEachNewLinkOnceWithTheOpeniToggle) {
     toggles.insert("openi");
     view(0)->pageUrl = QUrl("http://e.example/shown");

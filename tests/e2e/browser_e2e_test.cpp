@@ -357,6 +357,24 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
     EXPECT_TRUE(favourites->html().contains(QString::fromUtf8("链接地址"))); // the header row stays
 }
 
+TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) {
+    BrowserView *favourites = tabs().viewAt(0);
+    openAndShow(server.url("/t2.htm"));
+    dialogs.links = {std::make_pair(server.url("/t2.htm").toString(), QString::fromUtf8("第二页"))};
+    window->commands().run(shell::Operation::SaveCurrentToLink);
+    ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("第二页")); }));
+    tabs().selectTab(1);
+    pause(800);
+    const QString cell = "Array.from(document.querySelectorAll('td')).find(c => c.textContent.includes('第二页'))";
+    QWidget *target = static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
+    ASSERT_TRUE(waitFor([&] { return !centreOfElement(favourites, cell).isNull(); }));
+    QTest::mouseClick(target, Qt::LeftButton, {}, centreOfElement(favourites, cell));
+    ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
+    BrowserView *opened = tabs().viewAtPosition(3);
+    EXPECT_TRUE(waitFor([&] { return opened->url() == server.url("/t2.htm"); }));
+    EXPECT_EQ(favourites->url(), QUrl::fromLocalFile(QDir(programDir.path()).filePath("link.htm")));
+}
+
 TEST_F(BrowserEndToEnd, AutoFillFillsAFormByNamesAndLabels) {
     server.addPage("/register.htm",
                    QString::fromUtf8("<html><body><form>用户名：<input type=text name=UserName>"
