@@ -202,6 +202,10 @@ bool TabManager::requestNewWindow() {
 }
 
 BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle, bool resetRepeatGuard) {
+    // The repeat guard judges the address being opened. Left to the last link address (after a
+    // tab switch or a reload that may equal the address of the last new tab), it would refuse
+    // the tab and send the address into the newest tab, replacing the page there.
+    m_newWindow.lastLinkUrl = url.toString();
     m_newWindow.noAutoNavigate = true;
     m_newWindow.skipThrottle = skipThrottle;
     requestNewWindow();
@@ -356,14 +360,8 @@ bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRe
     context.currentIsFavourites = current && current->url() == m_favouritesUrl;
     if (m_navigation.decide(context, now()) == browser::NavigationAction::Proceed)
         return true;
-    // The repeat guard must judge the address being opened: the last link address may be the
-    // favourites page itself (no link is hovered over its cells), which would refuse the new
-    // tab and send the favourite into the newest tab instead, replacing its page.
     const QUrl url = request.url;
-    QTimer::singleShot(0, this, [this, url] {
-        m_newWindow.lastLinkUrl = url.toString();
-        openInNewTab(url);
-    });
+    QTimer::singleShot(0, this, [this, url] { openInNewTab(url); });
     return false;
 }
 

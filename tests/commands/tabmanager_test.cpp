@@ -109,17 +109,29 @@ TEST_F(TabManagerTest, CommandsOpenTabsAndARefusedRequestNavigatesTheNewestView)
     auto *second = tabs.openInNewTab(QUrl("http://b.example/2")); // throttled
     EXPECT_EQ(second, first);
     EXPECT_EQ(view(1)->navigations.size(), 2);
-    // Nothing has changed the last link address: the repeat guard refuses...
-    EXPECT_EQ(tabs.openInNewTab(QUrl("http://b.example/3"), true), first);
-    // ...unless the caller lets the next request pass it.
+    // The same address as the last new tab is refused even past the throttle...
+    EXPECT_EQ(tabs.openInNewTab(QUrl("http://b.example/2"), true), first);
+    // ...another one is not, and neither is the same one once the caller resets the guard.
     auto *third = tabs.openInNewTab(QUrl("http://b.example/3"), true, true);
-    EXPECT_EQ(third, first);
-    auto *fourth = tabs.openInNewTab(QUrl("http://b.example/4"), true, true);
-    EXPECT_EQ(fourth, tabs.viewAt(2));
+    EXPECT_EQ(third, tabs.viewAt(2));
+    auto *again = tabs.openInNewTab(QUrl("http://b.example/3"), true);
+    EXPECT_EQ(again, tabs.viewAt(3));
     auto *blank =
         static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl("about:blank"), true, true));
-    EXPECT_EQ(blank, tabs.viewAt(3));
+    EXPECT_EQ(blank, tabs.viewAt(4));
     EXPECT_TRUE(blank->navigations.isEmpty());
+}
+
+TEST_F(TabManagerTest, AnAddressOpensInANewTabAfterASwitchBackToTheFirstTab) {
+    view(0)->pageUrl = favourites;
+    emit view(0)->documentComplete(favourites, true);
+    tabs.openInNewTab(QUrl("http://e.example/a"));
+    emit view(1)->documentComplete(QUrl("http://e.example/a"), true);
+    tabs.switchByKeyboard(1); // the last link address is the favourites page's again
+    clock += 1;
+    tabs.openInNewTab(QUrl("http://e.example/b"));
+    ASSERT_EQ(tabs.tabCount(), 3);
+    EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://e.example/a")})); // untouched
 }
 
 TEST_F(TabManagerTest, WithTheNewToggleAFollowedLinkOpensInANewTab) {

@@ -363,15 +363,18 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     dialogs.links = {std::make_pair(server.url("/t2.htm").toString(), QString::fromUtf8("第二页"))};
     window->commands().run(shell::Operation::SaveCurrentToLink);
     ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("第二页")); }));
+    pause(800);
+    openAndShow(server.url("/t1.htm"));
     tabs().selectTab(1);
     pause(800);
     const QString cell = "Array.from(document.querySelectorAll('td')).find(c => c.textContent.includes('第二页'))";
     QWidget *target = static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
     ASSERT_TRUE(waitFor([&] { return !centreOfElement(favourites, cell).isNull(); }));
     QTest::mouseClick(target, Qt::LeftButton, {}, centreOfElement(favourites, cell));
-    ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 3; }));
-    BrowserView *opened = tabs().viewAtPosition(3);
+    ASSERT_TRUE(waitFor([&] { return tabs().tabCount() == 4; }));
+    BrowserView *opened = tabs().viewAtPosition(4);
     EXPECT_TRUE(waitFor([&] { return opened->url() == server.url("/t2.htm"); }));
+    EXPECT_EQ(tabs().viewAtPosition(3)->url(), server.url("/t1.htm")); // untouched
     EXPECT_EQ(favourites->url(), QUrl::fromLocalFile(QDir(programDir.path()).filePath("link.htm")));
 }
 
