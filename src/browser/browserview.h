@@ -64,6 +64,10 @@ public:
     // Saves the page with its images and style sheets: `path` and a folder beside it.
     virtual void savePageAs(const QString &path) = 0;
 
+    // Makes the favourites page report clicks on its entries' buttons (favouritesCommand);
+    // does nothing on any other page, and nothing more when called again.
+    virtual void watchFavouritesButtons() = 0;
+
     // Finds text in the page (an empty text clears the marks); findFinished reports the
     // place of the marked match and the number of matches.
     virtual void findText(const QString &text, bool backward) = 0;

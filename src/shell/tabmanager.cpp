@@ -313,8 +313,10 @@ void TabManager::handleTabSwitch() {
     const QString address = view->url().toString();
     if (!view->isBusy()) {
         m_newWindow.lastLinkUrl = withBackslashes(address);
-        if (view->url() == m_favouritesUrl)
+        if (view->url() == m_favouritesUrl) {
+            view->watchFavouritesButtons();
             emit windowCaptionChanged(kCaption);
+        }
     }
     emit panelTextChanged(QStringLiteral("s2"), address);
     emit addressChanged(address);
@@ -345,6 +347,8 @@ void TabManager::handleNewWindow(const QUrl &url) {
 
 void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url) {
     m_newWindow.lastLinkUrl = withBackslashes(url.toString());
+    if (url == m_favouritesUrl)
+        view->watchFavouritesButtons();
     emit panelTextChanged(QStringLiteral("s2"),
                           view->url().toString() + QStringLiteral("下载完成"));
 }

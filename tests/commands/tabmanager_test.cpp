@@ -158,6 +158,11 @@ TEST_F(TabManagerTest, LinksFollowedOnTheFavouritesPageOpenInNewTabsAfterStartUp
     settle();
     ASSERT_EQ(tabs.tabCount(), 2);
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/")}));
+    // Only the favourites page, once loaded, is asked to report its buttons.
+    emit view(1)->documentComplete(QUrl("http://d.example/"), true);
+    emit view(0)->documentComplete(favourites, true);
+    EXPECT_EQ(view(0)->favouritesWatched, 1);
+    EXPECT_EQ(view(1)->favouritesWatched, 0);
 }
 
 TEST_F(TabManagerTest, AFavouriteOpensInANewTabEvenRightAfterTheFavouritesReload) {

@@ -48,6 +48,7 @@ public:
         return true;
     }
     void savePageAs(const QString &path) override { savedAs.append(path); }
+    void watchFavouritesButtons() override { ++favouritesWatched; }
     void findText(const QString &text, bool backward) override {
         searches.append({text, backward});
     }
@@ -75,6 +76,7 @@ public:
     QStringList savedAs;
     QList<QPair<QString, bool>> searches;
     double zoom = 1.0;
+    int favouritesWatched = 0;
 
 private:
     QPointer<QWidget> m_widget = new QWidget;

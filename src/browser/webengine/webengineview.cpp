@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -82,6 +83,12 @@ void WebEngineView::showCrashNotice(bool shown) {
         m_crashNotice->setVisible(shown);
     if (m_view)
         m_view->setVisible(!shown);
+}
+
+void WebEngineView::watchFavouritesButtons() {
+    // Nothing to wait for: the script only installs a click handler.
+    m_page->runJavaScript(scriptWithArguments(QStringLiteral("favourites_buttons.js"), {}),
+                          QWebEngineScript::ApplicationWorld);
 }
 
 void WebEngineView::findText(const QString &text, bool backward) {

@@ -3,10 +3,7 @@
 #include "webenginedownload.h"
 #include "webengineview.h"
 
-#include <QFile>
 #include <QWebEngineDownloadRequest>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 
 #include <QWebEngineProfile>
 
@@ -20,16 +17,6 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
         m_profile->setPersistentStoragePath(storageFolder + QStringLiteral("/storage"));
         m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-    }
-    QFile favourites(QStringLiteral(":/lumaro/js/favourites_buttons.js"));
-    if (favourites.open(QIODevice::ReadOnly)) {
-        QWebEngineScript script;
-        script.setName(QStringLiteral("favourites_buttons"));
-        script.setSourceCode(QString::fromUtf8(favourites.readAll()));
-        script.setInjectionPoint(QWebEngineScript::DocumentReady);
-        script.setWorldId(QWebEngineScript::ApplicationWorld);
-        script.setRunsOnSubFrames(false);
-        m_profile->scripts()->insert(script);
     }
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
                      [this](QWebEngineDownloadRequest *request) {
