@@ -15,7 +15,6 @@ using shell::Dialogs;
 
 namespace {
 
-const QString kNotice = QStringLiteral("提示");
 const QString kSelectFirst = QStringLiteral("请选择网页中你要删除的文字！");
 
 } // namespace
@@ -26,21 +25,23 @@ EditingCommands::EditingCommands(
     : m_context(context), m_folder(folder), m_steps(context),
       m_addMenuEntry(std::move(addMenuEntry)) {}
 
-// The current view's selected text, through the clipboard; empty (after telling the user)
-// when nothing is selected.
-QString EditingCommands::selectionToDelete(browser::BrowserView *view) {
-    const QString selection = m_steps.copySelectionText(view);
-    if (selection.isEmpty())
-        m_context.dialogs.message(kNotice, kSelectFirst, Dialogs::Buttons::Ok);
-    return selection;
+// The current view and its selected text, through the clipboard; no view (after telling the
+// user) when nothing is selected.
+browser::BrowserView *EditingCommands::viewWithSelection(QString *selection) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return nullptr;
+    *selection = m_steps.copySelectionText(view);
+    if (!selection->isEmpty())
+        return view;
+    m_context.dialogs.message(shell::kNoticeCaption, kSelectFirst, Dialogs::Buttons::Ok);
+    return nullptr;
 }
 
 void EditingCommands::deleteSelectFromPage() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+    QString selection;
+    browser::BrowserView *view = viewWithSelection(&selection);
     if (!view)
-        return;
-    const QString selection = selectionToDelete(view);
-    if (selection.isEmpty())
         return;
     if (view->url() == m_folder.favouritesUrl())
         return; // the favourites page is changed by its own commands only
@@ -48,11 +49,9 @@ void EditingCommands::deleteSelectFromPage() {
 }
 
 void EditingCommands::deleteSelectFromFavourites() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+    QString selection;
+    browser::BrowserView *view = viewWithSelection(&selection);
     if (!view)
-        return;
-    const QString selection = selectionToDelete(view);
-    if (selection.isEmpty())
         return;
     if (view->url() != m_folder.favouritesUrl())
         return;
@@ -61,14 +60,15 @@ void EditingCommands::deleteSelectFromFavourites() {
         return;
     const std::optional<QString> changed = removeFavouriteHolding(file.text, selection);
     if (!changed) {
-        m_context.dialogs.message(kNotice,
+        m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("选择的文本必须在同一标记下，请分别选择删除！"),
                                   Dialogs::Buttons::Ok);
         return;
     }
     QString error;
     if (!common::writeTextFile(m_folder.favouritesPath(), *changed, file.encoding, &error)) {
-        m_context.dialogs.message(kNotice, QStringLiteral("无法写入 link.htm：%1").arg(error),
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("无法写入 link.htm：%1").arg(error),
                                   Dialogs::Buttons::Ok);
         return;
     }
@@ -83,7 +83,7 @@ QString EditingCommands::templatePath(const QString &name) const {
 bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items) {
     const QString problem = templateNameProblem(name);
     if (!problem.isEmpty()) {
-        m_context.dialogs.message(kNotice, problem, Dialogs::Buttons::Ok);
+        m_context.dialogs.message(shell::kNoticeCaption, problem, Dialogs::Buttons::Ok);
         return false;
     }
     QDir().mkpath(m_folder.filePath(QStringLiteral("inputtemplate")));
@@ -91,7 +91,8 @@ bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem
     if (!common::writeTextFile(templatePath(name), templateFileText(items),
                                common::FileEncoding::Gb18030, &error)) {
         m_context.dialogs.message(
-            kNotice, QStringLiteral("无法保存模板 %1：%2").arg(templatePath(name), error),
+            shell::kNoticeCaption,
+            QStringLiteral("无法保存模板 %1：%2").arg(templatePath(name), error),
             Dialogs::Buttons::Ok);
         return false;
     }
@@ -141,7 +142,7 @@ void EditingCommands::openGroup(const QString &name) {
         QDir(m_folder.filePath(QStringLiteral("group"))).filePath(name + QStringLiteral(".txt"));
     const common::TextFileContent file = common::readTextFile(path);
     if (!file.ok) {
-        m_context.dialogs.message(kNotice,
+        m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("无法读取组文件 %1：%2").arg(path, file.error),
                                   Dialogs::Buttons::Ok);
         return;

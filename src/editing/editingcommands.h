@@ -37,7 +37,7 @@ public:
 
 private:
     QString templatePath(const QString &name) const;
-    QString selectionToDelete(browser::BrowserView *view);
+    browser::BrowserView *viewWithSelection(QString *selection);
 
     shell::CommandContext &m_context;
     common::ProgramFolder m_folder;

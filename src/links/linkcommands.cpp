@@ -18,12 +18,6 @@ namespace links {
 
 using shell::Dialogs;
 
-namespace {
-
-const QString kNotice = QStringLiteral("提示");
-
-} // namespace
-
 LinkCommands::LinkCommands(shell::CommandContext &context, const common::ProgramFolder &folder,
                            std::function<bool(const QString &, const QString &)> addPasteEntry,
                            std::function<bool()> newTabToggle)
@@ -58,7 +52,7 @@ void LinkCommands::openSelectedLinks() {
     const QString html = scanText(view);
     const QString selection = m_steps.copySelectionText(view).trimmed();
     if (selection.isEmpty()) {
-        m_context.dialogs.message(kNotice, QStringLiteral("没有选择文字！请选择！"),
+        m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
                                   Dialogs::Buttons::Ok);
         return;
     }
@@ -75,7 +69,8 @@ void LinkCommands::openUrlsInFile() {
     const common::TextFileContent file =
         path.isEmpty() ? common::TextFileContent{} : common::readTextFile(path);
     if (file.text.isEmpty()) {
-        m_context.dialogs.message(kNotice, QStringLiteral("此文件无内容！"), Dialogs::Buttons::Ok);
+        m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("此文件无内容！"),
+                                  Dialogs::Buttons::Ok);
         return;
     }
     for (const QString &url : urlsInText(file.text))
@@ -138,7 +133,8 @@ void LinkCommands::saveToHref() {
         hrefFileLines(scanLinks(scanText(view), view->url().toString(), LinkCommand::SaveToHref));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
-        m_context.dialogs.message(kNotice, QStringLiteral("无法写入 href.txt：%1").arg(error),
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("无法写入 href.txt：%1").arg(error),
                                   Dialogs::Buttons::Ok);
 }
 
@@ -149,7 +145,7 @@ void LinkCommands::saveDirectoryPage() {
         QStringLiteral("信息输入"), QStringLiteral("请输入目录网页的名字："), suggested);
     const QString name = saving::correctName(answer ? answer->trimmed() : QString());
     if (name.isEmpty()) {
-        m_context.dialogs.message(kNotice, QStringLiteral("请输入目录网页的名字！"),
+        m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("请输入目录网页的名字！"),
                                   Dialogs::Buttons::Ok);
         return;
     }
@@ -171,7 +167,8 @@ void LinkCommands::saveDirectoryPage() {
     const QString path = m_steps.pathOf(fileName);
     if (!common::writeTextFile(path, directoryPage(entries), common::FileEncoding::Gb18030,
                                &error)) {
-        m_context.dialogs.message(kNotice, QStringLiteral("无法保存文件 %1：%2").arg(path, error),
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("无法保存文件 %1：%2").arg(path, error),
                                   Dialogs::Buttons::Ok);
         return;
     }
@@ -191,7 +188,8 @@ void LinkCommands::saveEmails() {
     QString error;
     if (!common::appendTextFile(
             path, emailRecords(addresses, view->url().toString(), view->title()), &error))
-        m_context.dialogs.message(kNotice, QStringLiteral("无法写入 email.txt：%1").arg(error),
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("无法写入 email.txt：%1").arg(error),
                                   Dialogs::Buttons::Ok);
 }
 
@@ -245,7 +243,8 @@ void LinkCommands::favouritesButton(browser::BrowserView *view, const QString &b
         result = favourites::deleteEntry(text, buttonName);
     }
     if (result == favourites::EditResult::RowBroken) {
-        m_context.dialogs.message(kNotice, QStringLiteral("link.htm被修改过，并且没有修改正确！"),
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("link.htm被修改过，并且没有修改正确！"),
                                   Dialogs::Buttons::Ok);
         return;
     }
@@ -262,7 +261,8 @@ bool LinkCommands::writeFavourites(const QString &text, common::FileEncoding enc
     if (common::writeTextFile(m_folder.favouritesPath(), text + QStringLiteral("\r\n"), encoding,
                               &error))
         return true;
-    m_context.dialogs.message(kNotice, QStringLiteral("无法写入 link.htm：%1").arg(error),
+    m_context.dialogs.message(shell::kNoticeCaption,
+                              QStringLiteral("无法写入 link.htm：%1").arg(error),
                               Dialogs::Buttons::Ok);
     return false;
 }

@@ -25,7 +25,7 @@ void PageSaver::onlySave(bool absoluteLinks) {
     QString name = correctName(m_steps.copySelectionText(view));
     if (name.isEmpty()) {
         const auto answer = context.dialogs.message(
-            QStringLiteral("提示"),
+            shell::kNoticeCaption,
             QStringLiteral(
                 "您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
                 "否则请在网页中选择一段文字，再重新保存!"),
@@ -82,14 +82,9 @@ void PageSaver::saveAllW() {
         const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
             return;
-        QString error;
-        if (!m_steps.writeSaveFile(fileName, content, &error, true))
-            failures.append(QStringLiteral("%1（%2）").arg(m_steps.pathOf(fileName), error));
+        m_steps.writeOneOfMany(fileName, content, failures);
     }
-    if (m_steps.reportFailures(failures))
-        return;
-    context.panels.setPanelText(QStringLiteral("s2"),
-                                QStringLiteral("所有打开网页已经保存到") + context.savePath());
+    m_steps.finishAllPages(failures);
 }
 
 } // namespace saving

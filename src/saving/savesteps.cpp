@@ -22,7 +22,7 @@ QString SaveSteps::copySelectionText(browser::BrowserView *view) {
 
 void SaveSteps::warnIfBusy(browser::BrowserView *view) {
     if (view && view->isBusy())
-        m_context.dialogs.message(QStringLiteral("提示"), QStringLiteral("还没有下载完!"),
+        m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("还没有下载完!"),
                                   shell::Dialogs::Buttons::Ok);
 }
 
@@ -51,7 +51,7 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
     if (error)
         *error = reason;
     if (!quiet)
-        m_context.dialogs.message(QStringLiteral("提示"),
+        m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("无法保存文件 %1：%2").arg(path, reason),
                                   shell::Dialogs::Buttons::Ok);
     return false;
@@ -61,16 +61,27 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
 
 namespace saving {
 
-bool SaveSteps::reportFailures(const QStringList &failures) {
-    if (failures.isEmpty())
-        return false;
-    m_context.dialogs.message(QStringLiteral("提示"),
+bool SaveSteps::writeOneOfMany(const QString &fileName, const QString &content,
+                               QStringList &failures) {
+    QString error;
+    if (writeSaveFile(fileName, content, &error, true))
+        return true;
+    failures.append(QStringLiteral("%1（%2）").arg(pathOf(fileName), error));
+    return false;
+}
+
+void SaveSteps::finishAllPages(const QStringList &failures) {
+    if (failures.isEmpty()) {
+        m_context.panels.setPanelText(
+            QStringLiteral("s2"), QStringLiteral("所有打开网页已经保存到") + m_context.savePath());
+        return;
+    }
+    m_context.dialogs.message(shell::kNoticeCaption,
                               QStringLiteral("下面这些网页没有保存成功，其他网页已经保存：\n") +
                                   failures.join(u'\n'),
                               shell::Dialogs::Buttons::Ok);
     m_context.panels.setPanelText(QStringLiteral("s2"),
                                   QStringLiteral("有%1个网页没有保存成功").arg(failures.size()));
-    return true;
 }
 
 } // namespace saving

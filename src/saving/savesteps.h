@@ -30,9 +30,11 @@ public:
     bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
                        bool quiet = false);
     QString pathOf(const QString &fileName) const;
-    // After saving several pages: one message naming those that could not be saved, and the
-    // status bar says how many; true when there were any.
-    bool reportFailures(const QStringList &failures);
+    // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
+    bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
+    // The end of an all-pages save: one message naming the pages that could not be saved and
+    // their number in the status bar, or "所有打开网页已经保存到" and the folder.
+    void finishAllPages(const QStringList &failures);
     shell::CommandContext &context() const { return m_context; }
 
 private:

@@ -22,7 +22,6 @@ using browser::BrowserView;
 namespace {
 
 const QString kPaste = QStringLiteral("paste");
-const QString kNotice = QStringLiteral("提示");
 
 } // namespace
 
@@ -381,7 +380,8 @@ void Commands::createFolder() {
     m_window.setSavePath(path);
     QString error;
     if (!m_window.programFolder().writeSavePath(path, &error))
-        dialogs.message(kNotice, QStringLiteral("无法写入 savepath.ini：%1").arg(error),
+        dialogs.message(shell::kNoticeCaption,
+                        QStringLiteral("无法写入 savepath.ini：%1").arg(error),
                         Dialogs::Buttons::Ok);
     m_window.toolbar().setMenuEntryCaption(QStringLiteral("save"), QStringLiteral("displaypath"),
                                            MainWindow::displayPathCaption(path));
@@ -390,7 +390,8 @@ void Commands::createFolder() {
 bool Commands::warnIfBusy(BrowserView *view) {
     if (!view || !view->isBusy())
         return false;
-    m_window.dialogs().message(kNotice, QStringLiteral("还没有下载完!"), Dialogs::Buttons::Ok);
+    m_window.dialogs().message(shell::kNoticeCaption, QStringLiteral("还没有下载完!"),
+                               Dialogs::Buttons::Ok);
     return true;
 }
 
@@ -428,7 +429,7 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     Dialogs &dialogs = m_window.dialogs();
     const QString name = saving::fitFileName(saving::correctName(title.trimmed()), ".txt");
     if (name.isEmpty()) {
-        dialogs.message(kNotice, QStringLiteral("请填写文章标题，它将作为文件名！"),
+        dialogs.message(shell::kNoticeCaption, QStringLiteral("请填写文章标题，它将作为文件名！"),
                         Dialogs::Buttons::Ok);
         return false;
     }
@@ -440,7 +441,7 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     QString error;
     if (!common::writeTextFile(path, content + QStringLiteral("\r\n"),
                                common::FileEncoding::Gb18030, &error)) {
-        dialogs.message(kNotice, QStringLiteral("无法保存 %1：%2").arg(path, error),
+        dialogs.message(shell::kNoticeCaption, QStringLiteral("无法保存 %1：%2").arg(path, error),
                         Dialogs::Buttons::Ok);
         return false;
     }

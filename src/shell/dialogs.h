@@ -10,6 +10,9 @@
 
 namespace shell {
 
+// The caption of the program's notices and warnings.
+inline const QString kNoticeCaption = QStringLiteral("提示");
+
 // Everything the commands ask the user, and every message they show. The program uses
 // QtDialogs; tests use a fake with scripted answers that records what was shown.
 class Dialogs {

@@ -48,7 +48,7 @@ void Downloads::handle(browser::Download *download) {
                 return;
             }
             m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载失败：") + path);
-            m_window.dialogs().message(QStringLiteral("提示"),
+            m_window.dialogs().message(shell::kNoticeCaption,
                                        QStringLiteral("下载失败：%1\n%2").arg(path, error),
                                        Dialogs::Buttons::Ok);
         });

@@ -201,7 +201,7 @@ void MainWindow::setSavePathFromDialog() {
     m_addressBox->setEditText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
     QString error;
     if (!m_folder.writeSavePath(m_savePath, &error)) {
-        m_dialogs->message(QStringLiteral("提示"),
+        m_dialogs->message(shell::kNoticeCaption,
                            QStringLiteral("无法写入 savepath.ini：%1").arg(error),
                            Dialogs::Buttons::Ok);
     }

@@ -271,7 +271,7 @@ void TabManager::markCurrent() {
 }
 
 void TabManager::deleteCurrentFromDisk() {
-    if (m_dialogs.message(QStringLiteral("提示"),
+    if (m_dialogs.message(shell::kNoticeCaption,
                           QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？"),
                           Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return;
@@ -285,7 +285,7 @@ void TabManager::deleteCurrentFromDisk() {
     const QString path = address.toLocalFile();
     QFile file(path);
     if (!file.remove()) {
-        m_dialogs.message(QStringLiteral("提示"),
+        m_dialogs.message(shell::kNoticeCaption,
                           QStringLiteral("无法删除文件 %1：%2").arg(path, file.errorString()),
                           Dialogs::Buttons::Ok);
     }

@@ -22,7 +22,7 @@ bool ClipboardCapture::write(const QString &name, const QString &content, const 
     if (!m_steps.writeSaveFile(fileName, content, &error, true)) {
         if (!quiet)
             m_steps.context().dialogs.message(
-                QStringLiteral("提示"),
+                shell::kNoticeCaption,
                 QStringLiteral("无法保存复制的文字到 %1：%2\n文字仍在剪贴板上。")
                     .arg(m_steps.pathOf(fileName), error),
                 shell::Dialogs::Buttons::Ok);

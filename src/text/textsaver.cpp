@@ -31,7 +31,7 @@ void TextSaver::onlySaveText(bool deleteLinks) {
     const bool selected = hasTextSelection(view);
     const QString name = saving::correctName(m_steps.copySelectionText(view));
     if (!selected) {
-        context.dialogs.message(QStringLiteral("提示"),
+        context.dialogs.message(shell::kNoticeCaption,
                                 QStringLiteral("请在网页中选择一段文字作文件名!"),
                                 Dialogs::Buttons::Ok);
         return;
@@ -67,7 +67,7 @@ void TextSaver::saveAllWText(bool deleteLinks) {
     const bool selected = hasTextSelection(current);
     QString base = m_steps.copySelectionText(current);
     if (!selected) {
-        context.dialogs.message(QStringLiteral("提示"),
+        context.dialogs.message(shell::kNoticeCaption,
                                 QStringLiteral("请选择网页中的文字作为保存文件的名字！"),
                                 Dialogs::Buttons::Ok);
         return;
@@ -88,16 +88,10 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
         if (fileName.isEmpty())
             return;
-        QString error;
-        if (m_steps.writeSaveFile(fileName, text, &error, true))
+        if (m_steps.writeOneOfMany(fileName, text, failures))
             context.panels.setPanelText(QStringLiteral("s2"), QString::number(++done));
-        else
-            failures.append(QStringLiteral("%1（%2）").arg(m_steps.pathOf(fileName), error));
     }
-    if (m_steps.reportFailures(failures))
-        return;
-    context.panels.setPanelText(QStringLiteral("s2"),
-                                QStringLiteral("所有打开网页已经保存到") + context.savePath());
+    m_steps.finishAllPages(failures);
 }
 
 } // namespace text
