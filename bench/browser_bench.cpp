@@ -163,7 +163,7 @@ int main(int argc, char *argv[]) {
                 bytes += view->html().toUtf8().size();
             const double reading = phase.elapsed() / 1000.0;
             phase.restart();
-            window->commands().run(shell::Operation::SaveAllW);
+            window->commands().runMenuEntry("saveallo");
             const double html = phase.elapsed() / 1000.0;
             manager.selectTab(2);
             auto *second = static_cast<browser::WebEngineView *>(manager.currentView());
@@ -172,7 +172,7 @@ int main(int argc, char *argv[]) {
                 "window.getSelection().selectAllChildren(document.getElementById('h'))");
             testing_support::waitFor([&] { return !second->selectedText().isEmpty(); }, 5000);
             phase.restart();
-            window->commands().run(shell::Operation::SaveAllWText);
+            window->commands().runMenuEntry("savealltext");
             const double text = phase.elapsed() / 1000.0;
             std::printf(
                 "save: %d pages, %.1f MB of HTML; reading all pages %.2f s; SaveAllW %.2f s; "
@@ -207,7 +207,7 @@ int main(int argc, char *argv[]) {
             30000);
         QElapsedTimer clock;
         clock.start();
-        window->commands().run(shell::Operation::OpenAllWFromC);
+        window->commands().runMenuEntry("openallw");
         const double returned = clock.elapsed() / 1000.0;
         long peak = 0;
         int processes = 0;

@@ -1,7 +1,7 @@
 #include "selectionlinks.h"
 
 #include "linkscanner.h"
-#include "urlrules.h"
+#include "common/urlrules.h"
 
 #include "common/textsearch.h"
 #include "text/htmltotext.h"

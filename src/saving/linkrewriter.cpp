@@ -1,6 +1,6 @@
 #include "linkrewriter.h"
 
-#include "links/urlrules.h"
+#include "common/urlrules.h"
 
 namespace saving {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/commandcontext.h"
+#include "commands/commandcontext.h"
 
 #include <QString>
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "menuroutes.h"
-
 #include "editing/editingcommands.h"
 #include "links/linkcommands.h"
 #include "saving/pagesaver.h"
@@ -19,20 +17,31 @@ class BrowserView;
 namespace shell {
 
 class MainWindow;
+class TabManager;
+struct CommandRoute;
+struct MenuChoice;
 
-// Runs what the toolbar's buttons and drop-down entries ask for: the dispatch, and the small
-// operations of the shell itself (help and site pages, copy and paste, the paste menu, the
-// default save folder, the page source, the plain-text dialog).
+// Runs what the toolbar's buttons and drop-down entries ask for (the rows of menuroutes.cpp
+// say which key runs what), and the small operations of the shell itself: help and site
+// pages (commandshelp.cpp), copy and paste (commandspaste.cpp), the default save folder, the
+// page source and the plain-text dialog (commandsfiles.cpp).
 class Commands : public QObject {
     Q_OBJECT
 public:
     explicit Commands(MainWindow &window);
 
     // A drop-down entry was chosen.
-    void runMenuEntry(const QString &key, const QString &caption);
+    void runMenuEntry(const QString &key, const QString &caption = {});
     // A button itself was clicked.
     void runButton(const QString &key);
-    void run(Operation operation, const QString &argument = {}, const QString &caption = {});
+
+    MainWindow &window() const { return m_window; }
+    TabManager &tabs() const;
+    saving::PageSaver &pageSaver() { return m_pageSaver; }
+    text::TextSaver &textSaver() { return m_textSaver; }
+    links::LinkCommands &links() { return m_links; }
+    editing::EditingCommands &editing() { return m_editing; }
+    text::ClipboardCapture &capture() { return m_capture; }
 
     // The selected text of a view, through the clipboard: the clipboard is emptied, the
     // selection copied onto it and read back, trimmed of spaces. What was on the clipboard
@@ -51,21 +60,22 @@ public:
     void copyToPasteMenu(); // copy
     void pasteClipboard();  // paste
     void pasteIntoField(const QString &caption);
-    void clearPasteMenu();     // deletealltool
-    void openEmailFile();      // openemail
-    void createFolder();       // createfolder
-    void viewSource();         // view_source
-    void saveFullPage();       // saveadd
-    void showSaveTextDialog(); // savetxt1
+    void clearPasteMenu(); // deletealltool
+    void showPlaceholder(const QString &text);
+    void saveEmailsOfAllTabs(); // saveee
+    void openEmailFile();       // openemail
+    void createFolder();        // createfolder
+    void viewSource();          // view_source
+    void saveFullPage();        // saveadd
+    void showSaveTextDialog();  // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
-    links::LinkCommands &links() { return m_links; }
-    text::ClipboardCapture &capture() { return m_capture; }
     // The two capture modes, started and stopped by their menu entries.
     void toggleCapture(const QString &entryKey);
     bool isCapturing(const QString &entryKey) const;
     void showTemplateEditor(); // addt
 
 private:
+    void run(const CommandRoute &route, const MenuChoice &choice);
     bool warnIfBusy(browser::BrowserView *view);
 
     MainWindow &m_window;

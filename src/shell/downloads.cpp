@@ -1,6 +1,6 @@
 #include "downloads.h"
 
-#include "dialogs.h"
+#include "commands/dialogs.h"
 #include "mainwindow.h"
 
 #include "browser/browserview.h"

@@ -235,9 +235,11 @@ void MainWindow::addShortcuts() {
     add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tabs->closeCurrent(); });
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { switchTab(-1); });
-    add(QKeySequence(Qt::Key_F5), [this] { m_commands->run(Operation::Refresh); });
-    add(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { m_commands->run(Operation::Back); });
-    add(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { m_commands->run(Operation::Forward); });
+    add(QKeySequence(Qt::Key_F5), [this] { m_commands->runButton(QStringLiteral("refresh")); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Left),
+        [this] { m_commands->runButton(QStringLiteral("back")); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Right),
+        [this] { m_commands->runButton(QStringLiteral("pre")); });
     add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { m_findBar->openFor(m_tabs->currentView()); });
     add(QKeySequence(Qt::Key_F3), [this] { m_findBar->findNext(false); });
     add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_findBar->findNext(true); });

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "browser/tabhost.h"
-#include "commandcontext.h"
+#include "commands/commandcontext.h"
 #include "common/programfolder.h"
 
 #include <QHash>

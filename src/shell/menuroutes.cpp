@@ -1,131 +1,177 @@
 #include "menuroutes.h"
 
-#include <QList>
+#include "commands.h"
+#include "mainwindow.h"
+#include "sitesearch.h"
+#include "tabmanager.h"
+
+#include "browser/browserview.h"
 
 namespace shell {
 
 namespace {
 
-struct Entry {
-    const char *key;
-    Operation operation;
-    const char *placeholder = nullptr;
-};
+using M = CommandRoute::Match;
+using C = Commands;
+using Choice = const MenuChoice &;
+using links::LinkCommand;
 
-// The exact keys, in the order they are tested.
-const QList<Entry> &exactRoutes() {
-    using O = Operation;
-    static const QList<Entry> routes = {
-        {"a_site", O::SiteSearch1},
-        {"a_site1", O::SiteSearch2},
-        {"help", O::HelpPage},
-        {"origin", O::Origin},
-        {"deleteselectfromc", O::DeleteSelectFromC},
-        {"deleteselectfromc2", O::Placeholder, "deleteselectfromc2"},
-        {"deleteselectfromall", O::Placeholder, "deleteselectfromc3"},
-        {"deleteselectfromall2", O::Placeholder, "deleteselectfromc4"},
-        {"deleteselect", O::DeleteThis},
-        {"deletealls", O::DeleteAll},
-        {"deletefromharddisk", O::DeleteFromHard},
-        {"deletealltool", O::ClearPasteMenu},
-        {"addt", O::SetInputForm},
-        {"opensallp", O::OpenSelectA},
-        {"opensallz", O::None},
-        {"opensallx", O::None},
-        {"opensallj", O::None},
-        {"opensallzip", O::None},
-        {"openallw", O::OpenAllWFromC},
-        {"opencwpallwz", O::OpenPageA},
-        {"openallx", O::OpenAllXFromC},
-        {"openallj", O::OpenAllJFromC},
-        {"openallzip", O::Placeholder, "OpenAllZip"},
-        {"openhw", O::OpenHardWebPage},
-        {"openm", O::OpenM},
-        {"openfall", O::OpenFurl},
-        {"openmkw", O::OpenMkw},
-        {"savehtol", O::SaveCurrentToLink},
-        {"savehref", O::SaveToHref},
-        {"savetolink", O::None},
-        {"savexd", O::None},
-        {"savejd", O::None},
-        {"savehtom", O::None},
-        {"savesydz", O::SaveSydz},
-        {"savece", O::SaveE},
-        {"saveee", O::SaveEAllTabs},
-        {"openemail", O::OpenEmailFile},
-        {"saveetom", O::SaveEtoM},
-        {"beginsave", O::BeginSave},
-        {"beginsave2", O::BeginSave2},
-        {"savetxt1", O::SaveTextDialog},
-        {"onlysave", O::OnlySave},
-        {"onlysave_x_j", O::OnlySaveXJ},
-        {"saveallo", O::SaveAllW},
-        {"savetext", O::OnlySaveText},
-        {"savetextnotlink", O::OnlySaveTextNotLink},
-        {"savealltext", O::SaveAllWText},
-        {"savealltextnotlink", O::SaveAllWTextNotLink},
-        {"savestext", O::SaveSelectText},
-        {"setsavepath", O::SetSavePath},
-        {"createfolder", O::CreateFolder},
-    };
-    return routes;
-}
-
-// Then the prefixes, in this order.
-const QList<Entry> &prefixRoutes() {
-    using O = Operation;
-    static const QList<Entry> routes = {
-        {"add_", O::LoadTemplate},           {"opengroup_", O::OpenGroup},
-        {"all_", O::FillTemplate},           {"delete_", O::EditTemplate},
-        {"template_", O::PasteTemplateItem},
-    };
-    return routes;
+void onCurrentView(Commands &commands, void (browser::BrowserView::*action)()) {
+    if (browser::BrowserView *view = commands.tabs().currentView())
+        (view->*action)();
 }
 
 } // namespace
 
-Route routeMenuKey(const QString &key) {
-    for (const Entry &entry : exactRoutes()) {
-        if (key == QLatin1String(entry.key))
-            return {entry.operation,
-                    entry.placeholder ? QString::fromLatin1(entry.placeholder) : QString()};
-    }
-    for (const Entry &entry : prefixRoutes()) {
-        const QLatin1String prefix(entry.key);
-        if (key.startsWith(prefix))
-            return {entry.operation, key.mid(prefix.size())};
-    }
-    return {Operation::PasteIntoField, QString()};
+const QList<CommandRoute> &menuRoutes() {
+    static const QList<CommandRoute> routes = {
+        // Help and site pages
+        {"a_site", M::Exact, "SiteSearch1",
+         [](C &c, Choice) { c.openSiteSearch(firstEngineSearchUrl()); }},
+        {"a_site1", M::Exact, "SiteSearch2",
+         [](C &c, Choice) { c.openSiteSearch(secondEngineSearchUrl()); }},
+        {"help", M::Exact, "HelpPage",
+         [](C &c, Choice) { c.showHelpPage(QStringLiteral("help.html")); }},
+        {"origin", M::Exact, "Origin",
+         [](C &c, Choice) { c.showHelpPage(QStringLiteral("Lumaro浏览器的来历.htm")); }},
+        // Deleting, the paste menu, the template editor
+        {"deleteselectfromc", M::Exact, "DeleteSelectFromC",
+         [](C &c, Choice) { c.editing().deleteSelectFromPage(); }},
+        {"deleteselectfromc2", M::Exact, "Placeholder",
+         [](C &c, Choice) { c.showPlaceholder(QStringLiteral("deleteselectfromc2")); }},
+        {"deleteselectfromall", M::Exact, "Placeholder",
+         [](C &c, Choice) { c.showPlaceholder(QStringLiteral("deleteselectfromc3")); }},
+        {"deleteselectfromall2", M::Exact, "Placeholder",
+         [](C &c, Choice) { c.showPlaceholder(QStringLiteral("deleteselectfromc4")); }},
+        {"deleteselect", M::Exact, "DeleteThis", [](C &c, Choice) { c.tabs().closeCurrent(); }},
+        {"deletealls", M::Exact, "DeleteAll", [](C &c, Choice) { c.tabs().closeAllUnmarked(); }},
+        {"deletefromharddisk", M::Exact, "DeleteFromHard",
+         [](C &c, Choice) { c.tabs().deleteCurrentFromDisk(); }},
+        {"deletealltool", M::Exact, "ClearPasteMenu", [](C &c, Choice) { c.clearPasteMenu(); }},
+        {"addt", M::Exact, "SetInputForm", [](C &c, Choice) { c.showTemplateEditor(); }},
+        // Opening links
+        {"opensallp", M::Exact, "OpenSelectA", [](C &c, Choice) { c.links().openSelectedLinks(); }},
+        {"opensallz", M::Exact, "None", [](C &, Choice) {}},
+        {"opensallx", M::Exact, "None", [](C &, Choice) {}},
+        {"opensallj", M::Exact, "None", [](C &, Choice) {}},
+        {"opensallzip", M::Exact, "None", [](C &, Choice) {}},
+        {"openallw", M::Exact, "OpenAllWFromC",
+         [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenAllW); }},
+        {"opencwpallwz", M::Exact, "OpenPageA",
+         [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenPageA); }},
+        {"openallx", M::Exact, "OpenAllXFromC",
+         [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenAllX); }},
+        {"openallj", M::Exact, "OpenAllJFromC",
+         [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenAllJ); }},
+        {"openallzip", M::Exact, "Placeholder",
+         [](C &c, Choice) { c.showPlaceholder(QStringLiteral("OpenAllZip")); }},
+        {"openhw", M::Exact, "OpenHardWebPage", [](C &c, Choice) { c.links().openHardWebPage(); }},
+        {"openm", M::Exact, "OpenM", [](C &c, Choice) { c.links().openFolderPages(); }},
+        {"openfall", M::Exact, "OpenFurl", [](C &c, Choice) { c.links().openUrlsInFile(); }},
+        {"openmkw", M::Exact, "OpenMkw", [](C &c, Choice) { c.links().openFolderListing(); }},
+        // Links to files, e-mail addresses, capture, saving, the save folder
+        {"savehtol", M::Exact, "SaveCurrentToLink",
+         [](C &c, Choice) { c.links().saveCurrentToLink(); }},
+        {"savehref", M::Exact, "SaveToHref", [](C &c, Choice) { c.links().saveToHref(); }},
+        {"savetolink", M::Exact, "None", [](C &, Choice) {}},
+        {"savexd", M::Exact, "None", [](C &, Choice) {}},
+        {"savejd", M::Exact, "None", [](C &, Choice) {}},
+        {"savehtom", M::Exact, "None", [](C &, Choice) {}},
+        {"savesydz", M::Exact, "SaveSydz", [](C &c, Choice) { c.links().saveDirectoryPage(); }},
+        {"savece", M::Exact, "SaveE", [](C &c, Choice) { c.links().saveEmails(); }},
+        {"saveee", M::Exact, "SaveEAllTabs", [](C &c, Choice) { c.saveEmailsOfAllTabs(); }},
+        {"openemail", M::Exact, "OpenEmailFile", [](C &c, Choice) { c.openEmailFile(); }},
+        {"saveetom", M::Exact, "SaveEtoM", [](C &c, Choice) { c.links().emailsToPasteMenu(); }},
+        {"beginsave", M::Exact, "BeginSave",
+         [](C &c, Choice) { c.toggleCapture(QStringLiteral("beginsave")); }},
+        {"beginsave2", M::Exact, "BeginSave2",
+         [](C &c, Choice) { c.toggleCapture(QStringLiteral("beginsave2")); }},
+        {"savetxt1", M::Exact, "SaveTextDialog", [](C &c, Choice) { c.showSaveTextDialog(); }},
+        {"onlysave", M::Exact, "OnlySave", [](C &c, Choice) { c.pageSaver().onlySave(false); }},
+        {"onlysave_x_j", M::Exact, "OnlySaveXJ",
+         [](C &c, Choice) { c.pageSaver().onlySave(true); }},
+        {"saveallo", M::Exact, "SaveAllW", [](C &c, Choice) { c.pageSaver().saveAllW(); }},
+        {"savetext", M::Exact, "OnlySaveText",
+         [](C &c, Choice) { c.textSaver().onlySaveText(false); }},
+        {"savetextnotlink", M::Exact, "OnlySaveTextNotLink",
+         [](C &c, Choice) { c.textSaver().onlySaveText(true); }},
+        {"savealltext", M::Exact, "SaveAllWText",
+         [](C &c, Choice) { c.textSaver().saveAllWText(false); }},
+        {"savealltextnotlink", M::Exact, "SaveAllWTextNotLink",
+         [](C &c, Choice) { c.textSaver().saveAllWText(true); }},
+        {"savestext", M::Exact, "SaveSelectText",
+         [](C &c, Choice) { c.textSaver().saveSelectText(); }},
+        {"setsavepath", M::Exact, "SetSavePath",
+         [](C &c, Choice) { c.window().setSavePathFromDialog(); }},
+        {"createfolder", M::Exact, "CreateFolder", [](C &c, Choice) { c.createFolder(); }},
+        // Entries added while the program runs: templates and groups
+        {"add_", M::Prefix, "LoadTemplate",
+         [](C &c, Choice e) { c.editing().loadTemplate(e.name); }},
+        {"opengroup_", M::Prefix, "OpenGroup",
+         [](C &c, Choice e) { c.editing().openGroup(e.name); }},
+        {"all_", M::Prefix, "FillTemplate",
+         [](C &c, Choice e) { c.editing().fillTemplate(e.name); }},
+        {"delete_", M::Prefix, "EditTemplate",
+         [](C &c, Choice e) { c.editing().editTemplate(e.name); }},
+        {"template_", M::Prefix, "PasteTemplateItem",
+         [](C &c, Choice e) { c.editing().pasteTemplateItem(e.name); }},
+        // Everything else: copied texts, e-mail addresses, entries without a command
+        {"", M::Anything, "PasteIntoField", [](C &c, Choice e) { c.pasteIntoField(e.caption); }},
+    };
+    return routes;
 }
 
-Operation routeButtonKey(const QString &key) {
-    using O = Operation;
-    static const QList<Entry> buttons = {
-        {"back", O::Back},
-        {"pre", O::Forward},
-        {"stop", O::Stop},
-        {"refresh", O::Refresh},
-        {"home", O::Home},
-        {"save", O::OnlySave},
-        {"saveadd", O::SaveAddFull},
-        {"savee", O::SaveE},
-        {"savectolink", O::SaveCurrentToLink},
-        {"savegroup", O::None},
-        {"openh", O::OpenHardWebPage},
-        {"openl", O::OpenLink},
-        {"opena", O::OpenAllWFromC},
-        {"opens", O::OpenSelectA},
-        {"inputform", O::SetInputForm},
-        {"copy", O::CopyToPasteMenu},
-        {"paste", O::PasteClipboard},
-        {"delete", O::DeleteSelect},
-        {"help", O::HelpPage},
-    };
-    for (const Entry &entry : buttons) {
-        if (key == QLatin1String(entry.key))
-            return entry.operation;
+Route routeMenuKey(const QString &key) {
+    for (const CommandRoute &route : menuRoutes()) {
+        const QLatin1String text(route.key);
+        switch (route.match) {
+        case M::Exact:
+            if (key == text)
+                return {&route, QString()};
+            break;
+        case M::Prefix:
+            if (key.startsWith(text))
+                return {&route, key.mid(text.size())};
+            break;
+        case M::Anything:
+            return {&route, QString()};
+        }
     }
-    return O::None;
+    Q_UNREACHABLE();
+}
+
+const CommandRoute *routeButtonKey(const QString &key) {
+    using V = browser::BrowserView;
+    static const QList<CommandRoute> buttons = {
+        {"back", M::Exact, "Back", [](C &c, Choice) { onCurrentView(c, &V::goBack); }},
+        {"pre", M::Exact, "Forward", [](C &c, Choice) { onCurrentView(c, &V::goForward); }},
+        {"stop", M::Exact, "Stop", [](C &c, Choice) { onCurrentView(c, &V::stop); }},
+        {"refresh", M::Exact, "Refresh", [](C &c, Choice) { onCurrentView(c, &V::reload); }},
+        {"home", M::Exact, "Home", [](C &c, Choice) { onCurrentView(c, &V::goHome); }},
+        {"save", M::Exact, "OnlySave", [](C &c, Choice) { c.pageSaver().onlySave(false); }},
+        {"saveadd", M::Exact, "SaveAddFull", [](C &c, Choice) { c.saveFullPage(); }},
+        {"savee", M::Exact, "SaveE", [](C &c, Choice) { c.links().saveEmails(); }},
+        {"savectolink", M::Exact, "SaveCurrentToLink",
+         [](C &c, Choice) { c.links().saveCurrentToLink(); }},
+        {"savegroup", M::Exact, "None", [](C &, Choice) {}},
+        {"openh", M::Exact, "OpenHardWebPage", [](C &c, Choice) { c.links().openHardWebPage(); }},
+        {"openl", M::Exact, "OpenLink", [](C &c, Choice) { c.openFavourites(); }},
+        {"opena", M::Exact, "OpenAllWFromC",
+         [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenAllW); }},
+        {"opens", M::Exact, "OpenSelectA", [](C &c, Choice) { c.links().openSelectedLinks(); }},
+        {"inputform", M::Exact, "SetInputForm", [](C &c, Choice) { c.showTemplateEditor(); }},
+        {"copy", M::Exact, "CopyToPasteMenu", [](C &c, Choice) { c.copyToPasteMenu(); }},
+        {"paste", M::Exact, "PasteClipboard", [](C &c, Choice) { c.pasteClipboard(); }},
+        {"delete", M::Exact, "DeleteSelect",
+         [](C &c, Choice) { c.editing().deleteSelectFromFavourites(); }},
+        {"help", M::Exact, "HelpPage",
+         [](C &c, Choice) { c.showHelpPage(QStringLiteral("help.html")); }},
+    };
+    for (const CommandRoute &route : buttons) {
+        if (key == QLatin1String(route.key))
+            return &route;
+    }
+    return nullptr;
 }
 
 } // namespace shell

@@ -1,89 +1,44 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
-// Which operation a toolbar button or a drop-down menu entry runs, decided from its key
-// alone. The menu routes are tested in a fixed order (see menuroutes.cpp): the first match
-// wins, so a copied text "help" in the paste menu opens the help page.
+// Which command a toolbar button or a drop-down menu entry runs, decided from its key alone.
+// Every command is one row of a table (menuroutes.cpp): its key or key prefix, the name of its
+// operation, and the code that runs it. The menu rows are tested in table order and the first
+// match wins, so a copied text "help" in the paste menu opens the help page.
 namespace shell {
 
-enum class Operation {
-    None,           // matches, and does nothing
-    PasteIntoField, // the default branch: the entry's caption goes into the focused field
-    Placeholder,    // a message box with the key's placeholder text
-    // Help and site pages
-    HelpPage,
-    Origin,
-    SiteSearch1,
-    SiteSearch2,
-    // Tabs
-    DeleteThis,
-    DeleteAll,
-    DeleteFromHard,
-    // Navigation buttons
-    Back,
-    Forward,
-    Stop,
-    Refresh,
-    Home,
-    // Page saving
-    OnlySave,
-    OnlySaveXJ,
-    SaveAllW,
-    SaveAddFull,
-    SaveTextDialog,
-    BeginSave,
-    BeginSave2,
-    SaveSelectText,
-    OnlySaveText,
-    OnlySaveTextNotLink,
-    SaveAllWText,
-    SaveAllWTextNotLink,
-    SetSavePath,
-    CreateFolder,
-    // Links
-    SaveE,
-    SaveEAllTabs,
-    OpenEmailFile,
-    SaveEtoM,
-    SaveCurrentToLink,
-    SaveToHref,
-    SaveSydz,
-    OpenHardWebPage,
-    OpenM,
-    OpenFurl,
-    OpenMkw,
-    OpenLink,
-    OpenAllWFromC,
-    OpenPageA,
-    OpenAllXFromC,
-    OpenAllJFromC,
-    OpenSelectA,
-    // Editing, templates, groups
-    DeleteSelectFromC,
-    DeleteSelect,
-    SetInputForm,
-    ClearPasteMenu,
-    LoadTemplate,
-    FillTemplate,
-    EditTemplate,
-    PasteTemplateItem,
-    OpenGroup,
-    // Copy and paste buttons
-    CopyToPasteMenu,
-    PasteClipboard,
+class Commands;
+
+// What a chosen entry hands its command: the name that follows a key prefix ("add_" + name),
+// and the entry's caption (pasted by the default branch).
+struct MenuChoice {
+    QString name;
+    QString caption;
 };
+
+struct CommandRoute {
+    enum class Match { Exact, Prefix, Anything };
+    const char *key; // the whole key, or its prefix
+    Match match;
+    const char *operation; // the operation's name in the program: OnlySave, SaveAllW, ...
+    void (*run)(Commands &, const MenuChoice &);
+};
+
+// The menu entries' rows in the order they are tested: the exact keys, then the prefixes,
+// then the default branch, which matches every key.
+const QList<CommandRoute> &menuRoutes();
 
 struct Route {
-    Operation operation = Operation::None;
-    QString argument; // the name after a prefix ("add_" + name), or the placeholder text
+    const CommandRoute *command = nullptr;
+    QString name; // the text after the prefix, for prefix rows
 };
 
-// The operation of a drop-down menu entry, by its key. Keys that match nothing take the
-// default branch (PasteIntoField).
+// The row a drop-down entry's key reaches; never null (the default branch catches the rest).
 Route routeMenuKey(const QString &key);
 
-// The operation of a toolbar button's own click; None for toggles and unknown keys.
-Operation routeButtonKey(const QString &key);
+// The row of a toolbar button's own click; null for toggles, separators and unknown keys.
+const CommandRoute *routeButtonKey(const QString &key);
 
 } // namespace shell

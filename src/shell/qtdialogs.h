@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs.h"
+#include "commands/dialogs.h"
 
 class QWidget;
 

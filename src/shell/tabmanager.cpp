@@ -1,6 +1,6 @@
 #include "tabmanager.h"
 
-#include "dialogs.h"
+#include "commands/dialogs.h"
 #include "loadqueue.h"
 
 #include <QDateTime>

@@ -18,7 +18,6 @@
 namespace {
 
 using shell::Dialogs;
-using shell::Operation;
 using testing_support::FakeBrowserView;
 
 class CommandsTest : public ::testing::Test {

@@ -6,13 +6,12 @@
 
 namespace {
 
-using shell::Operation;
 using shell::routeMenuKey;
 
 struct KeyCase {
     const char *key;
-    Operation operation;
-    const char *argument;
+    const char *operation;
+    const char *name; // what a prefix row hands over
 };
 
 class MenuRoutes : public ::testing::TestWithParam<KeyCase> {};
@@ -20,57 +19,77 @@ class MenuRoutes : public ::testing::TestWithParam<KeyCase> {};
 TEST_P(MenuRoutes, KeyReachesItsOperation) {
     const KeyCase &c = GetParam();
     const shell::Route route = routeMenuKey(QString::fromUtf8(c.key));
-    EXPECT_EQ(route.operation, c.operation) << c.key;
-    EXPECT_EQ(route.argument, QString::fromUtf8(c.argument)) << c.key;
+    ASSERT_NE(route.command, nullptr) << c.key;
+    EXPECT_STREQ(route.command->operation, c.operation) << c.key;
+    EXPECT_EQ(route.name, QString::fromUtf8(c.name)) << c.key;
 }
 
-using O = Operation;
+// Every menu key with its operation, in the order the dispatch tests them.
 INSTANTIATE_TEST_SUITE_P(
     Table, MenuRoutes,
     ::testing::Values(
-        KeyCase{"a_site", O::SiteSearch1, ""}, KeyCase{"a_site1", O::SiteSearch2, ""},
-        KeyCase{"help", O::HelpPage, ""}, KeyCase{"origin", O::Origin, ""},
-        KeyCase{"deleteselectfromc", O::DeleteSelectFromC, ""},
-        KeyCase{"deleteselectfromc2", O::Placeholder, "deleteselectfromc2"},
-        KeyCase{"deleteselectfromall", O::Placeholder, "deleteselectfromc3"},
-        KeyCase{"deleteselectfromall2", O::Placeholder, "deleteselectfromc4"},
-        KeyCase{"deleteselect", O::DeleteThis, ""}, KeyCase{"deletealls", O::DeleteAll, ""},
-        KeyCase{"deletefromharddisk", O::DeleteFromHard, ""},
-        KeyCase{"deletealltool", O::ClearPasteMenu, ""}, KeyCase{"addt", O::SetInputForm, ""},
-        KeyCase{"opensallp", O::OpenSelectA, ""}, KeyCase{"opensallz", O::None, ""},
-        KeyCase{"opensallx", O::None, ""}, KeyCase{"opensallj", O::None, ""},
-        KeyCase{"opensallzip", O::None, ""}, KeyCase{"openallw", O::OpenAllWFromC, ""},
-        KeyCase{"opencwpallwz", O::OpenPageA, ""}, KeyCase{"openallx", O::OpenAllXFromC, ""},
-        KeyCase{"openallj", O::OpenAllJFromC, ""},
-        KeyCase{"openallzip", O::Placeholder, "OpenAllZip"},
-        KeyCase{"openhw", O::OpenHardWebPage, ""}, KeyCase{"openm", O::OpenM, ""},
-        KeyCase{"openfall", O::OpenFurl, ""}, KeyCase{"openmkw", O::OpenMkw, ""},
-        KeyCase{"savehtol", O::SaveCurrentToLink, ""}, KeyCase{"savehref", O::SaveToHref, ""},
-        KeyCase{"savetolink", O::None, ""}, KeyCase{"savexd", O::None, ""},
-        KeyCase{"savejd", O::None, ""}, KeyCase{"savehtom", O::None, ""},
-        KeyCase{"savesydz", O::SaveSydz, ""}, KeyCase{"savece", O::SaveE, ""},
-        KeyCase{"saveee", O::SaveEAllTabs, ""}, KeyCase{"openemail", O::OpenEmailFile, ""},
-        KeyCase{"saveetom", O::SaveEtoM, ""}, KeyCase{"beginsave", O::BeginSave, ""},
-        KeyCase{"beginsave2", O::BeginSave2, ""}, KeyCase{"savetxt1", O::SaveTextDialog, ""},
-        KeyCase{"onlysave", O::OnlySave, ""}, KeyCase{"onlysave_x_j", O::OnlySaveXJ, ""},
-        KeyCase{"saveallo", O::SaveAllW, ""}, KeyCase{"savetext", O::OnlySaveText, ""},
-        KeyCase{"savetextnotlink", O::OnlySaveTextNotLink, ""},
-        KeyCase{"savealltext", O::SaveAllWText, ""},
-        KeyCase{"savealltextnotlink", O::SaveAllWTextNotLink, ""},
-        KeyCase{"savestext", O::SaveSelectText, ""}, KeyCase{"setsavepath", O::SetSavePath, ""},
-        KeyCase{"createfolder", O::CreateFolder, ""},
+        KeyCase{"a_site", "SiteSearch1", ""}, KeyCase{"a_site1", "SiteSearch2", ""},
+        KeyCase{"help", "HelpPage", ""}, KeyCase{"origin", "Origin", ""},
+        KeyCase{"deleteselectfromc", "DeleteSelectFromC", ""},
+        KeyCase{"deleteselectfromc2", "Placeholder", ""},
+        KeyCase{"deleteselectfromall", "Placeholder", ""},
+        KeyCase{"deleteselectfromall2", "Placeholder", ""},
+        KeyCase{"deleteselect", "DeleteThis", ""}, KeyCase{"deletealls", "DeleteAll", ""},
+        KeyCase{"deletefromharddisk", "DeleteFromHard", ""},
+        KeyCase{"deletealltool", "ClearPasteMenu", ""}, KeyCase{"addt", "SetInputForm", ""},
+        KeyCase{"opensallp", "OpenSelectA", ""}, KeyCase{"opensallz", "None", ""},
+        KeyCase{"opensallx", "None", ""}, KeyCase{"opensallj", "None", ""},
+        KeyCase{"opensallzip", "None", ""}, KeyCase{"openallw", "OpenAllWFromC", ""},
+        KeyCase{"opencwpallwz", "OpenPageA", ""}, KeyCase{"openallx", "OpenAllXFromC", ""},
+        KeyCase{"openallj", "OpenAllJFromC", ""}, KeyCase{"openallzip", "Placeholder", ""},
+        KeyCase{"openhw", "OpenHardWebPage", ""}, KeyCase{"openm", "OpenM", ""},
+        KeyCase{"openfall", "OpenFurl", ""}, KeyCase{"openmkw", "OpenMkw", ""},
+        KeyCase{"savehtol", "SaveCurrentToLink", ""}, KeyCase{"savehref", "SaveToHref", ""},
+        KeyCase{"savetolink", "None", ""}, KeyCase{"savexd", "None", ""},
+        KeyCase{"savejd", "None", ""}, KeyCase{"savehtom", "None", ""},
+        KeyCase{"savesydz", "SaveSydz", ""}, KeyCase{"savece", "SaveE", ""},
+        KeyCase{"saveee", "SaveEAllTabs", ""}, KeyCase{"openemail", "OpenEmailFile", ""},
+        KeyCase{"saveetom", "SaveEtoM", ""}, KeyCase{"beginsave", "BeginSave", ""},
+        KeyCase{"beginsave2", "BeginSave2", ""}, KeyCase{"savetxt1", "SaveTextDialog", ""},
+        KeyCase{"onlysave", "OnlySave", ""}, KeyCase{"onlysave_x_j", "OnlySaveXJ", ""},
+        KeyCase{"saveallo", "SaveAllW", ""}, KeyCase{"savetext", "OnlySaveText", ""},
+        KeyCase{"savetextnotlink", "OnlySaveTextNotLink", ""},
+        KeyCase{"savealltext", "SaveAllWText", ""},
+        KeyCase{"savealltextnotlink", "SaveAllWTextNotLink", ""},
+        KeyCase{"savestext", "SaveSelectText", ""}, KeyCase{"setsavepath", "SetSavePath", ""},
+        KeyCase{"createfolder", "CreateFolder", ""},
         // Prefixes hand over the name that follows them.
-        KeyCase{"add_简历", O::LoadTemplate, "简历"},
-        KeyCase{"opengroup_新闻", O::OpenGroup, "新闻"}, KeyCase{"all_a", O::FillTemplate, "a"},
-        KeyCase{"delete_x.y", O::EditTemplate, "x.y"},
-        KeyCase{"template_t_之_item", O::PasteTemplateItem, "t_之_item"},
-        KeyCase{"add_", O::LoadTemplate, ""},
+        KeyCase{"add_简历", "LoadTemplate", "简历"}, KeyCase{"opengroup_新闻", "OpenGroup", "新闻"},
+        KeyCase{"all_a", "FillTemplate", "a"}, KeyCase{"delete_x.y", "EditTemplate", "x.y"},
+        KeyCase{"template_t_之_item", "PasteTemplateItem", "t_之_item"},
+        KeyCase{"add_", "LoadTemplate", ""},
+        // A key that is also a longer key's start is still matched whole first.
+        KeyCase{"deleteselectfromc2", "Placeholder", ""},
         // Everything else takes the default branch, exact spelling counting.
-        KeyCase{"saveallo_x_j", O::PasteIntoField, ""},
-        KeyCase{"save_group", O::PasteIntoField, ""}, KeyCase{"displaypath", O::PasteIntoField, ""},
-        KeyCase{"Help", O::PasteIntoField, ""}, KeyCase{"help ", O::PasteIntoField, ""},
-        KeyCase{"someone@mail.example", O::PasteIntoField, ""},
-        KeyCase{"", O::PasteIntoField, ""}));
+        KeyCase{"saveallo_x_j", "PasteIntoField", ""}, KeyCase{"save_group", "PasteIntoField", ""},
+        KeyCase{"displaypath", "PasteIntoField", ""}, KeyCase{"Help", "PasteIntoField", ""},
+        KeyCase{"help ", "PasteIntoField", ""},
+        KeyCase{"someone@mail.example", "PasteIntoField", ""}, KeyCase{"", "PasteIntoField", ""}));
+
+TEST(MenuRoutesOrder, ExactKeysComeBeforePrefixesAndTheDefaultBranchComesLast) {
+    const QList<shell::CommandRoute> &routes = shell::menuRoutes();
+    using M = shell::CommandRoute::Match;
+    ASSERT_FALSE(routes.isEmpty());
+    EXPECT_EQ(routes.last().match, M::Anything);
+    bool prefixSeen = false;
+    QStringList keys;
+    for (const shell::CommandRoute &route : routes) {
+        if (route.match == M::Prefix)
+            prefixSeen = true;
+        if (route.match == M::Exact) {
+            EXPECT_FALSE(prefixSeen) << route.key << " comes after a prefix";
+        }
+        EXPECT_FALSE(keys.contains(route.key)) << route.key << " has two rows";
+        keys.append(route.key);
+    }
+    // A copied text that starts with a prefix but equals a fixed key runs the fixed key's row.
+    EXPECT_STREQ(routeMenuKey("deleteselect").command->operation, "DeleteThis");
+}
 
 TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarHasARouteOfItsOwn) {
     // Entries that have no operation of their own are the documented default-branch ones.
@@ -80,19 +99,26 @@ TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarHasARouteOfItsOwn) {
             const QString key = QString::fromUtf8(entry.key);
             if (QString::fromUtf8(entry.caption) == "-")
                 continue;
-            const bool routed = routeMenuKey(key).operation != Operation::PasteIntoField;
+            const bool routed =
+                qstrcmp(routeMenuKey(key).command->operation, "PasteIntoField") != 0;
             EXPECT_EQ(routed, !defaultBranch.contains(key)) << entry.key;
         }
     }
 }
 
 TEST(ButtonRoutes, ButtonsRunTheirOwnOperation) {
-    EXPECT_EQ(shell::routeButtonKey("save"), O::OnlySave);
-    EXPECT_EQ(shell::routeButtonKey("opena"), O::OpenAllWFromC);
-    EXPECT_EQ(shell::routeButtonKey("copy"), O::CopyToPasteMenu);
-    EXPECT_EQ(shell::routeButtonKey("savegroup"), O::None);
-    EXPECT_EQ(shell::routeButtonKey("new"), O::None);
-    EXPECT_EQ(shell::routeButtonKey("openi"), O::None);
+    const auto operation = [](const char *key) {
+        const shell::CommandRoute *route = shell::routeButtonKey(key);
+        return route ? QString::fromLatin1(route->operation) : QString("-");
+    };
+    EXPECT_EQ(operation("save"), "OnlySave");
+    EXPECT_EQ(operation("opena"), "OpenAllWFromC");
+    EXPECT_EQ(operation("copy"), "CopyToPasteMenu");
+    EXPECT_EQ(operation("pre"), "Forward");
+    EXPECT_EQ(operation("savegroup"), "None");
+    EXPECT_EQ(operation("new"), "-");
+    EXPECT_EQ(operation("openi"), "-");
+    EXPECT_EQ(operation("fg1"), "-");
 }
 
 TEST(SiteSearch, AddressesCarryTheSiteNameInTheirEncodings) {

@@ -257,13 +257,13 @@ TEST_F(BrowserEndToEnd, SavedPagesReopenWithTheirChineseTextAndAbsoluteLinks) {
     window->setSavePath(saveDir.path());
     BrowserView *page = openAndShow(server.url("/news/chinese.htm"));
     selectElement(page, "h");
-    window->commands().run(shell::Operation::OnlySaveXJ);
+    window->commands().runMenuEntry("onlysave_x_j");
     const QString saved = QDir(saveDir.path()).filePath(QString::fromUtf8("第一章.htm"));
     ASSERT_TRUE(QFile::exists(saved));
     EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("该网页已经保存到") + saved);
 
     selectElement(page, "p");
-    window->commands().run(shell::Operation::OnlySaveText);
+    window->commands().runMenuEntry("savetext");
     QFile text(QDir(saveDir.path()).filePath(QString::fromUtf8("正文：风雨之后见彩虹。.txt")));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     const QString converted = common::decodeText(text.readAll());
@@ -287,7 +287,7 @@ TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
     openAndShow(server.url("/news/chinese.htm"));
     pause(800);
     openAndShow(server.url("/t1.htm"));
-    window->commands().run(shell::Operation::SaveAllW);
+    window->commands().runMenuEntry("saveallo");
     EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files, QDir::Name),
               QStringList({"t1htm.htm", QString::fromUtf8("中文标题.htm")}));
     EXPECT_EQ(window->panelText("s2"),
@@ -303,7 +303,7 @@ TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
     }
     server.addPage("/hundred.htm", html + "</body></html>");
     openAndShow(server.url("/hundred.htm"));
-    window->commands().run(shell::Operation::OpenAllWFromC);
+    window->commands().runMenuEntry("openallw");
     ASSERT_EQ(tabs().tabCount(), 102);
     EXPECT_EQ(window->panelText("s1"), "100");
     ASSERT_TRUE(waitFor(
@@ -325,7 +325,7 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
     openAndShow(server.url("/t1.htm"));
     dialogs.links = {
         std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
-    window->commands().run(shell::Operation::SaveCurrentToLink);
+    window->commands().runMenuEntry("savehtol");
     ASSERT_TRUE(waitFor(
         [&] { return favourites->html().contains(QString::fromUtf8("第一个 &lt;收藏&gt;")); }));
     const QString html = favourites->html();
@@ -361,13 +361,14 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     BrowserView *favourites = tabs().viewAt(0);
     openAndShow(server.url("/t2.htm"));
     dialogs.links = {std::make_pair(server.url("/t2.htm").toString(), QString::fromUtf8("第二页"))};
-    window->commands().run(shell::Operation::SaveCurrentToLink);
+    window->commands().runMenuEntry("savehtol");
     ASSERT_TRUE(waitFor([&] { return favourites->html().contains(QString::fromUtf8("第二页")); }));
     pause(800);
     openAndShow(server.url("/t1.htm"));
     tabs().selectTab(1);
     pause(800);
-    const QString cell = "Array.from(document.querySelectorAll('td')).find(c => c.textContent.includes('第二页'))";
+    const QString cell =
+        "Array.from(document.querySelectorAll('td')).find(c => c.textContent.includes('第二页'))";
     QWidget *target = static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
     ASSERT_TRUE(waitFor([&] { return !centreOfElement(favourites, cell).isNull(); }));
     QTest::mouseClick(target, Qt::LeftButton, {}, centreOfElement(favourites, cell));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/dialogs.h"
+#include "commands/dialogs.h"
 
 #include <QList>
 #include <QStringList>

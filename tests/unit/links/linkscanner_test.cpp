@@ -1,5 +1,5 @@
 #include "links/linkscanner.h"
-#include "links/urlrules.h"
+#include "common/urlrules.h"
 
 #include <QUrl>
 

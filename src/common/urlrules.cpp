@@ -1,4 +1,4 @@
-#include "urlrules.h"
+#include "common/urlrules.h"
 
 #include "common/textsearch.h"
 

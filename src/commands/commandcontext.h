@@ -1,7 +1,7 @@
 #pragma once
 
 #include "browser/tabhost.h"
-#include "dialogs.h"
+#include "commands/dialogs.h"
 
 #include <QString>
 

@@ -1,0 +1,127 @@
+#include "commands.h"
+
+#include "mainwindow.h"
+#include "tabmanager.h"
+#include "toolbar.h"
+
+#include "browser/browserview.h"
+#include "commands/dialogs.h"
+#include "common/ansifile.h"
+#include "saving/filenaming.h"
+#include "saving/overwritecheck.h"
+
+#include <QDir>
+
+// The shell's own file commands: e-mail file, save folder, page source, whole-page save and
+// the plain-text dialog.
+namespace shell {
+
+using browser::BrowserView;
+
+void Commands::openEmailFile() {
+    m_window.dialogs().openWithSystem(
+        m_window.programFolder().filePath(QStringLiteral("email.txt")));
+}
+
+void Commands::createFolder() {
+    Dialogs &dialogs = m_window.dialogs();
+    const std::optional<QString> answer = dialogs.inputText(
+        QStringLiteral("填写信息"), QStringLiteral("要创建文件夹名称:"), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    const QString name = *answer;
+    // The name makes one folder inside the default save folder, never a path elsewhere.
+    if (name.contains(u'/') || name.contains(u'\\') || name == QLatin1String(".") ||
+        name == QLatin1String("..")) {
+        dialogs.message(QStringLiteral("信息"),
+                        QStringLiteral("文件夹名称不能包含“/”或“\\”，也不能是“.”或“..”！"),
+                        Dialogs::Buttons::Ok);
+        return;
+    }
+    const QString path = QDir::cleanPath(m_window.savePath() + u'/' + name);
+    const QDir parent(m_window.savePath());
+    if (QFileInfo::exists(path)) {
+        dialogs.message(QStringLiteral("信息"), QStringLiteral("已经有此文件夹！"),
+                        Dialogs::Buttons::Ok);
+        return;
+    }
+    if (!parent.mkdir(name)) {
+        dialogs.message(
+            QStringLiteral("信息"),
+            QStringLiteral("无法创建文件夹 %1（默认保存路径不存在或没有写入权限）").arg(path),
+            Dialogs::Buttons::Ok);
+        return;
+    }
+    m_window.setSavePath(path);
+    QString error;
+    if (!m_window.programFolder().writeSavePath(path, &error))
+        dialogs.message(shell::kNoticeCaption,
+                        QStringLiteral("无法写入 savepath.ini：%1").arg(error),
+                        Dialogs::Buttons::Ok);
+    m_window.toolbar().setMenuEntryCaption(QStringLiteral("save"), QStringLiteral("displaypath"),
+                                           MainWindow::displayPathCaption(path));
+}
+
+bool Commands::warnIfBusy(BrowserView *view) {
+    if (!view || !view->isBusy())
+        return false;
+    m_window.dialogs().message(shell::kNoticeCaption, QStringLiteral("还没有下载完!"),
+                               Dialogs::Buttons::Ok);
+    return true;
+}
+
+void Commands::viewSource() {
+    BrowserView *view = m_window.tabs().currentView();
+    if (!view)
+        return;
+    warnIfBusy(view);
+    m_window.dialogs().showSource(
+        QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
+        QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>"));
+}
+
+void Commands::saveFullPage() {
+    BrowserView *view = m_window.tabs().currentView();
+    if (!view)
+        return;
+    QString name = saving::correctName(view->title());
+    if (name.isEmpty())
+        name = QStringLiteral("page");
+    const QString path = m_window.dialogs().chooseSaveFile(
+        QStringLiteral("全保存当前网页"), saving::makeSavePath(m_window.savePath(), name, ".htm"),
+        QStringLiteral("网页 (*.htm *.html)"));
+    if (!path.isEmpty())
+        view->savePageAs(path);
+}
+
+void Commands::showSaveTextDialog() {
+    m_window.dialogs().showSaveTextDialog([this](const QString &title, const QString &content) {
+        return saveTextToFolder(title, content);
+    });
+}
+
+bool Commands::saveTextToFolder(const QString &title, const QString &content) {
+    Dialogs &dialogs = m_window.dialogs();
+    const QString name = saving::fitFileName(saving::correctName(title.trimmed()), ".txt");
+    if (name.isEmpty()) {
+        dialogs.message(shell::kNoticeCaption, QStringLiteral("请填写文章标题，它将作为文件名！"),
+                        Dialogs::Buttons::Ok);
+        return false;
+    }
+    const QString path = saving::makeSavePath(m_window.savePath(), name, QStringLiteral(".txt"));
+    if (!saving::existingFileName(m_window.savePath(), name + QStringLiteral(".txt")).isEmpty() &&
+        dialogs.message(QString(), QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
+                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return false;
+    QString error;
+    if (!common::writeTextFile(path, content + QStringLiteral("\r\n"),
+                               common::FileEncoding::Gb18030, &error)) {
+        dialogs.message(shell::kNoticeCaption, QStringLiteral("无法保存 %1：%2").arg(path, error),
+                        Dialogs::Buttons::Ok);
+        return false;
+    }
+    m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("该网页已经保存到") + path);
+    return true;
+}
+
+} // namespace shell

@@ -1,0 +1,48 @@
+#include "commands.h"
+
+#include "mainwindow.h"
+#include "tabmanager.h"
+#include "toolbar.h"
+
+#include "browser/browserview.h"
+#include "common/textsearch.h"
+
+// The copy and paste buttons and the paste menu.
+namespace shell {
+
+using browser::BrowserView;
+
+namespace {
+
+const QString kPaste = QStringLiteral("paste");
+
+} // namespace
+
+void Commands::copyToPasteMenu() {
+    BrowserView *view = m_window.tabs().currentView();
+    QString text = copySelection(view);
+    if (text.isEmpty() && view)
+        text = common::trimSpaces(view->url().toString());
+    if (!text.isEmpty())
+        m_window.toolbar().addMenuEntry(kPaste, text, text);
+}
+
+void Commands::pasteClipboard() {
+    BrowserView *view = m_window.tabs().currentView();
+    if (view && browser::isTextFieldType(view->focusedElementType()))
+        view->appendToFocusedElement(m_window.clipboard().text());
+}
+
+void Commands::pasteIntoField(const QString &caption) {
+    BrowserView *view = m_window.tabs().currentView();
+    if (view && browser::isTextFieldType(view->focusedElementType()))
+        view->appendToFocusedElement(caption);
+}
+
+void Commands::clearPasteMenu() {
+    Toolbar &toolbar = m_window.toolbar();
+    toolbar.clearMenu(kPaste);
+    toolbar.addMenuEntry(kPaste, QStringLiteral("deletealltool"), QStringLiteral("删除所有"));
+}
+
+} // namespace shell
