@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Kills the soak writer with SIGKILL at random moments while it saves pages, edits link.htm and
 # appends to href.txt, and checks after every kill that each file is whole (old or new).
-#   kill_soak.sh SOAK_WRITER LINK_HTM [KILLS=100] [MAX_SECONDS=600]
+#   kill_soak.sh SOAK_WRITER LINK_HTM [KILLS=100] [MAX_SECONDS=600] [DISK_SIZE]
+# With DISK_SIZE (for example 6m) and when run as root, the files live on a tmpfs of that size,
+# so that the disk also fills up now and then (elsewhere the size is ignored and said so).
 # Prints the kills made, the files checked and the torn files; fails when a file is torn or
 # when fewer kills than asked fit in the time allowed.
 set -u
@@ -9,9 +11,18 @@ writer=$1
 favourites=$2
 kills=${3:-100}
 max_seconds=${4:-600}
+disk_size=${5:-}
 
 folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
+mkdir "$folder/data"
+disk="a plain folder"
+if [[ -n $disk_size ]] && (($(id -u) == 0)) &&
+    mount -t tmpfs -o "size=$disk_size" tmpfs "$folder/data" 2>/dev/null; then
+    disk="a tmpfs of $disk_size"
+    trap 'umount -l "$folder/data"; rm -rf "$folder"' EXIT
+else
+    trap 'rm -rf "$folder"' EXIT
+fi
 "$writer" init "$folder/data" "$favourites" || { echo "cannot prepare $folder/data"; exit 2; }
 
 done_kills=0
@@ -39,5 +50,6 @@ while ((done_kills < kills && SECONDS - start < max_seconds)); do
 done
 
 echo "kills: $done_kills, files checked: $checked, torn files: $torn," \
-    "temporaries left by kills: $temporaries, seconds: $((SECONDS - start))"
+    "temporaries left by kills: $temporaries, seconds: $((SECONDS - start)), on $disk," \
+    "full now: $(df --output=pcent "$folder/data" | tail -1 | tr -d ' ')"
 ((torn == 0 && done_kills == kills))

@@ -1,6 +1,6 @@
 // The writer the kill soak stops at random moments, and the checker it runs after each kill.
 //
-//   soak_writer init FOLDER LINK_HTM   copies the favourites page into an empty FOLDER
+//   soak_writer init FOLDER LINK_HTM   copies the favourites page into the empty FOLDER
 //   soak_writer run FOLDER SEED        saves pages, edits link.htm and appends to href.txt
 //                                      until it is killed
 //   soak_writer check FOLDER           prints "files N torn T temporaries K"; status 1 when
@@ -8,8 +8,9 @@
 //
 // Every file must be whole after any kill: a page carries its own length and checksum in its
 // first line; link.htm must be one of the versions the writer meant to write (each is listed
-// in versions.txt, synced, before it replaces the file); every href.txt line is a record with
-// its checksum.
+// in FOLDER.versions beside the folder, synced, before it replaces the file); every href.txt
+// line is a record with its checksum. FOLDER may be a small file system that fills up: writes
+// then fail, and the files must still be whole.
 #include "common/ansifile.h"
 #include "links/favouritesfile.h"
 
@@ -60,7 +61,7 @@ QString randomText(QRandomGenerator &random, qsizetype length) {
 // list is never behind the file it describes.
 bool listVersion(const QString &folder, const QByteArray &bytes) {
     const QByteArray line = (fingerprint(bytes) + QStringLiteral("\n")).toLatin1();
-    const int fd = ::open(QFile::encodeName(folder + QStringLiteral("/versions.txt")).constData(),
+    const int fd = ::open(QFile::encodeName(folder + QStringLiteral(".versions")).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
@@ -159,7 +160,7 @@ bool hrefIsWhole(const QByteArray &bytes) {
 int check(const QString &folder) {
     const QDir dir(folder);
     QSet<QString> versions;
-    for (const QByteArray &line : bytesOf(dir.filePath("versions.txt")).split('\n'))
+    for (const QByteArray &line : bytesOf(folder + QStringLiteral(".versions")).split('\n'))
         versions.insert(QString::fromLatin1(line));
     int files = 0;
     int torn = 0;
@@ -173,8 +174,6 @@ int check(const QString &folder) {
             whole = hrefIsWhole(bytes);
         else if (QRegularExpression(QStringLiteral("^page\\d\\.htm$")).match(name).hasMatch())
             whole = pageIsWhole(bytes);
-        else if (name == QStringLiteral("versions.txt"))
-            continue;
         else {
             ++temporaries; // a replacement the kill stopped before it took the file's name
             continue;
@@ -191,7 +190,6 @@ int check(const QString &folder) {
 }
 
 int init(const QString &folder, const QString &favourites) {
-    QDir().mkpath(folder);
     const QByteArray bytes = bytesOf(favourites);
     if (bytes.isEmpty() || !listVersion(folder, bytes) ||
         !QFile::copy(favourites, folder + QStringLiteral("/link.htm")))
