@@ -1,7 +1,8 @@
 #include "ansifile.h"
 
+#include "safewrite.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -92,48 +93,21 @@ TextFileContent readTextFile(const QString &path) {
 
 bool writeTextFile(const QString &path, const QString &text, FileEncoding encoding,
                    QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = encodeText(text, encoding);
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return replaceFileBytes(path, encodeText(text, encoding), error);
 }
 
 bool appendTextFile(const QString &path, const QString &text, QString *error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    FileEncoding existing = FileEncoding::Gb18030;
-    if (file.size() > 0) {
-        file.seek(0);
-        decodeText(file.readAll(), &existing);
-        file.seek(file.size());
-    }
-    // A byte-order mark belongs at the start of a file only.
-    const FileEncoding encoding =
-        existing == FileEncoding::Gb18030 ? FileEncoding::Gb18030 : FileEncoding::Utf8;
-    const QByteArray bytes = encodeText(text, encoding);
-    const bool ok = file.write(bytes) == bytes.size() && file.flush();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    return appendFileBytes(
+        path,
+        [&text](const QByteArray &existing) {
+            FileEncoding found = FileEncoding::Gb18030;
+            if (!existing.isEmpty())
+                decodeText(existing, &found);
+            // A byte-order mark belongs at the start of a file only.
+            return encodeText(text, found == FileEncoding::Gb18030 ? FileEncoding::Gb18030
+                                                                   : FileEncoding::Utf8);
+        },
+        error);
 }
 
 } // namespace common

@@ -29,13 +29,14 @@ QString decodeText(const QByteArray &bytes, FileEncoding *encoding = nullptr);
 QByteArray encodeText(const QString &text, FileEncoding encoding = FileEncoding::Gb18030);
 
 // Replaces the file atomically with `text` (nothing is added): the old content stays whole if
-// the write fails. Returns false and sets `error` on failure.
+// the write fails. Returns false and sets `error` to the reason, in Chinese, on failure.
 bool writeTextFile(const QString &path, const QString &text,
                    FileEncoding encoding = FileEncoding::Gb18030, QString *error = nullptr);
 
 // Appends `text` at the end of the file (created when missing) without touching what is
-// there, in the encoding the file already has (GB18030 for a new or pure ASCII file).
-// Returns false and sets `error` on failure.
+// there, in the encoding the file already has (GB18030 for a new or pure ASCII file). The
+// file is replaced whole by its old content and the addition, so a failed append leaves it as
+// it was. Returns false and sets `error` to the reason, in Chinese, on failure.
 bool appendTextFile(const QString &path, const QString &text, QString *error = nullptr);
 
 } // namespace common

@@ -6,6 +6,7 @@
 
 #include "browser/browserview.h"
 #include "common/ansifile.h"
+#include "links/favouriteswrite.h"
 
 #include <QDir>
 
@@ -66,7 +67,9 @@ void EditingCommands::deleteSelectFromFavourites() {
         return;
     }
     QString error;
-    if (!common::writeTextFile(m_folder.favouritesPath(), *changed, file.encoding, &error)) {
+    if (!links::favourites::writeFavouritesFile(m_folder.favouritesPath(), file.text, *changed,
+                                                file.encoding, links::favourites::Change::RemoveRow,
+                                                &error)) {
         m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("无法写入 link.htm：%1").arg(error),
                                   Dialogs::Buttons::Ok);

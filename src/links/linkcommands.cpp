@@ -218,7 +218,7 @@ void LinkCommands::saveCurrentToLink() {
         return;
     const auto changed =
         favourites::addEntry(file.text, answer->first, answer->second, favourites::newKey());
-    if (changed && writeFavourites(*changed, file.encoding))
+    if (changed && writeFavourites(file, *changed, favourites::Change::AddRow))
         m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
 }
 
@@ -231,7 +231,8 @@ void LinkCommands::favouritesButton(browser::BrowserView *view, const QString &b
         return;
     QString text = file.text;
     favourites::EditResult result = favourites::EditResult::NameNotFound;
-    if (favourites::isEditButton(buttonName)) {
+    const bool edit = favourites::isEditButton(buttonName);
+    if (edit) {
         const auto old = favourites::findEntry(text, buttonName);
         if (!old)
             return;
@@ -248,18 +249,23 @@ void LinkCommands::favouritesButton(browser::BrowserView *view, const QString &b
                                   Dialogs::Buttons::Ok);
         return;
     }
-    if (result != favourites::EditResult::Done || !writeFavourites(text, file.encoding))
+    if (result != favourites::EditResult::Done ||
+        !writeFavourites(file, text,
+                         edit ? favourites::Change::EditRow : favourites::Change::RemoveRow))
         return;
     m_context.tabs.reloadView(view);
     if (view != m_context.tabs.viewAtPosition(1))
         m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
 }
 
-// link.htm is replaced whole and atomically: a failed write leaves the old file as it was.
-bool LinkCommands::writeFavourites(const QString &text, common::FileEncoding encoding) {
+// link.htm is replaced whole and atomically: a failed write leaves the old file as it was, and
+// a change that would lose more than the user removed is refused.
+bool LinkCommands::writeFavourites(const common::TextFileContent &read, const QString &changed,
+                                   favourites::Change change) {
     QString error;
-    if (common::writeTextFile(m_folder.favouritesPath(), text + QStringLiteral("\r\n"), encoding,
-                              &error))
+    if (favourites::writeFavouritesFile(m_folder.favouritesPath(), read.text,
+                                        changed + QStringLiteral("\r\n"), read.encoding, change,
+                                        &error))
         return true;
     m_context.dialogs.message(shell::kNoticeCaption,
                               QStringLiteral("无法写入 link.htm：%1").arg(error),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "favouriteswrite.h"
 #include "linkscanner.h"
 
 #include "common/ansifile.h"
@@ -41,7 +42,8 @@ private:
     void openSingle(const QUrl &url);
     QString chooseFolder();
     void countOpened(int count);
-    bool writeFavourites(const QString &text, common::FileEncoding encoding);
+    bool writeFavourites(const common::TextFileContent &read, const QString &changed,
+                         favourites::Change change);
 
     shell::CommandContext &m_context;
     common::ProgramFolder m_folder;

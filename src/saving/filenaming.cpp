@@ -16,17 +16,23 @@ QString removeChars(QStringView name, QStringView unwanted) {
     return out;
 }
 
-// Removes tags from a name: "<" up to the next ">" goes, the ">" stays for correctName.
-QString stripTags(QString name) {
+// Removes tags from a name: each "<" up to the next ">" goes, the ">" stays for correctName.
+// A "<" with no ">" after it stays with all that follows (correctName removes it). One pass:
+// titles of a megabyte and more come from pages whose markers enclose half the page.
+QString stripTags(QStringView name) {
+    QString out;
+    out.reserve(name.size());
+    qsizetype copied = 0;
     for (;;) {
-        const qsizetype a = name.indexOf(u'<');
-        if (a < 0 || !name.contains(u'>'))
-            return name;
-        const qsizetype b = name.indexOf(u'>', a + 1);
-        if (b < 0)
-            return name; // a "<" with no ">" after it: correctName removes what is left
-        name.remove(a, b - a);
+        const qsizetype open = name.indexOf(u'<', copied);
+        const qsizetype close = open < 0 ? -1 : name.indexOf(u'>', open + 1);
+        if (close < 0)
+            break;
+        out.append(name.sliced(copied, open - copied));
+        copied = close;
     }
+    out.append(name.sliced(copied));
+    return out;
 }
 
 } // namespace
@@ -53,7 +59,7 @@ std::optional<QString> extractFileName(QStringView html, QStringView before, QSt
         p2 = lowHtml.indexOf(lowAfter, nameStart);
     if (p2 < 0)
         return std::nullopt;
-    return correctName(stripTags(html.sliced(nameStart, p2 - nameStart).toString()));
+    return correctName(stripTags(html.sliced(nameStart, p2 - nameStart)));
 }
 
 QString makeSavePath(const QString &folder, const QString &name, const QString &extension) {

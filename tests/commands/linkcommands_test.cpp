@@ -1,4 +1,5 @@
 #include "common/ansifile.h"
+#include "links/favouritesfile.h"
 #include "links/linkcommands.h"
 #include "shell/loadqueue.h"
 #include "support/commandfixture.h"
@@ -208,6 +209,39 @@ TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
     commands.favouritesButton(page(0), "B2" + key);
     EXPECT_FALSE(fileText(folder.favouritesPath()).contains(key));
     EXPECT_TRUE(fileText(folder.favouritesPath()).contains("<tr><th>地址</th></tr>"));
+}
+
+TEST_F(LinkCommandsTest, FavouritesChangedWhileTheDialogIsOpenAreNotOverwritten) {
+    const QString header = "<html><head><title>favorites</title></head><body><table>\r\n"
+                           "<tr><th>地址</th></tr>\r\n</table></body></html>\r\n";
+    writeFile(folder.favouritesPath(), header);
+    dialogs.links = {std::make_pair(QString("http://a.example/"), QString("甲"))};
+    commands.saveCurrentToLink();
+    const QString withA = fileText(folder.favouritesPath());
+    ASSERT_TRUE(withA.contains("a.example"));
+    const QString key = withA.mid(withA.indexOf("name=\"B1") + 8, 15);
+
+    // Another copy of the program adds a row while this one's edit dialog is open: the edit
+    // made from the older text would drop that row.
+    const QString withB =
+        links::favourites::addEntry(withA, "http://b.example/", "乙", links::favourites::newKey())
+            .value();
+    dialogs.whileLinkAsked = [&] { writeFile(folder.favouritesPath(), withB); };
+    dialogs.links = {std::make_pair(QString("http://c.example/"), QString("丙"))};
+    page(0)->pageUrl = folder.favouritesUrl();
+    commands.favouritesButton(page(0), "B1" + key);
+    EXPECT_EQ(fileText(folder.favouritesPath()), withB);
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(
+        dialogs.shown.last().text.startsWith("无法写入 link.htm：link.htm在读取之后被修改过"))
+        << dialogs.shown.last().text.toStdString();
+
+    // Without anything happening meanwhile, shortening an entry is an edit like any other.
+    dialogs.whileLinkAsked = nullptr;
+    dialogs.links = {std::make_pair(QString("http://c/"), QString())};
+    commands.favouritesButton(page(0), "B1" + key);
+    EXPECT_TRUE(fileText(folder.favouritesPath()).contains("location.href='http://c/'"));
+    EXPECT_TRUE(fileText(folder.favouritesPath()).contains("b.example"));
 }
 
 } // namespace

@@ -57,6 +57,8 @@ public:
     std::optional<std::pair<QString, QString>> askLink(const QString &address,
                                                        const QString &comment) override {
         linkAsked.append({address, comment});
+        if (whileLinkAsked)
+            whileLinkAsked();
         if (links.isEmpty())
             return std::nullopt;
         return links.takeFirst();
@@ -89,6 +91,7 @@ public:
     QList<std::pair<QString, QString>> markers;
     QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
     QList<std::pair<QString, QString>> linkAsked;
+    std::function<void()> whileLinkAsked; // what happens elsewhere while the dialog is open
     std::function<bool(const QString &, const QList<editing::TemplateItem> &)>
         templateEditor; // open editor
 };
