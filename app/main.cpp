@@ -2,13 +2,14 @@
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/programfolder.h"
 #include "shell/mainwindow.h"
+#include "shell/renderingpath.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
     // Four shared renderers keep fifty tabs well under 400 MB (see bench/browser_bench.sh).
     browser::WebEngineViewFactory::limitRendererProcesses(4);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumaro"));
 
