@@ -17,6 +17,14 @@ namespace {
 
 const QString kSelectFirst = QStringLiteral("请选择网页中你要删除的文字！");
 
+// Why link.htm is left as it is: written back, it would not keep its own bytes.
+QString unsafeToRewrite(const common::TextFileContent &file) {
+    return QStringLiteral("link.htm 按 %1 编码读出后不能原样写回（它可能是用别的编码保存的），"
+                          "为了不损坏这个文件，没有修改它。请用文本编辑器把它另存为 GB18030 或 "
+                          "UTF-8 编码后再试。")
+        .arg(QString::fromLatin1(file.charset));
+}
+
 } // namespace
 
 EditingCommands::EditingCommands(
@@ -45,7 +53,7 @@ void EditingCommands::deleteSelectFromPage() {
         return;
     if (view->url() == m_folder.favouritesUrl())
         return; // the favourites page is changed by its own commands only
-    view->setHtml(removeEvery(view->html(), selection));
+    view->setHtml(removeFromShownText(view->html(), selection));
 }
 
 void EditingCommands::deleteSelectFromFavourites() {
@@ -58,6 +66,11 @@ void EditingCommands::deleteSelectFromFavourites() {
     const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
     if (!file.ok || file.text.isEmpty())
         return;
+    if (!file.keepsBytes) {
+        m_context.dialogs.message(shell::kNoticeCaption, unsafeToRewrite(file),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
     const std::optional<QString> changed = removeFavouriteHolding(file.text, selection);
     if (!changed) {
         m_context.dialogs.message(shell::kNoticeCaption,
