@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,72 @@ TEST_F(EditingTest, DeleteSelectRemovesTheFavouriteRowHoldingTheSelection) {
     editing.deleteSelectFromFavourites();
     EXPECT_EQ(common::readTextFile(folder.favouritesPath()).text, "<table>\r\n</table>\r\n");
     EXPECT_EQ(page()->reloadCount, 1);
+}
+
+// The shipped favourites page, as the program ships it (LF) or in another line-end style.
+QByteArray shippedFavourites(const QByteArray &end = "\n") {
+    QFile file(QStringLiteral(LUMARO_SHIPPED_FOLDER "/link.htm"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    // Staged in GB18030, as the build does.
+    QByteArray bytes = QStringEncoder("GB18030").encode(QString::fromUtf8(file.readAll()));
+    bytes.replace("</table>", "<tr class=\"normalcolorstyle\">\n<td>&nbsp;http://a.example/</td>\n"
+                              "<td>&nbsp;\xC1\xB4\xBD\xD3</td>\n</tr>\n</table>"); // 链接 in GBK
+    bytes.replace("\n", end);
+    return bytes;
+}
+
+QByteArray bytesOf(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST_F(EditingTest, DeleteSelectOnTheShippedFavouritesKeepsTheRestByteForByte) {
+    page()->pageUrl = folder.favouritesUrl();
+    for (const QByteArray end : {"\n", "\r\n", "\r"}) {
+        const QByteArray original = shippedFavourites(end);
+        writeBytes(folder.favouritesPath(), original);
+        page()->selection = "我的收藏"; // in the heading
+        editing.deleteSelectFromFavourites();
+        QByteArray expected = original;
+        expected.remove(expected.indexOf("<h1>"),
+                        expected.indexOf("</h1>") + 5 + end.size() - expected.indexOf("<h1>"));
+        EXPECT_EQ(bytesOf(folder.favouritesPath()), expected);
+        page()->selection = "链接"; // the row's comment; the header's 链接地址 comes first
+        editing.deleteSelectFromFavourites();
+        EXPECT_FALSE(bytesOf(folder.favouritesPath()).contains("<th width=\"45%\">"));
+        EXPECT_TRUE(bytesOf(folder.favouritesPath()).contains("http://a.example/"));
+        EXPECT_TRUE(
+            bytesOf(folder.favouritesPath()).startsWith(original.left(original.indexOf("<body>"))));
+    }
+}
+
+TEST_F(EditingTest, DeleteSelectKeepsBytesThatDoNotDecodeOrLeavesTheFileAlone) {
+    page()->pageUrl = folder.favouritesUrl();
+    QByteArray original = shippedFavourites();
+    original.replace("<title>favorites</title>", "<title>favorites \xFF\x80</title>");
+    writeBytes(folder.favouritesPath(), original);
+    page()->selection = "http://a.example/";
+    editing.deleteSelectFromFavourites();
+    QByteArray expected = original;
+    const qsizetype row = expected.indexOf("<tr class");
+    expected.remove(row, expected.indexOf("</tr>", row) + 6 - row);
+    EXPECT_EQ(bytesOf(folder.favouritesPath()), expected);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    // A file this program cannot write back as it was is not rewritten; the user is told why.
+    QByteArray cyrillic = shippedFavourites();
+    cyrillic.replace("charset=gb18030", "charset=windows-1251");
+    cyrillic.replace("<h1>", "<h1>\xCF\xF0\xE8\xE2\xE5\xF2 ");
+    writeBytes(folder.favouritesPath(), cyrillic);
+    editing.deleteSelectFromFavourites();
+    EXPECT_EQ(bytesOf(folder.favouritesPath()), cyrillic);
+    ASSERT_EQ(dialogs.messageTexts().size(), 1);
+    EXPECT_TRUE(dialogs.messageTexts().front().contains("windows-1251"));
 }
 
 TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
