@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -55,8 +56,12 @@ TEST_F(EditingTest, ChangeCaptureWritesEachNewTextAndClearsTheClipboard) {
     capture.changeTick(); // nothing new: nothing happens
     EXPECT_EQ(savedFiles(), QStringList({"abc.htm"}));
     clipboard.setText("...");
-    capture.changeTick();
-    EXPECT_TRUE(savedFiles().contains(".htm"));
+    capture.changeTick(); // a text that cleans to nothing: a dated name, never ".htm"
+    ASSERT_EQ(savedFiles().size(), 2);
+    EXPECT_TRUE(QRegularExpression("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.htm$")
+                    .match(savedFiles()[1])
+                    .hasMatch())
+        << savedFiles()[1].toStdString();
 }
 
 TEST_F(EditingTest, CaptureAsksBeforeReplacingAndTriesAgainAfterNo) {
