@@ -8,6 +8,7 @@
 #include "common/ansifile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace editing {
 
@@ -94,11 +95,19 @@ QString EditingCommands::templatePath(const QString &name) const {
 }
 
 bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items) {
-    const QString problem = templateNameProblem(name);
+    QString problem = templateNameProblem(name);
+    if (problem.isEmpty())
+        problem = templateItemsProblem(items);
     if (!problem.isEmpty()) {
         m_context.dialogs.message(shell::kNoticeCaption, problem, Dialogs::Buttons::Ok);
         return false;
     }
+    if (QFileInfo::exists(templatePath(name)) &&
+        m_context.dialogs.message(
+            shell::kNoticeCaption,
+            QStringLiteral("已经有名为【%1】的模板，是否要覆盖它？").arg(name),
+            Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return false;
     QDir().mkpath(m_folder.filePath(QStringLiteral("inputtemplate")));
     QString error;
     if (!common::writeTextFile(templatePath(name), templateFileText(items),
@@ -112,6 +121,8 @@ bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem
     const QString menu = QStringLiteral("inputform");
     m_addMenuEntry(menu, QStringLiteral("add_") + name,
                    QStringLiteral("加载【%1】模板到粘贴子菜单里").arg(name));
+    m_addMenuEntry(menu, QStringLiteral("all_") + name,
+                   QStringLiteral("自动填写【%1】模板到当前网页的表单").arg(name));
     m_addMenuEntry(menu, QStringLiteral("delete_") + name,
                    QStringLiteral("修改【%1】模板").arg(name));
     return true;

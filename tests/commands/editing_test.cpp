@@ -227,7 +227,7 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     EXPECT_EQ(file.readAll(),
               common::encodeText("第1项名称:[用户名]\r\n第1项内容:[张三]\r\n第2项名称:[城市]"
                                  "\r\n第2项内容:[北京]\r\n\r\n"));
-    EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "delete_常用"}));
+    EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "all_常用", "delete_常用"}));
 
     editing.loadTemplate("常用");
     editing.loadTemplate("常用");
@@ -246,6 +246,28 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
               (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
     editing.editTemplate("常用");
     EXPECT_EQ(dialogs.opened, QStringList({folder.filePath("inputtemplate/常用.ini")}));
+}
+
+TEST_F(EditingTest, TheTemplateEditorAsksBeforeReplacingAndRefusesWhatTheFileCannotHold) {
+    const QString path = folder.filePath("inputtemplate/常用.ini");
+    ASSERT_TRUE(editing.saveTemplate("常用", {{"城市", "北京"}}));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_FALSE(editing.saveTemplate("常用", {{"城市", "上海"}}));
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"已经有名为【常用】的模板，是否要覆盖它？"}));
+    EXPECT_EQ(common::readTextFile(path).text, "第1项名称:[城市]\r\n第1项内容:[北京]\r\n\r\n");
+    dialogs.answers = {Dialogs::Answer::Yes};
+    EXPECT_TRUE(editing.saveTemplate("常用", {{"城市", "上海"}}));
+    EXPECT_EQ(common::readTextFile(path).text, "第1项名称:[城市]\r\n第1项内容:[上海]\r\n\r\n");
+    EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "all_常用", "delete_常用"}));
+    // "]" ends a value in the file: "123]456" would fill as "123".
+    dialogs.shown.clear();
+    EXPECT_FALSE(editing.saveTemplate("号码", {{"电话", "1"}, {"分机", "123]456"}}));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.messageTexts()[0].contains("第2项的内容里有“]”"));
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("inputtemplate/号码.ini")));
+    EXPECT_FALSE(editing.saveTemplate("号码", {{"a]", "1"}}));
+    EXPECT_TRUE(dialogs.messageTexts()[1].contains("第1项的名称"));
 }
 
 TEST_F(EditingTest, GroupsOpenEveryLineInATabOfItsOwn) {
