@@ -84,7 +84,10 @@ TextFileContent readTextFile(const QString &path, const ReadOptions &options) {
     result.charset = decoded.charset;
     result.undecodable = decoded.undecodable;
     result.encoding = encodingFor(decoded);
-    result.keepsBytes = encodeText(result.text, result.encoding) == bytes;
+    // UTF-8 and GB18030 keep every byte by construction (undecodable ones included); any
+    // other charset is written back as GB18030, which keeps nothing but ASCII.
+    result.keepsBytes = decoded.charset == "UTF-8" || decoded.charset == "GB18030" ||
+                        encodeText(result.text, result.encoding) == bytes;
     result.ok = true;
     return result;
 }

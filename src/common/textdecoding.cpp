@@ -86,6 +86,11 @@ DecodedText decodeKeeping(const QByteArray &bytes, qsizetype from, const QByteAr
     DecodedText decoded;
     decoded.charset = charset;
     decoded.bomLength = from;
+    QStringDecoder whole(charset.constData());
+    decoded.text = whole.decode(QByteArrayView(bytes).sliced(from));
+    if (!whole.hasError())
+        return decoded; // the usual case: every byte is text
+    decoded.text.clear();
     decoded.text.reserve(bytes.size() - from);
     const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype size = bytes.size();
@@ -116,6 +121,10 @@ bool readsAsUtf8(QByteArrayView bytes) {
     bool alphabetOnly = true;
     bool unlikelyGbk = false;
     for (qsizetype i = 0; i < size;) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
         const qsizetype length = utf8SequenceLength(data + i, size - i);
         if (length == 0)
             return false;
