@@ -1,5 +1,6 @@
 // lumaro-cli: the browser's text algorithms on files, for scripts and tests.
 #include "common/ansifile.h"
+#include "common/htmlcharset.h"
 #include "links/emailscanner.h"
 #include "links/linkscanner.h"
 #include "saving/filenaming.h"
@@ -22,7 +23,10 @@ const char kUsage[] =
     "  lumaro-cli emails FILE\n"
     "  lumaro-cli rewrite-links --base URL FILE\n"
     "  lumaro-cli correct-name [--keep-spaces] TEXT\n"
-    "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n";
+    "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n"
+    "  lumaro-cli charset FILE\n"
+    "Every command that reads a FILE takes --charset NAME (GBK, UTF-8, Big5, windows-1251, ...)\n"
+    "to read it in that charset instead of the one the file shows or declares.\n";
 
 int fail(const QString &message) {
     std::fprintf(stderr, "lumaro-cli: %s\n", message.toLocal8Bit().constData());
@@ -30,7 +34,7 @@ int fail(const QString &message) {
 }
 
 void print(const QString &text) {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = common::withKeptBytesReplaced(text).toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
@@ -47,6 +51,9 @@ struct Arguments {
     QString error;
 };
 
+// The option every command that reads a FILE takes: the charset to read it in.
+const QString kCharsetOption = QStringLiteral("--charset");
+
 Arguments parse(const QStringList &args, const QStringList &knownFlags,
                 const QStringList &knownValues) {
     Arguments parsed;
@@ -54,7 +61,7 @@ Arguments parse(const QStringList &args, const QStringList &knownFlags,
         const QString &arg = args[i];
         if (knownFlags.contains(arg)) {
             parsed.flags.append(arg);
-        } else if (knownValues.contains(arg)) {
+        } else if (knownValues.contains(arg) || arg == kCharsetOption) {
             if (i + 1 >= args.size()) {
                 parsed.error = arg + QStringLiteral(" needs a value");
                 return parsed;
@@ -74,8 +81,23 @@ Arguments parse(const QStringList &args, const QStringList &knownFlags,
     return parsed;
 }
 
+// How the input file is read: as HTML, in the charset of --charset when it is given.
+std::optional<common::ReadOptions> inputOptions(const Arguments &args, QString *error) {
+    common::ReadOptions options;
+    options.kind = common::TextKind::Html;
+    if (!args.values.contains(kCharsetOption))
+        return options;
+    const QString name = args.values.value(kCharsetOption);
+    options.charset = common::charsetForLabel(name.toLatin1());
+    if (options.charset.isEmpty()) {
+        *error = QStringLiteral("unknown charset ") + name;
+        return std::nullopt;
+    }
+    return options;
+}
+
 // Reads the one input file of a subcommand, or says why not (a bad option included).
-std::optional<QString> readInput(const Arguments &args, QString *error) {
+std::optional<common::TextFileContent> readInputFile(const Arguments &args, QString *error) {
     if (!args.error.isEmpty()) {
         *error = args.error;
         return std::nullopt;
@@ -84,12 +106,20 @@ std::optional<QString> readInput(const Arguments &args, QString *error) {
         *error = QStringLiteral("expected one FILE");
         return std::nullopt;
     }
-    const common::TextFileContent file = common::readTextFile(args.positional.front());
+    const auto options = inputOptions(args, error);
+    if (!options)
+        return std::nullopt;
+    common::TextFileContent file = common::readTextFile(args.positional.front(), *options);
     if (!file.ok) {
         *error = QStringLiteral("cannot read %1: %2").arg(args.positional.front(), file.error);
         return std::nullopt;
     }
-    return file.text;
+    return file;
+}
+
+std::optional<QString> readInput(const Arguments &args, QString *error) {
+    const auto file = readInputFile(args, error);
+    return file ? std::optional<QString>(file->text) : std::nullopt;
 }
 
 int run(const QString &command, const QStringList &rest) {
@@ -154,6 +184,13 @@ int run(const QString &command, const QStringList &rest) {
         if (!name)
             return 1;
         print(*name + u'\n');
+        return 0;
+    }
+    if (command == QLatin1String("charset")) {
+        const auto file = readInputFile(parse(rest, {}, {}), &error);
+        if (!file)
+            return fail(error);
+        print(QString::fromLatin1(file->charset) + u'\n');
         return 0;
     }
     std::fputs(kUsage, stderr);

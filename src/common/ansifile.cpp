@@ -3,6 +3,7 @@
 #include "safewrite.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -12,81 +13,82 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-bool isAscii(const QByteArray &bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
+FileEncoding encodingFor(const DecodedText &decoded) {
+    if (decoded.charset != "UTF-8")
+        return FileEncoding::Gb18030;
+    return decoded.bomLength > 0 ? FileEncoding::Utf8WithBom : FileEncoding::Utf8;
+}
+
+TextKind kindOf(const QString &path) {
+    static const QStringList htmlSuffixes = {QStringLiteral(".htm"), QStringLiteral(".html"),
+                                             QStringLiteral(".xhtml"), QStringLiteral(".shtml"),
+                                             QStringLiteral(".xml")};
+    for (const QString &suffix : htmlSuffixes) {
+        if (path.endsWith(suffix, Qt::CaseInsensitive))
+            return TextKind::Html;
     }
-    return true;
+    return TextKind::Plain;
 }
 
-bool decodesWithoutError(const QByteArray &bytes, QStringDecoder decoder) {
-    (void)decoder.decode(bytes).operator QString();
-    return !decoder.hasError();
-}
-
-bool hasLongUtf8Sequence(const QByteArray &bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0xE0)
-            return true;
-    }
-    return false;
-}
-
-// Short GBK texts can happen to be valid UTF-8 ("一" is D2 BB, U+04BB in UTF-8), but then
-// only with two-byte sequences; Chinese written in UTF-8 always has three-byte ones.
-bool looksLikeUtf8(const QByteArray &bytes) {
-    if (!decodesWithoutError(bytes, QStringDecoder(QStringDecoder::Utf8)))
-        return false;
-    return hasLongUtf8Sequence(bytes) || !decodesWithoutError(bytes, QStringDecoder("GB18030"));
+QString readError(const QFile &file) {
+    if (!file.exists())
+        return QStringLiteral("文件不存在");
+    if (file.error() == QFileDevice::OpenError && !QFileInfo(file).isReadable())
+        return QStringLiteral("没有读取权限");
+    return file.errorString();
 }
 
 } // namespace
 
 QString decodeText(const QByteArray &bytes, FileEncoding *encoding) {
-    FileEncoding chosen = FileEncoding::Gb18030;
-    QString text;
-    if (bytes.startsWith(kUtf8Bom)) {
-        chosen = FileEncoding::Utf8WithBom;
-        text = QString::fromUtf8(bytes.mid(3));
-    } else if (!isAscii(bytes) && looksLikeUtf8(bytes)) {
-        chosen = FileEncoding::Utf8;
-        text = QString::fromUtf8(bytes);
-    } else {
-        QStringDecoder decoder("GB18030");
-        text = decoder.decode(bytes);
-    }
+    const DecodedText decoded = decodeBytes(bytes, TextKind::Plain);
     if (encoding)
-        *encoding = chosen;
-    return text;
+        *encoding = encodingFor(decoded);
+    return decoded.text;
 }
 
 QByteArray encodeText(const QString &text, FileEncoding encoding) {
     switch (encoding) {
     case FileEncoding::Utf8WithBom:
-        return QByteArray(kUtf8Bom) + text.toUtf8();
+        return QByteArray(kUtf8Bom) + encodeKeepingBytes(text, "UTF-8");
     case FileEncoding::Utf8:
-        return text.toUtf8();
+        return encodeKeepingBytes(text, "UTF-8");
     case FileEncoding::Gb18030:
         break;
     }
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
+    return encodeKeepingBytes(text, "GB18030");
 }
 
 TextFileContent readTextFile(const QString &path) {
+    return readTextFile(path, ReadOptions{});
+}
+
+TextFileContent readTextFile(const QString &path, const ReadOptions &options) {
     TextFileContent result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+        result.error = readError(file);
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    if (options.maxBytes >= 0 && file.size() > options.maxBytes) {
+        result.error = QStringLiteral("文件太大（%1 字节）").arg(file.size());
+        return result;
+    }
+    const QByteArray bytes = options.maxBytes >= 0 ? file.read(options.maxBytes) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+        result.error = readError(file);
         return result;
     }
-    result.text = decodeText(bytes, &result.encoding);
+    const DecodedText decoded =
+        decodeBytes(bytes, options.kind.value_or(kindOf(path)), options.charset);
+    result.text = decoded.text;
+    result.charset = decoded.charset;
+    result.undecodable = decoded.undecodable;
+    result.encoding = encodingFor(decoded);
+    // UTF-8 and GB18030 keep every byte by construction (undecodable ones included); any
+    // other charset is written back as GB18030, which keeps nothing but ASCII.
+    result.keepsBytes = decoded.charset == "UTF-8" || decoded.charset == "GB18030" ||
+                        encodeText(result.text, result.encoding) == bytes;
     result.ok = true;
     return result;
 }

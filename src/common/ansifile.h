@@ -1,13 +1,16 @@
 #pragma once
 
+#include "textdecoding.h"
+
 #include <QString>
 
-// Reading and writing whole text files the way the system's users keep them: in the Chinese
-// ANSI code page. GB18030 is written (byte-identical to GBK for every GBK character, and it
-// loses nothing beyond GBK). On reading, a UTF-8 byte-order mark, or bytes that are valid UTF-8
-// and hold non-ASCII text, mean UTF-8; anything else is read as GB18030. Valid UTF-8 made of
-// two-byte sequences only that is also valid GB18030 is taken as GB18030: short GBK texts
-// look like that, Chinese in UTF-8 never does.
+#include <optional>
+
+// Reading and writing whole text files the way the system's users keep them. GB18030 is
+// written (byte-identical to GBK for every GBK character, and it loses nothing beyond GBK).
+// Reading follows the rule of textdecoding.h (byte-order mark, an HTML file's declared
+// charset, UTF-8 when the bytes read as UTF-8, else GB18030). A file read as UTF-8 or GB18030
+// and written back in the encoding it was read in keeps its bytes, undecodable ones included.
 namespace common {
 
 enum class FileEncoding { Gb18030, Utf8, Utf8WithBom };
@@ -15,14 +18,24 @@ enum class FileEncoding { Gb18030, Utf8, Utf8WithBom };
 struct TextFileContent {
     bool ok = false; // false when the file is missing or cannot be read
     QString text;    // the decoded content
-    FileEncoding encoding = FileEncoding::Gb18030;
-    QString error; // why it could not be read
+    FileEncoding encoding = FileEncoding::Gb18030; // how to write it back
+    QString error;                                 // why it could not be read
+    QByteArray charset;                            // the charset it was read in, e.g. "UTF-8"
+    qsizetype undecodable = 0;                     // bytes that are no text in that charset
+    bool keepsBytes = true; // writing `text` back in `encoding` gives the file's bytes again
+};
+
+struct ReadOptions {
+    std::optional<TextKind> kind; // by default HTML for .htm, .html, .xhtml, .shtml and .xml
+    QByteArray charset;           // read in this charset instead of choosing one
+    qint64 maxBytes = -1;         // a larger file is not read (ok == false)
 };
 
 // Reads the whole file. A missing file gives ok == false and an empty text.
 TextFileContent readTextFile(const QString &path);
+TextFileContent readTextFile(const QString &path, const ReadOptions &options);
 
-// Decodes bytes by the reading rule above; `encoding` receives the encoding chosen.
+// Decodes bytes by the reading rule as plain text; `encoding` receives how to write it back.
 QString decodeText(const QByteArray &bytes, FileEncoding *encoding = nullptr);
 
 // Encodes text for writing in `encoding` (a BOM is written only for Utf8WithBom).

@@ -4,6 +4,7 @@
 #include "textsearch.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace common {
 
@@ -13,9 +14,23 @@ QString ProgramFolder::filePath(const QString &name) const {
     return QDir(m_path).filePath(name);
 }
 
-QString ProgramFolder::readSavePath() const {
-    const TextFileContent file = readTextFile(filePath(QStringLiteral("savepath.ini")));
-    const QString folder = file.ok ? savePathFromSettings(file.text) : QString();
+QString ProgramFolder::readSavePath(QString *problem) const {
+    const QString path = filePath(QStringLiteral("savepath.ini"));
+    ReadOptions options;
+    options.kind = TextKind::Plain;
+    options.maxBytes = kMaxSettingsBytes;
+    const TextFileContent file = readTextFile(path, options);
+    QString why;
+    if (!file.ok && QFileInfo::exists(path))
+        why = file.error;
+    else if (file.ok && (file.undecodable > 0 || file.text.contains(QChar(0))))
+        why = QStringLiteral("不是文本文件");
+    if (problem)
+        *problem =
+            why.isEmpty()
+                ? QString()
+                : QStringLiteral("无法读取 %1（%2），文件保存到程序所在的文件夹").arg(path, why);
+    const QString folder = file.ok && why.isEmpty() ? savePathFromSettings(file.text) : QString();
     return folder.isEmpty() ? m_path : folder;
 }
 

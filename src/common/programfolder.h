@@ -18,8 +18,11 @@ public:
     QUrl favouritesUrl() const { return QUrl::fromLocalFile(favouritesPath()); }
 
     // The default save folder from savepath.ini; the program folder itself when the file is
-    // missing, unreadable or blank.
-    QString readSavePath() const;
+    // missing, unreadable or blank. Only a small file is read: one larger than
+    // kMaxSettingsBytes, or one that is not text, is ignored and `problem` says why (a
+    // missing or blank file is no problem).
+    QString readSavePath(QString *problem = nullptr) const;
+    static constexpr qint64 kMaxSettingsBytes = 64 * 1024;
     // Replaces savepath.ini with the folder followed by CR LF.
     bool writeSavePath(const QString &folder, QString *error = nullptr) const;
 

@@ -1,31 +1,43 @@
 #include "deletion.h"
 
+#include "visibletext.h"
+
+#include "common/lineends.h"
+
 namespace editing {
 
-QString removeEvery(QStringView text, QStringView selection) {
-    QString out = text.toString();
-    if (!selection.isEmpty())
-        out.remove(selection.toString());
+QString removeFromShownText(QStringView html, QStringView selection) {
+    if (selection.isEmpty())
+        return html.toString();
+    QString out;
+    out.reserve(html.size());
+    qsizetype copied = 0;
+    for (const TextRange &range : visibleTextRanges(html)) {
+        const QStringView text = html.sliced(range.start, range.end - range.start);
+        for (qsizetype at = text.indexOf(selection); at >= 0;
+             at = text.indexOf(selection, at + selection.size())) {
+            out.append(html.sliced(copied, range.start + at - copied));
+            copied = range.start + at + selection.size();
+        }
+    }
+    out.append(html.sliced(copied));
     return out;
 }
 
 std::optional<QString> removeFavouriteHolding(QStringView file, QStringView selection) {
-    const qsizetype p = selection.isEmpty() ? -1 : file.indexOf(selection);
+    const qsizetype p = indexOfVisible(file, selection);
     if (p < 0)
         return std::nullopt;
     const qsizetype rowStart = file.first(p + 1).lastIndexOf(u"<tr ");
     const qsizetype rowEnd = rowStart < 0 ? -1 : file.indexOf(u"</tr>", rowStart);
     if (rowStart >= 0 && rowEnd >= 0 && rowEnd + 5 > p) {
-        qsizetype end = rowEnd + 5;
-        if (file.sliced(end).startsWith(u"\r\n"))
-            end += 2;
+        const qsizetype end = rowEnd + 5 + common::lineEndLengthAt(file, rowEnd + 5);
         return file.first(rowStart).toString() + file.sliced(end).toString();
     }
-    const qsizetype before = file.first(p).lastIndexOf(u"\r\n");
-    const qsizetype lineStart = before < 0 ? 0 : before + 2;
-    const qsizetype after = file.indexOf(u"\r\n", p);
-    const qsizetype lineEnd = after < 0 ? file.size() : after + 2;
-    return file.first(lineStart).toString() + file.sliced(lineEnd).toString();
+    const qsizetype lineStart = common::lineStartBefore(file, p);
+    const qsizetype lineEnd = common::lineEndFrom(file, p);
+    const qsizetype end = lineEnd + common::lineEndLengthAt(file, lineEnd);
+    return file.first(lineStart).toString() + file.sliced(end).toString();
 }
 
 } // namespace editing

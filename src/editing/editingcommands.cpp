@@ -9,6 +9,7 @@
 #include "links/favouriteswrite.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace editing {
 
@@ -17,6 +18,14 @@ using shell::Dialogs;
 namespace {
 
 const QString kSelectFirst = QStringLiteral("请选择网页中你要删除的文字！");
+
+// Why link.htm is left as it is: written back, it would not keep its own bytes.
+QString unsafeToRewrite(const common::TextFileContent &file) {
+    return QStringLiteral("link.htm 按 %1 编码读出后不能原样写回（它可能是用别的编码保存的），"
+                          "为了不损坏这个文件，没有修改它。请用文本编辑器把它另存为 GB18030 或 "
+                          "UTF-8 编码后再试。")
+        .arg(QString::fromLatin1(file.charset));
+}
 
 } // namespace
 
@@ -46,7 +55,7 @@ void EditingCommands::deleteSelectFromPage() {
         return;
     if (view->url() == m_folder.favouritesUrl())
         return; // the favourites page is changed by its own commands only
-    view->setHtml(removeEvery(view->html(), selection));
+    view->setHtml(removeFromShownText(view->html(), selection));
 }
 
 void EditingCommands::deleteSelectFromFavourites() {
@@ -59,6 +68,11 @@ void EditingCommands::deleteSelectFromFavourites() {
     const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
     if (!file.ok || file.text.isEmpty())
         return;
+    if (!file.keepsBytes) {
+        m_context.dialogs.message(shell::kNoticeCaption, unsafeToRewrite(file),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
     const std::optional<QString> changed = removeFavouriteHolding(file.text, selection);
     if (!changed) {
         m_context.dialogs.message(shell::kNoticeCaption,
@@ -84,11 +98,19 @@ QString EditingCommands::templatePath(const QString &name) const {
 }
 
 bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items) {
-    const QString problem = templateNameProblem(name);
+    QString problem = templateNameProblem(name);
+    if (problem.isEmpty())
+        problem = templateItemsProblem(items);
     if (!problem.isEmpty()) {
         m_context.dialogs.message(shell::kNoticeCaption, problem, Dialogs::Buttons::Ok);
         return false;
     }
+    if (QFileInfo::exists(templatePath(name)) &&
+        m_context.dialogs.message(
+            shell::kNoticeCaption,
+            QStringLiteral("已经有名为【%1】的模板，是否要覆盖它？").arg(name),
+            Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return false;
     QDir().mkpath(m_folder.filePath(QStringLiteral("inputtemplate")));
     QString error;
     if (!common::writeTextFile(templatePath(name), templateFileText(items),
@@ -102,6 +124,8 @@ bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem
     const QString menu = QStringLiteral("inputform");
     m_addMenuEntry(menu, QStringLiteral("add_") + name,
                    QStringLiteral("加载【%1】模板到粘贴子菜单里").arg(name));
+    m_addMenuEntry(menu, QStringLiteral("all_") + name,
+                   QStringLiteral("自动填写【%1】模板到当前网页的表单").arg(name));
     m_addMenuEntry(menu, QStringLiteral("delete_") + name,
                    QStringLiteral("修改【%1】模板").arg(name));
     return true;

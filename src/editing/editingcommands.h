@@ -25,7 +25,9 @@ public:
     void deleteSelectFromPage();       // DeleteSelectFromC
     void deleteSelectFromFavourites(); // DeleteSelect
 
-    // The template editor's result: written to inputtemplate/NAME.ini, menu entries added.
+    // The template editor's result: written to inputtemplate/NAME.ini and its three menu
+    // entries added. False (the editor stays open) for a name or items the file cannot hold,
+    // and when the user does not want an existing template of that name replaced.
     bool saveTemplate(const QString &name, const QList<TemplateItem> &items);
     void loadTemplate(const QString &name); // add_ + name
     void fillTemplate(const QString &name); // all_ + name

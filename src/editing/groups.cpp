@@ -1,16 +1,12 @@
 #include "groups.h"
 
+#include "common/lineends.h"
+
 namespace editing {
 
 QStringList groupAddresses(QStringView file) {
     QStringList addresses;
-    QString text = file.toString();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    if (text.isEmpty())
-        return addresses;
-    for (const QString &raw : text.split(u'\n')) {
+    for (const QString &raw : common::splitLines(file)) {
         const QString line = raw.trimmed();
         const qsizetype open = line.indexOf(u'(');
         const qsizetype close = open < 0 ? -1 : line.indexOf(u')', open + 1);

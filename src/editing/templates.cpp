@@ -78,6 +78,20 @@ QString templateNameProblem(const QString &name) {
     return QString();
 }
 
+QString templateItemsProblem(const QList<TemplateItem> &items) {
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const bool inName = items[i].name.contains(u']');
+        if (!inName && !items[i].content.contains(u']'))
+            continue;
+        return QStringLiteral(
+                   "第%1项的%2里有“]”。模板文件用“]”标记一项的结束，这一项会在“]”处被截断"
+                   "（例如“123]456”只会填成“123”）。请去掉“]”后再保存。")
+            .arg(i + 1)
+            .arg(inName ? QStringLiteral("名称") : QStringLiteral("内容"));
+    }
+    return QString();
+}
+
 QStringList templateItemNames(QStringView file) {
     QStringList names;
     const QStringView marker = u"项名称:[";

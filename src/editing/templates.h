@@ -26,6 +26,11 @@ QString templateFileText(const QList<TemplateItem> &items);
 // are refused.
 QString templateNameProblem(const QString &name);
 
+// Why the items cannot be stored in a template file; empty when they can. A "]" ends a value
+// in the file, so a name or content holding one would be cut there ("123]456" would fill as
+// "123").
+QString templateItemsProblem(const QList<TemplateItem> &items);
+
 // The item names of a template file, in order (each "项名称:[" ... "]").
 QStringList templateItemNames(QStringView file);
 

@@ -6,11 +6,21 @@ namespace saving {
 
 namespace {
 
+// Characters that change how a name reads without showing themselves: control characters
+// (the tab excepted, it stays visible as a gap), the bidirectional marks, embeddings,
+// overrides and isolates that can make a name read backwards, and the line and paragraph
+// separators.
+bool isHiddenControl(char16_t c) {
+    return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E ||
+           c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
+           c == 0x2028 || c == 0x2029;
+}
+
 QString removeChars(QStringView name, QStringView unwanted) {
     QString out;
     out.reserve(name.size());
     for (QChar c : name) {
-        if (!unwanted.contains(c))
+        if (!unwanted.contains(c) && !isHiddenControl(c.unicode()))
             out.append(c);
     }
     return out;

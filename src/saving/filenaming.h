@@ -8,7 +8,10 @@
 namespace saving {
 
 // Removes every character a saved file's name must not hold: / \ : ? * < > | " space, CR,
-// LF and ".". Nothing else changes (no trimming, tabs stay). The result may be empty.
+// LF and ".", and the invisible ones that change how a name reads: control characters (U+0085
+// among them), bidirectional marks and overrides (U+200E, U+200F, U+061C, U+202A to U+202E,
+// U+2066 to U+2069), and U+2028 and U+2029. Nothing else changes (no trimming, tabs stay).
+// The result may be empty.
 // Example: correctName(u"Page 2: A.B") == "Page2AB".
 QString correctName(QStringView name);
 

@@ -1,6 +1,7 @@
 #include "pagesaver.h"
 
 #include "charsetdeclaration.h"
+#include "fallbackname.h"
 #include "filenaming.h"
 #include "linkrewriter.h"
 
@@ -32,9 +33,7 @@ void PageSaver::onlySave(bool absoluteLinks) {
             Dialogs::Buttons::OkCancel);
         if (answer != Dialogs::Answer::Ok)
             return;
-        name = correctName(common::trimSpaces(view->title()));
-        if (name.isEmpty())
-            return;
+        name = nameOrFallback(QString(), view->title(), view->url(), QDateTime::currentDateTime());
     }
     QString content = pageContent(view->html());
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
@@ -75,7 +74,7 @@ void PageSaver::saveAllW() {
             const QString selection = m_steps.copySelectionText(view);
             name = textSelected && !selection.isEmpty() ? correctName(selection) : QString();
             if (name.isEmpty())
-                name = correctName(view->title());
+                name = correctName(shownTitle(view->title(), view->url()));
             if (name.isEmpty())
                 name = QStringLiteral("No") + QString::number(tabs.viewNumberAt(position));
         }

@@ -150,7 +150,8 @@ void MainWindow::openFavouritesPage() {
 void MainWindow::startUp() {
     if (const QScreen *screen = this->screen())
         resize(screen->availableGeometry().size());
-    m_savePath = m_folder.readSavePath();
+    m_savePath = m_folder.readSavePath(&m_settingsProblem);
+    setPanelText(QStringLiteral("s2"), QString());
     m_toolbar->addMenuEntry(QStringLiteral("save"), QStringLiteral("displaypath"),
                             displayPathCaption(m_savePath));
     addStartupMenuEntries();
@@ -175,9 +176,14 @@ QString MainWindow::displayPathCaption(const QString &folder) {
     return (QStringLiteral("当前默认保存路径是[") + folder + u']').trimmed();
 }
 
-void MainWindow::setPanelText(const QString &panel, const QString &text) {
+void MainWindow::setPanelText(const QString &panel, const QString &shown) {
     if (panel == QLatin1String("address"))
-        m_addressBox->setEditText(text);
+        m_addressBox->setEditText(shown);
+    // A broken savepath.ini is told in s2 until a new save folder is chosen.
+    const QString text =
+        panel != QLatin1String("s2") || m_settingsProblem.isEmpty()
+            ? shown
+            : (shown.isEmpty() ? shown : shown + QStringLiteral("　")) + m_settingsProblem;
     if (QLabel *label = m_panels.value(panel)) {
         label->setText(text);
         label->setToolTip(text);
@@ -200,7 +206,9 @@ void MainWindow::setSavePathFromDialog() {
     m_savePath = folder;
     m_addressBox->setEditText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
     QString error;
-    if (!m_folder.writeSavePath(m_savePath, &error)) {
+    if (m_folder.writeSavePath(m_savePath, &error)) {
+        m_settingsProblem.clear();
+    } else {
         m_dialogs->message(shell::kNoticeCaption,
                            QStringLiteral("无法写入 savepath.ini：%1").arg(error),
                            Dialogs::Buttons::Ok);

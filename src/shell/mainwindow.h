@@ -85,6 +85,7 @@ private:
     Toolbar *m_toolbar = nullptr;
     QComboBox *m_addressBox = nullptr;
     QHash<QString, QLabel *> m_panels;
+    QString m_settingsProblem; // why savepath.ini could not be read at start-up
     QPushButton *m_closeCurrentButton = nullptr;
     QPushButton *m_closeAllButton = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "capturetext.h"
 
+#include "common/lineends.h"
 #include "saving/filenaming.h"
 
 namespace text {
@@ -9,9 +10,11 @@ QString captureFileName(const QString &copied) {
 }
 
 QString captureBodyHtml(const QString &copied) {
-    QString body = QStringLiteral("<br>") + QChar(0xE5E5) + QChar(0xE5E5) + copied;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
-    return body;
+    // Copies made on this system end their lines with LF, older programs' with CR LF or CR.
+    return QStringLiteral("<br>") + QChar(0xE5E5) + QChar(0xE5E5) +
+           common::splitLines(copied).join(QStringLiteral("<br>")) +
+           (common::lineEndLengthAt(copied, copied.size() - 1) > 0 ? QStringLiteral("<br>")
+                                                                   : QString());
 }
 
 QString capturePage(const QString &pageTemplate, const QString &title, const QString &body) {

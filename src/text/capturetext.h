@@ -9,7 +9,7 @@ namespace text {
 QString captureFileName(const QString &copied);
 
 // The article body title capture keeps: "<br>", two full-width spaces (U+E5E5, bytes A3 A0
-// in GBK) and the text, every CR LF a "<br>".
+// in GBK) and the text, every line end (CR LF, LF or CR) a "<br>".
 QString captureBodyHtml(const QString &copied);
 
 // The page of a captured article: the template with every "标题" replaced by the title, then

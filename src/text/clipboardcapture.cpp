@@ -1,6 +1,7 @@
 #include "clipboardcapture.h"
 
 #include "common/ansifile.h"
+#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 
 namespace text {
@@ -45,7 +46,10 @@ void ClipboardCapture::changeTick() {
     const QString copied = pendingText();
     if (copied.isEmpty())
         return;
-    if (write(captureFileName(copied), copied, copied))
+    QString name = captureFileName(copied);
+    if (name.isEmpty())
+        name = saving::untitledName(QDateTime::currentDateTime());
+    if (write(name, copied, copied))
         clipboard.clear();
 }
 
@@ -57,7 +61,9 @@ void ClipboardCapture::titleTick() {
     if (copied.size() > 30) {
         m_body = captureBodyHtml(copied);
     } else if (!m_body.isEmpty()) {
-        const QString name = saving::correctName(copied);
+        QString name = saving::correctName(copied);
+        if (name.isEmpty())
+            name = saving::untitledName(QDateTime::currentDateTime());
         const QString page = capturePage(common::readTextFile(m_templatePath).text, name, m_body);
         if (!write(name, page, copied))
             return;

@@ -3,6 +3,7 @@
 #include "htmltotext.h"
 
 #include "browser/browserview.h"
+#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 
 namespace text {
@@ -29,7 +30,9 @@ void TextSaver::onlySaveText(bool deleteLinks) {
         return;
     m_steps.warnIfBusy(view);
     const bool selected = hasTextSelection(view);
-    const QString name = saving::correctName(m_steps.copySelectionText(view));
+    const QString name =
+        saving::nameOrFallback(saving::correctName(m_steps.copySelectionText(view)), view->title(),
+                               view->url(), QDateTime::currentDateTime());
     if (!selected) {
         context.dialogs.message(shell::kNoticeCaption,
                                 QStringLiteral("请在网页中选择一段文字作文件名!"),
@@ -52,8 +55,9 @@ void TextSaver::saveSelectText() {
     const QString text = m_steps.copySelectionText(view);
     if (text.isEmpty())
         return;
-    const QString fileName =
-        m_steps.confirmOverwrite(saving::correctName(text.left(10)), QStringLiteral(".txt"));
+    const QString name = saving::nameOrFallback(saving::correctName(text.left(10)), view->title(),
+                                                view->url(), QDateTime::currentDateTime());
+    const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
     if (!fileName.isEmpty())
         m_steps.writeSaveFile(fileName, text);
 }
@@ -82,9 +86,9 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         const QString text = pageText(view->html(), deleteLinks);
         const bool viewSelected = hasTextSelection(view);
         const QString selection = m_steps.copySelectionText(view);
-        const QString name = viewSelected && !selection.isEmpty()
-                                 ? saving::correctName(selection)
-                                 : base + QString::number(tabs.viewNumberAt(position));
+        QString name = viewSelected ? saving::correctName(selection) : QString();
+        if (name.isEmpty())
+            name = base + QString::number(tabs.viewNumberAt(position));
         const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
         if (fileName.isEmpty())
             return;

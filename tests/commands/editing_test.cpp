@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,8 +56,12 @@ TEST_F(EditingTest, ChangeCaptureWritesEachNewTextAndClearsTheClipboard) {
     capture.changeTick(); // nothing new: nothing happens
     EXPECT_EQ(savedFiles(), QStringList({"abc.htm"}));
     clipboard.setText("...");
-    capture.changeTick();
-    EXPECT_TRUE(savedFiles().contains(".htm"));
+    capture.changeTick(); // a text that cleans to nothing: a dated name, never ".htm"
+    ASSERT_EQ(savedFiles().size(), 2);
+    EXPECT_TRUE(QRegularExpression("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.htm$")
+                    .match(savedFiles()[1])
+                    .hasMatch())
+        << savedFiles()[1].toStdString();
 }
 
 TEST_F(EditingTest, CaptureAsksBeforeReplacingAndTriesAgainAfterNo) {
@@ -144,6 +150,72 @@ TEST_F(EditingTest, DeleteSelectRemovesTheFavouriteRowHoldingTheSelection) {
     EXPECT_EQ(page()->reloadCount, 1);
 }
 
+// The shipped favourites page, as the program ships it (LF) or in another line-end style.
+QByteArray shippedFavourites(const QByteArray &end = "\n") {
+    QFile file(QStringLiteral(LUMARO_SHIPPED_FOLDER "/link.htm"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    // Staged in GB18030, as the build does.
+    QByteArray bytes = QStringEncoder("GB18030").encode(QString::fromUtf8(file.readAll()));
+    bytes.replace("</table>", "<tr class=\"normalcolorstyle\">\n<td>&nbsp;http://a.example/</td>\n"
+                              "<td>&nbsp;\xC1\xB4\xBD\xD3</td>\n</tr>\n</table>"); // 链接 in GBK
+    bytes.replace("\n", end);
+    return bytes;
+}
+
+QByteArray bytesOf(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST_F(EditingTest, DeleteSelectOnTheShippedFavouritesKeepsTheRestByteForByte) {
+    page()->pageUrl = folder.favouritesUrl();
+    for (const QByteArray end : {"\n", "\r\n", "\r"}) {
+        const QByteArray original = shippedFavourites(end);
+        writeBytes(folder.favouritesPath(), original);
+        page()->selection = "我的收藏"; // in the heading
+        editing.deleteSelectFromFavourites();
+        QByteArray expected = original;
+        expected.remove(expected.indexOf("<h1>"),
+                        expected.indexOf("</h1>") + 5 + end.size() - expected.indexOf("<h1>"));
+        EXPECT_EQ(bytesOf(folder.favouritesPath()), expected);
+        page()->selection = "链接"; // the row's comment; the header's 链接地址 comes first
+        editing.deleteSelectFromFavourites();
+        EXPECT_FALSE(bytesOf(folder.favouritesPath()).contains("<th width=\"45%\">"));
+        EXPECT_TRUE(bytesOf(folder.favouritesPath()).contains("http://a.example/"));
+        EXPECT_TRUE(
+            bytesOf(folder.favouritesPath()).startsWith(original.left(original.indexOf("<body>"))));
+    }
+}
+
+TEST_F(EditingTest, DeleteSelectKeepsBytesThatDoNotDecodeOrLeavesTheFileAlone) {
+    page()->pageUrl = folder.favouritesUrl();
+    QByteArray original = shippedFavourites();
+    original.replace("<title>favorites</title>", "<title>favorites \xFF\x80</title>");
+    writeBytes(folder.favouritesPath(), original);
+    page()->selection = "http://a.example/";
+    editing.deleteSelectFromFavourites();
+    QByteArray expected = original;
+    const qsizetype row = expected.indexOf("<tr class");
+    expected.remove(row, expected.indexOf("</tr>", row) + 6 - row);
+    EXPECT_EQ(bytesOf(folder.favouritesPath()), expected);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    // A file this program cannot write back as it was is not rewritten; the user is told why.
+    QByteArray cyrillic = shippedFavourites();
+    cyrillic.replace("charset=gb18030", "charset=windows-1251");
+    cyrillic.replace("<h1>", "<h1>\xCF\xF0\xE8\xE2\xE5\xF2 ");
+    writeBytes(folder.favouritesPath(), cyrillic);
+    editing.deleteSelectFromFavourites();
+    EXPECT_EQ(bytesOf(folder.favouritesPath()), cyrillic);
+    ASSERT_EQ(dialogs.messageTexts().size(), 1);
+    EXPECT_TRUE(dialogs.messageTexts().front().contains("windows-1251"));
+}
+
 TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     EXPECT_FALSE(editing.saveTemplate("../evil", {{"a", "b"}}));
     EXPECT_FALSE(editing.saveTemplate("", {{"a", "b"}}));
@@ -155,7 +227,7 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     EXPECT_EQ(file.readAll(),
               common::encodeText("第1项名称:[用户名]\r\n第1项内容:[张三]\r\n第2项名称:[城市]"
                                  "\r\n第2项内容:[北京]\r\n\r\n"));
-    EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "delete_常用"}));
+    EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "all_常用", "delete_常用"}));
 
     editing.loadTemplate("常用");
     editing.loadTemplate("常用");
@@ -174,6 +246,28 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
               (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
     editing.editTemplate("常用");
     EXPECT_EQ(dialogs.opened, QStringList({folder.filePath("inputtemplate/常用.ini")}));
+}
+
+TEST_F(EditingTest, TheTemplateEditorAsksBeforeReplacingAndRefusesWhatTheFileCannotHold) {
+    const QString path = folder.filePath("inputtemplate/常用.ini");
+    ASSERT_TRUE(editing.saveTemplate("常用", {{"城市", "北京"}}));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_FALSE(editing.saveTemplate("常用", {{"城市", "上海"}}));
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"已经有名为【常用】的模板，是否要覆盖它？"}));
+    EXPECT_EQ(common::readTextFile(path).text, "第1项名称:[城市]\r\n第1项内容:[北京]\r\n\r\n");
+    dialogs.answers = {Dialogs::Answer::Yes};
+    EXPECT_TRUE(editing.saveTemplate("常用", {{"城市", "上海"}}));
+    EXPECT_EQ(common::readTextFile(path).text, "第1项名称:[城市]\r\n第1项内容:[上海]\r\n\r\n");
+    EXPECT_EQ(menus["inputform"], QStringList({"add_常用", "all_常用", "delete_常用"}));
+    // "]" ends a value in the file: "123]456" would fill as "123".
+    dialogs.shown.clear();
+    EXPECT_FALSE(editing.saveTemplate("号码", {{"电话", "1"}, {"分机", "123]456"}}));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.messageTexts()[0].contains("第2项的内容里有“]”"));
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("inputtemplate/号码.ini")));
+    EXPECT_FALSE(editing.saveTemplate("号码", {{"a]", "1"}}));
+    EXPECT_TRUE(dialogs.messageTexts()[1].contains("第1项的名称"));
 }
 
 TEST_F(EditingTest, GroupsOpenEveryLineInATabOfItsOwn) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -77,8 +78,12 @@ TEST_F(SavingTest, WithoutASelectionTheTitleServesAfterOk) {
     pages.onlySave(false); // OK
     EXPECT_EQ(files(), QStringList({"Page2.htm"}));
     page(1)->pageTitle = " ... ";
-    pages.onlySave(false); // a title of removable characters: nothing, silently
-    EXPECT_EQ(files(), QStringList({"Page2.htm"}));
+    pages.onlySave(false); // a title of removable characters: a dated name, never ".htm"
+    ASSERT_EQ(files().size(), 2);
+    EXPECT_TRUE(QRegularExpression("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.htm$")
+                    .match(files()[1])
+                    .hasMatch())
+        << files()[1].toStdString();
     EXPECT_EQ(dialogs.shown.size(), 3);
 }
 
@@ -209,6 +214,31 @@ TEST_F(SavingTest, SaveAllWTextCountsAndStopsOnNo) {
     EXPECT_EQ(panels.of("s2"),
               QStringList({"1", "2", "3", QString::fromUtf8("所有打开网页已经保存到") + savePath}));
     EXPECT_EQ(read("News1.txt"), "favourites\r\n");
+}
+
+// A page without a title: the engine shows its address in the title's place.
+TEST_F(SavingTest, NamesThatCleanToNothingFallBackToTheTitleThenToTheDate) {
+    const QRegularExpression dated("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.(txt|htm)$");
+    openPages(2);
+    tabs.selectTab(2);
+    page(1)->selection = "???";
+    texts.onlySaveText(false);
+    texts.saveSelectText();
+    EXPECT_EQ(files(), QStringList({"Page2.txt"}));
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"已经存在同样名字的文件，是否要覆盖？"}));
+    page(1)->pageTitle = "h.example/news/2.htm";
+    texts.onlySaveText(false);
+    ASSERT_EQ(files().size(), 2);
+    EXPECT_TRUE(dated.match(files()[1]).hasMatch()) << files()[1].toStdString();
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("该网页已经保存到") + file(files()[1]));
+    for (const QString &name : files())
+        EXPECT_FALSE(name.startsWith(u'.')) << name.toStdString();
+    // All pages as HTML: a page whose title is its address is numbered like an untitled one.
+    page(2)->pageTitle = "http://h.example/news/3.htm";
+    page(1)->selection.clear();
+    pages.saveAllW();
+    EXPECT_TRUE(files().contains("No3.htm"));
+    EXPECT_TRUE(files().contains("No2.htm"));
 }
 
 } // namespace

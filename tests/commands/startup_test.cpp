@@ -91,4 +91,18 @@ TEST_F(StartupTest, AddressEntryOpensANewTabAndKeepsTheListMostRecentFirst) {
               QList<QUrl>({QUrl("http://a.example/"), QUrl("http://a.example/")}));
 }
 
+TEST_F(StartupTest, ABrokenSettingsFileIsToldInTheStatusBarUntilANewFolderIsSet) {
+    write("savepath.ini", QByteArray(common::ProgramFolder::kMaxSettingsBytes * 2, '/'));
+    auto window = start();
+    EXPECT_EQ(window->savePath(), QDir::cleanPath(dir.path()));
+    EXPECT_TRUE(window->panelText("s2").contains(dir.filePath("savepath.ini")));
+    window->setPanelText("s2", "http://a.example/下载完成"); // the page's own text keeps it
+    EXPECT_TRUE(window->panelText("s2").startsWith("http://a.example/下载完成"));
+    EXPECT_TRUE(window->panelText("s2").contains("savepath.ini"));
+    dialogs.folders = {dir.filePath("pages")};
+    window->setSavePathFromDialog();
+    window->setPanelText("s2", "x");
+    EXPECT_EQ(window->panelText("s2"), "x");
+}
+
 } // namespace

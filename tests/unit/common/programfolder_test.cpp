@@ -37,6 +37,27 @@ TEST_F(ProgramFolderTest, SavePathFromTheSettingsFile) {
     EXPECT_EQ(file.readAll(), QByteArray("/\xB4\xE6/x\r\n"));
 }
 
+TEST_F(ProgramFolderTest, SavePathInUtf8OrCrLinesAndBrokenFilesIgnoredWithAReason) {
+    const common::ProgramFolder folder(m_dir.path());
+    QString problem = "unset";
+    write("savepath.ini", "/home/u/T\xC3\xA9l\xC3\xA9\x63hargements\n"); // UTF-8, as edited here
+    EXPECT_EQ(folder.readSavePath(&problem), QString::fromUtf8("/home/u/Téléchargements"));
+    EXPECT_TRUE(problem.isEmpty());
+    write("savepath.ini", "/data/\rpages\r");
+    EXPECT_EQ(folder.readSavePath(), "/data/pages");
+    // Too large to be a folder name, or not text: not used, and the reason names the file.
+    write("savepath.ini", QByteArray(common::ProgramFolder::kMaxSettingsBytes + 1, 'a'));
+    EXPECT_EQ(folder.readSavePath(&problem), folder.path());
+    EXPECT_TRUE(problem.contains(m_dir.filePath("savepath.ini"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains("文件太大"));
+    write("savepath.ini", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\xFF\xFF", 18));
+    EXPECT_EQ(folder.readSavePath(&problem), folder.path());
+    EXPECT_TRUE(problem.contains("不是文本文件")) << problem.toStdString();
+    QFile::remove(m_dir.filePath("savepath.ini"));
+    EXPECT_EQ(folder.readSavePath(&problem), folder.path());
+    EXPECT_TRUE(problem.isEmpty()); // missing: nothing to tell
+}
+
 TEST_F(ProgramFolderTest, TemplateAndGroupNamesInAlphabeticalOrder) {
     for (const char *name : {"inputtemplate/b.ini", "inputtemplate/a.ini", "inputtemplate/x.y.ini",
                              "inputtemplate/notes.txt", "group/新闻.txt", "group/A.txt"})

@@ -1,3 +1,4 @@
+#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,34 @@ TEST(FitFileName, CutsAtACharacterBoundaryWithinTheByteLimit) {
     const QString cut = saving::fitFileName(emoji, ".htm");
     EXPECT_EQ(cut.size() % 2, 0);
     EXPECT_LE((cut + ".htm").toUtf8().size(), 255);
+}
+
+TEST(CorrectName, DropsInvisibleCharactersThatChangeHowANameReads) {
+    // "txt.exe" made to read "exe.txt" by a right-to-left override, and its like.
+    for (const char16_t hidden :
+         {u'\u202E', u'\u202A', u'\u202D', u'\u2066', u'\u2069', u'\u200E', u'\u200F', u'\u061C',
+          u'\u2028', u'\u2029', u'\u0085', u'\u0000', u'\u001B', u'\u007F', u'\u009F'}) {
+        const QString name = QString("ab") + QChar(hidden) + "c";
+        EXPECT_EQ(correctName(name), "abc") << int(hidden);
+        EXPECT_EQ(correctNameHaveSpace(name), "abc") << int(hidden);
+    }
+    EXPECT_EQ(correctName(u"a\tb\u200Bc"), u"a\tb\u200Bc"); // a tab and other text stay
+}
+
+TEST(FallbackName, TheTitleUnlessItIsTheAddressThenTheDate) {
+    const QDateTime when(QDate(2026, 12, 7), QTime(15, 30, 12));
+    const QUrl url("http://127.0.0.1:23527/notitle.htm");
+    EXPECT_EQ(saving::untitledName(when), "无标题-2026-12-07-153012");
+    EXPECT_EQ(saving::nameOrFallback("x", "Title", url, when), "x");
+    EXPECT_EQ(saving::nameOrFallback("", " A: b ", url, when), "Ab");
+    for (const char *shown :
+         {"127.0.0.1:23527/notitle.htm", "http://127.0.0.1:23527/notitle.htm", " ??? ", ""})
+        EXPECT_EQ(saving::nameOrFallback("", shown, url, when), "无标题-2026-12-07-153012")
+            << shown;
+    const QUrl local = QUrl::fromLocalFile("/home/u/页面 1.htm");
+    EXPECT_EQ(saving::shownTitle(local.toString(), local), "");
+    EXPECT_EQ(saving::shownTitle("/home/u/页面 1.htm", local), "");
+    EXPECT_EQ(saving::shownTitle("页面 1", local), "页面 1");
 }
 
 } // namespace

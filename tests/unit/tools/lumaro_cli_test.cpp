@@ -79,4 +79,58 @@ TEST_F(LumaroCli, BadUseGivesAMessageAndStatusTwo) {
     }
 }
 
+TEST_F(LumaroCli, TotextReadsEuropeanUtf8AndDeclaredPagesAsTheyAre) {
+    const struct {
+        const char *page;
+        const char *text;
+    } cases[] = {
+        {"<p>Caf\xC3\xA9 cr\xC3\xA8me</p>", "Café crème"},
+        {"<p>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82</p>", "Привет"},
+        {"<p>\xCE\x9A\xCF\x8C\xCF\x83\xCE\xBC\xCE\xB5</p>", "Κόσμε"},
+        {"<p>K\xC3\xB6ln</p>", "Köln"},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
+         "<p>Gr\xFC\xDF\x65 aus K\xF6ln</p>",
+         "Grüße aus Köln"},
+    };
+    for (const auto &c : cases) {
+        const Result r = runCli({"totext", write("page.htm", c.page)});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), QString::fromUtf8(c.text)) << c.text;
+    }
+    // Real pages in four languages, as vim's tutors write them (tests/data/encodings).
+    for (const char *name : {"utf8", "utf8bom", "latin1", "cp1251", "big5", "sjis"}) {
+        QFile expected(QString(LUMARO_TEST_DATA "/encodings/%1.expected").arg(name));
+        ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
+        QStringList lines;
+        for (const QString &line : QString::fromUtf8(expected.readAll()).split('\n')) {
+            if (!line.trimmed().isEmpty() && !line.trimmed().startsWith('<'))
+                lines.append(line.trimmed());
+        }
+        ASSERT_FALSE(lines.isEmpty()) << name;
+        const QString ext = QString(name).startsWith("utf8") ? "txt" : "html";
+        const Result r =
+            runCli({"totext", QString(LUMARO_TEST_DATA "/encodings/%1.cr.%2").arg(name, ext)});
+        EXPECT_TRUE(QString::fromUtf8(r.out).contains(lines.last()))
+            << name << ": " << r.out.toStdString();
+    }
+}
+
+TEST_F(LumaroCli, CharsetOverridesTheRuleForEveryCommandThatReadsAFile) {
+    // "Köln <x@b.example>" in windows-1252: no declaration, so the rule says GB18030.
+    const QString page = write("c.htm", "<b>K\xF6ln</b> <a href='mailto:k\xF6@b.example'>x</a>");
+    EXPECT_EQ(runCli({"charset", page}).out, "GB18030\n");
+    Result r = runCli({"totext", "--charset", "windows-1252", page});
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains("Köln")) << r.out.toStdString();
+    r = runCli({"extract-name", "--charset", "latin1", "--before", "<b>", "--after", "</b>", page});
+    EXPECT_EQ(QString::fromUtf8(r.out), "Köln\n");
+    r = runCli({"emails", page, "--charset", "GBK"});
+    EXPECT_EQ(r.exitCode, 0);
+    r = runCli({"totext", "--charset", "no-such-charset", page});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("no-such-charset"));
+    // Bytes that are no text show as U+FFFD, never as something else.
+    r = runCli({"totext", "--charset", "utf-8", write("bad.htm", "<p>\xE4\xB8\xAD\xFF</p>")});
+    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), QString::fromUtf8("中\xEF\xBF\xBD"));
+}
+
 } // namespace

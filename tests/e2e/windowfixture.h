@@ -1,0 +1,72 @@
+#pragma once
+
+#include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineview.h"
+#include "browser/webengine/webengineviewfactory.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "support/fakedialogs.h"
+#include "support/localhttpserver.h"
+#include "support/waitfor.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+// The main window with the real engine over a copy of the staged program folder, the
+// favourites page loaded in its first tab, and a page server on 127.0.0.1.
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString from = QStringLiteral(LUMARO_PROGRAM_FOLDER);
+        QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString relative = QDir(from).relativeFilePath(source);
+            if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
+                relative.startsWith("profile"))
+                continue;
+            if (it.fileInfo().isDir())
+                QDir().mkpath(QDir(programDir.path()).filePath(relative));
+            else
+                QFile::copy(source, QDir(programDir.path()).filePath(relative));
+        }
+        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
+                                                     factory, &dialogs);
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
+    }
+    void TearDown() override { window.reset(); }
+
+    shell::TabManager &tabs() { return window->tabs(); }
+    static bool loaded(browser::BrowserView *view) {
+        return view && !view->isBusy() && !view->url().isEmpty();
+    }
+    static QVariant js(browser::BrowserView *view, const QString &script) {
+        return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
+                                          script);
+    }
+    // Opens an address in a new tab, shows it and waits until it has loaded.
+    browser::BrowserView *openAndShow(const QUrl &url) {
+        window->openAddress(url.toString());
+        browser::BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+        tabs().selectTab(tabs().tabCount());
+        EXPECT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
+        return view;
+    }
+
+    QTemporaryDir programDir;
+    LocalHttpServer server;
+    FakeDialogs dialogs;
+    browser::WebEngineViewFactory factory{QString()};
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+} // namespace testing_support
