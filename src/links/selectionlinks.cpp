@@ -1,9 +1,9 @@
 #include "selectionlinks.h"
 
-#include "common/urlrules.h"
 #include "linkscanner.h"
 
 #include "common/textsearch.h"
+#include "common/urlrules.h"
 #include "text/htmltotext.h"
 
 #include <QSet>
