@@ -5,35 +5,46 @@ namespace links::favourites {
 QSet<QString> entryAddresses(QStringView file) {
     QSet<QString> addresses;
     const QStringView marker = u"name=\"B1";
+    // Each row is looked up in the text after the previous row's buttons, where its cells
+    // stand: the file is read once, however many rows it holds.
+    qsizetype rowStart = 0;
     for (qsizetype at = file.indexOf(marker); at >= 0; at = file.indexOf(marker, at + 1)) {
         const qsizetype nameStart = at + 6;
         const qsizetype nameEnd = file.indexOf(u'"', nameStart);
         if (nameEnd < 0)
             break;
-        const auto entry = findEntry(file, file.sliced(nameStart, nameEnd - nameStart).toString());
-        if (entry)
+        const QString name = file.sliced(nameStart, nameEnd - nameStart).toString();
+        if (const auto entry = findEntry(file.sliced(rowStart, nameEnd + 1 - rowStart), name))
             addresses.insert(entry->address);
+        rowStart = nameEnd + 1;
     }
     return addresses;
 }
 
 std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &entries,
                                        const std::function<QString()> &newKey) {
-    if (!file.contains(u"</tr>", Qt::CaseInsensitive))
+    const qsizetype last = file.lastIndexOf(u"</tr>", -1, Qt::CaseInsensitive);
+    if (last < 0)
         return std::nullopt;
+    // Rows added one after the other each go before the file's last "</tr>": together they
+    // are the rows that addEntry() puts before a lone "</tr>", in order.
+    const QString close = QStringLiteral("</tr>");
     QSet<QString> present = entryAddresses(file);
-    AddedEntries result{file.toString(), 0};
+    QString rows;
+    int added = 0;
     for (const Entry &entry : entries) {
         if (entry.address.trimmed().isEmpty() || present.contains(entry.address))
             continue;
-        const auto changed = addEntry(result.file, entry.address, entry.comment, newKey());
-        if (!changed)
-            return std::nullopt;
-        result.file = *changed;
+        const QString row = *addEntry(close, entry.address, entry.comment, newKey());
+        rows += QStringView(row).chopped(close.size());
         present.insert(entry.address);
-        ++result.added;
+        ++added;
     }
-    return result;
+    if (added == 0)
+        return AddedEntries{file.toString(), 0};
+    return AddedEntries{
+        collapseDoubleLineBreaks(file.first(last).toString() + rows + file.sliced(last).toString()),
+        added};
 }
 
 } // namespace links::favourites
