@@ -12,6 +12,7 @@
 #include "links/favouritesfile.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
@@ -245,6 +246,19 @@ TEST_F(MenusTest, FileLinksAreDownloadedAFewAtATime) {
     for (int i = 3; i <= 5; ++i)
         commands().downloadQueue().ended(file(i));
     EXPECT_EQ(view->downloads, QList<QUrl>({file(4)}));
+}
+
+TEST_F(MenusTest, FilesWaitingForAClosedTabAreDropped) {
+    QString html;
+    for (int i = 1; i <= 5; ++i)
+        html += QString("<a href=\"f%1.rar\">文件%1</a>").arg(i);
+    openPage("http://h.example/d/page.htm", "页", html);
+    commands().runMenuEntry("openallzip", "x");
+    window->tabs().closeCurrent();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    commands().downloadQueue().ended(QUrl("http://h.example/d/f1.rar"));
+    EXPECT_EQ(commands().downloadQueue().running(), 2);
+    EXPECT_EQ(commands().downloadQueue().waiting(), 0);
 }
 
 TEST_F(MenusTest, PageWithoutFileLinksSaysSo) {
