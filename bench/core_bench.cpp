@@ -2,7 +2,9 @@
 // The page is $LUMARO_BENCH_PAGE, else the Node.js API reference shipped by Debian, else a
 // generated page; it is repeated to reach the sizes measured (1 MB and 10 MB).
 #include "common/ansifile.h"
+#include "editing/linkdeletion.h"
 #include "links/emailscanner.h"
+#include "links/favouriteslinks.h"
 #include "links/linkscanner.h"
 #include "saving/filenaming.h"
 #include "saving/linkrewriter.h"
@@ -98,6 +100,30 @@ void BM_ExtractFileName(benchmark::State &state) {
     setBytes(state, page);
 }
 
+void BM_RemoveLinksWithText(benchmark::State &state) {
+    const QString &page = pageOfSize(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editing::removeLinksWithText(page, u"Class: Buffer"));
+    setBytes(state, page);
+}
+
+// savetolink on a page of N links into a link.htm that holds N other rows already.
+void BM_AddFavourites(benchmark::State &state) {
+    const int count = int(state.range(0));
+    QList<links::favourites::Entry> held;
+    QList<links::favourites::Entry> added;
+    for (int i = 0; i < count; ++i) {
+        held.append({QStringLiteral("http://h.example/old%1.htm").arg(i), QStringLiteral("旧")});
+        added.append({QStringLiteral("http://h.example/new%1.htm").arg(i), QStringLiteral("新")});
+    }
+    int keys = 0;
+    const auto key = [&keys] { return QString::number(keys++).rightJustified(15, u'A'); };
+    const QString start = QStringLiteral("<table>\r\n<tr><td>head</td></tr>\r\n</table>\r\n");
+    const QString file = links::favourites::addEntries(start, held, key)->file;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(links::favourites::addEntries(file, added, key));
+}
+
 // Arg 0: the real page (about 10 MB); 1 MB and 10 MB: the same megabyte, once and ten times.
 constexpr int64_t kMB = 1 << 20;
 BENCHMARK(BM_DeleteHtmlTag)->Arg(0)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
@@ -105,6 +131,8 @@ BENCHMARK(BM_LinkScanner)->Arg(0)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMil
 BENCHMARK(BM_EmailScanner)->Arg(0)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RewriteLinks)->Arg(0)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExtractFileName)->Arg(0)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveLinksWithText)->Arg(kMB)->Arg(10 * kMB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddFavourites)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -63,6 +63,9 @@ public:
 
     // Saves the page with its images and style sheets: `path` and a folder beside it.
     virtual void savePageAs(const QString &path) = 0;
+    // Downloads the file at `url` as a click on a link to it would: the download handler
+    // decides where it goes.
+    virtual void download(const QUrl &url) = 0;
 
     // Makes the favourites page report clicks on its entries' buttons (favouritesCommand);
     // does nothing on any other page, and nothing more when called again.

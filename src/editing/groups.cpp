@@ -17,3 +17,19 @@ QStringList groupAddresses(QStringView file) {
 }
 
 } // namespace editing
+
+namespace editing {
+
+QString groupFileText(const QList<GroupPage> &pages) {
+    QString text;
+    for (const GroupPage &page : pages) {
+        QString title = page.title.simplified();
+        title.replace(u'(', QStringLiteral("（")).replace(u')', QStringLiteral("）"));
+        QString address = page.address.trimmed();
+        address.replace(u'(', QStringLiteral("%28")).replace(u')', QStringLiteral("%29"));
+        text += title + u'(' + address + QStringLiteral(")\r\n");
+    }
+    return text;
+}
+
+} // namespace editing

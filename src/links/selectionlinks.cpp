@@ -1,9 +1,9 @@
 #include "selectionlinks.h"
 
 #include "linkscanner.h"
-#include "common/urlrules.h"
 
 #include "common/textsearch.h"
+#include "common/urlrules.h"
 #include "text/htmltotext.h"
 
 #include <QSet>
@@ -91,6 +91,11 @@ QStringList urlsInText(QStringView text) {
         urls.append(text.sliced(hit, end - hit).toString());
     }
     return urls;
+}
+
+QString linkTextAt(QStringView scanText, qsizetype href) {
+    const TextSpan span = textSpanAfter(scanText, href);
+    return span.usable() ? linkText(scanText, span) : QString();
 }
 
 } // namespace links

@@ -19,4 +19,9 @@ QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringV
 // gives that inner address as well, after it.
 QStringList urlsInText(QStringView text);
 
+// The text of the link whose "href=" stands at `href` (0-based): what lies between the first
+// ">" and the first "</a>" after it, trimmed, markup and character references turned into
+// text; empty when fewer than two characters lie between them or either is missing.
+QString linkTextAt(QStringView scanText, qsizetype href);
+
 } // namespace links

@@ -46,7 +46,7 @@ void PageSaver::onlySave(bool absoluteLinks) {
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
 }
 
-void PageSaver::saveAllW() {
+void PageSaver::saveAllW(bool absoluteLinks) {
     shell::CommandContext &context = m_steps.context();
     browser::TabHost &tabs = context.tabs;
     context.clipboard.clear();
@@ -81,7 +81,9 @@ void PageSaver::saveAllW() {
         const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
             return;
-        m_steps.writeOneOfMany(fileName, content, failures);
+        m_steps.writeOneOfMany(
+            fileName, absoluteLinks ? rewriteLinks(content, view->url().toString()) : content,
+            failures);
     }
     m_steps.finishAllPages(failures);
 }

@@ -13,14 +13,15 @@ struct ExtractionRule {
 };
 
 // Saving pages as HTML files in the default save folder: the current page (OnlySave,
-// OnlySave_x_j with its links made absolute) and every open page (SaveAllW).
+// OnlySave_x_j with its links made absolute) and every open page (SaveAllW, saveallo_x_j with
+// each page's links made absolute).
 class PageSaver {
 public:
     PageSaver(shell::CommandContext &context, const ExtractionRule &rule)
         : m_steps(context), m_rule(rule) {}
 
     void onlySave(bool absoluteLinks);
-    void saveAllW();
+    void saveAllW(bool absoluteLinks = false);
 
     // The file's content for a page: "<HTML>" + its markup + "</HTML>", declaring GB18030.
     static QString pageContent(const QString &innerHtml);

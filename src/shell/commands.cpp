@@ -27,6 +27,15 @@ Commands::Commands(MainWindow &window)
                 [&window](const QString &button, const QString &key, const QString &caption) {
                     return window.toolbar().addMenuEntry(button, key, caption);
                 }),
+      m_harvest(window.context(), window.programFolder(),
+                [this](BrowserView *view, const QList<QUrl> &urls) {
+                    m_downloadQueue.download(view, urls);
+                }),
+      m_groups(window.context(), window.programFolder(),
+               [&window](const QString &key, const QString &caption) {
+                   return window.toolbar().addMenuEntry(QStringLiteral("savegroup"), key, caption);
+               }),
+      m_deletions(window.context(), window.programFolder()),
       m_capture(window.context(),
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
                 [this] { return m_running; }) {
@@ -59,10 +68,6 @@ void Commands::run(const CommandRoute &route, const MenuChoice &choice) {
     m_running = true;
     const auto done = qScopeGuard([this, wasRunning] { m_running = wasRunning; });
     route.run(*this, choice);
-}
-
-void Commands::showPlaceholder(const QString &text) {
-    m_window.dialogs().message(QString(), text, Dialogs::Buttons::Ok);
 }
 
 void Commands::saveEmailsOfAllTabs() {

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "downloadqueue.h"
+
 #include "editing/editingcommands.h"
+#include "editing/groupsaver.h"
+#include "editing/pagedeletions.h"
+#include "links/harvestcommands.h"
 #include "links/linkcommands.h"
 #include "saving/pagesaver.h"
 #include "text/clipboardcapture.h"
@@ -41,6 +46,10 @@ public:
     text::TextSaver &textSaver() { return m_textSaver; }
     links::LinkCommands &links() { return m_links; }
     editing::EditingCommands &editing() { return m_editing; }
+    links::HarvestCommands &harvest() { return m_harvest; }
+    editing::GroupSaver &groups() { return m_groups; }
+    editing::PageDeletions &deletions() { return m_deletions; }
+    DownloadQueue &downloadQueue() { return m_downloadQueue; }
     text::ClipboardCapture &capture() { return m_capture; }
 
     // The selected text of a view, through the clipboard: the clipboard is emptied, the
@@ -60,10 +69,11 @@ public:
     void copyToPasteMenu(); // copy
     void pasteClipboard();  // paste
     void pasteIntoField(const QString &caption);
-    void clearPasteMenu(); // deletealltool
-    void showPlaceholder(const QString &text);
+    void addressToPasteMenu();  // savehtom
+    void clearPasteMenu();      // deletealltool
     void saveEmailsOfAllTabs(); // saveee
     void openEmailFile();       // openemail
+    void openSaveFolder();      // displaypath
     void createFolder();        // createfolder
     void viewSource();          // view_source
     void saveFullPage();        // saveadd
@@ -84,6 +94,10 @@ private:
     text::TextSaver m_textSaver;
     links::LinkCommands m_links;
     editing::EditingCommands m_editing;
+    DownloadQueue m_downloadQueue;
+    links::HarvestCommands m_harvest;
+    editing::GroupSaver m_groups;
+    editing::PageDeletions m_deletions;
     text::ClipboardCapture m_capture;
     QTimer m_changeTimer;   // Timer1
     QTimer m_titleTimer;    // Timer2

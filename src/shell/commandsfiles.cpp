@@ -23,6 +23,13 @@ void Commands::openEmailFile() {
         m_window.programFolder().filePath(QStringLiteral("email.txt")));
 }
 
+void Commands::openSaveFolder() {
+    if (!m_window.dialogs().openWithSystem(m_window.savePath()))
+        m_window.dialogs().message(shell::kNoticeCaption,
+                                   QStringLiteral("无法打开默认保存路径：") + m_window.savePath(),
+                                   Dialogs::Buttons::Ok);
+}
+
 void Commands::createFolder() {
     Dialogs &dialogs = m_window.dialogs();
     const std::optional<QString> answer = dialogs.inputText(

@@ -27,6 +27,14 @@ void Commands::copyToPasteMenu() {
         m_window.toolbar().addMenuEntry(kPaste, text, text);
 }
 
+void Commands::addressToPasteMenu() {
+    if (BrowserView *view = m_window.tabs().currentView()) {
+        const QString address = common::trimSpaces(view->url().toString());
+        if (!address.isEmpty())
+            m_window.toolbar().addMenuEntry(kPaste, address, address);
+    }
+}
+
 void Commands::pasteClipboard() {
     BrowserView *view = m_window.tabs().currentView();
     if (view && browser::isTextFieldType(view->focusedElementType()))

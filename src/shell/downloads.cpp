@@ -26,6 +26,7 @@ void Downloads::handle(browser::Download *download) {
                                            Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
                 download->cancel();
                 m_window.setPanelText(s2, QStringLiteral("已取消下载：") + name);
+                emit ended(download->url());
                 return;
             }
             name = existing;
@@ -41,17 +42,19 @@ void Downloads::handle(browser::Download *download) {
                 m_window.setPanelText(QStringLiteral("s2"),
                                       QStringLiteral("正在下载 %1：%2").arg(name, amount));
             });
-    connect(
-        download, &browser::Download::finished, this, [this, path](bool ok, const QString &error) {
-            if (ok) {
-                m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载完成：") + path);
-                return;
-            }
-            m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载失败：") + path);
-            m_window.dialogs().message(shell::kNoticeCaption,
-                                       QStringLiteral("下载失败：%1\n%2").arg(path, error),
-                                       Dialogs::Buttons::Ok);
-        });
+    connect(download, &browser::Download::finished, this,
+            [this, path, url = download->url()](bool ok, const QString &error) {
+                emit ended(url);
+                if (ok) {
+                    m_window.setPanelText(QStringLiteral("s2"),
+                                          QStringLiteral("下载完成：") + path);
+                    return;
+                }
+                m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载失败：") + path);
+                m_window.dialogs().message(shell::kNoticeCaption,
+                                           QStringLiteral("下载失败：%1\n%2").arg(path, error),
+                                           Dialogs::Buttons::Ok);
+            });
 }
 
 } // namespace shell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QUrl>
 
 namespace browser {
 class Download;
@@ -18,6 +19,10 @@ class Downloads : public QObject {
 public:
     explicit Downloads(MainWindow &window);
     void handle(browser::Download *download);
+
+signals:
+    // A file's download is over: done, failed or refused by the user.
+    void ended(const QUrl &url);
 
 private:
     MainWindow &m_window;

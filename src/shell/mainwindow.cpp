@@ -42,6 +42,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
                                        [this] { return m_savePath; }});
     m_commands = new Commands(*this);
     m_downloads = new Downloads(*this);
+    connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
     factory.setDownloadHandler(
         [this](browser::Download *download) { m_downloads->handle(download); });
     buildLayout();
@@ -114,12 +115,19 @@ void MainWindow::buildLayout() {
 void MainWindow::buildMenuBar() {
     QMenu *menu = menuBar()->addMenu(QStringLiteral("保存"));
     menu->setObjectName(QStringLiteral("menu_save"));
-    for (const char *caption :
-         {"保存当前网页(仅HTML，默认路径是程序所在路径)",
-          "保存当前网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)",
-          "保存所有打开的网页(仅HTML，默认路径是程序所在路径)",
-          "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"})
-        menu->addAction(QString::fromUtf8(caption));
+    // The same four saves as the save button's first entries, run through their keys.
+    for (const auto &[key, caption] : std::initializer_list<std::pair<const char *, const char *>>{
+             {"onlysave", "保存当前网页(仅HTML，默认路径是程序所在路径)"},
+             {"onlysave_x_j",
+              "保存当前网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"},
+             {"saveallo", "保存所有打开的网页(仅HTML，默认路径是程序所在路径)"},
+             {"saveallo_x_j",
+              "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"}}) {
+        const QString entryKey = QString::fromLatin1(key);
+        menu->addAction(QString::fromUtf8(caption), m_commands,
+                        [this, entryKey] { m_commands->runMenuEntry(entryKey); })
+            ->setObjectName(entryKey);
+    }
     menu->addSeparator();
     menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands, &Commands::viewSource)
         ->setObjectName(QStringLiteral("view_source"));

@@ -31,43 +31,44 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"a_site", "SiteSearch1", ""}, KeyCase{"a_site1", "SiteSearch2", ""},
         KeyCase{"help", "HelpPage", ""}, KeyCase{"origin", "Origin", ""},
         KeyCase{"deleteselectfromc", "DeleteSelectFromC", ""},
-        KeyCase{"deleteselectfromc2", "Placeholder", ""},
-        KeyCase{"deleteselectfromall", "Placeholder", ""},
-        KeyCase{"deleteselectfromall2", "Placeholder", ""},
+        KeyCase{"deleteselectfromc2", "DeleteSelectFromC2", ""},
+        KeyCase{"deleteselectfromall", "DeleteSelectFromAll", ""},
+        KeyCase{"deleteselectfromall2", "DeleteSelectFromAll2", ""},
         KeyCase{"deleteselect", "DeleteThis", ""}, KeyCase{"deletealls", "DeleteAll", ""},
         KeyCase{"deletefromharddisk", "DeleteFromHard", ""},
         KeyCase{"deletealltool", "ClearPasteMenu", ""}, KeyCase{"addt", "SetInputForm", ""},
-        KeyCase{"opensallp", "OpenSelectA", ""}, KeyCase{"opensallz", "None", ""},
-        KeyCase{"opensallx", "None", ""}, KeyCase{"opensallj", "None", ""},
-        KeyCase{"opensallzip", "None", ""}, KeyCase{"openallw", "OpenAllWFromC", ""},
-        KeyCase{"opencwpallwz", "OpenPageA", ""}, KeyCase{"openallx", "OpenAllXFromC", ""},
-        KeyCase{"openallj", "OpenAllJFromC", ""}, KeyCase{"openallzip", "Placeholder", ""},
-        KeyCase{"openhw", "OpenHardWebPage", ""}, KeyCase{"openm", "OpenM", ""},
-        KeyCase{"openfall", "OpenFurl", ""}, KeyCase{"openmkw", "OpenMkw", ""},
-        KeyCase{"savehtol", "SaveCurrentToLink", ""}, KeyCase{"savehref", "SaveToHref", ""},
-        KeyCase{"savetolink", "None", ""}, KeyCase{"savexd", "None", ""},
-        KeyCase{"savejd", "None", ""}, KeyCase{"savehtom", "None", ""},
-        KeyCase{"savesydz", "SaveSydz", ""}, KeyCase{"savece", "SaveE", ""},
-        KeyCase{"saveee", "SaveEAllTabs", ""}, KeyCase{"openemail", "OpenEmailFile", ""},
-        KeyCase{"saveetom", "SaveEtoM", ""}, KeyCase{"beginsave", "BeginSave", ""},
-        KeyCase{"beginsave2", "BeginSave2", ""}, KeyCase{"savetxt1", "SaveTextDialog", ""},
-        KeyCase{"onlysave", "OnlySave", ""}, KeyCase{"onlysave_x_j", "OnlySaveXJ", ""},
-        KeyCase{"saveallo", "SaveAllW", ""}, KeyCase{"savetext", "OnlySaveText", ""},
+        KeyCase{"opensallp", "OpenSelectA", ""}, KeyCase{"opensallz", "OpenSelectionLinks", ""},
+        KeyCase{"opensallx", "OpenSelectionRelative", ""},
+        KeyCase{"opensallj", "OpenSelectionAbsolute", ""},
+        KeyCase{"opensallzip", "DownloadSelectionFiles", ""},
+        KeyCase{"openallw", "OpenAllWFromC", ""}, KeyCase{"opencwpallwz", "OpenPageA", ""},
+        KeyCase{"openallx", "OpenAllXFromC", ""}, KeyCase{"openallj", "OpenAllJFromC", ""},
+        KeyCase{"openallzip", "DownloadPageFiles", ""}, KeyCase{"openhw", "OpenHardWebPage", ""},
+        KeyCase{"openm", "OpenM", ""}, KeyCase{"openfall", "OpenFurl", ""},
+        KeyCase{"openmkw", "OpenMkw", ""}, KeyCase{"savehtol", "SaveCurrentToLink", ""},
+        KeyCase{"savehref", "SaveToHref", ""}, KeyCase{"savetolink", "SaveLinksToFavourites", ""},
+        KeyCase{"savexd", "SaveRelativeToFavourites", ""},
+        KeyCase{"savejd", "SaveAbsoluteToFavourites", ""},
+        KeyCase{"savehtom", "AddressToPasteMenu", ""}, KeyCase{"savesydz", "SaveSydz", ""},
+        KeyCase{"savece", "SaveE", ""}, KeyCase{"saveee", "SaveEAllTabs", ""},
+        KeyCase{"openemail", "OpenEmailFile", ""}, KeyCase{"saveetom", "SaveEtoM", ""},
+        KeyCase{"beginsave", "BeginSave", ""}, KeyCase{"beginsave2", "BeginSave2", ""},
+        KeyCase{"savetxt1", "SaveTextDialog", ""}, KeyCase{"onlysave", "OnlySave", ""},
+        KeyCase{"onlysave_x_j", "OnlySaveXJ", ""}, KeyCase{"saveallo", "SaveAllW", ""},
+        KeyCase{"saveallo_x_j", "SaveAllWXJ", ""}, KeyCase{"savetext", "OnlySaveText", ""},
         KeyCase{"savetextnotlink", "OnlySaveTextNotLink", ""},
         KeyCase{"savealltext", "SaveAllWText", ""},
         KeyCase{"savealltextnotlink", "SaveAllWTextNotLink", ""},
         KeyCase{"savestext", "SaveSelectText", ""}, KeyCase{"setsavepath", "SetSavePath", ""},
-        KeyCase{"createfolder", "CreateFolder", ""},
+        KeyCase{"createfolder", "CreateFolder", ""}, KeyCase{"displaypath", "OpenSaveFolder", ""},
+        KeyCase{"save_group", "SaveGroup", ""},
         // Prefixes hand over the name that follows them.
         KeyCase{"add_简历", "LoadTemplate", "简历"}, KeyCase{"opengroup_新闻", "OpenGroup", "新闻"},
         KeyCase{"all_a", "FillTemplate", "a"}, KeyCase{"delete_x.y", "EditTemplate", "x.y"},
         KeyCase{"template_t_之_item", "PasteTemplateItem", "t_之_item"},
         KeyCase{"add_", "LoadTemplate", ""},
-        // A key that is also a longer key's start is still matched whole first.
-        KeyCase{"deleteselectfromc2", "Placeholder", ""},
         // Everything else takes the default branch, exact spelling counting.
-        KeyCase{"saveallo_x_j", "PasteIntoField", ""}, KeyCase{"save_group", "PasteIntoField", ""},
-        KeyCase{"displaypath", "PasteIntoField", ""}, KeyCase{"Help", "PasteIntoField", ""},
+        KeyCase{"saveallo_x_j ", "PasteIntoField", ""}, KeyCase{"Help", "PasteIntoField", ""},
         KeyCase{"help ", "PasteIntoField", ""},
         KeyCase{"someone@mail.example", "PasteIntoField", ""}, KeyCase{"", "PasteIntoField", ""}));
 
@@ -91,9 +92,7 @@ TEST(MenuRoutesOrder, ExactKeysComeBeforePrefixesAndTheDefaultBranchComesLast) {
     EXPECT_STREQ(routeMenuKey("deleteselect").command->operation, "DeleteThis");
 }
 
-TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarHasARouteOfItsOwn) {
-    // Entries that have no operation of their own are the documented default-branch ones.
-    const QStringList defaultBranch = {"saveallo_x_j", "save_group"};
+TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarAndTheSavePathEntryHasARouteOfItsOwn) {
     for (const shell::ButtonLayout &button : shell::toolbarLayout()) {
         for (const shell::MenuEntryLayout &entry : button.menu) {
             const QString key = QString::fromUtf8(entry.key);
@@ -101,7 +100,7 @@ TEST(MenuRoutesOrder, EveryFixedEntryOfTheToolbarHasARouteOfItsOwn) {
                 continue;
             const bool routed =
                 qstrcmp(routeMenuKey(key).command->operation, "PasteIntoField") != 0;
-            EXPECT_EQ(routed, !defaultBranch.contains(key)) << entry.key;
+            EXPECT_TRUE(routed) << entry.key;
         }
     }
 }
@@ -115,7 +114,7 @@ TEST(ButtonRoutes, ButtonsRunTheirOwnOperation) {
     EXPECT_EQ(operation("opena"), "OpenAllWFromC");
     EXPECT_EQ(operation("copy"), "CopyToPasteMenu");
     EXPECT_EQ(operation("pre"), "Forward");
-    EXPECT_EQ(operation("savegroup"), "None");
+    EXPECT_EQ(operation("savegroup"), "SaveGroup");
     EXPECT_EQ(operation("new"), "-");
     EXPECT_EQ(operation("openi"), "-");
     EXPECT_EQ(operation("fg1"), "-");

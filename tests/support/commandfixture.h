@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/programfolder.h"
 #include "commands/commandcontext.h"
+#include "common/programfolder.h"
 #include "shell/tabmanager.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"

@@ -48,6 +48,7 @@ public:
         return true;
     }
     void savePageAs(const QString &path) override { savedAs.append(path); }
+    void download(const QUrl &url) override { downloads.append(url); }
     void watchFavouritesButtons() override { ++favouritesWatched; }
     void findText(const QString &text, bool backward) override {
         searches.append({text, backward});
@@ -74,6 +75,7 @@ public:
     QList<QUrl> navigations;
     QList<QPair<QString, QString>> namedValues;
     QStringList savedAs;
+    QList<QUrl> downloads;
     QList<QPair<QString, bool>> searches;
     double zoom = 1.0;
     int favouritesWatched = 0;

@@ -208,6 +208,10 @@ void WebEngineView::savePageAs(const QString &path) {
     m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
 }
 
+void WebEngineView::download(const QUrl &url) {
+    m_page->download(url);
+}
+
 bool WebEngineView::decideNavigation(const NavigationRequest &request) {
     NavigationHandler *handler = navigationHandler();
     return handler ? handler->acceptNavigation(this, request) : true;

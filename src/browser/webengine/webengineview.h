@@ -37,6 +37,7 @@ public:
     bool appendToFocusedElement(const QString &text) override;
     bool setValueByName(const QString &name, const QString &value) override;
     void savePageAs(const QString &path) override;
+    void download(const QUrl &url) override;
     void watchFavouritesButtons() override;
     void findText(const QString &text, bool backward) override;
     double zoomFactor() const override;

@@ -1,5 +1,5 @@
-#include "links/linkscanner.h"
 #include "common/urlrules.h"
+#include "links/linkscanner.h"
 
 #include <QUrl>
 

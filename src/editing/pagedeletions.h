@@ -1,0 +1,29 @@
+#pragma once
+
+#include "common/programfolder.h"
+#include "saving/savesteps.h"
+
+namespace editing {
+
+// Deleting the selected text from pages beyond the current one's plain text: links whose
+// text is the selection (deleteselectfromc2), and either kind from every open page
+// (deleteselectfromall, deleteselectfromall2). Pages change in memory only; the favourites
+// page is changed by its own commands only.
+class PageDeletions {
+public:
+    PageDeletions(shell::CommandContext &context, const common::ProgramFolder &folder)
+        : m_context(context), m_folder(folder), m_steps(context) {}
+
+    void deleteLinksFromCurrentPage();   // deleteselectfromc2
+    void deleteFromAllPages(bool links); // deleteselectfromall, deleteselectfromall2
+
+private:
+    QString selectionOfCurrentPage();
+    bool changePage(browser::BrowserView *view, const QString &selection, bool links);
+
+    shell::CommandContext &m_context;
+    common::ProgramFolder m_folder;
+    saving::SaveSteps m_steps;
+};
+
+} // namespace editing

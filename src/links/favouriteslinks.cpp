@@ -1,0 +1,50 @@
+#include "favouriteslinks.h"
+
+namespace links::favourites {
+
+QSet<QString> entryAddresses(QStringView file) {
+    QSet<QString> addresses;
+    const QStringView marker = u"name=\"B1";
+    // Each row is looked up in the text after the previous row's buttons, where its cells
+    // stand: the file is read once, however many rows it holds.
+    qsizetype rowStart = 0;
+    for (qsizetype at = file.indexOf(marker); at >= 0; at = file.indexOf(marker, at + 1)) {
+        const qsizetype nameStart = at + 6;
+        const qsizetype nameEnd = file.indexOf(u'"', nameStart);
+        if (nameEnd < 0)
+            break;
+        const QString name = file.sliced(nameStart, nameEnd - nameStart).toString();
+        if (const auto entry = findEntry(file.sliced(rowStart, nameEnd + 1 - rowStart), name))
+            addresses.insert(entry->address);
+        rowStart = nameEnd + 1;
+    }
+    return addresses;
+}
+
+std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &entries,
+                                       const std::function<QString()> &newKey) {
+    const qsizetype last = file.lastIndexOf(u"</tr>", -1, Qt::CaseInsensitive);
+    if (last < 0)
+        return std::nullopt;
+    // Rows added one after the other each go before the file's last "</tr>": together they
+    // are the rows that addEntry() puts before a lone "</tr>", in order.
+    const QString close = QStringLiteral("</tr>");
+    QSet<QString> present = entryAddresses(file);
+    QString rows;
+    int added = 0;
+    for (const Entry &entry : entries) {
+        if (entry.address.trimmed().isEmpty() || present.contains(entry.address))
+            continue;
+        const QString row = *addEntry(close, entry.address, entry.comment, newKey());
+        rows += QStringView(row).chopped(close.size());
+        present.insert(entry.address);
+        ++added;
+    }
+    if (added == 0)
+        return AddedEntries{file.toString(), 0};
+    return AddedEntries{
+        collapseDoubleLineBreaks(file.first(last).toString() + rows + file.sliced(last).toString()),
+        added};
+}
+
+} // namespace links::favourites

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "favouritesfile.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+
+// Many links added to the favourites page at once (the links of a page).
+namespace links::favourites {
+
+// The addresses of the file's entry rows, as the user sees them (unescaped).
+QSet<QString> entryAddresses(QStringView file);
+
+struct AddedEntries {
+    QString file;
+    int added = 0;
+};
+
+// The file with a row for every entry whose address it does not hold yet (nor an earlier
+// entry of the list), in list order, each with a key from `newKey`; no value when the file
+// has no "</tr>".
+std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &entries,
+                                       const std::function<QString()> &newKey);
+
+} // namespace links::favourites

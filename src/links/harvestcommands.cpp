@@ -1,0 +1,110 @@
+#include "harvestcommands.h"
+
+#include "favouriteslinks.h"
+#include "linkharvest.h"
+
+#include "browser/browserview.h"
+#include "common/ansifile.h"
+
+namespace links {
+
+using shell::Dialogs;
+
+HarvestCommands::HarvestCommands(
+    shell::CommandContext &context, const common::ProgramFolder &folder,
+    std::function<void(browser::BrowserView *, const QList<QUrl> &)> download)
+    : m_context(context), m_folder(folder), m_steps(context), m_download(std::move(download)) {}
+
+QString HarvestCommands::scanText(browser::BrowserView *view) const {
+    return QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>");
+}
+
+void HarvestCommands::count(int number) {
+    m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(number));
+}
+
+browser::BrowserView *HarvestCommands::viewWithSelection(QString *selection) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return nullptr;
+    *selection = m_steps.copySelectionText(view);
+    if (!selection->isEmpty())
+        return view;
+    m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
+                              Dialogs::Buttons::Ok);
+    return nullptr;
+}
+
+void HarvestCommands::linksToFavourites(LinkCommand command) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return;
+    QList<favourites::Entry> entries;
+    for (const LinkWithText &link : linksWithTexts(scanText(view), view->url().toString(), command))
+        entries.append({link.url, link.text});
+    const QString path = m_folder.favouritesPath();
+    const common::TextFileContent file = common::readTextFile(path);
+    if (!file.ok || file.text.isEmpty()) {
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("无法读取 link.htm：%1").arg(file.error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    const auto changed = favourites::addEntries(file.text, entries, favourites::newKey);
+    if (!changed) {
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("link.htm被修改过，并且没有修改正确！"),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    if (changed->added > 0) {
+        QString error;
+        if (!common::writeTextFile(path, changed->file + QStringLiteral("\r\n"), file.encoding,
+                                   &error)) {
+            m_context.dialogs.message(shell::kNoticeCaption,
+                                      QStringLiteral("无法写入 link.htm：%1").arg(error),
+                                      Dialogs::Buttons::Ok);
+            return;
+        }
+        m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
+    }
+    count(changed->added);
+}
+
+void HarvestCommands::openSelectionLinks(LinkCommand command) {
+    QString selection;
+    browser::BrowserView *view = viewWithSelection(&selection);
+    if (!view)
+        return;
+    int opened = 0;
+    for (const QString &url :
+         linksInSelection(scanText(view), view->url().toString(), selection, command)) {
+        m_context.tabs.openHarvested(QUrl(url));
+        count(++opened);
+    }
+}
+
+void HarvestCommands::downloadFileLinks(bool selectionOnly) {
+    QString selection;
+    browser::BrowserView *view =
+        selectionOnly ? viewWithSelection(&selection) : m_context.tabs.currentView();
+    if (!view)
+        return;
+    const QString html = scanText(view);
+    const QString pageUrl = view->url().toString();
+    const QStringList urls = selectionOnly ? nonPageLinksInSelection(html, pageUrl, selection)
+                                           : nonPageLinks(html, pageUrl);
+    QList<QUrl> files;
+    for (const QString &url : urls)
+        files.append(QUrl(url));
+    count(int(files.size()));
+    if (files.isEmpty()) {
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("没有找到非网页链接（.zip .rar .exe .pdf 等）！"),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    m_download(view, files);
+}
+
+} // namespace links

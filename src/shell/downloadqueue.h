@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QUrl>
+
+namespace browser {
+class BrowserView;
+}
+
+namespace shell {
+
+// Downloads many files a few at a time: the rest wait their turn, in the order asked for.
+// A file gives up its place when its download ends (done, failed or refused), or after a
+// minute in any case (it goes on downloading).
+class DownloadQueue : public QObject {
+    Q_OBJECT
+public:
+    explicit DownloadQueue(int limit = 3, QObject *parent = nullptr)
+        : QObject(parent), m_limit(limit) {}
+
+    // Asks `view`'s engine for each file in turn.
+    void download(browser::BrowserView *view, const QList<QUrl> &urls);
+    // A download ended: its place goes to the next file.
+    void ended(const QUrl &url);
+
+    int running() const { return int(m_running.size()); }
+    int waiting() const { return int(m_waiting.size()); }
+
+private:
+    void startNext();
+
+    struct Pending {
+        QPointer<browser::BrowserView> view;
+        QUrl url;
+    };
+    int m_limit;
+    QList<QUrl> m_running;
+    QList<Pending> m_waiting;
+};
+
+} // namespace shell
