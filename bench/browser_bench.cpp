@@ -160,7 +160,7 @@ int main(int argc, char *argv[]) {
             QElapsedTimer phase;
             phase.start();
             for (browser::BrowserView *view : manager.viewsInTabOrder())
-                bytes += view->html().toUtf8().size();
+                bytes += view->html().value_or(QString()).toUtf8().size();
             const double reading = phase.elapsed() / 1000.0;
             phase.restart();
             window->commands().run(shell::Operation::SaveAllW);

@@ -29,8 +29,14 @@ public:
     QUrl url() const override { return pageUrl; }
     QString title() const override { return pageTitle; }
     bool isBusy() const override { return busy; }
-    QString html() override { return pageHtml; }
+    std::optional<QString> html() override {
+        if (!answers)
+            return std::nullopt;
+        return pageHtml;
+    }
     bool setHtml(const QString &innerHtml) override {
+        if (!answers)
+            return false;
         pageHtml = innerHtml;
         return true;
     }
@@ -68,6 +74,7 @@ public:
     QString focusedType;
     QString focusedValue;
     bool busy = false;
+    bool answers = true; // false: the page does not answer reads, like a page in a script loop
     int backCount = 0;
     int forwardCount = 0;
     int reloadCount = 0;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWebEngineView>
 
+class QLabel;
 class QWebEngineProfile;
 
 namespace browser {
@@ -29,7 +30,7 @@ public:
     QUrl url() const override;
     QString title() const override;
     bool isBusy() const override;
-    QString html() override;
+    std::optional<QString> html() override;
     bool setHtml(const QString &innerHtml) override;
     QString selectedText() override;
     QString selectionType() override;
@@ -46,18 +47,17 @@ public:
     bool decideNavigation(const NavigationRequest &request);
     void reportFavouritesCommand(const QString &command);
 
-    // The engine's widget; made when the view is first shown (see the constructor).
+    // The engine's widget, attached to the page from the start.
     QWebEngineView *engineView();
     QWebEnginePage *page() const;
 
 private:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     QVariant runScript(const QString &script);
 
     void showCrashNotice(bool shown);
 
     QPointer<QWidget> m_container;
-    QWidget *m_crashNotice = nullptr;
+    QLabel *m_crashNotice = nullptr;
     QPointer<QWebEngineView> m_view;
     WebEnginePage *m_page = nullptr;
     bool m_loadRequested = false; // set by navigate() before the engine reports the load

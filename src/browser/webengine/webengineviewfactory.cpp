@@ -41,12 +41,8 @@ void WebEngineViewFactory::limitRendererProcesses(int count) {
                 flags + " --renderer-process-limit=" + QByteArray::number(count));
 }
 
-BrowserView *WebEngineViewFactory::createView(QObject *parent, bool shownAtOnce) {
-    auto *view = new WebEngineView(m_profile, parent);
-    // A page whose widget exists from the start loads about 35 ms sooner.
-    if (shownAtOnce)
-        view->engineView();
-    return view;
+BrowserView *WebEngineViewFactory::createView(QObject *parent, bool) {
+    return new WebEngineView(m_profile, parent);
 }
 
 } // namespace browser
