@@ -3,6 +3,7 @@
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
@@ -126,6 +128,116 @@ TEST_F(Robustness, BackgroundTabsSurviveANavigationThatCrashesTheirRenderer) {
     pause(1500);
     selectEveryTab();
     EXPECT_EQ(tabs().tabCount(), 3);
+}
+
+TEST_F(Robustness, ARendererDeathShowsItsNoticeInItsOwnTabOnly) {
+    BrowserView *a = openInBackground(server.url("/a.htm"));
+    BrowserView *b = openInBackground(server.url("/b.htm"));
+    const auto notice = [](BrowserView *view) {
+        QLabel *label = view->widget()->findChild<QLabel *>();
+        return label && !label->isHidden() ? label->text() : QString();
+    };
+    ::kill(pid_t(page(b)->renderProcessPid()), SIGKILL);
+    ASSERT_TRUE(waitFor([&] { return !notice(b).isEmpty(); }));
+    EXPECT_TRUE(notice(b).contains(QString::fromUtf8("刷新网页"))) << notice(b).toStdString();
+    EXPECT_TRUE(notice(a).isEmpty());
+    EXPECT_TRUE(notice(tabs().viewAt(0)).isEmpty());
+    EXPECT_EQ(js(a, "document.title").toString(), "/a.htm");
+    EXPECT_EQ(js(tabs().viewAt(0), "document.title").toString(), "favorites");
+}
+
+TEST_F(Robustness, TabsClosedWhileTheirPagesLoadLeaveTheProgramRunning) {
+    for (int i = 0; i < 5; ++i) {
+        window->openAddress(server.url(i % 2 ? "/opener.htm" : "/a.htm").toString());
+        tabs().selectTab(tabs().tabCount());
+        tabs().closeCurrent();
+        pause(750);
+    }
+    EXPECT_EQ(tabs().tabCount(), 1);
+    EXPECT_EQ(js(tabs().viewAt(0), "document.title").toString(), "favorites");
+}
+
+TEST_F(Robustness, APageThatDoesNotAnswerIsNotSavedAndTheUserIsTold) {
+    server.addPage("/busy.htm", "<html><head><title>busy</title></head><body>busy"
+                                "<script>onload=()=>setTimeout(()=>{for(;;){}},100)</script>"
+                                "</body></html>");
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    BrowserView *busy = openInBackground(server.url("/busy.htm"));
+    tabs().switchByKeyboard(tabs().tabCount());
+    pause(500);
+    ASSERT_FALSE(busy->html().has_value());
+    window->commands().run(shell::Operation::OnlySave);
+    window->commands().run(shell::Operation::OnlySaveText);
+    EXPECT_TRUE(QDir(saveDir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(dialogs.messageTexts().contains(QString::fromUtf8("网页没有响应，没有保存")))
+        << dialogs.messageTexts().join('|').toStdString();
+}
+
+// A saved page opened from the disk runs its scripts, but can read no other local file and
+// reach no server on its own.
+TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
+    QTemporaryDir saved;
+    QTemporaryDir other;
+    const QString secret = QDir(other.path()).filePath("secret.txt");
+    QFile secretFile(secret);
+    ASSERT_TRUE(secretFile.open(QIODevice::WriteOnly));
+    secretFile.write("TOPSECRET");
+    secretFile.close();
+    QFile sibling(QDir(saved.path()).filePath("sibling.txt"));
+    ASSERT_TRUE(sibling.open(QIODevice::WriteOnly));
+    sibling.write("SIBLINGSECRET");
+    sibling.close();
+    const QString secretUrl = QUrl::fromLocalFile(secret).toString();
+    const QString siblingUrl = QUrl::fromLocalFile(sibling.fileName()).toString();
+    const QString server0 = server.url("/").toString();
+    const QString page =
+        QString("<html><head><title>saved</title></head><body>saved page"
+                "<script>setTimeout(()=>{document.title='ran';"
+                "new Image().src='%3image?d=x';"
+                "const got=[];const send=t=>{got.push(t);"
+                "fetch('%3leak?d='+encodeURIComponent(t)).catch(()=>{});"
+                "document.title='ran read:'+got.join(',');};"
+                "for(const u of ['%1','%2']){"
+                "fetch(u).then(r=>r.text()).then(send).catch(()=>{});"
+                "try{const x=new XMLHttpRequest();x.open('GET',u);"
+                "x.onload=()=>send(x.responseText);x.send();}catch(e){}}"
+                "fetch('%3fetched').then(r=>r.text()).then(send).catch(()=>{});"
+                "try{const x=new XMLHttpRequest();x.open('GET','%3xhr');x.send();}catch(e){}"
+                "navigator.sendBeacon && navigator.sendBeacon('%3beacon','x');"
+                "const f=document.createElement('iframe');f.onload=()=>{try{"
+                "send(f.contentDocument.body.innerText);}catch(e){}};f.src='%1';"
+                "document.body.appendChild(f);},300)</script></body></html>")
+            .arg(secretUrl, siblingUrl, server0);
+    const QString path = QDir(saved.path()).filePath("saved.htm");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(page.toUtf8());
+    file.close();
+    server.addPage("/fetched", "FETCHED");
+    server.addPage("/xhr", "XHR");
+    server.addPage("/beacon", "");
+    server.addPage("/leak", "");
+
+    // Shown at once: a frame that loads while the favourites page is the current page would
+    // be taken for a favourite being followed.
+    window->openAddress(QUrl::fromLocalFile(path).toString());
+    BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+    tabs().switchByKeyboard(tabs().tabCount());
+    ASSERT_TRUE(waitFor([&] { return loaded(view); }));
+    pause(2000);
+    EXPECT_EQ(tabs().tabCount(), 2);
+    EXPECT_EQ(js(view, "document.body.firstChild.textContent").toString(), "saved page");
+    const QString title = view->title();
+    EXPECT_TRUE(title.startsWith("ran")) << title.toStdString(); // its scripts do run
+    EXPECT_FALSE(title.contains("TOPSECRET")) << title.toStdString();
+    EXPECT_FALSE(title.contains("SIBLINGSECRET")) << title.toStdString();
+    EXPECT_FALSE(title.contains("FETCHED")) << title.toStdString();
+    EXPECT_EQ(server.requestsFor("/fetched"), 0);
+    EXPECT_EQ(server.requestsFor("/xhr"), 0);
+    EXPECT_EQ(server.requestsFor("/beacon"), 0);
+    EXPECT_EQ(server.requestsFor("/leak"), 0);
+    EXPECT_EQ(server.requestsFor("/image"), 0);
 }
 
 } // namespace

@@ -42,7 +42,13 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     layout->addWidget(notice);
     m_crashNotice = notice;
     m_page = new WebEnginePage(profile, this);
-    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    QWebEngineSettings *settings = m_page->settings();
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    // Local pages are inert: a page saved from the web and opened from the disk keeps its
+    // scripts, and must read no other local file and reach no server from there. The
+    // program's own local pages (favourites, help) load nothing and need neither.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     m_view = new QWebEngineView(m_container);
     m_view->setPage(m_page);
     layout->insertWidget(0, m_view);
