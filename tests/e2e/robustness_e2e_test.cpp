@@ -15,7 +15,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +240,46 @@ TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
     EXPECT_EQ(server.requestsFor("/beacon"), 0);
     EXPECT_EQ(server.requestsFor("/leak"), 0);
     EXPECT_EQ(server.requestsFor("/image"), 0);
+}
+
+TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {
+    server.addPage("/file.zip", QByteArray("PK\x03\x04 zip"), "application/zip");
+    server.addPage("/auto.htm", "<html><body>auto<script>onload=()=>setTimeout(()=>{"
+                                "location.href='/file.zip'},100)</script></body></html>");
+    server.addPage("/click.htm", "<html><body><a id=z href='/file.zip' style='font-size:60px'>"
+                                 "zip</a></body></html>");
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    const QString saved = QDir(saveDir.path()).filePath("file.zip");
+    dialogs.answers = {shell::Dialogs::Answer::No};
+    window->openAddress(server.url("/auto.htm").toString());
+    ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); }));
+    const QString question = dialogs.shown[0].text;
+    EXPECT_TRUE(question.contains("file.zip")) << question.toStdString();
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(saveDir.path())));
+    pause(500);
+    EXPECT_FALSE(QFile::exists(saved));
+
+    pause(800);
+    dialogs.shown.clear();
+    window->openAddress(server.url("/click.htm").toString());
+    BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+    tabs().switchByKeyboard(tabs().tabCount());
+    ASSERT_TRUE(waitFor([&] { return loaded(view); }));
+    const QVariantList box =
+        js(view, "(function(){const r=document.getElementById('z').getBoundingClientRect();"
+                 "return [r.x+r.width/2,r.y+r.height/2];})()")
+            .toList();
+    ASSERT_EQ(box.size(), 2);
+    QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+    ASSERT_TRUE(target);
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QTest::mouseMove(target, at);
+    ASSERT_TRUE(waitFor([&] { return tabs().statusText().startsWith("http"); }));
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(saved); }))
+        << tabs().tabCount() << " " << dialogs.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 } // namespace

@@ -89,6 +89,29 @@ private:
     QPointer<QWidget> m_widget = new QWidget;
 };
 
+// A download as the engine offers it: nothing is written; accept() and cancel() are recorded.
+class FakeDownload : public browser::Download {
+    Q_OBJECT
+public:
+    using Download::Download;
+    QUrl url() const override { return address; }
+    QString suggestedFileName() const override { return fileName; }
+    bool isPageSave() const override { return pageSave; }
+    qint64 totalBytes() const override { return bytes; }
+    bool isUserRequested() const override { return userRequested; }
+    QString path() const override { return acceptedPath; }
+    void accept(const QString &path) override { acceptedPath = path; }
+    void cancel() override { cancelled = true; }
+
+    QUrl address;
+    QString fileName;
+    bool pageSave = false;
+    qint64 bytes = -1;
+    bool userRequested = false;
+    QString acceptedPath;
+    bool cancelled = false;
+};
+
 // Makes fake views and keeps a list of them, in order of creation.
 class FakeViewFactory : public browser::ViewFactory {
 public:

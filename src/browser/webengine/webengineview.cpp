@@ -1,8 +1,10 @@
 #include "webengineview.h"
 
 #include "scriptrunner.h"
+#include "userinputclock.h"
 #include "webenginepage.h"
 
+#include <QChildEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -53,6 +55,10 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     m_view->setPage(m_page);
     layout->insertWidget(0, m_view);
     m_container->setFocusProxy(m_view);
+    // The engine puts the widget that takes the page's input inside the view, and makes it
+    // anew when a renderer comes back: watch each one as it arrives.
+    m_view->installEventFilter(this);
+    UserInputClock::instance();
 
     connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
@@ -132,7 +138,53 @@ QWebEnginePage *WebEngineView::page() const {
     return m_page;
 }
 
+bool WebEngineView::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        if (watched == m_view) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType())
+                child->installEventFilter(this);
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+        m_sinceUserInput.start();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+namespace {
+
+// Long enough for a slow server to answer a click with a file.
+constexpr qint64 kAnswerTimeMs = 10000;
+
+} // namespace
+
+bool WebEngineView::claimDownload(const QUrl &url) {
+    if (m_sinceUserInput.isValid() && m_sinceUserInput.elapsed() < kAnswerTimeMs) {
+        m_sinceUserInput.invalidate();
+        return true;
+    }
+    if (!m_ownAddress.isEmpty() && url.adjusted(QUrl::RemoveFragment) == m_ownAddress &&
+        m_sinceOwnAddress.isValid() && m_sinceOwnAddress.elapsed() < 6 * kAnswerTimeMs) {
+        m_ownAddress.clear();
+        return true;
+    }
+    return false;
+}
+
 void WebEngineView::navigate(const QUrl &url) {
+    // An address counts as asked for when the user just did something (typed it, chose a
+    // command); the program also opens addresses for pages, which count as the page's.
+    m_ownAddress = UserInputClock::instance().inputWithin(kAnswerTimeMs)
+                       ? url.adjusted(QUrl::RemoveFragment)
+                       : QUrl();
+    m_sinceOwnAddress.start();
     m_loadRequested = true;
     m_page->markOwnNavigation(url);
     m_page->load(url);

@@ -2,6 +2,7 @@
 
 #include "browser/browserview.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWebEngineView>
 
@@ -43,6 +44,11 @@ public:
     double zoomFactor() const override;
     void setZoomFactor(double factor) override;
 
+    // Whether a download of `url` starting now is one the user asked for: the program opened
+    // that address, or the user clicked or typed in the page in the last few seconds. Each
+    // address opened and each click answers for one download only.
+    bool claimDownload(const QUrl &url);
+
     // Called by the page from inside the engine.
     bool decideNavigation(const NavigationRequest &request);
     void reportFavouritesCommand(const QString &command);
@@ -53,6 +59,7 @@ public:
 
 private:
     QVariant runScript(const QString &script);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     void showCrashNotice(bool shown);
 
@@ -63,6 +70,9 @@ private:
     bool m_loadRequested = false; // set by navigate() before the engine reports the load
     bool m_loading = false;
     bool m_rendererGone = false;
+    QUrl m_ownAddress; // the last address navigate() opened right after the user's input
+    QElapsedTimer m_sinceOwnAddress;
+    QElapsedTimer m_sinceUserInput; // a mouse press or key press in the page
 };
 
 } // namespace browser

@@ -1,6 +1,7 @@
 #include "webengineviewfactory.h"
 
 #include "webenginedownload.h"
+#include "webenginepage.h"
 #include "webengineview.h"
 
 #include <QWebEngineDownloadRequest>
@@ -20,7 +21,10 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     }
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
                      [this](QWebEngineDownloadRequest *request) {
-                         auto *download = new WebEngineDownload(request);
+                         auto *page = qobject_cast<WebEnginePage *>(request->page());
+                         const bool asked = request->isSavePageDownload() ||
+                                            (page && page->owner()->claimDownload(request->url()));
+                         auto *download = new WebEngineDownload(request, asked);
                          if (m_downloadHandler)
                              m_downloadHandler(download);
                          else if (!request->isSavePageDownload())
