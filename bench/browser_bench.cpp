@@ -84,8 +84,6 @@ int main(int argc, char *argv[]) {
     const bool minimal = args.contains("--minimal");
     const bool save = args.contains("--save");
     const int tabs = args.contains("--tabs") ? args.value(args.indexOf("--tabs") + 1).toInt() : 0;
-    if (!minimal)
-        browser::WebEngineViewFactory::limitRendererProcesses(4);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const common::ProgramFolder folder(args.value(0));

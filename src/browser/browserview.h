@@ -106,8 +106,9 @@ public:
     virtual QString suggestedFileName() const = 0;
     virtual bool isPageSave() const = 0;   // its path is set already (savePageAs)
     virtual qint64 totalBytes() const = 0; // -1 when the server does not say
-    // True when the user asked for it: the page saved whole, an address the program opened,
-    // or a click or key in the page just before. Others were started by the page on its own.
+    // True when the user asked for it: the page saved whole, or a click or key in the page
+    // just before (a link, the context menu's save entries). Any other download, an address
+    // typed or opened by a command included, counts as started by the page on its own.
     virtual bool isUserRequested() const = 0;
     virtual QString path() const = 0;
     virtual void accept(const QString &path) = 0;

@@ -211,13 +211,16 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("mine");
     file.close();
-    dialogs.answers = {shell::Dialogs::Answer::No};
+    // An address opened without a click in the page asks first; then the same name is asked
+    // about.
+    dialogs.answers = {shell::Dialogs::Answer::Yes, shell::Dialogs::Answer::No};
     pause(800);
     window->openAddress(server.url("/archive.zip").toString());
     ASSERT_TRUE(waitFor(
         [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已取消下载")); }));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "mine");
+    EXPECT_EQ(dialogs.shown.last().text, QString::fromUtf8("已经存在同样名字的文件，是否要覆盖？"));
 }
 
 TEST_F(BrowserEndToEnd, APageThatCannotBeReachedShowsAnErrorInItsTab) {

@@ -253,7 +253,12 @@ TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {
     const QString saved = QDir(saveDir.path()).filePath("file.zip");
     dialogs.answers = {shell::Dialogs::Answer::No};
     window->openAddress(server.url("/auto.htm").toString());
-    ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); })) << [&] {
+        std::string out;
+        for (int i = 0; i < tabs().viewCount(); ++i)
+            out += tabs().viewAt(i)->url().toString().toStdString() + " ";
+        return out + window->panelText("s2").toStdString();
+    }();
     const QString question = dialogs.shown[0].text;
     EXPECT_TRUE(question.contains("file.zip")) << question.toStdString();
     EXPECT_TRUE(question.contains(QDir::toNativeSeparators(saveDir.path())));

@@ -1,7 +1,6 @@
 #include "webengineview.h"
 
 #include "scriptrunner.h"
-#include "userinputclock.h"
 #include "webenginepage.h"
 
 #include <QChildEvent>
@@ -58,7 +57,6 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     // The engine puts the widget that takes the page's input inside the view, and makes it
     // anew when a renderer comes back: watch each one as it arrives.
     m_view->installEventFilter(this);
-    UserInputClock::instance();
 
     connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
@@ -165,26 +163,14 @@ constexpr qint64 kAnswerTimeMs = 10000;
 
 } // namespace
 
-bool WebEngineView::claimDownload(const QUrl &url) {
-    if (m_sinceUserInput.isValid() && m_sinceUserInput.elapsed() < kAnswerTimeMs) {
-        m_sinceUserInput.invalidate();
-        return true;
-    }
-    if (!m_ownAddress.isEmpty() && url.adjusted(QUrl::RemoveFragment) == m_ownAddress &&
-        m_sinceOwnAddress.isValid() && m_sinceOwnAddress.elapsed() < 6 * kAnswerTimeMs) {
-        m_ownAddress.clear();
-        return true;
-    }
-    return false;
+bool WebEngineView::claimDownload() {
+    if (!m_sinceUserInput.isValid() || m_sinceUserInput.elapsed() >= kAnswerTimeMs)
+        return false;
+    m_sinceUserInput.invalidate();
+    return true;
 }
 
 void WebEngineView::navigate(const QUrl &url) {
-    // An address counts as asked for when the user just did something (typed it, chose a
-    // command); the program also opens addresses for pages, which count as the page's.
-    m_ownAddress = UserInputClock::instance().inputWithin(kAnswerTimeMs)
-                       ? url.adjusted(QUrl::RemoveFragment)
-                       : QUrl();
-    m_sinceOwnAddress.start();
     m_loadRequested = true;
     m_page->markOwnNavigation(url);
     m_page->load(url);

@@ -44,10 +44,10 @@ public:
     double zoomFactor() const override;
     void setZoomFactor(double factor) override;
 
-    // Whether a download of `url` starting now is one the user asked for: the program opened
-    // that address, or the user clicked or typed in the page in the last few seconds. Each
-    // address opened and each click answers for one download only.
-    bool claimDownload(const QUrl &url);
+    // Whether a download starting now is one the user asked for: a click or a key in the
+    // page in the last few seconds (a link, the context menu's save entries). Each click
+    // answers for one download only.
+    bool claimDownload();
 
     // Called by the page from inside the engine.
     bool decideNavigation(const NavigationRequest &request);
@@ -70,8 +70,6 @@ private:
     bool m_loadRequested = false; // set by navigate() before the engine reports the load
     bool m_loading = false;
     bool m_rendererGone = false;
-    QUrl m_ownAddress; // the last address navigate() opened right after the user's input
-    QElapsedTimer m_sinceOwnAddress;
     QElapsedTimer m_sinceUserInput; // a mouse press or key press in the page
 };
 

@@ -23,7 +23,7 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
                      [this](QWebEngineDownloadRequest *request) {
                          auto *page = qobject_cast<WebEnginePage *>(request->page());
                          const bool asked = request->isSavePageDownload() ||
-                                            (page && page->owner()->claimDownload(request->url()));
+                                            (page && page->owner()->claimDownload());
                          auto *download = new WebEngineDownload(request, asked);
                          if (m_downloadHandler)
                              m_downloadHandler(download);
@@ -36,13 +36,6 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
 
 WebEngineViewFactory::~WebEngineViewFactory() {
     delete m_profile;
-}
-
-void WebEngineViewFactory::limitRendererProcesses(int count) {
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--renderer-process-limit"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-                flags + " --renderer-process-limit=" + QByteArray::number(count));
 }
 
 BrowserView *WebEngineViewFactory::createView(QObject *parent, bool) {
