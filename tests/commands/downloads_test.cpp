@@ -64,11 +64,4 @@ TEST_F(DownloadsTest, DownloadsTheUserAskedForAreNotQuestioned) {
     EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8("已经存在同样名字的文件，是否要覆盖？"));
 }
 
-TEST_F(DownloadsTest, SizesReadInTheirOwnUnits) {
-    EXPECT_EQ(shell::Downloads::sizeText(-1), QString::fromUtf8("大小不明"));
-    EXPECT_EQ(shell::Downloads::sizeText(1023), QString::fromUtf8("1023 字节"));
-    EXPECT_EQ(shell::Downloads::sizeText(1536), "1.5 KB");
-    EXPECT_EQ(shell::Downloads::sizeText(5 * 1024 * 1024), "5.0 MB");
-}
-
 } // namespace
