@@ -7,8 +7,9 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
-    // Four shared renderers keep fifty tabs well under 400 MB (see bench/browser_bench.sh).
-    browser::WebEngineViewFactory::limitRendererProcesses(4);
+    // No cap on renderer processes: every tab gets a renderer of its own (up to the engine's
+    // own ceiling, set from the machine's memory), so a page that crashes or runs out of
+    // memory takes only its own tab with it. It costs about 5 MB a tab (bench/browser_bench.sh).
     shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumaro"));

@@ -84,8 +84,6 @@ int main(int argc, char *argv[]) {
     const bool minimal = args.contains("--minimal");
     const bool save = args.contains("--save");
     const int tabs = args.contains("--tabs") ? args.value(args.indexOf("--tabs") + 1).toInt() : 0;
-    if (!minimal)
-        browser::WebEngineViewFactory::limitRendererProcesses(4);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const common::ProgramFolder folder(args.value(0));
@@ -160,7 +158,7 @@ int main(int argc, char *argv[]) {
             QElapsedTimer phase;
             phase.start();
             for (browser::BrowserView *view : manager.viewsInTabOrder())
-                bytes += view->html().toUtf8().size();
+                bytes += view->html().value_or(QString()).toUtf8().size();
             const double reading = phase.elapsed() / 1000.0;
             phase.restart();
             window->commands().runMenuEntry("saveallo");

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -47,7 +48,9 @@ public:
     virtual QUrl url() const = 0;
     virtual QString title() const = 0;
     virtual bool isBusy() const = 0;
-    virtual QString html() = 0; // the document element's inner HTML
+    // The document element's inner HTML; nothing when the page did not answer in time (a
+    // busy or dead page), which callers must not take for an empty page.
+    virtual std::optional<QString> html() = 0;
     virtual bool setHtml(const QString &innerHtml) = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".
@@ -104,7 +107,12 @@ public:
     using QObject::QObject;
     virtual QUrl url() const = 0;
     virtual QString suggestedFileName() const = 0;
-    virtual bool isPageSave() const = 0; // its path is set already (savePageAs)
+    virtual bool isPageSave() const = 0;   // its path is set already (savePageAs)
+    virtual qint64 totalBytes() const = 0; // -1 when the server does not say
+    // True when the user asked for it: the page saved whole, or a click or key in the page
+    // just before (a link, the context menu's save entries). Any other download, an address
+    // typed or opened by a command included, counts as started by the page on its own.
+    virtual bool isUserRequested() const = 0;
     virtual QString path() const = 0;
     virtual void accept(const QString &path) = 0;
     virtual void cancel() = 0;
@@ -124,8 +132,9 @@ inline bool isTextFieldType(const QString &type) {
 class ViewFactory {
 public:
     virtual ~ViewFactory() = default;
-    // A view `shownAtOnce` (the first tab at start-up) makes its engine widget at once;
-    // others may wait until they are first shown.
+    // `shownAtOnce` marks the first tab at start-up. A factory may use it to make a view's
+    // widget later, but only where attaching a widget later is safe: the engine's views attach
+    // theirs at once, always.
     virtual BrowserView *createView(QObject *parent, bool shownAtOnce = false) = 0;
     // Who decides where downloads go; without one they are refused.
     virtual void setDownloadHandler(std::function<void(Download *)> handler) {

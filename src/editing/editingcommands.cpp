@@ -55,7 +55,10 @@ void EditingCommands::deleteSelectFromPage() {
         return;
     if (view->url() == m_folder.favouritesUrl())
         return; // the favourites page is changed by its own commands only
-    view->setHtml(removeFromShownText(view->html(), selection));
+    // A page that did not answer must not be replaced by an empty one.
+    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
+    if (html)
+        view->setHtml(removeFromShownText(*html, selection));
 }
 
 void EditingCommands::deleteSelectFromFavourites() {
@@ -155,7 +158,10 @@ void EditingCommands::fillTemplate(const QString &name) {
     const common::TextFileContent file = common::readTextFile(templatePath(name));
     if (!view || !file.ok)
         return;
-    const QString html = QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>");
+    const std::optional<QString> inner = m_steps.readHtml(view, saving::kPageNotRead);
+    if (!inner)
+        return;
+    const QString html = QStringLiteral("<HTML>") + *inner + QStringLiteral("</HTML>");
     for (const auto &[field, value] : fieldsToFill(html, fillRules(file.text)))
         view->setValueByName(field, value);
 }

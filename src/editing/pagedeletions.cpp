@@ -26,10 +26,13 @@ QString PageDeletions::selectionOfCurrentPage() {
 bool PageDeletions::changePage(browser::BrowserView *view, const QString &selection, bool links) {
     if (!view || view->url() == m_folder.favouritesUrl())
         return false;
-    const QString html = view->html();
+    // A page that did not answer is left as it is, never replaced by an empty one.
+    const std::optional<QString> html = view->html();
+    if (!html)
+        return false;
     const QString changed =
-        links ? removeLinksWithText(html, selection) : removeFromShownText(html, selection);
-    if (changed == html)
+        links ? removeLinksWithText(*html, selection) : removeFromShownText(*html, selection);
+    if (changed == *html)
         return false;
     view->setHtml(changed);
     return true;

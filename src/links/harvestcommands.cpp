@@ -15,8 +15,12 @@ HarvestCommands::HarvestCommands(
     std::function<void(browser::BrowserView *, const QList<QUrl> &)> download)
     : m_context(context), m_folder(folder), m_steps(context), m_download(std::move(download)) {}
 
-QString HarvestCommands::scanText(browser::BrowserView *view) const {
-    return QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>");
+// The page as the scanners read it; nothing (after telling the user) when it did not answer.
+std::optional<QString> HarvestCommands::scanText(browser::BrowserView *view) {
+    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
+    if (!html)
+        return std::nullopt;
+    return QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>");
 }
 
 void HarvestCommands::count(int number) {
@@ -39,8 +43,11 @@ void HarvestCommands::linksToFavourites(LinkCommand command) {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
+    const std::optional<QString> html = scanText(view);
+    if (!html)
+        return;
     QList<favourites::Entry> entries;
-    for (const LinkWithText &link : linksWithTexts(scanText(view), view->url().toString(), command))
+    for (const LinkWithText &link : linksWithTexts(*html, view->url().toString(), command))
         entries.append({link.url, link.text});
     const QString path = m_folder.favouritesPath();
     const common::TextFileContent file = common::readTextFile(path);
@@ -76,9 +83,11 @@ void HarvestCommands::openSelectionLinks(LinkCommand command) {
     browser::BrowserView *view = viewWithSelection(&selection);
     if (!view)
         return;
+    const std::optional<QString> html = scanText(view);
+    if (!html)
+        return;
     int opened = 0;
-    for (const QString &url :
-         linksInSelection(scanText(view), view->url().toString(), selection, command)) {
+    for (const QString &url : linksInSelection(*html, view->url().toString(), selection, command)) {
         m_context.tabs.openHarvested(QUrl(url));
         count(++opened);
     }
@@ -90,10 +99,12 @@ void HarvestCommands::downloadFileLinks(bool selectionOnly) {
         selectionOnly ? viewWithSelection(&selection) : m_context.tabs.currentView();
     if (!view)
         return;
-    const QString html = scanText(view);
+    const std::optional<QString> html = scanText(view);
+    if (!html)
+        return;
     const QString pageUrl = view->url().toString();
-    const QStringList urls = selectionOnly ? nonPageLinksInSelection(html, pageUrl, selection)
-                                           : nonPageLinks(html, pageUrl);
+    const QStringList urls = selectionOnly ? nonPageLinksInSelection(*html, pageUrl, selection)
+                                           : nonPageLinks(*html, pageUrl);
     QList<QUrl> files;
     for (const QString &url : urls)
         files.append(QUrl(url));

@@ -33,7 +33,7 @@ public:
 
 private:
     browser::BrowserView *viewWithSelection(QString *selection);
-    QString scanText(browser::BrowserView *view) const;
+    std::optional<QString> scanText(browser::BrowserView *view);
     void count(int number);
 
     shell::CommandContext &m_context;

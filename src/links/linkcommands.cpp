@@ -24,8 +24,11 @@ LinkCommands::LinkCommands(shell::CommandContext &context, const common::Program
     : m_context(context), m_folder(folder), m_steps(context),
       m_addPasteEntry(std::move(addPasteEntry)), m_newTabToggle(std::move(newTabToggle)) {}
 
-QString LinkCommands::scanText(browser::BrowserView *view) const {
-    return QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>");
+std::optional<QString> LinkCommands::scanText(browser::BrowserView *view) {
+    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
+    if (!html)
+        return std::nullopt;
+    return QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>");
 }
 
 void LinkCommands::countOpened(int count) {
@@ -37,8 +40,11 @@ void LinkCommands::openPageLinks(LinkCommand command) {
     if (!view)
         return;
     const QString pageUrl = view->url().toString();
+    const std::optional<QString> html = scanText(view);
+    if (!html)
+        return;
     int count = 0;
-    for (const HarvestedLink &link : scanLinks(scanText(view), pageUrl, command)) {
+    for (const HarvestedLink &link : scanLinks(*html, pageUrl, command)) {
         m_context.tabs.openHarvested(QUrl(link.url));
         if (command != LinkCommand::OpenPageA)
             countOpened(++count);
@@ -49,7 +55,9 @@ void LinkCommands::openSelectedLinks() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const QString html = scanText(view);
+    const std::optional<QString> html = scanText(view);
+    if (!html)
+        return;
     const QString selection = m_steps.copySelectionText(view).trimmed();
     if (selection.isEmpty()) {
         m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
@@ -57,7 +65,7 @@ void LinkCommands::openSelectedLinks() {
         return;
     }
     int count = 0;
-    for (const QString &url : selectedLinks(html, view->url().toString(), selection)) {
+    for (const QString &url : selectedLinks(*html, view->url().toString(), selection)) {
         m_context.tabs.openHarvested(QUrl(url));
         countOpened(++count);
     }
@@ -129,8 +137,11 @@ void LinkCommands::saveToHref() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
+    const std::optional<QString> html = scanText(view);
+    if (!html)
+        return;
     const QString lines =
-        hrefFileLines(scanLinks(scanText(view), view->url().toString(), LinkCommand::SaveToHref));
+        hrefFileLines(scanLinks(*html, view->url().toString(), LinkCommand::SaveToHref));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(shell::kNoticeCaption,
@@ -180,9 +191,12 @@ void LinkCommands::saveEmails() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
+    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
+    if (!html)
+        return;
     const QString path = m_folder.filePath(QStringLiteral("email.txt"));
     const QString previous = common::readTextFile(path).text;
-    const QStringList addresses = emailsToAppend(previous, scanEmails(view->html()));
+    const QStringList addresses = emailsToAppend(previous, scanEmails(*html));
     if (addresses.isEmpty())
         return;
     QString error;
@@ -197,7 +211,10 @@ void LinkCommands::emailsToPasteMenu() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    for (const QString &address : scanEmails(view->html()))
+    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
+    if (!html)
+        return;
+    for (const QString &address : scanEmails(*html))
         m_addPasteEntry(address.trimmed(), address.trimmed());
 }
 

@@ -38,7 +38,9 @@ public:
     void favouritesButton(browser::BrowserView *view, const QString &buttonName); // edit or delete
 
 private:
-    QString scanText(browser::BrowserView *view) const;
+    // The page's HTML wrapped in "<HTML>" and "</HTML>"; nothing (and the user told so) when
+    // the page did not answer.
+    std::optional<QString> scanText(browser::BrowserView *view);
     void openSingle(const QUrl &url);
     QString chooseFolder();
     void countOpened(int count);

@@ -35,7 +35,10 @@ void PageSaver::onlySave(bool absoluteLinks) {
             return;
         name = nameOrFallback(QString(), view->title(), view->url(), QDateTime::currentDateTime());
     }
-    QString content = pageContent(view->html());
+    const std::optional<QString> html = m_steps.readHtml(view, kPageNotSaved);
+    if (!html)
+        return;
+    QString content = pageContent(*html);
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
     if (fileName.isEmpty())
         return;
@@ -55,7 +58,12 @@ void PageSaver::saveAllW(bool absoluteLinks) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
-        const QString content = pageContent(view->html());
+        const std::optional<QString> html = m_steps.readHtml(view, QString());
+        if (!html) {
+            failures.append(QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));
+            continue;
+        }
+        const QString content = pageContent(*html);
         QString name;
         if (m_rule.enabled) {
             const std::optional<QString> extracted =

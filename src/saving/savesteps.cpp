@@ -37,6 +37,13 @@ QString SaveSteps::confirmOverwrite(const QString &name, const QString &extensio
     return answer == shell::Dialogs::Answer::Yes ? existing : QString();
 }
 
+std::optional<QString> SaveSteps::readHtml(browser::BrowserView *view, const QString &failure) {
+    std::optional<QString> html = view ? view->html() : std::nullopt;
+    if (!html && !failure.isEmpty())
+        m_context.dialogs.message(shell::kNoticeCaption, failure, shell::Dialogs::Buttons::Ok);
+    return html;
+}
+
 QString SaveSteps::pathOf(const QString &fileName) const {
     return makeSavePath(m_context.savePath(), fileName, QString());
 }

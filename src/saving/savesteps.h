@@ -4,11 +4,17 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace browser {
 class BrowserView;
 }
 
 namespace saving {
+
+// What a command says when the page did not answer its read.
+inline const QString kPageNotSaved = QStringLiteral("网页没有响应，没有保存");
+inline const QString kPageNotRead = QStringLiteral("网页没有响应，没有读到网页的内容");
 
 // The steps every save shares: reading the selection, the busy warning, the question before a
 // file is replaced, and writing the file.
@@ -30,6 +36,9 @@ public:
     bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
                        bool quiet = false);
     QString pathOf(const QString &fileName) const;
+    // The page's inner HTML. A page that does not answer (an endless script, a dead renderer)
+    // gives nothing, and `failure` is shown unless it is empty.
+    std::optional<QString> readHtml(browser::BrowserView *view, const QString &failure);
     // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
     bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
     // The end of an all-pages save: one message naming the pages that could not be saved and

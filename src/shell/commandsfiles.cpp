@@ -9,6 +9,7 @@
 #include "common/ansifile.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
+#include "saving/savesteps.h"
 
 #include <QDir>
 
@@ -82,9 +83,15 @@ void Commands::viewSource() {
     if (!view)
         return;
     warnIfBusy(view);
+    const std::optional<QString> html = view->html();
+    if (!html) {
+        m_window.dialogs().message(shell::kNoticeCaption, saving::kPageNotRead,
+                                   Dialogs::Buttons::Ok);
+        return;
+    }
     m_window.dialogs().showSource(
         QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
-        QStringLiteral("<HTML>") + view->html() + QStringLiteral("</HTML>"));
+        QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>"));
 }
 
 void Commands::saveFullPage() {

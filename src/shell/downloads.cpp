@@ -1,59 +1,92 @@
 #include "downloads.h"
 
+#include "commands/commandcontext.h"
 #include "commands/dialogs.h"
-#include "mainwindow.h"
 
 #include "browser/browserview.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace shell {
 
-Downloads::Downloads(MainWindow &window) : QObject(&window), m_window(window) {}
+namespace {
+
+const QString kS2 = QStringLiteral("s2");
+
+} // namespace
+
+Downloads::Downloads(CommandContext &context, QObject *parent)
+    : QObject(parent), m_context(context) {}
+
+QString Downloads::sizeText(qint64 bytes) {
+    if (bytes < 0)
+        return QStringLiteral("大小不明");
+    if (bytes < 1024)
+        return QStringLiteral("%1 字节").arg(bytes);
+    if (bytes < 1024 * 1024)
+        return QStringLiteral("%1 KB").arg(double(bytes) / 1024.0, 0, 'f', 1);
+    return QStringLiteral("%1 MB").arg(double(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
+}
+
+bool Downloads::pageDownloadAllowed(const QString &name, qint64 bytes) {
+    const QString question =
+        QStringLiteral("网页要下载一个文件，这不是您点击要求的：\n文件名：%1\n大小：%2\n"
+                       "保存到：%3\n\n要下载吗？")
+            .arg(name, sizeText(bytes), QDir::toNativeSeparators(m_context.savePath()));
+    return m_context.dialogs.message(kNoticeCaption, question, Dialogs::Buttons::YesNo) ==
+           Dialogs::Answer::Yes;
+}
 
 void Downloads::handle(browser::Download *download) {
-    const QString s2 = QStringLiteral("s2");
     if (!download->isPageSave()) {
         QString name = QFileInfo(download->suggestedFileName()).fileName();
         if (name.isEmpty())
             name = QStringLiteral("download");
-        const QString existing = saving::existingFileName(m_window.savePath(), name);
+        if (!download->isUserRequested() && !pageDownloadAllowed(name, download->totalBytes())) {
+            download->cancel();
+            m_context.panels.setPanelText(kS2, QStringLiteral("已取消下载：") + name);
+            return;
+        }
+        const QString existing = saving::existingFileName(m_context.savePath(), name);
         if (!existing.isEmpty()) {
-            if (m_window.dialogs().message(QString(),
-                                           QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
-                                           Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+            if (m_context.dialogs.message(QString(),
+                                          QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
+                                          Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
                 download->cancel();
-                m_window.setPanelText(s2, QStringLiteral("已取消下载：") + name);
+                m_context.panels.setPanelText(kS2, QStringLiteral("已取消下载：") + name);
                 emit ended(download->url());
                 return;
             }
             name = existing;
         }
-        download->accept(saving::makeSavePath(m_window.savePath(), name, QString()));
+        download->accept(saving::makeSavePath(m_context.savePath(), name, QString()));
     }
+    report(download);
+}
+
+void Downloads::report(browser::Download *download) {
     const QString path = download->path();
     const QString name = QFileInfo(path).fileName();
-    connect(download, &browser::Download::progress, this,
-            [this, name](qint64 received, qint64 total) {
-                const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
-                                                 : QStringLiteral("%1 KB").arg(received / 1024);
-                m_window.setPanelText(QStringLiteral("s2"),
-                                      QStringLiteral("正在下载 %1：%2").arg(name, amount));
-            });
+    connect(
+        download, &browser::Download::progress, this, [this, name](qint64 received, qint64 total) {
+            const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
+                                             : QStringLiteral("%1 KB").arg(received / 1024);
+            m_context.panels.setPanelText(kS2, QStringLiteral("正在下载 %1：%2").arg(name, amount));
+        });
     connect(download, &browser::Download::finished, this,
             [this, path, url = download->url()](bool ok, const QString &error) {
                 emit ended(url);
                 if (ok) {
-                    m_window.setPanelText(QStringLiteral("s2"),
-                                          QStringLiteral("下载完成：") + path);
+                    m_context.panels.setPanelText(kS2, QStringLiteral("下载完成：") + path);
                     return;
                 }
-                m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("下载失败：") + path);
-                m_window.dialogs().message(shell::kNoticeCaption,
-                                           QStringLiteral("下载失败：%1\n%2").arg(path, error),
-                                           Dialogs::Buttons::Ok);
+                m_context.panels.setPanelText(kS2, QStringLiteral("下载失败：") + path);
+                m_context.dialogs.message(kNoticeCaption,
+                                          QStringLiteral("下载失败：%1\n%2").arg(path, error),
+                                          Dialogs::Buttons::Ok);
             });
 }
 

@@ -41,7 +41,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_context.reset(new CommandContext{*m_tabs, *m_dialogs, *m_clipboard, *this,
                                        [this] { return m_savePath; }});
     m_commands = new Commands(*this);
-    m_downloads = new Downloads(*this);
+    m_downloads = new Downloads(*m_context, this);
     connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
     factory.setDownloadHandler(
         [this](browser::Download *download) { m_downloads->handle(download); });

@@ -39,7 +39,10 @@ void TextSaver::onlySaveText(bool deleteLinks) {
                                 Dialogs::Buttons::Ok);
         return;
     }
-    const QString text = pageText(view->html(), deleteLinks);
+    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotSaved);
+    if (!html)
+        return;
+    const QString text = pageText(*html, deleteLinks);
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
     if (fileName.isEmpty())
         return;
@@ -83,7 +86,13 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
-        const QString text = pageText(view->html(), deleteLinks);
+        const std::optional<QString> html = m_steps.readHtml(view, QString());
+        if (!html) {
+            failures.append(
+                QStringLiteral("%1（%2）").arg(view->url().toString(), saving::kPageNotSaved));
+            continue;
+        }
+        const QString text = pageText(*html, deleteLinks);
         const bool viewSelected = hasTextSelection(view);
         const QString selection = m_steps.copySelectionText(view);
         QString name = viewSelected ? saving::correctName(selection) : QString();

@@ -29,8 +29,14 @@ public:
     QUrl url() const override { return pageUrl; }
     QString title() const override { return pageTitle; }
     bool isBusy() const override { return busy; }
-    QString html() override { return pageHtml; }
+    std::optional<QString> html() override {
+        if (!answers)
+            return std::nullopt;
+        return pageHtml;
+    }
     bool setHtml(const QString &innerHtml) override {
+        if (!answers)
+            return false;
         pageHtml = innerHtml;
         return true;
     }
@@ -69,6 +75,7 @@ public:
     QString focusedType;
     QString focusedValue;
     bool busy = false;
+    bool answers = true; // false: the page does not answer reads, like a page in a script loop
     int backCount = 0;
     int forwardCount = 0;
     int reloadCount = 0;
@@ -82,6 +89,29 @@ public:
 
 private:
     QPointer<QWidget> m_widget = new QWidget;
+};
+
+// A download as the engine offers it: nothing is written; accept() and cancel() are recorded.
+class FakeDownload : public browser::Download {
+    Q_OBJECT
+public:
+    using Download::Download;
+    QUrl url() const override { return address; }
+    QString suggestedFileName() const override { return fileName; }
+    bool isPageSave() const override { return pageSave; }
+    qint64 totalBytes() const override { return bytes; }
+    bool isUserRequested() const override { return userRequested; }
+    QString path() const override { return acceptedPath; }
+    void accept(const QString &path) override { acceptedPath = path; }
+    void cancel() override { cancelled = true; }
+
+    QUrl address;
+    QString fileName;
+    bool pageSave = false;
+    qint64 bytes = -1;
+    bool userRequested = false;
+    QString acceptedPath;
+    bool cancelled = false;
 };
 
 // Makes fake views and keeps a list of them, in order of creation.

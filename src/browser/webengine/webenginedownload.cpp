@@ -6,8 +6,8 @@
 
 namespace browser {
 
-WebEngineDownload::WebEngineDownload(QWebEngineDownloadRequest *request)
-    : Download(request), m_request(request) {
+WebEngineDownload::WebEngineDownload(QWebEngineDownloadRequest *request, bool userRequested)
+    : Download(request), m_request(request), m_userRequested(userRequested) {
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
             [this] { emit progress(m_request->receivedBytes(), m_request->totalBytes()); });
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this] {
@@ -26,6 +26,10 @@ QString WebEngineDownload::suggestedFileName() const {
 
 bool WebEngineDownload::isPageSave() const {
     return m_request && m_request->isSavePageDownload();
+}
+
+qint64 WebEngineDownload::totalBytes() const {
+    return m_request ? m_request->totalBytes() : -1;
 }
 
 QString WebEngineDownload::path() const {

@@ -16,6 +16,7 @@ public:
 
     // The next main-frame navigation to `url` is the program's own.
     void markOwnNavigation(const QUrl &url) { m_ownNavigation = url; }
+    WebEngineView *owner() const { return m_owner; }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;

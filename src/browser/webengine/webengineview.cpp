@@ -3,7 +3,7 @@
 #include "scriptrunner.h"
 #include "webenginepage.h"
 
-#include <QEvent>
+#include <QChildEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -15,25 +15,48 @@
 
 namespace browser {
 
-// A page loads without a widget. Tabs opened in the background get their engine widget only
-// when the user first looks at them: the widget costs about 2 MB of the program's memory
-// per tab, and a hundred harvested links mostly stay unseen.
+namespace {
+
+// Shown in the tab whose page lost its renderer; every tab that lost it shows its own.
+QString crashNoticeText(QWebEnginePage::RenderProcessTerminationStatus status) {
+    const QString cause = status == QWebEnginePage::KilledTerminationStatus
+                              ? QStringLiteral("被结束了（也许是内存不够）")
+                          : status == QWebEnginePage::CrashedTerminationStatus
+                              ? QStringLiteral("崩溃了")
+                              : QStringLiteral("意外退出了");
+    return QStringLiteral("显示这个网页的进程%1。按“刷新网页”按钮重新载入这个网页。").arg(cause);
+}
+
+} // namespace
+
+// The engine widget is attached to its page here, before the page exists for the engine. An
+// engine page that had no widget while it ran crashed the whole program when a widget was
+// attached later, once the page had asked for a new window or its renderer had died.
 WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : BrowserView(parent) {
     m_container = new QWidget;
     auto *layout = new QVBoxLayout(m_container);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_container->installEventFilter(this);
-    auto *notice =
-        new QLabel(QStringLiteral("这个网页的显示进程意外退出了。按“刷新网页”按钮重新载入它；"
-                                  "其他网页不受影响。"),
-                   m_container);
+    auto *notice = new QLabel(m_container);
     notice->setAlignment(Qt::AlignCenter);
     notice->setWordWrap(true);
     notice->hide();
     layout->addWidget(notice);
     m_crashNotice = notice;
     m_page = new WebEnginePage(profile, this);
-    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    QWebEngineSettings *settings = m_page->settings();
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    // Local pages are inert: a page saved from the web and opened from the disk keeps its
+    // scripts, and must read no other local file and reach no server from there. The
+    // program's own local pages (favourites, help) load nothing and need neither.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    m_view = new QWebEngineView(m_container);
+    m_view->setPage(m_page);
+    layout->insertWidget(0, m_view);
+    m_container->setFocusProxy(m_view);
+    // The engine puts the widget that takes the page's input inside the view, and makes it
+    // anew when a renderer comes back: watch each one as it arrives.
+    m_view->installEventFilter(this);
 
     connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
@@ -49,12 +72,14 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
         m_loadRequested = false;
         emit documentComplete(m_page->url(), ok);
     });
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        m_rendererGone = true;
-        m_loading = false;
-        showCrashNotice(true);
-        emit renderProcessGone();
-    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                m_rendererGone = true;
+                m_loading = false;
+                m_crashNotice->setText(crashNoticeText(status));
+                showCrashNotice(true);
+                emit renderProcessGone();
+            });
     connect(m_page, &QWebEnginePage::findTextFinished, this,
             [this](const QWebEngineFindTextResult &result) {
                 emit findFinished(result.activeMatch(), result.numberOfMatches());
@@ -104,13 +129,6 @@ void WebEngineView::setZoomFactor(double factor) {
 }
 
 QWebEngineView *WebEngineView::engineView() {
-    if (!m_view && m_container) {
-        m_view = new QWebEngineView(m_container);
-        m_view->setPage(m_page);
-        static_cast<QVBoxLayout *>(m_container->layout())->insertWidget(0, m_view);
-        m_view->setVisible(!m_rendererGone);
-        m_container->setFocusProxy(m_view);
-    }
     return m_view;
 }
 
@@ -119,9 +137,40 @@ QWebEnginePage *WebEngineView::page() const {
 }
 
 bool WebEngineView::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_container && event->type() == QEvent::Show)
-        engineView();
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        if (watched == m_view) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType())
+                child->installEventFilter(this);
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+        m_sinceUserInput.start();
+        break;
+    default:
+        break;
+    }
     return false;
+}
+
+namespace {
+
+// Long enough for a slow server to answer a click with a file.
+constexpr qint64 kAnswerTimeMs = 10000;
+
+} // namespace
+
+bool WebEngineView::claimDownload(const QUrl &url) {
+    // A file the program itself was told to fetch (a menu entry the user chose).
+    if (m_requestedDownloads.remove(url))
+        return true;
+    if (!m_sinceUserInput.isValid() || m_sinceUserInput.elapsed() >= kAnswerTimeMs)
+        return false;
+    m_sinceUserInput.invalidate();
+    return true;
 }
 
 void WebEngineView::navigate(const QUrl &url) {
@@ -169,8 +218,11 @@ QVariant WebEngineView::runScript(const QString &script) {
     return ScriptRunner::run(m_page, script);
 }
 
-QString WebEngineView::html() {
-    return runScript(scriptWithArguments(QStringLiteral("inner_html.js"), {})).toString();
+std::optional<QString> WebEngineView::html() {
+    const QVariant value = runScript(scriptWithArguments(QStringLiteral("inner_html.js"), {}));
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
 }
 
 bool WebEngineView::setHtml(const QString &innerHtml) {
@@ -209,6 +261,7 @@ void WebEngineView::savePageAs(const QString &path) {
 }
 
 void WebEngineView::download(const QUrl &url) {
+    m_requestedDownloads.insert(url);
     m_page->download(url);
 }
 

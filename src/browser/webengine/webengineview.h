@@ -2,9 +2,12 @@
 
 #include "browser/browserview.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QSet>
 #include <QWebEngineView>
 
+class QLabel;
 class QWebEngineProfile;
 
 namespace browser {
@@ -29,7 +32,7 @@ public:
     QUrl url() const override;
     QString title() const override;
     bool isBusy() const override;
-    QString html() override;
+    std::optional<QString> html() override;
     bool setHtml(const QString &innerHtml) override;
     QString selectedText() override;
     QString selectionType() override;
@@ -43,27 +46,36 @@ public:
     double zoomFactor() const override;
     void setZoomFactor(double factor) override;
 
+    // Whether a download starting now is one the user asked for: a click or a key in the
+    // page in the last few seconds (a link, the context menu's save entries). Each click
+    // answers for one download only.
+    // Whether a download of `url` starting now was asked for: requested through download(),
+    // or following the user's click or key press in the page (each covers one download).
+    bool claimDownload(const QUrl &url);
+
     // Called by the page from inside the engine.
     bool decideNavigation(const NavigationRequest &request);
     void reportFavouritesCommand(const QString &command);
 
-    // The engine's widget; made when the view is first shown (see the constructor).
+    // The engine's widget, attached to the page from the start.
     QWebEngineView *engineView();
     QWebEnginePage *page() const;
 
 private:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     QVariant runScript(const QString &script);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     void showCrashNotice(bool shown);
 
     QPointer<QWidget> m_container;
-    QWidget *m_crashNotice = nullptr;
+    QLabel *m_crashNotice = nullptr;
     QPointer<QWebEngineView> m_view;
     WebEnginePage *m_page = nullptr;
     bool m_loadRequested = false; // set by navigate() before the engine reports the load
     bool m_loading = false;
     bool m_rendererGone = false;
+    QSet<QUrl> m_requestedDownloads; // asked for through download(), not yet started
+    QElapsedTimer m_sinceUserInput;  // a mouse press or key press in the page
 };
 
 } // namespace browser

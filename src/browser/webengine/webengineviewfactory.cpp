@@ -1,6 +1,7 @@
 #include "webengineviewfactory.h"
 
 #include "webenginedownload.h"
+#include "webenginepage.h"
 #include "webengineview.h"
 
 #include <QWebEngineDownloadRequest>
@@ -20,7 +21,10 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     }
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
                      [this](QWebEngineDownloadRequest *request) {
-                         auto *download = new WebEngineDownload(request);
+                         auto *page = qobject_cast<WebEnginePage *>(request->page());
+                         const bool asked = request->isSavePageDownload() ||
+                                            (page && page->owner()->claimDownload(request->url()));
+                         auto *download = new WebEngineDownload(request, asked);
                          if (m_downloadHandler)
                              m_downloadHandler(download);
                          else if (!request->isSavePageDownload())
@@ -34,19 +38,8 @@ WebEngineViewFactory::~WebEngineViewFactory() {
     delete m_profile;
 }
 
-void WebEngineViewFactory::limitRendererProcesses(int count) {
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--renderer-process-limit"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-                flags + " --renderer-process-limit=" + QByteArray::number(count));
-}
-
-BrowserView *WebEngineViewFactory::createView(QObject *parent, bool shownAtOnce) {
-    auto *view = new WebEngineView(m_profile, parent);
-    // A page whose widget exists from the start loads about 35 ms sooner.
-    if (shownAtOnce)
-        view->engineView();
-    return view;
+BrowserView *WebEngineViewFactory::createView(QObject *parent, bool) {
+    return new WebEngineView(m_profile, parent);
 }
 
 } // namespace browser

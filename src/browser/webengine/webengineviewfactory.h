@@ -18,9 +18,6 @@ public:
 
     BrowserView *createView(QObject *parent, bool shownAtOnce = false) override;
 
-    // Caps the number of renderer processes (one per tab by default, about 8 MB each); a
-    // limit the user set in QTWEBENGINE_CHROMIUM_FLAGS stays. Call before QApplication.
-    static void limitRendererProcesses(int count);
     QWebEngineProfile *profile() const { return m_profile; }
 
 private:

@@ -1,0 +1,67 @@
+#include "shell/downloads.h"
+#include "support/commandfixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using shell::Dialogs;
+using testing_support::FakeDownload;
+
+class DownloadsTest : public testing_support::CommandFixture {
+protected:
+    FakeDownload *offer(const QString &name, bool userRequested, qint64 bytes = -1) {
+        auto *download = new FakeDownload(&downloads);
+        download->fileName = name;
+        download->userRequested = userRequested;
+        download->bytes = bytes;
+        downloads.handle(download);
+        return download;
+    }
+    QString savedPath(const QString &name) { return QDir(savePath).filePath(name); }
+
+    shell::Downloads downloads{context, nullptr};
+};
+
+TEST_F(DownloadsTest, ADownloadThePageStartedOnItsOwnWaitsForTheUsersYes) {
+    dialogs.answers = {Dialogs::Answer::No};
+    FakeDownload *refused = offer("setup.exe", false, 3 * 1024 * 1024 + 512 * 1024);
+    EXPECT_TRUE(refused->cancelled);
+    EXPECT_TRUE(refused->acceptedPath.isEmpty());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const QString question = dialogs.shown[0].text;
+    EXPECT_TRUE(question.contains("setup.exe"));
+    EXPECT_TRUE(question.contains("3.5 MB"));
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(savePath)));
+    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNo);
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("已取消下载：setup.exe"));
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    FakeDownload *allowed = offer("setup.exe", false);
+    EXPECT_FALSE(allowed->cancelled);
+    EXPECT_EQ(allowed->acceptedPath, savedPath("setup.exe"));
+    EXPECT_TRUE(dialogs.shown[1].text.contains(QString::fromUtf8("大小不明")));
+}
+
+TEST_F(DownloadsTest, DownloadsTheUserAskedForAreNotQuestioned) {
+    FakeDownload *clicked = offer("a.zip", true, 100);
+    EXPECT_EQ(clicked->acceptedPath, savedPath("a.zip"));
+    auto *pageSave = new FakeDownload(&downloads);
+    pageSave->pageSave = true;
+    downloads.handle(pageSave);
+    EXPECT_FALSE(pageSave->cancelled);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    // Only a file of the same name is a reason to ask.
+    QFile existing(savedPath("A.ZIP"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    dialogs.answers = {Dialogs::Answer::No};
+    EXPECT_TRUE(offer("a.zip", true)->cancelled);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8("已经存在同样名字的文件，是否要覆盖？"));
+}
+
+} // namespace

