@@ -79,6 +79,7 @@ TEST(DeclaredHtmlCharset, FoundAsBrowsersFindIt) {
         {"<meta charset=\"no-such-charset\">", ""},
         {"<metadata charset=big5>", ""},
         {"<?xml version=\"1.0\" encoding='GB2312'?><html>", "GB18030"},
+        {"<?xml version=\"1.0\" encoding='big5'?><meta charset=koi8-r>", "koi8-r"},
         {"<html><body>no declaration</body></html>", ""},
     };
     for (const auto &c : cases)
