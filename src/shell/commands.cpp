@@ -9,7 +9,6 @@
 #include "browser/browserview.h"
 #include "common/ansifile.h"
 #include "common/textsearch.h"
-#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
 
@@ -410,8 +409,9 @@ void Commands::saveFullPage() {
     BrowserView *view = m_window.tabs().currentView();
     if (!view)
         return;
-    const QString name =
-        saving::nameOrFallback(QString(), view->title(), view->url(), QDateTime::currentDateTime());
+    QString name = saving::correctName(view->title());
+    if (name.isEmpty())
+        name = QStringLiteral("page");
     const QString path = m_window.dialogs().chooseSaveFile(
         QStringLiteral("全保存当前网页"), saving::makeSavePath(m_window.savePath(), name, ".htm"),
         QStringLiteral("网页 (*.htm *.html)"));
