@@ -205,8 +205,8 @@ QByteArray encodeKeepingBytes(QStringView text, const QByteArray &charset) {
     return bytes;
 }
 
-QString withKeptBytesReplaced(QStringView text) {
-    QString out = text.toString();
+QString withKeptBytesReplaced(const QString &text) {
+    QString out = text; // shared: copied only when a kept byte is there
     for (qsizetype i = 0; i < out.size(); ++i) {
         if (isKeptByte(out, i))
             out[i] = QChar::ReplacementCharacter;
