@@ -198,8 +198,6 @@ QByteArray charsetForLabel(QByteArrayView label) {
 
 QByteArray declaredHtmlCharset(QByteArrayView bytes) {
     const QByteArrayView head = bytes.first(qMin(bytes.size(), kPrescanLength));
-    if (const QByteArray xml = xmlDeclarationCharset(head); !xml.isEmpty())
-        return xml;
     const qsizetype end = head.size();
     for (qsizetype pos = 0; pos < end; ++pos) {
         if (head[pos] != '<')
@@ -228,7 +226,8 @@ QByteArray declaredHtmlCharset(QByteArrayView bytes) {
             pos = close;
         }
     }
-    return QByteArray();
+    // An XML declaration counts only when no meta element declares a charset.
+    return xmlDeclarationCharset(head);
 }
 
 } // namespace common

@@ -86,7 +86,8 @@ DecodedText decodeKeeping(const QByteArray &bytes, qsizetype from, const QByteAr
     DecodedText decoded;
     decoded.charset = charset;
     decoded.bomLength = from;
-    QStringDecoder whole(charset.constData());
+    // Stateless: a sequence cut off at the end is an error, not a state kept for more input.
+    QStringDecoder whole(charset.constData(), QStringConverter::Flag::Stateless);
     decoded.text = whole.decode(QByteArrayView(bytes).sliced(from));
     if (!whole.hasError())
         return decoded; // the usual case: every byte is text
@@ -94,7 +95,7 @@ DecodedText decodeKeeping(const QByteArray &bytes, qsizetype from, const QByteAr
     decoded.text.reserve(bytes.size() - from);
     const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype size = bytes.size();
-    QStringDecoder decoder(charset.constData());
+    QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
     qsizetype runStart = from;
     for (qsizetype i = from; i < size;) {
         const qsizetype length = sequenceLength(data + i, size - i);
@@ -182,7 +183,7 @@ DecodedText decodeBytes(const QByteArray &bytes, TextKind kind, const QByteArray
     DecodedText decoded;
     decoded.charset = name;
     decoded.bomLength = bom;
-    QStringDecoder decoder(name.constData());
+    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
     decoded.text = decoder.decode(QByteArrayView(bytes).sliced(bom));
     decoded.undecodable = decoder.hasError() ? decoded.text.count(QChar::ReplacementCharacter) : 0;
     return decoded;
@@ -204,8 +205,8 @@ QByteArray encodeKeepingBytes(QStringView text, const QByteArray &charset) {
     return bytes;
 }
 
-QString withKeptBytesReplaced(QStringView text) {
-    QString out = text.toString();
+QString withKeptBytesReplaced(const QString &text) {
+    QString out = text; // shared: copied only when a kept byte is there
     for (qsizetype i = 0; i < out.size(); ++i) {
         if (isKeptByte(out, i))
             out[i] = QChar::ReplacementCharacter;

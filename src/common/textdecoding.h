@@ -42,6 +42,6 @@ DecodedText decodeBytes(const QByteArray &bytes, TextKind kind, const QByteArray
 QByteArray encodeKeepingBytes(QStringView text, const QByteArray &charset);
 
 // `text` with every kept byte shown as U+FFFD, for output meant to be read.
-QString withKeptBytesReplaced(QStringView text);
+QString withKeptBytesReplaced(const QString &text);
 
 } // namespace common

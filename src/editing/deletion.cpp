@@ -25,7 +25,10 @@ QString removeFromShownText(QStringView html, QStringView selection) {
 }
 
 std::optional<QString> removeFavouriteHolding(QStringView file, QStringView selection) {
-    const qsizetype p = indexOfVisible(file, selection);
+    qsizetype p = indexOfVisible(file, selection);
+    // Rows the program adds hold their text escaped: "Tom & Jerry" is "Tom &amp; Jerry".
+    if (p < 0)
+        p = indexOfVisible(file, selection.toString().toHtmlEscaped());
     if (p < 0)
         return std::nullopt;
     const qsizetype rowStart = file.first(p + 1).lastIndexOf(u"<tr ");

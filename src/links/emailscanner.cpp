@@ -1,5 +1,7 @@
 #include "emailscanner.h"
 
+#include "common/lineends.h"
+
 namespace links {
 
 namespace {
@@ -10,14 +12,10 @@ bool isAddressChar(QChar c) {
            u == u'_' || u == u'-' || u == u'.';
 }
 
-// The line of `content` that holds position `pos`: the text between the CR LF before it and
-// the CR LF after it (or the start or end of the content).
+// The line of `content` that holds position `pos`, whatever its line ends (CR LF, LF, CR).
 QStringView lineAround(QStringView content, qsizetype pos) {
-    const qsizetype before = content.first(pos).lastIndexOf(u"\r\n");
-    const qsizetype start = before < 0 ? 0 : before + 2;
-    const qsizetype after = content.indexOf(u"\r\n", pos);
-    const qsizetype end = after < 0 ? content.size() : after;
-    return content.sliced(start, end - start);
+    const qsizetype start = common::lineStartBefore(content, pos);
+    return content.sliced(start, common::lineEndFrom(content, pos) - start);
 }
 
 } // namespace

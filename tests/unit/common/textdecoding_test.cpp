@@ -79,6 +79,7 @@ TEST(DeclaredHtmlCharset, FoundAsBrowsersFindIt) {
         {"<meta charset=\"no-such-charset\">", ""},
         {"<metadata charset=big5>", ""},
         {"<?xml version=\"1.0\" encoding='GB2312'?><html>", "GB18030"},
+        {"<?xml version=\"1.0\" encoding='big5'?><meta charset=koi8-r>", "koi8-r"},
         {"<html><body>no declaration</body></html>", ""},
     };
     for (const auto &c : cases)
@@ -115,6 +116,12 @@ TEST(UndecodableBytes, SurviveARewriteAndShowAsReplacementCharacters) {
     EXPECT_EQ(decoded.undecodable, 1);
     EXPECT_EQ(common::encodeKeepingBytes(decoded.text, "UTF-8"), utf8);
     EXPECT_TRUE(decoded.text.endsWith(QString::fromUtf8(" é")));
+    // A sequence cut off at the very end is kept too.
+    for (const QByteArray &cut : {QByteArray("\xD6\xD0\x81"), QByteArray("\xE4\xB8\xAD\xE4\xB8")}) {
+        decoded = common::decodeBytes(cut, TextKind::Plain, cut.size() == 3 ? "GB18030" : "UTF-8");
+        EXPECT_EQ(common::encodeKeepingBytes(decoded.text, decoded.charset), cut);
+        EXPECT_EQ(decoded.undecodable, cut.size() == 3 ? 1 : 2);
+    }
     // A character beyond the BMP in GB18030 is text, not a kept byte.
     const QByteArray emoji("\x94\x39\xFC\x36");
     decoded = common::decodeBytes(emoji, TextKind::Plain, "GB18030");

@@ -85,6 +85,11 @@ TEST(RemoveFavouriteHolding, KeepsEverythingButTheSelectedRowOrLineInEveryLineEn
         // Markup is not shown text; a selection across tags is not in the file.
         EXPECT_EQ(editing::removeFavouriteHolding(file, u"normalcolorstyle"), std::nullopt);
         EXPECT_EQ(editing::removeFavouriteHolding(file, u"甲站 乙站"), std::nullopt);
+        // A title with "&" is stored escaped by the row the program added.
+        QString escaped = file;
+        escaped.replace("甲站", "Tom &amp; Jerry");
+        EXPECT_EQ(editing::removeFavouriteHolding(escaped, u"Tom & Jerry"),
+                  editing::removeFavouriteHolding(file, u"甲站"));
     }
 }
 

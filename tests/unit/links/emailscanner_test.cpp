@@ -21,6 +21,14 @@ TEST(EmailsToAppend, SkipsAddressesOnALineOfTheirOwnAndImmediateRepeats) {
                                                "n@x.example", "m@x.example", "n@x.example"}),
               QStringList({"in@line.example", "n@x.example", "m@x.example", "n@x.example"}));
     EXPECT_EQ(links::emailsToAppend(u"only@x.example", {"only@x.example"}), QStringList());
+    // email.txt edited on this system has LF line ends, older ones CR.
+    for (const char *end : {"\n", "\r"}) {
+        QString edited = previous;
+        edited.replace("\r\n", end);
+        EXPECT_EQ(links::emailsToAppend(edited, {"old@x.example", "in@line.example"}),
+                  QStringList({"in@line.example"}))
+            << int(end[0]);
+    }
 }
 
 TEST(EmailRecords, AreThreeLinesEach) {
