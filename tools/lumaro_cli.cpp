@@ -1,6 +1,7 @@
 // lumaro-cli: the browser's text algorithms on files, for scripts and tests.
 #include "common/ansifile.h"
 #include "links/emailscanner.h"
+#include "links/linkaddress.h"
 #include "links/linkscanner.h"
 #include "saving/filenaming.h"
 #include "saving/linkrewriter.h"
@@ -18,9 +19,9 @@ const char kUsage[] =
     "usage:\n"
     "  lumaro-cli totext [--delete-link] [--delete-script] FILE\n"
     "  lumaro-cli links --command openallw|opencwpallwz|openallx|openallj|opensallp|savehref"
-    " --base URL FILE\n"
+    " --base URL [--charset NAME] FILE\n"
     "  lumaro-cli emails FILE\n"
-    "  lumaro-cli rewrite-links --base URL FILE\n"
+    "  lumaro-cli rewrite-links --base URL [--charset NAME] FILE\n"
     "  lumaro-cli correct-name [--keep-spaces] TEXT\n"
     "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n";
 
@@ -92,7 +93,29 @@ std::optional<QString> readInput(const Arguments &args, QString *error) {
     return file.text;
 }
 
-int run(const QString &command, const QStringList &rest) {
+// Takes "--charset NAME" out of `args` into `charset` (left as it is without the option); false
+// when NAME is missing.
+bool takeCharset(QStringList &args, QString *charset) {
+    const qsizetype at = args.indexOf(QStringLiteral("--charset"));
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    *charset = args.takeAt(at + 1);
+    args.removeAt(at);
+    return true;
+}
+
+// The character set a page's link queries are encoded in: the one given, else the one the
+// page declares, else UTF-8.
+QString linkCharset(const QString &given, const QString &page) {
+    if (!given.isEmpty())
+        return given;
+    const QString declared = links::declaredCharset(page);
+    return declared.isEmpty() ? QStringLiteral("UTF-8") : declared;
+}
+
+int run(const QString &command, QStringList rest) {
     QString error;
     if (command == QLatin1String("totext")) {
         const Arguments args = parse(rest, {"--delete-link", "--delete-script"}, {});
@@ -104,6 +127,9 @@ int run(const QString &command, const QStringList &rest) {
         return 0;
     }
     if (command == QLatin1String("links")) {
+        QString charset;
+        if (!takeCharset(rest, &charset))
+            return fail(QStringLiteral("--charset needs a value"));
         const Arguments args = parse(rest, {}, {"--command", "--base"});
         const auto input = readInput(args, &error);
         if (!input)
@@ -111,8 +137,8 @@ int run(const QString &command, const QStringList &rest) {
         const auto linkCommand = links::linkCommandFromName(args.values.value("--command"));
         if (!linkCommand)
             return fail(QStringLiteral("unknown command ") + args.values.value("--command"));
-        for (const links::HarvestedLink &link :
-             links::scanLinks(*input, args.values.value("--base"), *linkCommand))
+        for (const links::HarvestedLink &link : links::scanLinks(
+                 *input, args.values.value("--base"), *linkCommand, linkCharset(charset, *input)))
             print(link.url + u'\n');
         return 0;
     }
@@ -125,11 +151,15 @@ int run(const QString &command, const QStringList &rest) {
         return 0;
     }
     if (command == QLatin1String("rewrite-links")) {
+        QString charset;
+        if (!takeCharset(rest, &charset))
+            return fail(QStringLiteral("--charset needs a value"));
         const Arguments args = parse(rest, {}, {"--base"});
         const auto input = readInput(args, &error);
         if (!input)
             return fail(error);
-        print(saving::rewriteLinks(*input, args.values.value("--base")));
+        print(saving::rewriteLinks(*input, args.values.value("--base"),
+                                   linkCharset(charset, *input)));
         return 0;
     }
     if (command == QLatin1String("correct-name")) {

@@ -30,6 +30,7 @@ public:
     QString title() const override { return pageTitle; }
     bool isBusy() const override { return busy; }
     QString html() override { return pageHtml; }
+    QString characterSet() override { return pageCharset; }
     bool setHtml(const QString &innerHtml) override {
         pageHtml = innerHtml;
         return true;
@@ -64,6 +65,7 @@ public:
     QUrl pageUrl;
     QString pageTitle;
     QString pageHtml;
+    QString pageCharset = "UTF-8";
     QString selection;
     QString focusedType;
     QString focusedValue;

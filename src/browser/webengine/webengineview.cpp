@@ -173,6 +173,10 @@ QString WebEngineView::html() {
     return runScript(scriptWithArguments(QStringLiteral("inner_html.js"), {})).toString();
 }
 
+QString WebEngineView::characterSet() {
+    return runScript(QStringLiteral("document.characterSet")).toString();
+}
+
 bool WebEngineView::setHtml(const QString &innerHtml) {
     return runScript(scriptWithArguments(QStringLiteral("set_html.js"),
                                          {{QStringLiteral("$HTML"), innerHtml}}))

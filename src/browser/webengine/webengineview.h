@@ -30,6 +30,7 @@ public:
     QString title() const override;
     bool isBusy() const override;
     QString html() override;
+    QString characterSet() override;
     bool setHtml(const QString &innerHtml) override;
     QString selectedText() override;
     QString selectionType() override;

@@ -1,0 +1,185 @@
+#include "linkaddress.h"
+
+#include "characterreferences.h"
+
+#include "common/textsearch.h"
+
+namespace links {
+
+namespace {
+
+// Characters the parser keeps exactly as written in a path, query or fragment.
+bool isPlainUrlChar(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'-' || c == u'_' || c == u'.' || c == u'~' || c == u'/' || c == u'?' ||
+           c == u'=' || c == u'&' || c == u';' || c == u',' || c == u'+' || c == u':' ||
+           c == u'@' || c == u'!' || c == u'$' || c == u'*' || c == u'(' || c == u')';
+}
+
+// A value the shortcut may join: plain characters, one "#" at most, no dot segments and no
+// scheme.
+bool isPlainRelative(QStringView value) {
+    if (value.isEmpty() || value.front() == u'/' || value.front() == u'.' ||
+        value.front() == u'#' || value.front() == u'?')
+        return false;
+    for (QChar c : value) {
+        if (c == u':')
+            return false;
+        if (c == u'/' || c == u'?' || c == u'#')
+            break;
+    }
+    int hashes = 0;
+    for (QChar c : value) {
+        if (c == u'#')
+            ++hashes;
+        else if (!isPlainUrlChar(c.unicode()))
+            return false;
+    }
+    const qsizetype hash = value.indexOf(u'#');
+    const QStringView path = value.first(hash < 0 ? value.size() : hash);
+    const qsizetype query = path.indexOf(u'?');
+    const QStringView segments = path.first(query < 0 ? path.size() : query);
+    return hashes <= 1 && !segments.contains(u"/.");
+}
+
+QString joined(const QString &prefix, QStringView value) {
+    QString out;
+    out.reserve(prefix.size() + value.size());
+    return out.append(prefix).append(value);
+}
+
+bool isTagEnd(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'/' ||
+           c == u'>';
+}
+
+// The raw value of the attribute `name` (lower case) in one start tag, if it has one.
+std::optional<QStringView> attributeValue(QStringView tag, QStringView name) {
+    for (qsizetype at = common::indexOfCI(tag, name); at >= 0;
+         at = common::indexOfCI(tag, name, at + 1)) {
+        if (at == 0 || !isTagEnd(tag[at - 1]) || tag[at - 1] == u'>')
+            continue;
+        qsizetype i = at + name.size();
+        while (i < tag.size() && tag[i].isSpace())
+            ++i;
+        if (i >= tag.size() || tag[i] != u'=')
+            continue;
+        ++i;
+        while (i < tag.size() && tag[i].isSpace())
+            ++i;
+        if (i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'')) {
+            const qsizetype close = tag.indexOf(tag[i], i + 1);
+            if (close < 0)
+                return std::nullopt;
+            return tag.sliced(i + 1, close - i - 1);
+        }
+        qsizetype end = i;
+        while (end < tag.size() && !tag[end].isSpace() && tag[end] != u'>')
+            ++end;
+        return tag.sliced(i, end - i);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool linkValueNeedsCleaning(QStringView rawValue) {
+    for (QChar c : rawValue) {
+        if (c.unicode() <= 0x20 || c == u'&')
+            return true;
+    }
+    return false;
+}
+
+QString cleanLinkValue(QStringView rawValue) {
+    QString value = decodeCharacterReferences(rawValue);
+    qsizetype start = 0;
+    qsizetype end = value.size();
+    while (start < end && value[start].unicode() <= 0x20)
+        ++start;
+    while (end > start && value[end - 1].unicode() <= 0x20)
+        --end;
+    value = value.sliced(start, end - start);
+    value.removeIf([](QChar c) { return c == u'\t' || c == u'\n' || c == u'\r'; });
+    return value;
+}
+
+AddressResolver::AddressResolver(const QString &baseUrl, const QString &charset)
+    : m_encoding(charset) {
+    m_base = parseUrl(cleanLinkValue(baseUrl), nullptr, m_encoding);
+    if (!m_base || !m_base->special)
+        return;
+    ParsedUrl document = *m_base;
+    document.fragment.reset();
+    m_document = document.toString();
+    document.query.reset();
+    m_path = document.toString();
+    m_folder = m_path.left(m_path.lastIndexOf(u'/') + 1);
+}
+
+QString AddressResolver::resolveCleaned(QStringView value, bool shortcut) {
+    if (shortcut && !m_folder.isEmpty()) {
+        if (value.size() > 1 && value.front() == u'#' && isPlainRelative(value.sliced(1)))
+            return joined(m_document, value);
+        if (value.size() > 1 && value.front() == u'?' && isPlainRelative(value.sliced(1)))
+            return joined(m_path, value);
+        if (isPlainRelative(value))
+            return joined(m_folder, value);
+    }
+    const auto url = parseUrl(value, m_base ? &*m_base : nullptr, m_encoding);
+    return url ? url->toString() : QString();
+}
+
+QString AddressResolver::resolve(QStringView rawValue) {
+    if (!linkValueNeedsCleaning(rawValue))
+        return resolveCleaned(rawValue, true);
+    return resolveCleaned(cleanLinkValue(rawValue), true);
+}
+
+QString AddressResolver::resolveWithoutShortcut(QStringView rawValue) {
+    return resolveCleaned(cleanLinkValue(rawValue), false);
+}
+
+QString resolveLinkAddress(QStringView rawValue, const QString &baseUrl, const QString &charset) {
+    return AddressResolver(baseUrl, charset).resolve(rawValue);
+}
+
+QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString &charset) {
+    for (qsizetype at = common::indexOfCI(html, u"<base"); at >= 0;
+         at = common::indexOfCI(html, u"<base", at + 5)) {
+        if (at + 5 >= html.size() || !isTagEnd(html[at + 5]))
+            continue;
+        const qsizetype end = html.indexOf(u'>', at);
+        const QStringView tag = html.sliced(at, (end < 0 ? html.size() : end) - at);
+        const auto href = attributeValue(tag, u"href");
+        if (!href)
+            continue;
+        const QString base = resolveLinkAddress(*href, pageUrl, charset);
+        return base.isEmpty() ? pageUrl : base;
+    }
+    return pageUrl;
+}
+
+QString declaredCharset(QStringView html) {
+    for (qsizetype meta = common::indexOfCI(html, u"<meta"); meta >= 0;
+         meta = common::indexOfCI(html, u"<meta", meta + 5)) {
+        const qsizetype end = html.indexOf(u'>', meta);
+        const QStringView tag = html.sliced(meta, (end < 0 ? html.size() : end) - meta);
+        const qsizetype key = common::indexOfCI(tag, u"charset=");
+        if (key < 0)
+            continue;
+        qsizetype start = key + 8;
+        while (start < tag.size() &&
+               (tag[start] == u'"' || tag[start] == u'\'' || tag[start].isSpace()))
+            ++start;
+        qsizetype stop = start;
+        while (stop < tag.size() && !tag[stop].isSpace() && tag[stop] != u'"' &&
+               tag[stop] != u'\'' && tag[stop] != u';' && tag[stop] != u'/')
+            ++stop;
+        if (stop > start)
+            return tag.sliced(start, stop - start).toString();
+    }
+    return QString();
+}
+
+} // namespace links

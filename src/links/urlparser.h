@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringEncoder>
+#include <QStringView>
+
+#include <optional>
+
+namespace links {
+
+// An absolute address split into the parts the engine keeps, each part percent-encoded as the
+// engine writes it. Special addresses (http, https, ftp, file, ws, wss) have an authority and
+// a path that starts with "/"; any other scheme keeps the rest of the address as an opaque
+// path ("mailto:a@b.example", "javascript:go()").
+struct ParsedUrl {
+    QString scheme; // lower case
+    bool special = false;
+    QString authority; // "user:pass@host:port" as written back; "" for a file without host
+    QString path;
+    std::optional<QString> query;    // without its "?"
+    std::optional<QString> fragment; // without its "#"
+
+    QString toString() const;
+};
+
+// Percent-encodes the queries of special addresses in one page's character set (the path and
+// the fragment are always UTF-8). Characters the set cannot hold are written as "&#N;", then
+// percent-encoded, as the engine does. An empty or unknown name, and UTF-16, mean UTF-8.
+class QueryEncoding {
+public:
+    explicit QueryEncoding(const QString &charset = QString());
+    bool isUtf8() const { return !m_encoder.has_value(); }
+    void appendEncoded(QString &out, char32_t codePoint);
+
+private:
+    std::optional<QStringEncoder> m_encoder;
+};
+
+// The length of the scheme at the start of `input` without its ":" (an ASCII letter, then
+// letters, digits, "+", "-", "."), 0 when it has none: "files/f1.zip" and "1a:b" have none.
+qsizetype urlSchemeLength(QStringView input);
+
+// Parses `input` (character references decoded, blanks around it removed, tabs and line ends
+// inside it removed) as the URL standard parses an address, against `base` (may be null) for
+// relative ones: "\" counts as "/" in special addresses, dot segments are resolved, host names
+// are lower-cased and IDN names written in punycode, default ports dropped. No value where
+// the engine fails too (no base for a relative address, a bad host or port).
+// Example: parseUrl(u"../c d.htm?q=1", base "http://h/a/b/x.htm") gives
+// "http://h/a/c%20d.htm?q=1".
+std::optional<ParsedUrl> parseUrl(QStringView input, const ParsedUrl *base,
+                                  QueryEncoding &encoding);
+
+} // namespace links
