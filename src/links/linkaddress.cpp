@@ -154,8 +154,12 @@ QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString 
         const auto href = attributeValue(tag, u"href");
         if (!href)
             continue;
+        // A base that cannot hold relative addresses (javascript:, data:) is ignored.
         const QString base = resolveLinkAddress(*href, pageUrl, charset);
-        return base.isEmpty() ? pageUrl : base;
+        const QStringView scheme = QStringView(base).first(urlSchemeLength(base));
+        const bool usable = scheme == u"http" || scheme == u"https" || scheme == u"file" ||
+                            scheme == u"ftp" || scheme == u"ws" || scheme == u"wss";
+        return usable ? base : pageUrl;
     }
     return pageUrl;
 }

@@ -399,7 +399,8 @@ void QueryEncoding::appendEncoded(QString &out, char32_t codePoint) {
     }
     m_encoder->resetState();
     const QByteArray bytes = m_encoder->encode(QString::fromUcs4(&codePoint, 1));
-    if (m_encoder->hasError() || bytes.isEmpty()) {
+    // Some converters put a substitute in place of what they cannot hold instead of failing.
+    if (m_encoder->hasError() || bytes.isEmpty() || bytes == "?" || bytes == "\x1a") {
         out += QStringLiteral("%26%23") + QString::number(uint(codePoint)) + QStringLiteral("%3B");
         return;
     }
