@@ -1,234 +1,23 @@
 #include "urlparser.h"
 
+#include "percentencoding.h"
+#include "urlhost.h"
+
 #include "common/textsearch.h"
 
 #include <QStringList>
-#include <QUrl>
 
 namespace links {
 
 namespace {
-
-enum class EncodeSet { C0, Fragment, Query, SpecialQuery, Path, Userinfo };
-
-bool inEncodeSet(char16_t c, EncodeSet set) {
-    if (c < 0x20 || c > 0x7E)
-        return true;
-    switch (set) {
-    case EncodeSet::C0:
-        return false;
-    case EncodeSet::Fragment:
-        return c == u' ' || c == u'"' || c == u'<' || c == u'>' || c == u'`';
-    case EncodeSet::Query:
-        return c == u' ' || c == u'"' || c == u'#' || c == u'<' || c == u'>';
-    case EncodeSet::SpecialQuery:
-        return inEncodeSet(c, EncodeSet::Query) || c == u'\'';
-    case EncodeSet::Path:
-        return inEncodeSet(c, EncodeSet::Query) || c == u'?' || c == u'`' || c == u'{' || c == u'}';
-    case EncodeSet::Userinfo:
-        return inEncodeSet(c, EncodeSet::Path) || c == u'/' || c == u':' || c == u';' ||
-               c == u'=' || c == u'@' || (c >= u'[' && c <= u'^') || c == u'|';
-    }
-    return false;
-}
-
-void appendPercent(QString &out, uchar byte) {
-    static const char kHex[] = "0123456789ABCDEF";
-    out.append(u'%');
-    out.append(QLatin1Char(kHex[byte >> 4]));
-    out.append(QLatin1Char(kHex[byte & 15]));
-}
-
-void appendUtf8(QString &out, char32_t codePoint) {
-    const QByteArray bytes = QString::fromUcs4(&codePoint, 1).toUtf8();
-    for (char byte : bytes)
-        appendPercent(out, uchar(byte));
-}
-
-// Walks the code points of `text`; a lone surrogate counts as U+FFFD.
-template <typename Visit> void forEachCodePoint(QStringView text, Visit visit) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            visit(QChar::surrogateToUcs4(c, text[i + 1]));
-            ++i;
-        } else {
-            visit(c.isSurrogate() ? char32_t(0xFFFD) : char32_t(c.unicode()));
-        }
-    }
-}
-
-QString encoded(QStringView text, EncodeSet set) {
-    QString out;
-    out.reserve(text.size());
-    forEachCodePoint(text, [&](char32_t c) {
-        if (c > 0x7E)
-            appendUtf8(out, c);
-        else if (inEncodeSet(char16_t(c), set))
-            appendPercent(out, uchar(c));
-        else
-            out.append(QChar(char16_t(c)));
-    });
-    return out;
-}
 
 bool isSpecialScheme(QStringView scheme) {
     return scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"file" ||
            scheme == u"ws" || scheme == u"wss";
 }
 
-QStringView defaultPort(QStringView scheme) {
-    if (scheme == u"http" || scheme == u"ws")
-        return u"80";
-    if (scheme == u"https" || scheme == u"wss")
-        return u"443";
-    return scheme == u"ftp" ? QStringView(u"21") : QStringView();
-}
-
 bool isSlash(QChar c) {
     return c == u'/' || c == u'\\';
-}
-
-bool isForbiddenInHost(QChar c) {
-    static const QStringView forbidden = u" #%/:<>?@[\\]^|";
-    return c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c);
-}
-
-// An IPv6 address as the URL standard writes it: eight hexadecimal pieces, the first longest
-// run of two or more zero pieces written "::", an embedded IPv4 address as two pieces.
-// QUrl checks the address; its own form keeps the dotted IPv4 part.
-std::optional<QString> serializedIpv6(QStringView bracketed) {
-    if (bracketed.contains(u'%'))
-        return std::nullopt; // zone ids are not part of web addresses
-    const QUrl probe(QStringLiteral("http://") + bracketed.toString() + QStringLiteral("/"),
-                     QUrl::StrictMode);
-    if (!probe.isValid() || probe.host().isEmpty())
-        return std::nullopt;
-    QString text = probe.host().toLower();
-    const qsizetype lastColon = text.lastIndexOf(u':');
-    if (text.indexOf(u'.', lastColon) >= 0) {
-        const QStringList octets = text.sliced(lastColon + 1).split(u'.');
-        if (octets.size() != 4)
-            return std::nullopt;
-        text = text.first(lastColon + 1) +
-               QString::number((octets[0].toUInt() << 8) | octets[1].toUInt(), 16) + u':' +
-               QString::number((octets[2].toUInt() << 8) | octets[3].toUInt(), 16);
-    }
-    QList<uint> pieces;
-    const qsizetype gap = text.indexOf(QStringLiteral("::"));
-    const auto piecesOf = [](QStringView part) {
-        QList<uint> out;
-        for (QStringView piece : part.split(u':', Qt::SkipEmptyParts))
-            out.append(piece.toUInt(nullptr, 16));
-        return out;
-    };
-    if (gap < 0) {
-        pieces = piecesOf(text);
-    } else {
-        pieces = piecesOf(QStringView(text).first(gap));
-        const QList<uint> tail = piecesOf(QStringView(text).sliced(gap + 2));
-        while (pieces.size() + tail.size() < 8)
-            pieces.append(0);
-        pieces.append(tail);
-    }
-    if (pieces.size() != 8)
-        return std::nullopt;
-    qsizetype runStart = -1, runLength = 1;
-    for (qsizetype i = 0; i < 8;) {
-        qsizetype j = i;
-        while (j < 8 && pieces[j] == 0)
-            ++j;
-        if (j - i > runLength) {
-            runStart = i;
-            runLength = j - i;
-        }
-        i = j == i ? i + 1 : j;
-    }
-    QString out = QStringLiteral("[");
-    for (qsizetype i = 0; i < 8; ++i) {
-        if (i == runStart) {
-            out += i == 0 ? QStringLiteral("::") : QStringLiteral(":");
-            i += runLength - 1;
-            continue;
-        }
-        out += QString::number(pieces[i], 16);
-        if (i < 7)
-            out += u':';
-    }
-    return out + u']';
-}
-
-// The host as the engine writes it: lower case, IDN names in punycode, IPv6 compressed.
-std::optional<QString> serializedHost(QStringView host) {
-    if (host.startsWith(u'['))
-        return serializedIpv6(host);
-    QString name = QUrl::fromPercentEncoding(host.toString().toUtf8());
-    bool ascii = true;
-    for (QChar c : name)
-        ascii = ascii && c.unicode() < 0x80;
-    name = ascii ? common::asciiLowered(name) : QUrl::toAce(name).toLower();
-    if (name.isEmpty())
-        return std::nullopt;
-    for (QChar c : name) {
-        if (isForbiddenInHost(c))
-            return std::nullopt;
-    }
-    return name;
-}
-
-// Parses "user:pass@host:port" into `url.authority`; false for a bad host or port.
-bool parseAuthority(ParsedUrl &url, QStringView authority) {
-    QString written;
-    const qsizetype at = authority.lastIndexOf(u'@');
-    if (at >= 0) {
-        const QStringView credentials = authority.first(at);
-        const qsizetype colon = credentials.indexOf(u':');
-        const QString user =
-            encoded(colon < 0 ? credentials : credentials.first(colon), EncodeSet::Userinfo);
-        const QString password =
-            colon < 0 ? QString() : encoded(credentials.sliced(colon + 1), EncodeSet::Userinfo);
-        if (!user.isEmpty() || !password.isEmpty())
-            written = user + (password.isEmpty() ? QString() : u':' + password) + u'@';
-        authority = authority.sliced(at + 1);
-    }
-    qsizetype hostEnd = authority.indexOf(u':');
-    if (authority.startsWith(u'[')) {
-        hostEnd = authority.indexOf(u']') + 1;
-        if (hostEnd == 0 || (hostEnd < authority.size() && authority[hostEnd] != u':'))
-            return false;
-    }
-    if (hostEnd < 0)
-        hostEnd = authority.size();
-    const QStringView hostText = authority.first(hostEnd);
-    const QStringView portText = authority.sliced(std::min(hostEnd + 1, authority.size()));
-    QString host;
-    if (url.scheme == u"file" &&
-        (hostText.isEmpty() || hostText.compare(u"localhost", Qt::CaseInsensitive) == 0)) {
-        host.clear();
-    } else {
-        const auto parsed = serializedHost(hostText);
-        if (!parsed)
-            return false;
-        host = *parsed;
-    }
-    QString port;
-    if (!portText.isEmpty()) {
-        uint number = 0;
-        for (QChar c : portText) {
-            if (!c.isDigit() || c.unicode() > u'9')
-                return false;
-            number = number * 10 + (c.unicode() - u'0');
-            if (number > 65535)
-                return false;
-        }
-        port = QString::number(number);
-        if (port == defaultPort(url.scheme))
-            port.clear();
-    }
-    if (url.scheme == u"file" && !port.isEmpty())
-        return false;
-    url.authority = written + host + (port.isEmpty() ? QString() : u':' + port);
-    return true;
 }
 
 bool isSingleDot(QStringView segment) {
@@ -261,7 +50,7 @@ QString normalizedPath(QStringView path) {
             if (last)
                 segments.append(QString());
         } else {
-            segments.append(encoded(segment, EncodeSet::Path));
+            segments.append(percentEncoded(segment, EncodeSet::Path));
         }
         if (last)
             break;
@@ -288,7 +77,7 @@ void setPathQueryFragment(ParsedUrl &url, QStringView rest, QStringView folder,
             if (c > 0x7E && useCharset)
                 encoding.appendEncoded(out, c);
             else if (c > 0x7E)
-                appendUtf8(out, c);
+                appendPercentUtf8(out, c);
             else if (inEncodeSet(char16_t(c), EncodeSet::SpecialQuery))
                 appendPercent(out, uchar(c));
             else
@@ -298,7 +87,7 @@ void setPathQueryFragment(ParsedUrl &url, QStringView rest, QStringView folder,
     }
     url.fragment.reset();
     if (hash >= 0)
-        url.fragment = encoded(rest.sliced(hash + 1), EncodeSet::Fragment);
+        url.fragment = percentEncoded(rest.sliced(hash + 1), EncodeSet::Fragment);
 }
 
 // An address with an authority of its own: "//host/path" after any number of slashes.
@@ -306,8 +95,10 @@ std::optional<ParsedUrl> withAuthority(ParsedUrl url, QStringView rest, QueryEnc
     qsizetype end = 0;
     while (end < rest.size() && !isSlash(rest[end]) && rest[end] != u'?' && rest[end] != u'#')
         ++end;
-    if (!parseAuthority(url, rest.first(end)))
+    const auto authority = serializedAuthority(url.scheme, rest.first(end));
+    if (!authority)
         return std::nullopt;
+    url.authority = *authority;
     if (url.scheme != u"file" && url.authority.isEmpty())
         return std::nullopt;
     setPathQueryFragment(url, rest.sliced(end), {}, encoding);
@@ -332,7 +123,7 @@ std::optional<ParsedUrl> relativeTo(const ParsedUrl &base, QStringView rest,
     } else if (rest.isEmpty()) {
         url.fragment.reset();
     } else if (rest.front() == u'#') {
-        url.fragment = encoded(rest.sliced(1), EncodeSet::Fragment);
+        url.fragment = percentEncoded(rest.sliced(1), EncodeSet::Fragment);
     } else if (rest.front() == u'?') {
         const QString path = url.path;
         setPathQueryFragment(url, rest, {}, encoding);
@@ -350,11 +141,12 @@ ParsedUrl opaque(const QString &scheme, QStringView rest) {
     const qsizetype hash = rest.indexOf(u'#');
     const QStringView beforeHash = hash < 0 ? rest : rest.first(hash);
     const qsizetype question = beforeHash.indexOf(u'?');
-    url.path = encoded(question < 0 ? beforeHash : beforeHash.first(question), EncodeSet::C0);
+    url.path =
+        percentEncoded(question < 0 ? beforeHash : beforeHash.first(question), EncodeSet::C0);
     if (question >= 0)
-        url.query = encoded(beforeHash.sliced(question + 1), EncodeSet::Query);
+        url.query = percentEncoded(beforeHash.sliced(question + 1), EncodeSet::Query);
     if (hash >= 0)
-        url.fragment = encoded(rest.sliced(hash + 1), EncodeSet::Fragment);
+        url.fragment = percentEncoded(rest.sliced(hash + 1), EncodeSet::Fragment);
     return url;
 }
 
@@ -370,42 +162,6 @@ QString ParsedUrl::toString() const {
     if (fragment)
         out += u'#' + *fragment;
     return out;
-}
-
-QueryEncoding::QueryEncoding(const QString &charset) {
-    QString name = common::asciiLowered(charset.trimmed());
-    if (name.isEmpty() || name == u"utf-8" || name == u"utf8" || name.startsWith(u"utf-16"))
-        return;
-    // Labels the engine reads as another encoding than their name says.
-    static const QStringList gbk = {"gb2312",     "gbk",       "x-gbk",
-                                    "chinese",    "csgb2312",  "gb_2312",
-                                    "gb_2312-80", "iso-ir-58", "csiso58gb231280"};
-    static const QStringList latin1 = {"iso-8859-1", "iso8859-1",    "latin1",
-                                       "l1",         "ascii",        "us-ascii",
-                                       "cp1252",     "windows-1252", "iso_8859-1"};
-    if (gbk.contains(name))
-        name = QStringLiteral("gbk");
-    else if (latin1.contains(name))
-        name = QStringLiteral("windows-1252");
-    QStringEncoder encoder(name.toLatin1().constData());
-    if (encoder.isValid())
-        m_encoder.emplace(std::move(encoder));
-}
-
-void QueryEncoding::appendEncoded(QString &out, char32_t codePoint) {
-    if (!m_encoder) {
-        appendUtf8(out, codePoint);
-        return;
-    }
-    m_encoder->resetState();
-    const QByteArray bytes = m_encoder->encode(QString::fromUcs4(&codePoint, 1));
-    // Some converters put a substitute in place of what they cannot hold instead of failing.
-    if (m_encoder->hasError() || bytes.isEmpty() || bytes == "?" || bytes == "\x1a") {
-        out += QStringLiteral("%26%23") + QString::number(uint(codePoint)) + QStringLiteral("%3B");
-        return;
-    }
-    for (char byte : bytes)
-        appendPercent(out, uchar(byte));
 }
 
 qsizetype urlSchemeLength(QStringView input) {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "percentencoding.h"
+
 #include <QString>
-#include <QStringEncoder>
 #include <QStringView>
 
 #include <optional>
@@ -21,19 +22,6 @@ struct ParsedUrl {
     std::optional<QString> fragment; // without its "#"
 
     QString toString() const;
-};
-
-// Percent-encodes the queries of special addresses in one page's character set (the path and
-// the fragment are always UTF-8). Characters the set cannot hold are written as "&#N;", then
-// percent-encoded, as the engine does. An empty or unknown name, and UTF-16, mean UTF-8.
-class QueryEncoding {
-public:
-    explicit QueryEncoding(const QString &charset = QString());
-    bool isUtf8() const { return !m_encoder.has_value(); }
-    void appendEncoded(QString &out, char32_t codePoint);
-
-private:
-    std::optional<QStringEncoder> m_encoder;
 };
 
 // The length of the scheme at the start of `input` without its ":" (an ASCII letter, then

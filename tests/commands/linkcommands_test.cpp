@@ -135,6 +135,17 @@ TEST_F(LinkCommandsTest, HrefFileIsNumberedAfreshOnEachRun) {
         "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n");
 }
 
+TEST_F(LinkCommandsTest, LinksAreReadInThePageCharsetAgainstItsBase) {
+    page()->pageCharset = "GBK";
+    page()->pageHtml = "<base href='/abs/'><a href='s.html?q=中文&amp;p=2'>s</a>";
+    commands.saveToHref();
+    EXPECT_EQ(
+        fileText(folder.filePath("href.txt")),
+        "[1]=http://h.example/abs/\r\n[2]=http://h.example/abs/s.html?q=%D6%D0%CE%C4&p=2\r\n");
+    commands.openPageLinks(links::LinkCommand::OpenAllX);
+    EXPECT_EQ(openedUrls().value(1).toEncoded(), "http://h.example/abs/s.html?q=%D6%D0%CE%C4&p=2");
+}
+
 TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
     for (int i = 0; i < 3; ++i)
         tabs.openInNewTab(QUrl("http://x.example/"), true, true);
@@ -156,20 +167,22 @@ TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
     EXPECT_EQ(dialogs.messageTexts().last(), "请输入目录网页的名字！");
 }
 
-TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndImmediateRepeats) {
+TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndRepeats) {
     writeFile(folder.filePath("email.txt"), "old@x.example\r\nhttp://p.example/\r\nT\r\n");
     page()->pageHtml =
         "<a href='mailto:old@x.example'>old@x.example</a> new@x.example new@x.example "
-        "联系：li@x.example。 new@x.example @media";
+        "联系：li@x.example。 new@x.example @media <a "
+        "href='mailto:team+news@x.example?subject=Hi'>";
     commands.saveEmails();
     EXPECT_EQ(fileText(folder.filePath("email.txt")),
               "old@x.example\r\nhttp://p.example/\r\nT\r\n"
               "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
               "li@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
-              "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n");
+              "team+news@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n");
     commands.emailsToPasteMenu();
     commands.emailsToPasteMenu();
-    EXPECT_EQ(pasteMenu, QStringList({"old@x.example", "new@x.example", "li@x.example"}));
+    EXPECT_EQ(pasteMenu, QStringList({"old@x.example", "new@x.example", "li@x.example",
+                                      "team+news@x.example"}));
 }
 
 TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
