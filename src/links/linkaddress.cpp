@@ -156,10 +156,7 @@ QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString 
             continue;
         // A base that cannot hold relative addresses (javascript:, data:) is ignored.
         const QString base = resolveLinkAddress(*href, pageUrl, charset);
-        const QStringView scheme = QStringView(base).first(urlSchemeLength(base));
-        const bool usable = scheme == u"http" || scheme == u"https" || scheme == u"file" ||
-                            scheme == u"ftp" || scheme == u"ws" || scheme == u"wss";
-        return usable ? base : pageUrl;
+        return isSpecialScheme(QStringView(base).first(urlSchemeLength(base))) ? base : pageUrl;
     }
     return pageUrl;
 }

@@ -19,7 +19,9 @@ bool inEncodeSet(char16_t c, EncodeSet set) {
     case EncodeSet::SpecialQuery:
         return inEncodeSet(c, EncodeSet::Query) || c == u'\'';
     case EncodeSet::Path:
-        return inEncodeSet(c, EncodeSet::Query) || c == u'?' || c == u'`' || c == u'{' || c == u'}';
+        // "|" and "^" too: the engine encodes them in paths, the URL standard does not.
+        return inEncodeSet(c, EncodeSet::Query) || c == u'?' || c == u'`' || c == u'{' ||
+               c == u'}' || c == u'|' || c == u'^';
     case EncodeSet::Userinfo:
         return inEncodeSet(c, EncodeSet::Path) || c == u'/' || c == u':' || c == u';' ||
                c == u'=' || c == u'@' || (c >= u'[' && c <= u'^') || c == u'|';

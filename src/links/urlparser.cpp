@@ -11,11 +11,6 @@ namespace links {
 
 namespace {
 
-bool isSpecialScheme(QStringView scheme) {
-    return scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"file" ||
-           scheme == u"ws" || scheme == u"wss";
-}
-
 bool isSlash(QChar c) {
     return c == u'/' || c == u'\\';
 }
@@ -151,6 +146,11 @@ ParsedUrl opaque(const QString &scheme, QStringView rest) {
 }
 
 } // namespace
+
+bool isSpecialScheme(QStringView scheme) {
+    return scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"file" ||
+           scheme == u"ws" || scheme == u"wss";
+}
 
 QString ParsedUrl::toString() const {
     QString out = scheme + u':';

@@ -24,6 +24,10 @@ struct ParsedUrl {
     QString toString() const;
 };
 
+// True for the schemes the URL standard calls special: http, https, ftp, file, ws, wss
+// (`scheme` in lower case).
+bool isSpecialScheme(QStringView scheme);
+
 // The length of the scheme at the start of `input` without its ":" (an ASCII letter, then
 // letters, digits, "+", "-", "."), 0 when it has none: "files/f1.zip" and "1a:b" have none.
 qsizetype urlSchemeLength(QStringView input);

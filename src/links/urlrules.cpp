@@ -1,55 +1,15 @@
 #include "urlrules.h"
 
+#include "urlparser.h"
+
 #include "common/textsearch.h"
 
 namespace links {
 
-namespace {
-
-bool isAsciiAlpha(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-qsizetype skipBlanks(QStringView value) {
-    qsizetype i = 0;
-    while (i < value.size() && (value[i] == u' ' || value[i] == u'\t' || value[i] == u'\r' ||
-                                value[i] == u'\n' || value[i] == u'\f'))
-        ++i;
-    return i;
-}
-
-// Length of the scheme name at the start of `value` (without the colon), 0 when none.
-qsizetype schemeLength(QStringView value) {
-    const qsizetype start = skipBlanks(value);
-    if (start >= value.size() || !isAsciiAlpha(value[start]))
-        return 0;
-    for (qsizetype i = start + 1; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (c == u':')
-            return i - start;
-        if (!isAsciiAlpha(c) && !c.isDigit() && c != u'+' && c != u'-' && c != u'.')
-            return 0;
-        if (c.unicode() > 0x7f)
-            return 0;
-    }
-    return 0;
-}
-
-} // namespace
-
-bool hasScheme(QStringView value) {
-    return schemeLength(value) > 0;
-}
-
-QString schemeOf(QStringView value) {
-    const qsizetype length = schemeLength(value);
-    return length == 0 ? QString() : common::asciiLowered(value.sliced(skipBlanks(value), length));
-}
-
 QString collapsePathSlashes(const QString &url) {
     qsizetype pathStart = 0;
     const qsizetype authority = url.indexOf(QStringLiteral("://"));
-    if (authority >= 0 && authority == schemeLength(url) + skipBlanks(url)) {
+    if (authority >= 0 && authority == urlSchemeLength(url)) {
         pathStart = url.indexOf(u'/', authority + 3);
         if (pathStart < 0)
             return url;

@@ -1,5 +1,6 @@
 #include "linkrewriter.h"
 
+#include "common/textsearch.h"
 #include "links/linkaddress.h"
 
 namespace saving {
@@ -35,9 +36,14 @@ QString escapedForAttribute(const QString &value, QChar quote) {
     return out.replace(quote, quote == u'"' ? QStringLiteral("&quot;") : QStringLiteral("&#39;"));
 }
 
-// The absolute address for one value, or nothing where it stays as written.
+// The absolute address for one value, or nothing where it stays as written. Web and file
+// addresses are written as the engine reads them even where they have their scheme already:
+// "http:x.htm" and a query in the page's charset would read otherwise in the saved file.
 std::optional<QString> absoluteAddress(QStringView cleanValue, links::AddressResolver &resolver) {
-    if (links::urlSchemeLength(cleanValue) > 0 || cleanValue.startsWith(u'#'))
+    const qsizetype schemeLength = links::urlSchemeLength(cleanValue);
+    if (cleanValue.startsWith(u'#') ||
+        (schemeLength > 0 &&
+         !links::isSpecialScheme(common::asciiLowered(cleanValue.first(schemeLength)))))
         return std::nullopt;
     QString address = resolver.resolveClean(cleanValue);
     if (address.isEmpty())
