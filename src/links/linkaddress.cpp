@@ -48,6 +48,29 @@ QString joined(const QString &prefix, QStringView value) {
     return out.append(prefix).append(value);
 }
 
+// An http(s) address the parser would write back unchanged: lower-case scheme and host of
+// letters, digits, "-" and ".", then "/" and a plain path, query and fragment.
+bool isCanonicalWebAddress(QStringView value) {
+    qsizetype host = 0;
+    if (value.startsWith(u"http://"))
+        host = 7;
+    else if (value.startsWith(u"https://"))
+        host = 8;
+    else
+        return false;
+    qsizetype end = host;
+    while (end < value.size()) {
+        const char16_t c = value[end].unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.'))
+            break;
+        ++end;
+    }
+    if (end == host || end >= value.size() || value[end] != u'/')
+        return false;
+    const QStringView rest = value.sliced(end + 1);
+    return rest.isEmpty() || isPlainRelative(rest);
+}
+
 bool isTagEnd(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'/' ||
            c == u'>';
@@ -126,6 +149,8 @@ QString AddressResolver::resolveCleaned(QStringView value, bool shortcut) {
         if (isPlainRelative(value))
             return joined(m_folder, value);
     }
+    if (shortcut && isCanonicalWebAddress(value))
+        return value.toString();
     const auto url = parseUrl(value, m_base ? &*m_base : nullptr, m_encoding);
     return url ? url->toString() : QString();
 }

@@ -16,12 +16,15 @@ enum class Kind { Skip, Take };
 // "mailbox.html" are relative); every value taken is resolved as the engine resolves it.
 Kind classify(QStringView value, LinkCommand command) {
     const qsizetype length = urlSchemeLength(value);
-    const QString scheme = common::asciiLowered(value.first(length));
+    const QStringView scheme = value.first(length);
+    const auto is = [&](QStringView name) {
+        return scheme.compare(name, Qt::CaseInsensitive) == 0;
+    };
     const bool relative = length == 0;
-    const bool http = scheme == u"http" || scheme == u"https";
-    const bool file = scheme == u"file";
-    const bool mail = scheme == u"mailto";
-    const bool ftp = scheme == u"ftp";
+    const bool http = is(u"http") || is(u"https");
+    const bool file = is(u"file");
+    const bool mail = is(u"mailto");
+    const bool ftp = is(u"ftp");
     bool take = false;
     switch (command) {
     case LinkCommand::OpenAllW:

@@ -33,13 +33,12 @@ bool isNonPageLink(QStringView url) {
     static const QStringView fourCharEnds[] = {u".zip", u".exe", u".rar", u".mp3", u".ppt",
                                                u".pdf", u".chm", u".scr", u".doc", u".wdl"};
     if (url.size() >= 4) {
-        const QString tail = common::asciiLowered(url.last(4));
         for (QStringView end : fourCharEnds) {
-            if (tail == end)
+            if (url.last(4).compare(end, Qt::CaseInsensitive) == 0)
                 return true;
         }
     }
-    return url.size() >= 3 && common::asciiLowered(url.last(3)) == u".ra";
+    return url.size() >= 3 && url.last(3).compare(u".ra", Qt::CaseInsensitive) == 0;
 }
 
 } // namespace links
