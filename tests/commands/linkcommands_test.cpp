@@ -151,7 +151,7 @@ TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
         tabs.openInNewTab(QUrl("http://x.example/"), true, true);
     page(1)->pageUrl = QUrl("http://a.example/");
     page(1)->pageTitle = "First";
-    page(2)->pageUrl = QUrl("http://b.example/");
+    page(2)->pageUrl = QUrl("http://b.example/?q=中文&r=1");
     page(2)->selection = "Chosen: title.";
     page(3)->pageUrl = QUrl("http://a.example/");
     page(3)->pageTitle = "";
@@ -161,6 +161,8 @@ TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
     EXPECT_EQ(page.count("<li>"), 2);
     EXPECT_LT(page.indexOf("unTitle"), page.indexOf("Chosen title"));
     EXPECT_FALSE(page.contains("First"));
+    // Written encoded: the page leads to the same address whatever charset it is read in.
+    EXPECT_TRUE(page.contains("href=\"http://b.example/?q=%E4%B8%AD%E6%96%87&amp;r=1\""));
     EXPECT_EQ(panels.last["s2"], "已经保存到" + saveDir.path());
     dialogs.inputs = {QString("...")};
     commands.saveDirectoryPage();
