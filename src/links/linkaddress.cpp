@@ -182,6 +182,24 @@ QString resolveLinkAddress(QStringView rawValue, const QString &baseUrl, const Q
     return AddressResolver(baseUrl, charset).resolve(rawValue);
 }
 
+QString baseUrlFromHref(QStringView href, const QString &pageUrl, const QString &charset) {
+    // A base that cannot hold relative addresses (javascript:, data:) is ignored.
+    const QString base = resolveLinkAddress(href, pageUrl, charset);
+    return isSpecialScheme(QStringView(base).first(urlSchemeLength(base))) ? base : pageUrl;
+}
+
+std::optional<QStringView> baseElementHrefAt(QStringView html, qsizetype pos, qsizetype from) {
+    from = std::max<qsizetype>(from, 0);
+    const qsizetype back = html.sliced(from, pos - from).lastIndexOf(u'<');
+    const qsizetype tagStart = back < 0 ? -1 : from + back;
+    if (tagStart < 0 || tagStart + 5 >= html.size() ||
+        !common::matchesAt(html, tagStart + 1, u"base") || !isTagEnd(html[tagStart + 5]) ||
+        html.sliced(tagStart, pos - tagStart).contains(u'>'))
+        return std::nullopt;
+    const qsizetype end = html.indexOf(u'>', pos);
+    return attributeValue(html.sliced(tagStart, (end < 0 ? html.size() : end) - tagStart), u"href");
+}
+
 QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString &charset) {
     for (qsizetype at = common::indexOfCI(html, u"<base"); at >= 0;
          at = common::indexOfCI(html, u"<base", at + 5)) {
@@ -189,12 +207,8 @@ QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString 
             continue;
         const qsizetype end = html.indexOf(u'>', at);
         const QStringView tag = html.sliced(at, (end < 0 ? html.size() : end) - at);
-        const auto href = attributeValue(tag, u"href");
-        if (!href)
-            continue;
-        // A base that cannot hold relative addresses (javascript:, data:) is ignored.
-        const QString base = resolveLinkAddress(*href, pageUrl, charset);
-        return isSpecialScheme(QStringView(base).first(urlSchemeLength(base))) ? base : pageUrl;
+        if (const auto href = attributeValue(tag, u"href"))
+            return baseUrlFromHref(*href, pageUrl, charset);
     }
     return pageUrl;
 }

@@ -44,6 +44,16 @@ private:
 QString resolveLinkAddress(QStringView rawValue, const QString &baseUrl,
                            const QString &charset = QString());
 
+// The base address a <base href="..."> gives a page at `pageUrl`: the href resolved against
+// the page address; the page address itself where that is no web or file address.
+QString baseUrlFromHref(QStringView href, const QString &pageUrl, const QString &charset);
+
+// The href of the <base> element whose start tag holds position `pos` of `html` (where a
+// scan found "href="), if the tag there is a base element's. The tag's "<" is looked for
+// after `from` only (the scan's previous find, whose tag has been looked at), so that a scan
+// stays linear.
+std::optional<QStringView> baseElementHrefAt(QStringView html, qsizetype pos, qsizetype from);
+
 // A raw attribute value as the engine reads it before parsing: character references decoded,
 // blanks and control characters (up to U+0020) removed around it, tabs, CR and LF inside it.
 // Example: cleanLinkValue(u" a\n.htm?x=1&amp;y=2 ") == "a.htm?x=1&y=2".

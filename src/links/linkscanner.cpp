@@ -68,13 +68,22 @@ std::optional<LinkCommand> linkCommandFromName(QStringView name) {
 
 QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pageUrl,
                                         LinkCommand command, const QString &charset) {
-    const bool collapse = command != LinkCommand::SaveToHref && command != LinkCommand::OpenAllJ;
-    QList<HarvestedLink> result;
-    AddressResolver resolver(documentBaseUrl(scanText, pageUrl, charset), charset);
+    struct Value {
+        qsizetype attribute;
+        qsizetype open;
+        qsizetype close;
+    };
+    QList<Value> values;
+    std::optional<QStringView> baseHref;
     qsizetype pos = -1;
-    // The attribute name is exact (HREF= is not a link): the case-blind search proposes,
-    // the exact comparison decides.
+    qsizetype previous = 0;
+    // One pass finds the values and the first <base href> (which counts for the links before
+    // it too). The attribute name is exact (HREF= is not a link): the case-blind search
+    // proposes, the exact comparison decides.
     while ((pos = common::indexOfCI(scanText, u"href=", pos + 1)) >= 0) {
+        if (!baseHref)
+            baseHref = baseElementHrefAt(scanText, pos, previous);
+        previous = pos;
         if (!scanText.sliced(pos).startsWith(u"href="))
             continue;
         qsizetype open = pos + 5;
@@ -85,7 +94,15 @@ QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pag
         const qsizetype close = scanText.indexOf(scanText[open], open + 1);
         if (close < 0)
             break; // the last value never ends: nothing after it is a link
-        const QStringView raw = scanText.sliced(open + 1, close - open - 1);
+        values.append({pos, open, close});
+    }
+
+    const bool collapse = command != LinkCommand::SaveToHref && command != LinkCommand::OpenAllJ;
+    AddressResolver resolver(baseHref ? baseUrlFromHref(*baseHref, pageUrl, charset) : pageUrl,
+                             charset);
+    QList<HarvestedLink> result;
+    for (const Value &found : values) {
+        const QStringView raw = scanText.sliced(found.open + 1, found.close - found.open - 1);
         QString cleaned;
         const QStringView value =
             linkValueNeedsCleaning(raw) ? (cleaned = cleanLinkValue(raw)) : raw;
@@ -96,7 +113,7 @@ QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pag
             continue; // no address: no base to resolve against, or a bad host
         if (collapse)
             url = collapsePathSlashes(url);
-        result.append({url, pos, close});
+        result.append({url, found.attribute, found.close});
     }
     return result;
 }

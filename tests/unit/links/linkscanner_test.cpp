@@ -122,6 +122,10 @@ TEST(ScanLinks, ResolvesAgainstTheBaseElement) {
     EXPECT_EQ(urls(html, LinkCommand::OpenAllW),
               QStringList({"http://h.example/abs/", "http://h.example/abs/b09.html",
                            "http://h.example/r.htm", "http://o.example/"}));
+    // The first base element with an href counts, written in any way, for links before it too.
+    EXPECT_EQ(urls("<a href='x.htm'><base target=_top><BASE HREF=/b/><base href='/c/'>",
+                   LinkCommand::OpenAllW),
+              QStringList({"http://h.example/b/x.htm", "http://h.example/c/"}));
 }
 
 TEST(LinkCommandNames, MapToCommands) {
