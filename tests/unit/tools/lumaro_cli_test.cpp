@@ -55,6 +55,22 @@ TEST_F(LumaroCli, LinksEmailsAndRewrite) {
               "<a href='http://h.example/d/a.htm'>a</a> <a href=\"mailto:m@x.example\">m</a>");
 }
 
+TEST_F(LumaroCli, LinkQueriesFollowTheGivenOrDeclaredCharset) {
+    // GBK bytes of <meta charset="gb2312"><a href="s.htm?q=中文">
+    const QString gbk =
+        write("g.htm", "<meta charset=\"gb2312\"><a href=\"s.htm?q=\xD6\xD0\xCE\xC4\">");
+    const QString plain = write("u.htm", "<a href=\"s.htm?q=\xE4\xB8\xAD\">");
+    const QStringList links = {"links", "--command", "savehref", "--base", "http://h.example/"};
+    EXPECT_EQ(runCli(links + QStringList{gbk}).out, "http://h.example/s.htm?q=%D6%D0%CE%C4\n");
+    EXPECT_EQ(runCli(links + QStringList{"--charset", "utf-8", gbk}).out,
+              "http://h.example/s.htm?q=%E4%B8%AD%E6%96%87\n");
+    EXPECT_EQ(runCli(links + QStringList{plain}).out, "http://h.example/s.htm?q=%E4%B8%AD\n");
+    EXPECT_EQ(
+        runCli({"rewrite-links", "--charset", "GBK", "--base", "http://h.example/", plain}).out,
+        "<a href=\"http://h.example/s.htm?q=%D6%D0\">");
+    EXPECT_EQ(runCli(links + QStringList{plain, "--charset"}).exitCode, 2);
+}
+
 TEST_F(LumaroCli, NamesAndExtraction) {
     EXPECT_EQ(runCli({"correct-name", "Page 2: A.B"}).out, "Page2AB\n");
     EXPECT_EQ(runCli({"correct-name", "--keep-spaces", "Page 2: A.B"}).out, "Page 2 AB\n");
