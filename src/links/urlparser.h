@@ -39,6 +39,12 @@ qsizetype urlSchemeLength(QStringView input);
 // the engine fails too (no base for a relative address, a bad host or port).
 // Example: parseUrl(u"../c d.htm?q=1", base "http://h/a/b/x.htm") gives
 // "http://h/a/c%20d.htm?q=1".
+// Where it parts from the URL standard, it does as the engine does or keeps it simple:
+// - paths also encode "|" and "^" (the engine does);
+// - other schemes keep an opaque rest ("foo://h/p" has no host), as in the engine;
+// - numeric hosts are not rewritten ("http://0x7f.1/" stays; the standard gives 127.0.0.1);
+// - IDN names go through Qt's IDNA (QUrl::toAce), not the full UTS 46 mapping;
+// - Windows drive letters in file addresses get no special treatment.
 std::optional<ParsedUrl> parseUrl(QStringView input, const ParsedUrl *base,
                                   QueryEncoding &encoding);
 
