@@ -48,7 +48,8 @@ public:
     virtual QString title() const = 0;
     virtual bool isBusy() const = 0;
     virtual QString html() = 0; // the document element's inner HTML
-    virtual QString characterSet() = 0; // document.characterSet ("UTF-8", "GBK", ...)
+    // The page's character set as the engine reports it: "UTF-8", "GBK", ...
+    virtual QString characterSet() = 0;
     virtual bool setHtml(const QString &innerHtml) = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".
