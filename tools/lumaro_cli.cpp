@@ -1,6 +1,7 @@
 // lumaro-cli: the browser's text algorithms on files, for scripts and tests.
 #include "common/ansifile.h"
 #include "common/htmlcharset.h"
+#include "common/linkaddress.h"
 #include "links/emailscanner.h"
 #include "links/linkscanner.h"
 #include "saving/filenaming.h"
@@ -19,9 +20,9 @@ const char kUsage[] =
     "usage:\n"
     "  lumaro-cli totext [--delete-link] [--delete-script] FILE\n"
     "  lumaro-cli links --command openallw|opencwpallwz|openallx|openallj|opensallp|savehref"
-    " --base URL FILE\n"
+    " --base URL [--charset NAME] FILE\n"
     "  lumaro-cli emails FILE\n"
-    "  lumaro-cli rewrite-links --base URL FILE\n"
+    "  lumaro-cli rewrite-links --base URL [--charset NAME] FILE\n"
     "  lumaro-cli correct-name [--keep-spaces] TEXT\n"
     "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n"
     "  lumaro-cli charset FILE\n"
@@ -122,7 +123,7 @@ std::optional<QString> readInput(const Arguments &args, QString *error) {
     return file ? std::optional<QString>(file->text) : std::nullopt;
 }
 
-int run(const QString &command, const QStringList &rest) {
+int run(const QString &command, QStringList rest) {
     QString error;
     if (command == QLatin1String("totext")) {
         const Arguments args = parse(rest, {"--delete-link", "--delete-script"}, {});
@@ -135,14 +136,16 @@ int run(const QString &command, const QStringList &rest) {
     }
     if (command == QLatin1String("links")) {
         const Arguments args = parse(rest, {}, {"--command", "--base"});
-        const auto input = readInput(args, &error);
+        // Queries are encoded in the charset the page is read in, as the browser does.
+        const auto input = readInputFile(args, &error);
         if (!input)
             return fail(error);
         const auto linkCommand = links::linkCommandFromName(args.values.value("--command"));
         if (!linkCommand)
             return fail(QStringLiteral("unknown command ") + args.values.value("--command"));
         for (const links::HarvestedLink &link :
-             links::scanLinks(*input, args.values.value("--base"), *linkCommand))
+             links::scanLinks(input->text, args.values.value("--base"), *linkCommand,
+                              QString::fromLatin1(input->charset)))
             print(link.url + u'\n');
         return 0;
     }
@@ -156,10 +159,11 @@ int run(const QString &command, const QStringList &rest) {
     }
     if (command == QLatin1String("rewrite-links")) {
         const Arguments args = parse(rest, {}, {"--base"});
-        const auto input = readInput(args, &error);
+        const auto input = readInputFile(args, &error);
         if (!input)
             return fail(error);
-        print(saving::rewriteLinks(*input, args.values.value("--base")));
+        print(saving::rewriteLinks(input->text, args.values.value("--base"),
+                                   QString::fromLatin1(input->charset)));
         return 0;
     }
     if (command == QLatin1String("correct-name")) {

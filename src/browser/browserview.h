@@ -51,6 +51,8 @@ public:
     // The document element's inner HTML; nothing when the page did not answer in time (a
     // busy or dead page), which callers must not take for an empty page.
     virtual std::optional<QString> html() = 0;
+    // The page's character set as the engine reports it: "UTF-8", "GBK", ...
+    virtual QString characterSet() = 0;
     virtual bool setHtml(const QString &innerHtml) = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".

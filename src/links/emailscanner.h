@@ -6,16 +6,19 @@
 
 namespace links {
 
-// Every "@" in the HTML is taken as the middle of an address: the run of address characters
-// (ASCII letters and digits, "_", "-", ".") before it and after it, in page order, repeats
-// kept. A run with nothing before the "@" or nothing after it is no address ("@media" in a
-// style sheet); dots that end the domain are not part of it.
+// The e-mail addresses written in a page's HTML, in page order, repeats kept, read as mail
+// programs read them: around each "@" a dot-atom local part (letters, digits and
+// . ! # $ % * + - ^ _ ~; "team+news@example.com" is one address) and a domain with at least
+// one dot whose last label is letters (ASCII or, in internationalised names such as
+// "例子.中国", other letters). "logo@2x.png", "@media" and "a@b" are no addresses; Chinese
+// text or punctuation around an ASCII address is not part of it, and a mailto link's
+// "?subject=..." ends its address.
 // Example: scanEmails(u"写信给 li.ming@example.com。") == {"li.ming@example.com"}.
 QStringList scanEmails(QStringView html);
 
 // The addresses of one run that go into email.txt, in order: an address that already stands
 // on a line of its own in `previousContent` (the file as it was before the run; its first
-// occurrence decides) is left out, and so is one equal to the address written just before.
+// occurrence decides) is left out, and each address is written once per run.
 QStringList emailsToAppend(QStringView previousContent, const QStringList &addresses);
 
 // The records for email.txt: for each address three lines (address, page address, page

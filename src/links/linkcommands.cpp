@@ -39,12 +39,12 @@ void LinkCommands::openPageLinks(LinkCommand command) {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const QString pageUrl = view->url().toString();
+    const QString pageUrl = view->url().toString(QUrl::FullyEncoded);
     const std::optional<QString> html = scanText(view);
     if (!html)
         return;
     int count = 0;
-    for (const HarvestedLink &link : scanLinks(*html, pageUrl, command)) {
+    for (const HarvestedLink &link : scanLinks(*html, pageUrl, command, view->characterSet())) {
         m_context.tabs.openHarvested(QUrl(link.url));
         if (command != LinkCommand::OpenPageA)
             countOpened(++count);
@@ -65,7 +65,8 @@ void LinkCommands::openSelectedLinks() {
         return;
     }
     int count = 0;
-    for (const QString &url : selectedLinks(*html, view->url().toString(), selection)) {
+    for (const QString &url : selectedLinks(*html, view->url().toString(QUrl::FullyEncoded),
+                                            selection, view->characterSet())) {
         m_context.tabs.openHarvested(QUrl(url));
         countOpened(++count);
     }
@@ -141,7 +142,8 @@ void LinkCommands::saveToHref() {
     if (!html)
         return;
     const QString lines =
-        hrefFileLines(scanLinks(*html, view->url().toString(), LinkCommand::SaveToHref));
+        hrefFileLines(scanLinks(*html, view->url().toString(QUrl::FullyEncoded),
+                                LinkCommand::SaveToHref, view->characterSet()));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(shell::kNoticeCaption,
@@ -170,9 +172,11 @@ void LinkCommands::saveDirectoryPage() {
         if (!view)
             continue;
         const QString selection = m_steps.copySelectionText(view);
-        entries.append({view->url().toString(), selection.isEmpty()
-                                                    ? view->title()
-                                                    : saving::correctNameHaveSpace(selection)});
+        // Written encoded, so that the directory page leads to the same address whatever
+        // character set it is read in.
+        entries.append(
+            {view->url().toString(QUrl::FullyEncoded),
+             selection.isEmpty() ? view->title() : saving::correctNameHaveSpace(selection)});
     }
     QString error;
     const QString path = m_steps.pathOf(fileName);

@@ -1,6 +1,7 @@
 #include "linkscanner.h"
 
 #include "common/textsearch.h"
+#include "common/linkaddress.h"
 #include "common/urlrules.h"
 
 #include <QSet>
@@ -9,52 +10,41 @@ namespace links {
 
 namespace {
 
-enum class Kind { Skip, Absolute, Relative };
+enum class Kind { Skip, Take };
 
-bool startsWithCI(QStringView value, QStringView lowerPrefix) {
-    return common::matchesAt(value, 0, lowerPrefix);
-}
-
-bool isPageScheme(const QString &scheme) {
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-           scheme == QLatin1String("file");
-}
-
-// The prefix rules of each command decide first; a value they call relative that has a
-// scheme of its own is never given the base.
+// Each command takes links by their scheme, read by its syntax alone ("files/f1.zip" and
+// "mailbox.html" are relative); every value taken is resolved as the engine resolves it.
 Kind classify(QStringView value, LinkCommand command) {
-    const bool http = startsWithCI(value, u"http");
-    const bool file = startsWithCI(value, u"file");
-    const bool mail = startsWithCI(value, u"mail");
-    const bool ftp = startsWithCI(value, u"ftp");
-    Kind kind = Kind::Relative;
+    const qsizetype length = urlSchemeLength(value);
+    const QStringView scheme = value.first(length);
+    const auto is = [&](QStringView name) {
+        return scheme.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    const bool relative = length == 0;
+    const bool http = is(u"http") || is(u"https");
+    const bool file = is(u"file");
+    const bool mail = is(u"mailto");
+    const bool ftp = is(u"ftp");
+    bool take = false;
     switch (command) {
     case LinkCommand::OpenAllW:
-        kind = (ftp || mail) ? Kind::Skip : (http || file) ? Kind::Absolute : Kind::Relative;
+    case LinkCommand::OpenSelectA:
+        take = relative || http || file;
         break;
     case LinkCommand::OpenAllX:
-        kind = (http || mail || file || ftp) ? Kind::Skip : Kind::Relative;
+        take = relative;
         break;
     case LinkCommand::OpenAllJ:
-        kind = http ? Kind::Absolute : Kind::Skip;
+        take = http;
         break;
     case LinkCommand::OpenPageA:
-    case LinkCommand::SaveToHref:
-        kind = (http || file || mail || ftp) ? Kind::Absolute : Kind::Relative;
+        take = relative || http || file || mail || ftp;
         break;
-    case LinkCommand::OpenSelectA:
-        kind = (startsWithCI(value, u"ftp:") || startsWithCI(value, u"mailt"))    ? Kind::Skip
-               : (startsWithCI(value, u"http:") || startsWithCI(value, u"file:")) ? Kind::Absolute
-                                                                                  : Kind::Relative;
+    case LinkCommand::SaveToHref:
+        take = true;
         break;
     }
-    if (kind != Kind::Relative || !hasScheme(value))
-        return kind;
-    if (command == LinkCommand::SaveToHref)
-        return Kind::Absolute;
-    if (command == LinkCommand::OpenSelectA && isPageScheme(schemeOf(value)))
-        return Kind::Absolute;
-    return Kind::Skip;
+    return take ? Kind::Take : Kind::Skip;
 }
 
 } // namespace
@@ -77,14 +67,23 @@ std::optional<LinkCommand> linkCommandFromName(QStringView name) {
 }
 
 QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pageUrl,
-                                        LinkCommand command) {
-    const bool collapse = command != LinkCommand::SaveToHref && command != LinkCommand::OpenAllJ;
-    QList<HarvestedLink> result;
-    const LinkResolver resolver(pageUrl);
+                                        LinkCommand command, const QString &charset) {
+    struct Value {
+        qsizetype attribute;
+        qsizetype open;
+        qsizetype close;
+    };
+    QList<Value> values;
+    std::optional<QStringView> baseHref;
     qsizetype pos = -1;
-    // The attribute name is exact (HREF= is not a link): the case-blind search proposes,
-    // the exact comparison decides.
+    qsizetype previous = 0;
+    // One pass finds the values and the first <base href> (which counts for the links before
+    // it too). The attribute name is exact (HREF= is not a link): the case-blind search
+    // proposes, the exact comparison decides.
     while ((pos = common::indexOfCI(scanText, u"href=", pos + 1)) >= 0) {
+        if (!baseHref)
+            baseHref = baseElementHrefAt(scanText, pos, previous);
+        previous = pos;
         if (!scanText.sliced(pos).startsWith(u"href="))
             continue;
         qsizetype open = pos + 5;
@@ -95,22 +94,33 @@ QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pag
         const qsizetype close = scanText.indexOf(scanText[open], open + 1);
         if (close < 0)
             break; // the last value never ends: nothing after it is a link
-        const QStringView value = scanText.sliced(open + 1, close - open - 1);
-        const Kind kind = classify(value, command);
-        if (kind == Kind::Skip)
+        values.append({pos, open, close});
+    }
+
+    const bool collapse = command != LinkCommand::SaveToHref && command != LinkCommand::OpenAllJ;
+    AddressResolver resolver(baseHref ? baseUrlFromHref(*baseHref, pageUrl, charset) : pageUrl,
+                             charset);
+    QList<HarvestedLink> result;
+    for (const Value &found : values) {
+        const QStringView raw = scanText.sliced(found.open + 1, found.close - found.open - 1);
+        QString cleaned;
+        const QStringView value =
+            linkValueNeedsCleaning(raw) ? (cleaned = cleanLinkValue(raw)) : raw;
+        if (classify(value, command) == Kind::Skip)
             continue;
-        QString url = kind == Kind::Absolute ? value.toString() : resolver.resolve(value);
-        if (url.isEmpty() && kind == Kind::Relative)
-            continue; // no base to resolve against
+        QString url = resolver.resolveClean(value);
+        if (url.isEmpty())
+            continue; // no address: no base to resolve against, or a bad host
         if (collapse)
             url = collapsePathSlashes(url);
-        result.append({url, pos, close});
+        result.append({url, found.attribute, found.close});
     }
     return result;
 }
 
-QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command) {
-    QList<HarvestedLink> candidates = scanLinkCandidates(scanText, pageUrl, command);
+QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, LinkCommand command,
+                               const QString &charset) {
+    QList<HarvestedLink> candidates = scanLinkCandidates(scanText, pageUrl, command, charset);
     if (command == LinkCommand::SaveToHref)
         return candidates;
     // Every opening command drops repeats; all but OpenPageA drop links to non-page files.

@@ -40,7 +40,8 @@ QString linkText(QStringView html, TextSpan span) {
 
 } // namespace
 
-QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringView selection) {
+QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringView selection,
+                          const QString &charset) {
     const QString lowerSelection = selection.toString().toLower();
     const auto inSelection = [&](const QString &text) {
         return lowerSelection.contains(text.toLower());
@@ -50,7 +51,7 @@ QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringV
     bool run = false;
     TextSpan following;
     for (const HarvestedLink &link :
-         scanLinkCandidates(scanText, pageUrl, LinkCommand::OpenSelectA)) {
+         scanLinkCandidates(scanText, pageUrl, LinkCommand::OpenSelectA, charset)) {
         if (harvested.contains(link.url))
             continue;
         const TextSpan own = textSpanAfter(scanText, link.attribute);

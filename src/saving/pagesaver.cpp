@@ -43,7 +43,8 @@ void PageSaver::onlySave(bool absoluteLinks) {
     if (fileName.isEmpty())
         return;
     if (absoluteLinks)
-        content = rewriteLinks(content, view->url().toString());
+        content =
+            rewriteLinks(content, view->url().toString(QUrl::FullyEncoded), view->characterSet());
     if (m_steps.writeSaveFile(fileName, content))
         context.panels.setPanelText(QStringLiteral("s2"),
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));

@@ -136,12 +136,23 @@ TEST_F(LinkCommandsTest, HrefFileIsNumberedAfreshOnEachRun) {
         "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n");
 }
 
+TEST_F(LinkCommandsTest, LinksAreReadInThePageCharsetAgainstItsBase) {
+    page()->pageCharset = "GBK";
+    page()->pageHtml = "<base href='/abs/'><a href='s.html?q=中文&amp;p=2'>s</a>";
+    commands.saveToHref();
+    EXPECT_EQ(
+        fileText(folder.filePath("href.txt")),
+        "[1]=http://h.example/abs/\r\n[2]=http://h.example/abs/s.html?q=%D6%D0%CE%C4&p=2\r\n");
+    commands.openPageLinks(links::LinkCommand::OpenAllX);
+    EXPECT_EQ(openedUrls().value(1).toEncoded(), "http://h.example/abs/s.html?q=%D6%D0%CE%C4&p=2");
+}
+
 TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
     for (int i = 0; i < 3; ++i)
         tabs.openInNewTab(QUrl("http://x.example/"), true, true);
     page(1)->pageUrl = QUrl("http://a.example/");
     page(1)->pageTitle = "First";
-    page(2)->pageUrl = QUrl("http://b.example/");
+    page(2)->pageUrl = QUrl("http://b.example/?q=中文&r=1");
     page(2)->selection = "Chosen: title.";
     page(3)->pageUrl = QUrl("http://a.example/");
     page(3)->pageTitle = "";
@@ -151,26 +162,30 @@ TEST_F(LinkCommandsTest, DirectoryPageListsEachAddressOnceFromTheLastTab) {
     EXPECT_EQ(page.count("<li>"), 2);
     EXPECT_LT(page.indexOf("unTitle"), page.indexOf("Chosen title"));
     EXPECT_FALSE(page.contains("First"));
+    // Written encoded: the page leads to the same address whatever charset it is read in.
+    EXPECT_TRUE(page.contains("href=\"http://b.example/?q=%E4%B8%AD%E6%96%87&amp;r=1\""));
     EXPECT_EQ(panels.last["s2"], "已经保存到" + saveDir.path());
     dialogs.inputs = {QString("...")};
     commands.saveDirectoryPage();
     EXPECT_EQ(dialogs.messageTexts().last(), "请输入目录网页的名字！");
 }
 
-TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndImmediateRepeats) {
+TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndRepeats) {
     writeFile(folder.filePath("email.txt"), "old@x.example\r\nhttp://p.example/\r\nT\r\n");
     page()->pageHtml =
         "<a href='mailto:old@x.example'>old@x.example</a> new@x.example new@x.example "
-        "联系：li@x.example。 new@x.example @media";
+        "联系：li@x.example。 new@x.example @media <a "
+        "href='mailto:team+news@x.example?subject=Hi'>";
     commands.saveEmails();
     EXPECT_EQ(fileText(folder.filePath("email.txt")),
               "old@x.example\r\nhttp://p.example/\r\nT\r\n"
               "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
               "li@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
-              "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n");
+              "team+news@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n");
     commands.emailsToPasteMenu();
     commands.emailsToPasteMenu();
-    EXPECT_EQ(pasteMenu, QStringList({"old@x.example", "new@x.example", "li@x.example"}));
+    EXPECT_EQ(pasteMenu, QStringList({"old@x.example", "new@x.example", "li@x.example",
+                                      "team+news@x.example"}));
 }
 
 TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {

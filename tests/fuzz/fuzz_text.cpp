@@ -5,6 +5,7 @@
 #include "editing/templates.h"
 #include "links/emailscanner.h"
 #include "links/favouritesfile.h"
+#include "common/linkaddress.h"
 #include "links/linkscanner.h"
 #include "links/selectionlinks.h"
 #include "saving/charsetdeclaration.h"
@@ -36,6 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     saving::declareCharset(input, QStringLiteral("gb18030"));
     links::selectedLinks(input, QStringLiteral("http://h.example/d/"), input.mid(third, third));
     links::urlsInText(input);
+    // The shortcut for plain names must give what the parser gives, on any base.
+    for (const QString &base :
+         {QStringLiteral("http://h.example/d/p.htm?q#f"), input.left(third)}) {
+        links::AddressResolver resolver(base, QStringLiteral("GBK"));
+        const QString value = input.mid(third);
+        if (resolver.resolve(value) != resolver.resolveWithoutShortcut(value))
+            std::abort();
+    }
+    links::documentBaseUrl(input, QStringLiteral("file:///d/p.htm"));
+    links::declaredCharset(input);
     QString file = input;
     links::favourites::findEntry(file, input.left(third % 9));
     links::favourites::deleteEntry(file, input.left(third % 9));

@@ -34,6 +34,7 @@ public:
             return std::nullopt;
         return pageHtml;
     }
+    QString characterSet() override { return pageCharset; }
     bool setHtml(const QString &innerHtml) override {
         if (!answers)
             return false;
@@ -71,6 +72,7 @@ public:
     QUrl pageUrl;
     QString pageTitle;
     QString pageHtml;
+    QString pageCharset = "UTF-8";
     QString selection;
     QString focusedType;
     QString focusedValue;

@@ -225,6 +225,10 @@ std::optional<QString> WebEngineView::html() {
     return value.toString();
 }
 
+QString WebEngineView::characterSet() {
+    return runScript(QStringLiteral("document.characterSet")).toString();
+}
+
 bool WebEngineView::setHtml(const QString &innerHtml) {
     return runScript(scriptWithArguments(QStringLiteral("set_html.js"),
                                          {{QStringLiteral("$HTML"), innerHtml}}))

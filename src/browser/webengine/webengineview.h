@@ -33,6 +33,7 @@ public:
     QString title() const override;
     bool isBusy() const override;
     std::optional<QString> html() override;
+    QString characterSet() override;
     bool setHtml(const QString &innerHtml) override;
     QString selectedText() override;
     QString selectionType() override;

@@ -27,7 +27,7 @@ const QString kMixedPage =
 TEST(ScanLinks, EachCommandTakesItsOwnLinks) {
     EXPECT_EQ(urls(kMixedPage, LinkCommand::OpenAllW),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
-                           "FILE:///tmp/f.htm", "http://o.example/p", "https://o.example/s",
+                           "file:///tmp/f.htm", "http://o.example/p", "https://o.example/s",
                            "http://h.example/root.htm", "http://h.example/up.htm"}));
     EXPECT_EQ(urls(kMixedPage, LinkCommand::OpenAllX),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
@@ -36,16 +36,16 @@ TEST(ScanLinks, EachCommandTakesItsOwnLinks) {
               QStringList({"http://o.example/p", "https://o.example/s"}));
     EXPECT_EQ(urls(kMixedPage, LinkCommand::OpenPageA),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
-                           "mailto:x@y.example", "FILE:///tmp/f.htm", "http://o.example/p",
+                           "mailto:x@y.example", "file:///tmp/f.htm", "http://o.example/p",
                            "https://o.example/s", "ftp://o.example/f", "http://h.example/root.htm",
                            "http://h.example/up.htm"}));
     EXPECT_EQ(urls(kMixedPage, LinkCommand::OpenSelectA),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
-                           "FILE:///tmp/f.htm", "http://o.example/p", "https://o.example/s",
+                           "file:///tmp/f.htm", "http://o.example/p", "https://o.example/s",
                            "http://h.example/root.htm", "http://h.example/up.htm"}));
     EXPECT_EQ(urls(kMixedPage, LinkCommand::SaveToHref),
               QStringList({"http://h.example/dir/a.htm", "http://h.example/dir/b.htm",
-                           "mailto:x@y.example", "FILE:///tmp/f.htm", "http://o.example/p",
+                           "mailto:x@y.example", "file:///tmp/f.htm", "http://o.example/p",
                            "https://o.example/s", "ftp://o.example/f", "javascript:void(0)",
                            "http://h.example/root.htm", "http://h.example/up.htm"}));
 }
@@ -93,37 +93,48 @@ TEST(ScanLinks, HrefFileLinesAreNumberedFromOne) {
               "[1]=http://h.example/a\r\n[2]=http://h.example/a\r\n[3]=http://h.example/b\r\n");
 }
 
+// Each value as the page holds it, and the address a click on it opens.
+TEST(ScanLinks, ReadsEachValueAsTheEngineDoes) {
+    const QString html = "<a href=\"t.html?page=2&amp;sort=new\"><a href=\"s.html?q=中文\">"
+                         "<a href=\"sub\\b.html\"><a href=\" a\n.htm\t\"><a href=\"files/f1.zip\">"
+                         "<a href=\"mailbox.html\"><a href=\"httpdocs/a.html\">"
+                         "<a href=\"ftpguide.html\"><a href=\"http://bad host/\">";
+    const QStringList expected = {"http://h.example/dir/t.html?page=2&sort=new",
+                                  "http://h.example/dir/s.html?q=%D6%D0%CE%C4",
+                                  "http://h.example/dir/sub/b.html",
+                                  "http://h.example/dir/a.htm",
+                                  "http://h.example/dir/files/f1.zip",
+                                  "http://h.example/dir/mailbox.html",
+                                  "http://h.example/dir/httpdocs/a.html",
+                                  "http://h.example/dir/ftpguide.html"};
+    QStringList found;
+    for (const links::HarvestedLink &link :
+         links::scanLinks(html, "http://h.example/dir/page.htm", LinkCommand::SaveToHref, "GBK"))
+        found.append(link.url);
+    EXPECT_EQ(found, expected);
+    // The relative ones are relative for every command that takes relative links.
+    EXPECT_EQ(urls(html, LinkCommand::OpenAllX).size(), 7); // without the archive
+    EXPECT_EQ(urls(html, LinkCommand::OpenPageA).size(), 8);
+    EXPECT_TRUE(urls(html, LinkCommand::OpenAllJ).isEmpty());
+}
+
+TEST(ScanLinks, ResolvesAgainstTheBaseElement) {
+    const QString html = "<head><base href=\"/abs/\"></head><a href=\"b09.html\">"
+                         "<a href=\"/r.htm\"><a href=\"http://o.example/\">";
+    // The scan reads every href= of the text, the base element's own too.
+    EXPECT_EQ(urls(html, LinkCommand::OpenAllW),
+              QStringList({"http://h.example/abs/", "http://h.example/abs/b09.html",
+                           "http://h.example/r.htm", "http://o.example/"}));
+    // The first base element with an href counts, written in any way, for links before it too.
+    EXPECT_EQ(urls("<a href='x.htm'><base target=_top><BASE HREF=/b/><base href='/c/'>",
+                   LinkCommand::OpenAllW),
+              QStringList({"http://h.example/b/x.htm", "http://h.example/c/"}));
+}
+
 TEST(LinkCommandNames, MapToCommands) {
     EXPECT_EQ(links::linkCommandFromName(u"opencwpallwz"), LinkCommand::OpenPageA);
     EXPECT_EQ(links::linkCommandFromName(u"opensallp"), LinkCommand::OpenSelectA);
     EXPECT_EQ(links::linkCommandFromName(u"OpenAllW"), std::nullopt);
-}
-
-} // namespace
-
-namespace {
-
-// The resolver joins plain names itself; it must agree with the URL parser everywhere.
-TEST(LinkResolver, ShortcutAgreesWithTheUrlParser) {
-    const QStringList pages = {"http://h.example/api/all.html",
-                               "http://h.example/a/b.php?x=1#f",
-                               "https://h.example:8080/",
-                               "file:///tmp/d/page.htm",
-                               "http://h.example",
-                               "http://h.example/dir/"};
-    const QStringList values = {
-        "fs.html",     "fs.html#x", "#top",   "?p=2", "?p=2#a", "a/b/c.htm", "a?b=c&d=e", "x:y",
-        "a#b#c",       "a/./b",     "a/../b", "..",   ".",      "a b",       "中文.htm",  "a%20b",
-        "!$&'()*+,;=", "a.",        "a/.b",   "#",    "?",      "a?x=/../y"};
-    for (const QString &page : pages) {
-        const links::LinkResolver resolver(page);
-        for (const QString &value : values) {
-            const QString slow =
-                QUrl(page).resolved(QUrl(value, QUrl::TolerantMode)).toString(QUrl::EncodeSpaces);
-            EXPECT_EQ(resolver.resolve(value), slow)
-                << page.toStdString() << " + " << value.toStdString();
-        }
-    }
 }
 
 } // namespace

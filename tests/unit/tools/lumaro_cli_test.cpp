@@ -55,6 +55,27 @@ TEST_F(LumaroCli, LinksEmailsAndRewrite) {
               "<a href='http://h.example/d/a.htm'>a</a> <a href=\"mailto:m@x.example\">m</a>");
 }
 
+TEST_F(LumaroCli, LinkQueriesFollowTheGivenOrDeclaredCharset) {
+    // GBK bytes of <meta charset="gb2312"><a href="s.htm?q=中文">
+    const QString gbk =
+        write("g.htm", "<meta charset=\"gb2312\"><a href=\"s.htm?q=\xD6\xD0\xCE\xC4\">");
+    const QString plain = write("u.htm", "<a href=\"s.htm?q=\xE4\xB8\xAD\">");
+    // "中" in GBK bytes, undeclared: a path is always sent as UTF-8 of the characters read, so
+    // what the path becomes shows the charset the file was read in.
+    const QString undeclared = write("n.htm", "<a href=\"\xD6\xD0/s.htm?q=\xD6\xD0\">");
+    const QStringList links = {"links", "--command", "savehref", "--base", "http://h.example/"};
+    EXPECT_EQ(runCli(links + QStringList{gbk}).out, "http://h.example/s.htm?q=%D6%D0%CE%C4\n");
+    EXPECT_EQ(runCli(links + QStringList{plain}).out, "http://h.example/s.htm?q=%E4%B8%AD\n");
+    EXPECT_EQ(runCli(links + QStringList{undeclared}).out,
+              "http://h.example/%E4%B8%AD/s.htm?q=%D6%D0\n");
+    EXPECT_EQ(runCli(links + QStringList{"--charset", "windows-1252", undeclared}).out,
+              "http://h.example/%C3%96%C3%90/s.htm?q=%D6%D0\n");
+    EXPECT_EQ(
+        runCli({"rewrite-links", "--charset", "utf-8", "--base", "http://h.example/", plain}).out,
+        "<a href=\"http://h.example/s.htm?q=%E4%B8%AD\">");
+    EXPECT_EQ(runCli(links + QStringList{plain, "--charset"}).exitCode, 2);
+}
+
 TEST_F(LumaroCli, NamesAndExtraction) {
     EXPECT_EQ(runCli({"correct-name", "Page 2: A.B"}).out, "Page2AB\n");
     EXPECT_EQ(runCli({"correct-name", "--keep-spaces", "Page 2: A.B"}).out, "Page 2 AB\n");
