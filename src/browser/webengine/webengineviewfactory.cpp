@@ -1,6 +1,7 @@
 #include "webengineviewfactory.h"
 
 #include "webenginedownload.h"
+#include "webenginepagehooks.h"
 #include "webengineview.h"
 
 #include <QWebEngineDownloadRequest>
@@ -18,8 +19,12 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
         m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
+    // Pages in Chinese where the site has them.
+    m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
                      [this](QWebEngineDownloadRequest *request) {
+                         if (m_pageSaveFolder)
+                             WebEnginePageHooks::preparePageSave(request, m_pageSaveFolder());
                          auto *download = new WebEngineDownload(request);
                          if (m_downloadHandler)
                              m_downloadHandler(download);
@@ -43,6 +48,7 @@ void WebEngineViewFactory::limitRendererProcesses(int count) {
 
 BrowserView *WebEngineViewFactory::createView(QObject *parent, bool shownAtOnce) {
     auto *view = new WebEngineView(m_profile, parent);
+    new WebEnginePageHooks(view, m_pageDialogs);
     // A page whose widget exists from the start loads about 35 ms sooner.
     if (shownAtOnce)
         view->engineView();
