@@ -112,9 +112,9 @@ void Commands::run(Operation operation, const QString &argument, const QString &
         if (view)
             view->reload();
         return;
-    case Operation::Home:
+    case Operation::Home: // the favourites page is the home page
         if (view)
-            view->goHome();
+            view->navigate(m_window.programFolder().favouritesUrl());
         return;
     case Operation::SaveAddFull:
         saveFullPage();
