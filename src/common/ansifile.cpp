@@ -1,5 +1,7 @@
 #include "ansifile.h"
 
+#include "fileerror.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -77,12 +79,12 @@ TextFileContent readTextFile(const QString &path) {
     TextFileContent result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+        result.error = fileErrorReason(file, path);
         return result;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+        result.error = fileErrorReason(file, path);
         return result;
     }
     result.text = decodeText(bytes, &result.encoding);
@@ -95,19 +97,19 @@ bool writeTextFile(const QString &path, const QString &text, FileEncoding encodi
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorReason(file, path);
         return false;
     }
     const QByteArray bytes = encodeText(text, encoding);
     if (file.write(bytes) != bytes.size()) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorReason(file, path);
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorReason(file, path);
         return false;
     }
     return true;
@@ -117,7 +119,7 @@ bool appendTextFile(const QString &path, const QString &text, QString *error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append)) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorReason(file, path);
         return false;
     }
     FileEncoding existing = FileEncoding::Gb18030;
@@ -132,7 +134,7 @@ bool appendTextFile(const QString &path, const QString &text, QString *error) {
     const QByteArray bytes = encodeText(text, encoding);
     const bool ok = file.write(bytes) == bytes.size() && file.flush();
     if (!ok && error)
-        *error = file.errorString();
+        *error = fileErrorReason(file, path);
     return ok;
 }
 

@@ -5,6 +5,8 @@
 #include "tabcaption.h"
 #include "tabstripmenu.h"
 
+#include "common/fileerror.h"
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -354,7 +356,7 @@ void TabManager::deleteFromDisk(int position) {
     QFile file(name);
     if (!file.remove()) {
         m_dialogs.message(shell::kNoticeCaption,
-                          QStringLiteral("无法删除文件 %1：%2").arg(name, file.errorString()),
+                          QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
                           Dialogs::Buttons::Ok);
     }
 }
