@@ -5,6 +5,7 @@
 #include "support/fakedialogs.h"
 
 #include <QComboBox>
+#include <QStackedWidget>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -89,6 +90,26 @@ TEST_F(StartupTest, AddressEntryOpensANewTabAndKeepsTheListMostRecentFirst) {
     ASSERT_EQ(factory.created.size(), 2);
     EXPECT_EQ(factory.created[1]->navigations,
               QList<QUrl>({QUrl("http://a.example/"), QUrl("http://a.example/")}));
+}
+
+TEST_F(StartupTest, ATypedAddressComesToTheFrontAndWordsAreSearched) {
+    auto window = start();
+    window->openAddress("hello world");
+    ASSERT_EQ(factory.created.size(), 2);
+    EXPECT_EQ(window->tabs().currentView(), factory.created[1]);
+    ASSERT_EQ(factory.created[1]->navigations.size(), 1);
+    EXPECT_EQ(factory.created[1]->navigations[0].host(), "www.baidu.com");
+    EXPECT_EQ(window->addressBox().currentText(), "hello world");
+    EXPECT_EQ(window->tabs().stack()->currentWidget(), factory.created[1]->widget());
+}
+
+TEST_F(StartupTest, AGarbageSessionFileIsReportedAndStartUpGoesOn) {
+    write("session.json", "{\"version\":1,\"tabs\":[{\"url\":");
+    auto window = start();
+    EXPECT_EQ(window->tabs().tabCount(), 1);
+    EXPECT_TRUE(window->panelText("s2").contains("session.json"));
+    ASSERT_FALSE(factory.created.isEmpty());
+    EXPECT_EQ(factory.created[0]->navigations.value(0), window->programFolder().favouritesUrl());
 }
 
 } // namespace
