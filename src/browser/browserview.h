@@ -139,7 +139,9 @@ public:
     // Who answers a page's login and certificate questions; without one they are refused.
     void setPageDialogs(PageDialogs *dialogs) { m_pageDialogs = dialogs; }
     // The folder where the page menu's "save page" writes.
-    void setPageSaveFolder(std::function<QString()> folder) { m_pageSaveFolder = std::move(folder); }
+    void setPageSaveFolder(std::function<QString()> folder) {
+        m_pageSaveFolder = std::move(folder);
+    }
 
 protected:
     std::function<void(Download *)> m_downloadHandler;

@@ -30,7 +30,9 @@ public:
             m_batches.removeFirst();
     }
     // The newest batch, removed; empty when there is none.
-    QList<TabRecord> takeLast() { return m_batches.isEmpty() ? QList<TabRecord>() : m_batches.takeLast(); }
+    QList<TabRecord> takeLast() {
+        return m_batches.isEmpty() ? QList<TabRecord>() : m_batches.takeLast();
+    }
     bool isEmpty() const { return m_batches.isEmpty(); }
     int size() const { return m_batches.size(); }
 

@@ -6,9 +6,9 @@
 #include "qtdialogs.h"
 #include "sessionkeeper.h"
 #include "sitesearch.h"
-#include "tabstripmenu.h"
 #include "systemclipboard.h"
 #include "tabmanager.h"
+#include "tabstripmenu.h"
 #include "toolbar.h"
 
 #include "browser/browserview.h"
@@ -16,9 +16,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -57,8 +57,8 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     buildMenuBar();
     addShortcuts();
     startUp();
-    m_session = new SessionKeeper(*m_tabs, *this,
-                                  m_folder.filePath(QStringLiteral("session.json")), this);
+    m_session =
+        new SessionKeeper(*m_tabs, *this, m_folder.filePath(QStringLiteral("session.json")), this);
     m_session->restore();
 }
 
@@ -297,8 +297,8 @@ void MainWindow::showHoveredLink(const QString &text) {
         return;
     }
     const QWidget *area = m_tabs->stack();
-    m_hoverLabel->setText(m_hoverLabel->fontMetrics().elidedText(text, Qt::ElideMiddle,
-                                                                 area->width() * 2 / 3));
+    m_hoverLabel->setText(
+        m_hoverLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, area->width() * 2 / 3));
     m_hoverLabel->adjustSize();
     m_hoverLabel->move(0, area->height() - m_hoverLabel->height());
     m_hoverLabel->raise();

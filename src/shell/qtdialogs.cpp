@@ -232,14 +232,14 @@ bool QtDialogs::openWithSystem(const QString &path) {
 
 // The site's login ("需要登录"): user name and password, the password hidden.
 std::optional<browser::PageDialogs::Login> QtDialogs::askLogin(const QUrl &url,
-                                                              const QString &realm) {
+                                                               const QString &realm) {
     QDialog dialog(m_owner);
     dialog.setWindowTitle(QStringLiteral("需要登录"));
     auto *form = new QFormLayout(&dialog);
-    auto *note = new QLabel(QStringLiteral("网站 %1 要求输入用户名和密码。").arg(url.host()) +
-                                (realm.isEmpty() ? QString()
-                                                 : QStringLiteral("\n提示：%1").arg(realm)),
-                            &dialog);
+    auto *note =
+        new QLabel(QStringLiteral("网站 %1 要求输入用户名和密码。").arg(url.host()) +
+                       (realm.isEmpty() ? QString() : QStringLiteral("\n提示：%1").arg(realm)),
+                   &dialog);
     note->setWordWrap(true);
     form->addRow(note);
     auto *user = new QLineEdit(&dialog);

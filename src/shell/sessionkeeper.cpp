@@ -41,9 +41,9 @@ int SessionKeeper::restore() {
     else
         error = QStringLiteral("无法打开");
     if (!session) {
-        m_panels.setPanelText(QStringLiteral("s2"),
-                              QStringLiteral("会话文件 %1 %2，上次打开的网页没有恢复")
-                                  .arg(name, error));
+        m_panels.setPanelText(
+            QStringLiteral("s2"),
+            QStringLiteral("会话文件 %1 %2，上次打开的网页没有恢复").arg(name, error));
         return 0;
     }
     if (session->cleanQuit) {

@@ -2,7 +2,7 @@
 
 #include "dialogs.h"
 #include "loadqueue.h"
-#include "tabcaption.h"
+#include "tabcaptions.h"
 #include "tabstripmenu.h"
 
 #include "common/fileerror.h"
@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
@@ -24,7 +23,6 @@ using browser::BrowserView;
 namespace {
 
 const QString kCaption = QStringLiteral("Lumaro浏览器2.0");
-constexpr int kCaptionWidth = 180; // pixels of title a tab shows
 
 // A loaded page's address is remembered with "\" for "/": it never equals the address a
 // new tab was made for, so the repeat guard only ever stops a page's own repeated requests.
@@ -56,10 +54,8 @@ TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QU
 
     // Captions follow their pages, a few times a second at most: hundreds of pages loading
     // at once must not repaint the strip for each of them.
-    m_captionTimer = new QTimer(this);
-    m_captionTimer->setSingleShot(true);
-    m_captionTimer->setInterval(150);
-    connect(m_captionTimer, &QTimer::timeout, this, &TabManager::refreshCaptions);
+    m_captions = new TabCaptions(*this);
+    connect(m_captions, &TabCaptions::refreshed, this, &TabManager::tabsChanged);
     m_stripMenu = new TabStripMenu(*this);
 
     m_loadQueue = new LoadQueue(6, this);
@@ -106,13 +102,14 @@ BrowserView *TabManager::createView(int index) {
     connect(view, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool) { handleNewWindow(url); });
     const int number = index + 1;
-    connect(view, &BrowserView::documentComplete, this, [this, view, number](const QUrl &url, bool) {
-        m_loadingViews.remove(number);
-        handleDocumentComplete(view, url);
-        pageChanged(number);
-    });
+    connect(view, &BrowserView::documentComplete, this,
+            [this, view, number](const QUrl &url, bool) {
+                m_captions->setLoading(number, false);
+                handleDocumentComplete(view, url);
+                pageChanged(number);
+            });
     connect(view, &BrowserView::loadStarted, this, [this, number] {
-        m_loadingViews.insert(number);
+        m_captions->setLoading(number, true);
         pageChanged(number);
     });
     connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
@@ -122,8 +119,7 @@ BrowserView *TabManager::createView(int index) {
 }
 
 void TabManager::destroyView(int index) {
-    m_loadingViews.remove(index + 1);
-    m_staleCaptions.remove(index + 1);
+    m_captions->forget(index + 1);
     BrowserView *view = m_views.take(index);
     if (!view)
         return;
@@ -355,9 +351,10 @@ void TabManager::deleteFromDisk(int position) {
         return;
     QFile file(name);
     if (!file.remove()) {
-        m_dialogs.message(shell::kNoticeCaption,
-                          QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
-                          Dialogs::Buttons::Ok);
+        m_dialogs.message(
+            shell::kNoticeCaption,
+            QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
+            Dialogs::Buttons::Ok);
     }
 }
 
@@ -411,7 +408,8 @@ void TabManager::showCurrentPage(bool withAddressPanel) {
     if (!view)
         return;
     const bool favourites = view->url() == m_favouritesUrl;
-    emit windowCaptionChanged(favourites ? kCaption : kCaption + QStringLiteral("  ") + view->title());
+    emit windowCaptionChanged(favourites ? kCaption
+                                         : kCaption + QStringLiteral("  ") + view->title());
     const QString address = view->url().toString();
     emit addressChanged(address);
     if (withAddressPanel)
@@ -436,34 +434,13 @@ void TabManager::handleTabSwitch() {
 }
 
 void TabManager::pageChanged(int viewNumber) {
-    m_staleCaptions.insert(viewNumber);
-    if (!m_captionTimer->isActive())
-        m_captionTimer->start();
+    m_captions->pageChanged(viewNumber);
     if (viewNumber == currentViewNumber())
         showCurrentPage(false);
 }
 
 void TabManager::refreshCaptions() {
-    m_captionTimer->stop();
-    if (m_staleCaptions.isEmpty())
-        return;
-    const QFontMetrics metrics = m_tabBar->fontMetrics();
-    const QIcon loading = m_tabBar->style()->standardIcon(QStyle::SP_BrowserReload);
-    for (int position = 1; position <= tabCount(); ++position) {
-        const int number = viewNumberAt(position);
-        if (!m_staleCaptions.contains(number))
-            continue;
-        const BrowserView *view = viewAtPosition(position);
-        const QString title = view ? view->title() : QString();
-        const QUrl url = view ? view->url() : QUrl();
-        const bool marked = isMarked(position);
-        m_tabBar->setTabText(position - 1,
-                             tabCaption(number, title, url, marked, metrics, kCaptionWidth));
-        m_tabBar->setTabToolTip(position - 1, tabToolTip(title, url, marked));
-        m_tabBar->setTabIcon(position - 1, m_loadingViews.contains(number) ? loading : QIcon());
-    }
-    m_staleCaptions.clear();
-    emit tabsChanged();
+    m_captions->refresh();
 }
 
 void TabManager::handleStatusText(const QString &text) {
@@ -493,8 +470,11 @@ void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url) {
     m_newWindow.lastLinkUrl = withBackslashes(url.toString());
     if (url == m_favouritesUrl)
         view->watchFavouritesButtons();
-    emit panelTextChanged(QStringLiteral("s2"),
-                          view->url().toString() + QStringLiteral("下载完成"));
+    // Pages loading behind the shown one would bury every other report in s2 (a hundred
+    // harvested links, the tabs of a restored session): only the shown page reports here.
+    if (view == currentView())
+        emit panelTextChanged(QStringLiteral("s2"),
+                              view->url().toString() + QStringLiteral("下载完成"));
 }
 
 bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRequest &request) {

@@ -7,7 +7,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QPointer>
 #include <QUrl>
 
@@ -22,6 +21,7 @@ namespace shell {
 
 class Dialogs;
 class LoadQueue;
+class TabCaptions;
 class TabStripMenu;
 
 // The tabs and their views: one view per tab, keyed "WebPage" + view number; new tabs on
@@ -145,9 +145,7 @@ private:
     QPointer<QStackedWidget> m_stack;
     TabStripMenu *m_stripMenu = nullptr;
     QTimer *m_selectNewestTimer = nullptr;
-    QTimer *m_captionTimer = nullptr;
-    QSet<int> m_staleCaptions; // view numbers
-    QSet<int> m_loadingViews;  // view numbers
+    TabCaptions *m_captions = nullptr;
     browser::ClosedTabs m_closed{20};
     LoadQueue *m_loadQueue = nullptr;
     QHash<int, browser::BrowserView *> m_views; // by view index

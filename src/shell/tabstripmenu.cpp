@@ -24,8 +24,9 @@ TabStripMenu::TabStripMenu(TabManager &tabs) : QObject(&tabs), m_tabs(tabs) {
                 (m_tabs.*action)(position);
         };
     };
-    m_menu->addAction(QStringLiteral("删除这个网页（双击也可）"), this,
-                      onMenuTab(&TabManager::closeTab))
+    m_menu
+        ->addAction(QStringLiteral("删除这个网页（双击也可）"), this,
+                    onMenuTab(&TabManager::closeTab))
         ->setObjectName(QStringLiteral("deleteThis"));
     m_menu->addAction(QStringLiteral("删除所有网页"), &tabs, &TabManager::closeAllUnmarked)
         ->setObjectName(QStringLiteral("deleteAll"));
@@ -33,13 +34,14 @@ TabStripMenu::TabStripMenu(TabManager &tabs) : QObject(&tabs), m_tabs(tabs) {
         ->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,
                     onMenuTab(&TabManager::markTab))
         ->setObjectName(QStringLiteral("tab_tick"));
-    m_reopen = m_menu->addAction(QStringLiteral("恢复关闭的网页"), &tabs,
-                                 &TabManager::reopenClosed);
+    m_reopen =
+        m_menu->addAction(QStringLiteral("恢复关闭的网页"), &tabs, &TabManager::reopenClosed);
     m_reopen->setObjectName(QStringLiteral("reopenClosed"));
     m_reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     m_menu->addSeparator();
-    m_menu->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
-                      onMenuTab(&TabManager::deleteFromDisk))
+    m_menu
+        ->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
+                    onMenuTab(&TabManager::deleteFromDisk))
         ->setObjectName(QStringLiteral("DeleteFromHard"));
 }
 
@@ -68,8 +70,7 @@ bool TabStripMenu::eventFilter(QObject *watched, QEvent *event) {
     } else if (event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
-            openMenuOn(bar->tabAt(mouse->position().toPoint()),
-                       mouse->globalPosition().toPoint());
+            openMenuOn(bar->tabAt(mouse->position().toPoint()), mouse->globalPosition().toPoint());
             return true;
         }
     }

@@ -60,7 +60,8 @@ TEST_F(SessionTest, TabsChangingAreWrittenWithinASecondAndComeBackAfterACrash) {
     QStringList urls;
     for (const browser::TabRecord &record : run.tabs.records())
         urls.append(record.url.toString() + (record.marked ? "*" : ""));
-    EXPECT_EQ(urls, QStringList({"http://s.example/1", "http://s.example/2*", "http://s.example/3"}));
+    EXPECT_EQ(urls,
+              QStringList({"http://s.example/1", "http://s.example/2*", "http://s.example/3"}));
     EXPECT_EQ(run.tabs.currentPosition(), 1); // behind the favourites tab
     EXPECT_TRUE(run.panels.last["s2"].contains("3"));
 }
@@ -102,7 +103,8 @@ TEST_F(SessionTest, AFileThatCannotBeWrittenGivesTheReasonInChinese) {
 
 TEST(TypedAddress, AddressesOpenAndOtherTextIsSearched) {
     EXPECT_EQ(shell::addressForTypedText("example.com"), QUrl("http://example.com"));
-    EXPECT_EQ(shell::addressForTypedText(" http://a.example/x?q=1 "), QUrl("http://a.example/x?q=1"));
+    EXPECT_EQ(shell::addressForTypedText(" http://a.example/x?q=1 "),
+              QUrl("http://a.example/x?q=1"));
     EXPECT_EQ(shell::addressForTypedText("127.0.0.1:8080/p"), QUrl("http://127.0.0.1:8080/p"));
     EXPECT_EQ(shell::addressForTypedText("localhost"), QUrl("http://localhost"));
     EXPECT_EQ(shell::addressForTypedText("about:blank"), QUrl("about:blank"));

@@ -5,9 +5,9 @@
 #include "support/fakedialogs.h"
 
 #include <QComboBox>
-#include <QStackedWidget>
 #include <QDir>
 #include <QFile>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

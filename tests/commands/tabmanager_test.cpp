@@ -6,13 +6,13 @@
 
 #include <QAction>
 #include <QDir>
-#include <QMenu>
-#include <QWindow>
 #include <QFile>
+#include <QMenu>
 #include <QSet>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -222,8 +222,9 @@ protected:
         settle();
     }
     QStringList addresses;
-    QMetaObject::Connection recorder = QObject::connect(
-        &tabs, &shell::TabManager::addressChanged, [this](const QString &a) { addresses.append(a); });
+    QMetaObject::Connection recorder =
+        QObject::connect(&tabs, &shell::TabManager::addressChanged,
+                         [this](const QString &a) { addresses.append(a); });
 };
 
 TEST_F(TabStripClicks, ADoubleClickClosesTheTabClickedEvenWhenAnotherIsSelected) {
@@ -311,10 +312,25 @@ TEST_F(TabManagerTest, ClosedTabsAndBatchesComeBackInOrderWithTheirMarks) {
     QStringList order;
     for (const browser::TabRecord &record : after)
         order.append(record.url.toString() + (record.marked ? "*" : ""));
-    EXPECT_EQ(order, QStringList({"http://r.example/2*", "http://r.example/3",
-                                  "http://r.example/4", "http://r.example/1"}));
+    EXPECT_EQ(order, QStringList({"http://r.example/2*", "http://r.example/3", "http://r.example/4",
+                                  "http://r.example/1"}));
     EXPECT_TRUE(tabs.closedTabs().isEmpty());
     EXPECT_FALSE(tabs.reopenClosed());
+}
+
+TEST_F(TabManagerTest, OnlyTheShownPageReportsItsLoadInS2) {
+    QStringList s2;
+    QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
+                     [&](const QString &panel, const QString &text) {
+                         if (panel == "s2")
+                             s2.append(text);
+                     });
+    tabs.openInNewTab(QUrl("http://l.example/behind"));
+    emit view(1)->documentComplete(QUrl("http://l.example/behind"), true);
+    EXPECT_TRUE(s2.isEmpty());
+    view(0)->pageUrl = QUrl("http://l.example/shown");
+    emit view(0)->documentComplete(view(0)->pageUrl, true);
+    EXPECT_EQ(s2, QStringList({QString::fromUtf8("http://l.example/shown下载完成")}));
 }
 
 TEST_F(TabManagerTest, OnlyTheLastTwentyClosesAreKept) {
@@ -371,7 +387,7 @@ TEST_F(TabManagerTest, DeleteFromHardRemovesTheTabAndItsFileAfterConfirmation) {
     tabs.deleteCurrentFromDisk();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(tabs.tabCount(), 1);
-    EXPECT_EQ(dialogs.shown.size(), 2); // the question only: the deletion worked
+    EXPECT_EQ(dialogs.shown.size(), 2);       // the question only: the deletion worked
     EXPECT_TRUE(tabs.closedTabs().isEmpty()); // its file is gone: nothing to reopen
 }
 

@@ -3,17 +3,20 @@
 #include "browser/tabsession.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "shell/chinese.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/waitfor.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
@@ -43,6 +46,14 @@ void copyProgramFolder(const QString &to) {
             QFile::copy(source, QDir(to).filePath(relative));
     }
 }
+
+// The program's start: Chinese before the engine starts.
+class ChineseProgram : public ::testing::Environment {
+public:
+    void SetUp() override { installed = shell::useChinese(*QCoreApplication::instance()); }
+    static inline int installed = 0;
+};
+const auto *const chineseProgram = ::testing::AddGlobalTestEnvironment(new ChineseProgram);
 
 bool loaded(BrowserView *view) {
     return view && !view->isBusy() && !view->url().isEmpty();
@@ -191,8 +202,9 @@ TEST_F(WindowEndToEnd, TabsComeBackAfterTheProgramIsKilled) {
     second.waitForFinished();
     EXPECT_TRUE(reloaded) << second.readAllStandardError().toStdString();
     QFile sessionFile(QDir(programDir.path()).filePath("session.json"));
-    EXPECT_TRUE(kept) << (sessionFile.open(QIODevice::ReadOnly) ? sessionFile.readAll().toStdString()
-                                                                : std::string("no session file"));
+    EXPECT_TRUE(kept) << (sessionFile.open(QIODevice::ReadOnly)
+                              ? sessionFile.readAll().toStdString()
+                              : std::string("no session file"));
 }
 
 TEST_F(WindowEndToEnd, ThePageMenusSaveWritesTheCompletePageIntoTheSaveFolder) {
@@ -200,15 +212,29 @@ TEST_F(WindowEndToEnd, ThePageMenusSaveWritesTheCompletePageIntoTheSaveFolder) {
     BrowserView *page = openAndShow(server.url("/p2.htm"));
     // The page menu's "save page" is this action of the engine's page.
     static_cast<browser::WebEngineView *>(page)->page()->triggerAction(QWebEnginePage::SavePage);
-    ASSERT_TRUE(waitFor([&] {
-        return window->panelText("s2").startsWith(QString::fromUtf8("下载完成："));
-    }));
+    ASSERT_TRUE(waitFor(
+        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载完成：")); }));
     const QStringList saved = savedFiles("*.mhtml");
     ASSERT_EQ(saved.size(), 1);
     QFile file(QDir(saveDir.path()).filePath(saved[0]));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("page 2"));
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+}
+
+TEST_F(WindowEndToEnd, TheEngineSpeaksChineseAndAsksForChinesePages) {
+    EXPECT_EQ(ChineseProgram::installed, 2); // qtbase and qtwebengine
+    openWindow();
+    BrowserView *page = openAndShow(server.url("/p1.htm"));
+    QWebEnginePage *engine = static_cast<browser::WebEngineView *>(page)->page();
+    for (auto action : {QWebEnginePage::Back, QWebEnginePage::Reload, QWebEnginePage::SavePage}) {
+        const QString text = engine->action(action)->text();
+        EXPECT_TRUE(text.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")))
+            << text.toStdString();
+    }
+    EXPECT_EQ(QLocale().name(), "zh_CN");
+    EXPECT_TRUE(server.lastHeaders("/p1.htm").contains("Accept-Language: zh-CN,zh;q=0.9"))
+        << server.lastHeaders("/p1.htm").toStdString();
 }
 
 TEST_F(WindowEndToEnd, PrintToPdfWritesAPdfNamedAfterThePage) {

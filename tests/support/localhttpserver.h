@@ -31,6 +31,8 @@ public:
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
     }
     int requestsFor(const QString &path) const { return m_requests.value(path); }
+    // The request headers of the last request for a path.
+    QByteArray lastHeaders(const QString &path) const { return m_headers.value(path); }
 
 private:
     void accept() {
@@ -50,6 +52,7 @@ private:
         ++m_requests[path];
         const QByteArray headers = buffer.left(buffer.indexOf("\r\n\r\n"));
         m_buffers.remove(socket);
+        m_headers.insert(path, headers);
         const auto page = m_pages.find(path);
         const auto login = m_logins.find(path);
         QByteArray response;
@@ -72,6 +75,7 @@ private:
     QTcpServer m_server;
     QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
     QHash<QString, int> m_requests;
+    QHash<QString, QByteArray> m_headers;
     QHash<QString, QPair<QByteArray, QByteArray>> m_logins; // expected header value, realm
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };

@@ -89,8 +89,8 @@ namespace {
 TEST(TextFileErrors, AreGivenInChineseWithTheirCause) {
     QTemporaryDir dir;
     QString error;
-    EXPECT_FALSE(common::writeTextFile(dir.filePath("missing/a.txt"), "x", FileEncoding::Gb18030,
-                                       &error));
+    EXPECT_FALSE(
+        common::writeTextFile(dir.filePath("missing/a.txt"), "x", FileEncoding::Gb18030, &error));
     EXPECT_EQ(error, QString::fromUtf8("所在的文件夹不存在"));
     EXPECT_EQ(common::readTextFile(dir.filePath("none.txt")).error,
               QString::fromUtf8("文件不存在"));
