@@ -17,6 +17,10 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
@@ -46,6 +50,42 @@ void copyProgramFolder(const QString &to) {
             QFile::copy(source, QDir(to).filePath(relative));
     }
 }
+
+// One page over HTTPS on 127.0.0.1, with a self-signed certificate the engine does not trust.
+class UntrustedHttpsServer : public QObject {
+public:
+    UntrustedHttpsServer() {
+        const QString data = QStringLiteral(LUMARO_TEST_DATA "/tls/");
+        QFile cert(data + "selfsigned.crt");
+        QFile key(data + "selfsigned.key");
+        EXPECT_TRUE(cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(cert.readAll()));
+        config.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+        m_server.setSslConfiguration(config);
+        connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->readAll().contains("\r\n\r\n"))
+                        return;
+                    const QByteArray body =
+                        "<html><head><title>tls</title></head><body>behind tls</body></html>";
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                                  "Content-Length: " +
+                                  QByteArray::number(body.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost, 0));
+    }
+    QUrl url() const { return QUrl(QString("https://127.0.0.1:%1/").arg(m_server.serverPort())); }
+
+private:
+    QSslServer m_server;
+};
 
 // The program's start: Chinese before the engine starts.
 class ChineseProgram : public ::testing::Environment {
@@ -266,6 +306,28 @@ TEST_F(WindowEndToEnd, APageBehindAnHttpLoginAsksForItAndLoads) {
     ASSERT_TRUE(waitFor([&] { return dialogs.asked.contains("login:127.0.0.1:Other"); }));
     testing_support::pause(500);
     EXPECT_FALSE(refused->html().contains("closed door"));
+}
+
+TEST_F(WindowEndToEnd, ACertificateErrorAsksAndGoesOnOnlyWhenTheUserSaysSo) {
+    if (!QSslSocket::supportsSsl())
+        GTEST_SKIP() << "no TLS backend";
+    openWindow();
+    UntrustedHttpsServer https;
+    dialogs.goOnDespiteCertificate = false;
+    window->openAddress(https.url().toString());
+    BrowserView *refused = window->tabs().currentView();
+    ASSERT_TRUE(waitFor([&] { return dialogs.asked.contains("certificate:127.0.0.1"); }));
+    ASSERT_TRUE(waitFor([&] { return !refused->isBusy(); }));
+    EXPECT_FALSE(refused->html().contains("behind tls"));
+
+    testing_support::pause(800); // past the new-tab throttle
+    dialogs.asked.clear();
+    dialogs.goOnDespiteCertificate = true;
+    window->openAddress(https.url().toString() + "?again");
+    BrowserView *accepted = window->tabs().currentView();
+    ASSERT_NE(accepted, refused);
+    ASSERT_TRUE(waitFor([&] { return accepted->title() == "tls"; }));
+    EXPECT_TRUE(dialogs.asked.contains("certificate:127.0.0.1"));
 }
 
 } // namespace
