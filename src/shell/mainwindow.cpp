@@ -60,6 +60,12 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_session =
         new SessionKeeper(*m_tabs, *this, m_folder.filePath(QStringLiteral("session.json")), this);
     m_session->restore();
+    // The favourites page reports its load in s2 too: the session's report comes after it.
+    if (browser::BrowserView *first = m_tabs->viewAt(0); first && !m_session->report().isEmpty())
+        connect(
+            first, &browser::BrowserView::documentComplete, this,
+            [this] { setPanelText(QStringLiteral("s2"), m_session->report()); },
+            Qt::SingleShotConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
@@ -144,7 +150,12 @@ void MainWindow::buildLayout() {
 
     connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
     connect(m_tabs, &TabManager::windowCaptionChanged, this, &QWidget::setWindowTitle);
-    connect(m_tabs, &TabManager::addressChanged, m_addressBox, &QComboBox::setEditText);
+    connect(m_tabs, &TabManager::addressChanged, this, [this](const QString &address) {
+        // What the user is typing stays until Enter; the box follows the shown page otherwise.
+        const QLineEdit *edit = m_addressBox->lineEdit();
+        if (!(edit->hasFocus() && edit->isModified()))
+            m_addressBox->setEditText(address);
+    });
 }
 
 void MainWindow::buildMenuBar() {

@@ -51,10 +51,10 @@ int SessionKeeper::restore() {
         return 0;
     }
     const int opened = m_tabs.openRecords(session->tabs);
-    if (opened > 0)
-        m_panels.setPanelText(
-            QStringLiteral("s2"),
-            QStringLiteral("上次程序没有正常退出，已重新打开当时的 %1 个网页").arg(opened));
+    if (opened > 0) {
+        m_report = QStringLiteral("上次程序没有正常退出，已重新打开当时的 %1 个网页").arg(opened);
+        m_panels.setPanelText(QStringLiteral("s2"), m_report);
+    }
     return opened;
 }
 

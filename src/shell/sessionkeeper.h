@@ -28,6 +28,8 @@ public:
     // Writes the file now; false (and the reason in Chinese) when it could not be written.
     bool write(bool cleanQuit, QString *error = nullptr);
     QString path() const { return m_path; }
+    // What restore() reported in s2 ("" when it had nothing to say).
+    QString report() const { return m_report; }
 
 private:
     TabManager &m_tabs;
@@ -35,6 +37,7 @@ private:
     QString m_path;
     QTimer m_timer;
     bool m_failureShown = false;
+    QString m_report;
 };
 
 } // namespace shell

@@ -103,6 +103,22 @@ TEST_F(StartupTest, ATypedAddressComesToTheFrontAndWordsAreSearched) {
     EXPECT_EQ(window->tabs().stack()->currentWidget(), factory.created[1]->widget());
 }
 
+TEST_F(StartupTest, TabsLeftByACrashReopenBehindTheFavouritesAndTheReportStays) {
+    write("session.json", R"({"version":1,"cleanQuit":false,"shown":2,"tabs":[
+        {"url":"http://c.example/1","title":"一","marked":false},
+        {"url":"http://c.example/2","title":"二","marked":true}]})");
+    auto window = start();
+    ASSERT_EQ(window->tabs().tabCount(), 3);
+    EXPECT_EQ(window->tabs().currentPosition(), 1);
+    EXPECT_TRUE(window->tabs().isMarked(3));
+    // The favourites page finishes loading after the report: the report stays readable.
+    testing_support::FakeBrowserView *favourites = factory.created[0];
+    favourites->pageUrl = window->programFolder().favouritesUrl();
+    emit favourites->documentComplete(favourites->pageUrl, true);
+    EXPECT_EQ(window->panelText("s2"),
+              QString::fromUtf8("上次程序没有正常退出，已重新打开当时的 2 个网页"));
+}
+
 TEST_F(StartupTest, AGarbageSessionFileIsReportedAndStartUpGoesOn) {
     write("session.json", "{\"version\":1,\"tabs\":[{\"url\":");
     auto window = start();
