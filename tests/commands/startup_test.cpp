@@ -5,6 +5,7 @@
 #include "support/fakedialogs.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QStackedWidget>
@@ -117,6 +118,21 @@ TEST_F(StartupTest, TabsLeftByACrashReopenBehindTheFavouritesAndTheReportStays) 
     emit favourites->documentComplete(favourites->pageUrl, true);
     EXPECT_EQ(window->panelText("s2"),
               QString::fromUtf8("上次程序没有正常退出，已重新打开当时的 2 个网页"));
+}
+
+TEST_F(StartupTest, AHoveredLinkShowsOverThePageAndLeavesTheCountInS1) {
+    auto window = start();
+    window->show();
+    window->setPanelText("s1", "100"); // a link command's count
+    emit factory.created[0]->statusTextChanged("http://h.example/link");
+    EXPECT_EQ(window->panelText("s1"), "100");
+    auto *hover = window->findChild<QLabel *>("hoveredLink");
+    ASSERT_NE(hover, nullptr);
+    EXPECT_TRUE(hover->isVisible());
+    EXPECT_EQ(hover->text(), "http://h.example/link");
+    emit factory.created[0]->statusTextChanged("");
+    EXPECT_FALSE(hover->isVisible());
+    EXPECT_EQ(window->panelText("s1"), "100");
 }
 
 TEST_F(StartupTest, AGarbageSessionFileIsReportedAndStartUpGoesOn) {
