@@ -3,7 +3,7 @@
 #include "browser/browserview.h"
 #include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
-#include "browser/tabrecord.h"
+#include "browser/closedtabs.h"
 
 #include <QHash>
 #include <QObject>
