@@ -70,6 +70,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
 
 void MainWindow::closeEvent(QCloseEvent *event) {
     m_session->write(true);
+    m_tabs->disconnect(m_session); // tabs closing on the way out are not a new session
     QMainWindow::closeEvent(event);
 }
 
