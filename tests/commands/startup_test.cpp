@@ -135,6 +135,19 @@ TEST_F(StartupTest, AHoveredLinkShowsOverThePageAndLeavesTheCountInS1) {
     EXPECT_EQ(window->panelText("s1"), "100");
 }
 
+TEST_F(StartupTest, AfterANormalQuitStartUpIsAsUsualAndOffersTheLastTabs) {
+    {
+        auto window = start();
+        window->openAddress("http://q.example/1");
+        window->close();
+    }
+    auto window = start();
+    EXPECT_EQ(window->tabs().tabCount(), 1);
+    EXPECT_TRUE(window->panelText("s2").isEmpty());
+    ASSERT_TRUE(window->tabs().reopenClosed());
+    EXPECT_EQ(window->tabs().tabCount(), 2);
+}
+
 TEST_F(StartupTest, AGarbageSessionFileIsReportedAndStartUpGoesOn) {
     write("session.json", "{\"version\":1,\"tabs\":[{\"url\":");
     auto window = start();
