@@ -1,6 +1,7 @@
 // Lumaro浏览器 V2.0: the application object, the program folder and the main window.
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/programfolder.h"
+#include "shell/chinese.h"
 #include "shell/mainwindow.h"
 #include "shell/renderingpath.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[]) {
     shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumaro"));
+    shell::useChinese(app);
 
     const common::ProgramFolder folder(QCoreApplication::applicationDirPath());
     browser::WebEngineViewFactory factory(folder.filePath(QStringLiteral("profile")));

@@ -17,7 +17,8 @@ Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$folder"' EXIT
 sleep 1
-run() { DISPLAY=$display "$@" 2>/dev/null; }
+# Each run starts afresh: tabs a killed run left in the session file would be reopened.
+run() { rm -f "$folder/session.json"; DISPLAY=$display "$@" 2>/dev/null; }
 
 # Milliseconds from starting the process to the favourites page loaded.
 startup() {

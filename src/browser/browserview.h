@@ -11,6 +11,8 @@ class QWidget;
 
 namespace browser {
 
+class PageDialogs;
+
 // A navigation the engine is about to start in a view, as the shell's rules see it.
 struct NavigationRequest {
     QUrl url;
@@ -84,6 +86,9 @@ public:
 
     void setNavigationHandler(NavigationHandler *handler) { m_navigationHandler = handler; }
 
+    // Prints the page into a PDF file; pdfPrinted reports the end.
+    void printToPdf(const QString &path) { emit pdfRequested(path); }
+
 signals:
     void statusTextChanged(const QString &text); // hovered link, "" when it leaves
     void loadStarted();
@@ -93,6 +98,8 @@ signals:
     void favouritesCommand(const QString &command); // a button of the favourites page
     void renderProcessGone();
     void findFinished(int activeMatch, int numberOfMatches);
+    void pdfRequested(const QString &path); // for the engine adapter
+    void pdfPrinted(const QString &path, bool ok);
 
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }
@@ -143,8 +150,17 @@ public:
         m_downloadHandler = std::move(handler);
     }
 
+    // Who answers a page's login and certificate questions; without one they are refused.
+    void setPageDialogs(PageDialogs *dialogs) { m_pageDialogs = dialogs; }
+    // The folder where the page menu's "save page" writes.
+    void setPageSaveFolder(std::function<QString()> folder) {
+        m_pageSaveFolder = std::move(folder);
+    }
+
 protected:
     std::function<void(Download *)> m_downloadHandler;
+    PageDialogs *m_pageDialogs = nullptr;
+    std::function<QString()> m_pageSaveFolder;
 };
 
 } // namespace browser

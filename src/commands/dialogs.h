@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/pagedialogs.h"
 #include "editing/templates.h"
 
 #include <QString>
@@ -14,8 +15,9 @@ namespace shell {
 inline const QString kNoticeCaption = QStringLiteral("提示");
 
 // Everything the commands ask the user, and every message they show. The program uses
-// QtDialogs; tests use a fake with scripted answers that records what was shown.
-class Dialogs {
+// QtDialogs; tests use a fake with scripted answers that records what was shown. The pages'
+// own questions (login, certificate) come through the same object.
+class Dialogs : public browser::PageDialogs {
 public:
     enum class Buttons { Ok, OkCancel, YesNo };
     enum class Answer { Ok, Cancel, Yes, No };

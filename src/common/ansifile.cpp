@@ -1,5 +1,6 @@
 #include "ansifile.h"
 
+#include "fileerror.h"
 #include "safewrite.h"
 
 #include <QFile>
@@ -30,13 +31,6 @@ TextKind kindOf(const QString &path) {
     return TextKind::Plain;
 }
 
-QString readError(const QFile &file) {
-    if (!file.exists())
-        return QStringLiteral("文件不存在");
-    if (file.error() == QFileDevice::OpenError && !QFileInfo(file).isReadable())
-        return QStringLiteral("没有读取权限");
-    return file.errorString();
-}
 
 } // namespace
 
@@ -67,7 +61,7 @@ TextFileContent readTextFile(const QString &path, const ReadOptions &options) {
     TextFileContent result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = readError(file);
+        result.error = fileErrorReason(file, path);
         return result;
     }
     if (options.maxBytes >= 0 && file.size() > options.maxBytes) {
@@ -76,7 +70,7 @@ TextFileContent readTextFile(const QString &path, const ReadOptions &options) {
     }
     const QByteArray bytes = options.maxBytes >= 0 ? file.read(options.maxBytes) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = readError(file);
+        result.error = fileErrorReason(file, path);
         return result;
     }
     const DecodedText decoded =

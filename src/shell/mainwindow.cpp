@@ -4,14 +4,21 @@
 #include "downloads.h"
 #include "findbar.h"
 #include "qtdialogs.h"
+#include "sessionkeeper.h"
+#include "sitesearch.h"
 #include "systemclipboard.h"
 #include "tabmanager.h"
+#include "tabstripmenu.h"
 #include "toolbar.h"
 
 #include "browser/browserview.h"
+#include "saving/filenaming.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -45,10 +52,27 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
     factory.setDownloadHandler(
         [this](browser::Download *download) { m_downloads->handle(download); });
+    factory.setPageDialogs(m_dialogs);
+    factory.setPageSaveFolder([this] { return m_savePath; });
     buildLayout();
     buildMenuBar();
     addShortcuts();
     startUp();
+    m_session =
+        new SessionKeeper(*m_tabs, *this, m_folder.filePath(QStringLiteral("session.json")), this);
+    m_session->restore();
+    // The favourites page reports its load in s2 too: the session's report comes after it.
+    if (browser::BrowserView *first = m_tabs->viewAt(0); first && !m_session->report().isEmpty())
+        connect(
+            first, &browser::BrowserView::documentComplete, this,
+            [this] { setPanelText(QStringLiteral("s2"), m_session->report()); },
+            Qt::SingleShotConnection);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    m_session->write(true);
+    m_tabs->disconnect(m_session); // tabs closing on the way out are not a new session
+    QMainWindow::closeEvent(event);
 }
 
 MainWindow::~MainWindow() {
@@ -84,7 +108,9 @@ void MainWindow::buildLayout() {
     layout->addWidget(m_findBar);
     setCentralWidget(central);
 
-    // The five panels, from the left: s0, s1, s2, s4, s3.
+    // The five panels, from the left: s0, s1, s2, s4, s3. s4 and s3 keep their room at the
+    // right edge (permanent widgets); s1 and s2 share what is left. s1 holds the commands'
+    // counts: the hovered link shows over the page instead (showHoveredLink).
     m_closeCurrentButton = new QPushButton(QStringLiteral("删除当前网页"), this);
     m_closeCurrentButton->setObjectName(QStringLiteral("s0"));
     m_closeCurrentButton->setFlat(true);
@@ -92,24 +118,46 @@ void MainWindow::buildLayout() {
     statusBar()->addWidget(m_closeCurrentButton);
     for (const char *key : {"s1", "s2", "s4"}) {
         auto *label = new QLabel(this);
+        const bool s4 = qstrcmp(key, "s4") == 0;
         label->setObjectName(QString::fromLatin1(key));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        label->setMinimumWidth(qstrcmp(key, "s4") == 0 ? 40 : 120);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        statusBar()->addWidget(label, qstrcmp(key, "s4") == 0 ? 0 : 1);
+        label->setSizePolicy(s4 ? QSizePolicy::Fixed : QSizePolicy::Ignored,
+                             QSizePolicy::Preferred);
+        if (s4) {
+            label->setAlignment(Qt::AlignCenter);
+            label->setFixedWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
+                                 12);
+            statusBar()->addPermanentWidget(label);
+        } else {
+            label->setMinimumWidth(100);
+            statusBar()->addWidget(label, qstrcmp(key, "s1") == 0 ? 1 : 2);
+        }
         m_panels.insert(QString::fromLatin1(key), label);
     }
     m_closeAllButton = new QPushButton(QStringLiteral("删除所有网页"), this);
     m_closeAllButton->setObjectName(QStringLiteral("s3"));
     m_closeAllButton->setFlat(true);
     connect(m_closeAllButton, &QPushButton::clicked, m_tabs, &TabManager::closeAllUnmarked);
-    statusBar()->addWidget(m_closeAllButton);
+    statusBar()->addPermanentWidget(m_closeAllButton);
+
+    m_hoverLabel = new QLabel(m_tabs->stack());
+    m_hoverLabel->setObjectName(QStringLiteral("hoveredLink"));
+    m_hoverLabel->setAutoFillBackground(true);
+    m_hoverLabel->setFrameShape(QFrame::StyledPanel);
+    m_hoverLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_hoverLabel->hide();
+    connect(m_tabs, &TabManager::hoverTextChanged, this, &MainWindow::showHoveredLink);
 
     connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
     connect(m_tabs, &TabManager::windowCaptionChanged, this, &QWidget::setWindowTitle);
-    connect(m_tabs, &TabManager::addressChanged, m_addressBox, &QComboBox::setEditText);
+    connect(m_tabs, &TabManager::addressChanged, this, [this](const QString &address) {
+        // What the user is typing stays until Enter; the box follows the shown page otherwise.
+        const QLineEdit *edit = m_addressBox->lineEdit();
+        if (!(edit->hasFocus() && edit->isModified()))
+            m_addressBox->setEditText(address);
+    });
 }
 
 void MainWindow::buildMenuBar() {
@@ -141,6 +189,10 @@ void MainWindow::buildMenuBar() {
             on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
                : QStringLiteral("定义提取文件名的方式"));
     });
+    menu->addAction(m_tabs->stripMenu().reopenAction());
+    menu->addAction(QStringLiteral("打印为PDF"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
+                    &MainWindow::printToPdf)
+        ->setObjectName(QStringLiteral("printpdf"));
     QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("menu_exit"));
 }
@@ -226,13 +278,59 @@ void MainWindow::setSavePathFromDialog() {
 }
 
 void MainWindow::openAddress(const QString &address) {
-    m_tabs->openInNewTab(QUrl::fromUserInput(address));
+    const QUrl url = addressForTypedText(address);
+    if (url.isEmpty())
+        return;
+    browser::BrowserView *view = m_tabs->openInNewTab(url);
+    m_tabs->bringToFront(view);
     const int existing = m_addressBox->findText(address, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (existing >= 0)
         m_addressBox->removeItem(existing);
     m_addressBox->insertItem(0, address);
     m_addressBox->setCurrentIndex(0);
     m_addressBox->setEditText(address);
+}
+
+void MainWindow::openFavouritesTab() {
+    m_tabs->bringToFront(m_tabs->openInNewTab(m_folder.favouritesUrl(), true, true));
+}
+
+void MainWindow::printToPdf() {
+    browser::BrowserView *view = m_tabs->currentView();
+    if (!view)
+        return;
+    QString name = saving::correctName(view->title());
+    if (name.isEmpty())
+        name = QStringLiteral("网页");
+    const QDir folder(m_savePath);
+    QString path = folder.filePath(name + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(n));
+    connect(
+        view, &browser::BrowserView::pdfPrinted, this,
+        [this, path](const QString &printed, bool ok) {
+            if (printed != path)
+                return;
+            setPanelText(QStringLiteral("s2"), ok ? QStringLiteral("已打印为PDF：") + path
+                                                  : QStringLiteral("打印为PDF失败：") + path);
+        },
+        Qt::SingleShotConnection);
+    setPanelText(QStringLiteral("s2"), QStringLiteral("正在打印为PDF：") + path);
+    view->printToPdf(path);
+}
+
+void MainWindow::showHoveredLink(const QString &text) {
+    if (text.isEmpty()) {
+        m_hoverLabel->hide();
+        return;
+    }
+    const QWidget *area = m_tabs->stack();
+    m_hoverLabel->setText(
+        m_hoverLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, area->width() * 2 / 3));
+    m_hoverLabel->adjustSize();
+    m_hoverLabel->move(0, area->height() - m_hoverLabel->height());
+    m_hoverLabel->raise();
+    m_hoverLabel->show();
 }
 
 // What a user of any browser expects from the keyboard.
@@ -249,6 +347,8 @@ void MainWindow::addShortcuts() {
         m_addressBox->lineEdit()->selectAll();
     });
     add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tabs->closeCurrent(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { openFavouritesTab(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { m_commands->runMenuEntry(QStringLiteral("onlysave")); });
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { switchTab(-1); });
     add(QKeySequence(Qt::Key_F5), [this] { m_commands->runButton(QStringLiteral("refresh")); });

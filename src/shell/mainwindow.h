@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QAction;
+class QCloseEvent;
 
 namespace browser {
 class ViewFactory;
@@ -24,6 +25,7 @@ class Commands;
 class Dialogs;
 class Downloads;
 class FindBar;
+class SessionKeeper;
 class TabManager;
 class Toolbar;
 
@@ -59,7 +61,16 @@ public:
     static QString displayPathCaption(const QString &folder);
 
     void setSavePathFromDialog(); // SetSavePath
+    // The address box's Enter: the address (or a search for the words) in a new tab, shown.
     void openAddress(const QString &address);
+    // A new tab on the favourites page, shown (Ctrl+T).
+    void openFavouritesTab();
+    // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
+    void printToPdf();
+    SessionKeeper &session() const { return *m_session; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
@@ -70,6 +81,7 @@ private:
     void addShortcuts();
     void switchTab(int step);
     void zoom(double factor);
+    void showHoveredLink(const QString &text);
 
     common::ProgramFolder m_folder;
     QString m_savePath;
@@ -88,6 +100,8 @@ private:
     QString m_settingsProblem; // why savepath.ini could not be read at start-up
     QPushButton *m_closeCurrentButton = nullptr;
     QPushButton *m_closeAllButton = nullptr;
+    QLabel *m_hoverLabel = nullptr; // the hovered link, over the page's lower left corner
+    SessionKeeper *m_session = nullptr;
 };
 
 } // namespace shell

@@ -158,7 +158,12 @@ const CommandRoute *routeButtonKey(const QString &key) {
         {"pre", M::Exact, "Forward", [](C &c, Choice) { onCurrentView(c, &V::goForward); }},
         {"stop", M::Exact, "Stop", [](C &c, Choice) { onCurrentView(c, &V::stop); }},
         {"refresh", M::Exact, "Refresh", [](C &c, Choice) { onCurrentView(c, &V::reload); }},
-        {"home", M::Exact, "Home", [](C &c, Choice) { onCurrentView(c, &V::goHome); }},
+        // The favourites page is the home page.
+        {"home", M::Exact, "Home",
+         [](C &c, Choice) {
+             if (browser::BrowserView *view = c.window().tabs().currentView())
+                 view->navigate(c.window().programFolder().favouritesUrl());
+         }},
         {"save", M::Exact, "OnlySave", [](C &c, Choice) { c.pageSaver().onlySave(false); }},
         {"saveadd", M::Exact, "SaveAddFull", [](C &c, Choice) { c.saveFullPage(); }},
         {"savee", M::Exact, "SaveE", [](C &c, Choice) { c.links().saveEmails(); }},

@@ -230,4 +230,42 @@ bool QtDialogs::openWithSystem(const QString &path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+// The site's login ("需要登录"): user name and password, the password hidden.
+std::optional<browser::PageDialogs::Login> QtDialogs::askLogin(const QUrl &url,
+                                                               const QString &realm) {
+    QDialog dialog(m_owner);
+    dialog.setWindowTitle(QStringLiteral("需要登录"));
+    auto *form = new QFormLayout(&dialog);
+    auto *note =
+        new QLabel(QStringLiteral("网站 %1 要求输入用户名和密码。").arg(url.host()) +
+                       (realm.isEmpty() ? QString() : QStringLiteral("\n提示：%1").arg(realm)),
+                   &dialog);
+    note->setWordWrap(true);
+    form->addRow(note);
+    auto *user = new QLineEdit(&dialog);
+    user->setObjectName(QStringLiteral("user"));
+    auto *password = new QLineEdit(&dialog);
+    password->setObjectName(QStringLiteral("password"));
+    password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("用户名:"), user);
+    form->addRow(QStringLiteral("密码:"), password);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("登录"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Login{user->text(), password->text()};
+}
+
+bool QtDialogs::askCertificateException(const QUrl &url, const QString &problem) {
+    return message(QStringLiteral("证书错误"),
+                   QStringLiteral("%1 的连接不安全：%2\n\n仍然继续访问这个网站吗？"
+                                  "（选“否”返回）")
+                       .arg(url.host(), problem),
+                   Buttons::YesNo) == Answer::Yes;
+}
+
 } // namespace shell

@@ -27,6 +27,8 @@ public:
     std::optional<std::pair<QString, QString>> askExtractionMarkers() override;
     std::optional<std::pair<QString, QString>> askLink(const QString &address,
                                                        const QString &comment) override;
+    std::optional<Login> askLogin(const QUrl &url, const QString &realm) override;
+    bool askCertificateException(const QUrl &url, const QString &problem) override;
 
 private:
     QWidget *m_owner;

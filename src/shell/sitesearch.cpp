@@ -1,5 +1,6 @@
 #include "sitesearch.h"
 
+#include <QRegularExpression>
 #include <QStringEncoder>
 
 namespace shell {
@@ -7,9 +8,34 @@ namespace shell {
 QUrl firstEngineSearchUrl() {
     QString name = QString::fromUtf8(kSiteName);
     name.replace(QStringLiteral("PDF"), QStringLiteral("pdf"));
-    QStringEncoder gbk("GBK");
-    const QByteArray wd = QByteArray(gbk.encode(name)).toPercentEncoding();
+    return firstEngineSearchUrl(name);
+}
+
+QUrl firstEngineSearchUrl(const QString &words) {
+    QStringEncoder gbk("GB18030");
+    const QByteArray wd = QByteArray(gbk.encode(words)).toPercentEncoding();
     return QUrl::fromEncoded("https://www.baidu.com/s?wd=" + wd + "&cl=3");
+}
+
+QUrl addressForTypedText(const QString &typed) {
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return {};
+    static const QRegularExpression scheme(
+        QStringLiteral("^(https?|file|ftp|about|data|view-source):"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (scheme.match(text).hasMatch() || text.startsWith(u'/') || text.startsWith(u'~'))
+        return QUrl::fromUserInput(text);
+    // A host name: no blanks, and a dot or a port, or the machine itself.
+    static const QRegularExpression host(
+        QStringLiteral("^(localhost|[^\\s/?#:]+\\.[^\\s/?#:.]+|[^\\s/?#:]+:\\d+)([:/?#]\\S*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (host.match(text).hasMatch()) {
+        const QUrl url = QUrl::fromUserInput(text);
+        if (url.isValid())
+            return url;
+    }
+    return firstEngineSearchUrl(text);
 }
 
 QUrl secondEngineSearchUrl() {

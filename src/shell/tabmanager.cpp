@@ -2,11 +2,14 @@
 
 #include "commands/dialogs.h"
 #include "loadqueue.h"
+#include "tabcaptions.h"
+#include "tabstripmenu.h"
+
+#include "common/fileerror.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -49,22 +52,11 @@ TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QU
     m_stack = new QStackedWidget;
     connect(m_tabBar, &QTabBar::currentChanged, this, [this] { handleTabSwitch(); });
 
-    m_tabMenu = new QMenu(m_tabBar);
-    m_tabMenu->setObjectName(QStringLiteral("tabmenu"));
-    m_tabMenu
-        ->addAction(QStringLiteral("删除这个网页（双击也可）"), this, &TabManager::closeCurrent)
-        ->setObjectName(QStringLiteral("deleteThis"));
-    m_tabMenu->addAction(QStringLiteral("删除所有网页"), this, &TabManager::closeAllUnmarked)
-        ->setObjectName(QStringLiteral("deleteAll"));
-    m_tabMenu
-        ->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,
-                    &TabManager::markCurrent)
-        ->setObjectName(QStringLiteral("tab_tick"));
-    m_tabMenu->addSeparator();
-    m_tabMenu
-        ->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
-                    &TabManager::deleteCurrentFromDisk)
-        ->setObjectName(QStringLiteral("DeleteFromHard"));
+    // Captions follow their pages, a few times a second at most: hundreds of pages loading
+    // at once must not repaint the strip for each of them.
+    m_captions = new TabCaptions(*this);
+    connect(m_captions, &TabCaptions::refreshed, this, &TabManager::tabsChanged);
+    m_stripMenu = new TabStripMenu(*this);
 
     m_loadQueue = new LoadQueue(6, this);
     m_selectNewestTimer = new QTimer(this);
@@ -98,6 +90,7 @@ void TabManager::createFirstTab() {
     m_tabBar->setCurrentIndex(index);
     m_tabBar->blockSignals(false);
     m_stack->setCurrentWidget(m_views.value(0)->widget());
+    pageChanged(1);
 }
 
 BrowserView *TabManager::createView(int index) {
@@ -108,20 +101,25 @@ BrowserView *TabManager::createView(int index) {
     connect(view, &BrowserView::statusTextChanged, this, &TabManager::handleStatusText);
     connect(view, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool) { handleNewWindow(url); });
+    const int number = index + 1;
     connect(view, &BrowserView::documentComplete, this,
-            [this, view](const QUrl &url, bool) { handleDocumentComplete(view, url); });
-    connect(view, &BrowserView::titleChanged, this, [this, index](const QString &title) {
-        for (int i = 0; i < m_tabBar->count(); ++i) {
-            if (browser::viewNumberFromKey(m_tabBar->tabData(i).toString()) == index + 1)
-                m_tabBar->setTabToolTip(i, title);
-        }
+            [this, view, number](const QUrl &url, bool) {
+                m_captions->setLoading(number, false);
+                handleDocumentComplete(view, url);
+                pageChanged(number);
+            });
+    connect(view, &BrowserView::loadStarted, this, [this, number] {
+        m_captions->setLoading(number, true);
+        pageChanged(number);
     });
+    connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
     connect(view, &BrowserView::favouritesCommand, this,
             [this, view](const QString &command) { emit favouritesCommand(view, command); });
     return view;
 }
 
 void TabManager::destroyView(int index) {
+    m_captions->forget(index + 1);
     BrowserView *view = m_views.take(index);
     if (!view)
         return;
@@ -170,6 +168,27 @@ bool TabManager::isMarked(int position) const {
     return m_marked.value(viewNumberAt(position));
 }
 
+int TabManager::positionOfView(const BrowserView *view) const {
+    for (int position = 1; view && position <= tabCount(); ++position) {
+        if (viewAtPosition(position) == view)
+            return position;
+    }
+    return 0;
+}
+
+int TabManager::positionOfKey(const QString &key) const {
+    for (int position = 1; !key.isEmpty() && position <= tabCount(); ++position) {
+        if (tabKeyAt(position) == key)
+            return position;
+    }
+    return 0;
+}
+
+void TabManager::bringToFront(BrowserView *view) {
+    if (const int position = positionOfView(view))
+        switchByKeyboard(position);
+}
+
 void TabManager::selectTab(int position) {
     if (position < 1 || position > tabCount())
         return;
@@ -177,6 +196,12 @@ void TabManager::selectTab(int position) {
         handleTabSwitch(); // selecting the selected tab runs the switching too
     else
         m_tabBar->setCurrentIndex(position - 1);
+}
+
+void TabManager::recordTabPress(bool rightButton, const QString &key) {
+    m_clickGate.press(rightButton ? browser::TabClickGate::Button::Right
+                                  : browser::TabClickGate::Button::Left,
+                      key, now());
 }
 
 void TabManager::switchByKeyboard(int position) {
@@ -194,6 +219,7 @@ bool TabManager::requestNewWindow() {
     const int index = m_tabBar->addTab(key);
     m_tabBar->setTabData(index, key);
     m_tabBar->blockSignals(false);
+    pageChanged(n + 1);
     emit panelTextChanged(QStringLiteral("s4"), QString::number(n + 1));
     m_newestView = n;
     if (!m_newWindow.noAutoNavigate && m_newWindow.lastLinkUrl != QLatin1String("about:blank"))
@@ -240,55 +266,130 @@ void TabManager::removeTabAt(int position) {
     m_tabBar->blockSignals(false);
 }
 
-// The first tab and view 0 are never closed.
-void TabManager::closeTabAt(int position) {
+// The first tab and view 0 are never closed. True when the tab went; `closed` then describes it.
+bool TabManager::closeTabAt(int position, browser::TabRecord *closed) {
     const int number = viewNumberAt(position);
+    if (closed) {
+        BrowserView *view = viewAtPosition(position);
+        *closed = {view ? view->url() : QUrl(), view ? view->title() : QString(),
+                   isMarked(position)};
+    }
     if (position > 1)
         removeTabAt(position);
     if (number > 1)
         destroyView(number - 1);
+    return position > 1;
+}
+
+// After a close: the selected tab's neighbour is shown when the selected tab went, and the
+// address box, caption and status follow the tab shown now.
+void TabManager::afterClosing(bool selectionGone, int position) {
+    m_newWindow.forgetLastNewWindow();
+    if (selectionGone)
+        selectTab(qMax(position - 1, 1));
+    syncShownView();
+    showCurrentPage(true);
+    emit tabsChanged();
 }
 
 void TabManager::closeCurrent() {
-    const int position = m_tabBar->currentIndex() + 1;
-    closeTabAt(position);
-    m_newWindow.forgetLastNewWindow();
-    selectTab(qMax(position - 1, 1));
-    syncShownView();
+    closeTab(currentPosition());
+}
+
+void TabManager::closeTab(int position) {
+    if (position < 1 || position > tabCount())
+        return;
+    const bool wasSelected = position == currentPosition();
+    browser::TabRecord record;
+    if (closeTabAt(position, &record) && !record.url.isEmpty())
+        m_closed.push({record});
+    afterClosing(wasSelected, position);
 }
 
 void TabManager::closeAllUnmarked() {
+    QList<browser::TabRecord> batch;
     for (int position = tabCount(); position >= 1; --position) {
-        if (!isMarked(position))
-            closeTabAt(position);
+        browser::TabRecord record;
+        if (!isMarked(position) && closeTabAt(position, &record) && !record.url.isEmpty())
+            batch.prepend(record);
     }
-    m_newWindow.forgetLastNewWindow();
-    syncShownView();
+    m_closed.push(batch);
+    afterClosing(false, 1);
 }
 
 void TabManager::markCurrent() {
-    m_marked.insert(currentViewNumber(), true);
+    markTab(currentPosition());
+}
+
+void TabManager::markTab(int position) {
+    const int number = viewNumberAt(position);
+    if (number < 1)
+        return;
+    m_marked.insert(number, true);
+    pageChanged(number);
 }
 
 void TabManager::deleteCurrentFromDisk() {
+    deleteFromDisk(currentPosition());
+}
+
+void TabManager::deleteFromDisk(int position) {
+    BrowserView *view = viewAtPosition(position);
+    if (!view)
+        return;
+    const QUrl address = view->url();
+    const QString name = address.isLocalFile() ? address.toLocalFile() : address.toDisplayString();
     if (m_dialogs.message(shell::kNoticeCaption,
-                          QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？"),
+                          QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？\n%1").arg(name),
                           Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return;
-    BrowserView *view = currentView();
-    const QUrl address = view ? view->url() : QUrl();
-    closeTabAt(m_tabBar->currentIndex() + 1);
-    m_newWindow.forgetLastNewWindow();
-    syncShownView();
+    // The file goes with its tab: the tab is not kept for reopening.
+    const bool wasSelected = position == currentPosition();
+    closeTabAt(position);
+    afterClosing(wasSelected, position);
     if (!address.isLocalFile())
         return;
-    const QString path = address.toLocalFile();
-    QFile file(path);
+    QFile file(name);
     if (!file.remove()) {
-        m_dialogs.message(shell::kNoticeCaption,
-                          QStringLiteral("无法删除文件 %1：%2").arg(path, file.errorString()),
-                          Dialogs::Buttons::Ok);
+        m_dialogs.message(
+            shell::kNoticeCaption,
+            QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
+            Dialogs::Buttons::Ok);
     }
+}
+
+QList<browser::TabRecord> TabManager::records() const {
+    QList<browser::TabRecord> out;
+    for (int position = 2; position <= tabCount(); ++position) {
+        const BrowserView *view = viewAtPosition(position);
+        if (view && !view->url().isEmpty())
+            out.append({view->url(), view->title(), isMarked(position)});
+    }
+    return out;
+}
+
+int TabManager::openRecords(const QList<browser::TabRecord> &records) {
+    int opened = 0;
+    for (const browser::TabRecord &record : records) {
+        if (!openHarvested(record.url))
+            continue;
+        ++opened;
+        if (record.marked)
+            markTab(tabCount());
+    }
+    emit tabsChanged();
+    return opened;
+}
+
+bool TabManager::reopenClosed() {
+    if (m_closed.isEmpty())
+        return false;
+    const QList<browser::TabRecord> batch = m_closed.takeLast();
+    const int first = tabCount() + 1;
+    openRecords(batch);
+    if (first <= tabCount())
+        switchByKeyboard(first);
+    return true;
 }
 
 void TabManager::selectNewestTabLater() {
@@ -301,30 +402,50 @@ void TabManager::syncShownView() {
         m_stack->setCurrentWidget(view->widget());
 }
 
+// The caption and the address box always show the shown tab's page.
+void TabManager::showCurrentPage(bool withAddressPanel) {
+    BrowserView *view = currentView();
+    if (!view)
+        return;
+    const bool favourites = view->url() == m_favouritesUrl;
+    emit windowCaptionChanged(favourites ? kCaption
+                                         : kCaption + QStringLiteral("  ") + view->title());
+    const QString address = view->url().toString();
+    emit addressChanged(address);
+    if (withAddressPanel)
+        emit panelTextChanged(QStringLiteral("s2"), address);
+}
+
 void TabManager::handleTabSwitch() {
     syncShownView();
+    showCurrentPage(true);
+    emit tabsChanged();
     if (!m_clickGate.switchingAllowed())
         return;
     BrowserView *view = currentView();
     if (!view)
         return;
     view->widget()->setFocus();
-    emit windowCaptionChanged(kCaption + QStringLiteral("  ") + view->title());
-    const QString address = view->url().toString();
     if (!view->isBusy()) {
-        m_newWindow.lastLinkUrl = withBackslashes(address);
-        if (view->url() == m_favouritesUrl) {
+        m_newWindow.lastLinkUrl = withBackslashes(view->url().toString());
+        if (view->url() == m_favouritesUrl)
             view->watchFavouritesButtons();
-            emit windowCaptionChanged(kCaption);
-        }
     }
-    emit panelTextChanged(QStringLiteral("s2"), address);
-    emit addressChanged(address);
+}
+
+void TabManager::pageChanged(int viewNumber) {
+    m_captions->pageChanged(viewNumber);
+    if (viewNumber == currentViewNumber())
+        showCurrentPage(false);
+}
+
+void TabManager::refreshCaptions() {
+    m_captions->refresh();
 }
 
 void TabManager::handleStatusText(const QString &text) {
     m_statusText = text;
-    emit panelTextChanged(QStringLiteral("s1"), text);
+    emit hoverTextChanged(text);
     if (browser::isLinkText(text))
         m_newWindow.lastLinkUrl = text;
     if (!toggle(QStringLiteral("openi")) || text == m_lastHoverOpened ||
@@ -349,8 +470,11 @@ void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url) {
     m_newWindow.lastLinkUrl = withBackslashes(url.toString());
     if (url == m_favouritesUrl)
         view->watchFavouritesButtons();
-    emit panelTextChanged(QStringLiteral("s2"),
-                          view->url().toString() + QStringLiteral("下载完成"));
+    // Pages loading behind the shown one would bury every other report in s2 (a hundred
+    // harvested links, the tabs of a restored session): only the shown page reports here.
+    if (view == currentView())
+        emit panelTextChanged(QStringLiteral("s2"),
+                              view->url().toString() + QStringLiteral("下载完成"));
 }
 
 bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRequest &request) {
@@ -365,32 +489,13 @@ bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRe
     if (m_navigation.decide(context, now()) == browser::NavigationAction::Proceed)
         return true;
     const QUrl url = request.url;
-    QTimer::singleShot(0, this, [this, url] { openInNewTab(url); });
-    return false;
-}
-
-bool TabManager::eventFilter(QObject *watched, QEvent *event) {
-    if (watched != m_tabBar)
-        return false;
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        const bool right = mouse->button() == Qt::RightButton;
-        const int index = m_tabBar->tabAt(mouse->position().toPoint());
-        const QString key = index < 0 ? QString() : m_tabBar->tabData(index).toString();
-        const bool doublePress = m_clickGate.press(right ? browser::TabClickGate::Button::Right
-                                                         : browser::TabClickGate::Button::Left,
-                                                   key, now());
-        if (doublePress && index == m_tabBar->currentIndex()) {
-            QTimer::singleShot(0, this, &TabManager::closeCurrent);
-            return true;
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::RightButton) {
-            m_tabMenu->popup(mouse->globalPosition().toPoint());
-            return true;
-        }
-    }
+    // A favourite clicked comes to the front; a link followed with "new" on stays behind.
+    const bool show = context.currentIsFavourites;
+    QTimer::singleShot(0, this, [this, url, show] {
+        BrowserView *opened = openInNewTab(url);
+        if (show)
+            bringToFront(opened);
+    });
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "browser/browserview.h"
 #include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
+#include "browser/closedtabs.h"
 
 #include <QHash>
 #include <QObject>
@@ -14,18 +15,20 @@
 #include <QStackedWidget>
 #include <QTabBar>
 
-class QMenu;
 class QTimer;
 
 namespace shell {
 
 class Dialogs;
 class LoadQueue;
+class TabCaptions;
+class TabStripMenu;
 
 // The tabs and their views: one view per tab, keyed "WebPage" + view number; new tabs on
 // request of pages and of commands, under the repeat guard and the throttle; links followed
 // into new tabs; switching, marking and closing tabs. The current page is the view of the
-// selected tab, looked up through its key.
+// selected tab, looked up through its key. The tab menu acts on the tab under the mouse; closed
+// tabs can be brought back (the last 20 closes).
 class TabManager : public QObject, public browser::NavigationHandler, public browser::TabHost {
     Q_OBJECT
 public:
@@ -55,7 +58,15 @@ public:
     int viewNumberAt(int position) const override;
     browser::BrowserView *viewAtPosition(int position) const override;
     bool isMarked(int position) const;
+    int positionOfView(const browser::BrowserView *view) const; // 0 when it has no tab
+    int currentPosition() const { return m_tabBar->currentIndex() + 1; }
     void selectTab(int position) override;
+    int positionOfKey(const QString &key) const; // 0 when no tab has it
+    // A mouse press on the tab strip, for the switching gate.
+    void recordTabPress(bool rightButton, const QString &key);
+    TabStripMenu &stripMenu() const { return *m_stripMenu; }
+    // Shows a view's tab as if the user had clicked it.
+    void bringToFront(browser::BrowserView *view);
     // Ctrl+Tab and the like: counts as the user's own choice of tab, like a left click.
     void switchByKeyboard(int position);
 
@@ -79,6 +90,20 @@ public:
     void markCurrent();           // tab_tick
     void deleteCurrentFromDisk(); // DeleteFromHard
     void selectNewestTabLater();  // in 600 ms
+    // The same on the tab at a position (the tab menu's tab).
+    void closeTab(int position);
+    void markTab(int position);
+    void deleteFromDisk(int position);
+
+    // The tabs after the first, as records (those whose page has an address).
+    QList<browser::TabRecord> records() const;
+    // Opens records in new background tabs with their marks; returns how many.
+    int openRecords(const QList<browser::TabRecord> &records);
+    // Reopens the last closed tab or batch and shows its first tab; false when none is left.
+    bool reopenClosed();
+    browser::ClosedTabs &closedTabs() { return m_closed; }
+    // Updates the captions of tabs whose page changed (otherwise done shortly after).
+    void refreshCaptions();
 
     browser::NewWindowState &newWindowState() { return m_newWindow; }
     browser::NavigationPolicy &navigationPolicy() { return m_navigation; }
@@ -90,7 +115,9 @@ public:
                           const browser::NavigationRequest &request) override;
 
 signals:
-    void panelTextChanged(const QString &panel, const QString &text); // "s1", "s2", "s4"
+    void panelTextChanged(const QString &panel, const QString &text); // "s2", "s4"
+    void hoverTextChanged(const QString &text); // the engine's status text (hovered link)
+    void tabsChanged(); // a tab opened, closed, marked, shown, or its page changed
     void windowCaptionChanged(const QString &caption);
     void addressChanged(const QString &address);
     void favouritesCommand(browser::BrowserView *view, const QString &command);
@@ -100,12 +127,14 @@ private:
     void destroyView(int index);
     void handleTabSwitch();
     void syncShownView();
+    void showCurrentPage(bool withAddressPanel);
+    void pageChanged(int viewNumber);
     void handleStatusText(const QString &text);
     void handleNewWindow(const QUrl &url);
     void handleDocumentComplete(browser::BrowserView *view, const QUrl &url);
     void removeTabAt(int position);
-    void closeTabAt(int position);
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool closeTabAt(int position, browser::TabRecord *closed = nullptr);
+    void afterClosing(bool selectionGone, int position);
     double now() const { return m_clock(); }
     bool toggle(const QString &key) const { return m_toggle && m_toggle(key); }
 
@@ -114,8 +143,10 @@ private:
     QUrl m_favouritesUrl;
     QPointer<QTabBar> m_tabBar;
     QPointer<QStackedWidget> m_stack;
-    QMenu *m_tabMenu = nullptr;
+    TabStripMenu *m_stripMenu = nullptr;
     QTimer *m_selectNewestTimer = nullptr;
+    TabCaptions *m_captions = nullptr;
+    browser::ClosedTabs m_closed{20};
     LoadQueue *m_loadQueue = nullptr;
     QHash<int, browser::BrowserView *> m_views; // by view index
     QHash<int, bool> m_marked;                  // by view number

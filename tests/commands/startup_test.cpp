@@ -5,8 +5,10 @@
 #include "support/fakedialogs.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -103,6 +105,70 @@ TEST_F(StartupTest, ABrokenSettingsFileIsToldInTheStatusBarUntilANewFolderIsSet)
     window->setSavePathFromDialog();
     window->setPanelText("s2", "x");
     EXPECT_EQ(window->panelText("s2"), "x");
+}
+
+TEST_F(StartupTest, ATypedAddressComesToTheFrontAndWordsAreSearched) {
+    auto window = start();
+    window->openAddress("hello world");
+    ASSERT_EQ(factory.created.size(), 2);
+    EXPECT_EQ(window->tabs().currentView(), factory.created[1]);
+    ASSERT_EQ(factory.created[1]->navigations.size(), 1);
+    EXPECT_EQ(factory.created[1]->navigations[0].host(), "www.baidu.com");
+    EXPECT_EQ(window->addressBox().currentText(), "hello world");
+    EXPECT_EQ(window->tabs().stack()->currentWidget(), factory.created[1]->widget());
+}
+
+TEST_F(StartupTest, TabsLeftByACrashReopenBehindTheFavouritesAndTheReportStays) {
+    write("session.json", R"({"version":1,"cleanQuit":false,"shown":2,"tabs":[
+        {"url":"http://c.example/1","title":"一","marked":false},
+        {"url":"http://c.example/2","title":"二","marked":true}]})");
+    auto window = start();
+    ASSERT_EQ(window->tabs().tabCount(), 3);
+    EXPECT_EQ(window->tabs().currentPosition(), 1);
+    EXPECT_TRUE(window->tabs().isMarked(3));
+    // The favourites page finishes loading after the report: the report stays readable.
+    testing_support::FakeBrowserView *favourites = factory.created[0];
+    favourites->pageUrl = window->programFolder().favouritesUrl();
+    emit favourites->documentComplete(favourites->pageUrl, true);
+    EXPECT_EQ(window->panelText("s2"),
+              QString::fromUtf8("上次程序没有正常退出，已重新打开当时的 2 个网页"));
+}
+
+TEST_F(StartupTest, AHoveredLinkShowsOverThePageAndLeavesTheCountInS1) {
+    auto window = start();
+    window->show();
+    window->setPanelText("s1", "100"); // a link command's count
+    emit factory.created[0]->statusTextChanged("http://h.example/link");
+    EXPECT_EQ(window->panelText("s1"), "100");
+    auto *hover = window->findChild<QLabel *>("hoveredLink");
+    ASSERT_NE(hover, nullptr);
+    EXPECT_TRUE(hover->isVisible());
+    EXPECT_EQ(hover->text(), "http://h.example/link");
+    emit factory.created[0]->statusTextChanged("");
+    EXPECT_FALSE(hover->isVisible());
+    EXPECT_EQ(window->panelText("s1"), "100");
+}
+
+TEST_F(StartupTest, AfterANormalQuitStartUpIsAsUsualAndOffersTheLastTabs) {
+    {
+        auto window = start();
+        window->openAddress("http://q.example/1");
+        window->close();
+    }
+    auto window = start();
+    EXPECT_EQ(window->tabs().tabCount(), 1);
+    EXPECT_TRUE(window->panelText("s2").isEmpty());
+    ASSERT_TRUE(window->tabs().reopenClosed());
+    EXPECT_EQ(window->tabs().tabCount(), 2);
+}
+
+TEST_F(StartupTest, AGarbageSessionFileIsReportedAndStartUpGoesOn) {
+    write("session.json", "{\"version\":1,\"tabs\":[{\"url\":");
+    auto window = start();
+    EXPECT_EQ(window->tabs().tabCount(), 1);
+    EXPECT_TRUE(window->panelText("s2").contains("session.json"));
+    ASSERT_FALSE(factory.created.isEmpty());
+    EXPECT_EQ(factory.created[0]->navigations.value(0), window->programFolder().favouritesUrl());
 }
 
 } // namespace

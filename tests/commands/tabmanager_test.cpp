@@ -2,12 +2,17 @@
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
 
+#include "shell/tabstripmenu.h"
+
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QSet>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +163,7 @@ TEST_F(TabManagerTest, LinksFollowedOnTheFavouritesPageOpenInNewTabsAfterStartUp
     settle();
     ASSERT_EQ(tabs.tabCount(), 2);
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/")}));
+    EXPECT_EQ(tabs.currentView(), view(1)); // a favourite clicked comes to the front
     // Only the favourites page, once loaded, is asked to report its buttons.
     emit view(1)->documentComplete(QUrl("http://d.example/"), true);
     emit view(0)->documentComplete(favourites, true);
@@ -192,28 +198,173 @@ TEST_F(TabManagerTest, HoverOpensEachNewLinkOnceWithTheOpeniToggle) {
     EXPECT_EQ(tabs.tabCount(), 2);
 }
 
-TEST_F(TabManagerTest, DoublePressClosesARightPressDoesNotSwitch) {
+// Clicks as the platform delivers them: through the window, so a double click arrives as
+// press, release, double-click, release.
+class TabStripClicks : public TabManagerTest {
+protected:
+    TabStripClicks() {
+        tabs.tabBar()->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(tabs.tabBar()));
+    }
+    QPoint centreOf(int position) { return tabs.tabBar()->tabRect(position - 1).center(); }
+    void rightClick(int position) {
+        QWindow *window = tabs.tabBar()->windowHandle();
+        QTest::mousePress(window, Qt::RightButton, {}, centreOf(position));
+        QTest::mouseRelease(window, Qt::RightButton, {}, centreOf(position));
+    }
+    void chooseFromMenu(const char *key) {
+        QMenu *menu = tabs.stripMenu().menu();
+        ASSERT_TRUE(menu->isVisible());
+        auto *action = menu->findChild<QAction *>(key);
+        ASSERT_NE(action, nullptr);
+        menu->hide();
+        action->trigger();
+        settle();
+    }
+    QStringList addresses;
+    QMetaObject::Connection recorder =
+        QObject::connect(&tabs, &shell::TabManager::addressChanged,
+                         [this](const QString &a) { addresses.append(a); });
+};
+
+TEST_F(TabStripClicks, ADoubleClickClosesTheTabClickedEvenWhenAnotherIsSelected) {
     pageOpensWindow(0, "http://a.example/1");
     pageOpensWindow(0, "http://a.example/2");
-    QTabBar *bar = tabs.tabBar();
-    const QPoint second = bar->tabRect(1).center();
-    QTest::mousePress(bar, Qt::LeftButton, {}, second);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, second);
-    EXPECT_EQ(tabs.currentViewNumber(), 2);
-    clock += 0.2;
-    QTest::mousePress(bar, Qt::LeftButton, {}, second);
-    settle();
-    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage3"}));
-
-    QString address;
-    QObject::connect(&tabs, &shell::TabManager::addressChanged,
-                     [&](const QString &text) { address = text; });
-    view(2)->pageUrl = QUrl("http://a.example/2");
-    clock += 1;
-    QTest::mousePress(bar, Qt::RightButton, {}, bar->tabRect(1).center());
     tabs.selectTab(2);
-    EXPECT_TRUE(address.isEmpty()); // the switching gate held after the right press
-    EXPECT_EQ(tabs.stack()->currentWidget(), view(2)->widget());
+    QTest::mouseDClick(tabs.tabBar()->windowHandle(), Qt::LeftButton, {}, centreOf(3));
+    settle();
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage2"}));
+    // A single click closes nothing.
+    QTest::mouseClick(tabs.tabBar()->windowHandle(), Qt::LeftButton, {}, centreOf(2), 1000);
+    settle();
+    EXPECT_EQ(tabs.tabCount(), 2);
+}
+
+TEST_F(TabStripClicks, TheTabMenuActsOnTheTabUnderTheMouseAndNamesTheFile) {
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char *name : {"A.htm", "B.htm"}) {
+        paths.append(dir.filePath(name));
+        QFile file(paths.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        tabs.openInNewTab(QUrl::fromLocalFile(paths.last()), true);
+    }
+    tabs.selectTab(2); // A.htm shown
+    rightClick(3);     // on B.htm
+    chooseFromMenu("DeleteFromHard");
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(paths[1]));
+    EXPECT_TRUE(QFile::exists(paths[0]));
+    EXPECT_FALSE(QFile::exists(paths[1]));
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage2"}));
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(1));
+
+    // "删除这个网页" on a tab that is not selected closes that tab; the address box then
+    // shows the page of the tab that stays shown, though the right press holds the gate.
+    tabs.openInNewTab(QUrl("http://a.example/3"), true);
+    addresses.clear();
+    rightClick(1);
+    chooseFromMenu("deleteThis"); // the first tab is never closed
+    rightClick(3);
+    chooseFromMenu("deleteThis");
+    EXPECT_EQ(keys(), QStringList({"WebPage1", "WebPage2"}));
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(1));
+    ASSERT_FALSE(addresses.isEmpty());
+    EXPECT_EQ(addresses.last(), QUrl::fromLocalFile(paths[0]).toString());
+}
+
+TEST_F(TabStripClicks, ClosingTheShownTabShowsItsNeighbourInTheAddressBox) {
+    pageOpensWindow(0, "http://a.example/1");
+    pageOpensWindow(0, "http://a.example/2");
+    tabs.selectTab(3);
+    rightClick(3);
+    chooseFromMenu("deleteThis");
+    EXPECT_EQ(tabs.currentView(), tabs.viewAt(1));
+    EXPECT_EQ(tabs.stack()->currentWidget(), view(1)->widget());
+    EXPECT_EQ(addresses.last(), "http://a.example/1");
+    // A navigation inside the shown tab reaches the address box and the caption.
+    QString caption;
+    QObject::connect(&tabs, &shell::TabManager::windowCaptionChanged,
+                     [&](const QString &text) { caption = text; });
+    view(1)->pageUrl = QUrl("http://a.example/next");
+    view(1)->pageTitle = QString::fromUtf8("下一页");
+    emit view(1)->documentComplete(view(1)->pageUrl, true);
+    EXPECT_EQ(addresses.last(), "http://a.example/next");
+    EXPECT_TRUE(caption.endsWith(QString::fromUtf8("下一页")));
+}
+
+TEST_F(TabManagerTest, ClosedTabsAndBatchesComeBackInOrderWithTheirMarks) {
+    for (int i = 1; i <= 4; ++i)
+        tabs.openInNewTab(QUrl(QString("http://r.example/%1").arg(i)), true, true);
+    tabs.markTab(3);
+    tabs.closeTab(2);
+    EXPECT_TRUE(tabs.reopenClosed());
+    EXPECT_EQ(tabs.currentPosition(), tabs.tabCount());
+    EXPECT_EQ(tabs.tabKeyAt(tabs.tabCount()), "WebPage6");
+
+    const QList<browser::TabRecord> before = tabs.records();
+    tabs.closeAllUnmarked();
+    ASSERT_EQ(tabs.tabCount(), 2); // the first and the marked one
+    EXPECT_TRUE(tabs.reopenClosed());
+    QList<browser::TabRecord> after = tabs.records();
+    ASSERT_EQ(after.size(), before.size());
+    // The marked tab stayed where it was; the batch comes back behind it, in its old order.
+    QStringList order;
+    for (const browser::TabRecord &record : after)
+        order.append(record.url.toString() + (record.marked ? "*" : ""));
+    EXPECT_EQ(order, QStringList({"http://r.example/2*", "http://r.example/3", "http://r.example/4",
+                                  "http://r.example/1"}));
+    EXPECT_TRUE(tabs.closedTabs().isEmpty());
+    EXPECT_FALSE(tabs.reopenClosed());
+}
+
+TEST_F(TabManagerTest, OnlyTheShownPageReportsItsLoadInS2) {
+    QStringList s2;
+    QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
+                     [&](const QString &panel, const QString &text) {
+                         if (panel == "s2")
+                             s2.append(text);
+                     });
+    tabs.openInNewTab(QUrl("http://l.example/behind"));
+    emit view(1)->documentComplete(QUrl("http://l.example/behind"), true);
+    EXPECT_TRUE(s2.isEmpty());
+    view(0)->pageUrl = QUrl("http://l.example/shown");
+    emit view(0)->documentComplete(view(0)->pageUrl, true);
+    EXPECT_EQ(s2, QStringList({QString::fromUtf8("http://l.example/shown下载完成")}));
+}
+
+TEST_F(TabManagerTest, OnlyTheLastTwentyClosesAreKept) {
+    for (int i = 0; i < 25; ++i) {
+        tabs.openInNewTab(QUrl(QString("http://n.example/%1").arg(i)), true, true);
+        tabs.closeTab(2);
+    }
+    int reopened = 0;
+    while (tabs.reopenClosed())
+        ++reopened;
+    EXPECT_EQ(reopened, 20);
+    EXPECT_EQ(tabs.records().first().url, QUrl("http://n.example/24"));
+}
+
+TEST_F(TabManagerTest, TabsShowTheirNumberTitleMarkAndAddress) {
+    auto *page = static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl("http://t.example/3")));
+    page->pageTitle = QString::fromUtf8("第三章 雨夜");
+    emit page->titleChanged(page->pageTitle);
+    tabs.refreshCaptions();
+    EXPECT_EQ(tabs.tabBar()->tabText(1), QString::fromUtf8("2 第三章 雨夜"));
+    EXPECT_EQ(tabs.tabKeyAt(2), "WebPage2");
+    EXPECT_TRUE(tabs.tabBar()->tabToolTip(1).contains("http://t.example/3"));
+    emit page->loadStarted();
+    tabs.refreshCaptions();
+    EXPECT_FALSE(tabs.tabBar()->tabIcon(1).isNull());
+    emit page->documentComplete(page->pageUrl, true);
+    tabs.markTab(2);
+    tabs.refreshCaptions();
+    EXPECT_TRUE(tabs.tabBar()->tabIcon(1).isNull());
+    EXPECT_TRUE(tabs.tabBar()->tabText(1).startsWith(QString::fromUtf8("★2 ")));
+    page->pageTitle = QString(200, QChar(u'长'));
+    emit page->titleChanged(page->pageTitle);
+    tabs.refreshCaptions();
+    EXPECT_LT(tabs.tabBar()->tabText(1).size(), 60);
 }
 
 TEST_F(TabManagerTest, DeleteFromHardRemovesTheTabAndItsFileAfterConfirmation) {
@@ -229,12 +380,15 @@ TEST_F(TabManagerTest, DeleteFromHardRemovesTheTabAndItsFileAfterConfirmation) {
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(tabs.tabCount(), 2);
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8("将从硬盘上彻底删除这个网页，你确定吗？"));
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith(
+        QString::fromUtf8("将从硬盘上彻底删除这个网页，你确定吗？")));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(path));
     EXPECT_EQ(page->url().toString(QUrl::FullyEncoded).count("%20"), 1);
     tabs.deleteCurrentFromDisk();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(tabs.tabCount(), 1);
-    EXPECT_EQ(dialogs.shown.size(), 2); // the question only: the deletion worked
+    EXPECT_EQ(dialogs.shown.size(), 2);       // the question only: the deletion worked
+    EXPECT_TRUE(tabs.closedTabs().isEmpty()); // its file is gone: nothing to reopen
 }
 
 TEST_F(TabManagerTest, AFailedDeletionIsReported) {

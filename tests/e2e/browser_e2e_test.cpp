@@ -35,7 +35,7 @@ void copyFolder(const QString &from, const QString &to) {
         const QString source = it.next();
         const QString relative = QDir(from).relativeFilePath(source);
         if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
-            relative.startsWith("profile"))
+            relative.startsWith("profile") || relative.startsWith("session"))
             continue;
         if (it.fileInfo().isDir())
             QDir().mkpath(QDir(to).filePath(relative));

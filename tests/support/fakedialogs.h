@@ -67,6 +67,16 @@ public:
         std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override {
         templateEditor = std::move(save);
     }
+    std::optional<Login> askLogin(const QUrl &url, const QString &realm) override {
+        asked.append("login:" + url.host() + ":" + realm);
+        if (logins.isEmpty())
+            return std::nullopt;
+        return logins.takeFirst();
+    }
+    bool askCertificateException(const QUrl &url, const QString &) override {
+        asked.append("certificate:" + url.host());
+        return goOnDespiteCertificate;
+    }
     bool openWithSystem(const QString &path) override {
         opened.append(path);
         return true;
@@ -80,6 +90,8 @@ public:
     }
 
     QList<Answer> answers;
+    QList<std::optional<Login>> logins;
+    bool goOnDespiteCertificate = false;
     QStringList folders;
     QStringList files;
     QList<std::optional<QString>> inputs;

@@ -22,10 +22,17 @@ public:
                  const QByteArray &type = "text/html; charset=utf-8") {
         m_pages.insert(path, {type, body});
     }
+    // The page at `path` asks for an HTTP login (Basic) and is served only with this one.
+    void protectPage(const QString &path, const QByteArray &user, const QByteArray &password,
+                     const QByteArray &realm) {
+        m_logins.insert(path, {"Basic " + (user + ':' + password).toBase64(), realm});
+    }
     QUrl url(const QString &path) const {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
     }
     int requestsFor(const QString &path) const { return m_requests.value(path); }
+    // The request headers of the last request for a path.
+    QByteArray lastHeaders(const QString &path) const { return m_headers.value(path); }
 
 private:
     void accept() {
@@ -40,13 +47,21 @@ private:
         if (!buffer.contains("\r\n\r\n"))
             return;
         const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
-        m_buffers.remove(socket);
         const QString path =
             requestLine.size() > 1 ? QUrl(QString::fromLatin1(requestLine[1])).path() : QString();
         ++m_requests[path];
+        const QByteArray headers = buffer.left(buffer.indexOf("\r\n\r\n"));
+        m_buffers.remove(socket);
+        m_headers.insert(path, headers);
         const auto page = m_pages.find(path);
+        const auto login = m_logins.find(path);
         QByteArray response;
-        if (page == m_pages.end()) {
+        if (login != m_logins.end() &&
+            !headers.contains("\r\nAuthorization: " + login->first + "\r\n") &&
+            !headers.endsWith("\r\nAuthorization: " + login->first)) {
+            response = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"" +
+                       login->second + "\"\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        } else if (page == m_pages.end()) {
             response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         } else {
             response = "HTTP/1.1 200 OK\r\nContent-Type: " + page->first +
@@ -60,6 +75,8 @@ private:
     QTcpServer m_server;
     QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
     QHash<QString, int> m_requests;
+    QHash<QString, QByteArray> m_headers;
+    QHash<QString, QPair<QByteArray, QByteArray>> m_logins; // expected header value, realm
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
 

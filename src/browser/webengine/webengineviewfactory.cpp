@@ -2,6 +2,7 @@
 
 #include "webenginedownload.h"
 #include "webenginepage.h"
+#include "webenginepagehooks.h"
 #include "webengineview.h"
 
 #include <QWebEngineDownloadRequest>
@@ -19,8 +20,12 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
         m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
+    // Pages in Chinese where the site has them.
+    m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
                      [this](QWebEngineDownloadRequest *request) {
+                         if (m_pageSaveFolder)
+                             WebEnginePageHooks::preparePageSave(request, m_pageSaveFolder());
                          auto *page = qobject_cast<WebEnginePage *>(request->page());
                          const bool asked = request->isSavePageDownload() ||
                                             (page && page->owner()->claimDownload(request->url()));
@@ -39,7 +44,9 @@ WebEngineViewFactory::~WebEngineViewFactory() {
 }
 
 BrowserView *WebEngineViewFactory::createView(QObject *parent, bool) {
-    return new WebEngineView(m_profile, parent);
+    auto *view = new WebEngineView(m_profile, parent);
+    new WebEnginePageHooks(view, m_pageDialogs);
+    return view;
 }
 
 } // namespace browser

@@ -83,3 +83,19 @@ TEST(TextFiles, FailuresAreReportedAndLeaveTheOldFileWhole) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextFileErrors, AreGivenInChineseWithTheirCause) {
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(
+        common::writeTextFile(dir.filePath("missing/a.txt"), "x", FileEncoding::Gb18030, &error));
+    EXPECT_EQ(error, QString::fromUtf8("文件夹不存在"));
+    EXPECT_EQ(common::readTextFile(dir.filePath("none.txt")).error,
+              QString::fromUtf8("文件不存在"));
+    EXPECT_FALSE(common::writeTextFile(dir.path(), "x", FileEncoding::Gb18030, &error));
+    EXPECT_EQ(error, QString::fromUtf8("同名的文件夹已存在"));
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+class QFontMetrics;
+
+namespace shell {
+
+class TabManager;
+
+// Keeps the tabs' captions, tooltips and loading icons up to date with their pages, a few
+// times a second at most: hundreds of pages loading at once must not repaint the strip for
+// each of them.
+class TabCaptions : public QObject {
+    Q_OBJECT
+public:
+    explicit TabCaptions(TabManager &tabs);
+
+    void pageChanged(int viewNumber); // its caption is redone shortly
+    void setLoading(int viewNumber, bool loading);
+    void forget(int viewNumber); // its view is gone
+    void refresh();              // redoes the stale captions now
+
+signals:
+    void refreshed();
+
+private:
+    TabManager &m_tabs;
+    QTimer m_timer;
+    QSet<int> m_stale;   // view numbers
+    QSet<int> m_loading; // view numbers
+};
+
+// What a tab shows of its page: the view number and the title (or the address while there is
+// no title), elided to `maxWidth` pixels, after a star when the tab is marked.
+// Example: tabCaption(12, "第三章 雨夜", {}, false, fm, 200) == "12 第三章 雨夜".
+QString tabCaption(int viewNumber, const QString &title, const QUrl &url, bool marked,
+                   const QFontMetrics &metrics, int maxWidth);
+
+// The tooltip of a tab: the title over the address, and a note on marked tabs.
+QString tabToolTip(const QString &title, const QUrl &url, bool marked);
+
+} // namespace shell

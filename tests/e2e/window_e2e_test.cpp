@@ -1,0 +1,333 @@
+// The window with the real engine: tabs brought back after a crash of the real program, the
+// page menu's save, PDF printing, and an HTTP login answered in the login dialog.
+#include "browser/tabsession.h"
+#include "browser/webengine/webengineview.h"
+#include "browser/webengine/webengineviewfactory.h"
+#include "shell/chinese.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "support/fakedialogs.h"
+#include "support/localhttpserver.h"
+#include "support/waitfor.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+namespace {
+
+using browser::BrowserView;
+using testing_support::waitFor;
+
+// Copies the staged program folder (without the executable and any profile).
+void copyProgramFolder(const QString &to) {
+    const QString from = QStringLiteral(LUMARO_PROGRAM_FOLDER);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString relative = QDir(from).relativeFilePath(source);
+        if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
+            relative.startsWith("profile") || relative.startsWith("session"))
+            continue;
+        if (it.fileInfo().isDir())
+            QDir().mkpath(QDir(to).filePath(relative));
+        else
+            QFile::copy(source, QDir(to).filePath(relative));
+    }
+}
+
+// One page over HTTPS on 127.0.0.1, with a self-signed certificate the engine does not trust.
+class UntrustedHttpsServer : public QObject {
+public:
+    UntrustedHttpsServer() {
+        const QString data = QStringLiteral(LUMARO_TEST_DATA "/tls/");
+        QFile cert(data + "selfsigned.crt");
+        QFile key(data + "selfsigned.key");
+        EXPECT_TRUE(cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(cert.readAll()));
+        config.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+        m_server.setSslConfiguration(config);
+        connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->readAll().contains("\r\n\r\n"))
+                        return;
+                    const QByteArray body =
+                        "<html><head><title>tls</title></head><body>behind tls</body></html>";
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                                  "Content-Length: " +
+                                  QByteArray::number(body.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost, 0));
+    }
+    QUrl url() const { return QUrl(QString("https://127.0.0.1:%1/").arg(m_server.serverPort())); }
+
+private:
+    QSslServer m_server;
+};
+
+// The program's start: Chinese before the engine starts.
+class ChineseProgram : public ::testing::Environment {
+public:
+    void SetUp() override { installed = shell::useChinese(*QCoreApplication::instance()); }
+    static inline int installed = 0;
+};
+const auto *const chineseProgram = ::testing::AddGlobalTestEnvironment(new ChineseProgram);
+
+bool loaded(BrowserView *view) {
+    return view && !view->isBusy() && !view->url().isEmpty();
+}
+
+std::optional<browser::TabSession> readSession(const QString &folder) {
+    QFile file(QDir(folder).filePath("session.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return browser::TabSession::fromJson(file.readAll());
+}
+
+QStringList sessionUrls(const QString &folder) {
+    QStringList urls;
+    if (const auto session = readSession(folder)) {
+        for (const browser::TabRecord &tab : session->tabs)
+            urls.append(tab.url.toString());
+    }
+    return urls;
+}
+
+// The first run of the crash test, in a process of its own: the real window on the folder
+// and server it is given opens five pages, says READY once the session file holds them, and
+// waits to be killed. Skipped in ordinary runs.
+TEST(WindowChild, OpensFivePagesAndWaitsToBeKilled) {
+    const QString folder = qEnvironmentVariable("LUMARO_E2E_CHILD_FOLDER");
+    const QString server = qEnvironmentVariable("LUMARO_E2E_CHILD_SERVER");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "run by WindowEndToEnd.TabsComeBackAfterTheProgramIsKilled";
+    testing_support::FakeDialogs dialogs;
+    browser::WebEngineViewFactory factory{QString()};
+    shell::MainWindow window(common::ProgramFolder(folder), factory, &dialogs);
+    window.show();
+    QStringList urls;
+    for (int i = 1; i <= 5; ++i) {
+        urls.append(server + QString("/p%1.htm").arg(i));
+        window.tabs().openInNewTab(QUrl(urls.last()), true, true);
+    }
+    window.tabs().markTab(3); // the second page
+    ASSERT_TRUE(waitFor([&] { return sessionUrls(folder) == urls; }, 20000));
+    std::cout << "READY" << std::endl;
+    testing_support::pause(60000);
+    ADD_FAILURE() << "not killed";
+}
+
+class WindowEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copyProgramFolder(programDir.path());
+        for (int i = 1; i <= 5; ++i)
+            server.addPage(QString("/p%1.htm").arg(i),
+                           QString("<html><head><title>第%1页</title></head><body>page %1"
+                                   "</body></html>")
+                               .arg(i)
+                               .toUtf8());
+        server.addPage("/secret.htm",
+                       "<html><head><title>secret</title></head><body>members only</body></html>");
+        server.protectPage("/secret.htm", "reader", "pa:ss", "Lumaro test");
+        server.addPage("/closed.htm", "<html><body>closed door</body></html>");
+        server.protectPage("/closed.htm", "other", "x", "Other");
+    }
+
+    void openWindow() {
+        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
+                                                     factory, &dialogs);
+        window->setSavePath(saveDir.path());
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(waitFor([&] { return loaded(window->tabs().viewAt(0)); }));
+    }
+    void TearDown() override { window.reset(); }
+
+    BrowserView *openAndShow(const QUrl &url) {
+        window->openAddress(url.toString());
+        BrowserView *view = window->tabs().currentView();
+        EXPECT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
+        return view;
+    }
+    QStringList savedFiles(const QString &pattern) const {
+        return QDir(saveDir.path()).entryList({pattern}, QDir::Files);
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir saveDir;
+    testing_support::LocalHttpServer server;
+    testing_support::FakeDialogs dialogs;
+    browser::WebEngineViewFactory factory{QString()};
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+TEST_F(WindowEndToEnd, TabsComeBackAfterTheProgramIsKilled) {
+    const QString base = server.url("").toString();
+    QStringList urls;
+    for (int i = 1; i <= 5; ++i)
+        urls.append(base + QString("/p%1.htm").arg(i));
+
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LUMARO_E2E_CHILD_FOLDER", programDir.path());
+    env.insert("LUMARO_E2E_CHILD_SERVER", base);
+    first.setProcessEnvironment(env);
+    first.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=WindowChild.OpensFivePagesAndWaitsToBeKilled"});
+    QByteArray output;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            output += first.readAllStandardOutput();
+            return output.contains("READY") || first.state() == QProcess::NotRunning;
+        },
+        60000));
+    ASSERT_TRUE(output.contains("READY")) << output.toStdString();
+    first.kill(); // SIGKILL: no clean quit
+    first.waitForFinished();
+    const auto left = readSession(programDir.path());
+    ASSERT_TRUE(left);
+    EXPECT_FALSE(left->cleanQuit);
+
+    // The real program, started on the same folder, opens the five pages again.
+    const QString program = QDir(programDir.path()).filePath("lumaro");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LUMARO_EXECUTABLE), program));
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    QHash<QString, int> before;
+    for (int i = 1; i <= 5; ++i)
+        before[QString("/p%1.htm").arg(i)] = server.requestsFor(QString("/p%1.htm").arg(i));
+    QProcess second;
+    second.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    second.start(program, {});
+    const bool reloaded = waitFor(
+        [&] {
+            for (auto it = before.cbegin(); it != before.cend(); ++it) {
+                if (server.requestsFor(it.key()) <= it.value())
+                    return false;
+            }
+            return true;
+        },
+        60000);
+    // It also keeps them in its own session file, marks included.
+    const bool kept = waitFor(
+        [&] {
+            const auto session = readSession(programDir.path());
+            return session && sessionUrls(programDir.path()) == urls &&
+                   session->tabs.value(1).marked; // the third tab, marked in the first run
+        },
+        10000);
+    second.kill();
+    second.waitForFinished();
+    EXPECT_TRUE(reloaded) << second.readAllStandardError().toStdString();
+    QFile sessionFile(QDir(programDir.path()).filePath("session.json"));
+    EXPECT_TRUE(kept) << (sessionFile.open(QIODevice::ReadOnly)
+                              ? sessionFile.readAll().toStdString()
+                              : std::string("no session file"));
+}
+
+TEST_F(WindowEndToEnd, ThePageMenusSaveWritesTheCompletePageIntoTheSaveFolder) {
+    openWindow();
+    BrowserView *page = openAndShow(server.url("/p2.htm"));
+    // The page menu's "save page" is this action of the engine's page.
+    static_cast<browser::WebEngineView *>(page)->page()->triggerAction(QWebEnginePage::SavePage);
+    ASSERT_TRUE(waitFor(
+        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载完成：")); }));
+    const QStringList saved = savedFiles("*.mhtml");
+    ASSERT_EQ(saved.size(), 1);
+    QFile file(QDir(saveDir.path()).filePath(saved[0]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("page 2"));
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+}
+
+TEST_F(WindowEndToEnd, TheEngineSpeaksChineseAndAsksForChinesePages) {
+    EXPECT_EQ(ChineseProgram::installed, 2); // qtbase and qtwebengine
+    openWindow();
+    BrowserView *page = openAndShow(server.url("/p1.htm"));
+    QWebEnginePage *engine = static_cast<browser::WebEngineView *>(page)->page();
+    for (auto action : {QWebEnginePage::Back, QWebEnginePage::Reload, QWebEnginePage::SavePage}) {
+        const QString text = engine->action(action)->text();
+        EXPECT_TRUE(text.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")))
+            << text.toStdString();
+    }
+    EXPECT_EQ(QLocale().name(), "zh_CN");
+    EXPECT_TRUE(server.lastHeaders("/p1.htm").contains("Accept-Language: zh-CN,zh;q=0.9"))
+        << server.lastHeaders("/p1.htm").toStdString();
+}
+
+TEST_F(WindowEndToEnd, PrintToPdfWritesAPdfNamedAfterThePage) {
+    openWindow();
+    openAndShow(server.url("/p3.htm"));
+    window->printToPdf();
+    ASSERT_TRUE(waitFor(
+        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已打印为PDF")); }));
+    const QString path = QDir(saveDir.path()).filePath(QString::fromUtf8("第3页.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+}
+
+TEST_F(WindowEndToEnd, APageBehindAnHttpLoginAsksForItAndLoads) {
+    openWindow();
+    dialogs.logins = {browser::PageDialogs::Login{"reader", "pa:ss"}};
+    const QUrl url = server.url("/secret.htm");
+    window->openAddress(url.toString());
+    BrowserView *view = window->tabs().currentView();
+    ASSERT_TRUE(waitFor([&] { return loaded(view) && view->title() == "secret"; }));
+    EXPECT_TRUE(view->html().value_or(QString()).contains("members only"));
+    EXPECT_TRUE(dialogs.asked.contains("login:127.0.0.1:Lumaro test"));
+    // Cancelled, the login is refused and the page stays closed.
+    testing_support::pause(800); // past the new-tab throttle
+    window->openAddress(server.url("/closed.htm").toString());
+    BrowserView *refused = window->tabs().currentView();
+    ASSERT_NE(refused, view);
+    ASSERT_TRUE(waitFor([&] { return dialogs.asked.contains("login:127.0.0.1:Other"); }));
+    testing_support::pause(500);
+    EXPECT_FALSE(refused->html().value_or(QString()).contains("closed door"));
+}
+
+TEST_F(WindowEndToEnd, ACertificateErrorAsksAndGoesOnOnlyWhenTheUserSaysSo) {
+    if (!QSslSocket::supportsSsl())
+        GTEST_SKIP() << "no TLS backend";
+    openWindow();
+    UntrustedHttpsServer https;
+    dialogs.goOnDespiteCertificate = false;
+    window->openAddress(https.url().toString());
+    BrowserView *refused = window->tabs().currentView();
+    ASSERT_TRUE(waitFor([&] { return dialogs.asked.contains("certificate:127.0.0.1"); }));
+    ASSERT_TRUE(waitFor([&] { return !refused->isBusy(); }));
+    EXPECT_FALSE(refused->html().value_or(QString()).contains("behind tls"));
+
+    testing_support::pause(800); // past the new-tab throttle
+    dialogs.asked.clear();
+    dialogs.goOnDespiteCertificate = true;
+    window->openAddress(https.url().toString() + "?again");
+    BrowserView *accepted = window->tabs().currentView();
+    ASSERT_NE(accepted, refused);
+    ASSERT_TRUE(waitFor([&] { return accepted->title() == "tls"; }));
+    EXPECT_TRUE(dialogs.asked.contains("certificate:127.0.0.1"));
+}
+
+} // namespace
