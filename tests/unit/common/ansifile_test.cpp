@@ -95,7 +95,7 @@ TEST(TextFileErrors, AreGivenInChineseWithTheirCause) {
     EXPECT_EQ(common::readTextFile(dir.filePath("none.txt")).error,
               QString::fromUtf8("文件不存在"));
     EXPECT_FALSE(common::writeTextFile(dir.path(), "x", FileEncoding::Gb18030, &error));
-    EXPECT_EQ(error, QString::fromUtf8("同名的文件夹已存在"));
+    EXPECT_EQ(error, QString::fromUtf8("同名的文件夹已经存在"));
 }
 
 } // namespace
