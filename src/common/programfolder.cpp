@@ -7,7 +7,10 @@
 
 namespace common {
 
-ProgramFolder::ProgramFolder(const QString &path) : m_path(QDir::cleanPath(path)) {}
+ProgramFolder::ProgramFolder(const QString &path, const QString &defaultSaveFolder)
+    : m_path(QDir::cleanPath(path)),
+      m_defaultSaveFolder(defaultSaveFolder.isEmpty() ? m_path
+                                                      : QDir::cleanPath(defaultSaveFolder)) {}
 
 QString ProgramFolder::filePath(const QString &name) const {
     return QDir(m_path).filePath(name);
@@ -16,7 +19,7 @@ QString ProgramFolder::filePath(const QString &name) const {
 QString ProgramFolder::readSavePath() const {
     const TextFileContent file = readTextFile(filePath(QStringLiteral("savepath.ini")));
     const QString folder = file.ok ? savePathFromSettings(file.text) : QString();
-    return folder.isEmpty() ? m_path : folder;
+    return folder.isEmpty() ? m_defaultSaveFolder : folder;
 }
 
 bool ProgramFolder::writeSavePath(const QString &folder, QString *error) const {
