@@ -6,6 +6,7 @@ LUMARO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei
   xvfb xauth xclip bc
+  dpkg-dev librsvg2-bin desktop-file-utils lintian
 )
 
 ensure_packages() {
