@@ -24,6 +24,7 @@ for expected in /usr/bin/lumaro /usr/bin/lumaro-cli \
   "/usr/share/lumaro/Lumaro浏览器的来历.htm" /usr/share/lumaro/savetemplate/savetext.htm \
   /usr/share/applications/lumaro.desktop /usr/share/icons/hicolor/scalable/apps/lumaro.svg \
   /usr/share/man/man1/lumaro.1.gz /usr/share/man/man1/lumaro-cli.1.gz \
+  /usr/share/man/zh_CN/man1/lumaro.1.gz /usr/share/man/zh_CN/man1/lumaro-cli.1.gz \
   /usr/share/doc/lumaro/copyright /usr/share/doc/lumaro/changelog.gz; do
   grep -qxF "$expected" <<<"$files" || fail "the package lacks $expected"
 done
