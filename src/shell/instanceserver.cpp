@@ -115,9 +115,12 @@ InstanceServer::Reply InstanceServer::send(const InstanceRequest &request, int t
     return answer == kUnknownCommand ? Reply::UnknownCommand : Reply::NoAnswer;
 }
 
-std::optional<int> InstanceServer::handOver(const InstanceRequest &request) const {
+std::optional<int> InstanceServer::handOver(const InstanceRequest &request) {
     switch (send(request)) {
     case Reply::NoWindow:
+        // Listening at once, so that a start that comes while the window is being built waits
+        // for it instead of making a second window.
+        listen();
         return std::nullopt;
     case Reply::Done:
         return 0;
@@ -135,6 +138,13 @@ bool InstanceServer::serve(MainWindow &window, const InstanceRequest &request) {
     m_window = &window;
     if (!carryOut(window, request))
         say(QStringLiteral("没有键为 %1 的菜单项。").arg(request.command));
+    // Starts that came while the window was being built have waited for it.
+    for (QLocalSocket *socket : m_server.findChildren<QLocalSocket *>())
+        answer(socket);
+    return m_server.isListening() || listen();
+}
+
+bool InstanceServer::listen() {
     if (m_server.listen(m_socketName))
         return true;
     // Nobody answered on the socket before this start: it is left over from a crash. (With
@@ -149,24 +159,29 @@ bool InstanceServer::serve(MainWindow &window, const InstanceRequest &request) {
 void InstanceServer::acceptConnections() {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > kMaxRequestBytes)
-                    socket->abort();
-                return;
-            }
-            const std::optional<InstanceRequest> request =
-                InstanceRequest::decode(socket->readLine(kMaxRequestBytes));
-            QByteArray answer = "refused\n";
-            if (request && m_window) {
-                answer = carryOut(*m_window, *request) ? kDone : kUnknownCommand;
-                m_window->raise();
-                m_window->activateWindow();
-            }
-            socket->write(answer);
-            socket->disconnectFromServer();
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+        answer(socket);
     }
+}
+
+void InstanceServer::answer(QLocalSocket *socket) {
+    if (!m_window)
+        return; // the window is still being built: the request waits for serve()
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxRequestBytes)
+            socket->abort();
+        return;
+    }
+    const std::optional<InstanceRequest> request =
+        InstanceRequest::decode(socket->readLine(kMaxRequestBytes));
+    QByteArray reply = "refused\n";
+    if (request) {
+        reply = carryOut(*m_window, *request) ? kDone : kUnknownCommand;
+        m_window->raise();
+        m_window->activateWindow();
+    }
+    socket->write(reply);
+    socket->disconnectFromServer();
 }
 
 } // namespace shell

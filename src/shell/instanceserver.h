@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class QLocalSocket;
+
 namespace shell {
 
 class MainWindow;
@@ -46,16 +48,19 @@ public:
     // Blocks; the window must run in another thread or process.
     Reply send(const InstanceRequest &request, int timeoutMs = 20000) const;
     // The same, for main(): no value when no window is listening (this start becomes the
-    // window); otherwise the exit status, a problem having been said on standard error.
-    std::optional<int> handOver(const InstanceRequest &request) const;
+    // window, and listens from now on); otherwise the exit status, a problem having been said
+    // on standard error.
+    std::optional<int> handOver(const InstanceRequest &request);
 
-    // Listens (taking over the socket a crashed window left behind) and carries out `request`
-    // and every request that arrives in `window`. False when the socket cannot be made: the
-    // window still works, alone.
+    // Carries out `request` and every request that arrives in `window`, listening if it does
+    // not yet. False when the socket cannot be made: the window still works, alone.
     bool serve(MainWindow &window, const InstanceRequest &request = {});
 
 private:
+    // Listens, taking over the socket a crashed window left behind.
+    bool listen();
     void acceptConnections();
+    void answer(QLocalSocket *socket);
 
     QString m_socketName;
     QLocalServer m_server;

@@ -93,6 +93,24 @@ TEST_F(InstanceServerTest, NobodyListeningMeansThisStartBecomesTheWindow) {
     EXPECT_EQ(send({{}, "openemail"}), Reply::NoWindow);
 }
 
+// A start that comes while the first window is still being built waits for that window
+// instead of making a second one on the same data folder.
+TEST_F(InstanceServerTest, AStartDuringTheFirstStartWaitsForItsWindow) {
+    shell::InstanceServer first(socketName);
+    EXPECT_FALSE(first.handOver({}));
+    const QUrl page("http://127.0.0.1:1/a.htm");
+    auto reply = std::async(std::launch::async, [this, page] {
+        return shell::InstanceServer(socketName).send({{page}, {}}, 5000);
+    });
+    QTest::qWait(200); // the request arrives; the window does not exist yet
+    EXPECT_EQ(window.tabs().tabCount(), 1);
+    ASSERT_TRUE(first.serve(window));
+    EXPECT_EQ(window.tabs().tabCount(), 2);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_EQ(reply.get(), Reply::Done);
+}
+
 // A window that crashed leaves its socket file behind; the next start must not hang on it
 // nor fail to listen.
 TEST_F(InstanceServerTest, TakesOverTheSocketACrashLeftBehind) {
