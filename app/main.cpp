@@ -1,13 +1,18 @@
-// Lumaro浏览器 V2.0: the application object, the program folder and the main window.
+// Lumaro浏览器 V2.0: the application object, the data folder and the main window.
 #include "browser/webengine/webengineviewfactory.h"
-#include "common/programfolder.h"
 #include "shell/chinese.h"
+#include "shell/instanceserver.h"
 #include "shell/mainwindow.h"
 #include "shell/renderingpath.h"
+#include "shell/startupoptions.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    const shell::StartupOptions options = shell::StartupOptions::fromCommandLine(argc, argv);
+    if (options.exitStatus)
+        return *options.exitStatus; // --help, --version, a wrong option
+    shell::turnOffSandboxForRoot();
     // No cap on renderer processes: every tab gets a renderer of its own (up to the engine's
     // own ceiling, set from the machine's memory), so a page that crashes or runs out of
     // memory takes only its own tab with it. It costs about 5 MB a tab (bench/browser_bench.sh).
@@ -16,11 +21,15 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Lumaro"));
     shell::useChinese(app);
 
-    const common::ProgramFolder folder(QCoreApplication::applicationDirPath());
+    const common::ProgramFolder folder = options.prepareProgramFolder();
+    shell::InstanceServer instance(shell::InstanceServer::socketNameFor(folder.path()));
+    if (const std::optional<int> status = instance.handOver(options.request))
+        return *status; // a window already runs on this data folder
     browser::WebEngineViewFactory factory(folder.filePath(QStringLiteral("profile")));
     int status = 0;
     {
         shell::MainWindow window(folder, factory);
+        instance.serve(window, options.request);
         window.show();
         status = app.exec();
     }

@@ -8,7 +8,10 @@
 
 namespace common {
 
-ProgramFolder::ProgramFolder(const QString &path) : m_path(QDir::cleanPath(path)) {}
+ProgramFolder::ProgramFolder(const QString &path, const QString &defaultSaveFolder)
+    : m_path(QDir::cleanPath(path)),
+      m_defaultSaveFolder(defaultSaveFolder.isEmpty() ? m_path
+                                                      : QDir::cleanPath(defaultSaveFolder)) {}
 
 QString ProgramFolder::filePath(const QString &name) const {
     return QDir(m_path).filePath(name);
@@ -29,9 +32,9 @@ QString ProgramFolder::readSavePath(QString *problem) const {
         *problem =
             why.isEmpty()
                 ? QString()
-                : QStringLiteral("无法读取 %1（%2），文件保存到程序所在的文件夹").arg(path, why);
+                : QStringLiteral("无法读取 %1（%2），文件保存到默认文件夹 %3").arg(path, why, m_defaultSaveFolder);
     const QString folder = file.ok && why.isEmpty() ? savePathFromSettings(file.text) : QString();
-    return folder.isEmpty() ? m_path : folder;
+    return folder.isEmpty() ? m_defaultSaveFolder : folder;
 }
 
 bool ProgramFolder::writeSavePath(const QString &folder, QString *error) const {

@@ -6,19 +6,23 @@
 
 namespace common {
 
-// The folder that holds the program and its fixed files: savepath.ini, link.htm, href.txt,
-// email.txt, inputtemplate/*.ini, group/*.txt, savetemplate/savetext.htm, the help pages.
+// The data folder: the files the program writes and the user edits (savepath.ini, link.htm,
+// href.txt, email.txt, inputtemplate/*.ini, group/*.txt, savetemplate/savetext.htm, the
+// profile) and the help pages beside them. Start-up decides where it is and fills it from the
+// shipped pages (datafolder.h).
 class ProgramFolder {
 public:
-    explicit ProgramFolder(const QString &path);
+    // `defaultSaveFolder` is the save folder when savepath.ini names none; empty means the
+    // data folder itself.
+    explicit ProgramFolder(const QString &path, const QString &defaultSaveFolder = QString());
 
     QString path() const { return m_path; }
     QString filePath(const QString &name) const; // a file or folder in it
     QString favouritesPath() const { return filePath(QStringLiteral("link.htm")); }
     QUrl favouritesUrl() const { return QUrl::fromLocalFile(favouritesPath()); }
 
-    // The default save folder from savepath.ini; the program folder itself when the file is
-    // missing, unreadable or blank. Only a small file is read: one larger than
+    // The default save folder from savepath.ini; the default save folder given at construction
+    // when the file is missing, unreadable or blank. Only a small file is read: one larger than
     // kMaxSettingsBytes, or one that is not text, is ignored and `problem` says why (a
     // missing or blank file is no problem).
     QString readSavePath(QString *problem = nullptr) const;
@@ -35,6 +39,7 @@ private:
     QStringList namesIn(const QString &folder, const QString &extension) const;
 
     QString m_path;
+    QString m_defaultSaveFolder;
 };
 
 // The folder named by the text of savepath.ini: every line end (CR LF, LF, CR) removed, so

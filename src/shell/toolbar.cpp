@@ -122,4 +122,13 @@ QStringList Toolbar::menuKeys(const QString &buttonKey) const {
     return m_menus.value(buttonKey).keys;
 }
 
+QAction *Toolbar::findMenuEntry(const QString &entryKey) const {
+    for (const ButtonLayout &item : toolbarLayout()) {
+        QAction *action = m_menus.value(QString::fromUtf8(item.key)).actions.value(entryKey);
+        if (action)
+            return action->isSeparator() ? nullptr : action;
+    }
+    return nullptr;
+}
+
 } // namespace shell

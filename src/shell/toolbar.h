@@ -29,6 +29,9 @@ public:
     void setMenuEntryChecked(const QString &buttonKey, const QString &entryKey, bool checked);
     void clearMenu(const QString &buttonKey);
     QStringList menuKeys(const QString &buttonKey) const;
+    // The entry with this key in the first menu, left to right, that has one; null when no
+    // menu has it or it is a separator. Triggering it is choosing it.
+    QAction *findMenuEntry(const QString &entryKey) const;
 
 signals:
     void buttonClicked(const QString &buttonKey);

@@ -220,7 +220,7 @@ TEST_F(WindowEndToEnd, TabsComeBackAfterTheProgramIsKilled) {
         before[QString("/p%1.htm").arg(i)] = server.requestsFor(QString("/p%1.htm").arg(i));
     QProcess second;
     second.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    second.start(program, {});
+    second.start(program, {QStringLiteral("--data-dir"), programDir.path()});
     const bool reloaded = waitFor(
         [&] {
             for (auto it = before.cbegin(); it != before.cend(); ++it) {

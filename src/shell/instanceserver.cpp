@@ -1,0 +1,187 @@
+#include "instanceserver.h"
+
+#include "mainwindow.h"
+#include "tabmanager.h"
+#include "toolbar.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace shell {
+
+namespace {
+
+// A request is one short line; anything longer is not from this program.
+constexpr qint64 kMaxRequestBytes = 1 << 20;
+
+const QByteArray kDone = "done\n";
+const QByteArray kUnknownCommand = "unknown-command\n";
+
+QAction *menuEntry(MainWindow &window, const QString &key) {
+    if (QAction *entry = window.toolbar().findMenuEntry(key))
+        return entry;
+    // The menu bar's own entries (view_source, SetExtractFilename, menu_exit) carry their keys
+    // as object names.
+    return window.menuBar()->findChild<QAction *>(key);
+}
+
+void say(const QString &text) {
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stderr);
+}
+
+} // namespace
+
+QByteArray InstanceRequest::encode() const {
+    QJsonArray open;
+    for (const QUrl &url : addresses)
+        open.append(url.toString(QUrl::FullyEncoded));
+    const QJsonObject object{{QStringLiteral("open"), open}, {QStringLiteral("command"), command}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+std::optional<InstanceRequest> InstanceRequest::decode(const QByteArray &line) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    InstanceRequest request;
+    const QJsonObject object = document.object();
+    for (const QJsonValue &value : object.value(QStringLiteral("open")).toArray()) {
+        const QUrl url(value.toString(), QUrl::StrictMode);
+        if (url.isValid() && !url.isEmpty())
+            request.addresses.append(url);
+    }
+    request.command = object.value(QStringLiteral("command")).toString();
+    return request;
+}
+
+bool carryOut(MainWindow &window, const InstanceRequest &request) {
+    TabManager &tabs = window.tabs();
+    const int firstNew = tabs.tabCount() + 1;
+    for (const QUrl &url : request.addresses)
+        tabs.openHarvested(url);
+    if (!request.addresses.isEmpty())
+        tabs.selectTab(firstNew);
+    if (request.command.isEmpty())
+        return true;
+    QAction *entry = menuEntry(window, request.command);
+    if (!entry)
+        return false;
+    // Chosen later, as a click would be: the sender of the request gets its answer first,
+    // and a dialog the entry opens does not hold up this request.
+    QTimer::singleShot(0, entry, &QAction::trigger);
+    return true;
+}
+
+QString InstanceServer::socketNameFor(const QString &dataFolder) {
+    const QFileInfo info(dataFolder);
+    const QString path = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(dataFolder);
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+        .filePath(QStringLiteral("lumaro-") + QString::fromLatin1(hash.toHex().left(16)));
+}
+
+InstanceServer::InstanceServer(const QString &socketName, QObject *parent)
+    : QObject(parent), m_socketName(socketName) {
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, &InstanceServer::acceptConnections);
+}
+
+InstanceServer::Reply InstanceServer::send(const InstanceRequest &request, int timeoutMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(m_socketName);
+    if (!socket.waitForConnected(timeoutMs))
+        return Reply::NoWindow;
+    socket.write(request.encode());
+    QByteArray answer;
+    while (!answer.endsWith('\n')) {
+        if (!socket.waitForReadyRead(timeoutMs))
+            return Reply::NoAnswer;
+        answer += socket.readAll();
+    }
+    if (answer == kDone)
+        return Reply::Done;
+    return answer == kUnknownCommand ? Reply::UnknownCommand : Reply::NoAnswer;
+}
+
+std::optional<int> InstanceServer::handOver(const InstanceRequest &request) {
+    switch (send(request)) {
+    case Reply::NoWindow:
+        // Listening at once, so that a start that comes while the window is being built waits
+        // for it instead of making a second window.
+        listen();
+        return std::nullopt;
+    case Reply::Done:
+        return 0;
+    case Reply::UnknownCommand:
+        say(QStringLiteral("没有键为 %1 的菜单项。").arg(request.command));
+        return 2;
+    case Reply::NoAnswer:
+        break;
+    }
+    say(QStringLiteral("正在运行的 Lumaro 窗口没有回应。"));
+    return 1;
+}
+
+bool InstanceServer::serve(MainWindow &window, const InstanceRequest &request) {
+    m_window = &window;
+    if (!carryOut(window, request))
+        say(QStringLiteral("没有键为 %1 的菜单项。").arg(request.command));
+    // Starts that came while the window was being built have waited for it.
+    for (QLocalSocket *socket : m_server.findChildren<QLocalSocket *>())
+        answer(socket);
+    return m_server.isListening() || listen();
+}
+
+bool InstanceServer::listen() {
+    if (m_server.listen(m_socketName))
+        return true;
+    // Nobody answered on the socket before this start: it is left over from a crash. (With
+    // UserAccessOption, Qt 6.4 already puts the new socket in place of the old file.)
+    QLocalServer::removeServer(m_socketName);
+    if (m_server.listen(m_socketName))
+        return true;
+    say(QStringLiteral("无法建立本地套接字 %1：%2").arg(m_socketName, m_server.errorString()));
+    return false;
+}
+
+void InstanceServer::acceptConnections() {
+    while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+        answer(socket);
+    }
+}
+
+void InstanceServer::answer(QLocalSocket *socket) {
+    if (!m_window)
+        return; // the window is still being built: the request waits for serve()
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxRequestBytes)
+            socket->abort();
+        return;
+    }
+    const std::optional<InstanceRequest> request =
+        InstanceRequest::decode(socket->readLine(kMaxRequestBytes));
+    QByteArray reply = "refused\n";
+    if (request) {
+        reply = carryOut(*m_window, *request) ? kDone : kUnknownCommand;
+        m_window->raise();
+        m_window->activateWindow();
+    }
+    socket->write(reply);
+    socket->disconnectFromServer();
+}
+
+} // namespace shell

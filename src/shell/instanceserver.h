@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QLocalServer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+class QLocalSocket;
+
+namespace shell {
+
+class MainWindow;
+
+// What one start of the program asks of the window: addresses to open after the tabs that
+// are there, and a toolbar menu entry to choose.
+struct InstanceRequest {
+    QList<QUrl> addresses;
+    QString command; // a menu entry key; empty for none
+
+    QByteArray encode() const; // one line of JSON, ending in '\n'
+    static std::optional<InstanceRequest> decode(const QByteArray &line);
+};
+
+// Carries out a request in the window: each address in a new tab (the first of them shown),
+// then the menu entry chosen as a click chooses it, once the window is back in its event loop.
+// False, and no entry chosen, when no menu of the toolbar or the menu bar has the key.
+bool carryOut(MainWindow &window, const InstanceRequest &request);
+
+// One window per data folder. The first start listens on a local socket named after its data
+// folder and carries out what later starts send; a later start hands its request over and
+// ends. The socket lives in the user's own runtime folder, open to that user only.
+class InstanceServer : public QObject {
+    Q_OBJECT
+public:
+    enum class Reply { NoWindow, Done, UnknownCommand, NoAnswer };
+
+    // The socket of the window that uses this data folder.
+    static QString socketNameFor(const QString &dataFolder);
+
+    explicit InstanceServer(const QString &socketName, QObject *parent = nullptr);
+
+    // Sends the request to the window listening on the socket and waits for its answer.
+    // Blocks; the window must run in another thread or process.
+    Reply send(const InstanceRequest &request, int timeoutMs = 20000) const;
+    // The same, for main(): no value when no window is listening (this start becomes the
+    // window, and listens from now on); otherwise the exit status, a problem having been said
+    // on standard error.
+    std::optional<int> handOver(const InstanceRequest &request);
+
+    // Carries out `request` and every request that arrives in `window`, listening if it does
+    // not yet. False when the socket cannot be made: the window still works, alone.
+    bool serve(MainWindow &window, const InstanceRequest &request = {});
+
+private:
+    // Listens, taking over the socket a crashed window left behind.
+    bool listen();
+    void acceptConnections();
+    void answer(QLocalSocket *socket);
+
+    QString m_socketName;
+    QLocalServer m_server;
+    QPointer<MainWindow> m_window;
+};
+
+} // namespace shell

@@ -1,0 +1,128 @@
+#include "startupoptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace shell {
+
+namespace {
+
+const char kHelp[] = R"(用法：lumaro [选项] [网址|文件...]
+Lumaro浏览器 V2.0：看网页，保存网页和文字，收集链接和电子邮件地址。
+
+每个网址或文件在收藏页之后各开一个新标签。已经有 Lumaro 窗口在用同一个数据文件夹时，
+网址和命令都交给那个窗口，这次启动随即结束。
+
+选项：
+  -h, --help              显示本帮助并退出
+  -v, --version           显示版本并退出
+  --data-dir <文件夹>     数据文件夹：收藏页 link.htm、savepath.ini、模板、组、
+                          href.txt、email.txt 和浏览器的登录资料都在这里
+                          （默认：程序旁有名为 portable 的文件时在程序所在的文件夹，
+                          否则在 ~/.local/share/Lumaro）
+  --command <键>          在窗口里执行工具栏菜单中这个键的菜单项，和点击它一样，
+                          例如 --command savealltext
+  --                      之后的参数都当作网址或文件
+)";
+
+const QString kSeeHelp = QStringLiteral("用 lumaro --help 查看用法。");
+
+StartupOptions finishWith(int status, const QString &message) {
+    StartupOptions options;
+    options.exitStatus = status;
+    options.message = message;
+    return options;
+}
+
+} // namespace
+
+StartupOptions StartupOptions::parse(const QStringList &arguments, const QString &workingFolder) {
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption command(QStringLiteral("command"), QString(), QStringLiteral("KEY"));
+    parser.addOptions({help, version, dataDir, command});
+    if (!parser.parse(arguments)) {
+        QStringList unknown;
+        for (const QString &name : parser.unknownOptionNames())
+            unknown.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+        const QString problem =
+            unknown.isEmpty()
+                ? QStringLiteral("选项 --data-dir 和 --command 后面要跟一个值，"
+                                 "--help 和 --version 不带值。")
+                : QStringLiteral("不认识的选项：%1。").arg(unknown.join(QStringLiteral("、")));
+        return finishWith(2, problem + u'\n' + kSeeHelp + u'\n');
+    }
+    if (parser.isSet(help))
+        return finishWith(0, QString::fromUtf8(kHelp));
+    if (parser.isSet(version))
+        return finishWith(0, QStringLiteral("lumaro " LUMARO_VERSION "\n"));
+
+    StartupOptions options;
+    options.dataDir = parser.value(dataDir);
+    options.request.command = parser.value(command);
+    if ((parser.isSet(dataDir) && options.dataDir.isEmpty()) ||
+        (parser.isSet(command) && options.request.command.isEmpty()))
+        return finishWith(2, QStringLiteral("--data-dir 和 --command 的值不能为空。\n") + kSeeHelp +
+                                 u'\n');
+    for (const QString &argument : parser.positionalArguments()) {
+        if (argument.trimmed().isEmpty())
+            continue;
+        const QUrl url = QUrl::fromUserInput(argument, workingFolder);
+        if (url.isValid())
+            options.request.addresses.append(url);
+    }
+    return options;
+}
+
+StartupOptions StartupOptions::fromCommandLine(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    StartupOptions options = parse(arguments, QDir::currentPath());
+    if (!options.message.isEmpty()) {
+        std::FILE *stream = options.exitStatus == 0 ? stdout : stderr;
+        std::fputs(options.message.toLocal8Bit().constData(), stream);
+        std::fflush(stream);
+    }
+    return options;
+}
+
+common::FolderLayout StartupOptions::folderLayout() const {
+    common::FolderLayoutInput input;
+    input.executableFolder = QCoreApplication::applicationDirPath();
+    input.dataDirOption = dataDir;
+    input.appDataLocation = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    input.documentsLocation = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    input.workingFolder = QDir::currentPath();
+    return common::decideFolderLayout(input);
+}
+
+common::ProgramFolder StartupOptions::prepareProgramFolder() const {
+    const common::FolderLayout layout = folderLayout();
+    for (const QString &problem : common::prepareDataFolder(layout))
+        std::fputs((problem + u'\n').toLocal8Bit().constData(), stderr);
+    return common::ProgramFolder(layout.data, layout.defaultSaveFolder);
+}
+
+bool turnOffSandboxForRoot() {
+    if (geteuid() != 0)
+        return false;
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (flags.contains("--no-sandbox") ||
+        qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX"))
+        return false; // already off, by the one who started the program
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
+    std::fputs("Lumaro：正在以 root 身份运行，浏览器引擎的沙箱已关闭。"
+               "用普通用户运行可以保留沙箱。\n",
+               stderr);
+    return true;
+}
+
+} // namespace shell

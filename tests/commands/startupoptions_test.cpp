@@ -1,0 +1,61 @@
+#include "shell/startupoptions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+shell::StartupOptions parse(const QStringList &arguments, const QString &workingFolder = "/") {
+    return shell::StartupOptions::parse(QStringList{"lumaro"} + arguments, workingFolder);
+}
+
+TEST(StartupOptionsTest, AddressesFilesAndOptions) {
+    QTemporaryDir work;
+    for (const char *name : {"a.htm", "--x.htm"}) {
+        QFile file(QDir(work.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const shell::StartupOptions options =
+        parse({"--data-dir=../d", "--command", "savealltext", "a.htm", "example.com",
+               "/tmp/网页 #1.htm", "--", "--x.htm"},
+              work.path());
+    EXPECT_FALSE(options.exitStatus);
+    EXPECT_EQ(options.dataDir, "../d");
+    EXPECT_EQ(options.request.command, "savealltext");
+    EXPECT_EQ(options.request.addresses,
+              QList<QUrl>({QUrl::fromLocalFile(QDir(work.path()).filePath("a.htm")),
+                           QUrl("http://example.com"),
+                           QUrl::fromLocalFile(QString::fromUtf8("/tmp/网页 #1.htm")),
+                           QUrl::fromLocalFile(QDir(work.path()).filePath("--x.htm"))}));
+    EXPECT_TRUE(parse({}).request.addresses.isEmpty());
+}
+
+TEST(StartupOptionsTest, HelpAndVersionEndTheStart) {
+    for (const char *option : {"--help", "-h"}) {
+        const shell::StartupOptions help = parse({option, "http://x/"});
+        EXPECT_EQ(help.exitStatus, 0);
+        EXPECT_TRUE(help.message.contains("--data-dir")) << option;
+        EXPECT_TRUE(help.message.contains("--command")) << option;
+    }
+    const shell::StartupOptions version = parse({"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_TRUE(version.message.startsWith("lumaro 2.")) << version.message.toStdString();
+}
+
+TEST(StartupOptionsTest, WrongOptionsAreSaidAndEndWithStatusTwo) {
+    const shell::StartupOptions unknown = parse({"--bogus", "http://x/"});
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_TRUE(unknown.message.contains("--bogus"));
+    for (const QStringList &arguments :
+         {QStringList{"--data-dir"}, QStringList{"--command="}, QStringList{"--data-dir", ""},
+          QStringList{"--help=yes"}}) {
+        const shell::StartupOptions wrong = parse(arguments);
+        EXPECT_EQ(wrong.exitStatus, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(wrong.message.contains("lumaro --help"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree into a temporary folder and checks it: the file
+# list, dependencies given as Debian package names, the shipped pages as built, the packaged
+# programs answering --version, and desktop-file-validate and lintian where installed.
+# Usage: package_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+command -v dpkg-deb >/dev/null || { echo "dpkg-deb is missing: the package is not tested"; exit 77; }
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+fail() { echo "FAIL: $*"; status=1; }
+status=0
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
+  { cat "$out/cpack.log"; exit 1; }
+debs=("$out"/lumaro_*_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { ls "$out"; echo "FAIL: no single lumaro_*.deb"; exit 1; }
+deb=${debs[0]}
+
+files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
+for expected in /usr/bin/lumaro /usr/bin/lumaro-cli \
+  /usr/share/lumaro/link.htm /usr/share/lumaro/help.html \
+  "/usr/share/lumaro/Lumaro浏览器的来历.htm" /usr/share/lumaro/savetemplate/savetext.htm \
+  /usr/share/applications/lumaro.desktop /usr/share/icons/hicolor/scalable/apps/lumaro.svg \
+  /usr/share/man/man1/lumaro.1.gz /usr/share/man/man1/lumaro-cli.1.gz \
+  /usr/share/man/zh_CN/man1/lumaro.1.gz /usr/share/man/zh_CN/man1/lumaro-cli.1.gz \
+  /usr/share/doc/lumaro/copyright /usr/share/doc/lumaro/changelog.gz; do
+  grep -qxF "$expected" <<<"$files" || fail "the package lacks $expected"
+done
+if command -v rsvg-convert >/dev/null; then
+  grep -qxF /usr/share/icons/hicolor/48x48/apps/lumaro.png <<<"$files" || fail "no 48x48 icon"
+fi
+# Only shipped files: nothing of the user's, nothing of the build tree.
+unexpected=$(grep -v -e '/$' -e '^/usr/bin/' -e '^/usr/share/' <<<"$files" || true)
+[ -z "$unexpected" ] || fail "files outside /usr/bin and /usr/share: $unexpected"
+for user_file in portable savepath.ini href.txt email.txt profile; do
+  ! grep -q "/$user_file\$\|/$user_file/" <<<"$files" || fail "the package holds $user_file"
+done
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6webenginecore6 libqt6widgets6 libc6 qt6-qpa-plugins; do
+  grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+
+dpkg-deb -x "$deb" "$out/root"
+cmp "$out/root/usr/share/lumaro/link.htm" "$build/app/link.htm" ||
+  fail "the packaged link.htm differs from the staged one"
+version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --version failed"
+[[ $version == "lumaro "* ]] || fail "lumaro --version said: $version"
+"$out/root/usr/bin/lumaro" --help | grep -q -- --data-dir || fail "lumaro --help lacks --data-dir"
+
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$out/root/usr/share/applications/lumaro.desktop" || fail "desktop entry"
+else
+  echo "desktop-file-validate is missing (desktop-file-utils): the desktop entry is not checked"
+fi
+if command -v lintian >/dev/null; then
+  lintian --no-tag-display-limit "$deb" 2>/dev/null | tee "$out/lintian.log" || true
+  ! grep -q '^E:' "$out/lintian.log" || fail "lintian reports errors"
+else
+  echo "lintian is missing: the package is not checked by lintian"
+fi
+[ $status -eq 0 ] && echo "package ok: $(basename "$deb")"
+exit $status
