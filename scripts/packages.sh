@@ -6,6 +6,7 @@ LUMARO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei
   xvfb xauth xclip bc
+  libquazip1-qt6-dev epubcheck nodejs
 )
 
 ensure_packages() {
