@@ -4,6 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages
+source scripts/readability.sh
+ensure_readability
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --parallel "$(nproc)" --target lumaro
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

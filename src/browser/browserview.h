@@ -49,6 +49,9 @@ public:
     virtual bool isBusy() const = 0;
     virtual QString html() = 0; // the document element's inner HTML
     virtual bool setHtml(const QString &innerHtml) = 0;
+    // The page's main article found by Readability, as JSON {"title": ..., "content": HTML};
+    // "" when the page has no article or Readability is not built in. The page is not changed.
+    virtual QString articleJson() = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".
     virtual QString selectedText() = 0;

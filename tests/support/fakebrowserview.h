@@ -34,6 +34,7 @@ public:
         pageHtml = innerHtml;
         return true;
     }
+    QString articleJson() override { return article; }
     QString selectedText() override { return selection; }
     QString selectionType() override { return selection.isEmpty() ? "none" : "text"; }
     QString focusedElementType() override { return focusedType; }
@@ -64,6 +65,7 @@ public:
     QUrl pageUrl;
     QString pageTitle;
     QString pageHtml;
+    QString article; // what articleJson() answers
     QString selection;
     QString focusedType;
     QString focusedValue;

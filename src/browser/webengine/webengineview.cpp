@@ -179,6 +179,16 @@ bool WebEngineView::setHtml(const QString &innerHtml) {
         .toBool();
 }
 
+QString WebEngineView::articleJson() {
+    // Mozilla's Readability, compiled in when the build found it (see src/browser/CMakeLists.txt).
+    const QString readability = scriptWithArguments(QStringLiteral("readability.js"), {});
+    if (readability.isEmpty())
+        return {};
+    return runScript(readability + QStringLiteral(";\n") +
+                     scriptWithArguments(QStringLiteral("article.js"), {}))
+        .toString();
+}
+
 QString WebEngineView::selectedText() {
     return m_page->selectedText();
 }

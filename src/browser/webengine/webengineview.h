@@ -31,6 +31,7 @@ public:
     bool isBusy() const override;
     QString html() override;
     bool setHtml(const QString &innerHtml) override;
+    QString articleJson() override;
     QString selectedText() override;
     QString selectionType() override;
     QString focusedElementType() override;
