@@ -154,6 +154,7 @@ bool writeEpub(const Book &book, const QString &path, QString *error) {
         return fail(file.errorString());
     {
         QuaZip zip(&file);
+        zip.setAutoClose(false); // the file is committed below, not closed by the zip
         if (!zip.open(QuaZip::mdCreate))
             return fail(QStringLiteral("zip %1").arg(zip.getZipError()));
         bool first = true;

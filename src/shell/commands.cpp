@@ -40,7 +40,8 @@ Commands::Commands(MainWindow &window)
                 }),
       m_capture(window.context(),
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
-                [this] { return m_running; }) {
+                [this] { return m_running; }),
+      m_serial(window.context()) {
     m_changeTimer.setInterval(1000);
     m_titleTimer.setInterval(1000);
     connect(&m_changeTimer, &QTimer::timeout, this, [this] { m_capture.changeTick(); });
@@ -244,6 +245,18 @@ void Commands::run(Operation operation, const QString &argument, const QString &
         return;
     case Operation::OpenGroup:
         m_editing.openGroup(argument);
+        return;
+    case Operation::SerialStart:
+        m_serial.startFromCurrentPage();
+        return;
+    case Operation::SerialStop:
+        m_serial.stop();
+        return;
+    case Operation::SerialResume:
+        m_serial.resume();
+        return;
+    case Operation::SerialBook:
+        m_serial.makeBook();
         return;
     }
 }

@@ -5,6 +5,7 @@
 #include "editing/editingcommands.h"
 #include "links/linkcommands.h"
 #include "saving/pagesaver.h"
+#include "serial/serialchain.h"
 #include "text/clipboardcapture.h"
 #include "text/textsaver.h"
 
@@ -75,6 +76,7 @@ private:
     links::LinkCommands m_links;
     editing::EditingCommands m_editing;
     text::ClipboardCapture m_capture;
+    serial::SerialChain m_serial;
     QTimer m_changeTimer;   // Timer1
     QTimer m_titleTimer;    // Timer2
     bool m_running = false; // a command is at work

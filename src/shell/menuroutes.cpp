@@ -67,6 +67,10 @@ const QList<Entry> &exactRoutes() {
         {"savestext", O::SaveSelectText},
         {"setsavepath", O::SetSavePath},
         {"createfolder", O::CreateFolder},
+        {"serialstart", O::SerialStart},
+        {"serialstop", O::SerialStop},
+        {"serialresume", O::SerialResume},
+        {"serialbook", O::SerialBook},
     };
     return routes;
 }
@@ -108,6 +112,7 @@ Operation routeButtonKey(const QString &key) {
         {"home", O::Home},
         {"save", O::OnlySave},
         {"saveadd", O::SaveAddFull},
+        {"serial", O::SerialStart},
         {"savee", O::SaveE},
         {"savectolink", O::SaveCurrentToLink},
         {"savegroup", O::None},

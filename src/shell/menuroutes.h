@@ -69,6 +69,11 @@ enum class Operation {
     EditTemplate,
     PasteTemplateItem,
     OpenGroup,
+    // Saving a serial chapter by chapter
+    SerialStart,
+    SerialStop,
+    SerialResume,
+    SerialBook,
     // Copy and paste buttons
     CopyToPasteMenu,
     PasteClipboard,
