@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <optional>
 
+int runBookCommand(const QStringList &args); // cli_book.cpp
+
 namespace {
 
 const char kUsage[] =
@@ -22,7 +24,8 @@ const char kUsage[] =
     "  lumaro-cli emails FILE\n"
     "  lumaro-cli rewrite-links --base URL FILE\n"
     "  lumaro-cli correct-name [--keep-spaces] TEXT\n"
-    "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n";
+    "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n"
+    "  lumaro-cli book FOLDER --out NAME\n";
 
 int fail(const QString &message) {
     std::fprintf(stderr, "lumaro-cli: %s\n", message.toLocal8Bit().constData());
@@ -94,6 +97,8 @@ std::optional<QString> readInput(const Arguments &args, QString *error) {
 
 int run(const QString &command, const QStringList &rest) {
     QString error;
+    if (command == QLatin1String("book"))
+        return runBookCommand(rest);
     if (command == QLatin1String("totext")) {
         const Arguments args = parse(rest, {"--delete-link", "--delete-script"}, {});
         const auto input = readInput(args, &error);

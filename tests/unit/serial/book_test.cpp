@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <quazip/quazip.h>
@@ -119,6 +121,27 @@ TEST_F(SeriesFolder, EpubHoldsMimetypeFirstStoredThenOnePagePerChapter) {
     if (!check)
         GTEST_SKIP() << "epubcheck (or java) is not installed: the EPUB was not validated";
     EXPECT_TRUE(check->passed) << check->report.toStdString();
+}
+
+TEST_F(SeriesFolder, CommandLineWritesBothFilesAndRefusesAFolderWithoutChapters) {
+    const QString out = QDir(temp.path()).filePath("out/book");
+    QDir().mkpath(QDir(temp.path()).filePath("out"));
+    QProcess cli;
+    cli.start(LUMARO_CLI, {"book", dir.path(), "--out", out});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(cli.readAllStandardOutput().trimmed(), "3");
+    EXPECT_EQ(common::readTextFile(out + ".txt").text,
+              serial::bookText(*serial::readSeriesFolder(dir.path())));
+    EXPECT_TRUE(QFileInfo(out + ".epub").size() > 0);
+
+    cli.start(LUMARO_CLI, {"book", temp.path() + "/missing", "--out", out + "2"});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 2);
+    EXPECT_FALSE(QFileInfo::exists(out + "2.txt"));
+    cli.start(LUMARO_CLI, {"book", dir.path()});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 2);
 }
 
 TEST(Epub, TextThatXmlCannotHoldIsDropped) {
