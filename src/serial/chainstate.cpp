@@ -30,6 +30,7 @@ QString formatChainState(const ChainState &state) {
          state.format == ChapterFormat::Html ? QStringLiteral("html") : QStringLiteral("text"));
     line(QStringLiteral("delay"), QString::number(state.delayMs));
     line(QStringLiteral("limit"), QString::number(state.limit));
+    line(QStringLiteral("choice"), QString::number(state.choice));
     line(QStringLiteral("finished"), state.finished ? QStringLiteral("1") : QStringLiteral("0"));
     line(QStringLiteral("end"), QStringLiteral("1"));
     return text;
@@ -60,6 +61,7 @@ std::optional<ChainState> parseChainState(QStringView text) {
     if (!countOk || state.count < 0 || !delayOk || state.delayMs < 0 || !limitOk || state.limit < 0)
         return std::nullopt;
     state.finished = values.value(QStringLiteral("finished")) == QLatin1String("1");
+    state.choice = qMax(0, values.value(QStringLiteral("choice")).toInt());
     if (!state.finished && (!state.next.isValid() || state.next.isRelative()))
         return std::nullopt;
     if (format == QLatin1String("html"))

@@ -22,6 +22,9 @@ struct ChainState {
     int delayMs = 1000;    // the pause between two pages
     int limit = 0;         // stop after this many chapters in all; 0 for no limit
     bool finished = false; // the last chapter is saved; `next` is then empty
+    // Where a page has several next links, the one the user chose (1 for the first in page
+    // order); later pages of the series take the link at the same place. 0 before any choice.
+    int choice = 0;
 };
 
 // The file's text: "key=value" lines, CR LF, closed by "end=1" so a cut file is known.

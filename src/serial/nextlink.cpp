@@ -97,7 +97,6 @@ NextLink findNextLink(QStringView html, const QUrl &pageUrl, const QSet<QString>
     if (const QString baseHref = baseHrefOf(html); !baseHref.isEmpty())
         base = pageUrl.resolved(QUrl(baseHref));
 
-    QSet<QString> indexKeys;
     int best = NotNext;
     QList<QUrl> bestUrls;
     QSet<QString> bestKeys;
@@ -107,8 +106,6 @@ NextLink findNextLink(QStringView html, const QUrl &pageUrl, const QSet<QString>
         const QUrl url = base.resolved(QUrl(link.href.trimmed()));
         if (!isFollowable(url))
             continue;
-        if (isIndexText(link.text))
-            indexKeys.insert(chainKey(url));
         const int strength = link.relNext ? RelNext : textStrength(link.text);
         if (strength == NotNext || strength > best)
             continue;
@@ -131,14 +128,27 @@ NextLink findNextLink(QStringView html, const QUrl &pageUrl, const QSet<QString>
         result.candidates = bestUrls;
         return result;
     }
-    result.url = bestUrls.first();
-    const QString key = chainKey(result.url);
-    if (key == chainKey(pageUrl) || seen.contains(key))
+    return judgeNextLink(bestUrls.first(), html, pageUrl, seen);
+}
+
+NextLink judgeNextLink(const QUrl &url, QStringView html, const QUrl &pageUrl,
+                       const QSet<QString> &seen) {
+    NextLink result;
+    result.url = url;
+    const QString key = chainKey(url);
+    if (key == chainKey(pageUrl) || seen.contains(key)) {
         result.outcome = NextLinkOutcome::AlreadySeen;
-    else if (indexKeys.contains(key) || isFolderAbove(result.url, pageUrl))
-        result.outcome = NextLinkOutcome::BackToIndex;
-    else
-        result.outcome = NextLinkOutcome::Found;
+        return result;
+    }
+    const QUrl base = pageUrl.resolved(QUrl(baseHrefOf(html)));
+    bool toIndex = isFolderAbove(url, pageUrl);
+    for (const PageLink &link : pageLinks(html)) {
+        if (toIndex)
+            break;
+        toIndex =
+            isIndexText(link.text) && chainKey(base.resolved(QUrl(link.href.trimmed()))) == key;
+    }
+    result.outcome = toIndex ? NextLinkOutcome::BackToIndex : NextLinkOutcome::Found;
     return result;
 }
 

@@ -39,4 +39,9 @@ QString chainKey(const QUrl &url);
 // Example: a page with <a href="2.html">下一章</a> at http://x/1.html gives Found, http://x/2.html.
 NextLink findNextLink(QStringView html, const QUrl &pageUrl, const QSet<QString> &seen = {});
 
+// Judges a next link chosen among several: Found, or AlreadySeen / BackToIndex by the same
+// rules as findNextLink.
+NextLink judgeNextLink(const QUrl &url, QStringView html, const QUrl &pageUrl,
+                       const QSet<QString> &seen);
+
 } // namespace serial

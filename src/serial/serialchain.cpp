@@ -243,7 +243,9 @@ void SerialChain::saveChapter() {
     m_seen.insert(chainKey(url));
     m_seen.insert(chainKey(m_state.next));
 
-    const NextLink next = findNextLink(html, url, m_seen);
+    NextLink next = findNextLink(html, url, m_seen);
+    if (next.outcome == NextLinkOutcome::Several)
+        chooseAmong(next, html, url);
     m_state.count = number;
     m_state.finished = next.outcome != NextLinkOutcome::Found;
     m_state.next = m_state.finished ? QUrl() : next.url;
@@ -265,6 +267,25 @@ void SerialChain::saveChapter() {
     if (m_state.limit > 0 && number >= m_state.limit)
         return finish(QStringLiteral("已保存设定的%1章").arg(number));
     m_delay.start(m_state.delayMs);
+}
+
+void SerialChain::chooseAmong(NextLink &next, const QString &html, const QUrl &url) {
+    if (m_state.choice == 0) {
+        QString prompt = QStringLiteral(
+            "网页上有几个下一章链接，请输入下一章的序号（以后的章节取同一位置的链接）：\n");
+        for (int i = 0; i < next.candidates.size(); ++i)
+            prompt += QStringLiteral("%1. %2\n").arg(i + 1).arg(next.candidates.at(i).toString());
+        const std::optional<QString> answer =
+            m_context.dialogs.inputText(kCaption, prompt, QStringLiteral("1"));
+        bool ok = false;
+        const int chosen = answer ? answer->trimmed().toInt(&ok) : 0;
+        if (!ok || chosen < 1 || chosen > next.candidates.size())
+            return;
+        m_state.choice = chosen;
+    }
+    if (m_state.choice > next.candidates.size())
+        return;
+    next = judgeNextLink(next.candidates.at(m_state.choice - 1), html, url, m_seen);
 }
 
 void SerialChain::finish(const QString &reason, bool tellUser) {

@@ -16,6 +16,8 @@ class BrowserView;
 
 namespace serial {
 
+struct NextLink;
+
 // Saves a serial chapter by chapter in one tab: waits until the page has loaded, keeps the
 // chapter's text (or HTML) in the series folder, finds the link to the next chapter and loads it
 // there, with a pause between pages. Driven by the view's documentComplete and timers; the
@@ -49,6 +51,7 @@ signals:
 private:
     void pageLoaded(const QUrl &url, bool ok);
     void saveChapter();
+    void chooseAmong(NextLink &next, const QString &html, const QUrl &url);
     void loadNext();
     void loadTimedOut();
     void finish(const QString &reason, bool tellUser = false);

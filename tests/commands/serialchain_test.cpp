@@ -30,6 +30,7 @@ using testing_support::waitFor;
 struct Site {
     int chapters = 6;
     QHash<int, int> failuresLeft; // chapter -> loads that fail before it loads
+    bool advertNext = false;      // an advert labelled "下一章" comes first on every page
     static QUrl url(int chapter) {
         return QUrl(QStringLiteral("http://serial.test/book/%1.html").arg(chapter));
     }
@@ -48,10 +49,13 @@ public:
         pageHtml = QStringLiteral("<head><title>%1</title></head><body><div class=menu>"
                                   "<a href='/'>首页</a>广告：充值送书币</div><div id=text><p>第%2章"
                                   "的正文。</p><p>第二段。</p></div><a href='/book/'>目录</a>"
-                                  "<a href='%3'>下一章</a></body>")
+                                  "%4<a href='%3'>下一章</a></body>")
                        .arg(pageTitle)
                        .arg(chapter)
-                       .arg(next);
+                       .arg(next, m_site.advertNext ? QStringLiteral("<a href='http://ads.test/"
+                                                                     "%1'>下一章</a>")
+                                                          .arg(chapter)
+                                                    : QString());
         // Readability's answer: the article without the menus.
         article = QStringLiteral("{\"title\":\"%1\",\"content\":\"<div><p>第%2章的正文。</p>"
                                  "<p>第二段。</p></div>\"}")
@@ -215,7 +219,7 @@ TEST_F(SerialChainTest, StopKeepsThePlaceAndAChosenCountEndsTheChain) {
     ASSERT_TRUE(waitFor([this] { return chapterFiles().size() == 2; }));
     chain.stop();
     const qsizetype loads = view()->navigations.size();
-    waitFor([] { return false; }, 100); // time for a load that should not come
+    waitFor([] { return false; }, 100);           // time for a load that should not come
     EXPECT_EQ(view()->navigations.size(), loads); // nothing more is loaded after 停止
     EXPECT_FALSE(chain.isRunning());
 
@@ -242,6 +246,29 @@ TEST_F(SerialChainTest, APageThatFailsThreeTimesStopsTheChainAndCanBeRetried) {
     chain.resume();
     ASSERT_TRUE(runToEnd(chain));
     EXPECT_EQ(chapterFiles(), expectedFiles(6));
+}
+
+TEST_F(SerialChainTest, AmongSeveralNextLinksTheUsersChoiceHoldsForLaterPages) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.advertNext = true;
+    view()->show(1);
+    dialogs.inputs = {QStringLiteral("2")};
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+    EXPECT_EQ(dialogs.asked.size(), 1); // asked once, on the first page
+    EXPECT_TRUE(dialogs.asked.first().contains("http://ads.test/1"));
+    EXPECT_EQ(serial::readChainState(series())->choice, 2);
+
+    // Cancelling the question stops the chain with the reason.
+    const QString other = QDir(saveDir.path()).filePath("other");
+    ASSERT_TRUE(QDir().mkpath(other));
+    view()->show(1);
+    serial::SerialChain second(context);
+    second.run(view(), other, freshState(), true);
+    ASSERT_TRUE(runToEnd(second));
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("网页上有几个下一章链接")));
 }
 
 TEST(SerialRoutes, MenuEntriesAndTheButtonReachTheChain) {
