@@ -80,9 +80,17 @@ SerialChain::SerialChain(shell::CommandContext &context, QObject *parent)
     connect(&m_loadLimit, &QTimer::timeout, this, &SerialChain::loadTimedOut);
 }
 
+bool SerialChain::refuseWhileRunning() {
+    if (!isRunning())
+        return false;
+    m_context.dialogs.message(kCaption, QStringLiteral("连续保存正在进行，请先停止连续保存。"),
+                              Dialogs::Buttons::Ok);
+    return true;
+}
+
 void SerialChain::startFromCurrentPage() {
     browser::BrowserView *view = m_context.tabs.currentView();
-    if (!view || isRunning())
+    if (!view || refuseWhileRunning())
         return;
     const std::optional<QString> name = m_context.dialogs.inputText(
         kCaption, QStringLiteral("系列的名字（在默认保存路径下以此建文件夹）："),
@@ -124,7 +132,7 @@ void SerialChain::startFromCurrentPage() {
 
 void SerialChain::resume() {
     browser::BrowserView *view = m_context.tabs.currentView();
-    if (!view || isRunning())
+    if (!view || refuseWhileRunning())
         return;
     const QString folder = m_context.dialogs.chooseFolder(
         QStringLiteral("请选择要继续连续保存的系列文件夹"), m_context.savePath());

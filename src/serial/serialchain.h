@@ -49,6 +49,7 @@ signals:
     void finished(const QString &reason);
 
 private:
+    bool refuseWhileRunning();
     void pageLoaded(const QUrl &url, bool ok);
     void saveChapter();
     void chooseAmong(NextLink &next, const QString &html, const QUrl &url);

@@ -217,6 +217,9 @@ TEST_F(SerialChainTest, StopKeepsThePlaceAndAChosenCountEndsTheChain) {
     state.limit = 5;
     chain.run(view(), series(), state, true);
     ASSERT_TRUE(waitFor([this] { return chapterFiles().size() == 2; }));
+    dialogs.folders = {series()};
+    chain.resume(); // a second chain while one runs is refused
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("连续保存正在进行，请先停止连续保存。"));
     chain.stop();
     const qsizetype loads = view()->navigations.size();
     waitFor([] { return false; }, 100);           // time for a load that should not come
