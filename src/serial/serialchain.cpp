@@ -22,6 +22,7 @@ const QString kCaption = QStringLiteral("连续保存");
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kLoadLimitMs = 60000;
 constexpr int kMostFailedLoads = 3;
+constexpr int kRereadMs = 300;
 
 // The chapter's text: Readability's article when the page has one, else the whole page.
 QString chapterText(const QString &articleJson, const QString &innerHtml) {
@@ -225,6 +226,15 @@ void SerialChain::saveChapter() {
         return finish(QStringLiteral("连续保存的网页已经关闭"));
     const QUrl url = m_view->url();
     const QString html = m_view->html();
+    if (html.isEmpty()) {
+        // No answer from the page: the engine was busy with another read (reads never nest)
+        // or the renderer is gone. Saving nothing would end the chain as if at its last page.
+        if (++m_failedLoads >= kMostFailedLoads)
+            return finish(QStringLiteral("无法读取网页，连续保存停止：") + url.toString(), true);
+        QTimer::singleShot(kRereadMs, this, &SerialChain::saveChapter);
+        return;
+    }
+    m_failedLoads = 0;
     const QString title = m_view->title().trimmed();
     const int number = m_state.count + 1;
     const QDir dir(m_folder);

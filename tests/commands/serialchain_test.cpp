@@ -62,6 +62,16 @@ public:
                       .arg(pageTitle)
                       .arg(chapter);
     }
+    // The engine gives nothing while another read waits for it.
+    QString html() override {
+        if (emptyReads > 0) {
+            --emptyReads;
+            return {};
+        }
+        return FakeBrowserView::html();
+    }
+    int emptyReads = 0;
+
     void navigate(const QUrl &url) override {
         FakeBrowserView::navigate(url);
         busy = true;
@@ -161,6 +171,22 @@ TEST_F(SerialChainTest, SavesEveryChapterTextAndStopsAtTheLinkBackToTheIndex) {
     ASSERT_TRUE(state);
     EXPECT_TRUE(state->finished);
     EXPECT_EQ(state->count, 6);
+}
+
+TEST_F(SerialChainTest, APageThatGivesNoAnswerIsReadAgainNotTakenForTheLastChapter) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    view()->emptyReads = 2;
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+
+    view()->emptyReads = 3;
+    serial::SerialChain silent(context);
+    QSignalSpy done(&silent, &serial::SerialChain::finished);
+    silent.run(view(), QDir(saveDir.path()).filePath("other"), freshState(), true);
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_TRUE(done.first().first().toString().startsWith(QStringLiteral("无法读取网页")));
 }
 
 TEST_F(SerialChainTest, WithoutAnArticleTheWholePageTextIsKept) {
