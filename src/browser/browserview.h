@@ -88,6 +88,8 @@ signals:
     void favouritesCommand(const QString &command); // a button of the favourites page
     void renderProcessGone();
     void findFinished(int activeMatch, int numberOfMatches);
+    // The user chose "以此链接为下一章" on a link of the page: its address and visible text.
+    void nextChapterLinkChosen(const QUrl &url, const QString &linkText);
 
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }

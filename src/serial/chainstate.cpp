@@ -31,6 +31,7 @@ QString formatChainState(const ChainState &state) {
     line(QStringLiteral("delay"), QString::number(state.delayMs));
     line(QStringLiteral("limit"), QString::number(state.limit));
     line(QStringLiteral("choice"), QString::number(state.choice));
+    line(QStringLiteral("linktext"), state.linkText);
     line(QStringLiteral("finished"), state.finished ? QStringLiteral("1") : QStringLiteral("0"));
     line(QStringLiteral("end"), QStringLiteral("1"));
     return text;
@@ -62,6 +63,7 @@ std::optional<ChainState> parseChainState(QStringView text) {
         return std::nullopt;
     state.finished = values.value(QStringLiteral("finished")) == QLatin1String("1");
     state.choice = qMax(0, values.value(QStringLiteral("choice")).toInt());
+    state.linkText = values.value(QStringLiteral("linktext"));
     if (!state.finished && (!state.next.isValid() || state.next.isRelative()))
         return std::nullopt;
     if (format == QLatin1String("html"))

@@ -25,6 +25,9 @@ struct ChainState {
     // Where a page has several next links, the one the user chose (1 for the first in page
     // order); later pages of the series take the link at the same place. 0 before any choice.
     int choice = 0;
+    // The visible text of the link the user pointed at as the next chapter ("以此链接为下一章");
+    // later pages take the link with this text. Empty before any such choice.
+    QString linkText;
 };
 
 // The file's text: "key=value" lines, CR LF, closed by "end=1" so a cut file is known.

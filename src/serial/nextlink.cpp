@@ -131,6 +131,24 @@ NextLink findNextLink(QStringView html, const QUrl &pageUrl, const QSet<QString>
     return judgeNextLink(bestUrls.first(), html, pageUrl, seen);
 }
 
+NextLink findLinkByText(QStringView html, const QUrl &pageUrl, const QString &linkText,
+                        const QSet<QString> &seen) {
+    const QString wanted = squeezed(linkText);
+    const QUrl base = pageUrl.resolved(QUrl(baseHrefOf(html)));
+    QSet<QString> keys;
+    QUrl found;
+    for (const PageLink &link : pageLinks(html)) {
+        const QUrl url = base.resolved(QUrl(link.href.trimmed()));
+        if (wanted.isEmpty() || squeezed(link.text) != wanted || !isFollowable(url))
+            continue;
+        keys.insert(chainKey(url));
+        found = url;
+    }
+    if (keys.size() != 1)
+        return {};
+    return judgeNextLink(found, html, pageUrl, seen);
+}
+
 NextLink judgeNextLink(const QUrl &url, QStringView html, const QUrl &pageUrl,
                        const QSet<QString> &seen) {
     NextLink result;

@@ -39,6 +39,12 @@ QString chainKey(const QUrl &url);
 // Example: a page with <a href="2.html">下一章</a> at http://x/1.html gives Found, http://x/2.html.
 NextLink findNextLink(QStringView html, const QUrl &pageUrl, const QSet<QString> &seen = {});
 
+// The next link by the text of a link the user chose once: the page's links whose visible text
+// equals `linkText` (letter case and spaces ignored). Found (judged as by findNextLink) when they
+// all lead to one address; None otherwise.
+NextLink findLinkByText(QStringView html, const QUrl &pageUrl, const QString &linkText,
+                        const QSet<QString> &seen);
+
 // Judges a next link chosen among several: Found, or AlreadySeen / BackToIndex by the same
 // rules as findNextLink.
 NextLink judgeNextLink(const QUrl &url, QStringView html, const QUrl &pageUrl,

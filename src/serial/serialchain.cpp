@@ -262,6 +262,11 @@ void SerialChain::saveChapter() {
     m_seen.insert(chainKey(m_state.next));
 
     NextLink next = findNextLink(html, url, m_seen);
+    if (!m_state.linkText.isEmpty()) {
+        if (const NextLink byText = findLinkByText(html, url, m_state.linkText, m_seen);
+            byText.outcome != NextLinkOutcome::None)
+            next = byText;
+    }
     if (next.outcome == NextLinkOutcome::Several)
         chooseAmong(next, html, url);
     m_state.count = number;
@@ -311,6 +316,8 @@ void SerialChain::finish(const QString &reason, bool tellUser) {
     m_loadLimit.stop();
     m_waitingForLoad = false;
     disconnect(m_loadConnection);
+    m_lastView = m_view;
+    m_lastPage = m_view ? m_view->url() : QUrl();
     m_view = nullptr;
     status(reason);
     if (tellUser)
@@ -320,6 +327,33 @@ void SerialChain::finish(const QString &reason, bool tellUser) {
 
 void SerialChain::status(const QString &text) {
     m_context.panels.setPanelText(QStringLiteral("s2"), text);
+}
+
+void SerialChain::useLinkAsNextChapter(browser::BrowserView *view, const QUrl &url,
+                                       const QString &text) {
+    if (refuseWhileRunning())
+        return;
+    std::optional<ChainState> state = readChainState(m_folder);
+    if (!view || view != m_lastView || view->url() != m_lastPage || !state || !state->finished) {
+        m_context.dialogs.message(
+            kCaption,
+            QStringLiteral("只有在连续保存因找不到下一章而停下的网页上，才能指定下一章链接。"),
+            Dialogs::Buttons::Ok);
+        return;
+    }
+    const common::TextFileContent index =
+        common::readTextFile(QDir(m_folder).filePath(kIndexFileName));
+    for (const IndexEntry &entry : parseIndex(index.text)) {
+        if (chainKey(entry.address) == chainKey(url)) {
+            m_context.dialogs.message(kCaption, QStringLiteral("该链接的网页已经保存过了。"),
+                                      Dialogs::Buttons::Ok);
+            return;
+        }
+    }
+    state->finished = false;
+    state->next = url;
+    state->linkText = text.simplified();
+    run(view, m_folder, *state, false);
 }
 
 void SerialChain::makeBook() {

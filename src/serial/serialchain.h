@@ -36,6 +36,9 @@ public:
     void resume();
     // 合并成一本书: asks for a series folder and writes NAME.txt and NAME.epub beside it.
     void makeBook();
+    // "以此链接为下一章" on a link of `view`: a chain of this session that stopped at that page for
+    // want of a next link goes on with it, and later pages take the link with the same text.
+    void useLinkAsNextChapter(browser::BrowserView *view, const QUrl &url, const QString &text);
 
     // Starts saving into `folder` from `state` in `view`: with its current page as the next
     // chapter when `currentPageIsNext`, else by loading state.next.
@@ -62,6 +65,8 @@ private:
     QPointer<browser::BrowserView> m_view;
     QMetaObject::Connection m_loadConnection;
     QString m_folder;
+    QPointer<browser::BrowserView> m_lastView; // the view of the chain that ended last
+    QUrl m_lastPage;                           // the page it ended on
     ChainState m_state;
     QList<IndexEntry> m_index;
     QSet<QString> m_seen;

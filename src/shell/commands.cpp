@@ -49,6 +49,8 @@ Commands::Commands(MainWindow &window)
     connect(
         &window.tabs(), &TabManager::favouritesCommand, this,
         [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
+    connect(&window.tabs(), &TabManager::nextChapterLinkChosen, &m_serial,
+            &serial::SerialChain::useLinkAsNextChapter);
 }
 
 void Commands::runMenuEntry(const QString &key, const QString &caption) {

@@ -31,6 +31,7 @@ struct Site {
     int chapters = 6;
     QHash<int, int> failuresLeft; // chapter -> loads that fail before it loads
     bool advertNext = false;      // an advert labelled "下一章" comes first on every page
+    QString nextLabel = QStringLiteral("下一章");
     static QUrl url(int chapter) {
         return QUrl(QStringLiteral("http://serial.test/book/%1.html").arg(chapter));
     }
@@ -49,13 +50,15 @@ public:
         pageHtml = QStringLiteral("<head><title>%1</title></head><body><div class=menu>"
                                   "<a href='/'>首页</a>广告：充值送书币</div><div id=text><p>第%2章"
                                   "的正文。</p><p>第二段。</p></div><a href='/book/'>目录</a>"
-                                  "%4<a href='%3'>下一章</a></body>")
+                                  "%4<a href='%3'>%5</a></body>")
                        .arg(pageTitle)
                        .arg(chapter)
-                       .arg(next, m_site.advertNext ? QStringLiteral("<a href='http://ads.test/"
-                                                                     "%1'>下一章</a>")
-                                                          .arg(chapter)
-                                                    : QString());
+                       .arg(next,
+                            m_site.advertNext ? QStringLiteral("<a href='http://ads.test/"
+                                                               "%1'>下一章</a>")
+                                                    .arg(chapter)
+                                              : QString(),
+                            m_site.nextLabel);
         // Readability's answer: the article without the menus.
         article = QStringLiteral("{\"title\":\"%1\",\"content\":\"<div><p>第%2章的正文。</p>"
                                  "<p>第二段。</p></div>\"}")
@@ -298,6 +301,30 @@ TEST_F(SerialChainTest, AmongSeveralNextLinksTheUsersChoiceHoldsForLaterPages) {
     second.run(view(), other, freshState(), true);
     ASSERT_TRUE(runToEnd(second));
     EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("网页上有几个下一章链接")));
+}
+
+TEST_F(SerialChainTest, ALinkPointedAtOnceCarriesTheChainOnAndItsTextIsRemembered) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.nextLabel = QStringLiteral("继续阅读 »»");
+    view()->show(1);
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(1)); // no link it knows: it stopped
+
+    chain.useLinkAsNextChapter(view(), Site::url(1), QStringLiteral("继续阅读 »»"));
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("该链接的网页已经保存过了。"));
+    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    chain.useLinkAsNextChapter(view(), Site::url(2), QStringLiteral(" 继续阅读  »» "));
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存到最后一章，共6章"));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+    EXPECT_EQ(serial::readChainState(series())->linkText, QStringLiteral("继续阅读 »»"));
+
+    // On a page where no chain stopped, the entry only says why it does nothing.
+    view()->show(3);
+    chain.useLinkAsNextChapter(view(), Site::url(4), QStringLiteral("继续阅读 »»"));
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("只有在连续保存")));
 }
 
 TEST(SerialRoutes, MenuEntriesAndTheButtonReachTheChain) {

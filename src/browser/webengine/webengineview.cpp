@@ -5,8 +5,10 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
@@ -110,8 +112,26 @@ QWebEngineView *WebEngineView::engineView() {
         static_cast<QVBoxLayout *>(m_container->layout())->insertWidget(0, m_view);
         m_view->setVisible(!m_rendererGone);
         m_container->setFocusProxy(m_view);
+        m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_view, &QWidget::customContextMenuRequested, this,
+                &WebEngineView::showContextMenu);
     }
     return m_view;
+}
+
+// The engine's own menu, and on a link the entry that points the serial chain at it.
+void WebEngineView::showContextMenu(const QPoint &position) {
+    QMenu *menu = m_view->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+        request && request->linkUrl().isValid()) {
+        const QUrl url = request->linkUrl();
+        const QString text = request->linkText();
+        menu->addSeparator();
+        menu->addAction(QStringLiteral("以此链接为下一章"), this,
+                        [this, url, text] { emit nextChapterLinkChosen(url, text); });
+    }
+    menu->popup(m_view->mapToGlobal(position));
 }
 
 QWebEnginePage *WebEngineView::page() const {

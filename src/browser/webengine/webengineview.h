@@ -56,6 +56,7 @@ private:
     QVariant runScript(const QString &script);
 
     void showCrashNotice(bool shown);
+    void showContextMenu(const QPoint &position);
 
     QPointer<QWidget> m_container;
     QWidget *m_crashNotice = nullptr;
