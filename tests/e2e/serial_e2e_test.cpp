@@ -1,4 +1,6 @@
 // A served serial saved chapter by chapter with the real engine, then made into a book.
+#include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/ansifile.h"
 #include "serial/chainstate.h"
@@ -10,10 +12,14 @@
 #include "support/waitfor.h"
 #include "unit/serial/epubcheck.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +142,67 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
     if (!check)
         GTEST_SKIP() << "epubcheck (or java) is not installed: the EPUB was not validated";
     EXPECT_TRUE(check->passed) << check->report.toStdString();
+}
+
+TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
+    for (int chapter = 1; chapter <= 3; ++chapter) {
+        const QString next =
+            chapter < 3 ? QStringLiteral("/odd/%1.html").arg(chapter + 1) : QStringLiteral("/odd/");
+        server.addPage(QStringLiteral("/odd/%1.html").arg(chapter),
+                       QStringLiteral("<html><head><meta charset=\"utf-8\"><title>第%1节</title>"
+                                      "</head><body><p>%2</p><a id=\"on\" href=\"%3\" "
+                                      "style=\"font-size:40px\">继续阅读</a> <a href=\"/odd/\">"
+                                      "目录</a></body></html>")
+                           .arg(chapter)
+                           .arg(paragraph(chapter, 1), next)
+                           .toUtf8());
+    }
+    shell::TabManager &tabs = window->tabs();
+    const QUrl first = server.url("/odd/1.html");
+    window->openAddress(first.toString());
+    tabs.selectTab(tabs.tabCount());
+    browser::BrowserView *view = tabs.currentView();
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    dialogs.inputs = {QStringLiteral("奇书"), QStringLiteral("0 0 文本")};
+    window->commands().runMenuEntry("serialstart", "从当前网页开始连续保存下一章");
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("奇书"));
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        const auto state = serial::readChainState(series);
+        return state && state->finished;
+    }));
+    ASSERT_EQ(serial::readChainState(series)->count, 1);
+
+    auto *engine = static_cast<browser::WebEngineView *>(view);
+    const QVariantList box =
+        browser::ScriptRunner::run(
+            engine->page(), "(function(){const r=document.getElementById('on')"
+                            ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
+            .toList();
+    ASSERT_EQ(box.size(), 2);
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QWidget *target = engine->engineView()->focusProxy();
+    QTest::mouseMove(target, at);
+    QTest::mouseClick(target, Qt::RightButton, {}, at);
+    QAction *entry = nullptr;
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
+                for (QAction *action : menu->actions()) {
+                    if (action->text() == QStringLiteral("以此链接为下一章"))
+                        entry = action;
+                }
+            }
+        }
+        return entry != nullptr;
+    }));
+    entry->trigger();
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        const auto state = serial::readChainState(series);
+        return state && state->finished && state->count == 3;
+    }));
+    EXPECT_EQ(serial::readChainState(series)->linkText, QStringLiteral("继续阅读"));
+    EXPECT_EQ(QDir(series).entryList({"0*.txt"}, QDir::Files).size(), 3);
 }
 
 } // namespace
