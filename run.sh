@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages
+source scripts/readability.sh
+ensure_readability
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --parallel "$(nproc)" --target lumaro lumaro-cli
 echo "Programs: $(pwd)/build/app/lumaro and $(pwd)/build/tools/lumaro-cli; data: $(pwd)/data"

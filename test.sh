@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages
+source scripts/readability.sh
+ensure_readability
 
 jobs=$(nproc)
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMARO_SANITIZE=ON \

@@ -7,6 +7,7 @@ LUMARO_PACKAGES=(
   fonts-wqy-zenhei qt6-translations-l10n
   xvfb xauth xclip bc
   dpkg-dev librsvg2-bin desktop-file-utils lintian
+  libquazip1-qt6-dev epubcheck nodejs
 )
 
 ensure_packages() {

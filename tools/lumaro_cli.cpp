@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <optional>
 
+int runBookCommand(const QStringList &args); // cli_book.cpp
+
 namespace {
 
 const char kUsage[] =
@@ -26,6 +28,7 @@ const char kUsage[] =
     "  lumaro-cli correct-name [--keep-spaces] TEXT\n"
     "  lumaro-cli extract-name --before TEXT --after TEXT FILE\n"
     "  lumaro-cli charset FILE\n"
+    "  lumaro-cli book FOLDER --out NAME\n"
     "Every command that reads a FILE takes --charset NAME (GBK, UTF-8, Big5, windows-1251, ...)\n"
     "to read it in that charset instead of the one the file shows or declares.\n";
 
@@ -125,6 +128,8 @@ std::optional<QString> readInput(const Arguments &args, QString *error) {
 
 int run(const QString &command, QStringList rest) {
     QString error;
+    if (command == QLatin1String("book"))
+        return runBookCommand(rest);
     if (command == QLatin1String("totext")) {
         const Arguments args = parse(rest, {"--delete-link", "--delete-script"}, {});
         const auto input = readInput(args, &error);

@@ -56,6 +56,9 @@ public:
     // The page's character set as the engine reports it: "UTF-8", "GBK", ...
     virtual QString characterSet() = 0;
     virtual bool setHtml(const QString &innerHtml) = 0;
+    // The page's main article found by Readability, as JSON {"title": ..., "content": HTML};
+    // "" when the page has no article or Readability is not built in. The page is not changed.
+    virtual QString articleJson() = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".
     virtual QString selectedText() = 0;
@@ -100,6 +103,8 @@ signals:
     void findFinished(int activeMatch, int numberOfMatches);
     void pdfRequested(const QString &path); // for the engine adapter
     void pdfPrinted(const QString &path, bool ok);
+    // The user chose "以此链接为下一章" on a link of the page: its address and visible text.
+    void nextChapterLinkChosen(const QUrl &url, const QString &linkText);
 
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }

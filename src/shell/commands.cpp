@@ -38,7 +38,8 @@ Commands::Commands(MainWindow &window)
       m_deletions(window.context(), window.programFolder()),
       m_capture(window.context(),
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
-                [this] { return m_running; }) {
+                [this] { return m_running; }),
+      m_serial(window.context()) {
     m_changeTimer.setInterval(1000);
     m_titleTimer.setInterval(1000);
     connect(&m_changeTimer, &QTimer::timeout, this, [this] { m_capture.changeTick(); });
@@ -46,6 +47,8 @@ Commands::Commands(MainWindow &window)
     connect(
         &window.tabs(), &TabManager::favouritesCommand, this,
         [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
+    connect(&window.tabs(), &TabManager::nextChapterLinkChosen, &m_serial,
+            &serial::SerialChain::useLinkAsNextChapter);
 }
 
 TabManager &Commands::tabs() const {

@@ -8,6 +8,7 @@
 #include "links/harvestcommands.h"
 #include "links/linkcommands.h"
 #include "saving/pagesaver.h"
+#include "serial/serialchain.h"
 #include "text/clipboardcapture.h"
 #include "text/textsaver.h"
 
@@ -43,6 +44,7 @@ public:
     MainWindow &window() const { return m_window; }
     TabManager &tabs() const;
     saving::PageSaver &pageSaver() { return m_pageSaver; }
+    serial::SerialChain &serial() { return m_serial; }
     text::TextSaver &textSaver() { return m_textSaver; }
     links::LinkCommands &links() { return m_links; }
     editing::EditingCommands &editing() { return m_editing; }
@@ -99,6 +101,7 @@ private:
     editing::GroupSaver m_groups;
     editing::PageDeletions m_deletions;
     text::ClipboardCapture m_capture;
+    serial::SerialChain m_serial;
     QTimer m_changeTimer;   // Timer1
     QTimer m_titleTimer;    // Timer2
     bool m_running = false; // a command is at work

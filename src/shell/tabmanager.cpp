@@ -115,6 +115,10 @@ BrowserView *TabManager::createView(int index) {
     connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
     connect(view, &BrowserView::favouritesCommand, this,
             [this, view](const QString &command) { emit favouritesCommand(view, command); });
+    connect(view, &BrowserView::nextChapterLinkChosen, this,
+            [this, view](const QUrl &url, const QString &text) {
+                emit nextChapterLinkChosen(view, url, text);
+            });
     return view;
 }
 

@@ -121,6 +121,7 @@ signals:
     void windowCaptionChanged(const QString &caption);
     void addressChanged(const QString &address);
     void favouritesCommand(browser::BrowserView *view, const QString &command);
+    void nextChapterLinkChosen(browser::BrowserView *view, const QUrl &url, const QString &text);
 
 private:
     browser::BrowserView *createView(int index);

@@ -59,7 +59,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"savetextnotlink", "OnlySaveTextNotLink", ""},
         KeyCase{"savealltext", "SaveAllWText", ""},
         KeyCase{"savealltextnotlink", "SaveAllWTextNotLink", ""},
-        KeyCase{"savestext", "SaveSelectText", ""}, KeyCase{"setsavepath", "SetSavePath", ""},
+        KeyCase{"savestext", "SaveSelectText", ""}, KeyCase{"serialstart", "SerialStart", ""},
+        KeyCase{"serialstop", "SerialStop", ""}, KeyCase{"serialresume", "SerialResume", ""},
+        KeyCase{"serialbook", "SerialBook", ""}, KeyCase{"setsavepath", "SetSavePath", ""},
         KeyCase{"createfolder", "CreateFolder", ""}, KeyCase{"displaypath", "OpenSaveFolder", ""},
         KeyCase{"save_group", "SaveGroup", ""},
         // Prefixes hand over the name that follows them.
@@ -115,6 +117,7 @@ TEST(ButtonRoutes, ButtonsRunTheirOwnOperation) {
     EXPECT_EQ(operation("copy"), "CopyToPasteMenu");
     EXPECT_EQ(operation("pre"), "Forward");
     EXPECT_EQ(operation("savegroup"), "SaveGroup");
+    EXPECT_EQ(operation("serial"), "SerialStart");
     EXPECT_EQ(operation("new"), "-");
     EXPECT_EQ(operation("openi"), "-");
     EXPECT_EQ(operation("fg1"), "-");

@@ -41,6 +41,7 @@ public:
         pageHtml = innerHtml;
         return true;
     }
+    QString articleJson() override { return article; }
     QString selectedText() override { return selection; }
     QString selectionType() override { return selection.isEmpty() ? "none" : "text"; }
     QString focusedElementType() override { return focusedType; }
@@ -73,6 +74,7 @@ public:
     QString pageTitle;
     QString pageHtml;
     QString pageCharset = "UTF-8";
+    QString article; // what articleJson() answers
     QString selection;
     QString focusedType;
     QString focusedValue;

@@ -5,8 +5,10 @@
 
 #include <QChildEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
@@ -52,6 +54,8 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     m_view = new QWebEngineView(m_container);
     m_view->setPage(m_page);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineView::showContextMenu);
     layout->insertWidget(0, m_view);
     m_container->setFocusProxy(m_view);
     // The engine puts the widget that takes the page's input inside the view, and makes it
@@ -130,6 +134,21 @@ void WebEngineView::setZoomFactor(double factor) {
 
 QWebEngineView *WebEngineView::engineView() {
     return m_view;
+}
+
+// The engine's own menu, and on a link the entry that points the serial chain at it.
+void WebEngineView::showContextMenu(const QPoint &position) {
+    QMenu *menu = m_view->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+        request && request->linkUrl().isValid()) {
+        const QUrl url = request->linkUrl();
+        const QString text = request->linkText();
+        menu->addSeparator();
+        menu->addAction(QStringLiteral("以此链接为下一章"), this,
+                        [this, url, text] { emit nextChapterLinkChosen(url, text); });
+    }
+    menu->popup(m_view->mapToGlobal(position));
 }
 
 QWebEnginePage *WebEngineView::page() const {
@@ -233,6 +252,16 @@ bool WebEngineView::setHtml(const QString &innerHtml) {
     return runScript(scriptWithArguments(QStringLiteral("set_html.js"),
                                          {{QStringLiteral("$HTML"), innerHtml}}))
         .toBool();
+}
+
+QString WebEngineView::articleJson() {
+    // Mozilla's Readability, compiled in when the build found it (see src/browser/CMakeLists.txt).
+    const QString readability = scriptWithArguments(QStringLiteral("readability.js"), {});
+    if (readability.isEmpty())
+        return {};
+    return runScript(readability + QStringLiteral(";\n") +
+                     scriptWithArguments(QStringLiteral("article.js"), {}))
+        .toString();
 }
 
 QString WebEngineView::selectedText() {

@@ -35,6 +35,7 @@ public:
     std::optional<QString> html() override;
     QString characterSet() override;
     bool setHtml(const QString &innerHtml) override;
+    QString articleJson() override;
     QString selectedText() override;
     QString selectionType() override;
     QString focusedElementType() override;
@@ -67,6 +68,7 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     void showCrashNotice(bool shown);
+    void showContextMenu(const QPoint &position);
 
     QPointer<QWidget> m_container;
     QLabel *m_crashNotice = nullptr;

@@ -1,0 +1,188 @@
+#include "epubwriter.h"
+
+#include "book.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QSaveFile>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+
+namespace serial {
+
+namespace {
+
+// Text for XML: the five special characters escaped, characters XML cannot hold dropped.
+QString xmlText(QStringView text) {
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append(c).append(text.at(++i));
+            continue;
+        }
+        if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF || (u < 0x20 && u != '\t' && u != '\n'))
+            continue;
+        switch (u) {
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
+        default:
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+QString chapterHref(int index) {
+    return QStringLiteral("chapter%1.xhtml").arg(index + 1, 4, 10, QLatin1Char('0'));
+}
+
+// A stable identifier: the same series gives the same book identity when made again.
+QString bookIdentifier(const Book &book) {
+    const QByteArray hash =
+        QCryptographicHash::hash((book.title + QLatin1Char('\n') + book.source.toString()).toUtf8(),
+                                 QCryptographicHash::Sha1);
+    QByteArray hex = hash.toHex().left(32);
+    hex[12] = '5';
+    hex.insert(20, '-').insert(16, '-').insert(12, '-').insert(8, '-');
+    return QStringLiteral("urn:uuid:") + QString::fromLatin1(hex);
+}
+
+QString page(const QString &title, const QString &body, const QString &extraNamespace = {}) {
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
+                          "<html xmlns=\"http://www.w3.org/1999/xhtml\"%1 xml:lang=\"zh-CN\" "
+                          "lang=\"zh-CN\">\n<head>\n<meta charset=\"UTF-8\"/>\n<title>%2</title>\n"
+                          "</head>\n<body>\n%3</body>\n</html>\n")
+        .arg(extraNamespace, xmlText(title), body);
+}
+
+QString chapterPage(const BookChapter &chapter) {
+    QString body = QStringLiteral("<h1>") + xmlText(chapter.title) + QStringLiteral("</h1>\n");
+    for (const QStringView line : QStringView(chapter.text).split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed().toString();
+        if (!trimmed.isEmpty())
+            body += QStringLiteral("<p>") + xmlText(trimmed) + QStringLiteral("</p>\n");
+    }
+    return page(chapter.title, body);
+}
+
+QString navPage(const Book &book) {
+    QString list;
+    for (int i = 0; i < book.chapters.size(); ++i)
+        list += QStringLiteral("<li><a href=\"%1\">%2</a></li>\n")
+                    .arg(chapterHref(i), xmlText(book.chapters.at(i).title));
+    return page(QStringLiteral("目录"),
+                QStringLiteral("<nav epub:type=\"toc\" id=\"toc\">\n<h1>目录</h1>\n<ol>\n") + list +
+                    QStringLiteral("</ol>\n</nav>\n"),
+                QStringLiteral(" xmlns:epub=\"http://www.idpf.org/2007/ops\""));
+}
+
+QString packageDocument(const Book &book) {
+    QString manifest =
+        QStringLiteral("<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+                       "properties=\"nav\"/>\n");
+    QString spine;
+    for (int i = 0; i < book.chapters.size(); ++i) {
+        const QString id = QStringLiteral("c%1").arg(i + 1);
+        manifest +=
+            QStringLiteral("<item id=\"%1\" href=\"%2\" media-type=\"application/xhtml+xml\"/>\n")
+                .arg(id, chapterHref(i));
+        spine += QStringLiteral("<itemref idref=\"%1\"/>\n").arg(id);
+    }
+    QString source;
+    if (!book.source.isEmpty())
+        source = QStringLiteral("<dc:source>") + xmlText(book.source.toString(QUrl::FullyEncoded)) +
+                 QStringLiteral("</dc:source>\n");
+    const QString modified =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" "
+                          "unique-identifier=\"bookid\" xml:lang=\"zh-CN\">\n"
+                          "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
+                          "<dc:identifier id=\"bookid\">%1</dc:identifier>\n"
+                          "<dc:title>%2</dc:title>\n<dc:language>zh-CN</dc:language>\n%3"
+                          "<meta property=\"dcterms:modified\">%4</meta>\n</metadata>\n"
+                          "<manifest>\n%5</manifest>\n<spine>\n%6</spine>\n</package>\n")
+        .arg(bookIdentifier(book),
+             xmlText(book.title.isEmpty() ? QStringLiteral("书") : book.title), source, modified,
+             manifest, spine);
+}
+
+} // namespace
+
+QList<QPair<QString, QByteArray>> epubEntries(const Book &book) {
+    QList<QPair<QString, QByteArray>> entries;
+    entries.append({QStringLiteral("mimetype"), QByteArrayLiteral("application/epub+zip")});
+    entries.append(
+        {QStringLiteral("META-INF/container.xml"),
+         QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<container version=\"1.0\" "
+                           "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
+                           "<rootfiles>\n<rootfile full-path=\"OEBPS/content.opf\" "
+                           "media-type=\"application/oebps-package+xml\"/>\n</rootfiles>\n"
+                           "</container>\n")});
+    entries.append({QStringLiteral("OEBPS/content.opf"), packageDocument(book).toUtf8()});
+    entries.append({QStringLiteral("OEBPS/nav.xhtml"), navPage(book).toUtf8()});
+    for (int i = 0; i < book.chapters.size(); ++i)
+        entries.append(
+            {QStringLiteral("OEBPS/") + chapterHref(i), chapterPage(book.chapters.at(i)).toUtf8()});
+    return entries;
+}
+
+bool writeEpub(const Book &book, const QString &path, QString *error) {
+    const auto fail = [error, &path](const QString &why) {
+        if (error)
+            *error = QStringLiteral("无法写入 %1：%2").arg(path, why);
+        return false;
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    {
+        QuaZip zip(&file);
+        zip.setAutoClose(false); // the file is committed below, not closed by the zip
+        if (!zip.open(QuaZip::mdCreate))
+            return fail(QStringLiteral("zip %1").arg(zip.getZipError()));
+        bool first = true;
+        for (const auto &[name, data] : epubEntries(book)) {
+            QuaZipFile entry(&zip);
+            QuaZipNewInfo info(name);
+            // The mimetype entry is read by its place and bytes: stored, not deflated.
+            const int method = first ? 0 : Z_DEFLATED;
+            const int level = first ? 0 : Z_DEFAULT_COMPRESSION;
+            first = false;
+            if (!entry.open(QIODevice::WriteOnly, info, nullptr, 0, method, level) ||
+                entry.write(data) != data.size()) {
+                return fail(QStringLiteral("zip %1").arg(entry.getZipError()));
+            }
+            entry.close();
+            if (entry.getZipError() != 0)
+                return fail(QStringLiteral("zip %1").arg(entry.getZipError()));
+        }
+        zip.close();
+        if (zip.getZipError() != 0)
+            return fail(QStringLiteral("zip %1").arg(zip.getZipError()));
+    }
+    // QSaveFile may report success after a failed flush: flush and check first.
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+} // namespace serial

@@ -1,0 +1,330 @@
+#include "serial/chainstate.h"
+#include "serial/chapterfiles.h"
+#include "serial/serialchain.h"
+
+#include "common/ansifile.h"
+#include "common/programfolder.h"
+#include "shell/menuroutes.h"
+#include "shell/tabmanager.h"
+#include "support/fakebrowserview.h"
+#include "support/fakedialogs.h"
+#include "support/fakeservices.h"
+#include "support/waitfor.h"
+
+#include <QDir>
+#include <QHash>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using testing_support::FakeBrowserView;
+using testing_support::waitFor;
+
+// A served serial: chapter pages with menus and adverts around the text; the last chapter's
+// "下一章" leads back to the contents page. Loads finish from the event loop, as the engine's do.
+struct Site {
+    int chapters = 6;
+    QHash<int, int> failuresLeft; // chapter -> loads that fail before it loads
+    bool advertNext = false;      // an advert labelled "下一章" comes first on every page
+    QString nextLabel = QStringLiteral("下一章");
+    static QUrl url(int chapter) {
+        return QUrl(QStringLiteral("http://serial.test/book/%1.html").arg(chapter));
+    }
+    static int chapterOf(const QUrl &url) { return url.fileName().section('.', 0, 0).toInt(); }
+};
+
+class ServingView : public FakeBrowserView {
+public:
+    ServingView(Site &site, QObject *parent) : FakeBrowserView(parent), m_site(site) {}
+
+    void show(int chapter) {
+        pageUrl = Site::url(chapter);
+        pageTitle = QStringLiteral("第%1章 雨夜").arg(chapter);
+        const QString next = chapter < m_site.chapters ? Site::url(chapter + 1).toString()
+                                                       : QStringLiteral("/book/");
+        pageHtml = QStringLiteral("<head><title>%1</title></head><body><div class=menu>"
+                                  "<a href='/'>首页</a>广告：充值送书币</div><div id=text><p>第%2章"
+                                  "的正文。</p><p>第二段。</p></div><a href='/book/'>目录</a>"
+                                  "%4<a href='%3'>%5</a></body>")
+                       .arg(pageTitle)
+                       .arg(chapter)
+                       .arg(next,
+                            m_site.advertNext ? QStringLiteral("<a href='http://ads.test/"
+                                                               "%1'>下一章</a>")
+                                                    .arg(chapter)
+                                              : QString(),
+                            m_site.nextLabel);
+        // Readability's answer: the article without the menus.
+        article = QStringLiteral("{\"title\":\"%1\",\"content\":\"<div><p>第%2章的正文。</p>"
+                                 "<p>第二段。</p></div>\"}")
+                      .arg(pageTitle)
+                      .arg(chapter);
+    }
+    // The engine gives nothing while another read waits for it.
+    std::optional<QString> html() override {
+        if (emptyReads > 0) {
+            --emptyReads;
+            return std::nullopt;
+        }
+        return FakeBrowserView::html();
+    }
+    int emptyReads = 0;
+
+    void navigate(const QUrl &url) override {
+        FakeBrowserView::navigate(url);
+        busy = true;
+        const int chapter = Site::chapterOf(url);
+        const bool ok = m_site.failuresLeft.value(chapter) == 0;
+        if (!ok)
+            --m_site.failuresLeft[chapter];
+        QTimer::singleShot(1, this, [this, url, chapter, ok] {
+            busy = false;
+            if (ok)
+                show(chapter);
+            emit documentComplete(url, ok);
+        });
+    }
+
+private:
+    Site &m_site;
+};
+
+class ServingFactory : public browser::ViewFactory {
+public:
+    explicit ServingFactory(Site &site) : m_site(site) {}
+    browser::BrowserView *createView(QObject *parent, bool = false) override {
+        return new ServingView(m_site, parent);
+    }
+
+private:
+    Site &m_site;
+};
+
+class SerialChainTest : public ::testing::Test {
+protected:
+    SerialChainTest()
+        : folder(programDir.path()), factory(site), tabs(factory, dialogs, folder.favouritesUrl()) {
+        tabs.createFirstTab();
+        view()->show(1);
+    }
+    ServingView *view() { return static_cast<ServingView *>(tabs.currentView()); }
+    QString series() const { return QDir(saveDir.path()).filePath(QStringLiteral("雨夜")); }
+    QStringList chapterFiles() const {
+        return QDir(series()).entryList({QStringLiteral("0*")}, QDir::Files, QDir::Name);
+    }
+    QList<int> indexNumbers() const {
+        QList<int> numbers;
+        const auto index =
+            common::readTextFile(QDir(series()).filePath(serial::kIndexFileName)).text;
+        for (const serial::IndexEntry &entry : serial::parseIndex(index))
+            numbers.append(entry.number);
+        return numbers;
+    }
+    serial::ChainState freshState(int delayMs = 0) const {
+        serial::ChainState state;
+        state.title = QStringLiteral("雨夜");
+        state.next = Site::url(1);
+        state.delayMs = delayMs;
+        return state;
+    }
+    bool runToEnd(serial::SerialChain &chain) {
+        QSignalSpy done(&chain, &serial::SerialChain::finished);
+        return done.count() > 0 || done.wait(10000);
+    }
+    QStringList expectedFiles(int count) const {
+        QStringList names;
+        for (int i = 1; i <= count; ++i)
+            names.append(serial::chapterFileName(i, QStringLiteral("第%1章 雨夜").arg(i), ".txt"));
+        return names;
+    }
+
+    Site site;
+    QTemporaryDir programDir;
+    QTemporaryDir saveDir;
+    common::ProgramFolder folder;
+    ServingFactory factory;
+    testing_support::FakeDialogs dialogs;
+    testing_support::FakeClipboard clipboard;
+    testing_support::RecordingPanels panels;
+    shell::TabManager tabs;
+    shell::CommandContext context{tabs, dialogs, clipboard, panels,
+                                  [this] { return saveDir.path(); }};
+};
+
+TEST_F(SerialChainTest, SavesEveryChapterTextAndStopsAtTheLinkBackToTheIndex) {
+    dialogs.inputs = {QStringLiteral("雨夜"), QStringLiteral("0 0 文本")};
+    serial::SerialChain chain(context);
+    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    chain.startFromCurrentPage();
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存到最后一章，共6章"));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+    EXPECT_EQ(indexNumbers(), QList<int>({1, 2, 3, 4, 5, 6}));
+    // Chapter 1 was the page on screen: it is not loaded again.
+    EXPECT_EQ(view()->navigations.size(), 5);
+    const QString third =
+        common::readTextFile(QDir(series()).filePath(expectedFiles(3).at(2))).text;
+    EXPECT_EQ(third, QStringLiteral("第3章 雨夜\r\n\r\n第3章的正文。\r\n第二段。\r\n"));
+    const std::optional<serial::ChainState> state = serial::readChainState(series());
+    ASSERT_TRUE(state);
+    EXPECT_TRUE(state->finished);
+    EXPECT_EQ(state->count, 6);
+}
+
+TEST_F(SerialChainTest, APageThatGivesNoAnswerIsReadAgainNotTakenForTheLastChapter) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    view()->emptyReads = 2;
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+
+    view()->emptyReads = 3;
+    serial::SerialChain silent(context);
+    QSignalSpy done(&silent, &serial::SerialChain::finished);
+    silent.run(view(), QDir(saveDir.path()).filePath("other"), freshState(), true);
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_TRUE(done.first().first().toString().startsWith(QStringLiteral("无法读取网页")));
+}
+
+TEST_F(SerialChainTest, WithoutAnArticleTheWholePageTextIsKept) {
+    view()->article.clear();
+    site.chapters = 1;
+    view()->show(1);
+    view()->article.clear();
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(QDir().mkpath(series()));
+    ASSERT_TRUE(runToEnd(chain));
+    const QString text = common::readTextFile(QDir(series()).filePath(expectedFiles(1).at(0))).text;
+    EXPECT_TRUE(text.contains(QStringLiteral("广告：充值送书币")));
+    EXPECT_TRUE(text.contains(QStringLiteral("第1章的正文。")));
+}
+
+TEST_F(SerialChainTest, ResumesAfterAKillBetweenTwoChaptersWithNoneTwiceAndNoneMissing) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    auto chain = std::make_unique<serial::SerialChain>(context);
+    chain->run(view(), series(), freshState(30), true);
+    ASSERT_TRUE(waitFor([this] {
+        const auto state = serial::readChainState(series());
+        return state && state->count == 3;
+    }));
+    chain.reset(); // the program is killed while it waits before chapter 4
+    // The kill came after chapter 3's file and index line but before its state: the state
+    // still says two chapters.
+    serial::ChainState before = *serial::readChainState(series());
+    before.count = 2;
+    before.next = Site::url(3);
+    ASSERT_TRUE(serial::writeChainState(series(), before));
+    ASSERT_EQ(indexNumbers(), QList<int>({1, 2, 3}));
+
+    view()->show(1); // after a restart the tab shows some other page
+    dialogs.folders = {series()};
+    serial::SerialChain resumed(context);
+    QSignalSpy done(&resumed, &serial::SerialChain::finished);
+    resumed.resume();
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+    EXPECT_EQ(indexNumbers(), QList<int>({1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(view()->navigations.last(), Site::url(6));
+
+    // A finished serial is not resumed again.
+    dialogs.folders = {series()};
+    resumed.resume();
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("该系列已经保存到最后一章了。"));
+}
+
+TEST_F(SerialChainTest, StopKeepsThePlaceAndAChosenCountEndsTheChain) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    serial::SerialChain chain(context);
+    serial::ChainState state = freshState(20);
+    state.limit = 5;
+    chain.run(view(), series(), state, true);
+    ASSERT_TRUE(waitFor([this] { return chapterFiles().size() == 2; }));
+    dialogs.folders = {series()};
+    chain.resume(); // a second chain while one runs is refused
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("连续保存正在进行，请先停止连续保存。"));
+    chain.stop();
+    const qsizetype loads = view()->navigations.size();
+    waitFor([] { return false; }, 100);           // time for a load that should not come
+    EXPECT_EQ(view()->navigations.size(), loads); // nothing more is loaded after 停止
+    EXPECT_FALSE(chain.isRunning());
+
+    dialogs.folders = {series()};
+    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    chain.resume();
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存设定的5章"));
+    EXPECT_EQ(chapterFiles(), expectedFiles(5));
+    EXPECT_EQ(serial::readChainState(series())->next, Site::url(6));
+}
+
+TEST_F(SerialChainTest, APageThatFailsThreeTimesStopsTheChainAndCanBeRetried) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.failuresLeft = {{2, 1}, {4, 3}};
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(3)); // chapter 2 came on its second load
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("网页三次打开失败")));
+    EXPECT_EQ(serial::readChainState(series())->next, Site::url(4));
+
+    dialogs.folders = {series()};
+    chain.resume();
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+}
+
+TEST_F(SerialChainTest, AmongSeveralNextLinksTheUsersChoiceHoldsForLaterPages) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.advertNext = true;
+    view()->show(1);
+    dialogs.inputs = {QStringLiteral("2")};
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+    EXPECT_EQ(dialogs.asked.size(), 1); // asked once, on the first page
+    EXPECT_TRUE(dialogs.asked.first().contains("http://ads.test/1"));
+    EXPECT_EQ(serial::readChainState(series())->choice, 2);
+
+    // Cancelling the question stops the chain with the reason.
+    const QString other = QDir(saveDir.path()).filePath("other");
+    ASSERT_TRUE(QDir().mkpath(other));
+    view()->show(1);
+    serial::SerialChain second(context);
+    second.run(view(), other, freshState(), true);
+    ASSERT_TRUE(runToEnd(second));
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("网页上有几个下一章链接")));
+}
+
+TEST_F(SerialChainTest, ALinkPointedAtOnceCarriesTheChainOnAndItsTextIsRemembered) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.nextLabel = QStringLiteral("继续阅读 »»");
+    view()->show(1);
+    serial::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(1)); // no link it knows: it stopped
+
+    chain.useLinkAsNextChapter(view(), Site::url(1), QStringLiteral("继续阅读 »»"));
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("该链接的网页已经保存过了。"));
+    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    chain.useLinkAsNextChapter(view(), Site::url(2), QStringLiteral(" 继续阅读  »» "));
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存到最后一章，共6章"));
+    EXPECT_EQ(chapterFiles(), expectedFiles(6));
+    EXPECT_EQ(serial::readChainState(series())->linkText, QStringLiteral("继续阅读 »»"));
+
+    // On a page where no chain stopped, the entry only says why it does nothing.
+    view()->show(3);
+    chain.useLinkAsNextChapter(view(), Site::url(4), QStringLiteral("继续阅读 »»"));
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("只有在连续保存")));
+}
+
+} // namespace

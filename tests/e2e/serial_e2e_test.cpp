@@ -1,0 +1,208 @@
+// A served serial saved chapter by chapter with the real engine, then made into a book.
+#include "browser/webengine/scriptrunner.h"
+#include "browser/webengine/webengineview.h"
+#include "browser/webengine/webengineviewfactory.h"
+#include "common/ansifile.h"
+#include "serial/chainstate.h"
+#include "shell/commands.h"
+#include "shell/mainwindow.h"
+#include "shell/tabmanager.h"
+#include "support/fakedialogs.h"
+#include "support/localhttpserver.h"
+#include "support/waitfor.h"
+#include "unit/serial/epubcheck.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kChapters = 30;
+
+QString paragraph(int chapter, int number) {
+    return QStringLiteral("第%1章正文第%2段：夜雨敲窗，灯下的人把旧信又读了一遍，"
+                          "想起那年春天在江边走过的路，和路边开了又谢的桃花。")
+        .arg(chapter)
+        .arg(number);
+}
+
+// A chapter page as serial sites make them: a menu, adverts, a list of other books around the
+// text, "上一章 目录 下一章" above and below it.
+QByteArray chapterPage(int chapter) {
+    const QString previous =
+        chapter > 1 ? QStringLiteral("/book/%1.html").arg(chapter - 1) : QStringLiteral("/book/");
+    const QString next = chapter < kChapters ? QStringLiteral("/book/%1.html").arg(chapter + 1)
+                                             : QStringLiteral("/book/");
+    const QString pager =
+        QStringLiteral("<div class=\"pager\"><a href=\"%1\">上一章</a> "
+                       "<a href=\"/book/\">目录</a> <a href=\"%2\">下一章</a></div>")
+            .arg(previous, next);
+    QString text;
+    for (int p = 1; p <= 6; ++p)
+        text += QStringLiteral("<p>") + paragraph(chapter, p) + QStringLiteral("</p>\n");
+    const QString html =
+        QStringLiteral(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>第%1章 长夜</title></head>"
+            "<body><div id=\"menu\"><a href=\"/\">菜单首页</a> <a href=\"/top\">菜单排行榜</a> "
+            "<a href=\"/new\">菜单最新更新</a></div>"
+            "<div class=\"ad\">广告：充值就送书币，点击领取大礼包</div>%2"
+            "<div id=\"content\"><h1>第%1章 长夜</h1>\n%3</div>%2"
+            "<div class=\"sidebar\"><h3>侧栏热门小说</h3><ul><li><a href=\"/b/1\">侧栏别的书一</a>"
+            "</li><li><a href=\"/b/2\">侧栏别的书二</a></li></ul></div>"
+            "<div class=\"ad\">广告：下载客户端看书更快</div></body></html>")
+            .arg(chapter)
+            .arg(pager, text);
+    return html.toUtf8();
+}
+
+class SerialEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDirIterator it(LUMARO_PROGRAM_FOLDER, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString relative = QDir(LUMARO_PROGRAM_FOLDER).relativeFilePath(source);
+            if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
+                relative.startsWith("profile"))
+                continue;
+            if (it.fileInfo().isDir())
+                QDir().mkpath(QDir(programDir.path()).filePath(relative));
+            else
+                QFile::copy(source, QDir(programDir.path()).filePath(relative));
+        }
+        for (int chapter = 1; chapter <= kChapters; ++chapter)
+            server.addPage(QStringLiteral("/book/%1.html").arg(chapter), chapterPage(chapter));
+        server.addPage("/book/", "<html><head><title>目录</title></head><body>目录</body></html>");
+        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
+                                                     factory, &dialogs);
+        window->setSavePath(saveDir.path());
+        window->resize(1000, 700);
+        window->show();
+    }
+    void TearDown() override { window.reset(); }
+
+    QTemporaryDir programDir;
+    QTemporaryDir saveDir;
+    testing_support::LocalHttpServer server;
+    testing_support::FakeDialogs dialogs;
+    browser::WebEngineViewFactory factory{QString()};
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
+    shell::TabManager &tabs = window->tabs();
+    const QUrl first = server.url("/book/1.html");
+    window->openAddress(first.toString());
+    tabs.selectTab(tabs.tabCount());
+    browser::BrowserView *view = tabs.currentView();
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+
+    dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
+    window->commands().runMenuEntry("serialstart", "从当前网页开始连续保存下一章");
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] {
+            const auto state = serial::readChainState(series);
+            return state && state->finished;
+        },
+        120000));
+    EXPECT_EQ(serial::readChainState(series)->count, kChapters);
+    EXPECT_EQ(server.requestsFor("/book/30.html"), 1);
+    EXPECT_EQ(server.requestsFor("/book/"), 0); // the link back to the index is not followed
+
+    dialogs.folders = {series};
+    window->commands().runMenuEntry("serialbook", "合并成一本书");
+    const QString book = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
+    const common::TextFileContent text = common::readTextFile(book + ".txt");
+    ASSERT_TRUE(text.ok) << dialogs.shown.last().text.toStdString();
+    qsizetype at = 0;
+    for (int chapter = 1; chapter <= kChapters; ++chapter) {
+        for (int p = 1; p <= 6; ++p) {
+            const qsizetype found = text.text.indexOf(paragraph(chapter, p), at);
+            ASSERT_GE(found, at) << "chapter " << chapter << " paragraph " << p;
+            at = found;
+        }
+    }
+    if (!QFile::exists(":/lumaro/js/readability.js"))
+        GTEST_SKIP() << "Readability is not built in: chapters hold the whole page's text";
+    for (const char *menu : {"菜单", "广告", "侧栏", "上一章"})
+        EXPECT_FALSE(text.text.contains(QString::fromUtf8(menu))) << menu;
+
+    const std::optional<EpubcheckResult> check = runEpubcheck(book + ".epub");
+    if (!check)
+        GTEST_SKIP() << "epubcheck (or java) is not installed: the EPUB was not validated";
+    EXPECT_TRUE(check->passed) << check->report.toStdString();
+}
+
+TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
+    for (int chapter = 1; chapter <= 3; ++chapter) {
+        const QString next =
+            chapter < 3 ? QStringLiteral("/odd/%1.html").arg(chapter + 1) : QStringLiteral("/odd/");
+        server.addPage(QStringLiteral("/odd/%1.html").arg(chapter),
+                       QStringLiteral("<html><head><meta charset=\"utf-8\"><title>第%1节</title>"
+                                      "</head><body><p>%2</p><a id=\"on\" href=\"%3\" "
+                                      "style=\"font-size:40px\">继续阅读</a> <a href=\"/odd/\">"
+                                      "目录</a></body></html>")
+                           .arg(chapter)
+                           .arg(paragraph(chapter, 1), next)
+                           .toUtf8());
+    }
+    shell::TabManager &tabs = window->tabs();
+    const QUrl first = server.url("/odd/1.html");
+    window->openAddress(first.toString());
+    tabs.selectTab(tabs.tabCount());
+    browser::BrowserView *view = tabs.currentView();
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    dialogs.inputs = {QStringLiteral("奇书"), QStringLiteral("0 0 文本")};
+    window->commands().runMenuEntry("serialstart", "从当前网页开始连续保存下一章");
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("奇书"));
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        const auto state = serial::readChainState(series);
+        return state && state->finished;
+    }));
+    ASSERT_EQ(serial::readChainState(series)->count, 1);
+
+    auto *engine = static_cast<browser::WebEngineView *>(view);
+    const QVariantList box =
+        browser::ScriptRunner::run(
+            engine->page(), "(function(){const r=document.getElementById('on')"
+                            ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
+            .toList();
+    ASSERT_EQ(box.size(), 2);
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QWidget *target = engine->engineView()->focusProxy();
+    QTest::mouseMove(target, at);
+    QTest::mouseClick(target, Qt::RightButton, {}, at);
+    QAction *entry = nullptr;
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
+                for (QAction *action : menu->actions()) {
+                    if (action->text() == QStringLiteral("以此链接为下一章"))
+                        entry = action;
+                }
+            }
+        }
+        return entry != nullptr;
+    }));
+    entry->trigger();
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        const auto state = serial::readChainState(series);
+        return state && state->finished && state->count == 3;
+    }));
+    EXPECT_EQ(serial::readChainState(series)->linkText, QStringLiteral("继续阅读"));
+    EXPECT_EQ(QDir(series).entryList({"0*.txt"}, QDir::Files).size(), 3);
+}
+
+} // namespace
