@@ -30,10 +30,7 @@ Commands::Commands(MainWindow &window)
       m_capture(window.context(),
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
                 [this] { return m_running; }) {
-    m_changeTimer.setInterval(1000);
-    m_titleTimer.setInterval(1000);
-    connect(&m_changeTimer, &QTimer::timeout, this, [this] { m_capture.changeTick(); });
-    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_capture.titleTick(); });
+    window.clipboard().setChangeListener([this] { m_capture.clipboardChanged(); });
     connect(
         &window.tabs(), &TabManager::favouritesCommand, this,
         [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
@@ -57,7 +54,10 @@ void Commands::run(const CommandRoute &route, const MenuChoice &choice) {
     // Capture ticks that come while a command waits for the engine leave the clipboard alone.
     const bool wasRunning = m_running;
     m_running = true;
-    const auto done = qScopeGuard([this, wasRunning] { m_running = wasRunning; });
+    const auto done = qScopeGuard([this, wasRunning] {
+        m_running = wasRunning;
+        m_capture.resume(); // the copies made while the command was at work
+    });
     route.run(*this, choice);
 }
 
@@ -75,17 +75,19 @@ void Commands::saveEmailsOfAllTabs() {
 
 void Commands::toggleCapture(const QString &entryKey) {
     const bool change = entryKey == QLatin1String("beginsave");
-    QTimer &timer = change ? m_changeTimer : m_titleTimer;
     Toolbar &toolbar = m_window.toolbar();
     const QString save = QStringLiteral("save");
-    // The caption shows the state; the timer is the state (a desktop theme may decorate
+    // The caption shows the state; the capture holds it (a desktop theme may decorate
     // captions with shortcut letters).
-    if (!timer.isActive()) {
-        timer.start();
+    const bool on = !isCapturing(entryKey);
+    if (change)
+        m_capture.setChangeCapture(on);
+    else
+        m_capture.setTitleCapture(on);
+    if (on) {
         toolbar.setMenuEntryCaption(save, entryKey, QStringLiteral("停止保存"));
         return;
     }
-    timer.stop();
     toolbar.setMenuEntryCaption(
         save, entryKey,
         change ? QStringLiteral("开始保存【粘贴板里得文字一有变化，就会被保存到默认文件夹】")
@@ -94,7 +96,8 @@ void Commands::toggleCapture(const QString &entryKey) {
 }
 
 bool Commands::isCapturing(const QString &entryKey) const {
-    return (entryKey == QLatin1String("beginsave") ? m_changeTimer : m_titleTimer).isActive();
+    return entryKey == QLatin1String("beginsave") ? m_capture.changeCapture()
+                                                  : m_capture.titleCapture();
 }
 
 void Commands::showTemplateEditor() {

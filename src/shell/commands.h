@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 namespace browser {
 class BrowserView;
@@ -85,8 +84,6 @@ private:
     links::LinkCommands m_links;
     editing::EditingCommands m_editing;
     text::ClipboardCapture m_capture;
-    QTimer m_changeTimer;   // Timer1
-    QTimer m_titleTimer;    // Timer2
     bool m_running = false; // a command is at work
 };
 

@@ -51,6 +51,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
 }
 
 MainWindow::~MainWindow() {
+    m_clipboard->setChangeListener({}); // the commands that listen go with the window
     // The views go first, while the widgets that show them still exist.
     delete m_tabs;
     m_tabs = nullptr;

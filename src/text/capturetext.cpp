@@ -8,10 +8,30 @@ QString captureFileName(const QString &copied) {
     return saving::correctName(copied.left(30)).left(15);
 }
 
+namespace {
+
+// The text escaped, every line break (CR LF, LF or CR) replaced by `lineBreak`.
+QString escapedLines(const QString &copied, const QString &lineBreak) {
+    QString html = escapeCapturedText(copied);
+    html.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    html.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    html.replace(QLatin1Char('\n'), lineBreak);
+    return html;
+}
+
+} // namespace
+
+QString escapeCapturedText(const QString &copied) {
+    return copied.toHtmlEscaped();
+}
+
+QString captureTextHtml(const QString &copied) {
+    return escapedLines(copied, QStringLiteral("<br>\r\n"));
+}
+
 QString captureBodyHtml(const QString &copied) {
-    QString body = QStringLiteral("<br>") + QChar(0xE5E5) + QChar(0xE5E5) + copied;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
-    return body;
+    return QStringLiteral("<br>") + QChar(0xE5E5) + QChar(0xE5E5) +
+           escapedLines(copied, QStringLiteral("<br>"));
 }
 
 QString capturePage(const QString &pageTemplate, const QString &title, const QString &body) {

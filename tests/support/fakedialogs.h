@@ -18,6 +18,10 @@ public:
 
     Answer message(const QString &caption, const QString &text, Buttons buttons) override {
         shown.append({caption, text, buttons});
+        if (whileMessage) {
+            const std::function<void()> hook = whileMessage; // it may replace itself
+            hook();
+        }
         if (!answers.isEmpty())
             return answers.takeFirst();
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
@@ -92,6 +96,7 @@ public:
     QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
     QList<std::pair<QString, QString>> linkAsked;
     std::function<void()> whileLinkAsked; // what happens elsewhere while the dialog is open
+    std::function<void()> whileMessage;   // what happens elsewhere while a message is shown
     std::function<bool(const QString &, const QList<editing::TemplateItem> &)>
         templateEditor; // open editor
 };

@@ -6,14 +6,19 @@
 
 namespace testing_support {
 
-// A clipboard of the test's own: nothing reaches the desktop's.
+// A clipboard of the test's own: nothing reaches the desktop's. Every change is reported
+// at once, as the desktop's clipboard signals it, whoever made it.
 class FakeClipboard : public browser::Clipboard {
 public:
     QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text; }
+    void setText(const QString &text) override {
+        m_text = text;
+        notifyChanged();
+    }
     void clear() override {
         m_text.clear();
         ++clears;
+        notifyChanged();
     }
     int clears = 0;
 
