@@ -1,8 +1,11 @@
 #include "pagesaver.h"
 
+#include "batchreport.h"
 #include "charsetdeclaration.h"
 #include "filenaming.h"
 #include "linkrewriter.h"
+#include "normalisedtags.h"
+#include "overwritechoice.h"
 
 #include "browser/browserview.h"
 #include "common/textsearch.h"
@@ -51,7 +54,8 @@ void PageSaver::saveAllW() {
     shell::CommandContext &context = m_steps.context();
     browser::TabHost &tabs = context.tabs;
     context.clipboard.clear();
-    QStringList failures;
+    OverwriteChoice overwrite(context.dialogs, context.savePath());
+    BatchOutcome outcome;
     for (int position = tabs.tabCount(); position >= 2; --position) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
@@ -59,15 +63,13 @@ void PageSaver::saveAllW() {
         const QString content = pageContent(view->html());
         QString name;
         if (m_rule.enabled) {
-            const std::optional<QString> extracted =
-                extractFileName(content, m_rule.before, m_rule.after);
-            if (!extracted)
+            // Markers typed from a page's source meet the engine's markup, whose tags are
+            // written its own way: both are compared in one form.
+            const std::optional<QString> extracted = extractFileName(
+                normaliseTags(content), normaliseTags(m_rule.before), normaliseTags(m_rule.after));
+            if (!extracted || extracted->isEmpty()) {
+                outcome.noName.append(view->url().toString());
                 continue;
-            if (extracted->isEmpty()) {
-                context.dialogs.message(
-                    QString(), QStringLiteral("提取不出文件名，请重新定义提取文件名方式！"),
-                    Dialogs::Buttons::Ok);
-                return;
             }
             name = *extracted;
         } else {
@@ -79,12 +81,13 @@ void PageSaver::saveAllW() {
             if (name.isEmpty())
                 name = QStringLiteral("No") + QString::number(tabs.viewNumberAt(position));
         }
-        const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
+        const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
-            return;
-        m_steps.writeOneOfMany(fileName, content, failures);
+            outcome.skipped.append(fitFileName(name, QStringLiteral(".htm")) + ".htm");
+        else if (m_steps.writeOneOfMany(fileName, content, outcome.failed))
+            ++outcome.done;
     }
-    m_steps.finishAllPages(failures);
+    reportBatchSave(context, outcome);
 }
 
 } // namespace saving

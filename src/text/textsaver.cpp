@@ -3,7 +3,9 @@
 #include "htmltotext.h"
 
 #include "browser/browserview.h"
+#include "saving/batchreport.h"
 #include "saving/filenaming.h"
+#include "saving/overwritechoice.h"
 
 namespace text {
 
@@ -73,8 +75,8 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         return;
     }
     base = saving::correctName(base);
-    QStringList failures;
-    int done = 0;
+    saving::OverwriteChoice overwrite(context.dialogs, context.savePath());
+    saving::BatchOutcome outcome;
     for (int position = tabs.tabCount(); position >= 1; --position) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
@@ -85,13 +87,13 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         const QString name = viewSelected && !selection.isEmpty()
                                  ? saving::correctName(selection)
                                  : base + QString::number(tabs.viewNumberAt(position));
-        const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
+        const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".txt"));
         if (fileName.isEmpty())
-            return;
-        if (m_steps.writeOneOfMany(fileName, text, failures))
-            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++done));
+            outcome.skipped.append(saving::fitFileName(name, QStringLiteral(".txt")) + ".txt");
+        else if (m_steps.writeOneOfMany(fileName, text, outcome.failed))
+            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++outcome.done));
     }
-    m_steps.finishAllPages(failures);
+    saving::reportBatchSave(context, outcome);
 }
 
 } // namespace text

@@ -26,6 +26,11 @@ public:
             return answers.takeFirst();
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
+    OverwriteAnswer askOverwrite(const QString &fileName) override {
+        overwriteAsked.append(fileName);
+        return overwriteAnswers.isEmpty() ? OverwriteAnswer::Overwrite
+                                          : overwriteAnswers.takeFirst();
+    }
     QString chooseFolder(const QString &title, const QString &) override {
         asked.append(title);
         return folders.isEmpty() ? QString() : folders.takeFirst();
@@ -84,6 +89,8 @@ public:
     }
 
     QList<Answer> answers;
+    QList<OverwriteAnswer> overwriteAnswers;
+    QStringList overwriteAsked; // the file names the overwrite question named
     QStringList folders;
     QStringList files;
     QList<std::optional<QString>> inputs;
