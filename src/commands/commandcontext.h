@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/tabhost.h"
+#include "commands/batchprogress.h"
 #include "commands/dialogs.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct CommandContext {
     browser::Clipboard &clipboard;
     browser::StatusPanels &panels;
     std::function<QString()> savePath;
+    BatchProgress *progress = nullptr; // none: batches run without a bar
 };
 
 } // namespace shell

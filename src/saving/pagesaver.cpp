@@ -1,6 +1,7 @@
 #include "pagesaver.h"
 
 #include "batchreport.h"
+#include "batchrun.h"
 #include "charsetdeclaration.h"
 #include "filenaming.h"
 #include "linkrewriter.h"
@@ -9,6 +10,8 @@
 
 #include "browser/browserview.h"
 #include "common/textsearch.h"
+
+#include <QScopeGuard>
 
 namespace saving {
 
@@ -56,10 +59,17 @@ void PageSaver::saveAllW() {
     context.clipboard.clear();
     OverwriteChoice overwrite(context.dialogs, context.savePath());
     BatchOutcome outcome;
+    BatchRun run(context, tabs.tabCount() - 1);
     for (int position = tabs.tabCount(); position >= 2; --position) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
+        if (run.stopRequested()) {
+            outcome.stopped = true;
+            outcome.notSaved.append(view->url().toString());
+            continue;
+        }
+        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
         const QString content = pageContent(view->html());
         QString name;
         if (m_rule.enabled) {

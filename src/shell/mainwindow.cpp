@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "batchprogressbar.h"
+
 #include "commands.h"
 #include "downloads.h"
 #include "findbar.h"
@@ -106,6 +108,12 @@ void MainWindow::buildLayout() {
     m_closeAllButton->setFlat(true);
     connect(m_closeAllButton, &QPushButton::clicked, m_tabs, &TabManager::closeAllUnmarked);
     statusBar()->addWidget(m_closeAllButton);
+
+    auto *batch = new BatchProgressBar(
+        this, [this](const QString &panel, const QString &text) { setPanelText(panel, text); });
+    batch->follow(m_tabs->loadQueue());
+    statusBar()->addPermanentWidget(batch);
+    m_context->progress = batch;
 
     connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
     connect(m_tabs, &TabManager::windowCaptionChanged, this, &QWidget::setWindowTitle);

@@ -4,8 +4,11 @@
 
 #include "browser/browserview.h"
 #include "saving/batchreport.h"
+#include "saving/batchrun.h"
 #include "saving/filenaming.h"
 #include "saving/overwritechoice.h"
+
+#include <QScopeGuard>
 
 namespace text {
 
@@ -77,10 +80,17 @@ void TextSaver::saveAllWText(bool deleteLinks) {
     base = saving::correctName(base);
     saving::OverwriteChoice overwrite(context.dialogs, context.savePath());
     saving::BatchOutcome outcome;
+    saving::BatchRun run(context, tabs.tabCount());
     for (int position = tabs.tabCount(); position >= 1; --position) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
+        if (run.stopRequested()) {
+            outcome.stopped = true;
+            outcome.notSaved.append(view->url().toString());
+            continue;
+        }
+        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
         const QString text = pageText(view->html(), deleteLinks);
         const bool viewSelected = hasTextSelection(view);
         const QString selection = m_steps.copySelectionText(view);

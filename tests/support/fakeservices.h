@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/tabhost.h"
+#include "commands/batchprogress.h"
 
 #include <QStringList>
 
@@ -43,6 +44,27 @@ public:
     }
     QStringList history;
     QHash<QString, QString> last;
+};
+
+// A progress bar whose user clicks 停止 once `stopAfter` steps are over (never when -1).
+class FakeProgress : public shell::BatchProgress {
+public:
+    void begin(int total) override {
+        totals.append(total);
+        done = 0;
+    }
+    void advance(int steps, const QString &line) override {
+        done = steps;
+        lines.append(line);
+    }
+    bool stopRequested() override { return stopAfter >= 0 && done >= stopAfter; }
+    void end() override { ++ended; }
+
+    int stopAfter = -1;
+    int done = 0;
+    int ended = 0;
+    QList<int> totals;
+    QStringList lines;
 };
 
 } // namespace testing_support
