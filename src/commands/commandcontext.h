@@ -5,6 +5,7 @@
 #include "commands/dialogs.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -20,6 +21,8 @@ struct CommandContext {
     browser::StatusPanels &panels;
     std::function<QString()> savePath;
     BatchProgress *progress = nullptr; // none: batches run without a bar
+    // Told of every page saved into the save folder (its address, the file's name).
+    std::function<void(const QUrl &, const QString &)> noteSaved = nullptr;
 };
 
 } // namespace shell

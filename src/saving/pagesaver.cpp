@@ -48,9 +48,12 @@ void PageSaver::onlySave(bool absoluteLinks) {
         return;
     if (absoluteLinks)
         content = rewriteLinks(content, view->url().toString());
-    if (m_steps.writeSaveFile(fileName, content))
+    if (m_steps.writeSaveFile(fileName, content)) {
         context.panels.setPanelText(QStringLiteral("s2"),
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
+        if (context.noteSaved)
+            context.noteSaved(view->url(), fileName);
+    }
 }
 
 void PageSaver::saveAllW() {
@@ -94,8 +97,11 @@ void PageSaver::saveAllW() {
         const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
             outcome.skipped.append(fitFileName(name, QStringLiteral(".htm")) + ".htm");
-        else if (m_steps.writeOneOfMany(fileName, content, outcome.failed))
+        else if (m_steps.writeOneOfMany(fileName, content, outcome.failed)) {
             ++outcome.done;
+            if (context.noteSaved)
+                context.noteSaved(view->url(), fileName);
+        }
     }
     reportBatchSave(context, outcome);
 }

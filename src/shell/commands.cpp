@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 #include "menuroutes.h"
+#include "seenlinks.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
@@ -93,6 +94,13 @@ void Commands::toggleCapture(const QString &entryKey) {
         change ? QStringLiteral("开始保存【粘贴板里得文字一有变化，就会被保存到默认文件夹】")
                : QStringLiteral(
                      "开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
+}
+
+void Commands::toggleOnlyNewLinks() {
+    SeenLinks &seen = m_window.seenLinks();
+    seen.setOnlyNew(!seen.onlyNew());
+    m_window.toolbar().setMenuEntryChecked(QStringLiteral("opena"), QStringLiteral("onlynew"),
+                                           seen.onlyNew());
 }
 
 bool Commands::isCapturing(const QString &entryKey) const {

@@ -72,6 +72,7 @@ public:
     void toggleCapture(const QString &entryKey);
     bool isCapturing(const QString &entryKey) const;
     void showTemplateEditor(); // addt
+    void toggleOnlyNewLinks(); // onlynew: batches skip links opened or saved before
 
 private:
     void run(const CommandRoute &route, const MenuChoice &choice);

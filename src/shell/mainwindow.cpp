@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "batchprogressbar.h"
+#include "seenlinks.h"
 
 #include "commands.h"
 #include "downloads.h"
@@ -40,8 +41,13 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
     openFavouritesPage();
-    m_context.reset(new CommandContext{*m_tabs, *m_dialogs, *m_clipboard, *this,
+    m_seenLinks = new SeenLinks(*m_tabs, m_folder.filePath(QStringLiteral("seen.txt")), *this,
+                                [this] { return m_savePath; });
+    m_context.reset(new CommandContext{*m_seenLinks, *m_dialogs, *m_clipboard, *this,
                                        [this] { return m_savePath; }});
+    m_context->noteSaved = [this](const QUrl &url, const QString &fileName) {
+        m_seenLinks->noteSaved(url, fileName);
+    };
     m_commands = new Commands(*this);
     m_downloads = new Downloads(*this);
     factory.setDownloadHandler(

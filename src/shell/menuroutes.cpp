@@ -55,6 +55,7 @@ const QList<CommandRoute> &menuRoutes() {
         {"opensallx", M::Exact, "None", [](C &, Choice) {}},
         {"opensallj", M::Exact, "None", [](C &, Choice) {}},
         {"opensallzip", M::Exact, "None", [](C &, Choice) {}},
+        {"onlynew", M::Exact, "OnlyNewLinks", [](C &c, Choice) { c.toggleOnlyNewLinks(); }},
         {"openallw", M::Exact, "OpenAllWFromC",
          [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenAllW); }},
         {"opencwpallwz", M::Exact, "OpenPageA",
