@@ -36,6 +36,9 @@ public:
     // What the user asked: stops the batch that runs.
     void stop();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showLoading(int finished, int asked, int loading, int waiting);
 

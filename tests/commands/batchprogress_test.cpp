@@ -108,4 +108,41 @@ TEST_F(BatchProgressTest, OpeningLinksShowsItsCountsAndStopsTheWaitingPages) {
     EXPECT_TRUE(s2.last().startsWith("已停止：已打开 6 个网页，1 个没有打开"));
 }
 
+// Between two pages of a save only 停止 and Esc take input: another button clicked then
+// would start a command inside the save.
+TEST_F(BatchProgressTest, DuringASaveOnlyStopTakesInput) {
+    QWidget window;
+    auto *other = new QPushButton("其他", &window);
+    shell::BatchProgressBar bar(&window, [](const QString &, const QString &) {});
+    int otherClicks = 0;
+    QObject::connect(other, &QPushButton::clicked, [&] { ++otherClicks; });
+    window.show();
+    bar.begin(3);
+    const auto click = [](QWidget *target) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                target, new QMouseEvent(type, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)),
+                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    };
+    click(other);
+    bar.advance(1, "已保存 1/3");
+    EXPECT_EQ(otherClicks, 0);
+    EXPECT_FALSE(bar.stopRequested());
+    QCoreApplication::postEvent(other, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
+    bar.advance(2, "已保存 2/3");
+    EXPECT_TRUE(bar.stopRequested());
+    bar.end();
+    EXPECT_TRUE(bar.isHidden());
+
+    bar.begin(2);
+    EXPECT_FALSE(bar.stopRequested());
+    click(bar.findChild<QPushButton *>("batchStop"));
+    bar.advance(1, "已保存 1/2");
+    EXPECT_TRUE(bar.stopRequested());
+    bar.end();
+    click(other); // no batch: input as usual
+    QCoreApplication::processEvents();
+    EXPECT_EQ(otherClicks, 1);
+}
+
 } // namespace
