@@ -8,6 +8,7 @@
 
 #include "browser/browserview.h"
 #include "commands/dialogs.h"
+#include "saving/batchrun.h"
 
 #include <QScopeGuard>
 
@@ -68,9 +69,17 @@ void Commands::showPlaceholder(const QString &text) {
 
 void Commands::saveEmailsOfAllTabs() {
     TabManager &tabs = m_window.tabs();
+    saving::BatchRun run(m_window.context(), tabs.tabCount());
     for (int position = tabs.tabCount(); position >= 1; --position) {
+        if (run.stopRequested()) {
+            m_window.setPanelText(
+                QStringLiteral("s2"),
+                QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
+            return;
+        }
         tabs.selectTab(position);
         m_links.saveEmails();
+        run.pageDone(tabs.tabCount() - position + 1);
     }
 }
 
