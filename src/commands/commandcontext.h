@@ -1,9 +1,11 @@
 #pragma once
 
 #include "browser/tabhost.h"
+#include "commands/batchprogress.h"
 #include "commands/dialogs.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -18,6 +20,9 @@ struct CommandContext {
     browser::Clipboard &clipboard;
     browser::StatusPanels &panels;
     std::function<QString()> savePath;
+    BatchProgress *progress = nullptr; // none: batches run without a bar
+    // Told of every page saved into the save folder (its address, the file's name).
+    std::function<void(const QUrl &, const QString &)> noteSaved = nullptr;
 };
 
 } // namespace shell

@@ -21,11 +21,16 @@ class Dialogs : public browser::PageDialogs {
 public:
     enum class Buttons { Ok, OkCancel, YesNo };
     enum class Answer { Ok, Cancel, Yes, No };
+    // The answers to the overwrite question of a batch; closing the question is Skip.
+    enum class OverwriteAnswer { Overwrite, OverwriteAll, Skip, SkipAll, Numbered };
 
     virtual ~Dialogs() = default;
 
     // A modal message box. An empty caption shows the program's name.
     virtual Answer message(const QString &caption, const QString &text, Buttons buttons) = 0;
+    // The question before a batch replaces the file `fileName`: 覆盖 / 全部覆盖 / 跳过 /
+    // 全部跳过 / 另存为编号文件名.
+    virtual OverwriteAnswer askOverwrite(const QString &fileName) = 0;
     // A folder chooser; an empty text when cancelled.
     virtual QString chooseFolder(const QString &title, const QString &startFolder) = 0;
     // A file chooser for opening; an empty text when cancelled.

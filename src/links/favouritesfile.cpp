@@ -120,6 +120,10 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
                                     file.sliced(last).toString());
 }
 
+bool containsAddress(QStringView file, const QString &address) {
+    return file.contains(QStringLiteral("location.href='%1'").arg(scriptForm(address)));
+}
+
 std::optional<Entry> findEntry(QStringView file, const QString &buttonName) {
     const auto at = namePosition(file, buttonName);
     if (!at)

@@ -19,6 +19,10 @@ QString newKey();
 std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
                                 const QString &key);
 
+// Whether a row of the file opens `address` (as addEntry writes it).
+// Example: after addEntry(file, "http://a/", ...), containsAddress(result, "http://a/").
+bool containsAddress(QStringView file, const QString &address);
+
 struct Entry {
     QString address;
     QString comment;

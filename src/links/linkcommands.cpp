@@ -237,6 +237,13 @@ void LinkCommands::saveCurrentToLink() {
     const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
     if (!file.ok || file.text.isEmpty())
         return;
+    if (favourites::containsAddress(file.text, answer->first)) {
+        m_context.dialogs.message(
+            shell::kNoticeCaption,
+            QStringLiteral("link.htm里已经有这个网址了：%1").arg(answer->first),
+            shell::Dialogs::Buttons::Ok);
+        return;
+    }
     const auto changed =
         favourites::addEntry(file.text, answer->first, answer->second, favourites::newKey());
     if (changed && writeFavourites(file, *changed, favourites::Change::AddRow))

@@ -1,12 +1,18 @@
 #include "pagesaver.h"
 
+#include "batchreport.h"
+#include "batchrun.h"
 #include "charsetdeclaration.h"
 #include "fallbackname.h"
 #include "filenaming.h"
 #include "linkrewriter.h"
+#include "normalisedtags.h"
+#include "overwritechoice.h"
 
 #include "browser/browserview.h"
 #include "common/textsearch.h"
+
+#include <QScopeGuard>
 
 namespace saving {
 
@@ -45,37 +51,47 @@ void PageSaver::onlySave(bool absoluteLinks) {
     if (absoluteLinks)
         content =
             rewriteLinks(content, view->url().toString(QUrl::FullyEncoded), view->characterSet());
-    if (m_steps.writeSaveFile(fileName, content))
+    if (m_steps.writeSaveFile(fileName, content)) {
         context.panels.setPanelText(QStringLiteral("s2"),
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
+        if (context.noteSaved)
+            context.noteSaved(view->url(), fileName);
+    }
 }
 
 void PageSaver::saveAllW(bool absoluteLinks) {
     shell::CommandContext &context = m_steps.context();
     browser::TabHost &tabs = context.tabs;
     context.clipboard.clear();
-    QStringList failures;
+    OverwriteChoice overwrite(context.dialogs, context.savePath());
+    BatchOutcome outcome;
+    BatchRun run(context, tabs.tabCount() - 1);
     for (int position = tabs.tabCount(); position >= 2; --position) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
+        if (run.stopRequested()) {
+            outcome.stopped = true;
+            outcome.notSaved.append(view->url().toString());
+            continue;
+        }
+        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
         const std::optional<QString> html = m_steps.readHtml(view, QString());
         if (!html) {
-            failures.append(QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));
+            outcome.failed.append(
+                QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));
             continue;
         }
         const QString content = pageContent(*html);
         QString name;
         if (m_rule.enabled) {
-            const std::optional<QString> extracted =
-                extractFileName(content, m_rule.before, m_rule.after);
-            if (!extracted)
+            // Markers typed from a page's source meet the engine's markup, whose tags are
+            // written its own way: both are compared in one form.
+            const std::optional<QString> extracted = extractFileName(
+                normaliseTags(content), normaliseTags(m_rule.before), normaliseTags(m_rule.after));
+            if (!extracted || extracted->isEmpty()) {
+                outcome.noName.append(view->url().toString());
                 continue;
-            if (extracted->isEmpty()) {
-                context.dialogs.message(
-                    QString(), QStringLiteral("提取不出文件名，请重新定义提取文件名方式！"),
-                    Dialogs::Buttons::Ok);
-                return;
             }
             name = *extracted;
         } else {
@@ -87,14 +103,22 @@ void PageSaver::saveAllW(bool absoluteLinks) {
             if (name.isEmpty())
                 name = QStringLiteral("No") + QString::number(tabs.viewNumberAt(position));
         }
-        const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
+        const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
-            return;
-        m_steps.writeOneOfMany(
-            fileName, absoluteLinks ? rewriteLinks(content, view->url().toString()) : content,
-            failures);
+            outcome.skipped.append(fitFileName(name, QStringLiteral(".htm")) + ".htm");
+        else if (m_steps.writeOneOfMany(fileName,
+                                        absoluteLinks
+                                            ? rewriteLinks(content,
+                                                           view->url().toString(QUrl::FullyEncoded),
+                                                           view->characterSet())
+                                            : content,
+                                        outcome.failed)) {
+            ++outcome.done;
+            if (context.noteSaved)
+                context.noteSaved(view->url(), fileName);
+        }
     }
-    m_steps.finishAllPages(failures);
+    reportBatchSave(context, outcome);
 }
 
 } // namespace saving

@@ -11,6 +11,7 @@ namespace saving {
 
 QString SaveSteps::copySelectionText(browser::BrowserView *view) {
     browser::Clipboard &clipboard = m_context.clipboard;
+    const browser::Clipboard::OwnUse ownUse(clipboard);
     clipboard.clear();
     if (!view)
         return QString();

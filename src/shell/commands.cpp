@@ -2,11 +2,13 @@
 
 #include "mainwindow.h"
 #include "menuroutes.h"
+#include "seenlinks.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
 #include "browser/browserview.h"
 #include "commands/dialogs.h"
+#include "saving/batchrun.h"
 
 #include <QScopeGuard>
 
@@ -40,10 +42,7 @@ Commands::Commands(MainWindow &window)
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
                 [this] { return m_running; }),
       m_serial(window.context()) {
-    m_changeTimer.setInterval(1000);
-    m_titleTimer.setInterval(1000);
-    connect(&m_changeTimer, &QTimer::timeout, this, [this] { m_capture.changeTick(); });
-    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_capture.titleTick(); });
+    window.clipboard().setChangeListener([this] { m_capture.clipboardChanged(); });
     connect(
         &window.tabs(), &TabManager::favouritesCommand, this,
         [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
@@ -69,31 +68,44 @@ void Commands::run(const CommandRoute &route, const MenuChoice &choice) {
     // Capture ticks that come while a command waits for the engine leave the clipboard alone.
     const bool wasRunning = m_running;
     m_running = true;
-    const auto done = qScopeGuard([this, wasRunning] { m_running = wasRunning; });
+    const auto done = qScopeGuard([this, wasRunning] {
+        m_running = wasRunning;
+        m_capture.resume(); // the copies made while the command was at work
+    });
     route.run(*this, choice);
 }
 
 void Commands::saveEmailsOfAllTabs() {
     TabManager &tabs = m_window.tabs();
+    saving::BatchRun run(m_window.context(), tabs.tabCount());
     for (int position = tabs.tabCount(); position >= 1; --position) {
+        if (run.stopRequested()) {
+            m_window.setPanelText(
+                QStringLiteral("s2"),
+                QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
+            return;
+        }
         tabs.selectTab(position);
         m_links.saveEmails();
+        run.pageDone(tabs.tabCount() - position + 1);
     }
 }
 
 void Commands::toggleCapture(const QString &entryKey) {
     const bool change = entryKey == QLatin1String("beginsave");
-    QTimer &timer = change ? m_changeTimer : m_titleTimer;
     Toolbar &toolbar = m_window.toolbar();
     const QString save = QStringLiteral("save");
-    // The caption shows the state; the timer is the state (a desktop theme may decorate
+    // The caption shows the state; the capture holds it (a desktop theme may decorate
     // captions with shortcut letters).
-    if (!timer.isActive()) {
-        timer.start();
+    const bool on = !isCapturing(entryKey);
+    if (change)
+        m_capture.setChangeCapture(on);
+    else
+        m_capture.setTitleCapture(on);
+    if (on) {
         toolbar.setMenuEntryCaption(save, entryKey, QStringLiteral("停止保存"));
         return;
     }
-    timer.stop();
     toolbar.setMenuEntryCaption(
         save, entryKey,
         change ? QStringLiteral("开始保存【粘贴板里得文字一有变化，就会被保存到默认文件夹】")
@@ -101,8 +113,16 @@ void Commands::toggleCapture(const QString &entryKey) {
                      "开始保存【如果粘贴板里的文字小于20，就以此为文件名保存到默认文件夹】"));
 }
 
+void Commands::toggleOnlyNewLinks() {
+    SeenLinks &seen = m_window.seenLinks();
+    seen.setOnlyNew(!seen.onlyNew());
+    m_window.toolbar().setMenuEntryChecked(QStringLiteral("opena"), QStringLiteral("onlynew"),
+                                           seen.onlyNew());
+}
+
 bool Commands::isCapturing(const QString &entryKey) const {
-    return (entryKey == QLatin1String("beginsave") ? m_changeTimer : m_titleTimer).isActive();
+    return entryKey == QLatin1String("beginsave") ? m_capture.changeCapture()
+                                                  : m_capture.titleCapture();
 }
 
 void Commands::showTemplateEditor() {

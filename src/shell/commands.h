@@ -14,7 +14,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 namespace browser {
 class BrowserView;
@@ -85,6 +84,7 @@ public:
     void toggleCapture(const QString &entryKey);
     bool isCapturing(const QString &entryKey) const;
     void showTemplateEditor(); // addt
+    void toggleOnlyNewLinks(); // onlynew: batches skip links opened or saved before
 
 private:
     void run(const CommandRoute &route, const MenuChoice &choice);
@@ -102,8 +102,6 @@ private:
     editing::PageDeletions m_deletions;
     text::ClipboardCapture m_capture;
     serial::SerialChain m_serial;
-    QTimer m_changeTimer;   // Timer1
-    QTimer m_titleTimer;    // Timer2
     bool m_running = false; // a command is at work
 };
 

@@ -7,10 +7,24 @@
 namespace shell {
 
 void LoadQueue::navigate(browser::BrowserView *view, const QUrl &url) {
+    if (m_loading.isEmpty() && m_waiting.isEmpty())
+        m_asked = m_finished = 0; // a new batch
+    ++m_asked;
     if (m_loading.size() < m_limit)
         start(view, url);
     else
         m_waiting.append({view, url});
+    reportProgress();
+}
+
+QList<LoadQueue::Pending> LoadQueue::stopWaiting() {
+    const QList<Pending> stopped = std::exchange(m_waiting, {});
+    reportProgress();
+    return stopped;
+}
+
+void LoadQueue::reportProgress() {
+    emit progressChanged(m_finished, m_asked, m_loading.size(), m_waiting.size());
 }
 
 void LoadQueue::start(browser::BrowserView *view, const QUrl &url) {
@@ -26,11 +40,15 @@ void LoadQueue::finished(browser::BrowserView *view) {
     if (!m_loading.removeOne(view))
         return;
     disconnect(view, nullptr, this, nullptr);
+    ++m_finished;
     while (!m_waiting.isEmpty() && m_loading.size() < m_limit) {
         const Pending next = m_waiting.takeFirst();
         if (next.view)
             start(next.view, next.url);
+        else
+            ++m_finished; // its tab was closed before its turn
     }
+    reportProgress();
 }
 
 } // namespace shell

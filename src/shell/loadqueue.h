@@ -22,19 +22,32 @@ public:
     explicit LoadQueue(int limit = 6, QObject *parent = nullptr)
         : QObject(parent), m_limit(limit) {}
 
-    void navigate(browser::BrowserView *view, const QUrl &url);
-    int loading() const { return m_loading.size(); }
-    int waiting() const { return m_waiting.size(); }
-
-private:
-    void start(browser::BrowserView *view, const QUrl &url);
-    void finished(browser::BrowserView *view);
-
     struct Pending {
         QPointer<browser::BrowserView> view;
         QUrl url;
     };
+
+    void navigate(browser::BrowserView *view, const QUrl &url);
+    int loading() const { return m_loading.size(); }
+    int waiting() const { return m_waiting.size(); }
+    // Stops the batch: the pages still waiting are not loaded (their tabs stay, empty); they
+    // are returned, first asked first. Pages already loading go on.
+    QList<Pending> stopWaiting();
+
+signals:
+    // The batch since the queue was last idle: `finished` of the `asked` pages have loaded
+    // (or given up their place), stopped ones counted in `asked`; `loading` load now,
+    // `waiting` wait their turn. The batch is over when both are 0.
+    void progressChanged(int finished, int asked, int loading, int waiting);
+
+private:
+    void start(browser::BrowserView *view, const QUrl &url);
+    void finished(browser::BrowserView *view);
+    void reportProgress();
+
     int m_limit;
+    int m_asked = 0;
+    int m_finished = 0;
     QList<browser::BrowserView *> m_loading;
     QList<Pending> m_waiting;
 };

@@ -1,5 +1,8 @@
 #include "mainwindow.h"
 
+#include "batchprogressbar.h"
+#include "seenlinks.h"
+
 #include "commands.h"
 #include "downloads.h"
 #include "findbar.h"
@@ -45,8 +48,13 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
     openFavouritesPage();
-    m_context.reset(new CommandContext{*m_tabs, *m_dialogs, *m_clipboard, *this,
+    m_seenLinks = new SeenLinks(*m_tabs, m_folder.filePath(QStringLiteral("seen.txt")), *this,
+                                [this] { return m_savePath; });
+    m_context.reset(new CommandContext{*m_seenLinks, *m_dialogs, *m_clipboard, *this,
                                        [this] { return m_savePath; }});
+    m_context->noteSaved = [this](const QUrl &url, const QString &fileName) {
+        m_seenLinks->noteSaved(url, fileName);
+    };
     m_commands = new Commands(*this);
     m_downloads = new Downloads(*m_context, this);
     connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
@@ -76,6 +84,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 MainWindow::~MainWindow() {
+    m_clipboard->setChangeListener({}); // the commands that listen go with the window
     // The views go first, while the widgets that show them still exist.
     delete m_tabs;
     m_tabs = nullptr;
@@ -149,6 +158,12 @@ void MainWindow::buildLayout() {
     m_hoverLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_hoverLabel->hide();
     connect(m_tabs, &TabManager::hoverTextChanged, this, &MainWindow::showHoveredLink);
+
+    auto *batch = new BatchProgressBar(
+        this, [this](const QString &panel, const QString &text) { setPanelText(panel, text); });
+    batch->follow(m_tabs->loadQueue());
+    statusBar()->addPermanentWidget(batch);
+    m_context->progress = batch;
 
     connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
     connect(m_tabs, &TabManager::windowCaptionChanged, this, &QWidget::setWindowTitle);

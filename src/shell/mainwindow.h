@@ -22,6 +22,7 @@ class ViewFactory;
 namespace shell {
 
 class Commands;
+class SeenLinks;
 class Dialogs;
 class Downloads;
 class FindBar;
@@ -46,6 +47,7 @@ public:
 
     TabManager &tabs() const { return *m_tabs; }
     Commands &commands() const { return *m_commands; }
+    SeenLinks &seenLinks() const { return *m_seenLinks; }
     Toolbar &toolbar() const { return *m_toolbar; }
     Dialogs &dialogs() const { return *m_dialogs; }
     CommandContext &context() { return *m_context; }
@@ -92,6 +94,7 @@ private:
     std::unique_ptr<CommandContext> m_context;
     TabManager *m_tabs = nullptr;
     Commands *m_commands = nullptr;
+    SeenLinks *m_seenLinks = nullptr; // the tabs as the commands reach them
     Downloads *m_downloads = nullptr;
     FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;

@@ -59,6 +59,7 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { c.harvest().openSelectionLinks(LinkCommand::OpenAllJ); }},
         {"opensallzip", M::Exact, "DownloadSelectionFiles",
          [](C &c, Choice) { c.harvest().downloadFileLinks(true); }},
+        {"onlynew", M::Exact, "OnlyNewLinks", [](C &c, Choice) { c.toggleOnlyNewLinks(); }},
         {"openallw", M::Exact, "OpenAllWFromC",
          [](C &c, Choice) { c.links().openPageLinks(LinkCommand::OpenAllW); }},
         {"opencwpallwz", M::Exact, "OpenPageA",

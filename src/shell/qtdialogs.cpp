@@ -121,6 +121,31 @@ void QtDialogs::showSaveTextDialog(std::function<bool(const QString &, const QSt
     dialog->show();
 }
 
+Dialogs::OverwriteAnswer QtDialogs::askOverwrite(const QString &fileName) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("文件已经存在"),
+                    QStringLiteral("“%1”已经存在，是否要覆盖？").arg(fileName),
+                    QMessageBox::NoButton, m_owner);
+    const std::pair<const char16_t *, OverwriteAnswer> choices[] = {
+        {u"覆盖", OverwriteAnswer::Overwrite},
+        {u"全部覆盖", OverwriteAnswer::OverwriteAll},
+        {u"跳过", OverwriteAnswer::Skip},
+        {u"全部跳过", OverwriteAnswer::SkipAll},
+        {u"另存为编号文件名", OverwriteAnswer::Numbered},
+    };
+    QList<std::pair<QAbstractButton *, OverwriteAnswer>> buttons;
+    for (const auto &[caption, answer] : choices)
+        buttons.append(
+            {box.addButton(QString::fromUtf16(caption), QMessageBox::ActionRole), answer});
+    box.setEscapeButton(buttons[2].first);
+    box.setDefaultButton(static_cast<QPushButton *>(buttons[2].first));
+    box.exec();
+    for (const auto &[button, answer] : buttons) {
+        if (box.clickedButton() == button)
+            return answer;
+    }
+    return OverwriteAnswer::Skip;
+}
+
 std::optional<std::pair<QString, QString>> QtDialogs::askExtractionMarkers() {
     QDialog dialog(m_owner);
     dialog.setObjectName(QStringLiteral("exfilename"));

@@ -12,6 +12,7 @@ public:
     explicit QtDialogs(QWidget *owner) : m_owner(owner) {}
 
     Answer message(const QString &caption, const QString &text, Buttons buttons) override;
+    OverwriteAnswer askOverwrite(const QString &fileName) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
     QString chooseFile(const QString &title, const QString &startFolder,
                        const QString &filter) override;

@@ -115,6 +115,8 @@ const QList<ButtonLayout> &toolbarLayout() {
              {"openallx", "打开当前网页上的所有的相对网页"},
              {"openallj", "打开当前网页上的所有的绝对网页"},
              {"openallzip", "打开当前网页上的所有非网页链接"},
+             {"fg_onlynew", "-"},
+             {"onlynew", "只打开新的链接"},
          }},
         {"opens",
          "打开选中部分的所有网页",

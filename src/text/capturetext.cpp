@@ -9,12 +9,30 @@ QString captureFileName(const QString &copied) {
     return saving::correctName(copied.left(30)).left(15);
 }
 
+namespace {
+
+// The text escaped, every line break (CR LF, LF or CR) replaced by `lineBreak`.
+QString escapedLines(const QString &copied, const QString &lineBreak) {
+    QString html = escapeCapturedText(copied);
+    html.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    html.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    html.replace(QLatin1Char('\n'), lineBreak);
+    return html;
+}
+
+} // namespace
+
+QString escapeCapturedText(const QString &copied) {
+    return copied.toHtmlEscaped();
+}
+
+QString captureTextHtml(const QString &copied) {
+    return escapedLines(copied, QStringLiteral("<br>\r\n"));
+}
+
 QString captureBodyHtml(const QString &copied) {
-    // Copies made on this system end their lines with LF, older programs' with CR LF or CR.
     return QStringLiteral("<br>") + QChar(0xE5E5) + QChar(0xE5E5) +
-           common::splitLines(copied).join(QStringLiteral("<br>")) +
-           (common::lineEndLengthAt(copied, copied.size() - 1) > 0 ? QStringLiteral("<br>")
-                                                                   : QString());
+           escapedLines(copied, QStringLiteral("<br>"));
 }
 
 QString capturePage(const QString &pageTemplate, const QString &title, const QString &body) {

@@ -10,12 +10,36 @@ ClipboardCapture::ClipboardCapture(shell::CommandContext &context, QString templ
                                    std::function<bool()> busy)
     : m_steps(context), m_templatePath(std::move(templatePath)), m_busy(std::move(busy)) {}
 
+void ClipboardCapture::clipboardChanged() {
+    if (!m_change && !m_title)
+        return;
+    const QString copied = m_steps.context().clipboard.text();
+    if (copied.isEmpty())
+        return;
+    m_queue.append(copied);
+    resume();
+}
+
+// A copy heard while a question of this loop is open is queued and handled by the loop
+// itself, after the one it asks about: the order of the copies is kept.
+void ClipboardCapture::resume() {
+    if (m_handling || (m_busy && m_busy()))
+        return;
+    m_handling = true;
+    while (!m_queue.isEmpty() && !(m_busy && m_busy())) {
+        const QString copied = m_queue.takeFirst();
+        if (m_change)
+            handleChange(copied);
+        if (m_title)
+            handleTitle(copied);
+    }
+    m_handling = false;
+}
+
 // Writes a captured file; false when it was not written (the question answered No, or the
 // write failed). A failure is reported once per text, and the text stays on the clipboard.
 bool ClipboardCapture::write(const QString &name, const QString &content, const QString &copied) {
-    m_asking = true;
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
-    m_asking = false;
     if (fileName.isEmpty())
         return false;
     QString error;
@@ -34,42 +58,37 @@ bool ClipboardCapture::write(const QString &name, const QString &content, const 
     return true;
 }
 
-// The text a tick handles: none while a question is open or a command is at work.
-QString ClipboardCapture::pendingText() const {
-    if (m_asking || (m_busy && m_busy()))
-        return QString();
-    return m_steps.context().clipboard.text();
+// Only the text handled is taken off the clipboard; a newer copy stays for the user.
+void ClipboardCapture::clearIfStill(const QString &copied) {
+    browser::Clipboard &clipboard = m_steps.context().clipboard;
+    if (clipboard.text() != copied)
+        return;
+    const browser::Clipboard::OwnUse ownUse(clipboard);
+    clipboard.clear();
 }
 
-void ClipboardCapture::changeTick() {
-    browser::Clipboard &clipboard = m_steps.context().clipboard;
-    const QString copied = pendingText();
-    if (copied.isEmpty())
-        return;
+void ClipboardCapture::handleChange(const QString &copied) {
     QString name = captureFileName(copied);
     if (name.isEmpty())
         name = saving::untitledName(QDateTime::currentDateTime());
-    if (write(name, copied, copied))
-        clipboard.clear();
+    if (write(name, captureTextHtml(copied), copied))
+        clearIfStill(copied);
 }
 
-void ClipboardCapture::titleTick() {
-    browser::Clipboard &clipboard = m_steps.context().clipboard;
-    const QString copied = pendingText();
-    if (copied.isEmpty())
-        return;
+void ClipboardCapture::handleTitle(const QString &copied) {
     if (copied.size() > 30) {
         m_body = captureBodyHtml(copied);
     } else if (!m_body.isEmpty()) {
         QString name = saving::correctName(copied);
         if (name.isEmpty())
             name = saving::untitledName(QDateTime::currentDateTime());
-        const QString page = capturePage(common::readTextFile(m_templatePath).text, name, m_body);
+        const QString page = capturePage(common::readTextFile(m_templatePath).text,
+                                         escapeCapturedText(copied), m_body);
         if (!write(name, page, copied))
             return;
         m_body.clear();
     }
-    clipboard.clear();
+    clearIfStill(copied);
 }
 
 } // namespace text

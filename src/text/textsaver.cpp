@@ -3,8 +3,13 @@
 #include "htmltotext.h"
 
 #include "browser/browserview.h"
+#include "saving/batchreport.h"
+#include "saving/batchrun.h"
 #include "saving/fallbackname.h"
 #include "saving/filenaming.h"
+#include "saving/overwritechoice.h"
+
+#include <QScopeGuard>
 
 namespace text {
 
@@ -80,15 +85,22 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         return;
     }
     base = saving::correctName(base);
-    QStringList failures;
-    int done = 0;
+    saving::OverwriteChoice overwrite(context.dialogs, context.savePath());
+    saving::BatchOutcome outcome;
+    saving::BatchRun run(context, tabs.tabCount());
     for (int position = tabs.tabCount(); position >= 1; --position) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
+        if (run.stopRequested()) {
+            outcome.stopped = true;
+            outcome.notSaved.append(view->url().toString());
+            continue;
+        }
+        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
         const std::optional<QString> html = m_steps.readHtml(view, QString());
         if (!html) {
-            failures.append(
+            outcome.failed.append(
                 QStringLiteral("%1（%2）").arg(view->url().toString(), saving::kPageNotSaved));
             continue;
         }
@@ -98,13 +110,13 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         QString name = viewSelected ? saving::correctName(selection) : QString();
         if (name.isEmpty())
             name = base + QString::number(tabs.viewNumberAt(position));
-        const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
+        const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".txt"));
         if (fileName.isEmpty())
-            return;
-        if (m_steps.writeOneOfMany(fileName, text, failures))
-            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++done));
+            outcome.skipped.append(saving::fitFileName(name, QStringLiteral(".txt")) + ".txt");
+        else if (m_steps.writeOneOfMany(fileName, text, outcome.failed))
+            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++outcome.done));
     }
-    m_steps.finishAllPages(failures);
+    saving::reportBatchSave(context, outcome);
 }
 
 } // namespace text

@@ -5,6 +5,7 @@
 #include "shell/toolbar.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
+#include "support/fakeservices.h"
 #include "support/waitfor.h"
 
 #include <QClipboard>
@@ -201,6 +202,25 @@ TEST_F(CommandsTest, FindBarSearchesTheCurrentPage) {
     EXPECT_EQ(page()->searches.last().second, true);
     window->findBar().close();
     EXPECT_TRUE(page()->searches.last().first.isEmpty()); // marks cleared
+}
+
+TEST_F(CommandsTest, StoppingTheEmailHarvestOfAllTabsLeavesTheRest) {
+    for (int i = 2; i <= 4; ++i) {
+        auto *view = static_cast<FakeBrowserView *>(
+            window->tabs().openInNewTab(QUrl("http://h.example/"), true, true));
+        view->pageHtml = QString("<p>user%1@mail.example.cn</p>").arg(i);
+    }
+    testing_support::FakeProgress progress;
+    progress.stopAfter = 2;
+    window->context().progress = &progress;
+    commands().runMenuEntry("saveee");
+    window->context().progress = nullptr;
+    const QString emails =
+        QString::fromUtf8(bytesOf(QDir(programDir.path()).filePath("email.txt")));
+    EXPECT_TRUE(emails.contains("user4@")); // from the last tab
+    EXPECT_TRUE(emails.contains("user3@"));
+    EXPECT_FALSE(emails.contains("user2@"));
+    EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("已停止：还有2个网页没有查找Email"));
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "editing/editingcommands.h"
 #include "editing/templates.h"
 #include "support/commandfixture.h"
-#include "text/clipboardcapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,8 +25,7 @@ protected:
                           return false;
                       menus[button].append(key);
                       return true;
-                  }),
-          capture(context, folder.filePath("savetemplate/savetext.htm"), [this] { return busy; }) {
+                  }) {
         page()->pageUrl = QUrl("http://h.example/a.htm");
     }
 
@@ -44,74 +42,7 @@ protected:
 
     QHash<QString, QStringList> menus;
     editing::EditingCommands editing;
-    bool busy = false;
-    text::ClipboardCapture capture;
 };
-
-TEST_F(EditingTest, ChangeCaptureWritesEachNewTextAndClearsTheClipboard) {
-    clipboard.setText("abc");
-    capture.changeTick();
-    EXPECT_EQ(saved("abc.htm"), "abc\r\n");
-    EXPECT_TRUE(clipboard.text().isEmpty());
-    capture.changeTick(); // nothing new: nothing happens
-    EXPECT_EQ(savedFiles(), QStringList({"abc.htm"}));
-    clipboard.setText("...");
-    capture.changeTick(); // a text that cleans to nothing: a dated name, never ".htm"
-    ASSERT_EQ(savedFiles().size(), 2);
-    EXPECT_TRUE(QRegularExpression("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.htm$")
-                    .match(savedFiles()[1])
-                    .hasMatch())
-        << savedFiles()[1].toStdString();
-}
-
-TEST_F(EditingTest, CaptureAsksBeforeReplacingAndTriesAgainAfterNo) {
-    clipboard.setText("abc");
-    capture.changeTick();
-    clipboard.setText("ABC");
-    dialogs.answers = {Dialogs::Answer::No};
-    capture.changeTick();
-    EXPECT_EQ(clipboard.text(), "ABC"); // kept: asked again on the next tick
-    capture.changeTick();               // Yes
-    EXPECT_EQ(dialogs.shown.size(), 2);
-    EXPECT_EQ(saved("abc.htm"), "ABC\r\n");
-    EXPECT_TRUE(clipboard.text().isEmpty());
-}
-
-TEST_F(EditingTest, CaptureWaitsWhileACommandRunsAndReportsAFailedWriteOnce) {
-    clipboard.setText("while busy");
-    busy = true;
-    capture.changeTick();
-    EXPECT_TRUE(savedFiles().isEmpty());
-    busy = false;
-    savePath = QDir(saveDir.path()).filePath("missing");
-    capture.changeTick();
-    capture.changeTick();
-    EXPECT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(clipboard.text(), "while busy");
-}
-
-TEST_F(EditingTest, TitleCaptureJoinsTheLastBodyWithTheNextShortText) {
-    QDir().mkpath(folder.filePath("savetemplate"));
-    ASSERT_TRUE(common::writeTextFile(folder.filePath("savetemplate/savetext.htm"),
-                                      "<h1>标题</h1><div>正文</div>"));
-    clipboard.setText("a short title");
-    capture.titleTick(); // a title without a body: dropped
-    EXPECT_TRUE(clipboard.text().isEmpty());
-    EXPECT_TRUE(savedFiles().isEmpty());
-    clipboard.setText(QString(31, 'x'));
-    capture.titleTick();
-    clipboard.setText(
-        QString("第二段正文，足够长，超过三十个字符，所以它是正文而不是标题。\r\n第二行"));
-    capture.titleTick();
-    clipboard.setText(QString(30, 'y')); // exactly 30: a title
-    capture.titleTick();
-    const QString page = saved(QString(30, 'y') + ".htm");
-    EXPECT_FALSE(page.contains(QString(31, 'x')));
-    EXPECT_TRUE(page.startsWith("<h1>" + QString(30, 'y') + "</h1><div><br>"));
-    EXPECT_TRUE(page.contains("<br>第二行"));
-    EXPECT_TRUE(savedBytes(QString(30, 'y') + ".htm").contains("<br>\xA3\xA0\xA3\xA0"));
-    EXPECT_TRUE(capture.captureBody().isEmpty());
-}
 
 TEST_F(EditingTest, DeleteSelectFromPageRemovesEveryOccurrenceButNotOnTheFavourites) {
     page()->pageHtml = "<p>广告 text 广告</p><a href='x'>广告</a>";

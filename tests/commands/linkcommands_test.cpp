@@ -206,6 +206,10 @@ TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
     QString file = fileText(folder.favouritesPath());
     EXPECT_FALSE(file.contains("<script>"));
     EXPECT_EQ(page(0)->reloadCount, 1);
+    dialogs.links = {std::make_pair(QString("http://x.example/it's"), QString("again"))};
+    commands.saveCurrentToLink(); // the same address once more: said, not added
+    EXPECT_EQ(fileText(folder.favouritesPath()), file);
+    EXPECT_EQ(dialogs.shown.last().text, "link.htm里已经有这个网址了：http://x.example/it's");
     const qsizetype at = file.indexOf("name=\"B1");
     const QString key = file.mid(at + 8, 15);
 

@@ -59,7 +59,7 @@ TEST_F(PageReadTest, SavingAllPagesNamesThePageThatDidNotAnswerAndSavesTheOthers
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains("http://h.example/3.htm"));
     EXPECT_TRUE(dialogs.shown[0].text.contains(kNotSaved));
-    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("有1个网页没有保存成功"));
+    EXPECT_TRUE(panels.last["s2"].endsWith(QString::fromUtf8("，失败1个")));
 
     dialogs.shown.clear();
     texts.saveAllWText(false);

@@ -145,20 +145,22 @@ TEST_F(SavingTest, SaveAllWGoesFromTheLastTabToTheSecondWithTitlesAndNumbers) {
     EXPECT_EQ(panels.last["s2"], QString::fromUtf8("所有打开网页已经保存到") + savePath);
 }
 
-TEST_F(SavingTest, SaveAllWWithTheRuleSkipsPagesWithoutMarkersAndStopsOnEmptyNames) {
-    openPages(3);
+TEST_F(SavingTest, SaveAllWWithTheRuleMatchesTheEnginesMarkupAndReportsPagesWithoutAName) {
+    openPages(4);
+    // The markers as the rule's dialog shows them; the pages as the engine gives them.
     rule = {true, "<FONT color=#0000ff size=4><B>", "</B></FONT>"};
-    page(3)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 3</b></font></body>";
+    page(4)->pageHtml = "<body><font color=\"#0000ff\" size=\"4\"><b>Chapter 4</b></font></body>";
+    page(3)->pageHtml = "<body><FONT COLOR='#0000FF'  size=4><B>Chapter 3</B></FONT></body>";
     page(2)->pageHtml =
-        "<body><font color=#0000ff size=4><b>Chapter 2</b></body>"; // no after-marker
-    page(1)->pageHtml = "<body><font color=#0000ff size=4><b>Chapter 1</b></font></body>";
+        "<body><font color=\"#0000ff\" size=\"4\"><b>Chapter 2</b></body>"; // no after-marker
+    page(1)->pageHtml = "<body><font color=\"#0000ff\" size=\"4\"><b><i></i>..</b></font></body>";
     pages.saveAllW();
-    EXPECT_EQ(files(), QStringList({"Chapter1.htm", "Chapter3.htm"}));
-    page(3)->pageHtml = "<body><font color=#0000ff size=4><b><i></i>..</b></font></body>";
-    pages.saveAllW();
-    EXPECT_EQ(dialogs.messageTexts().last(),
-              QString::fromUtf8("提取不出文件名，请重新定义提取文件名方式！"));
-    EXPECT_EQ(files().size(), 2);
+    EXPECT_EQ(files(), QStringList({"Chapter3.htm", "Chapter4.htm"}));
+    EXPECT_EQ(panels.last["s2"],
+              QString::fromUtf8("已保存2个网页到%1，2个没有找到文件名").arg(savePath));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith(QString::fromUtf8("下面这些网页没有找到文件名")));
+    EXPECT_TRUE(dialogs.shown[0].text.endsWith("news/3.htm\nhttp://h.example/news/2.htm"));
 }
 
 TEST_F(SavingTest, SaveAllWReportsThePagesThatFailedAndSavesTheOthers) {
@@ -168,7 +170,39 @@ TEST_F(SavingTest, SaveAllWReportsThePagesThatFailedAndSavesTheOthers) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(file("Page2.htm")));
     EXPECT_EQ(files(), QStringList({"Page3.htm"})); // the other page is saved
-    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("有1个网页没有保存成功"));
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("已保存1个网页到%1，失败1个").arg(savePath));
+}
+
+// Five pages whose files exist already, from the last tab (Page6) to the second (Page2).
+TEST_F(SavingTest, SaveAllWAsksByNameAndFollowsEachAnswer) {
+    openPages(5);
+    for (int n = 2; n <= 6; ++n) {
+        QFile old(file(QString("Page%1.htm").arg(n)));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    }
+    using A = Dialogs::OverwriteAnswer;
+    dialogs.overwriteAnswers = {A::Overwrite, A::Skip, A::Numbered, A::SkipAll};
+    pages.saveAllW();
+    EXPECT_EQ(dialogs.overwriteAsked,
+              QStringList({"Page6.htm", "Page5.htm", "Page4.htm", "Page3.htm"}));
+    EXPECT_TRUE(read("Page6.htm").contains(QString::fromUtf8("第6页")));
+    EXPECT_TRUE(read("Page5.htm").isEmpty());
+    EXPECT_TRUE(read("Page4No2.htm").contains(QString::fromUtf8("第4页")));
+    EXPECT_TRUE(read("Page4.htm").isEmpty());
+    EXPECT_TRUE(read("Page2.htm").isEmpty()); // 全部跳过 answered for it
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("已保存2个网页到%1，跳过3个").arg(savePath));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8("下面这些文件已经存在，没有覆盖：\n"
+                                                       "Page5.htm\nPage3.htm\nPage2.htm"));
+
+    dialogs.overwriteAsked.clear();
+    dialogs.overwriteAnswers = {A::OverwriteAll};
+    pages.saveAllW();
+    EXPECT_EQ(dialogs.overwriteAsked, QStringList({"Page6.htm"}));
+    for (int n = 2; n <= 6; ++n)
+        EXPECT_TRUE(
+            read(QString("Page%1.htm").arg(n)).contains(QString::fromUtf8("第%1页").arg(n)));
+    EXPECT_EQ(panels.last["s2"], QString::fromUtf8("所有打开网页已经保存到") + savePath);
 }
 
 TEST_F(SavingTest, OnlySaveTextNeedsASelectionForItsName) {
@@ -197,18 +231,20 @@ TEST_F(SavingTest, SaveSelectTextNamesAfterTenCharactersAndWritesAll) {
     EXPECT_TRUE(panels.history.isEmpty());
 }
 
-TEST_F(SavingTest, SaveAllWTextCountsAndStopsOnNo) {
+TEST_F(SavingTest, SaveAllWTextCountsAndReportsWhatItSkipped) {
     openPages(2);
     tabs.selectTab(2);
     page(1)->selection = "News";
     QFile existing(file("News1.txt"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
-    dialogs.answers = {Dialogs::Answer::No};
+    dialogs.overwriteAnswers = {Dialogs::OverwriteAnswer::Skip};
     texts.saveAllWText(false);
     EXPECT_EQ(files(), QStringList({"News.txt", "News1.txt", "News3.txt"}));
-    EXPECT_EQ(panels.of("s2"), QStringList({"1", "2"}));
-    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    EXPECT_EQ(
+        panels.of("s2"),
+        QStringList({"1", "2", QString::fromUtf8("已保存2个网页到%1，跳过1个").arg(savePath)}));
+    dialogs.overwriteAnswers = {Dialogs::OverwriteAnswer::OverwriteAll};
     panels.history.clear();
     texts.saveAllWText(true);
     EXPECT_EQ(panels.of("s2"),

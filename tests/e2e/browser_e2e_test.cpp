@@ -297,6 +297,26 @@ TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
               QString::fromUtf8("所有打开网页已经保存到") + saveDir.path());
 }
 
+// The rule's dialog shows its example markers as a page's source may have them; the engine
+// gives the same tags with quoted attributes.
+TEST_F(BrowserEndToEnd, TheExtractionRuleNamesAServedChapterPage) {
+    server.addPage("/chapter1.htm",
+                   QString::fromUtf8("<html><head><title>t</title></head><body><p>导航</p>"
+                                     "<FONT color=#0000ff size=4><B>第一章 风雨</B></FONT>"
+                                     "<p>正文</p></body></html>")
+                       .toUtf8());
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    openAndShow(server.url("/chapter1.htm"));
+    dialogs.markers = {{"<FONT color=#0000ff size=4><B>", "</B></FONT>"}};
+    ASSERT_TRUE(window->commands().toggleExtractionRule());
+    window->commands().runMenuEntry("saveallo");
+    EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files),
+              QStringList({QString::fromUtf8("第一章风雨.htm")}));
+    EXPECT_EQ(window->panelText("s2"),
+              QString::fromUtf8("所有打开网页已经保存到") + saveDir.path());
+}
+
 TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
     QByteArray html = "<html><body>";
     for (int i = 0; i < 100; ++i) {

@@ -18,9 +18,18 @@ public:
 
     Answer message(const QString &caption, const QString &text, Buttons buttons) override {
         shown.append({caption, text, buttons});
+        if (whileMessage) {
+            const std::function<void()> hook = whileMessage; // it may replace itself
+            hook();
+        }
         if (!answers.isEmpty())
             return answers.takeFirst();
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    OverwriteAnswer askOverwrite(const QString &fileName) override {
+        overwriteAsked.append(fileName);
+        return overwriteAnswers.isEmpty() ? OverwriteAnswer::Overwrite
+                                          : overwriteAnswers.takeFirst();
     }
     QString chooseFolder(const QString &title, const QString &) override {
         asked.append(title);
@@ -92,6 +101,8 @@ public:
     QList<Answer> answers;
     QList<std::optional<Login>> logins;
     bool goOnDespiteCertificate = false;
+    QList<OverwriteAnswer> overwriteAnswers;
+    QStringList overwriteAsked; // the file names the overwrite question named
     QStringList folders;
     QStringList files;
     QList<std::optional<QString>> inputs;
@@ -104,6 +115,7 @@ public:
     QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
     QList<std::pair<QString, QString>> linkAsked;
     std::function<void()> whileLinkAsked; // what happens elsewhere while the dialog is open
+    std::function<void()> whileMessage;   // what happens elsewhere while a message is shown
     std::function<bool(const QString &, const QList<editing::TemplateItem> &)>
         templateEditor; // open editor
 };

@@ -1,19 +1,25 @@
 #pragma once
 
 #include "browser/tabhost.h"
+#include "commands/batchprogress.h"
 
 #include <QStringList>
 
 namespace testing_support {
 
-// A clipboard of the test's own: nothing reaches the desktop's.
+// A clipboard of the test's own: nothing reaches the desktop's. Every change is reported
+// at once, as the desktop's clipboard signals it, whoever made it.
 class FakeClipboard : public browser::Clipboard {
 public:
     QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text; }
+    void setText(const QString &text) override {
+        m_text = text;
+        notifyChanged();
+    }
     void clear() override {
         m_text.clear();
         ++clears;
+        notifyChanged();
     }
     int clears = 0;
 
@@ -38,6 +44,27 @@ public:
     }
     QStringList history;
     QHash<QString, QString> last;
+};
+
+// A progress bar whose user clicks 停止 once `stopAfter` steps are over (never when -1).
+class FakeProgress : public shell::BatchProgress {
+public:
+    void begin(int total) override {
+        totals.append(total);
+        done = 0;
+    }
+    void advance(int steps, const QString &line) override {
+        done = steps;
+        lines.append(line);
+    }
+    bool stopRequested() override { return stopAfter >= 0 && done >= stopAfter; }
+    void end() override { ++ended; }
+
+    int stopAfter = -1;
+    int done = 0;
+    int ended = 0;
+    QList<int> totals;
+    QStringList lines;
 };
 
 } // namespace testing_support

@@ -1,0 +1,45 @@
+#include "overwritechoice.h"
+
+#include "filenaming.h"
+#include "overwritecheck.h"
+
+namespace saving {
+
+using Answer = shell::Dialogs::OverwriteAnswer;
+
+QString numberedFileName(const QString &folder, const QString &name, const QString &extension) {
+    for (int n = 2;; ++n) {
+        const QString suffix = QStringLiteral("No") + QString::number(n);
+        const QString candidate = fitFileName(name, suffix + extension) + suffix + extension;
+        if (existingFileName(folder, candidate).isEmpty())
+            return candidate;
+    }
+}
+
+QString OverwriteChoice::fileNameFor(const QString &name, const QString &extension) {
+    const QString fileName = fitFileName(name, extension) + extension;
+    const QString existing = existingFileName(m_folder, fileName);
+    if (existing.isEmpty())
+        return fileName;
+    if (m_standing == Standing::OverwriteAll)
+        return existing;
+    if (m_standing == Standing::SkipAll)
+        return QString();
+    switch (m_dialogs.askOverwrite(existing)) {
+    case Answer::OverwriteAll:
+        m_standing = Standing::OverwriteAll;
+        return existing;
+    case Answer::Overwrite:
+        return existing;
+    case Answer::SkipAll:
+        m_standing = Standing::SkipAll;
+        return QString();
+    case Answer::Skip:
+        return QString();
+    case Answer::Numbered:
+        return numberedFileName(m_folder, name, extension);
+    }
+    return QString();
+}
+
+} // namespace saving

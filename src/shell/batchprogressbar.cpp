@@ -1,0 +1,131 @@
+#include "batchprogressbar.h"
+
+#include "loadqueue.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace shell {
+
+BatchProgressBar::BatchProgressBar(QWidget *window,
+                                   std::function<void(const QString &, const QString &)> setPanel)
+    : QWidget(window), m_bar(new QProgressBar(this)), m_line(new QLabel(this)),
+      m_stopButton(new QPushButton(QStringLiteral("停止"), this)),
+      m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), window)),
+      m_setPanel(std::move(setPanel)) {
+    setObjectName(QStringLiteral("batchProgress"));
+    m_stopButton->setObjectName(QStringLiteral("batchStop"));
+    m_bar->setMaximumWidth(160);
+    m_bar->setTextVisible(false);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_line);
+    layout->addWidget(m_stopButton);
+    m_escape->setEnabled(false);
+    connect(m_stopButton, &QPushButton::clicked, this, &BatchProgressBar::stop);
+    connect(m_escape, &QShortcut::activated, this, &BatchProgressBar::stop);
+    hide();
+}
+
+void BatchProgressBar::begin(int total) {
+    m_saving = true;
+    m_stopRequested = false;
+    m_bar->setRange(0, qMax(total, 1));
+    m_bar->setValue(0);
+    m_line->setText(QStringLiteral("已保存 0/%1").arg(total));
+    m_escape->setEnabled(true);
+    show();
+}
+
+void BatchProgressBar::advance(int done, const QString &line) {
+    m_bar->setValue(done);
+    m_line->setText(line);
+    // The pages are read with user input held back; between two pages the bar is painted
+    // and a click on 停止 or Esc gets through, and no other input: a command started now
+    // would run inside the save.
+    QCoreApplication::instance()->installEventFilter(this);
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool BatchProgressBar::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (watched->isWidgetType() && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            stop();
+        [[fallthrough]];
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        // The window passes input on to its widgets; among them only 停止 takes it.
+        return watched->isWidgetType() && watched != m_stopButton;
+    default:
+        return false;
+    }
+}
+
+bool BatchProgressBar::stopRequested() {
+    return m_stopRequested;
+}
+
+void BatchProgressBar::end() {
+    m_saving = false;
+    m_escape->setEnabled(false);
+    if (!m_queue || (m_queue->loading() == 0 && m_queue->waiting() == 0))
+        hide();
+}
+
+void BatchProgressBar::follow(LoadQueue &queue) {
+    m_queue = &queue;
+    connect(&queue, &LoadQueue::progressChanged, this, &BatchProgressBar::showLoading);
+}
+
+void BatchProgressBar::stop() {
+    if (m_saving) {
+        m_stopRequested = true;
+        return;
+    }
+    if (!m_queue)
+        return;
+    for (const LoadQueue::Pending &pending : m_queue->stopWaiting())
+        m_notOpened.append(pending.url.toString());
+}
+
+void BatchProgressBar::showLoading(int finished, int asked, int loading, int waiting) {
+    if (loading == 0 && waiting == 0) {
+        QString line = QStringLiteral("已打开 %1 个网页").arg(finished);
+        if (!m_notOpened.isEmpty())
+            line = QStringLiteral("已停止：已打开 %1 个网页，%2 个没有打开：%3")
+                       .arg(finished)
+                       .arg(m_notOpened.size())
+                       .arg(m_notOpened.join(QStringLiteral(" ")));
+        m_notOpened.clear();
+        m_escape->setEnabled(m_saving);
+        if (!m_saving)
+            hide();
+        m_setPanel(QStringLiteral("s2"), line);
+        return;
+    }
+    const int total = asked;
+    m_bar->setRange(0, qMax(total, 1));
+    m_bar->setValue(finished);
+    m_line->setText(QStringLiteral("已打开 %1/%2，正在载入 %3，等待 %4")
+                        .arg(finished)
+                        .arg(total)
+                        .arg(loading)
+                        .arg(waiting));
+    m_escape->setEnabled(true);
+    show();
+}
+
+} // namespace shell

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "commands/batchprogress.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QShortcut;
+
+namespace shell {
+
+class LoadQueue;
+
+// The batch in the status bar: a bar, its line of counts and a 停止 button (Esc too), shown
+// only while a batch runs. Batch saves drive it through BatchProgress; the opening of many
+// links is followed from the load queue, and its last line goes to `s2`.
+class BatchProgressBar : public QWidget, public BatchProgress {
+    Q_OBJECT
+public:
+    // `setPanel` writes a status panel ("s2").
+    BatchProgressBar(QWidget *window,
+                     std::function<void(const QString &, const QString &)> setPanel);
+
+    void begin(int total) override;
+    void advance(int done, const QString &line) override;
+    bool stopRequested() override;
+    void end() override;
+
+    // Follows the batches of `queue`: "已打开 37/100，正在载入 6，等待 57" while it loads.
+    void follow(LoadQueue &queue);
+    // What the user asked: stops the batch that runs.
+    void stop();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showLoading(int finished, int asked, int loading, int waiting);
+
+    QProgressBar *m_bar;
+    QLabel *m_line;
+    QPushButton *m_stopButton;
+    QShortcut *m_escape;
+    std::function<void(const QString &, const QString &)> m_setPanel;
+    LoadQueue *m_queue = nullptr;
+    bool m_saving = false;        // a batch save runs
+    bool m_stopRequested = false; // for the batch save
+    QStringList m_notOpened;      // addresses the stopped loading batch left
+};
+
+} // namespace shell

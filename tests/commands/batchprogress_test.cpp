@@ -1,0 +1,148 @@
+#include "saving/pagesaver.h"
+#include "shell/batchprogressbar.h"
+#include "shell/loadqueue.h"
+#include "support/commandfixture.h"
+#include "text/textsaver.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::FakeBrowserView;
+
+class BatchProgressTest : public testing_support::CommandFixture {
+protected:
+    BatchProgressTest() { context.progress = &progress; }
+
+    // Opens `count` more tabs with pages titled "Page 2", "Page 3", ...
+    void openPages(int count) {
+        for (int i = 0; i < count; ++i) {
+            auto *view = static_cast<FakeBrowserView *>(
+                tabs.openInNewTab(QUrl("http://h.example/"), true, true));
+            const int n = tabs.viewCount();
+            view->pageUrl = QUrl(QString("http://h.example/%1.htm").arg(n));
+            view->pageTitle = QString("Page %1").arg(n);
+            view->pageHtml = QString("<p>第%1页</p>").arg(n);
+        }
+    }
+    QStringList files() { return QDir(saveDir.path()).entryList(QDir::Files, QDir::Name); }
+
+    testing_support::FakeProgress progress;
+};
+
+TEST_F(BatchProgressTest, StoppingAnHtmlSaveHalfwaySavesNoMoreAndListsTheRest) {
+    openPages(5);
+    progress.stopAfter = 2;
+    saving::ExtractionRule rule;
+    saving::PageSaver(context, rule).saveAllW();
+    EXPECT_EQ(files(), QStringList({"Page5.htm", "Page6.htm"})); // from the last tab
+    EXPECT_EQ(progress.totals, QList<int>({5}));
+    EXPECT_EQ(progress.lines.first(), QString("已保存 1/5，已处理 1"));
+    EXPECT_EQ(progress.ended, 1);
+    EXPECT_EQ(panels.last["s2"], QString("已停止：已保存2个网页到%1，3个没有保存").arg(savePath));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "保存停止了，下面这些网页没有保存：\n"
+                                     "http://h.example/4.htm\nhttp://h.example/3.htm\n"
+                                     "http://h.example/2.htm");
+}
+
+TEST_F(BatchProgressTest, StoppingATextSaveHalfwaySavesNoMore) {
+    openPages(3);
+    tabs.selectTab(2);
+    page(1)->selection = "News";
+    progress.stopAfter = 1;
+    text::TextSaver(context).saveAllWText(false);
+    EXPECT_EQ(files(), QStringList({"News4.txt"}));
+    EXPECT_EQ(panels.last["s2"], QString("已停止：已保存1个网页到%1，3个没有保存").arg(savePath));
+}
+
+// Ten links opened at once: six load, four wait; 停止 (or Esc) leaves the waiting ones.
+TEST_F(BatchProgressTest, OpeningLinksShowsItsCountsAndStopsTheWaitingPages) {
+    QWidget window;
+    QStringList s2;
+    shell::BatchProgressBar bar(&window,
+                                [&](const QString &, const QString &text) { s2.append(text); });
+    bar.follow(tabs.loadQueue());
+    QList<FakeBrowserView *> views;
+    for (int i = 1; i <= 10; ++i)
+        views.append(static_cast<FakeBrowserView *>(
+            tabs.openHarvested(QUrl(QString("http://h.example/c%1.htm").arg(i)))));
+    auto *line = bar.findChildren<QLabel *>().value(0);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->text(), "已打开 0/10，正在载入 6，等待 4");
+    EXPECT_FALSE(bar.isHidden());
+    for (int i = 0; i < 2; ++i)
+        emit views[i]->documentComplete(views[i]->pageUrl, true);
+    EXPECT_EQ(line->text(), "已打开 2/10，正在载入 6，等待 2");
+
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(line->text(), "已打开 2/10，正在载入 6，等待 0");
+    for (int i = 2; i < 8; ++i)
+        emit views[i]->documentComplete(views[i]->pageUrl, true);
+    EXPECT_TRUE(views[8]->navigations.isEmpty());
+    EXPECT_TRUE(views[9]->navigations.isEmpty());
+    EXPECT_EQ(tabs.tabCount(), 11); // the tabs stay
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(s2.last(), "已停止：已打开 8 个网页，2 个没有打开：http://h.example/c9.htm "
+                         "http://h.example/c10.htm");
+
+    // The next batch starts from nothing; the button stops it as well.
+    views.clear();
+    for (int i = 1; i <= 7; ++i)
+        views.append(
+            static_cast<FakeBrowserView *>(tabs.openHarvested(QUrl("http://h.example/n"))));
+    EXPECT_EQ(line->text(), "已打开 0/7，正在载入 6，等待 1");
+    bar.findChild<QPushButton *>("batchStop")->click();
+    for (int i = 0; i < 6; ++i)
+        emit views[i]->documentComplete(views[i]->pageUrl, true);
+    EXPECT_TRUE(views[6]->navigations.isEmpty());
+    EXPECT_TRUE(s2.last().startsWith("已停止：已打开 6 个网页，1 个没有打开"));
+}
+
+// Between two pages of a save only 停止 and Esc take input: another button clicked then
+// would start a command inside the save.
+TEST_F(BatchProgressTest, DuringASaveOnlyStopTakesInput) {
+    QWidget window;
+    auto *other = new QPushButton("其他", &window);
+    shell::BatchProgressBar bar(&window, [](const QString &, const QString &) {});
+    int otherClicks = 0;
+    QObject::connect(other, &QPushButton::clicked, [&] { ++otherClicks; });
+    window.show();
+    bar.begin(3);
+    const auto click = [](QWidget *target) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                target, new QMouseEvent(type, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)),
+                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    };
+    click(other);
+    bar.advance(1, "已保存 1/3");
+    EXPECT_EQ(otherClicks, 0);
+    EXPECT_FALSE(bar.stopRequested());
+    QCoreApplication::postEvent(other, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
+    bar.advance(2, "已保存 2/3");
+    EXPECT_TRUE(bar.stopRequested());
+    bar.end();
+    EXPECT_TRUE(bar.isHidden());
+
+    bar.begin(2);
+    EXPECT_FALSE(bar.stopRequested());
+    click(bar.findChild<QPushButton *>("batchStop"));
+    bar.advance(1, "已保存 1/2");
+    EXPECT_TRUE(bar.stopRequested());
+    bar.end();
+    click(other); // no batch: input as usual
+    QCoreApplication::processEvents();
+    EXPECT_EQ(otherClicks, 1);
+}
+
+} // namespace
