@@ -29,6 +29,10 @@ QString replacementProblem(QStringView onDisk, QStringView read, QStringView cha
         rowsAsExpected =
             after == before + 1 && lengthWithoutLineBreaks(changed) > lengthWithoutLineBreaks(read);
         break;
+    case Change::AddRows:
+        rowsAsExpected =
+            after > before && lengthWithoutLineBreaks(changed) > lengthWithoutLineBreaks(read);
+        break;
     case Change::EditRow:
         rowsAsExpected = after == before;
         break;
@@ -44,8 +48,12 @@ QString replacementProblem(QStringView onDisk, QStringView read, QStringView cha
 bool writeFavouritesFile(const QString &path, const QString &read, const QString &changed,
                          common::FileEncoding encoding, Change change, QString *error) {
     const common::TextFileContent now = common::readTextFile(path);
-    const QString problem = now.ok ? replacementProblem(now.text, read, changed, change)
-                                   : QStringLiteral("无法重新读取link.htm");
+    QString problem = now.ok ? replacementProblem(now.text, read, changed, change)
+                             : QStringLiteral("无法重新读取link.htm");
+    // A file in a charset that cannot be written back as it was would change outside the edit.
+    if (problem.isEmpty() && !now.keepsBytes)
+        problem = QStringLiteral("link.htm是%1编码的，无法原样写回，没有修改")
+                      .arg(QString::fromLatin1(now.charset));
     if (!problem.isEmpty()) {
         if (error)
             *error = problem;

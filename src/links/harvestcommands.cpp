@@ -1,6 +1,7 @@
 #include "harvestcommands.h"
 
 #include "favouriteslinks.h"
+#include "favouriteswrite.h"
 #include "linkharvest.h"
 
 #include "browser/browserview.h"
@@ -66,8 +67,9 @@ void HarvestCommands::linksToFavourites(LinkCommand command) {
     }
     if (changed->added > 0) {
         QString error;
-        if (!common::writeTextFile(path, changed->file + QStringLiteral("\r\n"), file.encoding,
-                                   &error)) {
+        if (!favourites::writeFavouritesFile(path, file.text,
+                                             changed->file + QStringLiteral("\r\n"), file.encoding,
+                                             favourites::Change::AddRows, &error)) {
             m_context.dialogs.message(shell::kNoticeCaption,
                                       QStringLiteral("无法写入 link.htm：%1").arg(error),
                                       Dialogs::Buttons::Ok);

@@ -7,6 +7,7 @@
 #include "browser/browserview.h"
 #include "commands/dialogs.h"
 #include "common/ansifile.h"
+#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
 #include "saving/savesteps.h"
@@ -98,9 +99,9 @@ void Commands::saveFullPage() {
     BrowserView *view = m_window.tabs().currentView();
     if (!view)
         return;
-    QString name = saving::correctName(view->title());
-    if (name.isEmpty())
-        name = QStringLiteral("page");
+    // The page's own title; a page without one (the engine shows its address) gets a dated name.
+    const QString name =
+        saving::nameOrFallback(QString(), view->title(), view->url(), QDateTime::currentDateTime());
     const QString path = m_window.dialogs().chooseSaveFile(
         QStringLiteral("全保存当前网页"), saving::makeSavePath(m_window.savePath(), name, ".htm"),
         QStringLiteral("网页 (*.htm *.html)"));

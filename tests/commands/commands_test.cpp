@@ -180,6 +180,14 @@ TEST_F(CommandsTest, SaveAddAsksWhereAndSavesThePageWhole) {
     EXPECT_EQ(page()->savedAs, QStringList({QDir(saveDir).filePath("whole.htm")}));
     commands().runButton("saveadd"); // cancelled
     EXPECT_EQ(page()->savedAs.size(), 1);
+    // A page without a title (the engine shows its address) is offered a dated name.
+    page()->pageUrl = QUrl("http://127.0.0.1:8080/notitle.htm");
+    page()->pageTitle = "127.0.0.1:8080/notitle.htm";
+    commands().runButton("saveadd");
+    ASSERT_EQ(dialogs.proposedFiles.size(), 3);
+    EXPECT_TRUE(
+        QFileInfo(dialogs.proposedFiles[2]).fileName().startsWith(QString::fromUtf8("无标题-")))
+        << dialogs.proposedFiles[2].toStdString();
 }
 
 TEST_F(CommandsTest, CaptureEntriesStartAndStopTheirModes) {

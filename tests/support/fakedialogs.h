@@ -39,8 +39,10 @@ public:
         asked.append(title);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString chooseSaveFile(const QString &title, const QString &, const QString &) override {
+    QString chooseSaveFile(const QString &title, const QString &proposed,
+                           const QString &) override {
         asked.append(title);
+        proposedFiles.append(proposed);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
@@ -104,6 +106,7 @@ public:
     QList<OverwriteAnswer> overwriteAnswers;
     QStringList overwriteAsked; // the file names the overwrite question named
     QStringList folders;
+    QStringList proposedFiles; // the paths the save-file chooser proposed
     QStringList files;
     QList<std::optional<QString>> inputs;
     QList<Shown> shown;

@@ -52,4 +52,37 @@ TEST(FavouritesWrite, ARefusedChangeLeavesTheFileAsItIs) {
                                                         Change::AddRow, &error));
 }
 
+TEST(FavouritesWrite, AFileInACharsetThatCannotBeWrittenBackIsLeftAlone) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("link.htm");
+    // "Привет" in windows-1251, declared: read right, but written back it would be GB18030.
+    const QByteArray bytes = "<meta charset=\"windows-1251\"><title>\xCF\xF0\xE8\xE2\xE5\xF2"
+                             "</title><table>\r\n<tr><th>a</th></tr>\r\n</table>\r\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const common::TextFileContent read = common::readTextFile(path);
+    ASSERT_TRUE(read.ok);
+    const QString added =
+        links::favourites::addEntry(read.text, "http://a.example/", "甲", "AAAAAAAAAAAAAAA")
+            .value();
+    QString error;
+    EXPECT_FALSE(links::favourites::writeFavouritesFile(path, read.text, added, read.encoding,
+                                                        Change::AddRow, &error));
+    EXPECT_TRUE(error.contains(QString::fromUtf8("无法原样写回"))) << error.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
+TEST(FavouritesWrite, SeveralRowsAddedAtOnceAreAllowedOnlyWhenRowsWereAdded) {
+    const QString one =
+        links::favourites::addEntry(kFile, "http://a.example/", "甲", "AAAAAAAAAAAAAAA").value();
+    const QString two =
+        links::favourites::addEntry(one, "http://b.example/", "乙", "BBBBBBBBBBBBBBB").value();
+    EXPECT_EQ(replacementProblem(kFile, kFile, two, Change::AddRows), "");
+    EXPECT_NE(replacementProblem(two, two, kFile, Change::AddRows), "");
+    EXPECT_NE(replacementProblem(two, two, two, Change::AddRows), "");
+}
+
 } // namespace
