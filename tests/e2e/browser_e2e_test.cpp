@@ -9,6 +9,7 @@
 #include "shell/toolbar.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 
 #include <QDir>
@@ -27,27 +28,10 @@ namespace {
 
 using browser::BrowserView;
 
-// Copies the staged program folder, so the test never touches the build's own files.
-void copyFolder(const QString &from, const QString &to) {
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString relative = QDir(from).relativeFilePath(source);
-        if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
-            relative.startsWith("profile") || relative.startsWith("session"))
-            continue;
-        if (it.fileInfo().isDir())
-            QDir().mkpath(QDir(to).filePath(relative));
-        else
-            QFile::copy(source, QDir(to).filePath(relative));
-    }
-}
-
 class BrowserEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        copyFolder(LUMARO_PROGRAM_FOLDER, programDir.path());
+        testing_support::copyStagedProgramFolder(programDir.path());
         server.addPage("/links.htm", "<html><head><title>links</title></head><body>"
                                      "<a id='go' href='/target.htm' style='font-size:40px'>go</a>"
                                      "<br><a id='blank' target='_blank' href='/t1.htm' "

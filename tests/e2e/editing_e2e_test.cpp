@@ -1,6 +1,6 @@
 // Deleting selected text from a page shown by the real engine.
-#include "shell/commands.h"
 #include "e2e/windowfixture.h"
+#include "shell/commands.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 
 #include <QDir>
@@ -29,26 +30,10 @@ using browser::BrowserView;
 using testing_support::pause;
 using testing_support::waitFor;
 
-void copyProgramFolder(const QString &to) {
-    const QString from = QStringLiteral(LUMARO_PROGRAM_FOLDER);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString relative = QDir(from).relativeFilePath(it.next());
-        if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
-            relative.startsWith("profile"))
-            continue;
-        if (it.fileInfo().isDir())
-            QDir().mkpath(QDir(to).filePath(relative));
-        else
-            QFile::copy(it.filePath(), QDir(to).filePath(relative));
-    }
-}
-
 class Robustness : public ::testing::Test {
 protected:
     void SetUp() override {
-        copyProgramFolder(programDir.path());
+        testing_support::copyStagedProgramFolder(programDir.path());
         server.addPage("/opener.htm", "<html><head><title>opener</title></head><body>opener"
                                       "<script>onload=()=>setTimeout(()=>"
                                       "window.open('about:blank'),300)</script></body></html>");

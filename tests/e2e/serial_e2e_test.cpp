@@ -9,6 +9,7 @@
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 #include "unit/serial/epubcheck.h"
 
@@ -66,19 +67,7 @@ QByteArray chapterPage(int chapter) {
 class SerialEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDirIterator it(LUMARO_PROGRAM_FOLDER, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString source = it.next();
-            const QString relative = QDir(LUMARO_PROGRAM_FOLDER).relativeFilePath(source);
-            if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
-                relative.startsWith("profile"))
-                continue;
-            if (it.fileInfo().isDir())
-                QDir().mkpath(QDir(programDir.path()).filePath(relative));
-            else
-                QFile::copy(source, QDir(programDir.path()).filePath(relative));
-        }
+        testing_support::copyStagedProgramFolder(programDir.path());
         for (int chapter = 1; chapter <= kChapters; ++chapter)
             server.addPage(QStringLiteral("/book/%1.html").arg(chapter), chapterPage(chapter));
         server.addPage("/book/", "<html><head><title>目录</title></head><body>目录</body></html>");

@@ -8,6 +8,7 @@
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 
 #include <QAction>
@@ -34,22 +35,6 @@ using browser::BrowserView;
 using testing_support::waitFor;
 
 // Copies the staged program folder (without the executable and any profile).
-void copyProgramFolder(const QString &to) {
-    const QString from = QStringLiteral(LUMARO_PROGRAM_FOLDER);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString relative = QDir(from).relativeFilePath(source);
-        if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
-            relative.startsWith("profile") || relative.startsWith("session"))
-            continue;
-        if (it.fileInfo().isDir())
-            QDir().mkpath(QDir(to).filePath(relative));
-        else
-            QFile::copy(source, QDir(to).filePath(relative));
-    }
-}
 
 // One page over HTTPS on 127.0.0.1, with a self-signed certificate the engine does not trust.
 class UntrustedHttpsServer : public QObject {
@@ -142,7 +127,7 @@ TEST(WindowChild, OpensFivePagesAndWaitsToBeKilled) {
 class WindowEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        copyProgramFolder(programDir.path());
+        testing_support::copyStagedProgramFolder(programDir.path());
         for (int i = 1; i <= 5; ++i)
             server.addPage(QString("/p%1.htm").arg(i),
                            QString("<html><head><title>第%1页</title></head><body>page %1"

@@ -7,6 +7,7 @@
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 
 #include <QDir>
@@ -23,20 +24,7 @@ namespace testing_support {
 class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString from = QStringLiteral(LUMARO_PROGRAM_FOLDER);
-        QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString source = it.next();
-            const QString relative = QDir(from).relativeFilePath(source);
-            if (relative.startsWith("CMakeFiles") || relative.startsWith("lumaro") ||
-                relative.startsWith("profile"))
-                continue;
-            if (it.fileInfo().isDir())
-                QDir().mkpath(QDir(programDir.path()).filePath(relative));
-            else
-                QFile::copy(source, QDir(programDir.path()).filePath(relative));
-        }
+        copyStagedProgramFolder(programDir.path());
         window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
                                                      factory, &dialogs);
         window->resize(1000, 700);
