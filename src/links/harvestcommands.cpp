@@ -16,14 +16,6 @@ HarvestCommands::HarvestCommands(
     std::function<void(browser::BrowserView *, const QList<QUrl> &)> download)
     : m_context(context), m_folder(folder), m_steps(context), m_download(std::move(download)) {}
 
-// The page as the scanners read it; nothing (after telling the user) when it did not answer.
-std::optional<QString> HarvestCommands::scanText(browser::BrowserView *view) {
-    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
-    if (!html)
-        return std::nullopt;
-    return QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>");
-}
-
 void HarvestCommands::count(int number) {
     m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(number));
 }
@@ -44,7 +36,7 @@ void HarvestCommands::linksToFavourites(LinkCommand command) {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const std::optional<QString> html = scanText(view);
+    const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
     QList<favourites::Entry> entries;
@@ -85,7 +77,7 @@ void HarvestCommands::openSelectionLinks(LinkCommand command) {
     browser::BrowserView *view = viewWithSelection(&selection);
     if (!view)
         return;
-    const std::optional<QString> html = scanText(view);
+    const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
     int opened = 0;
@@ -101,7 +93,7 @@ void HarvestCommands::downloadFileLinks(bool selectionOnly) {
         selectionOnly ? viewWithSelection(&selection) : m_context.tabs.currentView();
     if (!view)
         return;
-    const std::optional<QString> html = scanText(view);
+    const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
     const QString pageUrl = view->url().toString();

@@ -33,7 +33,6 @@ public:
 
 private:
     browser::BrowserView *viewWithSelection(QString *selection);
-    std::optional<QString> scanText(browser::BrowserView *view);
     void count(int number);
 
     shell::CommandContext &m_context;

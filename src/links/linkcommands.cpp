@@ -24,13 +24,6 @@ LinkCommands::LinkCommands(shell::CommandContext &context, const common::Program
     : m_context(context), m_folder(folder), m_steps(context),
       m_addPasteEntry(std::move(addPasteEntry)), m_newTabToggle(std::move(newTabToggle)) {}
 
-std::optional<QString> LinkCommands::scanText(browser::BrowserView *view) {
-    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
-    if (!html)
-        return std::nullopt;
-    return QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>");
-}
-
 void LinkCommands::countOpened(int count) {
     m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(count));
 }
@@ -40,7 +33,7 @@ void LinkCommands::openPageLinks(LinkCommand command) {
     if (!view)
         return;
     const QString pageUrl = view->url().toString(QUrl::FullyEncoded);
-    const std::optional<QString> html = scanText(view);
+    const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
     int count = 0;
@@ -55,7 +48,7 @@ void LinkCommands::openSelectedLinks() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const std::optional<QString> html = scanText(view);
+    const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
     const QString selection = m_steps.copySelectionText(view).trimmed();
@@ -138,7 +131,7 @@ void LinkCommands::saveToHref() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
-    const std::optional<QString> html = scanText(view);
+    const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
     const QString lines =

@@ -40,7 +40,6 @@ public:
 private:
     // The page's HTML wrapped in "<HTML>" and "</HTML>"; nothing (and the user told so) when
     // the page did not answer.
-    std::optional<QString> scanText(browser::BrowserView *view);
     void openSingle(const QUrl &url);
     QString chooseFolder();
     void countOpened(int count);

@@ -45,6 +45,13 @@ std::optional<QString> SaveSteps::readHtml(browser::BrowserView *view, const QSt
     return html;
 }
 
+std::optional<QString> SaveSteps::readScanText(browser::BrowserView *view) {
+    const std::optional<QString> html = readHtml(view, kPageNotRead);
+    if (!html)
+        return std::nullopt;
+    return QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>");
+}
+
 QString SaveSteps::pathOf(const QString &fileName) const {
     return makeSavePath(m_context.savePath(), fileName, QString());
 }

@@ -38,6 +38,9 @@ public:
     QString pathOf(const QString &fileName) const;
     // The page's inner HTML. A page that does not answer (an endless script, a dead renderer)
     // gives nothing, and `failure` is shown unless it is empty.
+    // The page as the link and e-mail scanners read it: its HTML wrapped in "<HTML>" and
+    // "</HTML>"; nothing, after telling the user (kPageNotRead), when it did not answer.
+    std::optional<QString> readScanText(browser::BrowserView *view);
     std::optional<QString> readHtml(browser::BrowserView *view, const QString &failure);
     // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
     bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
