@@ -1,5 +1,6 @@
 #include "batchprogressbar.h"
 
+#include "downloadqueue.h"
 #include "loadqueue.h"
 
 #include <QCoreApplication>
@@ -81,8 +82,13 @@ bool BatchProgressBar::stopRequested() {
 void BatchProgressBar::end() {
     m_saving = false;
     m_escape->setEnabled(false);
-    if (!m_queue || (m_queue->loading() == 0 && m_queue->waiting() == 0))
+    if (queuesIdle())
         hide();
+}
+
+bool BatchProgressBar::queuesIdle() const {
+    return (!m_queue || (m_queue->loading() == 0 && m_queue->waiting() == 0)) &&
+           (!m_downloads || (m_downloads->running() == 0 && m_downloads->waiting() == 0));
 }
 
 void BatchProgressBar::follow(LoadQueue &queue) {
@@ -90,40 +96,61 @@ void BatchProgressBar::follow(LoadQueue &queue) {
     connect(&queue, &LoadQueue::progressChanged, this, &BatchProgressBar::showLoading);
 }
 
+void BatchProgressBar::followDownloads(DownloadQueue &queue) {
+    m_downloads = &queue;
+    connect(&queue, &DownloadQueue::progressChanged, this, &BatchProgressBar::showDownloading);
+}
+
 void BatchProgressBar::stop() {
     if (m_saving) {
         m_stopRequested = true;
         return;
     }
-    if (!m_queue)
-        return;
-    for (const LoadQueue::Pending &pending : m_queue->stopWaiting())
-        m_notOpened.append(pending.url.toString());
+    if (m_queue) {
+        for (const LoadQueue::Pending &pending : m_queue->stopWaiting())
+            m_notOpened.append(pending.url.toString());
+    }
+    if (m_downloads) {
+        for (const QUrl &url : m_downloads->stopWaiting())
+            m_notDownloaded.append(url.toString());
+    }
 }
 
 void BatchProgressBar::showLoading(int finished, int asked, int loading, int waiting) {
-    if (loading == 0 && waiting == 0) {
-        QString line = QStringLiteral("已打开 %1 个网页").arg(finished);
-        if (!m_notOpened.isEmpty())
-            line = QStringLiteral("已停止：已打开 %1 个网页，%2 个没有打开：%3")
-                       .arg(finished)
-                       .arg(m_notOpened.size())
-                       .arg(m_notOpened.join(QStringLiteral(" ")));
-        m_notOpened.clear();
-        m_escape->setEnabled(m_saving);
-        if (!m_saving)
+    showQueue(finished, asked, loading, waiting,
+              {QStringLiteral("已打开 %1/%2，正在载入 %3，等待 %4"),
+               QStringLiteral("已打开 %1 个网页"),
+               QStringLiteral("已停止：已打开 %1 个网页，%2 个没有打开：%3")},
+              m_notOpened);
+}
+
+void BatchProgressBar::showDownloading(int finished, int asked, int running, int waiting) {
+    showQueue(finished, asked, running, waiting,
+              {QStringLiteral("已下载 %1/%2，正在下载 %3，等待 %4"),
+               QStringLiteral("已下载 %1 个文件"),
+               QStringLiteral("已停止：已下载 %1 个文件，%2 个没有下载：%3")},
+              m_notDownloaded);
+}
+
+void BatchProgressBar::showQueue(int finished, int asked, int busy, int waiting,
+                                 const QueueLines &lines, QStringList &notDone) {
+    if (busy == 0 && waiting == 0) {
+        QString line = lines.done.arg(finished);
+        if (!notDone.isEmpty())
+            line = lines.stopped.arg(finished)
+                       .arg(notDone.size())
+                       .arg(notDone.join(QStringLiteral(" ")));
+        notDone.clear();
+        const bool idle = queuesIdle();
+        m_escape->setEnabled(m_saving || !idle);
+        if (!m_saving && idle)
             hide();
         m_setPanel(QStringLiteral("s2"), line);
         return;
     }
-    const int total = asked;
-    m_bar->setRange(0, qMax(total, 1));
+    m_bar->setRange(0, qMax(asked, 1));
     m_bar->setValue(finished);
-    m_line->setText(QStringLiteral("已打开 %1/%2，正在载入 %3，等待 %4")
-                        .arg(finished)
-                        .arg(total)
-                        .arg(loading)
-                        .arg(waiting));
+    m_line->setText(lines.progress.arg(finished).arg(asked).arg(busy).arg(waiting));
     m_escape->setEnabled(true);
     show();
 }

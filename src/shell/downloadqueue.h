@@ -14,7 +14,8 @@ namespace shell {
 
 // Downloads many files a few at a time: the rest wait their turn, in the order asked for.
 // A file gives up its place when its download ends (done, failed or refused), or after a
-// minute in any case (it goes on downloading).
+// minute in any case (it goes on downloading). Its progress can be followed and its waiting
+// files dropped, as with a batch of pages.
 class DownloadQueue : public QObject {
     Q_OBJECT
 public:
@@ -28,15 +29,25 @@ public:
 
     int running() const { return int(m_running.size()); }
     int waiting() const { return int(m_waiting.size()); }
+    // The files still waiting are dropped (those downloading go on); their addresses.
+    QList<QUrl> stopWaiting();
+
+signals:
+    // Where the batch stands: `finished` of `asked` files are over, `running` download now,
+    // `waiting` wait their turn. A new batch starts from nothing once all are over.
+    void progressChanged(int finished, int asked, int running, int waiting);
 
 private:
     void startNext();
+    void reportProgress();
 
     struct Pending {
         QPointer<browser::BrowserView> view;
         QUrl url;
     };
     int m_limit;
+    int m_asked = 0;
+    int m_finished = 0;
     QList<QUrl> m_running;
     QList<Pending> m_waiting;
 };

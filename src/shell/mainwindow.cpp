@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "batchprogressbar.h"
+#include "downloadqueue.h"
 #include "seenlinks.h"
 
 #include "commands.h"
@@ -162,6 +163,7 @@ void MainWindow::buildLayout() {
     auto *batch = new BatchProgressBar(
         this, [this](const QString &panel, const QString &text) { setPanelText(panel, text); });
     batch->follow(m_tabs->loadQueue());
+    batch->followDownloads(m_commands->downloadQueue());
     statusBar()->addPermanentWidget(batch);
     m_context->progress = batch;
 
@@ -363,7 +365,8 @@ void MainWindow::addShortcuts() {
     });
     add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tabs->closeCurrent(); });
     add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { openFavouritesTab(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { m_commands->runMenuEntry(QStringLiteral("onlysave")); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_S),
+        [this] { m_commands->runMenuEntry(QStringLiteral("onlysave")); });
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { switchTab(-1); });
     add(QKeySequence(Qt::Key_F5), [this] { m_commands->runButton(QStringLiteral("refresh")); });

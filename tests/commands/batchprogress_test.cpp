@@ -1,5 +1,6 @@
 #include "saving/pagesaver.h"
 #include "shell/batchprogressbar.h"
+#include "shell/downloadqueue.h"
 #include "shell/loadqueue.h"
 #include "support/commandfixture.h"
 #include "text/textsaver.h"
@@ -106,6 +107,38 @@ TEST_F(BatchProgressTest, OpeningLinksShowsItsCountsAndStopsTheWaitingPages) {
         emit views[i]->documentComplete(views[i]->pageUrl, true);
     EXPECT_TRUE(views[6]->navigations.isEmpty());
     EXPECT_TRUE(s2.last().startsWith("已停止：已打开 6 个网页，1 个没有打开"));
+}
+
+// Five files, three at a time: the bar counts them, and 停止 drops the ones still waiting.
+TEST_F(BatchProgressTest, DownloadsShowTheirCountsAndStopDropsTheWaitingFiles) {
+    QWidget window;
+    QStringList s2;
+    shell::BatchProgressBar bar(&window,
+                                [&](const QString &, const QString &text) { s2.append(text); });
+    shell::DownloadQueue queue(3);
+    bar.followDownloads(queue);
+    QList<QUrl> files;
+    for (int i = 1; i <= 5; ++i)
+        files.append(QUrl(QString("http://h.example/f%1.zip").arg(i)));
+    queue.download(page(), files);
+    auto *line = bar.findChildren<QLabel *>().value(0);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->text(), "已下载 0/5，正在下载 3，等待 2");
+    EXPECT_FALSE(bar.isHidden());
+    queue.ended(files[0]);
+    EXPECT_EQ(line->text(), "已下载 1/5，正在下载 3，等待 1");
+    bar.findChild<QPushButton *>("batchStop")->click();
+    for (int i = 1; i <= 3; ++i)
+        queue.ended(files[i]);
+    EXPECT_EQ(page()->downloads, files.first(4)); // the fifth was never asked for
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(s2.last(), "已停止：已下载 4 个文件，1 个没有下载：http://h.example/f5.zip");
+
+    // The next batch counts from nothing and ends with its own line.
+    queue.download(page(), {QUrl("http://h.example/g.zip")});
+    EXPECT_EQ(line->text(), "已下载 0/1，正在下载 1，等待 0");
+    queue.ended(QUrl("http://h.example/g.zip"));
+    EXPECT_EQ(s2.last(), "已下载 1 个文件");
 }
 
 // Between two pages of a save only 停止 and Esc take input: another button clicked then
