@@ -55,7 +55,11 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
                                        [this] { return m_savePath; }});
     m_context->noteSaved = [this](const QUrl &url, const QString &fileName) {
         m_seenLinks->noteSaved(url, fileName);
+        m_tabs->captionsChangedForAll();
     };
+    m_tabs->setSavedCheck([this](const QUrl &url) {
+        return m_seenLinks->record().savedIn(url.toString(), m_savePath).has_value();
+    });
     m_commands = new Commands(*this);
     m_downloads = new Downloads(*m_context, this);
     connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
@@ -272,6 +276,11 @@ QString MainWindow::panelText(const QString &panel) const {
     return label ? label->text() : QString();
 }
 
+void MainWindow::setSavePath(const QString &folder) {
+    m_savePath = folder;
+    m_tabs->captionsChangedForAll(); // "[存]" is about this folder
+}
+
 void MainWindow::setSavePathFromDialog() {
     const QString folder =
         m_dialogs->chooseFolder(QStringLiteral("选择默认的保存路径"), m_savePath);
@@ -281,6 +290,7 @@ void MainWindow::setSavePathFromDialog() {
         return;
     }
     m_savePath = folder;
+    m_tabs->captionsChangedForAll();
     m_addressBox->setEditText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
     QString error;
     if (m_folder.writeSavePath(m_savePath, &error)) {

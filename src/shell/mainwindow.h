@@ -43,7 +43,7 @@ public:
 
     const common::ProgramFolder &programFolder() const { return m_folder; }
     QString savePath() const { return m_savePath; }
-    void setSavePath(const QString &folder) { m_savePath = folder; }
+    void setSavePath(const QString &folder);
 
     TabManager &tabs() const { return *m_tabs; }
     Commands &commands() const { return *m_commands; }

@@ -37,6 +37,13 @@ void TabCaptions::setLoading(int viewNumber, bool loading) {
     pageChanged(viewNumber);
 }
 
+void TabCaptions::allChanged() {
+    for (int position = 1; position <= m_tabs.tabCount(); ++position)
+        m_stale.insert(m_tabs.viewNumberAt(position));
+    if (!m_timer.isActive())
+        m_timer.start();
+}
+
 void TabCaptions::forget(int viewNumber) {
     m_loading.remove(viewNumber);
     m_stale.remove(viewNumber);
@@ -57,8 +64,9 @@ void TabCaptions::refresh() {
         const QString title = view ? view->title() : QString();
         const QUrl url = view ? view->url() : QUrl();
         const bool marked = m_tabs.isMarked(position);
+        const bool saved = m_savedCheck && !url.isEmpty() && m_savedCheck(url);
         bar->setTabText(position - 1,
-                        tabCaption(number, title, url, marked, metrics, kCaptionWidth));
+                        tabCaption(number, title, url, marked, saved, metrics, kCaptionWidth));
         bar->setTabToolTip(position - 1, tabToolTip(title, url, marked));
         bar->setTabIcon(position - 1, m_loading.contains(number) ? loading : QIcon());
     }
@@ -66,13 +74,14 @@ void TabCaptions::refresh() {
     emit refreshed();
 }
 
-QString tabCaption(int viewNumber, const QString &title, const QUrl &url, bool marked,
+QString tabCaption(int viewNumber, const QString &title, const QUrl &url, bool marked, bool saved,
                    const QFontMetrics &metrics, int maxWidth) {
     QString name = title.simplified();
     if (name.isEmpty())
         name = url.isEmpty() ? QStringLiteral("新网页") : url.toDisplayString();
-    const QString prefix =
-        (marked ? QStringLiteral("★") : QString()) + QString::number(viewNumber) + u' ';
+    const QString prefix = (marked ? QStringLiteral("★") : QString()) +
+                           (saved ? QStringLiteral("[存]") : QString()) +
+                           QString::number(viewNumber) + u' ';
     return prefix + metrics.elidedText(name, Qt::ElideRight,
                                        qMax(maxWidth - metrics.horizontalAdvance(prefix), 20));
 }

@@ -447,6 +447,14 @@ void TabManager::refreshCaptions() {
     m_captions->refresh();
 }
 
+void TabManager::setSavedCheck(std::function<bool(const QUrl &)> check) {
+    m_captions->setSavedCheck(std::move(check));
+}
+
+void TabManager::captionsChangedForAll() {
+    m_captions->allChanged();
+}
+
 void TabManager::handleStatusText(const QString &text) {
     m_statusText = text;
     emit hoverTextChanged(text);

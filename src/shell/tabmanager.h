@@ -1,9 +1,9 @@
 #pragma once
 
 #include "browser/browserview.h"
+#include "browser/closedtabs.h"
 #include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
-#include "browser/closedtabs.h"
 
 #include <QHash>
 #include <QObject>
@@ -104,6 +104,10 @@ public:
     browser::ClosedTabs &closedTabs() { return m_closed; }
     // Updates the captions of tabs whose page changed (otherwise done shortly after).
     void refreshCaptions();
+    // Whether the page at an address is saved in the save folder; its tab then shows "[存]".
+    void setSavedCheck(std::function<bool(const QUrl &)> check);
+    // Something every caption depends on changed (a page saved, another save folder).
+    void captionsChangedForAll();
 
     browser::NewWindowState &newWindowState() { return m_newWindow; }
     browser::NavigationPolicy &navigationPolicy() { return m_navigation; }

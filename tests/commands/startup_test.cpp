@@ -1,3 +1,4 @@
+#include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
@@ -5,10 +6,11 @@
 #include "support/fakedialogs.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -169,6 +171,29 @@ TEST_F(StartupTest, AGarbageSessionFileIsReportedAndStartUpGoesOn) {
     EXPECT_TRUE(window->panelText("s2").contains("session.json"));
     ASSERT_FALSE(factory.created.isEmpty());
     EXPECT_EQ(factory.created[0]->navigations.value(0), window->programFolder().favouritesUrl());
+}
+
+// A page saved into the save folder shows it on its tab; in another save folder it does not.
+TEST_F(StartupTest, ATabWhosePageIsSavedInTheSaveFolderShowsIt) {
+    QDir(dir.path()).mkpath("pages");
+    QDir(dir.path()).mkpath("other");
+    auto window = start();
+    window->setSavePath(dir.filePath("pages"));
+    window->openAddress("http://s.example/a.htm");
+    testing_support::FakeBrowserView *page = factory.created.last();
+    page->pageUrl = QUrl("http://s.example/a.htm");
+    page->pageTitle = QString::fromUtf8("第一章");
+    page->pageHtml = "<p>x</p>";
+    window->tabs().refreshCaptions();
+    EXPECT_EQ(window->tabs().tabBar()->tabText(1), QString::fromUtf8("2 第一章"));
+    dialogs.answers = {shell::Dialogs::Answer::Ok}; // save under the page title
+    window->commands().runMenuEntry("onlysave");
+    ASSERT_TRUE(QFile::exists(dir.filePath(QString::fromUtf8("pages/第一章.htm"))));
+    window->tabs().refreshCaptions();
+    EXPECT_EQ(window->tabs().tabBar()->tabText(1), QString::fromUtf8("[存]2 第一章"));
+    window->setSavePath(dir.filePath("other"));
+    window->tabs().refreshCaptions();
+    EXPECT_EQ(window->tabs().tabBar()->tabText(1), QString::fromUtf8("2 第一章"));
 }
 
 } // namespace
