@@ -4,6 +4,11 @@
 LUMARO_READABILITY_VERSION=0.6.0
 
 ensure_readability() {
+  # The build looks in $HOME too; a run without HOME (some CI runners) uses the account's home.
+  if [ -z "${HOME:-}" ]; then
+    HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
+    export HOME
+  fi
   local prefix="${HOME}/.cache/lumaro/npm"
   local package="$prefix/node_modules/@mozilla/readability"
   if [ -f "$package/Readability.js" ] &&
