@@ -43,7 +43,7 @@ trap cleanup EXIT
 # The pages: every documentation page over 3 KB, copied with the folder it sits in (its style
 # sheets and pictures come along); a batch of more pages than there are repeats them with a query.
 mkdir -p "$work/www"
-mapfile -t pages < <(cd /usr/share/doc && find . -name '*.html' -size +3k | sort)
+mapfile -t pages < <(cd /usr/share/doc && find . -type f -name '*.html' -size +3k | sort)
 for dir in $(printf '%s\n' "${pages[@]}" | xargs -n1 dirname | sort -u); do
   mkdir -p "$work/www/$dir"
   cp -rL /usr/share/doc/"$dir"/. "$work/www/$dir/" 2>/dev/null || true
@@ -143,12 +143,12 @@ stop_tree() { # PID: the program and whatever it started
 }
 
 log_mark() { wc -l <"$work/access.log"; }
-# Seconds from `since` (epoch) to the first request of /shown after log line `from`.
+# Seconds from T0 (epoch) to the first request of /shown after log line FROM_LINE.
 wait_shown() { # FROM_LINE T0 TIMEOUT
   local deadline=$((SECONDS + $3)) t
   while ((SECONDS < deadline)); do
     t=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk '$2 ~ /^\/shown/ {print $1; exit}')
-    if [ -n "$t" ]; then echo "$t - $2" | bc; return; fi
+    if [ -n "$t" ]; then printf '%.3f\n' "$(echo "$t - $2" | bc)"; return; fi
     sleep 0.05
   done
   echo NA
