@@ -199,7 +199,8 @@ chromium_start() {
   rm -rf "$data"
   echo "$r"
 }
-# Prints "SECONDS PSS_MB".
+# Prints "SECONDS PSS_MB", and for Lumaro its own count too: from the command to the last tab's
+# load finished.
 lumaro_batch() { # N
   local folder from p r m
   folder=$(mktemp -d "$work/lumaro.XXXX")
@@ -214,7 +215,7 @@ lumaro_batch() { # N
   m=$(pss_tree "$p")
   stop_tree "$p"
   rm -rf "$folder"
-  echo "$r $m"
+  echo "$r $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA)"
 }
 chromium_batch() { # N
   local data from p r m
@@ -256,12 +257,13 @@ for _ in $(seq "$runs"); do
 done
 report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
 for n in "${sizes[@]}"; do
-  lt=() lm=() ct=() cm=()
+  lt=() lm=() lo=() ct=() cm=()
   for _ in $(seq "$runs"); do
-    start_x; read -r t m < <(lumaro_batch "$n"); stop_x; lt+=("$t") lm+=("$m")
+    start_x; read -r t m o < <(lumaro_batch "$n"); stop_x; lt+=("$t") lm+=("$m") lo+=("$o")
     start_x; read -r t m < <(chromium_batch "$n"); stop_x; ct+=("$t") cm+=("$m")
   done
   report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
+  echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
   report "$n pages PSS" MB "${lm[@]}" -- "${cm[@]}"
 done
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
