@@ -29,6 +29,7 @@
 #include <QWebEngineView>
 
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -69,6 +70,14 @@ long pssOfProcessTree(int *processes, long *own) {
         ++*processes;
     }
     return total;
+}
+
+// CPU seconds (user and system) this process has used so far, engine processes not counted.
+double ownCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void printLoaded() {
@@ -209,6 +218,7 @@ int main(int argc, char *argv[]) {
             30000);
         QElapsedTimer clock;
         clock.start();
+        const double cpuBefore = ownCpuSeconds();
         window->commands().runMenuEntry("openallw");
         const double returned = clock.elapsed() / 1000.0;
         long peak = 0;
@@ -238,9 +248,9 @@ int main(int argc, char *argv[]) {
                         manager.loadQueue().loading(), manager.loadQueue().waiting());
         std::printf(
             "harvest: %d links, %d tabs; command returned in %.2f s; all loaded: %s after %.2f s; "
-            "peak pss %.0f MB\n",
+            "peak pss %.0f MB; window process CPU %.2f s\n",
             harvest, manager.tabCount() - 2, returned, allLoaded ? "yes" : "NO",
-            clock.elapsed() / 1000.0, double(peak) / 1024.0);
+            clock.elapsed() / 1000.0, double(peak) / 1024.0, ownCpuSeconds() - cpuBefore);
     }
     const QString links = args.contains("--links") ? args.value(args.indexOf("--links") + 1) : "";
     if (!links.isEmpty()) {
