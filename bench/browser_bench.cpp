@@ -1,9 +1,13 @@
 // Start-up time and memory of the browser, for bench/browser_bench.sh.
-//   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N]
+//   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N] [--harvest N]
+//   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS]
 // Prints "loaded_ns=T" (wall clock, ns since the epoch) when the favourites page has loaded;
 // with --tabs, then opens N small pages from a local server in new tabs, waits until all
 // have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
-// in a bare QWebEngineView instead of the browser (the floor for this engine).
+// in a bare QWebEngineView instead of the browser (the floor for this engine). --links opens
+// the page at URL, opens all its links the way OpenAllW does and prints "links: ..." when every
+// tab has loaded, then keeps running for --hold seconds (for bench/side_by_side.sh, which reads
+// the memory of the process tree meanwhile).
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
@@ -25,6 +29,7 @@
 #include <QWebEngineView>
 
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -65,6 +70,14 @@ long pssOfProcessTree(int *processes, long *own) {
         ++*processes;
     }
     return total;
+}
+
+// CPU seconds (user and system) this process has used so far, engine processes not counted.
+double ownCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void printLoaded() {
@@ -205,16 +218,18 @@ int main(int argc, char *argv[]) {
             30000);
         QElapsedTimer clock;
         clock.start();
+        const double cpuBefore = ownCpuSeconds();
         window->commands().runMenuEntry("openallw");
         const double returned = clock.elapsed() / 1000.0;
         long peak = 0;
         int processes = 0;
         long own = 0;
-        // Memory is sampled every 200 ms while the pages load.
+        // Memory is sampled every second while the pages load: reading smaps_rollup of hundreds of
+        // processes costs this process more CPU than its window does.
         QTimer sampler;
         QObject::connect(&sampler, &QTimer::timeout,
                          [&] { peak = qMax(peak, pssOfProcessTree(&processes, &own)); });
-        sampler.start(200);
+        sampler.start(1000);
         int loaded = 0;
         const bool allLoaded = testing_support::waitFor(
             [&] {
@@ -234,9 +249,41 @@ int main(int argc, char *argv[]) {
                         manager.loadQueue().loading(), manager.loadQueue().waiting());
         std::printf(
             "harvest: %d links, %d tabs; command returned in %.2f s; all loaded: %s after %.2f s; "
-            "peak pss %.0f MB\n",
+            "peak pss %.0f MB; window process CPU %.2f s\n",
             harvest, manager.tabCount() - 2, returned, allLoaded ? "yes" : "NO",
-            clock.elapsed() / 1000.0, double(peak) / 1024.0);
+            clock.elapsed() / 1000.0, double(peak) / 1024.0, ownCpuSeconds() - cpuBefore);
+    }
+    const QString links = args.contains("--links") ? args.value(args.indexOf("--links") + 1) : "";
+    if (!links.isEmpty()) {
+        const int hold =
+            args.contains("--hold") ? args.value(args.indexOf("--hold") + 1).toInt() : 0;
+        manager.openInNewTab(QUrl(links), true, true);
+        manager.selectTab(2);
+        testing_support::waitFor(
+            [&] {
+                return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
+                       !manager.viewAt(1)->url().isEmpty();
+            },
+            30000);
+        QElapsedTimer clock;
+        clock.start();
+        window->commands().runMenuEntry("openallw");
+        int loaded = 0;
+        const bool allLoaded = testing_support::waitFor(
+            [&] {
+                loaded = 0;
+                for (int position = 3; position <= manager.tabCount(); ++position) {
+                    browser::BrowserView *view = manager.viewAtPosition(position);
+                    if (!view->isBusy() && !view->url().isEmpty())
+                        ++loaded;
+                }
+                return loaded == manager.tabCount() - 2;
+            },
+            900000);
+        std::printf("links: %d tabs; all loaded: %s after %.2f s\n", manager.tabCount() - 2,
+                    allLoaded ? "yes" : "NO", clock.elapsed() / 1000.0);
+        std::fflush(stdout);
+        testing_support::pause(hold * 1000);
     }
     window.reset();
     return 0;

@@ -14,6 +14,7 @@
 #include "tabmanager.h"
 #include "tabstripmenu.h"
 #include "toolbar.h"
+#include "windowupdates.h"
 
 #include "browser/browserview.h"
 #include "saving/filenaming.h"
@@ -47,6 +48,8 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
         m_clipboard = m_ownClipboard.get();
     }
     setWindowTitle(QStringLiteral("Lumaro浏览器 V2.0"));
+    m_updates = new WindowUpdates(
+        [this](const QString &key, const QString &text) { showUpdate(key, text); }, 100, this);
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
     openFavouritesPage();
     m_seenLinks = new SeenLinks(*m_tabs, m_folder.filePath(QStringLiteral("seen.txt")), *this,
@@ -172,13 +175,10 @@ void MainWindow::buildLayout() {
     m_context->progress = batch;
 
     connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
-    connect(m_tabs, &TabManager::windowCaptionChanged, this, &QWidget::setWindowTitle);
-    connect(m_tabs, &TabManager::addressChanged, this, [this](const QString &address) {
-        // What the user is typing stays until Enter; the box follows the shown page otherwise.
-        const QLineEdit *edit = m_addressBox->lineEdit();
-        if (!(edit->hasFocus() && edit->isModified()))
-            m_addressBox->setEditText(address);
-    });
+    connect(m_tabs, &TabManager::windowCaptionChanged, this,
+            [this](const QString &caption) { m_updates->set(QStringLiteral("caption"), caption); });
+    connect(m_tabs, &TabManager::addressChanged, this,
+            [this](const QString &address) { m_updates->set(QStringLiteral("address"), address); });
 }
 
 void MainWindow::buildMenuBar() {
@@ -259,21 +259,37 @@ QString MainWindow::displayPathCaption(const QString &folder) {
 
 void MainWindow::setPanelText(const QString &panel, const QString &shown) {
     if (panel == QLatin1String("address"))
-        m_addressBox->setEditText(shown);
+        setAddressText(shown);
     // A broken savepath.ini is told in s2 until a new save folder is chosen.
     const QString text =
         panel != QLatin1String("s2") || m_settingsProblem.isEmpty()
             ? shown
             : (shown.isEmpty() ? shown : shown + QStringLiteral("　")) + m_settingsProblem;
-    if (QLabel *label = m_panels.value(panel)) {
-        label->setText(text);
-        label->setToolTip(text);
-    }
+    if (m_panels.contains(panel))
+        m_updates->set(panel, text);
 }
 
 QString MainWindow::panelText(const QString &panel) const {
-    const QLabel *label = m_panels.value(panel);
-    return label ? label->text() : QString();
+    return m_panels.contains(panel) ? m_updates->text(panel) : QString();
+}
+
+void MainWindow::setAddressText(const QString &text) {
+    m_updates->drop(QStringLiteral("address")); // the page's address shown late would undo it
+    m_addressBox->setEditText(text);
+}
+
+void MainWindow::showUpdate(const QString &key, const QString &text) {
+    if (key == QLatin1String("caption")) {
+        setWindowTitle(text);
+    } else if (key == QLatin1String("address")) {
+        // What the user is typing stays until Enter; the box follows the shown page otherwise.
+        const QLineEdit *edit = m_addressBox->lineEdit();
+        if (!(edit->hasFocus() && edit->isModified()))
+            m_addressBox->setEditText(text);
+    } else if (QLabel *label = m_panels.value(key)) {
+        label->setText(text);
+        label->setToolTip(text);
+    }
 }
 
 void MainWindow::setSavePath(const QString &folder) {
@@ -285,13 +301,12 @@ void MainWindow::setSavePathFromDialog() {
     const QString folder =
         m_dialogs->chooseFolder(QStringLiteral("选择默认的保存路径"), m_savePath);
     if (folder.isEmpty()) {
-        m_addressBox->setEditText(QStringLiteral("Dialog was cancelled！当前默认的保存路径是 ") +
-                                  m_savePath);
+        setAddressText(QStringLiteral("Dialog was cancelled！当前默认的保存路径是 ") + m_savePath);
         return;
     }
     m_savePath = folder;
     m_tabs->captionsChangedForAll();
-    m_addressBox->setEditText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
+    setAddressText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
     QString error;
     if (m_folder.writeSavePath(m_savePath, &error)) {
         m_settingsProblem.clear();
@@ -315,7 +330,7 @@ void MainWindow::openAddress(const QString &address) {
         m_addressBox->removeItem(existing);
     m_addressBox->insertItem(0, address);
     m_addressBox->setCurrentIndex(0);
-    m_addressBox->setEditText(address);
+    setAddressText(address);
 }
 
 void MainWindow::openFavouritesTab() {

@@ -29,6 +29,7 @@ class FindBar;
 class SessionKeeper;
 class TabManager;
 class Toolbar;
+class WindowUpdates;
 
 // The main window: toolbar, address box, tab strip with the views, the five status panels
 // and the menu bar "保存". Start-up runs in the constructor.
@@ -55,7 +56,9 @@ public:
     QComboBox &addressBox() const { return *m_addressBox; }
     FindBar &findBar() const { return *m_findBar; }
 
-    // The status bar panels by key: "s1", "s2", "s4".
+    // The status bar panels by key: "s1", "s2", "s4"; "address" writes the address box at
+    // once. The panels repaint at most ~10 times a second (WindowUpdates): panelText() is the
+    // latest text at once, the label may show it up to 100 ms later.
     void setPanelText(const QString &panel, const QString &text) override;
     QString panelText(const QString &panel) const;
 
@@ -84,6 +87,8 @@ private:
     void switchTab(int step);
     void zoom(double factor);
     void showHoveredLink(const QString &text);
+    void setAddressText(const QString &text);
+    void showUpdate(const QString &key, const QString &text); // from m_updates
 
     common::ProgramFolder m_folder;
     QString m_savePath;
@@ -100,7 +105,8 @@ private:
     Toolbar *m_toolbar = nullptr;
     QComboBox *m_addressBox = nullptr;
     QHash<QString, QLabel *> m_panels;
-    QString m_settingsProblem; // why savepath.ini could not be read at start-up
+    WindowUpdates *m_updates = nullptr; // panels, caption and the address box, coalesced
+    QString m_settingsProblem;          // why savepath.ini could not be read at start-up
     QPushButton *m_closeCurrentButton = nullptr;
     QPushButton *m_closeAllButton = nullptr;
     QLabel *m_hoverLabel = nullptr; // the hovered link, over the page's lower left corner

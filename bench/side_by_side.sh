@@ -1,0 +1,269 @@
+#!/usr/bin/env bash
+# Lumaro and Chromium side by side on real pages (the Debian documentation HTML of this machine,
+# served from 127.0.0.1), taking turns, each run under its own virtual X server. Prints the
+# medians and their ratio (Lumaro / Chromium) for:
+#   start -> first page shown   the served start page's onload reaches the server
+#   N pages all loaded          first to last request of the batch (pages and their resources),
+#                               the same server log read the same way for both programs
+#   PSS                         summed over the program and all its child processes, after
+#                               the batch has loaded (/proc/PID/smaps_rollup)
+# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500]
+# Default: 3 runs each (about 10 minutes here); --runs 7 for the figures worth quoting.
+set -euo pipefail
+build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
+shift
+runs=3 sizes=(50 200)
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift 2 ;;
+    --with-500) sizes+=(500); shift ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+done
+bench="$build/bench/browser_bench"
+[ -x "$bench" ] || { echo "build the targets lumaro and browser_bench first" >&2; exit 2; }
+[ -x "$build/app/lumaro" ] || { echo "build the target lumaro first" >&2; exit 2; }
+
+# Set-up: the peer and the X server, installed when missing.
+missing=()
+command -v chromium >/dev/null || missing+=(chromium)
+command -v Xvfb >/dev/null || missing+=(xvfb)
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The pages: every documentation page over 3 KB, copied with the folder it sits in (its style
+# sheets and pictures come along); a batch of more pages than there are repeats them with a query.
+mkdir -p "$work/www"
+mapfile -t pages < <(cd /usr/share/doc && find . -type f -name '*.html' -size +3k | sort)
+for dir in $(printf '%s\n' "${pages[@]}" | xargs -n1 dirname | sort -u); do
+  mkdir -p "$work/www/$dir"
+  cp -rL /usr/share/doc/"$dir"/. "$work/www/$dir/" 2>/dev/null || true
+done
+bytes=$(cd "$work/www" && cat "${pages[@]}" | wc -c)
+echo "pages: ${#pages[@]} documentation pages, median $(cd "$work/www" && stat -c %s "${pages[@]}" |
+  sort -n | sed -n "$(( ${#pages[@]} / 2 ))p") bytes, mean $(( bytes / ${#pages[@]} )) bytes of HTML"
+cat >"$work/www/start.htm" <<'EOF'
+<html><head><title>start</title></head>
+<body onload="fetch('/shown?' + Date.now())"><h1>start</h1><p>a first page</p></body></html>
+EOF
+url_list() { # N -> the N page addresses, one a line
+  local i
+  for ((i = 0; i < $1; i++)); do
+    local p=${pages[$((i % ${#pages[@]}))]#./}
+    if ((i < ${#pages[@]})); then echo "http://127.0.0.1:$port/$p"; else echo "http://127.0.0.1:$port/$p?r=$i"; fi
+  done
+}
+
+# The server: serves www and writes "epoch-seconds path" for every request to the log.
+cat >"$work/server.py" <<'EOF'
+import functools, http.server, sys, time
+log = open(sys.argv[2], "a", buffering=1)
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+    def do_GET(self):
+        log.write("%.4f %s\n" % (time.time(), self.path))
+        super().do_GET()
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                         functools.partial(Handler, directory=sys.argv[1]))
+print(server.server_address[1], flush=True)
+server.serve_forever()
+EOF
+: >"$work/access.log"
+coproc SERVER { exec python3 "$work/server.py" "$work/www" "$work/access.log"; }
+pids+=("$SERVER_PID")
+read -r port <&"${SERVER[0]}"
+
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
+  chromium_root=(--no-sandbox)
+else
+  chromium_root=()
+fi
+export QT_LOGGING_RULES="qt.webenginecontext.info=false"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# A virtual X server of its own for each run: -displayfd picks a free display.
+xvfb_pid=
+start_x() {
+  rm -f "$work/displayfd" && mkfifo "$work/displayfd"
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/displayfd" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  pids+=("$xvfb_pid")
+  local n
+  read -r -t 20 n <"$work/displayfd"
+  export DISPLAY=":$n"
+}
+stop_x() { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
+
+# PSS in MB of a process and all its descendants.
+pss_tree() {
+  python3 - "$1" <<'EOF'
+import os, sys
+root = int(sys.argv[1]); parent = {}
+for p in os.listdir("/proc"):
+    if p.isdigit():
+        try:
+            text = open("/proc/%s/stat" % p).read()
+            parent[int(p)] = int(text[text.rindex(")") + 2:].split()[1])
+        except OSError:
+            pass
+total = 0
+for p in parent:
+    q = p
+    while q > 1 and q != root:
+        q = parent.get(q, 0)
+    if q == root:
+        try:
+            for line in open("/proc/%d/smaps_rollup" % p):
+                if line.startswith("Pss:"):
+                    total += int(line.split()[1])
+        except OSError:
+            pass
+print(total // 1024)
+EOF
+}
+
+stop_tree() { # PID: the program and whatever it started
+  local kids
+  kids=$(pgrep -P "$1" || true)
+  kill "$1" 2>/dev/null || true
+  for k in $kids; do stop_tree "$k"; done
+  wait "$1" 2>/dev/null || true
+}
+
+log_mark() { wc -l <"$work/access.log"; }
+# Seconds from T0 (epoch) to the first request of /shown after log line FROM_LINE.
+wait_shown() { # FROM_LINE T0 TIMEOUT
+  local deadline=$((SECONDS + $3)) t
+  while ((SECONDS < deadline)); do
+    t=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk '$2 ~ /^\/shown/ {print $1; exit}')
+    if [ -n "$t" ]; then printf '%.3f\n' "$(echo "$t - $2" | bc)"; return; fi
+    sleep 0.05
+  done
+  echo NA
+}
+# Once all the batch's pages have been asked for and the log has been quiet for 3 s: seconds
+# from the first request of a batch page to the last request of all.
+wait_batch() { # FROM_LINE N TIMEOUT
+  local deadline=$((SECONDS + $3)) lines last=0 quiet=0
+  while ((SECONDS < deadline)); do
+    lines=$(log_mark)
+    if ((lines != last)); then last=$lines quiet=0; else quiet=$((quiet + 1)); fi
+    if ((quiet >= 6)); then
+      local r
+      r=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk -v n="$2" '
+        $2 ~ /\.html/ { if (!first) first = $1; if (!seen[$2]++) pages++ }
+        { last = $1 }
+        END { if (pages >= n) printf "%.2f\n", last - first }')
+      if [ -n "$r" ]; then echo "$r"; return; fi
+    fi
+    sleep 0.5
+  done
+  echo NA
+}
+
+lumaro_start() {
+  local data from t0 p r
+  data=$(mktemp -d "$work/data.XXXX")
+  from=$(log_mark)
+  t0=$(date +%s.%N)
+  "$build/app/lumaro" --data-dir "$data" "http://127.0.0.1:$port/start.htm" >/dev/null 2>&1 &
+  p=$!
+  r=$(wait_shown "$from" "$t0" 60)
+  stop_tree "$p"
+  rm -rf "$data"
+  echo "$r"
+}
+chromium_start() {
+  local data from t0 p r
+  data=$(mktemp -d "$work/chromium.XXXX")
+  from=$(log_mark)
+  t0=$(date +%s.%N)
+  chromium "${chromium_root[@]}" --user-data-dir="$data" --no-first-run \
+    --no-default-browser-check --disable-background-networking --password-store=basic \
+    "http://127.0.0.1:$port/start.htm" >/dev/null 2>&1 &
+  p=$!
+  r=$(wait_shown "$from" "$t0" 60)
+  stop_tree "$p"
+  rm -rf "$data"
+  echo "$r"
+}
+# Prints "SECONDS PSS_MB", and for Lumaro its own count too: from the command to the last tab's
+# load finished.
+lumaro_batch() { # N
+  local folder from p r m
+  folder=$(mktemp -d "$work/lumaro.XXXX")
+  cp -r "$build/app/." "$folder/"
+  rm -rf "$folder/profile" "$folder/lumaro" "$folder/CMakeFiles" "$folder/session.json"
+  url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
+  from=$(log_mark)
+  "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 \
+    >"$work/lumaro.out" 2>/dev/null &
+  p=$!
+  r=$(wait_batch "$from" "$1" 900)
+  m=$(pss_tree "$p")
+  stop_tree "$p"
+  rm -rf "$folder"
+  echo "$r $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA)"
+}
+chromium_batch() { # N
+  local data from p r m
+  data=$(mktemp -d "$work/chromium.XXXX")
+  from=$(log_mark)
+  mapfile -t urls < <(url_list "$1")
+  chromium "${chromium_root[@]}" --user-data-dir="$data" --no-first-run \
+    --no-default-browser-check --disable-background-networking --password-store=basic \
+    "${urls[@]}" >/dev/null 2>&1 &
+  p=$!
+  r=$(wait_batch "$from" "$1" 900)
+  m=$(pss_tree "$p")
+  stop_tree "$p"
+  rm -rf "$data"
+  echo "$r $m"
+}
+
+median() { printf '%s\n' "$@" | grep -v NA | sort -g | awk '{a[NR]=$1} END {
+  if (NR == 0) print "NA"; else if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2 }'; }
+ratio() { if [ "$1" = NA ] || [ "$2" = NA ]; then echo NA; else echo "scale=2; $1 / $2" | bc; fi; }
+report() { # LABEL UNIT LUMARO_RUNS... -- CHROMIUM_RUNS...
+  local label=$1 unit=$2 l=() c=() side=l
+  shift 2
+  for v in "$@"; do
+    if [ "$v" = -- ]; then side=c; elif [ $side = l ]; then l+=("$v"); else c+=("$v"); fi
+  done
+  local ml mc
+  ml=$(median "${l[@]}") mc=$(median "${c[@]}")
+  printf '%-28s lumaro %8s %s  chromium %8s %s  ratio %s\n' "$label" "$ml" "$unit" "$mc" "$unit" "$(ratio "$ml" "$mc")"
+  printf '    runs: lumaro %s | chromium %s\n' "${l[*]}" "${c[*]}"
+}
+
+echo "lumaro $(git -C "$(dirname "$0")" rev-parse --short HEAD 2>/dev/null || echo ?), $(chromium --version 2>/dev/null), $runs runs each, taking turns"
+echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+ls_=() cs_=()
+for _ in $(seq "$runs"); do
+  start_x; ls_+=("$(lumaro_start)"); stop_x
+  start_x; cs_+=("$(chromium_start)"); stop_x
+done
+report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
+for n in "${sizes[@]}"; do
+  lt=() lm=() lo=() ct=() cm=()
+  for _ in $(seq "$runs"); do
+    start_x; read -r t m o < <(lumaro_batch "$n"); stop_x; lt+=("$t") lm+=("$m") lo+=("$o")
+    start_x; read -r t m < <(chromium_batch "$n"); stop_x; ct+=("$t") cm+=("$m")
+  done
+  report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
+  echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
+  report "$n pages PSS" MB "${lm[@]}" -- "${cm[@]}"
+done
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
