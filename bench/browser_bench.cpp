@@ -1,6 +1,6 @@
 // Start-up time and memory of the browser, for bench/browser_bench.sh.
 //   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N] [--harvest N]
-//   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS]
+//   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS] [--queue N]
 // Prints "loaded_ns=T" (wall clock, ns since the epoch) when the favourites page has loaded;
 // with --tabs, then opens N small pages from a local server in new tabs, waits until all
 // have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
@@ -14,6 +14,7 @@
 #include "shell/commands.h"
 #include "shell/loadqueue.h"
 #include "shell/mainwindow.h"
+#include "shell/renderingpath.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
@@ -29,6 +30,7 @@
 #include <QWebEngineView>
 
 #include <cstdio>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -97,7 +99,12 @@ int main(int argc, char *argv[]) {
     const bool minimal = args.contains("--minimal");
     const bool save = args.contains("--save");
     const int tabs = args.contains("--tabs") ? args.value(args.indexOf("--tabs") + 1).toInt() : 0;
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The browser paints as the program does; the bare view keeps the engine's usual path.
+    if (minimal)
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    else
+        shell::applyRenderingPath(
+            shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     QApplication app(argc, argv);
     const common::ProgramFolder folder(args.value(0));
 
@@ -118,6 +125,11 @@ int main(int argc, char *argv[]) {
     auto window = std::make_unique<shell::MainWindow>(folder, factory, save ? &dialogs : nullptr);
     window->show();
     shell::TabManager &manager = window->tabs();
+    // --queue N: pages loading at once in batches (0: all at once), to compare widths.
+    if (args.contains("--queue")) {
+        const int width = args.value(args.indexOf("--queue") + 1).toInt();
+        manager.loadQueue().setLimit(width > 0 ? width : std::numeric_limits<int>::max());
+    }
     // The moment the favourites page has loaded, as the bare view's loadFinished reports it.
     bool started = false;
     QObject::connect(manager.viewAt(0), &browser::BrowserView::documentComplete, &app, [&] {

@@ -7,16 +7,20 @@
 #                               the same server log read the same way for both programs
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup)
-# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500]
+# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500] [--queue N] [--lumaro-only]
+# --queue N: Lumaro's batches load N pages at once (0: all at once); --lumaro-only skips the peer,
+# for comparing Lumaro's own settings.
 # Default: 3 runs each (about 10 minutes here); --runs 7 for the figures worth quoting.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
 shift
-runs=3 sizes=(50 200)
+runs=3 sizes=(50 200) queue=() peer=1
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --with-500) sizes+=(500); shift ;;
+    --queue) queue=(--queue "$2"); shift 2 ;;
+    --lumaro-only) peer=0; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -208,7 +212,7 @@ lumaro_batch() { # N
   rm -rf "$folder/profile" "$folder/lumaro" "$folder/CMakeFiles" "$folder/session.json"
   url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
   from=$(log_mark)
-  "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 \
+  "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${queue[@]}" \
     >"$work/lumaro.out" 2>/dev/null &
   p=$!
   r=$(wait_batch "$from" "$1" 900)
@@ -253,14 +257,16 @@ echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 ls_=() cs_=()
 for _ in $(seq "$runs"); do
   start_x; ls_+=("$(lumaro_start)"); stop_x
-  start_x; cs_+=("$(chromium_start)"); stop_x
+  if [ $peer = 1 ]; then start_x; cs_+=("$(chromium_start)"); stop_x; fi
 done
 report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
 for n in "${sizes[@]}"; do
   lt=() lm=() lo=() ct=() cm=()
   for _ in $(seq "$runs"); do
     start_x; read -r t m o < <(lumaro_batch "$n"); stop_x; lt+=("$t") lm+=("$m") lo+=("$o")
-    start_x; read -r t m < <(chromium_batch "$n"); stop_x; ct+=("$t") cm+=("$m")
+    if [ $peer = 1 ]; then
+      start_x; read -r t m < <(chromium_batch "$n"); stop_x; ct+=("$t") cm+=("$m")
+    fi
   done
   report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
   echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"

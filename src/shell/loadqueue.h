@@ -28,6 +28,8 @@ public:
     };
 
     void navigate(browser::BrowserView *view, const QUrl &url);
+    // How many pages may load at once (from the next page asked for on).
+    void setLimit(int limit) { m_limit = qMax(limit, 1); }
     int loading() const { return m_loading.size(); }
     int waiting() const { return m_waiting.size(); }
     // Stops the batch: the pages still waiting are not loaded (their tabs stay, empty); they
