@@ -125,6 +125,21 @@ int main(int argc, char *argv[]) {
     auto window = std::make_unique<shell::MainWindow>(folder, factory, save ? &dialogs : nullptr);
     window->show();
     shell::TabManager &manager = window->tabs();
+    // Waits until every tab after the first two (favourites, link page) has loaded; `loaded`
+    // counts those that have.
+    const auto waitAllLoaded = [&manager](int timeoutMs, int &loaded) {
+        return testing_support::waitFor(
+            [&] {
+                loaded = 0;
+                for (int position = 3; position <= manager.tabCount(); ++position) {
+                    browser::BrowserView *view = manager.viewAtPosition(position);
+                    if (!view->isBusy() && !view->url().isEmpty())
+                        ++loaded;
+                }
+                return loaded == manager.tabCount() - 2;
+            },
+            timeoutMs);
+    };
     // --queue N: pages loading at once in batches (0: all at once), to compare widths.
     if (args.contains("--queue")) {
         const int width = args.value(args.indexOf("--queue") + 1).toInt();
@@ -243,17 +258,7 @@ int main(int argc, char *argv[]) {
                          [&] { peak = qMax(peak, pssOfProcessTree(&processes, &own)); });
         sampler.start(1000);
         int loaded = 0;
-        const bool allLoaded = testing_support::waitFor(
-            [&] {
-                loaded = 0;
-                for (int position = 3; position <= manager.tabCount(); ++position) {
-                    browser::BrowserView *view = manager.viewAtPosition(position);
-                    if (!view->isBusy() && !view->url().isEmpty())
-                        ++loaded;
-                }
-                return loaded == manager.tabCount() - 2;
-            },
-            60000);
+        const bool allLoaded = waitAllLoaded(60000, loaded);
         sampler.stop();
         peak = qMax(peak, pssOfProcessTree(&processes, &own));
         if (!allLoaded)
@@ -281,17 +286,7 @@ int main(int argc, char *argv[]) {
         clock.start();
         window->commands().runMenuEntry("openallw");
         int loaded = 0;
-        const bool allLoaded = testing_support::waitFor(
-            [&] {
-                loaded = 0;
-                for (int position = 3; position <= manager.tabCount(); ++position) {
-                    browser::BrowserView *view = manager.viewAtPosition(position);
-                    if (!view->isBusy() && !view->url().isEmpty())
-                        ++loaded;
-                }
-                return loaded == manager.tabCount() - 2;
-            },
-            900000);
+        const bool allLoaded = waitAllLoaded(900000, loaded);
         std::printf("links: %d tabs; all loaded: %s after %.2f s\n", manager.tabCount() - 2,
                     allLoaded ? "yes" : "NO", clock.elapsed() / 1000.0);
         std::fflush(stdout);

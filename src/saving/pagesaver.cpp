@@ -70,18 +70,10 @@ void PageSaver::saveAllW(bool absoluteLinks) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
-        if (run.stopRequested()) {
-            outcome.stopped = true;
-            outcome.notSaved.append(view->url().toString());
+        const std::optional<QString> html = m_steps.readForBatch(view, run, outcome);
+        if (!html)
             continue;
-        }
         const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const std::optional<QString> html = m_steps.readHtml(view, QString());
-        if (!html) {
-            outcome.failed.append(
-                QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));
-            continue;
-        }
         const QString content = pageContent(*html);
         QString name;
         if (m_rule.enabled) {
@@ -106,13 +98,12 @@ void PageSaver::saveAllW(bool absoluteLinks) {
         const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
             outcome.skipped.append(fitFileName(name, QStringLiteral(".htm")) + ".htm");
-        else if (m_steps.writeOneOfMany(fileName,
-                                        absoluteLinks
-                                            ? rewriteLinks(content,
-                                                           view->url().toString(QUrl::FullyEncoded),
-                                                           view->characterSet())
-                                            : content,
-                                        outcome.failed)) {
+        else if (m_steps.writeOneOfMany(
+                     fileName,
+                     absoluteLinks ? rewriteLinks(content, view->url().toString(QUrl::FullyEncoded),
+                                                  view->characterSet())
+                                   : content,
+                     outcome.failed)) {
             ++outcome.done;
             if (context.noteSaved)
                 context.noteSaved(view->url(), fileName);

@@ -1,5 +1,8 @@
 #include "savesteps.h"
 
+#include "batchoutcome.h"
+#include "batchrun.h"
+
 #include "filenaming.h"
 #include "overwritecheck.h"
 
@@ -42,6 +45,22 @@ std::optional<QString> SaveSteps::readHtml(browser::BrowserView *view, const QSt
     std::optional<QString> html = view ? view->html() : std::nullopt;
     if (!html && !failure.isEmpty())
         m_context.dialogs.message(shell::kNoticeCaption, failure, shell::Dialogs::Buttons::Ok);
+    return html;
+}
+
+std::optional<QString> SaveSteps::readForBatch(browser::BrowserView *view, BatchRun &run,
+                                               BatchOutcome &outcome) {
+    if (run.stopRequested()) {
+        outcome.stopped = true;
+        outcome.notSaved.append(view->url().toString());
+        return std::nullopt;
+    }
+    std::optional<QString> html = readHtml(view, QString());
+    if (!html) {
+        outcome.failed.append(
+            QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));
+        run.pageDone(outcome.done);
+    }
     return html;
 }
 

@@ -12,6 +12,9 @@ class BrowserView;
 
 namespace saving {
 
+class BatchRun;
+struct BatchOutcome;
+
 // What a command says when the page did not answer its read.
 inline const QString kPageNotSaved = QStringLiteral("网页没有响应，没有保存");
 inline const QString kPageNotRead = QStringLiteral("网页没有响应，没有读到网页的内容");
@@ -38,6 +41,11 @@ public:
     QString pathOf(const QString &fileName) const;
     // The page's inner HTML. A page that does not answer (an endless script, a dead renderer)
     // gives nothing, and `failure` is shown unless it is empty.
+    // The page of an all-pages save, or nothing when the page is to be passed over: the user
+    // has asked to stop (noted in `outcome.notSaved`), or the page did not answer (noted in
+    // `outcome.failed`, and counted as handled by `run`).
+    std::optional<QString> readForBatch(browser::BrowserView *view, BatchRun &run,
+                                        BatchOutcome &outcome);
     // The page as the link and e-mail scanners read it: its HTML wrapped in "<HTML>" and
     // "</HTML>"; nothing, after telling the user (kPageNotRead), when it did not answer.
     std::optional<QString> readScanText(browser::BrowserView *view);

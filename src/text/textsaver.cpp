@@ -92,18 +92,10 @@ void TextSaver::saveAllWText(bool deleteLinks) {
         browser::BrowserView *view = tabs.viewAtPosition(position);
         if (!view)
             continue;
-        if (run.stopRequested()) {
-            outcome.stopped = true;
-            outcome.notSaved.append(view->url().toString());
+        const std::optional<QString> html = m_steps.readForBatch(view, run, outcome);
+        if (!html)
             continue;
-        }
         const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const std::optional<QString> html = m_steps.readHtml(view, QString());
-        if (!html) {
-            outcome.failed.append(
-                QStringLiteral("%1（%2）").arg(view->url().toString(), saving::kPageNotSaved));
-            continue;
-        }
         const QString text = pageText(*html, deleteLinks);
         const bool viewSelected = hasTextSelection(view);
         const QString selection = m_steps.copySelectionText(view);
