@@ -5,6 +5,7 @@
 #include "shell/mainwindow.h"
 #include "shell/renderingpath.h"
 #include "shell/startupoptions.h"
+#include "shell/tabmemory.h"
 
 #include <QApplication>
 
@@ -29,6 +30,11 @@ int main(int argc, char *argv[]) {
     int status = 0;
     {
         shell::MainWindow window(folder, factory);
+        if (options.memoryBudgetBytes) {
+            browser::RestRules rules = window.tabMemory().rules();
+            rules.budgetBytes = *options.memoryBudgetBytes;
+            window.tabMemory().setRules(rules);
+        }
         instance.serve(window, options.request);
         window.show();
         status = app.exec();

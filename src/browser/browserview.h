@@ -28,6 +28,11 @@ public:
     virtual bool acceptNavigation(class BrowserView *view, const NavigationRequest &request) = 0;
 };
 
+// How much of a page the engine keeps: Active runs it; Frozen keeps it whole but runs none of
+// its scripts or timers; Discarded keeps only its address, title and history, and loads it
+// again when it is shown or read.
+enum class LifeState { Active, Frozen, Discarded };
+
 // One page view, the only way the program talks to the HTML engine. The reads answer
 // synchronously; an engine that answers late or not at all gives empty values, never hangs.
 class BrowserView : public QObject {
@@ -87,6 +92,19 @@ public:
     virtual double zoomFactor() const = 0;
     virtual void setZoomFactor(double factor) = 0;
 
+    // The page's life state. Reads of a frozen or discarded page bring it back first: a
+    // discarded one is loaded again (reloadedForReading tells), whatever read asks.
+    virtual LifeState lifeState() const = 0;
+    // Asks for a state; the engine refuses to freeze or discard a page that is shown.
+    virtual void setLifeState(LifeState state) = 0;
+    // True while the page holds what exists nowhere else: text typed or pasted into it, a
+    // click in it (a ticked box), or a change the program made to it (deletions). Cleared
+    // when another document loads in the view.
+    virtual bool holdsUserInput() const = 0;
+    // True while the page must keep running: a command is reading it, a file it started is
+    // still downloading, it plays sound, or its renderer is gone (nothing to let go of).
+    virtual bool mustStayActive() const = 0;
+
     void setNavigationHandler(NavigationHandler *handler) { m_navigationHandler = handler; }
 
     // Prints the page into a PDF file; pdfPrinted reports the end.
@@ -105,6 +123,8 @@ signals:
     void pdfPrinted(const QString &path, bool ok);
     // The user chose "以此链接为下一章" on a link of the page: its address and visible text.
     void nextChapterLinkChosen(const QUrl &url, const QString &linkText);
+    // A discarded page was loaded again so that a command could read it.
+    void reloadedForReading();
 
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }

@@ -5,8 +5,12 @@ namespace saving {
 QString batchSummaryLine(const BatchOutcome &outcome, const QString &folder) {
     const bool complete = outcome.skipped.isEmpty() && outcome.failed.isEmpty() &&
                           outcome.noName.isEmpty() && !outcome.stopped;
+    const QString reloaded =
+        outcome.reloaded > 0
+            ? QStringLiteral("（%1个网页为节省内存释放过，已重新载入后读取）").arg(outcome.reloaded)
+            : QString();
     if (complete)
-        return QStringLiteral("所有打开网页已经保存到") + folder;
+        return QStringLiteral("所有打开网页已经保存到") + folder + reloaded;
     QString line = outcome.stopped ? QStringLiteral("已停止：") : QString();
     line += QStringLiteral("已保存%1个网页到%2").arg(outcome.done).arg(folder);
     if (!outcome.skipped.isEmpty())
@@ -17,7 +21,7 @@ QString batchSummaryLine(const BatchOutcome &outcome, const QString &folder) {
         line += QStringLiteral("，%1个没有找到文件名").arg(outcome.noName.size());
     if (outcome.stopped)
         line += QStringLiteral("，%1个没有保存").arg(outcome.notSaved.size());
-    return line;
+    return line + reloaded;
 }
 
 QString batchSummaryDetails(const BatchOutcome &outcome) {

@@ -55,7 +55,10 @@ std::optional<QString> SaveSteps::readForBatch(browser::BrowserView *view, Batch
         outcome.notSaved.append(view->url().toString());
         return std::nullopt;
     }
+    const bool discarded = view->lifeState() == browser::LifeState::Discarded;
     std::optional<QString> html = readHtml(view, QString());
+    if (html && discarded)
+        ++outcome.reloaded;
     if (!html) {
         outcome.failed.append(
             QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));

@@ -12,6 +12,7 @@
 #include "sitesearch.h"
 #include "systemclipboard.h"
 #include "tabmanager.h"
+#include "tabmemory.h"
 #include "tabstripmenu.h"
 #include "toolbar.h"
 #include "windowupdates.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_session =
         new SessionKeeper(*m_tabs, *this, m_folder.filePath(QStringLiteral("session.json")), this);
     m_session->restore();
+    m_tabMemory = new TabMemoryKeeper(*m_tabs, this);
     // The favourites page reports its load in s2 too: the session's report comes after it.
     if (browser::BrowserView *first = m_tabs->viewAt(0); first && !m_session->report().isEmpty())
         connect(
@@ -93,6 +95,8 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 MainWindow::~MainWindow() {
     m_clipboard->setChangeListener({}); // the commands that listen go with the window
+    delete m_tabMemory; // it looks at the tabs
+    m_tabMemory = nullptr;
     // The views go first, while the widgets that show them still exist.
     delete m_tabs;
     m_tabs = nullptr;

@@ -27,6 +27,7 @@ class Dialogs;
 class Downloads;
 class FindBar;
 class SessionKeeper;
+class TabMemoryKeeper;
 class TabManager;
 class Toolbar;
 class WindowUpdates;
@@ -73,6 +74,7 @@ public:
     // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
     void printToPdf();
     SessionKeeper &session() const { return *m_session; }
+    TabMemoryKeeper &tabMemory() const { return *m_tabMemory; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -111,6 +113,7 @@ private:
     QPushButton *m_closeAllButton = nullptr;
     QLabel *m_hoverLabel = nullptr; // the hovered link, over the page's lower left corner
     SessionKeeper *m_session = nullptr;
+    TabMemoryKeeper *m_tabMemory = nullptr;
 };
 
 } // namespace shell

@@ -27,6 +27,9 @@ Lumaro浏览器 V2.0：看网页，保存网页和文字，收集链接和电子
                           否则在 ~/.local/share/Lumaro）
   --command <键>          在窗口里执行工具栏菜单中这个键的菜单项，和点击它一样，
                           例如 --command savealltext
+  --memory-budget <MB>    程序和它的网页进程一共用的内存超过这么多兆字节时，
+                          释放最久没看的后台网页（再看或读取时重新载入）；
+                          0 表示从不释放（默认：内存的十六分之一，512 到 1536 之间）
   --                      之后的参数都当作网址或文件
 )";
 
@@ -47,14 +50,16 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
     const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption command(QStringLiteral("command"), QString(), QStringLiteral("KEY"));
-    parser.addOptions({help, version, dataDir, command});
+    const QCommandLineOption budget(QStringLiteral("memory-budget"), QString(),
+                                    QStringLiteral("MB"));
+    parser.addOptions({help, version, dataDir, command, budget});
     if (!parser.parse(arguments)) {
         QStringList unknown;
         for (const QString &name : parser.unknownOptionNames())
             unknown.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
         const QString problem =
             unknown.isEmpty()
-                ? QStringLiteral("选项 --data-dir 和 --command 后面要跟一个值，"
+                ? QStringLiteral("选项 --data-dir、--command 和 --memory-budget 后面要跟一个值，"
                                  "--help 和 --version 不带值。")
                 : QStringLiteral("不认识的选项：%1。").arg(unknown.join(QStringLiteral("、")));
         return finishWith(2, problem + u'\n' + kSeeHelp + u'\n');
@@ -71,6 +76,16 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
         (parser.isSet(command) && options.request.command.isEmpty()))
         return finishWith(2, QStringLiteral("--data-dir 和 --command 的值不能为空。\n") + kSeeHelp +
                                  u'\n');
+    if (parser.isSet(budget)) {
+        bool ok = false;
+        const qint64 megabytes = parser.value(budget).trimmed().toLongLong(&ok);
+        if (!ok || megabytes < 0 || megabytes > 1024 * 1024)
+            return finishWith(2, QStringLiteral("--memory-budget 的值要是兆字节数（0 表示从不释放），"
+                                                "不是“%1”。\n")
+                                         .arg(parser.value(budget)) +
+                                     kSeeHelp + u'\n');
+        options.memoryBudgetBytes = megabytes * 1024 * 1024;
+    }
     for (const QString &argument : parser.positionalArguments()) {
         if (argument.trimmed().isEmpty())
             continue;

@@ -15,11 +15,14 @@
 namespace shell {
 
 // What the command line of `lumaro` asks for:
-//   lumaro [--data-dir DIR] [--command KEY] [URL|FILE...]
+//   lumaro [--data-dir DIR] [--command KEY] [--memory-budget MB] [URL|FILE...]
 //   lumaro --help | --version
 struct StartupOptions {
     QString dataDir;         // --data-dir, empty when not given
     InstanceRequest request; // each URL or FILE in the order given, and --command KEY
+    // --memory-budget in bytes: the memory above which background tabs are let go (0: never);
+    // unset for the machine's default.
+    std::optional<qint64> memoryBudgetBytes;
     // Set when the program ends at once (--help, --version, a wrong option), with what to
     // print: on standard output for status 0, on standard error otherwise.
     std::optional<int> exitStatus;

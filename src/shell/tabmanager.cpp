@@ -113,6 +113,11 @@ BrowserView *TabManager::createView(int index) {
         pageChanged(number);
     });
     connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
+    connect(view, &BrowserView::reloadedForReading, this, [this, view] {
+        emit panelTextChanged(QStringLiteral("s2"),
+                              QStringLiteral("这个网页为节省内存释放过，已重新载入后读取：") +
+                                  view->title());
+    });
     connect(view, &BrowserView::favouritesCommand, this,
             [this, view](const QString &command) { emit favouritesCommand(view, command); });
     connect(view, &BrowserView::nextChapterLinkChosen, this,

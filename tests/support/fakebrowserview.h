@@ -30,6 +30,10 @@ public:
     QString title() const override { return pageTitle; }
     bool isBusy() const override { return busy; }
     std::optional<QString> html() override {
+        if (life == browser::LifeState::Discarded) { // loaded again, as the engine's view does
+            life = browser::LifeState::Active;
+            emit reloadedForReading();
+        }
         if (!answers)
             return std::nullopt;
         return pageHtml;
@@ -63,6 +67,10 @@ public:
     }
     double zoomFactor() const override { return zoom; }
     void setZoomFactor(double factor) override { zoom = factor; }
+    browser::LifeState lifeState() const override { return life; }
+    void setLifeState(browser::LifeState state) override { life = state; }
+    bool holdsUserInput() const override { return userInput; }
+    bool mustStayActive() const override { return stayActive; }
 
     // Lets the page ask the program's rules about a navigation, as the engine would.
     bool requestNavigation(const QUrl &url, bool own = false, bool mainFrame = true) {
@@ -80,6 +88,9 @@ public:
     QString focusedValue;
     bool busy = false;
     bool answers = true; // false: the page does not answer reads, like a page in a script loop
+    browser::LifeState life = browser::LifeState::Active;
+    bool userInput = false;
+    bool stayActive = false;
     int backCount = 0;
     int forwardCount = 0;
     int reloadCount = 0;

@@ -4,11 +4,15 @@
 #include "webenginepage.h"
 
 #include <QChildEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineContextMenuRequest>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
@@ -27,6 +31,42 @@ QString crashNoticeText(QWebEnginePage::RenderProcessTerminationStatus status) {
                               ? QStringLiteral("崩溃了")
                               : QStringLiteral("意外退出了");
     return QStringLiteral("显示这个网页的进程%1。按“刷新网页”按钮重新载入这个网页。").arg(cause);
+}
+
+// Keys that change what a form field or an editable page holds; moving about (arrows, page
+// keys, Tab, the space bar that scrolls) and copying do not.
+bool editsText(const QKeyEvent *event) {
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+        return true;
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        break;
+    }
+    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return false;
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint() && text != QLatin1String(" ");
+}
+
+// How long a read waits for a discarded page to load again.
+constexpr int kReloadForReadingMs = 30000;
+
+QWebEnginePage::LifecycleState engineState(LifeState state) {
+    switch (state) {
+    case LifeState::Frozen:
+        return QWebEnginePage::LifecycleState::Frozen;
+    case LifeState::Discarded:
+        return QWebEnginePage::LifecycleState::Discarded;
+    case LifeState::Active:
+        break;
+    }
+    return QWebEnginePage::LifecycleState::Active;
 }
 
 } // namespace
@@ -166,8 +206,14 @@ bool WebEngineView::eventFilter(QObject *watched, QEvent *event) {
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+        // A click may tick a box or pick an entry: the page may hold a choice from now on.
+        m_sinceUserInput.start();
+        noteUserInput();
+        break;
     case QEvent::KeyPress:
         m_sinceUserInput.start();
+        if (editsText(static_cast<QKeyEvent *>(event)))
+            noteUserInput();
         break;
     default:
         break;
@@ -234,7 +280,74 @@ bool WebEngineView::isBusy() const {
 QVariant WebEngineView::runScript(const QString &script) {
     if (m_rendererGone)
         return {};
-    return ScriptRunner::run(m_page, script);
+    ++m_reading;
+    wakeForReading();
+    const QVariant value = ScriptRunner::run(m_page, script);
+    --m_reading;
+    return value;
+}
+
+void WebEngineView::wakeForReading() {
+    const QWebEnginePage::LifecycleState state = m_page->lifecycleState();
+    if (state == QWebEnginePage::LifecycleState::Active)
+        return;
+    if (state == QWebEnginePage::LifecycleState::Frozen) {
+        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        return;
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(m_page, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    timer.start(kReloadForReadingMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    emit reloadedForReading();
+}
+
+void WebEngineView::noteUserInput() {
+    m_inputDocument = m_page->url().adjusted(QUrl::RemoveFragment);
+}
+
+LifeState WebEngineView::lifeState() const {
+    switch (m_page->lifecycleState()) {
+    case QWebEnginePage::LifecycleState::Frozen:
+        return LifeState::Frozen;
+    case QWebEnginePage::LifecycleState::Discarded:
+        return LifeState::Discarded;
+    case QWebEnginePage::LifecycleState::Active:
+        break;
+    }
+    return LifeState::Active;
+}
+
+void WebEngineView::setLifeState(LifeState state) {
+    // The engine refuses (with a warning) to freeze or discard a page that is shown.
+    if (state != LifeState::Active && m_page->isVisible())
+        return;
+    m_page->setLifecycleState(engineState(state));
+}
+
+bool WebEngineView::holdsUserInput() const {
+    return !m_inputDocument.isEmpty() &&
+           m_inputDocument == m_page->url().adjusted(QUrl::RemoveFragment);
+}
+
+bool WebEngineView::mustStayActive() const {
+    if (m_reading > 0 || m_rendererGone || m_page->recentlyAudible())
+        return true;
+    for (const QPointer<QWebEngineDownloadRequest> &download : m_downloads) {
+        if (download && !download->isFinished())
+            return true;
+    }
+    return false;
+}
+
+void WebEngineView::trackDownload(QWebEngineDownloadRequest *request) {
+    m_downloads.removeAll(nullptr);
+    m_downloads.append(request);
 }
 
 std::optional<QString> WebEngineView::html() {
@@ -249,9 +362,12 @@ QString WebEngineView::characterSet() {
 }
 
 bool WebEngineView::setHtml(const QString &innerHtml) {
-    return runScript(scriptWithArguments(QStringLiteral("set_html.js"),
-                                         {{QStringLiteral("$HTML"), innerHtml}}))
-        .toBool();
+    const bool changed = runScript(scriptWithArguments(QStringLiteral("set_html.js"),
+                                                       {{QStringLiteral("$HTML"), innerHtml}}))
+                             .toBool();
+    if (changed)
+        noteUserInput();
+    return changed;
 }
 
 QString WebEngineView::articleJson() {
@@ -277,19 +393,29 @@ QString WebEngineView::focusedElementType() {
 }
 
 bool WebEngineView::appendToFocusedElement(const QString &text) {
-    return runScript(scriptWithArguments(QStringLiteral("append_focused.js"),
-                                         {{QStringLiteral("$TEXT"), text}}))
-        .toBool();
+    const bool appended = runScript(scriptWithArguments(QStringLiteral("append_focused.js"),
+                                                        {{QStringLiteral("$TEXT"), text}}))
+                              .toBool();
+    if (appended)
+        noteUserInput();
+    return appended;
 }
 
 bool WebEngineView::setValueByName(const QString &name, const QString &value) {
-    return runScript(scriptWithArguments(
-                         QStringLiteral("set_by_name.js"),
-                         {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}}))
-        .toBool();
+    const bool set =
+        runScript(scriptWithArguments(
+                      QStringLiteral("set_by_name.js"),
+                      {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}}))
+            .toBool();
+    if (set)
+        noteUserInput();
+    return set;
 }
 
 void WebEngineView::savePageAs(const QString &path) {
+    ++m_reading;
+    wakeForReading();
+    --m_reading;
     m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
 }
 

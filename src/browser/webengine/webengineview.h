@@ -8,6 +8,7 @@
 #include <QWebEngineView>
 
 class QLabel;
+class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
 namespace browser {
@@ -47,6 +48,13 @@ public:
     void findText(const QString &text, bool backward) override;
     double zoomFactor() const override;
     void setZoomFactor(double factor) override;
+    LifeState lifeState() const override;
+    void setLifeState(LifeState state) override;
+    bool holdsUserInput() const override;
+    bool mustStayActive() const override;
+
+    // A download this page started: the page stays active until it has ended.
+    void trackDownload(QWebEngineDownloadRequest *request);
 
     // Whether a download starting now is one the user asked for: a click or a key in the
     // page in the last few seconds (a link, the context menu's save entries). Each click
@@ -65,6 +73,11 @@ public:
 
 private:
     QVariant runScript(const QString &script);
+    // Brings a frozen or discarded page back before a read; a discarded one is loaded again
+    // and waited for.
+    void wakeForReading();
+    // The user (or the program for the user) put something into the page shown now.
+    void noteUserInput();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     void showCrashNotice(bool shown);
@@ -79,6 +92,9 @@ private:
     bool m_rendererGone = false;
     QSet<QUrl> m_requestedDownloads; // asked for through download(), not yet started
     QElapsedTimer m_sinceUserInput;  // a mouse press or key press in the page
+    QUrl m_inputDocument;            // the document that holds input, without its fragment
+    int m_reading = 0;               // reads under way (they wait in event loops)
+    QList<QPointer<QWebEngineDownloadRequest>> m_downloads;
 };
 
 } // namespace browser

@@ -29,6 +29,8 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
                          auto *page = qobject_cast<WebEnginePage *>(request->page());
                          const bool asked = request->isSavePageDownload() ||
                                             (page && page->owner()->claimDownload(request->url()));
+                         if (page)
+                             page->owner()->trackDownload(request);
                          auto *download = new WebEngineDownload(request, asked);
                          if (m_downloadHandler)
                              m_downloadHandler(download);

@@ -1,0 +1,155 @@
+#include "tabmemory.h"
+
+#include "tabmanager.h"
+
+#include "common/processmemory.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace shell {
+
+namespace {
+
+constexpr int kLoadingIntervalMs = 2000;
+constexpr int kQuietIntervalMs = 10000;
+constexpr qint64 kMB = 1024 * 1024;
+
+double monotonicSeconds() {
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+// The program's processes together; when the machine itself runs short (less than a tenth
+// of its memory free), the reading counts as over any budget by what is missing.
+qint64 readProgramMemory() {
+    const qint64 used =
+        common::processTreeMemory(QCoreApplication::applicationPid()).pssBytes;
+    const qint64 total = common::physicalMemoryBytes();
+    const qint64 available = common::availableMemoryBytes();
+    if (total > 0 && available > 0 && available < total / 10)
+        return used + (total / 10 - available);
+    return used;
+}
+
+} // namespace
+
+TabMemoryKeeper::TabMemoryKeeper(TabManager &tabs, QObject *parent)
+    : QObject(parent), m_tabs(tabs), m_reader(readProgramMemory), m_clock(monotonicSeconds) {
+    m_rules.budgetBytes = defaultBudget(common::physicalMemoryBytes());
+    m_pool.setMaxThreadCount(1);
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &TabMemoryKeeper::check);
+    // The tab shown now is in use from the moment it is shown.
+    connect(&m_tabs, &TabManager::tabsChanged, this, [this] {
+        if (const int number = m_tabs.currentViewNumber()) {
+            m_idleSince.insert(number, m_clock());
+            m_everShown.insert(number);
+        }
+    });
+    scheduleNext();
+}
+
+TabMemoryKeeper::~TabMemoryKeeper() {
+    m_pool.waitForDone();
+}
+
+qint64 TabMemoryKeeper::defaultBudget(qint64 physicalBytes) {
+    return qBound(512 * kMB, physicalBytes / 16, 1536 * kMB);
+}
+
+void TabMemoryKeeper::setMemoryReader(std::function<qint64()> reader, bool inBackground) {
+    m_reader = std::move(reader);
+    m_readInBackground = inBackground;
+}
+
+QList<browser::RestingTab> TabMemoryKeeper::restingTabs(double now) {
+    QList<browser::RestingTab> tabs;
+    const int shown = m_tabs.currentViewNumber();
+    QHash<int, double> idleSince;
+    for (int position = 1; position <= m_tabs.tabCount(); ++position) {
+        browser::BrowserView *view = m_tabs.viewAtPosition(position);
+        if (!view)
+            continue;
+        browser::RestingTab tab;
+        tab.viewNumber = m_tabs.viewNumberAt(position);
+        tab.state = view->lifeState();
+        tab.shown = tab.viewNumber == shown;
+        tab.mustStayActive = view->isBusy() || view->mustStayActive();
+        // The favourites page is the first tab's, always at hand.
+        tab.mustStayLoaded = tab.viewNumber == 1 || m_tabs.isMarked(position) ||
+                             view->holdsUserInput();
+        if (tab.shown)
+            m_everShown.insert(tab.viewNumber);
+        tab.everShown = m_everShown.contains(tab.viewNumber);
+        // A tab first seen now, shown or loading is in use now.
+        tab.idleSince = tab.shown || view->isBusy() ? now : m_idleSince.value(tab.viewNumber, now);
+        idleSince.insert(tab.viewNumber, tab.idleSince);
+        tabs.append(tab);
+    }
+    m_idleSince = idleSince; // closed tabs are forgotten
+    return tabs;
+}
+
+void TabMemoryKeeper::check() {
+    const double now = m_clock();
+    const QList<browser::RestingTab> tabs = restingTabs(now);
+    if (m_reading) {
+        scheduleNext();
+        return;
+    }
+    if (!browser::anyDiscardable(tabs, m_rules, now)) {
+        apply(0); // freezing needs no reading
+        return;
+    }
+    if (!m_readInBackground) {
+        apply(m_reader());
+        return;
+    }
+    m_reading = true;
+    m_pool.start([this, reader = m_reader] {
+        const qint64 memory = reader();
+        QMetaObject::invokeMethod(this, [this, memory] {
+            m_reading = false;
+            apply(memory);
+        });
+    });
+}
+
+// The plan is made on the tabs as they are when the reading comes back: one shown or read
+// meanwhile is left alone.
+void TabMemoryKeeper::apply(qint64 memoryInUse) {
+    if (memoryInUse > 0)
+        m_lastReading = memoryInUse;
+    const double now = m_clock();
+    const browser::RestPlan plan = browser::planRest(restingTabs(now), memoryInUse, m_rules, now);
+    const auto viewOf = [this](int number) {
+        return m_tabs.viewAtPosition(m_tabs.positionOfKey(browser::tabKey(number)));
+    };
+    for (int number : plan.discard) {
+        if (browser::BrowserView *view = viewOf(number))
+            view->setLifeState(browser::LifeState::Discarded);
+    }
+    for (int number : plan.freeze) {
+        if (browser::BrowserView *view = viewOf(number))
+            view->setLifeState(browser::LifeState::Frozen);
+    }
+    if (!plan.discard.isEmpty() || !plan.freeze.isEmpty())
+        emit rested(plan.freeze, plan.discard);
+    scheduleNext();
+}
+
+void TabMemoryKeeper::scheduleNext() {
+    bool loading = false;
+    for (int position = 2; position <= m_tabs.tabCount() && !loading; ++position) {
+        if (browser::BrowserView *view = m_tabs.viewAtPosition(position))
+            loading = view->isBusy();
+    }
+    m_timer->start(loading ? kLoadingIntervalMs : kQuietIntervalMs);
+}
+
+} // namespace shell
