@@ -1,13 +1,16 @@
 // Start-up time and memory of the browser, for bench/browser_bench.sh.
 //   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N] [--harvest N]
-//   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS] [--queue N]
+//   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS] [--queue N] [--budget MB]
+//                 [--switch]
 // Prints "loaded_ns=T" (wall clock, ns since the epoch) when the favourites page has loaded;
 // with --tabs, then opens N small pages from a local server in new tabs, waits until all
 // have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
 // in a bare QWebEngineView instead of the browser (the floor for this engine). --links opens
 // the page at URL, opens all its links the way OpenAllW does and prints "links: ..." when every
 // tab has loaded, then keeps running for --hold seconds (for bench/side_by_side.sh, which reads
-// the memory of the process tree meanwhile).
+// the memory of the process tree meanwhile). --budget sets the memory budget of the tabs (0:
+// nothing is let go); --switch switches tabs every 250 ms while the links load and prints how
+// long the window took to answer.
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
@@ -16,6 +19,8 @@
 #include "shell/mainwindow.h"
 #include "shell/renderingpath.h"
 #include "shell/tabmanager.h"
+#include "shell/tabmemory.h"
+#include "common/processmemory.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/waitfor.h"
@@ -38,41 +43,64 @@ namespace {
 // Proportional set size, in kB, of this process and everything it started; `own` receives
 // this process's share.
 long pssOfProcessTree(int *processes, long *own) {
-    QHash<int, int> parentOf;
-    const QStringList pids = QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs);
-    for (const QString &pid : pids) {
-        QFile stat("/proc/" + pid + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1)
-            parentOf.insert(pid.toInt(), fields[1].toInt());
-    }
-    const int self = int(QCoreApplication::applicationPid());
-    long total = 0;
-    *processes = 0;
-    for (auto it = parentOf.constBegin(); it != parentOf.constEnd(); ++it) {
-        int p = it.key();
-        while (p > 1 && p != self)
-            p = parentOf.value(p, 0);
-        if (p != self)
-            continue;
-        QFile rollup(QString("/proc/%1/smaps_rollup").arg(it.key()));
-        if (!rollup.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : rollup.readAll().split('\n')) {
-            if (!line.startsWith("Pss:"))
-                continue;
-            const long kb = line.mid(4).trimmed().split(' ').value(0).toLong();
-            total += kb;
-            if (it.key() == self)
-                *own = kb;
-        }
-        ++*processes;
-    }
-    return total;
+    const common::ProcessTreeMemory memory =
+        common::processTreeMemory(QCoreApplication::applicationPid());
+    *processes = memory.processes;
+    *own = long(memory.rootPssBytes / 1024);
+    return long(memory.pssBytes / 1024);
 }
+
+// How long the window takes to answer a tab switch while pages load: every 250 ms a tab is
+// chosen; the answer is the time from the moment it was due until the window has switched and
+// its event loop is free again (late timers, the switch itself, the repaint it queued).
+class SwitchProbe {
+public:
+    explicit SwitchProbe(shell::TabManager &tabs) : m_tabs(tabs) {
+        m_timer.setInterval(250);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { probe(); });
+    }
+    void start() {
+        m_clock.start();
+        m_due = 250;
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    QString summary() const {
+        if (m_answers.isEmpty())
+            return QStringLiteral("no switches");
+        QList<double> sorted = m_answers;
+        std::sort(sorted.begin(), sorted.end());
+        const auto at = [&](double share) {
+            return sorted.at(qMin(sorted.size() - 1, int(share * sorted.size())));
+        };
+        return QStringLiteral("tab switches %1: median %2 ms, 95%: %3 ms, max %4 ms")
+            .arg(sorted.size())
+            .arg(at(0.5), 0, 'f', 1)
+            .arg(at(0.95), 0, 'f', 1)
+            .arg(sorted.last(), 0, 'f', 1);
+    }
+
+private:
+    void probe() {
+        const double due = m_due;
+        m_due += 250;
+        if (m_tabs.tabCount() < 4)
+            return;
+        // The tabs after the favourites and the link page, in turn.
+        m_tabs.switchByKeyboard(3 + (m_next++ % (m_tabs.tabCount() - 2)));
+        QTimer::singleShot(0, [this, due] {
+            m_answers.append(double(m_clock.nsecsElapsed()) / 1e6 - due);
+        });
+    }
+
+    shell::TabManager &m_tabs;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_due = 0;
+    int m_next = 0;
+    QList<double> m_answers;
+};
 
 // CPU seconds (user and system) this process has used so far, engine processes not counted.
 double ownCpuSeconds() {
@@ -144,6 +172,11 @@ int main(int argc, char *argv[]) {
     if (args.contains("--queue")) {
         const int width = args.value(args.indexOf("--queue") + 1).toInt();
         manager.loadQueue().setLimit(width > 0 ? width : std::numeric_limits<int>::max());
+    }
+    if (args.contains("--budget")) {
+        browser::RestRules rules = window->tabMemory().rules();
+        rules.budgetBytes = args.value(args.indexOf("--budget") + 1).toLongLong() * 1024 * 1024;
+        window->tabMemory().setRules(rules);
     }
     // The moment the favourites page has loaded, as the bare view's loadFinished reports it.
     bool started = false;
@@ -284,11 +317,17 @@ int main(int argc, char *argv[]) {
             30000);
         QElapsedTimer clock;
         clock.start();
+        SwitchProbe switches(manager);
+        if (args.contains("--switch"))
+            switches.start();
         window->commands().runMenuEntry("openallw");
         int loaded = 0;
         const bool allLoaded = waitAllLoaded(900000, loaded);
+        switches.stop();
         std::printf("links: %d tabs; all loaded: %s after %.2f s\n", manager.tabCount() - 2,
                     allLoaded ? "yes" : "NO", clock.elapsed() / 1000.0);
+        if (args.contains("--switch"))
+            std::printf("%s\n", qPrintable(switches.summary()));
         std::fflush(stdout);
         testing_support::pause(hold * 1000);
     }

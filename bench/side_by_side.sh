@@ -7,19 +7,24 @@
 #                               the same server log read the same way for both programs
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup)
-# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500] [--queue N] [--lumaro-only]
-# --queue N: Lumaro's batches load N pages at once (0: all at once); --lumaro-only skips the peer,
-# for comparing Lumaro's own settings.
+# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500] [--queue N] [--budget MB]
+#                              [--switch] [--lumaro-only]
+# --queue N: Lumaro's batches load N pages at once (0: all at once); --budget MB: Lumaro's memory
+# budget for its tabs (0: none; default: the program's own); --switch: Lumaro switches tabs every
+# 250 ms while a batch loads and reports how fast its window answered; --lumaro-only skips the
+# peer, for comparing Lumaro's own settings.
 # Default: 3 runs each (about 10 minutes here); --runs 7 for the figures worth quoting.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
 shift
-runs=3 sizes=(50 200) queue=() peer=1
+runs=3 sizes=(50 200) lumaro_opts=() peer=1
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --with-500) sizes+=(500); shift ;;
-    --queue) queue=(--queue "$2"); shift 2 ;;
+    --queue) lumaro_opts+=(--queue "$2"); shift 2 ;;
+    --budget) lumaro_opts+=(--budget "$2"); shift 2 ;;
+    --switch) lumaro_opts+=(--switch); shift ;;
     --lumaro-only) peer=0; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
@@ -212,13 +217,14 @@ lumaro_batch() { # N
   rm -rf "$folder/profile" "$folder/lumaro" "$folder/CMakeFiles" "$folder/session.json"
   url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
   from=$(log_mark)
-  "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${queue[@]}" \
+  "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
     >"$work/lumaro.out" 2>/dev/null &
   p=$!
   r=$(wait_batch "$from" "$1" 900)
   m=$(pss_tree "$p")
   stop_tree "$p"
   rm -rf "$folder"
+  grep -h '^tab switches' "$work/lumaro.out" >>"$work/switches.txt" || true
   echo "$r $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA)"
 }
 chromium_batch() { # N
@@ -239,7 +245,7 @@ chromium_batch() { # N
 
 median() { printf '%s\n' "$@" | grep -v NA | sort -g | awk '{a[NR]=$1} END {
   if (NR == 0) print "NA"; else if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2 }'; }
-ratio() { if [ "$1" = NA ] || [ "$2" = NA ]; then echo NA; else echo "scale=2; $1 / $2" | bc; fi; }
+ratio() { if [ "${1:-NA}" = NA ] || [ "${2:-NA}" = NA ]; then echo NA; else echo "scale=2; $1 / $2" | bc; fi; }
 report() { # LABEL UNIT LUMARO_RUNS... -- CHROMIUM_RUNS...
   local label=$1 unit=$2 l=() c=() side=l
   shift 2
@@ -271,5 +277,10 @@ for n in "${sizes[@]}"; do
   report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
   echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
   report "$n pages PSS" MB "${lm[@]}" -- "${cm[@]}"
+  if [ -s "$work/switches.txt" ]; then
+    echo "    lumaro's window while the $n pages loaded:"
+    sed 's/^/      /' "$work/switches.txt"
+    : >"$work/switches.txt"
+  fi
 done
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
