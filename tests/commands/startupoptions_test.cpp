@@ -31,6 +31,17 @@ TEST(StartupOptionsTest, AddressesFilesAndOptions) {
                            QUrl::fromLocalFile(QString::fromUtf8("/tmp/网页 #1.htm")),
                            QUrl::fromLocalFile(QDir(work.path()).filePath("--x.htm"))}));
     EXPECT_TRUE(parse({}).request.addresses.isEmpty());
+    EXPECT_FALSE(options.memoryBudgetBytes);
+}
+
+TEST(StartupOptionsTest, TheMemoryBudgetIsInMegabytesAndZeroTurnsItOff) {
+    EXPECT_EQ(parse({"--memory-budget", "800"}).memoryBudgetBytes, 800LL * 1024 * 1024);
+    EXPECT_EQ(parse({"--memory-budget=0"}).memoryBudgetBytes, 0);
+    for (const char *wrong : {"-5", "lots", "1.5", ""}) {
+        const shell::StartupOptions options = parse({"--memory-budget", wrong});
+        EXPECT_EQ(options.exitStatus, 2) << wrong;
+        EXPECT_TRUE(options.message.contains("--memory-budget")) << wrong;
+    }
 }
 
 TEST(StartupOptionsTest, HelpAndVersionEndTheStart) {
