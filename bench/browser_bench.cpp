@@ -328,6 +328,21 @@ int main(int argc, char *argv[]) {
                     allLoaded ? "yes" : "NO", clock.elapsed() / 1000.0);
         if (args.contains("--switch"))
             std::printf("%s\n", qPrintable(switches.summary()));
+        // What the memory keeper has done, a few seconds after the batch.
+        QTimer::singleShot(5000, [&] {
+            int discarded = 0;
+            for (browser::BrowserView *view : manager.viewsInTabOrder())
+                discarded += view->lifeState() == browser::LifeState::Discarded;
+            int processes = 0;
+            long own = 0;
+            const long pss = pssOfProcessTree(&processes, &own);
+            std::printf("5 s later: %d of %d tabs discarded; %d processes, PSS %ld MB (this "
+                        "process %ld MB); the keeper last read %.0f MB (budget %.0f MB)\n",
+                        discarded, manager.tabCount(), processes, pss / 1024, own / 1024,
+                        double(window->tabMemory().lastMemoryReading()) / 1048576.0,
+                        double(window->tabMemory().rules().budgetBytes) / 1048576.0);
+            std::fflush(stdout);
+        });
         std::fflush(stdout);
         testing_support::pause(hold * 1000);
     }

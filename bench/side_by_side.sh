@@ -7,7 +7,7 @@
 #                               the same server log read the same way for both programs
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup)
-# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500] [--queue N] [--budget MB]
+# Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500 | --sizes "N ..."] [--queue N] [--budget MB]
 #                              [--switch] [--lumaro-only]
 # --queue N: Lumaro's batches load N pages at once (0: all at once); --budget MB: Lumaro's memory
 # budget for its tabs (0: none; default: the program's own); --switch: Lumaro switches tabs every
@@ -22,6 +22,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --with-500) sizes+=(500); shift ;;
+    --sizes) read -r -a sizes <<<"$2"; shift 2 ;;
     --queue) lumaro_opts+=(--queue "$2"); shift 2 ;;
     --budget) lumaro_opts+=(--budget "$2"); shift 2 ;;
     --switch) lumaro_opts+=(--switch); shift ;;

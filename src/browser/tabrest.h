@@ -30,7 +30,7 @@ struct RestRules {
     // Seconds hidden before a page may be discarded: a page the user has looked at is likely
     // to be looked at again soon; a page loaded behind and never shown is not in use.
     double discardAfterShown = 60;
-    double discardAfterLoaded = 5;
+    double discardAfterLoaded = 1;
 };
 
 struct RestPlan {

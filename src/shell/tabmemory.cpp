@@ -12,7 +12,7 @@ namespace shell {
 
 namespace {
 
-constexpr int kLoadingIntervalMs = 2000;
+constexpr int kLoadingIntervalMs = 1000;
 constexpr int kQuietIntervalMs = 10000;
 constexpr qint64 kMB = 1024 * 1024;
 
@@ -44,12 +44,15 @@ TabMemoryKeeper::TabMemoryKeeper(TabManager &tabs, QObject *parent)
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &TabMemoryKeeper::check);
-    // The tab shown now is in use from the moment it is shown.
+    // The tab shown now is in use from the moment it is shown. Tabs opening or pages loading
+    // bring the next look near, so that a batch is never missed between two quiet looks.
     connect(&m_tabs, &TabManager::tabsChanged, this, [this] {
         if (const int number = m_tabs.currentViewNumber()) {
             m_idleSince.insert(number, m_clock());
             m_everShown.insert(number);
         }
+        if (m_timer->remainingTime() > kLoadingIntervalMs)
+            m_timer->start(kLoadingIntervalMs);
     });
     scheduleNext();
 }
@@ -79,7 +82,8 @@ QList<browser::RestingTab> TabMemoryKeeper::restingTabs(double now) {
         tab.viewNumber = m_tabs.viewNumberAt(position);
         tab.state = view->lifeState();
         tab.shown = tab.viewNumber == shown;
-        tab.mustStayActive = view->isBusy() || view->mustStayActive();
+        // A tab still waiting for its page in a batch has nothing to let go.
+        tab.mustStayActive = view->isBusy() || view->url().isEmpty() || view->mustStayActive();
         // The favourites page is the first tab's, always at hand.
         tab.mustStayLoaded = tab.viewNumber == 1 || m_tabs.isMarked(position) ||
                              view->holdsUserInput();
@@ -140,11 +144,13 @@ void TabMemoryKeeper::apply(qint64 memoryInUse) {
     }
     if (!plan.discard.isEmpty() || !plan.freeze.isEmpty())
         emit rested(plan.freeze, plan.discard);
+    // Over the budget, look again soon: what was let go takes a moment to leave the reading.
+    m_overBudget = m_rules.budgetBytes > 0 && memoryInUse > m_rules.budgetBytes;
     scheduleNext();
 }
 
 void TabMemoryKeeper::scheduleNext() {
-    bool loading = false;
+    bool loading = m_overBudget;
     for (int position = 2; position <= m_tabs.tabCount() && !loading; ++position) {
         if (browser::BrowserView *view = m_tabs.viewAtPosition(position))
             loading = view->isBusy();

@@ -39,7 +39,8 @@ public:
     void setMemoryReader(std::function<qint64()> reader, bool inBackground);
     void setClock(std::function<double()> clock) { m_clock = std::move(clock); }
 
-    // One look at the tabs, as the timer does: every 2 s while pages load, every 10 s else.
+    // One look at the tabs, as the timer does: every second while pages load or the memory is
+    // over the budget, every 10 s else.
     void check();
     qint64 lastMemoryReading() const { return m_lastReading; }
 
@@ -57,6 +58,7 @@ private:
     std::function<qint64()> m_reader;
     bool m_readInBackground = true;
     bool m_reading = false;
+    bool m_overBudget = false; // at the last reading
     qint64 m_lastReading = 0;
     std::function<double()> m_clock;
     QTimer *m_timer = nullptr;

@@ -52,7 +52,7 @@ TEST(TabRest, ShownKeptAndRecentlyUsedTabsStay) {
     tabs[3].everShown = true;       // looked at 100 s ago: may go
     tabs[4].everShown = true;
     tabs[4].idleSince = 1000 - 30;  // looked at 30 s ago: stays
-    tabs[5].idleSince = 1000 - 3;   // loaded behind 3 s ago: stays
+    tabs[5].idleSince = 1000 - 0.5; // loaded behind half a second ago: stays
     const RestPlan plan = planRest(tabs, 9000 * kMB, budget(100 * kMB), 1000);
     EXPECT_EQ(plan.discard, QList<int>({5, 8}));
     EXPECT_TRUE(anyDiscardable(tabs, budget(100 * kMB), 1000));
