@@ -8,16 +8,17 @@
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup)
 # Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500 | --sizes "N ..."] [--queue N] [--budget MB]
-#                              [--switch] [--lumaro-only]
+#                              [--switch] [--renderer-limit N] [--lumaro-only]
 # --queue N: Lumaro's batches load N pages at once (0: all at once); --budget MB: Lumaro's memory
 # budget for its tabs (0: none; default: the program's own); --switch: Lumaro switches tabs every
-# 250 ms while a batch loads and reports how fast its window answered; --lumaro-only skips the
-# peer, for comparing Lumaro's own settings.
+# 250 ms while a batch loads and reports how fast its window answered; --renderer-limit N: Lumaro's
+# engine shares N renderer processes (default: one a tab); --lumaro-only skips the peer, for
+# comparing Lumaro's own settings.
 # Default: 3 runs each (about 10 minutes here); --runs 7 for the figures worth quoting.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
 shift
-runs=3 sizes=(50 200) lumaro_opts=() peer=1
+runs=3 sizes=(50 200) lumaro_opts=() peer=1 renderer_limit=
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
@@ -26,6 +27,7 @@ while [ $# -gt 0 ]; do
     --queue) lumaro_opts+=(--queue "$2"); shift 2 ;;
     --budget) lumaro_opts+=(--budget "$2"); shift 2 ;;
     --switch) lumaro_opts+=(--switch); shift ;;
+    --renderer-limit) renderer_limit=$2; shift 2 ;;
     --lumaro-only) peer=0; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
@@ -218,7 +220,8 @@ lumaro_batch() { # N
   rm -rf "$folder/profile" "$folder/lumaro" "$folder/CMakeFiles" "$folder/session.json"
   url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
   from=$(log_mark)
-  "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
+  QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-}${renderer_limit:+ --renderer-process-limit=$renderer_limit}" \
+    "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
     >"$work/lumaro.out" 2>/dev/null &
   p=$!
   r=$(wait_batch "$from" "$1" 900)

@@ -362,11 +362,14 @@ QString WebEngineView::characterSet() {
 }
 
 bool WebEngineView::setHtml(const QString &innerHtml) {
-    const bool changed = runScript(scriptWithArguments(QStringLiteral("set_html.js"),
-                                                       {{QStringLiteral("$HTML"), innerHtml}}))
-                             .toBool();
+    return runChange(QStringLiteral("set_html.js"), {{QStringLiteral("$HTML"), innerHtml}});
+}
+
+bool WebEngineView::runChange(const QString &resource,
+                              const QList<QPair<QString, QString>> &arguments) {
+    const bool changed = runScript(scriptWithArguments(resource, arguments)).toBool();
     if (changed)
-        noteUserInput();
+        noteUserInput(); // the page now holds what the program put there for the user
     return changed;
 }
 
@@ -393,23 +396,12 @@ QString WebEngineView::focusedElementType() {
 }
 
 bool WebEngineView::appendToFocusedElement(const QString &text) {
-    const bool appended = runScript(scriptWithArguments(QStringLiteral("append_focused.js"),
-                                                        {{QStringLiteral("$TEXT"), text}}))
-                              .toBool();
-    if (appended)
-        noteUserInput();
-    return appended;
+    return runChange(QStringLiteral("append_focused.js"), {{QStringLiteral("$TEXT"), text}});
 }
 
 bool WebEngineView::setValueByName(const QString &name, const QString &value) {
-    const bool set =
-        runScript(scriptWithArguments(
-                      QStringLiteral("set_by_name.js"),
-                      {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}}))
-            .toBool();
-    if (set)
-        noteUserInput();
-    return set;
+    return runChange(QStringLiteral("set_by_name.js"),
+                     {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}});
 }
 
 void WebEngineView::savePageAs(const QString &path) {

@@ -73,6 +73,8 @@ public:
 
 private:
     QVariant runScript(const QString &script);
+    // Runs a script that changes the page and answers true when it did.
+    bool runChange(const QString &resource, const QList<QPair<QString, QString>> &arguments);
     // Brings a frozen or discarded page back before a read; a discarded one is loaded again
     // and waited for.
     void wakeForReading();
