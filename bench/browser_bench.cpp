@@ -354,7 +354,11 @@ int main(int argc, char *argv[]) {
                 discarded += view->lifeState() == browser::LifeState::Discarded;
             int processes = 0;
             long own = 0;
+            QElapsedTimer reading;
+            reading.start();
             const long pss = pssOfProcessTree(&processes, &own);
+            std::printf("reading the memory of %d processes took %.1f ms\n", processes,
+                        double(reading.nsecsElapsed()) / 1e6);
             std::printf("5 s later: %d of %d tabs discarded; %d processes, PSS %ld MB (this "
                         "process %ld MB); the keeper last read %.0f MB (budget %.0f MB)\n",
                         discarded, manager.tabCount(), processes, pss / 1024, own / 1024,

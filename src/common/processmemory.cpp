@@ -47,6 +47,11 @@ std::optional<qint64> pssFromSmapsRollup(QByteArrayView text) {
     return kb ? std::optional<qint64>(*kb * 1024) : std::nullopt;
 }
 
+std::optional<qint64> anonFromStatus(QByteArrayView text) {
+    const std::optional<qint64> kb = kilobytesAfter(text, "RssAnon:");
+    return kb ? std::optional<qint64>(*kb * 1024) : std::nullopt;
+}
+
 std::optional<qint64> parentFromStat(QByteArrayView text) {
     const qsizetype close = text.lastIndexOf(')');
     if (close < 0 || close + 2 >= text.size())
@@ -60,7 +65,8 @@ std::optional<qint64> parentFromStat(QByteArrayView text) {
     return ok ? std::optional<qint64>(parent) : std::nullopt;
 }
 
-ProcessTreeMemory processTreeMemory(qint64 rootPid, const QString &procFolder) {
+ProcessTreeMemory processTreeMemory(qint64 rootPid, const QString &procFolder,
+                                    MemoryDetail detail) {
     QHash<qint64, qint64> parentOf;
     const QStringList entries =
         QDir(procFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -82,13 +88,21 @@ ProcessTreeMemory processTreeMemory(qint64 rootPid, const QString &procFolder) {
             p = parentOf.value(p, 0);
         if (p != rootPid)
             continue;
-        const std::optional<qint64> pss = pssFromSmapsRollup(readProcFile(
-            QStringLiteral("%1/%2/smaps_rollup").arg(procFolder).arg(it.key())));
-        if (!pss)
+        const QString folder = QStringLiteral("%1/%2/").arg(procFolder).arg(it.key());
+        const std::optional<qint64> anon =
+            anonFromStatus(readProcFile(folder + QStringLiteral("status")));
+        if (!anon)
             continue; // ended meanwhile, or not ours to read
-        memory.pssBytes += *pss;
-        if (it.key() == rootPid)
-            memory.rootPssBytes = *pss;
+        if (detail == MemoryDetail::Proportional) {
+            const std::optional<qint64> pss =
+                pssFromSmapsRollup(readProcFile(folder + QStringLiteral("smaps_rollup")));
+            if (!pss)
+                continue;
+            memory.pssBytes += *pss;
+            if (it.key() == rootPid)
+                memory.rootPssBytes = *pss;
+        }
+        memory.anonBytes += *anon;
         ++memory.processes;
     }
     return memory;

@@ -34,8 +34,8 @@ public:
     void setRules(const browser::RestRules &rules) { m_rules = rules; }
     const browser::RestRules &rules() const { return m_rules; }
     // How the memory in use is read. By default: the program and all its processes, from
-    // /proc, on a thread of its own (it takes about a millisecond a process). Tests give a
-    // reader that answers at once on this thread.
+    // /proc, on a thread of its own (see ProgramMemoryReader). Tests give a reader that
+    // answers at once on this thread.
     void setMemoryReader(std::function<qint64()> reader, bool inBackground);
     void setClock(std::function<double()> clock) { m_clock = std::move(clock); }
 
