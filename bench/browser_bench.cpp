@@ -1,7 +1,7 @@
 // Start-up time and memory of the browser, for bench/browser_bench.sh.
 //   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N] [--harvest N]
 //   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS] [--queue N] [--budget MB]
-//                 [--switch]
+//                 [--switch] [--switch-idle]
 // Prints "loaded_ns=T" (wall clock, ns since the epoch) when the favourites page has loaded;
 // with --tabs, then opens N small pages from a local server in new tabs, waits until all
 // have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
@@ -10,7 +10,7 @@
 // tab has loaded, then keeps running for --hold seconds (for bench/side_by_side.sh, which reads
 // the memory of the process tree meanwhile). --budget sets the memory budget of the tabs (0:
 // nothing is let go); --switch switches tabs every 250 ms while the links load and prints how
-// long the window took to answer.
+// long the window took to answer; --switch-idle does the same once the batch has loaded.
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
@@ -367,6 +367,21 @@ int main(int argc, char *argv[]) {
             std::fflush(stdout);
         });
         std::fflush(stdout);
+        // --switch-idle: once the batch has loaded and rested (10 s), 40 switches through the
+        // tabs in turn, discarded ones loading again as they are shown.
+        if (args.contains("--switch-idle")) {
+            testing_support::pause(10000);
+            int discarded = 0;
+            for (browser::BrowserView *view : manager.viewsInTabOrder())
+                discarded += view->lifeState() == browser::LifeState::Discarded;
+            SwitchProbe idle(manager);
+            idle.start();
+            testing_support::pause(40 * 300);
+            idle.stop();
+            std::printf("after the batch, %d tabs discarded: %s\n", discarded,
+                        qPrintable(idle.summary()));
+            std::fflush(stdout);
+        }
         testing_support::pause(hold * 1000);
     }
     window.reset();
