@@ -80,6 +80,12 @@ TEST_F(TabMemory, IdleTabsAreDiscardedButNotThoseTypedIntoMarkedOrShown) {
     EXPECT_EQ(views[0]->url(), server.url("/p0.htm"));
     EXPECT_EQ(views[0]->title(), "第0页");
 
+    // A frozen page told to load (the favourites page after its file changed) loads.
+    server.addPage("/p2.htm", "<html><head><title>第2页，新</title></head><body>新</body></html>");
+    views[2]->reload();
+    EXPECT_TRUE(waitFor([&] { return views[2]->title() == "第2页，新"; }));
+    EXPECT_EQ(views[2]->lifeState(), LifeState::Active);
+
     // The typed text survived the freezing, and reading the page woke it.
     EXPECT_TRUE(text(views[1]).contains("第1页的文字"));
     EXPECT_EQ(views[1]->lifeState(), LifeState::Active);
