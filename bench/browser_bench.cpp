@@ -187,6 +187,18 @@ int main(int argc, char *argv[]) {
             },
             timeoutMs);
     };
+    // Opens a page of links in the second tab, shows it and waits for it, as a user would before
+    // opening all its links.
+    const auto showLinkPage = [&manager](const QUrl &url) {
+        manager.openInNewTab(url, true, true);
+        manager.selectTab(2);
+        testing_support::waitFor(
+            [&] {
+                return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
+                       !manager.viewAt(1)->url().isEmpty();
+            },
+            30000);
+    };
     // --queue N: pages loading at once in batches (0: all at once), to compare widths.
     if (args.contains("--queue")) {
         const int width = args.value(args.indexOf("--queue") + 1).toInt();
@@ -287,14 +299,7 @@ int main(int argc, char *argv[]) {
                     .toUtf8());
         }
         server.addPage("/links.htm", html + "</body></html>");
-        manager.openInNewTab(server.url("/links.htm"), true, true);
-        manager.selectTab(2);
-        testing_support::waitFor(
-            [&] {
-                return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
-                       !manager.viewAt(1)->url().isEmpty();
-            },
-            30000);
+        showLinkPage(server.url("/links.htm"));
         QElapsedTimer clock;
         clock.start();
         const double cpuBefore = ownCpuSeconds();
@@ -326,14 +331,7 @@ int main(int argc, char *argv[]) {
     if (!links.isEmpty()) {
         const int hold =
             args.contains("--hold") ? args.value(args.indexOf("--hold") + 1).toInt() : 0;
-        manager.openInNewTab(QUrl(links), true, true);
-        manager.selectTab(2);
-        testing_support::waitFor(
-            [&] {
-                return manager.viewAt(1) && !manager.viewAt(1)->isBusy() &&
-                       !manager.viewAt(1)->url().isEmpty();
-            },
-            30000);
+        showLinkPage(QUrl(links));
         QElapsedTimer clock;
         clock.start();
         SwitchProbe switches(manager);

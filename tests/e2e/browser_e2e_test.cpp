@@ -11,6 +11,7 @@
 #include "support/localhttpserver.h"
 #include "support/programfoldercopy.h"
 #include "support/waitfor.h"
+#include "windowfixture.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -27,11 +28,13 @@
 namespace {
 
 using browser::BrowserView;
+using testing_support::pause;
+using testing_support::waitFor;
 
-class BrowserEndToEnd : public ::testing::Test {
+class BrowserEndToEnd : public testing_support::WindowFixture {
 protected:
     void SetUp() override {
-        testing_support::copyStagedProgramFolder(programDir.path());
+        WindowFixture::SetUp();
         server.addPage("/links.htm", "<html><head><title>links</title></head><body>"
                                      "<a id='go' href='/target.htm' style='font-size:40px'>go</a>"
                                      "<br><a id='blank' target='_blank' href='/t1.htm' "
@@ -52,50 +55,6 @@ protected:
         for (const char *path : {"/target.htm", "/t1.htm", "/t2.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
-        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
-                                                     factory, &dialogs);
-        window->resize(1000, 700);
-        window->show();
-        ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
-    }
-    void TearDown() override { window.reset(); }
-
-    shell::TabManager &tabs() { return window->tabs(); }
-    static bool loaded(BrowserView *view) {
-        return view && !view->isBusy() && !view->url().isEmpty();
-    }
-    static void pause(int ms) { testing_support::pause(ms); }
-    static bool waitFor(const std::function<bool()> &condition, int ms = 15000) {
-        return testing_support::waitFor(condition, ms);
-    }
-
-public:
-    static QVariant js(BrowserView *view, const QString &script) {
-        return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
-                                          script);
-    }
-
-protected:
-    // The centre of an element of the page (found by a script expression), in the view's
-    // coordinates.
-    static QPoint centreOfElement(BrowserView *view, const QString &element) {
-        const QVariantList box =
-            js(view, QString("(function(){const r=(%1).getBoundingClientRect();"
-                             "return [r.x+r.width/2,r.y+r.height/2];})()")
-                         .arg(element))
-                .toList();
-        return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
-    }
-    static QPoint centreOf(BrowserView *view, const QString &id) {
-        return centreOfElement(view, QString("document.getElementById('%1')").arg(id));
-    }
-    // Opens an address in a new tab and shows that tab.
-    BrowserView *openAndShow(const QUrl &url) {
-        window->openAddress(url.toString());
-        BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
-        tabs().selectTab(tabs().tabCount());
-        EXPECT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
-        return view;
     }
     void click(BrowserView *view, const QString &id) {
         QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
@@ -105,12 +64,6 @@ protected:
         ASSERT_TRUE(waitFor([&] { return tabs().statusText().startsWith("http"); }));
         QTest::mouseClick(target, Qt::LeftButton, {}, at);
     }
-
-    QTemporaryDir programDir;
-    testing_support::LocalHttpServer server;
-    testing_support::FakeDialogs dialogs;
-    browser::WebEngineViewFactory factory{QString()};
-    std::unique_ptr<shell::MainWindow> window;
 };
 
 TEST_F(BrowserEndToEnd, StartsWithTheFavouritesPageInTheFirstTab) {
@@ -233,7 +186,7 @@ TEST_F(BrowserEndToEnd, MenuEntriesArePastedIntoTheFocusedTextField) {
 
 // Selects the text of an element and waits until the engine reports the selection.
 void selectElement(BrowserView *view, const QString &id) {
-    BrowserEndToEnd::js(
+    testing_support::WindowFixture::js(
         view,
         QString("window.getSelection().selectAllChildren(document.getElementById('%1'))").arg(id));
     ASSERT_TRUE(testing_support::waitFor([&] { return !view->selectedText().isEmpty(); }));

@@ -7,6 +7,7 @@
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/waitfor.h"
+#include "windowfixture.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -20,17 +21,16 @@ namespace {
 using browser::BrowserView;
 using testing_support::waitFor;
 
-class MenusEndToEnd : public ::testing::Test {
+class MenusEndToEnd : public testing_support::WindowFixture {
 protected:
-    void SetUp() override {
-        // The staged program folder's shipped files, without the program and its profile.
-        for (const char *name : {"link.htm", "help.html"})
-            QFile::copy(QDir(LUMARO_PROGRAM_FOLDER).filePath(name),
-                        QDir(programDir.path()).filePath(name));
+    // The default save folder is the test's own.
+    void prepareProgramFolder() override {
         QFile ini(QDir(programDir.path()).filePath("savepath.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(saveDir.path().toUtf8() + "\r\n");
-        ini.close();
+    }
+    void SetUp() override {
+        WindowFixture::SetUp();
         for (const char *path : {"/one.htm", "/two.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
@@ -39,17 +39,6 @@ protected:
                                      "<a href='two.htm'>网页</a></body></html>");
         server.addPage("/a.zip", QByteArray("PK\x03\x04 first archive"), "application/zip");
         server.addPage("/dl/b.zip", QByteArray(2048, 'b'), "application/zip");
-        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
-                                                     factory, &dialogs);
-        window->resize(1000, 700);
-        window->show();
-        ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
-    }
-    void TearDown() override { window.reset(); }
-
-    shell::TabManager &tabs() { return window->tabs(); }
-    static bool loaded(BrowserView *view) {
-        return view && !view->isBusy() && !view->url().isEmpty();
     }
     BrowserView *open(const QUrl &url) {
         BrowserView *view = tabs().openInNewTab(url, true, true);
@@ -67,12 +56,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QTemporaryDir programDir;
     QTemporaryDir saveDir;
-    testing_support::LocalHttpServer server;
-    testing_support::FakeDialogs dialogs;
-    browser::WebEngineViewFactory factory{QString()};
-    std::unique_ptr<shell::MainWindow> window;
 };
 
 TEST_F(MenusEndToEnd, SavedGroupOpensTheSameTabsAgain) {

@@ -10,6 +10,7 @@
 #include "support/localhttpserver.h"
 #include "support/programfoldercopy.h"
 #include "support/waitfor.h"
+#include "windowfixture.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -30,33 +31,19 @@ using browser::BrowserView;
 using testing_support::pause;
 using testing_support::waitFor;
 
-class Robustness : public ::testing::Test {
+class Robustness : public testing_support::WindowFixture {
 protected:
     void SetUp() override {
-        testing_support::copyStagedProgramFolder(programDir.path());
+        WindowFixture::SetUp();
         server.addPage("/opener.htm", "<html><head><title>opener</title></head><body>opener"
                                       "<script>onload=()=>setTimeout(()=>"
                                       "window.open('about:blank'),300)</script></body></html>");
         for (const char *path : {"/a.htm", "/b.htm", "/c.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
-        window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
-                                                     factory, &dialogs);
-        window->resize(1000, 700);
-        window->show();
-        ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
-    }
-    void TearDown() override { window.reset(); }
-
-    shell::TabManager &tabs() { return window->tabs(); }
-    static bool loaded(BrowserView *view) {
-        return view && !view->isBusy() && !view->url().isEmpty();
     }
     static QWebEnginePage *page(BrowserView *view) {
         return static_cast<browser::WebEngineView *>(view)->page();
-    }
-    static QVariant js(BrowserView *view, const QString &script) {
-        return browser::ScriptRunner::run(page(view), script);
     }
     // Opens an address in a new background tab, as a typed address does, and waits for it.
     BrowserView *openInBackground(const QUrl &url) {
@@ -73,12 +60,6 @@ protected:
             pause(150);
         }
     }
-
-    QTemporaryDir programDir;
-    testing_support::LocalHttpServer server;
-    testing_support::FakeDialogs dialogs;
-    browser::WebEngineViewFactory factory{QString()};
-    std::unique_ptr<shell::MainWindow> window;
 };
 
 TEST_F(Robustness, ABackgroundTabThatOpenedAWindowCanBeShown) {
@@ -256,14 +237,10 @@ TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {
     BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
     tabs().switchByKeyboard(tabs().tabCount());
     ASSERT_TRUE(waitFor([&] { return loaded(view); }));
-    const QVariantList box =
-        js(view, "(function(){const r=document.getElementById('z').getBoundingClientRect();"
-                 "return [r.x+r.width/2,r.y+r.height/2];})()")
-            .toList();
-    ASSERT_EQ(box.size(), 2);
+    const QPoint at = centreOf(view, "z");
+    ASSERT_FALSE(at.isNull());
     QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
     ASSERT_TRUE(target);
-    const QPoint at(box[0].toInt(), box[1].toInt());
     QTest::mouseMove(target, at);
     ASSERT_TRUE(waitFor([&] { return tabs().statusText().startsWith("http"); }));
     QTest::mouseClick(target, Qt::LeftButton, {}, at);

@@ -25,6 +25,7 @@ class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         copyStagedProgramFolder(programDir.path());
+        prepareProgramFolder();
         window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
                                                      factory, &dialogs);
         window->resize(1000, 700);
@@ -32,8 +33,12 @@ protected:
         ASSERT_TRUE(waitFor([&] { return loaded(tabs().viewAt(0)); }));
     }
     void TearDown() override { window.reset(); }
+    // Runs after the program folder is copied, before the window reads it.
+    virtual void prepareProgramFolder() {}
 
     shell::TabManager &tabs() { return window->tabs(); }
+
+public:
     static bool loaded(browser::BrowserView *view) {
         return view && !view->isBusy() && !view->url().isEmpty();
     }
@@ -41,6 +46,21 @@ protected:
         return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
                                           script);
     }
+    // The centre of an element of the page (found by a script expression), in the view's
+    // coordinates; a null point when there is no such element.
+    static QPoint centreOfElement(browser::BrowserView *view, const QString &element) {
+        const QVariantList box =
+            js(view, QString("(function(){const r=(%1).getBoundingClientRect();"
+                             "return [r.x+r.width/2,r.y+r.height/2];})()")
+                         .arg(element))
+                .toList();
+        return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
+    }
+    static QPoint centreOf(browser::BrowserView *view, const QString &id) {
+        return centreOfElement(view, QString("document.getElementById('%1')").arg(id));
+    }
+
+protected:
     // Opens an address in a new tab, shows it and waits until it has loaded.
     browser::BrowserView *openAndShow(const QUrl &url) {
         window->openAddress(url.toString());
