@@ -14,13 +14,13 @@
 #include "browser/webengine/scriptrunner.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "common/processmemory.h"
 #include "shell/commands.h"
 #include "shell/loadqueue.h"
 #include "shell/mainwindow.h"
 #include "shell/renderingpath.h"
 #include "shell/tabmanager.h"
 #include "shell/tabmemory.h"
-#include "common/processmemory.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/waitfor.h"
@@ -79,9 +79,8 @@ public:
         const auto at = [&](double share) {
             return sorted.at(qMin(sorted.size() - 1, int(share * sorted.size())));
         };
-        const auto over = std::count_if(sorted.begin(), sorted.end(), [](double ms) {
-            return ms > 100;
-        });
+        const auto over =
+            std::count_if(sorted.begin(), sorted.end(), [](double ms) { return ms > 100; });
         return QStringLiteral("tab switches %1: median %2 ms, 95%: %3 ms, max %4 ms, "
                               "%5 over 100 ms")
             .arg(sorted.size())

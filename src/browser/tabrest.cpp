@@ -39,10 +39,9 @@ RestPlan planRest(const QList<RestingTab> &tabs, qint64 memoryInUse, const RestR
             if (discardable(tab, rules, now))
                 candidates.append(tab);
         }
-        std::stable_sort(candidates.begin(), candidates.end(),
-                         [](const RestingTab &a, const RestingTab &b) {
-                             return a.idleSince < b.idleSince;
-                         });
+        std::stable_sort(
+            candidates.begin(), candidates.end(),
+            [](const RestingTab &a, const RestingTab &b) { return a.idleSince < b.idleSince; });
         const double excess = double(memoryInUse) - rules.target * double(rules.budgetBytes);
         const double perTab = double(memoryInUse) / double(std::max(loaded, 1));
         const int wanted = int(std::ceil(excess / perTab));

@@ -31,7 +31,6 @@ TextKind kindOf(const QString &path) {
     return TextKind::Plain;
 }
 
-
 } // namespace
 
 QString decodeText(const QByteArray &bytes, FileEncoding *encoding) {

@@ -68,8 +68,7 @@ std::optional<qint64> parentFromStat(QByteArrayView text) {
 ProcessTreeMemory processTreeMemory(qint64 rootPid, const QString &procFolder,
                                     MemoryDetail detail) {
     QHash<qint64, qint64> parentOf;
-    const QStringList entries =
-        QDir(procFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(procFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         bool ok = false;
         const qint64 pid = entry.toLongLong(&ok);

@@ -29,10 +29,9 @@ QString ProgramFolder::readSavePath(QString *problem) const {
     else if (file.ok && (file.undecodable > 0 || file.text.contains(QChar(0))))
         why = QStringLiteral("不是文本文件");
     if (problem)
-        *problem =
-            why.isEmpty()
-                ? QString()
-                : QStringLiteral("无法读取 %1（%2），文件保存到默认文件夹 %3").arg(path, why, m_defaultSaveFolder);
+        *problem = why.isEmpty() ? QString()
+                                 : QStringLiteral("无法读取 %1（%2），文件保存到默认文件夹 %3")
+                                       .arg(path, why, m_defaultSaveFolder);
     const QString folder = file.ok && why.isEmpty() ? savePathFromSettings(file.text) : QString();
     return folder.isEmpty() ? m_defaultSaveFolder : folder;
 }

@@ -134,9 +134,8 @@ void LinkCommands::saveToHref() {
     const std::optional<QString> html = m_steps.readScanText(view);
     if (!html)
         return;
-    const QString lines =
-        hrefFileLines(scanLinks(*html, view->url().toString(QUrl::FullyEncoded),
-                                LinkCommand::SaveToHref, view->characterSet()));
+    const QString lines = hrefFileLines(scanLinks(*html, view->url().toString(QUrl::FullyEncoded),
+                                                  LinkCommand::SaveToHref, view->characterSet()));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(shell::kNoticeCaption,

@@ -1,7 +1,7 @@
 #include "linkscanner.h"
 
-#include "common/textsearch.h"
 #include "common/linkaddress.h"
+#include "common/textsearch.h"
 #include "common/urlrules.h"
 
 #include <QSet>

@@ -95,7 +95,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 MainWindow::~MainWindow() {
     m_clipboard->setChangeListener({}); // the commands that listen go with the window
-    delete m_tabMemory; // it looks at the tabs
+    delete m_tabMemory;                 // it looks at the tabs
     m_tabMemory = nullptr;
     // The views go first, while the widgets that show them still exist.
     delete m_tabs;

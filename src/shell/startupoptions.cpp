@@ -80,10 +80,11 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
         bool ok = false;
         const qint64 megabytes = parser.value(budget).trimmed().toLongLong(&ok);
         if (!ok || megabytes < 0 || megabytes > 1024 * 1024)
-            return finishWith(2, QStringLiteral("--memory-budget 的值要是兆字节数（0 表示从不释放），"
-                                                "不是“%1”。\n")
-                                         .arg(parser.value(budget)) +
-                                     kSeeHelp + u'\n');
+            return finishWith(2,
+                              QStringLiteral("--memory-budget 的值要是兆字节数（0 表示从不释放），"
+                                             "不是“%1”。\n")
+                                      .arg(parser.value(budget)) +
+                                  kSeeHelp + u'\n');
         options.memoryBudgetBytes = megabytes * 1024 * 1024;
     }
     for (const QString &argument : parser.positionalArguments()) {

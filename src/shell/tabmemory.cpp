@@ -117,8 +117,8 @@ QList<browser::RestingTab> TabMemoryKeeper::restingTabs(double now) {
         // A tab still waiting for its page in a batch has nothing to let go.
         tab.mustStayActive = view->isBusy() || view->url().isEmpty() || view->mustStayActive();
         // The favourites page is the first tab's, always at hand.
-        tab.mustStayLoaded = tab.viewNumber == 1 || m_tabs.isMarked(position) ||
-                             view->holdsUserInput();
+        tab.mustStayLoaded =
+            tab.viewNumber == 1 || m_tabs.isMarked(position) || view->holdsUserInput();
         if (tab.shown)
             m_everShown.insert(tab.viewNumber);
         tab.everShown = m_everShown.contains(tab.viewNumber);

@@ -51,10 +51,11 @@ TEST_F(TabMemoryTest, OverTheBudgetIdleBackgroundTabsGoButNotThoseInUse) {
     keeper.check(); // the tabs are first seen now
     memory = 5000 * kMB;
     lookAfter(0.5);
-    EXPECT_EQ(states(), QList<LifeState>({A, A, A, A, A})) << "loaded half a second ago: still in use";
+    EXPECT_EQ(states(), QList<LifeState>({A, A, A, A, A}))
+        << "loaded half a second ago: still in use";
 
-    tabs.markTab(3);           // page(2)
-    page(3)->userInput = true; // typed into
+    tabs.markTab(3);            // page(2)
+    page(3)->userInput = true;  // typed into
     page(4)->stayActive = true; // downloading
     memory = 900 * kMB;
     lookAfter(10);

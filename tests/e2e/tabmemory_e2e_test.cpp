@@ -29,7 +29,8 @@ protected:
         for (int i = 0; i < 4; ++i)
             views.append(tabs().openHarvested(server.url(QString("/p%1.htm").arg(i))));
         EXPECT_TRUE(waitFor([&] {
-            return std::all_of(views.begin(), views.end(), [](BrowserView *v) { return loaded(v); });
+            return std::all_of(views.begin(), views.end(),
+                               [](BrowserView *v) { return loaded(v); });
         }));
         return views;
     }
@@ -63,9 +64,10 @@ TEST_F(TabMemory, IdleTabsAreDiscardedButNotThoseTypedIntoMarkedOrShown) {
         return js(views[1], "document.activeElement.id") == "f";
     }));
     QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : target, "abc");
-    ASSERT_TRUE(waitFor([&] { return js(views[1], "document.getElementById('f').value") == "abc"; }));
-    tabs().markTab(4); // views[2]
-    tabs().switchByKeyboard(5);  // views[3] shown
+    ASSERT_TRUE(
+        waitFor([&] { return js(views[1], "document.getElementById('f').value") == "abc"; }));
+    tabs().markTab(4);          // views[2]
+    tabs().switchByKeyboard(5); // views[3] shown
 
     restEverything();
     ASSERT_TRUE(waitFor([&] { return views[0]->lifeState() == LifeState::Discarded; }));
@@ -100,7 +102,8 @@ TEST_F(TabMemory, ADiscardedPageIsLoadedAgainWhenReadOrShown) {
     // Read by a command: loaded again first, and the status bar says so.
     EXPECT_TRUE(text(views[0]).contains("第0页的文字"));
     EXPECT_EQ(views[0]->lifeState(), LifeState::Active);
-    EXPECT_TRUE(window->panelText("s2").contains("释放过")) << window->panelText("s2").toStdString();
+    EXPECT_TRUE(window->panelText("s2").contains("释放过"))
+        << window->panelText("s2").toStdString();
 
     // Shown: the engine loads it again by itself.
     tabs().switchByKeyboard(5);

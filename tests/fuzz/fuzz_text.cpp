@@ -1,11 +1,11 @@
 // One fuzz target for all text algorithms: none may crash, hang or read out of bounds, and
 // the fast HTML-to-text conversion must equal the literal one.
+#include "common/linkaddress.h"
 #include "editing/deletion.h"
 #include "editing/groups.h"
 #include "editing/templates.h"
 #include "links/emailscanner.h"
 #include "links/favouritesfile.h"
-#include "common/linkaddress.h"
 #include "links/linkscanner.h"
 #include "links/selectionlinks.h"
 #include "saving/charsetdeclaration.h"

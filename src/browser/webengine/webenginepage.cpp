@@ -28,8 +28,8 @@ bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type
     request.isMainFrame = isMainFrame;
     // Typed: load() by the program; reloads, history steps and server redirects are not
     // links the user followed.
-    request.ownNavigation = type == NavigationTypeTyped ||
-                            type == NavigationTypeRedirect || type == NavigationTypeBackForward ||
+    request.ownNavigation = type == NavigationTypeTyped || type == NavigationTypeRedirect ||
+                            type == NavigationTypeBackForward ||
                             (isMainFrame && !m_ownNavigation.isEmpty() && url == m_ownNavigation);
     if (isMainFrame)
         m_ownNavigation.clear();

@@ -47,9 +47,9 @@ TEST(TabRest, ShownKeptAndRecentlyUsedTabsStay) {
     for (int n = 2; n <= 8; ++n)
         tabs.append(idleTab(n, 100));
     tabs[0].shown = true;
-    tabs[1].mustStayActive = true;  // loading, read, downloading
-    tabs[2].mustStayLoaded = true;  // marked, typed into
-    tabs[3].everShown = true;       // looked at 100 s ago: may go
+    tabs[1].mustStayActive = true; // loading, read, downloading
+    tabs[2].mustStayLoaded = true; // marked, typed into
+    tabs[3].everShown = true;      // looked at 100 s ago: may go
     tabs[4].everShown = true;
     tabs[4].idleSince = 1000 - 30;  // looked at 30 s ago: stays
     tabs[5].idleSince = 1000 - 0.5; // loaded behind half a second ago: stays

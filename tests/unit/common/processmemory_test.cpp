@@ -19,9 +19,9 @@ void writeFile(const QString &path, const QByteArray &content) {
 
 // A process in a /proc folder of the test's own: its parent and, unless -1, its PSS in kB.
 void addProcess(const QString &proc, int pid, const QByteArray &name, int parent, qint64 pssKb) {
-    writeFile(QString("%1/%2/stat").arg(proc).arg(pid),
-              QByteArray::number(pid) + " (" + name + ") S " + QByteArray::number(parent) +
-                  " 1 1 0 -1 4194560 100 0 0 0\n");
+    writeFile(QString("%1/%2/stat").arg(proc).arg(pid), QByteArray::number(pid) + " (" + name +
+                                                            ") S " + QByteArray::number(parent) +
+                                                            " 1 1 0 -1 4194560 100 0 0 0\n");
     if (pssKb >= 0)
         writeFile(QString("%1/%2/status").arg(proc).arg(pid),
                   "Name:\tx\nVmRSS:\t 9999 kB\nRssAnon:\t  " + QByteArray::number(pssKb / 2) +
