@@ -11,7 +11,8 @@
 // the memory of the process tree meanwhile). --budget sets the memory budget of the tabs (0:
 // nothing is let go); --switch switches tabs every 250 ms while the links load and prints how
 // long the window took to answer; --switch-idle does the same once the batch has loaded.
-#include "browser/webengine/scriptrunner.h"
+#include "e2e/scriptwait.h"
+#include "support/pagewait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/processmemory.h"
@@ -261,14 +262,14 @@ int main(int argc, char *argv[]) {
             QElapsedTimer phase;
             phase.start();
             for (browser::BrowserView *view : manager.viewsInTabOrder())
-                bytes += view->html().value_or(QString()).toUtf8().size();
+                bytes += testing_support::htmlNow(view).value_or(QString()).toUtf8().size();
             const double reading = phase.elapsed() / 1000.0;
             phase.restart();
             window->commands().runMenuEntry("saveallo");
             const double html = phase.elapsed() / 1000.0;
             manager.selectTab(2);
             auto *second = static_cast<browser::WebEngineView *>(manager.currentView());
-            browser::ScriptRunner::run(
+            testing_support::scriptNow(
                 second->page(),
                 "window.getSelection().selectAllChildren(document.getElementById('h'))");
             testing_support::waitFor([&] { return !second->selectedText().isEmpty(); }, 5000);

@@ -33,8 +33,23 @@ public:
 // again when it is shown or read.
 enum class LifeState { Active, Frozen, Discarded };
 
-// One page view, the only way the program talks to the HTML engine. The reads answer
-// synchronously; an engine that answers late or not at all gives empty values, never hangs.
+// What a read of the page found.
+struct PageRead {
+    enum class Status {
+        Read,       // html and charset hold the page
+        NoAnswer,   // the page did not answer in time (a script loop, a dead renderer)
+        NoDocument, // the view holds no document yet: its page has not arrived
+        Closed,     // the tab was closed before the answer came
+    };
+    Status status = Status::NoAnswer;
+    QString html;    // the document element's inner HTML
+    QString charset; // "UTF-8", "GBK", ...
+    bool ok() const { return status == Status::Read; }
+};
+
+// One page view, the only way the program talks to the HTML engine. Whatever needs the
+// page's renderer answers later; what the engine keeps in the program (address, title,
+// selection) answers at once.
 class BrowserView : public QObject {
     Q_OBJECT
 public:
@@ -55,26 +70,30 @@ public:
     virtual QUrl url() const = 0;
     virtual QString title() const = 0;
     virtual bool isBusy() const = 0;
-    // The document element's inner HTML; nothing when the page did not answer in time (a
-    // busy or dead page), which callers must not take for an empty page.
-    virtual std::optional<QString> html() = 0;
-    // The page's character set as the engine reports it: "UTF-8", "GBK", ...
-    virtual QString characterSet() = 0;
-    virtual bool setHtml(const QString &innerHtml) = 0;
+    // Reads and changes of the page answer later, through `reply`, from the event loop and
+    // never inside the call; exactly once, also when the page does not answer in time (a busy
+    // or dead page), when a load starts meanwhile, or when the view goes away.
+    // The page as it stands: its markup and character set; NoDocument while the view's first
+    // document has not arrived (a tab still waiting for its turn to load).
+    virtual void readPage(std::function<void(PageRead)> reply) = 0;
+    // Replaces the document element's inner HTML; true when the page took it.
+    virtual void changeHtml(const QString &innerHtml, std::function<void(bool)> reply) = 0;
     // The page's main article found by Readability, as JSON {"title": ..., "content": HTML};
     // "" when the page has no article or Readability is not built in. The page is not changed.
-    virtual QString articleJson() = 0;
+    virtual void readArticleJson(std::function<void(QString)> reply) = 0;
 
     // The selection: its text ("" when nothing is selected), and "text" or "none".
     virtual QString selectedText() = 0;
     virtual QString selectionType() = 0;
 
     // The focused form field: its type in lower case ("text", "textarea", "password",
-    // "checkbox", ...; "" when no field has the focus), appending to its value, and setting
-    // the value of the first element with a name.
-    virtual QString focusedElementType() = 0;
-    virtual bool appendToFocusedElement(const QString &text) = 0;
-    virtual bool setValueByName(const QString &name, const QString &value) = 0;
+    // "checkbox", ...; "" when no field has the focus), appending to its value (true when a
+    // text field took it), and setting the value of the first element with a name (false when
+    // the page has no element of that name).
+    virtual void readFocusedElementType(std::function<void(QString)> reply) = 0;
+    virtual void appendToFocusedElement(const QString &text, std::function<void(bool)> reply) = 0;
+    virtual void setValueByName(const QString &name, const QString &value,
+                                std::function<void(bool)> reply) = 0;
 
     // Saves the page with its images and style sheets: `path` and a folder beside it.
     virtual void savePageAs(const QString &path) = 0;
@@ -93,7 +112,8 @@ public:
     virtual void setZoomFactor(double factor) = 0;
 
     // The page's life state. Reads of a frozen or discarded page bring it back first: a
-    // discarded one is loaded again (reloadedForReading tells), whatever read asks.
+    // discarded one is loaded again (reloadedForReading tells), whatever read asks. A tab let
+    // go by the program is never shown as crashed: showing it loads its page again.
     virtual LifeState lifeState() const = 0;
     // Asks for a state; the engine refuses to freeze or discard a page that is shown.
     virtual void setLifeState(LifeState state) = 0;
@@ -106,6 +126,11 @@ public:
     virtual bool mustStayActive() const = 0;
 
     void setNavigationHandler(NavigationHandler *handler) { m_navigationHandler = handler; }
+
+    // The address a tab waits to load when its turn in the load queue comes; empty when it
+    // waits for none. Such a tab holds no document to read (readPage answers NoDocument).
+    void setQueuedAddress(const QUrl &url) { m_queuedAddress = url; }
+    QUrl queuedAddress() const { return m_queuedAddress; }
 
     // Prints the page into a PDF file; pdfPrinted reports the end.
     void printToPdf(const QString &path) { emit pdfRequested(path); }
@@ -131,6 +156,7 @@ protected:
 
 private:
     NavigationHandler *m_navigationHandler = nullptr;
+    QUrl m_queuedAddress;
 };
 
 // A file the engine is about to download (a link to something it does not show, or the

@@ -11,6 +11,8 @@
 
 namespace shell {
 
+class CommandRunner;
+
 // What the commands of the program reach the world through: the tabs and their pages, the
 // user (dialogs), the clipboard, the status bar, and the default save folder. The main
 // window provides the real ones; tests put fakes in.
@@ -21,6 +23,7 @@ struct CommandContext {
     browser::StatusPanels &panels;
     std::function<QString()> savePath;
     BatchProgress *progress = nullptr; // none: batches run without a bar
+    CommandRunner *runner = nullptr;   // none: steps of their own start at once
     // Told of every page saved into the save folder (its address, the file's name).
     std::function<void(const QUrl &, const QString &)> noteSaved = nullptr;
 };

@@ -4,7 +4,7 @@
 #include "groups.h"
 #include "templates.h"
 
-#include "browser/browserview.h"
+#include "browser/pagereads.h"
 #include "common/ansifile.h"
 #include "links/favouriteswrite.h"
 
@@ -48,17 +48,18 @@ browser::BrowserView *EditingCommands::viewWithSelection(QString *selection) {
     return nullptr;
 }
 
-void EditingCommands::deleteSelectFromPage() {
+common::Task<> EditingCommands::deleteSelectFromPage() {
     QString selection;
-    browser::BrowserView *view = viewWithSelection(&selection);
+    QPointer<browser::BrowserView> view = viewWithSelection(&selection);
     if (!view)
-        return;
+        co_return;
     if (view->url() == m_folder.favouritesUrl())
-        return; // the favourites page is changed by its own commands only
+        co_return; // the favourites page is changed by its own commands only
     // A page that did not answer must not be replaced by an empty one.
-    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
-    if (html)
-        view->setHtml(removeFromShownText(*html, selection));
+    const std::optional<browser::PageRead> page =
+        co_await m_steps.readPage(view, saving::kPageNotRead);
+    if (page)
+        co_await browser::changeHtml(view, removeFromShownText(page->html, selection));
 }
 
 void EditingCommands::deleteSelectFromFavourites() {
@@ -141,29 +142,33 @@ void EditingCommands::loadTemplate(const QString &name) {
                        QStringLiteral("%1之%2").arg(name, item));
 }
 
-void EditingCommands::pasteTemplateItem(const QString &key) {
+common::Task<> EditingCommands::pasteTemplateItem(QString key) {
     const qsizetype separator = key.indexOf(QStringLiteral("_之_"));
     if (separator < 0)
-        return;
+        co_return;
     const QString name = key.left(separator);
     const QString item = key.mid(separator + 3);
     const auto value = templateItemValue(common::readTextFile(templatePath(name)).text, item);
-    browser::BrowserView *view = m_context.tabs.currentView();
-    if (value && view && browser::isTextFieldType(view->focusedElementType()))
-        view->appendToFocusedElement(*value);
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
+    if (!value || !view)
+        co_return;
+    if (browser::isTextFieldType(co_await browser::readFocusedElementType(view)))
+        co_await browser::appendToFocusedElement(view, *value);
 }
 
-void EditingCommands::fillTemplate(const QString &name) {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> EditingCommands::fillTemplate(QString name) {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     const common::TextFileContent file = common::readTextFile(templatePath(name));
     if (!view || !file.ok)
-        return;
-    const std::optional<QString> inner = m_steps.readHtml(view, saving::kPageNotRead);
-    if (!inner)
-        return;
-    const QString html = QStringLiteral("<HTML>") + *inner + QStringLiteral("</HTML>");
-    for (const auto &[field, value] : fieldsToFill(html, fillRules(file.text)))
-        view->setValueByName(field, value);
+        co_return;
+    const std::optional<browser::PageRead> page =
+        co_await m_steps.readPage(view, saving::kPageNotRead);
+    if (!page)
+        co_return;
+    const QString html = QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>");
+    const auto fields = fieldsToFill(html, fillRules(file.text));
+    for (const auto &[field, value] : fields)
+        co_await browser::setValueByName(view, field, value);
 }
 
 void EditingCommands::editTemplate(const QString &name) {

@@ -22,7 +22,7 @@ public:
         shell::CommandContext &context, const common::ProgramFolder &folder,
         std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry);
 
-    void deleteSelectFromPage();       // DeleteSelectFromC
+    common::Task<> deleteSelectFromPage(); // DeleteSelectFromC
     void deleteSelectFromFavourites(); // DeleteSelect
 
     // The template editor's result: written to inputtemplate/NAME.ini and its three menu
@@ -30,10 +30,10 @@ public:
     // and when the user does not want an existing template of that name replaced.
     bool saveTemplate(const QString &name, const QList<TemplateItem> &items);
     void loadTemplate(const QString &name); // add_ + name
-    void fillTemplate(const QString &name); // all_ + name
+    common::Task<> fillTemplate(QString name); // all_ + name
     void editTemplate(const QString &name); // delete_ + name
-    void
-    pasteTemplateItem(const QString &key); // template_ + name + "_之_" + item (after "template_")
+    // template_ + name + "_之_" + item (after "template_")
+    common::Task<> pasteTemplateItem(QString key);
 
     void openGroup(const QString &name); // opengroup_ + name
 

@@ -3,7 +3,8 @@
 #include "deletion.h"
 #include "linkdeletion.h"
 
-#include "browser/browserview.h"
+#include "browser/pagereads.h"
+#include "saving/batchrun.h"
 
 namespace editing {
 
@@ -22,36 +23,40 @@ QString PageDeletions::selectionOfCurrentPage() {
     return selection;
 }
 
-// Sets the page again only when something was removed; true then.
-bool PageDeletions::changePage(browser::BrowserView *view, const QString &selection, bool links) {
+common::Task<bool> PageDeletions::changePage(QPointer<browser::BrowserView> view,
+                                             QString selection, bool links) {
     if (!view || view->url() == m_folder.favouritesUrl())
-        return false;
+        co_return false;
     // A page that did not answer is left as it is, never replaced by an empty one.
-    const std::optional<QString> html = view->html();
-    if (!html)
-        return false;
-    const QString changed =
-        links ? removeLinksWithText(*html, selection) : removeFromShownText(*html, selection);
-    if (changed == *html)
-        return false;
-    view->setHtml(changed);
-    return true;
+    const browser::PageRead page = co_await browser::readLoadedPage(view, saving::kPageArrivalMs);
+    if (!page.ok() || !view)
+        co_return false;
+    const QString changed = links ? removeLinksWithText(page.html, selection)
+                                  : removeFromShownText(page.html, selection);
+    if (changed == page.html)
+        co_return false;
+    co_return co_await browser::changeHtml(view, changed);
 }
 
-void PageDeletions::deleteLinksFromCurrentPage() {
+common::Task<> PageDeletions::deleteLinksFromCurrentPage() {
     const QString selection = selectionOfCurrentPage();
     if (!selection.isEmpty())
-        changePage(m_context.tabs.currentView(), selection, true);
+        co_await changePage(m_context.tabs.currentView(), selection, true);
 }
 
-void PageDeletions::deleteFromAllPages(bool links) {
+common::Task<> PageDeletions::deleteFromAllPages(bool links) {
     const QString selection = selectionOfCurrentPage();
     if (selection.isEmpty())
-        return;
+        co_return;
+    const QList<saving::BatchTab> batch = saving::SaveSteps::batchTabs(m_context.tabs, 1);
+    saving::BatchRun run(m_context, int(batch.size()));
     int changed = 0;
-    for (int position = 1; position <= m_context.tabs.tabCount(); ++position) {
-        if (changePage(m_context.tabs.viewAtPosition(position), selection, links))
+    for (const saving::BatchTab &tab : batch) {
+        if (run.stopRequested())
+            break;
+        if (co_await changePage(tab.view, selection, links))
             ++changed;
+        run.pageDone(changed);
     }
     m_context.panels.setPanelText(QStringLiteral("s1"),
                                   QStringLiteral("已从 %1 个网页上删除").arg(changed));

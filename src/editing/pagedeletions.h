@@ -14,12 +14,14 @@ public:
     PageDeletions(shell::CommandContext &context, const common::ProgramFolder &folder)
         : m_context(context), m_folder(folder), m_steps(context) {}
 
-    void deleteLinksFromCurrentPage();   // deleteselectfromc2
-    void deleteFromAllPages(bool links); // deleteselectfromall, deleteselectfromall2
+    common::Task<> deleteLinksFromCurrentPage();   // deleteselectfromc2
+    common::Task<> deleteFromAllPages(bool links); // deleteselectfromall, deleteselectfromall2
 
 private:
     QString selectionOfCurrentPage();
-    bool changePage(browser::BrowserView *view, const QString &selection, bool links);
+    // Sets the page again only when something was removed; true then.
+    common::Task<bool> changePage(QPointer<browser::BrowserView> view, QString selection,
+                                  bool links);
 
     shell::CommandContext &m_context;
     common::ProgramFolder m_folder;

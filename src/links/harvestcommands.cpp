@@ -5,6 +5,8 @@
 #include "linkharvest.h"
 
 #include "browser/browserview.h"
+
+#include <QPointer>
 #include "common/ansifile.h"
 
 namespace links {
@@ -32,15 +34,15 @@ browser::BrowserView *HarvestCommands::viewWithSelection(QString *selection) {
     return nullptr;
 }
 
-void HarvestCommands::linksToFavourites(LinkCommand command) {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> HarvestCommands::linksToFavourites(LinkCommand command) {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readScanText(view);
-    if (!html)
-        return;
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
     QList<favourites::Entry> entries;
-    for (const LinkWithText &link : linksWithTexts(*html, view->url().toString(), command))
+    for (const LinkWithText &link : linksWithTexts(page->html, view->url().toString(), command))
         entries.append({link.url, link.text});
     const QString path = m_folder.favouritesPath();
     const common::TextFileContent file = common::readTextFile(path);
@@ -48,14 +50,14 @@ void HarvestCommands::linksToFavourites(LinkCommand command) {
         m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("无法读取 link.htm：%1").arg(file.error),
                                   Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
     const auto changed = favourites::addEntries(file.text, entries, favourites::newKey);
     if (!changed) {
         m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("link.htm被修改过，并且没有修改正确！"),
                                   Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
     if (changed->added > 0) {
         QString error;
@@ -65,40 +67,40 @@ void HarvestCommands::linksToFavourites(LinkCommand command) {
             m_context.dialogs.message(shell::kNoticeCaption,
                                       QStringLiteral("无法写入 link.htm：%1").arg(error),
                                       Dialogs::Buttons::Ok);
-            return;
+            co_return;
         }
         m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
     }
     count(changed->added);
 }
 
-void HarvestCommands::openSelectionLinks(LinkCommand command) {
+common::Task<> HarvestCommands::openSelectionLinks(LinkCommand command) {
     QString selection;
-    browser::BrowserView *view = viewWithSelection(&selection);
+    QPointer<browser::BrowserView> view = viewWithSelection(&selection);
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readScanText(view);
-    if (!html)
-        return;
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
     int opened = 0;
-    for (const QString &url : linksInSelection(*html, view->url().toString(), selection, command)) {
+    for (const QString &url : linksInSelection(page->html, view->url().toString(), selection, command)) {
         m_context.tabs.openHarvested(QUrl(url));
         count(++opened);
     }
 }
 
-void HarvestCommands::downloadFileLinks(bool selectionOnly) {
+common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
     QString selection;
-    browser::BrowserView *view =
+    QPointer<browser::BrowserView> view =
         selectionOnly ? viewWithSelection(&selection) : m_context.tabs.currentView();
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readScanText(view);
-    if (!html)
-        return;
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
     const QString pageUrl = view->url().toString();
-    const QStringList urls = selectionOnly ? nonPageLinksInSelection(*html, pageUrl, selection)
-                                           : nonPageLinks(*html, pageUrl);
+    const QStringList urls = selectionOnly ? nonPageLinksInSelection(page->html, pageUrl, selection)
+                                           : nonPageLinks(page->html, pageUrl);
     QList<QUrl> files;
     for (const QString &url : urls)
         files.append(QUrl(url));
@@ -107,7 +109,7 @@ void HarvestCommands::downloadFileLinks(bool selectionOnly) {
         m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("没有找到非网页链接（.zip .rar .exe .pdf 等）！"),
                                   Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
     m_download(view, files);
 }

@@ -23,13 +23,13 @@ public:
     // savetolink (OpenPageA's links), savexd (OpenAllX), savejd (OpenAllJ): every link the
     // command's scan finds goes into link.htm, its text as the comment, unless the file holds
     // its address already; the number added shows in s1.
-    void linksToFavourites(LinkCommand command);
+    common::Task<> linksToFavourites(LinkCommand command);
     // opensallz (OpenSelectA's rules), opensallx (OpenAllX), opensallj (OpenAllJ): every link
     // whose text lies in the selection opens in a new tab; the number shows in s1.
-    void openSelectionLinks(LinkCommand command);
+    common::Task<> openSelectionLinks(LinkCommand command);
     // openallzip, opensallzip: the links to files that are not pages, of the page or of its
     // selection, downloaded into the default save folder; the number shows in s1.
-    void downloadFileLinks(bool selectionOnly);
+    common::Task<> downloadFileLinks(bool selectionOnly);
 
 private:
     browser::BrowserView *viewWithSelection(QString *selection);

@@ -28,38 +28,38 @@ void LinkCommands::countOpened(int count) {
     m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(count));
 }
 
-void LinkCommands::openPageLinks(LinkCommand command) {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> LinkCommands::openPageLinks(LinkCommand command) {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
+        co_return;
     const QString pageUrl = view->url().toString(QUrl::FullyEncoded);
-    const std::optional<QString> html = m_steps.readScanText(view);
-    if (!html)
-        return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
     int count = 0;
-    for (const HarvestedLink &link : scanLinks(*html, pageUrl, command, view->characterSet())) {
+    for (const HarvestedLink &link : scanLinks(page->html, pageUrl, command, page->charset)) {
         m_context.tabs.openHarvested(QUrl(link.url));
         if (command != LinkCommand::OpenPageA)
             countOpened(++count);
     }
 }
 
-void LinkCommands::openSelectedLinks() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> LinkCommands::openSelectedLinks() {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readScanText(view);
-    if (!html)
-        return;
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
     const QString selection = m_steps.copySelectionText(view).trimmed();
     if (selection.isEmpty()) {
         m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
                                   Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
     int count = 0;
-    for (const QString &url : selectedLinks(*html, view->url().toString(QUrl::FullyEncoded),
-                                            selection, view->characterSet())) {
+    for (const QString &url : selectedLinks(page->html, view->url().toString(QUrl::FullyEncoded),
+                                            selection, page->charset)) {
         m_context.tabs.openHarvested(QUrl(url));
         countOpened(++count);
     }
@@ -127,15 +127,16 @@ void LinkCommands::openFolderListing() {
     openSingle(QUrl::fromLocalFile(folder));
 }
 
-void LinkCommands::saveToHref() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> LinkCommands::saveToHref() {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readScanText(view);
-    if (!html)
-        return;
-    const QString lines = hrefFileLines(scanLinks(*html, view->url().toString(QUrl::FullyEncoded),
-                                                  LinkCommand::SaveToHref, view->characterSet()));
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
+    const QString lines = hrefFileLines(scanLinks(
+        page->html, view->url().toString(QUrl::FullyEncoded), LinkCommand::SaveToHref,
+        page->charset));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(shell::kNoticeCaption,
@@ -183,18 +184,19 @@ void LinkCommands::saveDirectoryPage() {
                                   QStringLiteral("已经保存到") + m_context.savePath());
 }
 
-void LinkCommands::saveEmails() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> LinkCommands::saveEmails() {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
-    if (!html)
-        return;
+        co_return;
+    const std::optional<browser::PageRead> page =
+        co_await m_steps.readPage(view, saving::kPageNotRead);
+    if (!page)
+        co_return;
     const QString path = m_folder.filePath(QStringLiteral("email.txt"));
     const QString previous = common::readTextFile(path).text;
-    const QStringList addresses = emailsToAppend(previous, scanEmails(*html));
+    const QStringList addresses = emailsToAppend(previous, scanEmails(page->html));
     if (addresses.isEmpty())
-        return;
+        co_return;
     QString error;
     if (!common::appendTextFile(
             path, emailRecords(addresses, view->url().toString(), view->title()), &error))
@@ -203,14 +205,15 @@ void LinkCommands::saveEmails() {
                                   Dialogs::Buttons::Ok);
 }
 
-void LinkCommands::emailsToPasteMenu() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+common::Task<> LinkCommands::emailsToPasteMenu() {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
-    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotRead);
-    if (!html)
-        return;
-    for (const QString &address : scanEmails(*html))
+        co_return;
+    const std::optional<browser::PageRead> page =
+        co_await m_steps.readPage(view, saving::kPageNotRead);
+    if (!page)
+        co_return;
+    for (const QString &address : scanEmails(page->html))
         m_addPasteEntry(address.trimmed(), address.trimmed());
 }
 

@@ -21,25 +21,23 @@ public:
                  std::function<bool(const QString &, const QString &)> addPasteEntry,
                  std::function<bool()> newTabToggle);
 
-    void
-    openPageLinks(LinkCommand command); // OpenAllWFromC, OpenPageA, OpenAllXFromC, OpenAllJFromC
-    void openSelectedLinks();           // OpenSelectA
+    // OpenAllWFromC, OpenPageA, OpenAllXFromC, OpenAllJFromC
+    common::Task<> openPageLinks(LinkCommand command);
+    common::Task<> openSelectedLinks(); // OpenSelectA
     void openUrlsInFile();              // openFurl
     void openFolderPages();             // OpenM
     void openHardWebPage();             // OpenHardWebPage
     void openFolderListing();           // OpenMkw
 
-    void saveToHref();        // SaveToHref
+    common::Task<> saveToHref(); // SaveToHref
     void saveDirectoryPage(); // SaveSydz
-    void saveEmails();        // SaveE
-    void emailsToPasteMenu(); // SaveEtoM
+    common::Task<> saveEmails();        // SaveE
+    common::Task<> emailsToPasteMenu(); // SaveEtoM
 
     void saveCurrentToLink(); // SaveCurrentToLink
     void favouritesButton(browser::BrowserView *view, const QString &buttonName); // edit or delete
 
 private:
-    // The page's HTML wrapped in "<HTML>" and "</HTML>"; nothing (and the user told so) when
-    // the page did not answer.
     void openSingle(const QUrl &url);
     QString chooseFolder();
     void countOpened(int count);

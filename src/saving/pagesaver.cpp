@@ -23,11 +23,11 @@ QString PageSaver::pageContent(const QString &innerHtml) {
                           QStringLiteral("gb18030"));
 }
 
-void PageSaver::onlySave(bool absoluteLinks) {
+common::Task<> PageSaver::onlySave(bool absoluteLinks) {
     shell::CommandContext &context = m_steps.context();
-    browser::BrowserView *view = context.tabs.currentView();
+    QPointer<browser::BrowserView> view = context.tabs.currentView();
     if (!view)
-        return;
+        co_return;
     m_steps.warnIfBusy(view);
     QString name = correctName(m_steps.copySelectionText(view));
     if (name.isEmpty()) {
@@ -37,44 +37,44 @@ void PageSaver::onlySave(bool absoluteLinks) {
                 "您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
                 "否则请在网页中选择一段文字，再重新保存!"),
             Dialogs::Buttons::OkCancel);
-        if (answer != Dialogs::Answer::Ok)
-            return;
+        if (answer != Dialogs::Answer::Ok || !view)
+            co_return;
         name = nameOrFallback(QString(), view->title(), view->url(), QDateTime::currentDateTime());
     }
-    const std::optional<QString> html = m_steps.readHtml(view, kPageNotSaved);
-    if (!html)
-        return;
-    QString content = pageContent(*html);
+    const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotSaved);
+    if (!page)
+        co_return;
+    const QUrl url = view->url();
+    QString content = pageContent(page->html);
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".htm"));
     if (fileName.isEmpty())
-        return;
+        co_return;
     if (absoluteLinks)
-        content =
-            rewriteLinks(content, view->url().toString(QUrl::FullyEncoded), view->characterSet());
+        content = rewriteLinks(content, url.toString(QUrl::FullyEncoded), page->charset);
     if (m_steps.writeSaveFile(fileName, content)) {
         context.panels.setPanelText(QStringLiteral("s2"),
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
         if (context.noteSaved)
-            context.noteSaved(view->url(), fileName);
+            context.noteSaved(url, fileName);
     }
 }
 
-void PageSaver::saveAllW(bool absoluteLinks) {
+common::Task<> PageSaver::saveAllW(bool absoluteLinks) {
     shell::CommandContext &context = m_steps.context();
-    browser::TabHost &tabs = context.tabs;
     context.clipboard.clear();
     OverwriteChoice overwrite(context.dialogs, context.savePath());
     BatchOutcome outcome;
-    BatchRun run(context, tabs.tabCount() - 1);
-    for (int position = tabs.tabCount(); position >= 2; --position) {
-        browser::BrowserView *view = tabs.viewAtPosition(position);
-        if (!view)
+    const QList<BatchTab> batch = SaveSteps::batchTabs(context.tabs, 2);
+    BatchRun run(context, int(batch.size()));
+    for (const BatchTab &tab : batch) {
+        const std::optional<browser::PageRead> page =
+            co_await m_steps.readForBatch(tab, run, outcome);
+        if (!page)
             continue;
-        const std::optional<QString> html = m_steps.readForBatch(view, run, outcome);
-        if (!html)
-            continue;
+        browser::BrowserView *view = tab.view; // still there: checked by readForBatch
         const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const QString content = pageContent(*html);
+        const QUrl url = view->url();
+        const QString content = pageContent(page->html);
         QString name;
         if (m_rule.enabled) {
             // Markers typed from a page's source meet the engine's markup, whose tags are
@@ -82,7 +82,7 @@ void PageSaver::saveAllW(bool absoluteLinks) {
             const std::optional<QString> extracted = extractFileName(
                 normaliseTags(content), normaliseTags(m_rule.before), normaliseTags(m_rule.after));
             if (!extracted || extracted->isEmpty()) {
-                outcome.noName.append(view->url().toString());
+                outcome.noName.append(url.toString());
                 continue;
             }
             name = *extracted;
@@ -91,22 +91,22 @@ void PageSaver::saveAllW(bool absoluteLinks) {
             const QString selection = m_steps.copySelectionText(view);
             name = textSelected && !selection.isEmpty() ? correctName(selection) : QString();
             if (name.isEmpty())
-                name = correctName(shownTitle(view->title(), view->url()));
+                name = correctName(shownTitle(view->title(), url));
             if (name.isEmpty())
-                name = QStringLiteral("No") + QString::number(tabs.viewNumberAt(position));
+                name = QStringLiteral("No") + QString::number(tab.viewNumber);
         }
         const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())
             outcome.skipped.append(fitFileName(name, QStringLiteral(".htm")) + ".htm");
         else if (m_steps.writeOneOfMany(
                      fileName,
-                     absoluteLinks ? rewriteLinks(content, view->url().toString(QUrl::FullyEncoded),
-                                                  view->characterSet())
-                                   : content,
+                     absoluteLinks
+                         ? rewriteLinks(content, url.toString(QUrl::FullyEncoded), page->charset)
+                         : content,
                      outcome.failed)) {
             ++outcome.done;
             if (context.noteSaved)
-                context.noteSaved(view->url(), fileName);
+                context.noteSaved(url, fileName);
         }
     }
     reportBatchSave(context, outcome);

@@ -20,8 +20,8 @@ public:
     PageSaver(shell::CommandContext &context, const ExtractionRule &rule)
         : m_steps(context), m_rule(rule) {}
 
-    void onlySave(bool absoluteLinks);
-    void saveAllW(bool absoluteLinks = false);
+    common::Task<> onlySave(bool absoluteLinks);
+    common::Task<> saveAllW(bool absoluteLinks = false);
 
     // The file's content for a page: "<HTML>" + its markup + "</HTML>", declaring GB18030.
     static QString pageContent(const QString &innerHtml);

@@ -6,7 +6,7 @@
 #include "filenaming.h"
 #include "overwritecheck.h"
 
-#include "browser/browserview.h"
+#include "browser/pagereads.h"
 #include "common/ansifile.h"
 #include "common/textsearch.h"
 
@@ -41,37 +41,61 @@ QString SaveSteps::confirmOverwrite(const QString &name, const QString &extensio
     return answer == shell::Dialogs::Answer::Yes ? existing : QString();
 }
 
-std::optional<QString> SaveSteps::readHtml(browser::BrowserView *view, const QString &failure) {
-    std::optional<QString> html = view ? view->html() : std::nullopt;
-    if (!html && !failure.isEmpty())
+common::Task<std::optional<browser::PageRead>>
+SaveSteps::readPage(QPointer<browser::BrowserView> view, QString failure) {
+    browser::PageRead page = co_await browser::readLoadedPage(view, kPageArrivalMs);
+    if (page.ok() && view)
+        co_return page;
+    if (!failure.isEmpty() && page.status != browser::PageRead::Status::Closed)
         m_context.dialogs.message(shell::kNoticeCaption, failure, shell::Dialogs::Buttons::Ok);
-    return html;
+    co_return std::nullopt;
 }
 
-std::optional<QString> SaveSteps::readForBatch(browser::BrowserView *view, BatchRun &run,
-                                               BatchOutcome &outcome) {
+common::Task<std::optional<browser::PageRead>>
+SaveSteps::readScanText(QPointer<browser::BrowserView> view) {
+    std::optional<browser::PageRead> page = co_await readPage(view, kPageNotRead);
+    if (page)
+        page->html = QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>");
+    co_return page;
+}
+
+QList<BatchTab> SaveSteps::batchTabs(const browser::TabHost &tabs, int firstPosition) {
+    QList<BatchTab> batch;
+    for (int position = tabs.tabCount(); position >= firstPosition; --position) {
+        browser::BrowserView *view = tabs.viewAtPosition(position);
+        if (!view)
+            continue;
+        const QUrl address = view->queuedAddress().isEmpty() ? view->url() : view->queuedAddress();
+        batch.append({view, tabs.viewNumberAt(position), address.toString()});
+    }
+    return batch;
+}
+
+common::Task<std::optional<browser::PageRead>>
+SaveSteps::readForBatch(BatchTab tab, BatchRun &run, BatchOutcome &outcome) {
     if (run.stopRequested()) {
         outcome.stopped = true;
-        outcome.notSaved.append(view->url().toString());
-        return std::nullopt;
+        outcome.notSaved.append(tab.address);
+        co_return std::nullopt;
     }
-    const bool discarded = view->lifeState() == browser::LifeState::Discarded;
-    std::optional<QString> html = readHtml(view, QString());
-    if (html && discarded)
-        ++outcome.reloaded;
-    if (!html) {
-        outcome.failed.append(
-            QStringLiteral("%1（%2）").arg(view->url().toString(), kPageNotSaved));
-        run.pageDone(outcome.done);
+    const bool discarded = tab.view && tab.view->lifeState() == browser::LifeState::Discarded;
+    browser::PageRead page = co_await browser::readLoadedPage(tab.view, kPageArrivalMs);
+    // A tab left empty (its load stopped before its turn) holds nothing worth a file.
+    if (page.ok() && tab.view && tab.view->url() == QUrl(QStringLiteral("about:blank")))
+        page.status = browser::PageRead::Status::NoDocument;
+    if (page.ok() && !tab.view)
+        page.status = browser::PageRead::Status::Closed;
+    if (page.ok()) {
+        if (discarded)
+            ++outcome.reloaded;
+        co_return page;
     }
-    return html;
-}
-
-std::optional<QString> SaveSteps::readScanText(browser::BrowserView *view) {
-    const std::optional<QString> html = readHtml(view, kPageNotRead);
-    if (!html)
-        return std::nullopt;
-    return QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>");
+    const QString why = page.status == browser::PageRead::Status::Closed   ? kClosedBeforeSaved
+                        : page.status == browser::PageRead::Status::NoDocument ? kNeverLoaded
+                                                                             : kPageNotSaved;
+    outcome.failed.append(QStringLiteral("%1（%2）").arg(tab.address, why));
+    run.pageDone(outcome.done);
+    co_return std::nullopt;
 }
 
 QString SaveSteps::pathOf(const QString &fileName) const {
@@ -94,10 +118,6 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
     return false;
 }
 
-} // namespace saving
-
-namespace saving {
-
 bool SaveSteps::writeOneOfMany(const QString &fileName, const QString &content,
                                QStringList &failures) {
     QString error;
@@ -105,20 +125,6 @@ bool SaveSteps::writeOneOfMany(const QString &fileName, const QString &content,
         return true;
     failures.append(QStringLiteral("%1（%2）").arg(pathOf(fileName), error));
     return false;
-}
-
-void SaveSteps::finishAllPages(const QStringList &failures) {
-    if (failures.isEmpty()) {
-        m_context.panels.setPanelText(
-            QStringLiteral("s2"), QStringLiteral("所有打开网页已经保存到") + m_context.savePath());
-        return;
-    }
-    m_context.dialogs.message(shell::kNoticeCaption,
-                              QStringLiteral("下面这些网页没有保存成功，其他网页已经保存：\n") +
-                                  failures.join(u'\n'),
-                              shell::Dialogs::Buttons::Ok);
-    m_context.panels.setPanelText(QStringLiteral("s2"),
-                                  QStringLiteral("有%1个网页没有保存成功").arg(failures.size()));
 }
 
 } // namespace saving

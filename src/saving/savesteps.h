@@ -1,14 +1,13 @@
 #pragma once
 
+#include "browser/browserview.h"
 #include "commands/commandcontext.h"
+#include "common/task.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <optional>
-
-namespace browser {
-class BrowserView;
-}
 
 namespace saving {
 
@@ -18,9 +17,24 @@ struct BatchOutcome;
 // What a command says when the page did not answer its read.
 inline const QString kPageNotSaved = QStringLiteral("网页没有响应，没有保存");
 inline const QString kPageNotRead = QStringLiteral("网页没有响应，没有读到网页的内容");
+// What a batch says of a tab closed while it ran, and of one whose page never came.
+inline const QString kClosedBeforeSaved = QStringLiteral("网页在保存前被关闭了");
+inline const QString kNeverLoaded = QStringLiteral("网页还没有打开，没有保存");
 
-// The steps every save shares: reading the selection, the busy warning, the question before a
-// file is replaced, and writing the file.
+// How long a command waits for a page that has not arrived yet (its turn in the load queue,
+// its first document), the window answering all the while.
+inline constexpr int kPageArrivalMs = 30000;
+
+// One tab of a batch, held by identity: a tab closed while the batch runs is passed over and
+// reported, never touched.
+struct BatchTab {
+    QPointer<browser::BrowserView> view;
+    int viewNumber = 0;
+    QString address; // as the batch's report names it
+};
+
+// The steps every save shares: reading the selection and the page, the busy warning, the
+// question before a file is replaced, and writing the file.
 class SaveSteps {
 public:
     explicit SaveSteps(shell::CommandContext &context) : m_context(context) {}
@@ -39,22 +53,27 @@ public:
     bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
                        bool quiet = false);
     QString pathOf(const QString &fileName) const;
-    // The page's inner HTML. A page that does not answer (an endless script, a dead renderer)
-    // gives nothing, and `failure` is shown unless it is empty.
-    // The page of an all-pages save, or nothing when the page is to be passed over: the user
-    // has asked to stop (noted in `outcome.notSaved`), or the page did not answer (noted in
-    // `outcome.failed`, and counted as handled by `run`).
-    std::optional<QString> readForBatch(browser::BrowserView *view, BatchRun &run,
-                                        BatchOutcome &outcome);
-    // The page as the link and e-mail scanners read it: its HTML wrapped in "<HTML>" and
-    // "</HTML>"; nothing, after telling the user (kPageNotRead), when it did not answer.
-    std::optional<QString> readScanText(browser::BrowserView *view);
-    std::optional<QString> readHtml(browser::BrowserView *view, const QString &failure);
+
+    // The page of the current command (waited for while it has not arrived). A page that does
+    // not answer (an endless script, a dead renderer), never arrives or whose tab closes gives
+    // nothing, and `failure` is shown unless it is empty.
+    common::Task<std::optional<browser::PageRead>> readPage(QPointer<browser::BrowserView> view,
+                                                            QString failure);
+    // The same, its HTML wrapped in "<HTML>" and "</HTML>" as the link and e-mail scanners
+    // read it; the failure told is kPageNotRead.
+    common::Task<std::optional<browser::PageRead>> readScanText(
+        QPointer<browser::BrowserView> view);
+
+    // The tabs of a batch, from the last tab back to the one at `firstPosition`.
+    static QList<BatchTab> batchTabs(const browser::TabHost &tabs, int firstPosition);
+    // The page of one tab of a batch, or nothing when it is passed over: the user has asked
+    // to stop (noted in `outcome.notSaved`), or the page did not answer, never arrived or its
+    // tab was closed (noted in `outcome.failed`, and counted as handled by `run`). When a page
+    // comes, its view is still there.
+    common::Task<std::optional<browser::PageRead>> readForBatch(BatchTab tab, BatchRun &run,
+                                                                BatchOutcome &outcome);
     // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
     bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
-    // The end of an all-pages save: one message naming the pages that could not be saved and
-    // their number in the status bar, or "所有打开网页已经保存到" and the folder.
-    void finishAllPages(const QStringList &failures);
     shell::CommandContext &context() const { return m_context; }
 
 private:

@@ -7,6 +7,9 @@
 #include "common/ansifile.h"
 #include "text/htmltotext.h"
 
+#include "browser/pagereads.h"
+#include "commands/commandrunner.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QJsonDocument>
@@ -155,6 +158,7 @@ void SerialChain::resume() {
 
 void SerialChain::run(browser::BrowserView *view, const QString &folder, const ChainState &state,
                       bool currentPageIsNext) {
+    ++m_runId;
     m_view = view;
     m_folder = folder;
     m_state = state;
@@ -180,7 +184,7 @@ void SerialChain::run(browser::BrowserView *view, const QString &folder, const C
         m_loadLimit.start(kLoadLimitMs);
     } else {
         // Read the page from the event loop, never from inside the caller's handler.
-        QTimer::singleShot(0, this, &SerialChain::saveChapter);
+        saveChapterLater(0);
     }
 }
 
@@ -205,7 +209,7 @@ void SerialChain::pageLoaded(const QUrl &, bool ok) {
     if (ok) {
         m_failedLoads = 0;
         // The engine is inside its own signal here: read the page a moment later.
-        QTimer::singleShot(0, this, &SerialChain::saveChapter);
+        saveChapterLater(0);
         return;
     }
     if (++m_failedLoads >= kMostFailedLoads)
@@ -221,25 +225,47 @@ void SerialChain::loadTimedOut() {
     pageLoaded(QUrl(), false);
 }
 
-void SerialChain::saveChapter() {
+void SerialChain::saveChapterLater(int delayMs) {
+    QTimer::singleShot(delayMs, this, [this, run = m_runId] {
+        if (run != m_runId)
+            return; // that chain has ended
+        // A step of the chain is a command like any other: it waits for the one at work.
+        if (m_context.runner)
+            m_context.runner->enqueue(QStringLiteral("连续保存"), [this] { return saveChapter(); });
+        else
+            saveChapter().start();
+    });
+}
+
+common::Task<> SerialChain::saveChapter() {
+    const int run = m_runId;
     if (!m_view)
-        return finish(QStringLiteral("连续保存的网页已经关闭"));
+        co_return finish(QStringLiteral("连续保存的网页已经关闭"));
     const QUrl url = m_view->url();
-    const std::optional<QString> read = m_view->html();
-    const QString html = read.value_or(QString());
+    const browser::PageRead read = co_await browser::readPage(m_view);
+    if (run != m_runId)
+        co_return; // stopped meanwhile
+    if (!m_view)
+        co_return finish(QStringLiteral("连续保存的网页已经关闭"));
+    const QString html = read.ok() ? read.html : QString();
     if (html.isEmpty()) {
-        // No answer from the page: the engine was busy with another read (reads never nest)
-        // or the renderer is gone. Saving nothing would end the chain as if at its last page.
+        // No answer from the page (a script at work, a renderer gone). Saving nothing would
+        // end the chain as if at its last page.
         if (++m_failedLoads >= kMostFailedLoads)
-            return finish(QStringLiteral("无法读取网页，连续保存停止：") + url.toString(), true);
-        QTimer::singleShot(kRereadMs, this, &SerialChain::saveChapter);
-        return;
+            co_return finish(QStringLiteral("无法读取网页，连续保存停止：") + url.toString(), true);
+        saveChapterLater(kRereadMs);
+        co_return;
     }
+    const bool asHtml = m_state.format == ChapterFormat::Html;
+    const QString article = asHtml ? QString() : co_await browser::readArticleJson(m_view);
+    if (run != m_runId)
+        co_return;
+    if (!m_view)
+        co_return finish(QStringLiteral("连续保存的网页已经关闭"));
     m_failedLoads = 0;
     const QString title = m_view->title().trimmed();
     const int number = m_state.count + 1;
     const QDir dir(m_folder);
-    const bool asHtml = m_state.format == ChapterFormat::Html;
     const QString fileName =
         chapterFileName(number, title, asHtml ? QStringLiteral(".htm") : QStringLiteral(".txt"));
     QString error;
@@ -249,16 +275,16 @@ void SerialChain::saveChapter() {
                                        common::FileEncoding::Utf8WithBom, &error)
                : common::writeTextFile(dir.filePath(fileName),
                                        title + kCrLf + kCrLf +
-                                           chapterText(m_view->articleJson(), html) + kCrLf,
+                                           chapterText(article, html) + kCrLf,
                                        common::FileEncoding::Gb18030, &error);
     if (!written)
-        return finish(QStringLiteral("无法保存第%1章：%2").arg(number).arg(error), true);
+        co_return finish(QStringLiteral("无法保存第%1章：%2").arg(number).arg(error), true);
     removeOtherFiles(dir, number, fileName);
 
     m_index.append({number, title, url, QDateTime::currentDateTime()});
     if (!common::writeTextFile(dir.filePath(kIndexFileName), formatIndex(m_index),
                                common::FileEncoding::Gb18030, &error))
-        return finish(QStringLiteral("无法写入目录.txt：") + error, true);
+        co_return finish(QStringLiteral("无法写入目录.txt：") + error, true);
     m_seen.insert(chainKey(url));
     m_seen.insert(chainKey(m_state.next));
 
@@ -274,22 +300,22 @@ void SerialChain::saveChapter() {
     m_state.finished = next.outcome != NextLinkOutcome::Found;
     m_state.next = m_state.finished ? QUrl() : next.url;
     if (!writeChainState(m_folder, m_state, &error))
-        return finish(QStringLiteral("无法写入连续保存的状态：") + error, true);
+        co_return finish(QStringLiteral("无法写入连续保存的状态：") + error, true);
     status(QStringLiteral("已连续保存第%1章：%2").arg(number).arg(title));
 
     switch (next.outcome) {
     case NextLinkOutcome::Found:
         break;
     case NextLinkOutcome::Several:
-        return finish(
+        co_return finish(
             QStringLiteral("网页上有几个下一章链接，连续保存停止，已保存%1章").arg(number), true);
     case NextLinkOutcome::None:
     case NextLinkOutcome::BackToIndex:
     case NextLinkOutcome::AlreadySeen:
-        return finish(QStringLiteral("已保存到最后一章，共%1章").arg(number));
+        co_return finish(QStringLiteral("已保存到最后一章，共%1章").arg(number));
     }
     if (m_state.limit > 0 && number >= m_state.limit)
-        return finish(QStringLiteral("已保存设定的%1章").arg(number));
+        co_return finish(QStringLiteral("已保存设定的%1章").arg(number));
     m_delay.start(m_state.delayMs);
 }
 
@@ -313,6 +339,7 @@ void SerialChain::chooseAmong(NextLink &next, const QString &html, const QUrl &u
 }
 
 void SerialChain::finish(const QString &reason, bool tellUser) {
+    ++m_runId;
     m_delay.stop();
     m_loadLimit.stop();
     m_waitingForLoad = false;

@@ -4,6 +4,7 @@
 #include "chapterfiles.h"
 
 #include "commands/commandcontext.h"
+#include "common/task.h"
 
 #include <QObject>
 #include <QPointer>
@@ -54,7 +55,9 @@ signals:
 private:
     bool refuseWhileRunning();
     void pageLoaded(const QUrl &url, bool ok);
-    void saveChapter();
+    // Saves the page shown now as the next chapter, as a command of its own.
+    void saveChapterLater(int delayMs);
+    common::Task<> saveChapter();
     void chooseAmong(NextLink &next, const QString &html, const QUrl &url);
     void loadNext();
     void loadTimedOut();
@@ -74,6 +77,7 @@ private:
     QTimer m_loadLimit;
     bool m_waitingForLoad = false;
     int m_failedLoads = 0;
+    int m_runId = 0; // a new number for each chain started or ended
 };
 
 } // namespace serial

@@ -10,7 +10,8 @@
 #include "commands/dialogs.h"
 #include "saving/batchrun.h"
 
-#include <QScopeGuard>
+#include <QAction>
+#include <QPointer>
 
 namespace shell {
 
@@ -40,8 +41,11 @@ Commands::Commands(MainWindow &window)
       m_deletions(window.context(), window.programFolder()),
       m_capture(window.context(),
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
-                [this] { return m_running; }),
+                [this] { return m_runner.isBusy(); }),
       m_serial(window.context()) {
+    window.context().runner = &m_runner;
+    // The copies made while a command was at work are looked at once it has ended.
+    connect(&m_runner, &CommandRunner::finished, this, [this] { m_capture.resume(); });
     window.clipboard().setChangeListener([this] { m_capture.clipboardChanged(); });
     connect(
         &window.tabs(), &TabManager::favouritesCommand, this,
@@ -65,28 +69,63 @@ void Commands::runButton(const QString &key) {
 }
 
 void Commands::run(const CommandRoute &route, const MenuChoice &choice) {
-    // Capture ticks that come while a command waits for the engine leave the clipboard alone.
-    const bool wasRunning = m_running;
-    m_running = true;
-    const auto done = qScopeGuard([this, wasRunning] {
-        m_running = wasRunning;
-        m_capture.resume(); // the copies made while the command was at work
-    });
-    route.run(*this, choice);
+    runNow(QString::fromLatin1(route.operation),
+           [this, &route, choice] { return route.run(*this, choice); });
 }
 
-void Commands::saveEmailsOfAllTabs() {
+bool Commands::runNow(const QString &name, CommandRunner::Job job) {
+    if (m_handingOver) { // a handed-over key: its own turn is running
+        m_handedJob = std::move(job);
+        return true;
+    }
+    if (m_runner.runNow(name, std::move(job)))
+        return true;
+    tellBusy();
+    return false;
+}
+
+void Commands::tellBusy() {
+    m_window.setPanelText(QStringLiteral("s2"),
+                          QStringLiteral("正在执行“%1”，请等它结束；要停止它，请按“停止”或Esc")
+                              .arg(m_runner.running().isEmpty() ? QStringLiteral("另一个命令")
+                                                                : m_runner.running()));
+}
+
+bool Commands::enqueueMenuKey(const QString &key, std::function<void()> done) {
+    QAction *entry = m_window.findMenuEntry(key);
+    if (!entry)
+        return false;
+    m_runner.enqueue(
+        key,
+        [this, guarded = QPointer<QAction>(entry)]() -> common::Task<> {
+            if (!guarded)
+                co_return;
+            // Chosen as a click chooses it; the command the entry starts runs in this turn.
+            m_handingOver = true;
+            guarded->trigger();
+            m_handingOver = false;
+            const CommandRunner::Job job = std::exchange(m_handedJob, {});
+            if (job)
+                co_await job();
+        },
+        std::move(done));
+    return true;
+}
+
+common::Task<> Commands::saveEmailsOfAllTabs() {
     TabManager &tabs = m_window.tabs();
     saving::BatchRun run(m_window.context(), tabs.tabCount());
     for (int position = tabs.tabCount(); position >= 1; --position) {
+        if (position > tabs.tabCount())
+            continue; // tabs closed meanwhile
         if (run.stopRequested()) {
             m_window.setPanelText(
                 QStringLiteral("s2"),
                 QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
-            return;
+            co_return;
         }
         tabs.selectTab(position);
-        m_links.saveEmails();
+        co_await m_links.saveEmails();
         run.pageDone(tabs.tabCount() - position + 1);
     }
 }

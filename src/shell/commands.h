@@ -2,6 +2,8 @@
 
 #include "downloadqueue.h"
 
+#include "commands/commandrunner.h"
+
 #include "editing/editingcommands.h"
 #include "editing/groupsaver.h"
 #include "editing/pagedeletions.h"
@@ -35,10 +37,16 @@ class Commands : public QObject {
 public:
     explicit Commands(MainWindow &window);
 
-    // A drop-down entry was chosen.
+    // A drop-down entry was chosen. Refused, with a word in s2, while another command runs.
     void runMenuEntry(const QString &key, const QString &caption = {});
-    // A button itself was clicked.
+    // A button itself was clicked; refused the same way.
     void runButton(const QString &key);
+    // Runs `job` as a command named `name`, or tells in s2 what runs instead; true when it ran.
+    bool runNow(const QString &name, CommandRunner::Job job);
+    // A menu key handed over by another start: it runs when its turn comes, and `done` is
+    // told then. False, and nothing queued, for a key no entry has.
+    bool enqueueMenuKey(const QString &key, std::function<void()> done);
+    CommandRunner &runner() { return m_runner; }
 
     MainWindow &window() const { return m_window; }
     TabManager &tabs() const;
@@ -68,15 +76,15 @@ public:
     void openSiteSearch(const QUrl &url);
     void openFavourites();  // OpenLink
     void copyToPasteMenu(); // copy
-    void pasteClipboard();  // paste
-    void pasteIntoField(const QString &caption);
+    common::Task<> pasteClipboard();               // paste
+    common::Task<> pasteIntoField(QString caption); // the paste menu's texts
     void addressToPasteMenu();  // savehtom
     void clearPasteMenu();      // deletealltool
-    void saveEmailsOfAllTabs(); // saveee
+    common::Task<> saveEmailsOfAllTabs(); // saveee
     void openEmailFile();       // openemail
     void openSaveFolder();      // displaypath
     void createFolder();        // createfolder
-    void viewSource();          // view_source
+    common::Task<> viewSource(); // view_source
     void saveFullPage();        // saveadd
     void showSaveTextDialog();  // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
@@ -88,9 +96,14 @@ public:
 
 private:
     void run(const CommandRoute &route, const MenuChoice &choice);
+    // The s2 line while `running` keeps another command from starting.
+    void tellBusy();
     bool warnIfBusy(browser::BrowserView *view);
 
     MainWindow &m_window;
+    CommandRunner m_runner;
+    bool m_handingOver = false;   // a handed-over key's entry is being chosen
+    CommandRunner::Job m_handedJob; // the command it started
     saving::ExtractionRule m_rule;
     saving::PageSaver m_pageSaver;
     text::TextSaver m_textSaver;
@@ -102,7 +115,6 @@ private:
     editing::PageDeletions m_deletions;
     text::ClipboardCapture m_capture;
     serial::SerialChain m_serial;
-    bool m_running = false; // a command is at work
 };
 
 } // namespace shell

@@ -79,20 +79,18 @@ bool Commands::warnIfBusy(BrowserView *view) {
     return true;
 }
 
-void Commands::viewSource() {
-    BrowserView *view = m_window.tabs().currentView();
+common::Task<> Commands::viewSource() {
+    QPointer<BrowserView> view = m_window.tabs().currentView();
     if (!view)
-        return;
+        co_return;
     warnIfBusy(view);
-    const std::optional<QString> html = view->html();
-    if (!html) {
-        m_window.dialogs().message(shell::kNoticeCaption, saving::kPageNotRead,
-                                   Dialogs::Buttons::Ok);
-        return;
-    }
+    const std::optional<browser::PageRead> page =
+        co_await saving::SaveSteps(m_window.context()).readPage(view, saving::kPageNotRead);
+    if (!page)
+        co_return;
     m_window.dialogs().showSource(
         QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
-        QStringLiteral("<HTML>") + *html + QStringLiteral("</HTML>"));
+        QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>"));
 }
 
 void Commands::saveFullPage() {

@@ -4,7 +4,9 @@
 #include "tabmanager.h"
 #include "toolbar.h"
 
-#include "browser/browserview.h"
+#include "browser/pagereads.h"
+
+#include <QPointer>
 #include "common/textsearch.h"
 
 // The copy and paste buttons and the paste menu.
@@ -35,16 +37,14 @@ void Commands::addressToPasteMenu() {
     }
 }
 
-void Commands::pasteClipboard() {
-    BrowserView *view = m_window.tabs().currentView();
-    if (view && browser::isTextFieldType(view->focusedElementType()))
-        view->appendToFocusedElement(m_window.clipboard().text());
+common::Task<> Commands::pasteClipboard() {
+    return pasteIntoField(m_window.clipboard().text());
 }
 
-void Commands::pasteIntoField(const QString &caption) {
-    BrowserView *view = m_window.tabs().currentView();
-    if (view && browser::isTextFieldType(view->focusedElementType()))
-        view->appendToFocusedElement(caption);
+common::Task<> Commands::pasteIntoField(QString caption) {
+    QPointer<BrowserView> view = m_window.tabs().currentView();
+    if (view && browser::isTextFieldType(co_await browser::readFocusedElementType(view)))
+        co_await browser::appendToFocusedElement(view, caption);
 }
 
 void Commands::clearPasteMenu() {

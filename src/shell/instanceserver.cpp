@@ -1,10 +1,10 @@
 #include "instanceserver.h"
 
+#include "commands.h"
 #include "mainwindow.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
-#include <QAction>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
-#include <QMenuBar>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -27,14 +26,6 @@ constexpr qint64 kMaxRequestBytes = 1 << 20;
 
 const QByteArray kDone = "done\n";
 const QByteArray kUnknownCommand = "unknown-command\n";
-
-QAction *menuEntry(MainWindow &window, const QString &key) {
-    if (QAction *entry = window.toolbar().findMenuEntry(key))
-        return entry;
-    // The menu bar's own entries (view_source, SetExtractFilename, menu_exit) carry their keys
-    // as object names.
-    return window.menuBar()->findChild<QAction *>(key);
-}
 
 void say(const QString &text) {
     std::fputs((text + u'\n').toLocal8Bit().constData(), stderr);
@@ -66,22 +57,28 @@ std::optional<InstanceRequest> InstanceRequest::decode(const QByteArray &line) {
     return request;
 }
 
-bool carryOut(MainWindow &window, const InstanceRequest &request) {
-    TabManager &tabs = window.tabs();
-    const int firstNew = tabs.tabCount() + 1;
-    for (const QUrl &url : request.addresses)
-        tabs.openHarvested(url);
-    if (!request.addresses.isEmpty())
-        tabs.selectTab(firstNew);
-    if (request.command.isEmpty())
-        return true;
-    QAction *entry = menuEntry(window, request.command);
-    if (!entry)
+bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<void()> done) {
+    Commands &commands = window.commands();
+    if (!request.command.isEmpty() && !window.findMenuEntry(request.command))
         return false;
-    // Chosen later, as a click would be: the sender of the request gets its answer first,
-    // and a dialog the entry opens does not hold up this request.
-    QTimer::singleShot(0, entry, &QAction::trigger);
-    return true;
+    if (!request.addresses.isEmpty()) {
+        // Opened between two commands, never inside one: a command at work may hold the tabs.
+        commands.runner().enqueue(
+            QStringLiteral("打开网址"),
+            CommandRunner::now([&window, addresses = request.addresses] {
+                TabManager &tabs = window.tabs();
+                const int firstNew = tabs.tabCount() + 1;
+                for (const QUrl &url : addresses)
+                    tabs.openHarvested(url);
+                tabs.selectTab(firstNew);
+            }));
+    }
+    if (request.command.isEmpty()) {
+        if (done)
+            done();
+        return true;
+    }
+    return commands.enqueueMenuKey(request.command, std::move(done));
 }
 
 QString InstanceServer::socketNameFor(const QString &dataFolder) {
@@ -130,6 +127,11 @@ std::optional<int> InstanceServer::handOver(const InstanceRequest &request) {
     case Reply::NoAnswer:
         break;
     }
+    if (!request.command.isEmpty()) {
+        say(QStringLiteral("正在运行的 Lumaro 窗口正忙（在执行别的命令），%1 会在轮到它时执行。")
+                .arg(request.command));
+        return 1;
+    }
     say(QStringLiteral("正在运行的 Lumaro 窗口没有回应。"));
     return 1;
 }
@@ -174,14 +176,24 @@ void InstanceServer::answer(QLocalSocket *socket) {
     }
     const std::optional<InstanceRequest> request =
         InstanceRequest::decode(socket->readLine(kMaxRequestBytes));
-    QByteArray reply = "refused\n";
-    if (request) {
-        reply = carryOut(*m_window, *request) ? kDone : kUnknownCommand;
-        m_window->raise();
-        m_window->activateWindow();
+    QPointer<QLocalSocket> guarded(socket);
+    const auto reply = [guarded](const QByteArray &text) {
+        if (!guarded)
+            return; // the caller gave up waiting
+        guarded->write(text);
+        guarded->disconnectFromServer();
+    };
+    if (!request) {
+        reply("refused\n");
+        return;
     }
-    socket->write(reply);
-    socket->disconnectFromServer();
+    // A menu key is answered once it has run; a key that no entry has, at once.
+    if (!carryOut(*m_window, *request, [reply] { reply(kDone); })) {
+        reply(kUnknownCommand);
+        return;
+    }
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 } // namespace shell

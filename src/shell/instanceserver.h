@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 class QLocalSocket;
@@ -26,10 +27,13 @@ struct InstanceRequest {
     static std::optional<InstanceRequest> decode(const QByteArray &line);
 };
 
-// Carries out a request in the window: each address in a new tab (the first of them shown),
-// then the menu entry chosen as a click chooses it, once the window is back in its event loop.
-// False, and no entry chosen, when no menu of the toolbar or the menu bar has the key.
-bool carryOut(MainWindow &window, const InstanceRequest &request);
+// Carries out a request in the window, one command at a time: its addresses open as tabs
+// after the tabs that are there (the first of them shown) between two commands, never inside
+// one; its menu entry is chosen as a click would choose it when its turn comes, and `done` is
+// told once it has run (at once for a request without one). False, and nothing done, when no
+// menu of the toolbar or the menu bar has the key.
+bool carryOut(MainWindow &window, const InstanceRequest &request,
+              std::function<void()> done = {});
 
 // One window per data folder. The first start listens on a local socket named after its data
 // folder and carries out what later starts send; a later start hands its request over and

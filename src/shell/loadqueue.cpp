@@ -12,13 +12,19 @@ void LoadQueue::navigate(browser::BrowserView *view, const QUrl &url) {
     ++m_asked;
     if (m_loading.size() < m_limit)
         start(view, url);
-    else
+    else {
+        view->setQueuedAddress(url);
         m_waiting.append({view, url});
+    }
     reportProgress();
 }
 
 QList<LoadQueue::Pending> LoadQueue::stopWaiting() {
     const QList<Pending> stopped = std::exchange(m_waiting, {});
+    for (const Pending &pending : stopped) {
+        if (pending.view)
+            pending.view->setQueuedAddress({});
+    }
     reportProgress();
     return stopped;
 }
@@ -28,6 +34,7 @@ void LoadQueue::reportProgress() {
 }
 
 void LoadQueue::start(browser::BrowserView *view, const QUrl &url) {
+    view->setQueuedAddress({});
     m_loading.append(view);
     auto release = [this, view] { finished(view); };
     connect(view, &browser::BrowserView::documentComplete, this, release, Qt::SingleShotConnection);

@@ -52,6 +52,10 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_updates = new WindowUpdates(
         [this](const QString &key, const QString &text) { showUpdate(key, text); }, 100, this);
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
+    // The tab menu's entries and a double click on a tab are commands like the others.
+    m_tabs->setCommandGate([this](const QString &name, std::function<void()> action) {
+        runCommand(name, std::move(action));
+    });
     openFavouritesPage();
     m_seenLinks = new SeenLinks(*m_tabs, m_folder.filePath(QStringLiteral("seen.txt")), *this,
                                 [this] { return m_savePath; });
@@ -135,7 +139,8 @@ void MainWindow::buildLayout() {
     m_closeCurrentButton = new QPushButton(QStringLiteral("删除当前网页"), this);
     m_closeCurrentButton->setObjectName(QStringLiteral("s0"));
     m_closeCurrentButton->setFlat(true);
-    connect(m_closeCurrentButton, &QPushButton::clicked, m_tabs, &TabManager::closeCurrent);
+    connect(m_closeCurrentButton, &QPushButton::clicked, this,
+            [this] { runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); }); });
     statusBar()->addWidget(m_closeCurrentButton);
     for (const char *key : {"s1", "s2", "s4"}) {
         auto *label = new QLabel(this);
@@ -160,7 +165,9 @@ void MainWindow::buildLayout() {
     m_closeAllButton = new QPushButton(QStringLiteral("删除所有网页"), this);
     m_closeAllButton->setObjectName(QStringLiteral("s3"));
     m_closeAllButton->setFlat(true);
-    connect(m_closeAllButton, &QPushButton::clicked, m_tabs, &TabManager::closeAllUnmarked);
+    connect(m_closeAllButton, &QPushButton::clicked, this, [this] {
+        runCommand(QStringLiteral("DeleteAll"), [this] { m_tabs->closeAllUnmarked(); });
+    });
     statusBar()->addPermanentWidget(m_closeAllButton);
 
     m_hoverLabel = new QLabel(m_tabs->stack());
@@ -202,24 +209,32 @@ void MainWindow::buildMenuBar() {
             ->setObjectName(entryKey);
     }
     menu->addSeparator();
-    menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands, &Commands::viewSource)
+    menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands,
+                    [this] {
+                        m_commands->runNow(QStringLiteral("view_source"),
+                                           [this] { return m_commands->viewSource(); });
+                    })
         ->setObjectName(QStringLiteral("view_source"));
     QAction *rule = menu->addAction(QStringLiteral("定义提取文件名的方式"));
     rule->setObjectName(QStringLiteral("SetExtractFilename"));
     connect(rule, &QAction::triggered, this, [this, rule] {
-        const bool on = m_commands->toggleExtractionRule();
-        rule->setCheckable(on);
-        rule->setChecked(on);
-        rule->setText(
-            on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
-               : QStringLiteral("定义提取文件名的方式"));
+        runCommand(rule->objectName(), [this, rule] { toggleExtractionRule(rule); });
     });
     menu->addAction(m_tabs->stripMenu().reopenAction());
     menu->addAction(QStringLiteral("打印为PDF"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
-                    &MainWindow::printToPdf)
+                    [this] { runCommand(QStringLiteral("printpdf"), [this] { printToPdf(); }); })
         ->setObjectName(QStringLiteral("printpdf"));
     QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("menu_exit"));
+}
+
+void MainWindow::toggleExtractionRule(QAction *rule) {
+    const bool on = m_commands->toggleExtractionRule();
+    rule->setCheckable(on);
+    rule->setChecked(on);
+    rule->setText(
+            on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
+               : QStringLiteral("定义提取文件名的方式"));
 }
 
 // The first tab and its favourites page come first: the engine loads the page while the
@@ -255,6 +270,18 @@ void MainWindow::addStartupMenuEntries() {
     for (const QString &name : m_folder.groupNames())
         m_toolbar->addMenuEntry(QStringLiteral("savegroup"), QStringLiteral("opengroup_") + name,
                                 QStringLiteral("打开【%1】中的所有网页").arg(name));
+}
+
+QAction *MainWindow::findMenuEntry(const QString &key) const {
+    if (QAction *entry = m_toolbar->findMenuEntry(key))
+        return entry;
+    // The menu bar's own entries (view_source, SetExtractFilename, printpdf, menu_exit)
+    // carry their keys as object names.
+    return menuBar()->findChild<QAction *>(key);
+}
+
+bool MainWindow::runCommand(const QString &name, std::function<void()> action) {
+    return m_commands->runNow(name, CommandRunner::now(std::move(action)));
 }
 
 QString MainWindow::displayPathCaption(const QString &folder) {
@@ -392,8 +419,12 @@ void MainWindow::addShortcuts() {
         m_addressBox->setFocus();
         m_addressBox->lineEdit()->selectAll();
     });
-    add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tabs->closeCurrent(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { openFavouritesTab(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] {
+        runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); });
+    });
+    add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] {
+        runCommand(QStringLiteral("OpenLink"), [this] { openFavouritesTab(); });
+    });
     add(QKeySequence(Qt::CTRL | Qt::Key_S),
         [this] { m_commands->runMenuEntry(QStringLiteral("onlysave")); });
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <functional>
+
 #include <memory>
 
 class QComboBox;
@@ -63,6 +65,12 @@ public:
     void setPanelText(const QString &panel, const QString &text) override;
     QString panelText(const QString &panel) const;
 
+    // The entry of the toolbar's menus or the menu bar with a key; null when none has it.
+    QAction *findMenuEntry(const QString &key) const;
+    // Runs `action` as a command of its own (one command at a time); false, with a word in
+    // s2, while another runs.
+    bool runCommand(const QString &name, std::function<void()> action);
+
     // The text of the `displaypath` entry for a folder.
     static QString displayPathCaption(const QString &folder);
 
@@ -82,6 +90,7 @@ protected:
 private:
     void buildLayout();
     void buildMenuBar();
+    void toggleExtractionRule(QAction *rule); // SetExtractFilename
     void openFavouritesPage();
     void startUp();
     void addStartupMenuEntries();

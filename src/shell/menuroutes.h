@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/task.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,7 +25,7 @@ struct CommandRoute {
     const char *key; // the whole key, or its prefix
     Match match;
     const char *operation; // the operation's name in the program: OnlySave, SaveAllW, ...
-    void (*run)(Commands &, const MenuChoice &);
+    common::Task<> (*run)(Commands &, MenuChoice);
 };
 
 // The menu entries' rows in the order they are tested: the exact keys, then the prefixes,

@@ -44,6 +44,16 @@ public:
         m_toggle = std::move(reader);
     }
     void setClock(std::function<double()> clock) { m_clock = std::move(clock); }
+    // Who runs the tab menu's entries and a double click's close, one command at a time;
+    // without one they run at once.
+    using CommandGate = std::function<void(const QString &, std::function<void()>)>;
+    void setCommandGate(CommandGate gate) { m_commandGate = std::move(gate); }
+    void runCommand(const QString &name, std::function<void()> action) {
+        if (m_commandGate)
+            m_commandGate(name, std::move(action));
+        else
+            action();
+    }
 
     // Start-up: view 0 with the tab "WebPage1", shown.
     void createFirstTab();
@@ -164,6 +174,7 @@ private:
     browser::TabClickGate m_clickGate;
     std::function<bool(const QString &)> m_toggle;
     std::function<double()> m_clock;
+    CommandGate m_commandGate;
 };
 
 } // namespace shell

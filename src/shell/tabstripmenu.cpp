@@ -3,8 +3,6 @@
 #include "tabmanager.h"
 
 #include <QMenu>
-
-#include <QMenu>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTimer>
@@ -18,30 +16,38 @@ TabStripMenu::TabStripMenu(TabManager &tabs) : QObject(&tabs), m_tabs(tabs) {
 
     m_menu = new QMenu(bar);
     m_menu->setObjectName(QStringLiteral("tabmenu"));
-    const auto onMenuTab = [this](void (TabManager::*action)(int)) {
-        return [this, action] {
-            if (const int position = m_tabs.positionOfKey(m_menuKey))
-                (m_tabs.*action)(position);
+    const auto onMenuTab = [this](const char *name, void (TabManager::*action)(int)) {
+        return [this, name, action] {
+            m_tabs.runCommand(QString::fromLatin1(name), [this, action, key = m_menuKey] {
+                if (const int position = m_tabs.positionOfKey(key))
+                    (m_tabs.*action)(position);
+            });
+        };
+    };
+    const auto command = [this](const char *name, auto action) {
+        return [this, name, action] {
+            m_tabs.runCommand(QString::fromLatin1(name), [this, action] { (m_tabs.*action)(); });
         };
     };
     m_menu
         ->addAction(QStringLiteral("删除这个网页（双击也可）"), this,
-                    onMenuTab(&TabManager::closeTab))
+                    onMenuTab("DeleteThis", &TabManager::closeTab))
         ->setObjectName(QStringLiteral("deleteThis"));
-    m_menu->addAction(QStringLiteral("删除所有网页"), &tabs, &TabManager::closeAllUnmarked)
+    m_menu->addAction(QStringLiteral("删除所有网页"), this,
+                      command("DeleteAll", &TabManager::closeAllUnmarked))
         ->setObjectName(QStringLiteral("deleteAll"));
     m_menu
         ->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,
-                    onMenuTab(&TabManager::markTab))
+                    onMenuTab("MarkTab", &TabManager::markTab))
         ->setObjectName(QStringLiteral("tab_tick"));
-    m_reopen =
-        m_menu->addAction(QStringLiteral("恢复关闭的网页"), &tabs, &TabManager::reopenClosed);
+    m_reopen = m_menu->addAction(QStringLiteral("恢复关闭的网页"), this,
+                                 command("ReopenClosed", &TabManager::reopenClosed));
     m_reopen->setObjectName(QStringLiteral("reopenClosed"));
     m_reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     m_menu->addSeparator();
     m_menu
         ->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
-                    onMenuTab(&TabManager::deleteFromDisk))
+                    onMenuTab("DeleteFromHard", &TabManager::deleteFromDisk))
         ->setObjectName(QStringLiteral("DeleteFromHard"));
 }
 
@@ -83,8 +89,10 @@ void TabStripMenu::closeOnDoubleClick(int index) {
         return;
     const QString key = m_tabs.tabBar()->tabData(index).toString();
     QTimer::singleShot(0, &m_tabs, [this, key] {
-        if (const int position = m_tabs.positionOfKey(key))
-            m_tabs.closeTab(position);
+        m_tabs.runCommand(QStringLiteral("DeleteThis"), [this, key] {
+            if (const int position = m_tabs.positionOfKey(key))
+                m_tabs.closeTab(position);
+        });
     });
 }
 

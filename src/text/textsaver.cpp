@@ -28,12 +28,14 @@ QString TextSaver::pageText(const QString &innerHtml, bool deleteLinks) {
                          deleteLinks, true);
 }
 
-void TextSaver::onlySaveText(bool deleteLinks) {
+common::Task<> TextSaver::onlySaveText(bool deleteLinks) {
     shell::CommandContext &context = m_steps.context();
-    browser::BrowserView *view = context.tabs.currentView();
+    QPointer<browser::BrowserView> view = context.tabs.currentView();
     if (!view)
-        return;
+        co_return;
     m_steps.warnIfBusy(view);
+    if (!view)
+        co_return;
     const bool selected = hasTextSelection(view);
     const QString name =
         saving::nameOrFallback(saving::correctName(m_steps.copySelectionText(view)), view->title(),
@@ -42,15 +44,16 @@ void TextSaver::onlySaveText(bool deleteLinks) {
         context.dialogs.message(shell::kNoticeCaption,
                                 QStringLiteral("请在网页中选择一段文字作文件名!"),
                                 Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
-    const std::optional<QString> html = m_steps.readHtml(view, saving::kPageNotSaved);
-    if (!html)
-        return;
-    const QString text = pageText(*html, deleteLinks);
+    const std::optional<browser::PageRead> page =
+        co_await m_steps.readPage(view, saving::kPageNotSaved);
+    if (!page)
+        co_return;
+    const QString text = pageText(page->html, deleteLinks);
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
     if (fileName.isEmpty())
-        return;
+        co_return;
     if (m_steps.writeSaveFile(fileName, text))
         context.panels.setPanelText(QStringLiteral("s2"),
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
@@ -70,38 +73,37 @@ void TextSaver::saveSelectText() {
         m_steps.writeSaveFile(fileName, text);
 }
 
-void TextSaver::saveAllWText(bool deleteLinks) {
+common::Task<> TextSaver::saveAllWText(bool deleteLinks) {
     shell::CommandContext &context = m_steps.context();
-    browser::TabHost &tabs = context.tabs;
-    browser::BrowserView *current = tabs.currentView();
+    browser::BrowserView *current = context.tabs.currentView();
     if (!current)
-        return;
+        co_return;
     const bool selected = hasTextSelection(current);
     QString base = m_steps.copySelectionText(current);
     if (!selected) {
         context.dialogs.message(shell::kNoticeCaption,
                                 QStringLiteral("请选择网页中的文字作为保存文件的名字！"),
                                 Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
     base = saving::correctName(base);
     saving::OverwriteChoice overwrite(context.dialogs, context.savePath());
     saving::BatchOutcome outcome;
-    saving::BatchRun run(context, tabs.tabCount());
-    for (int position = tabs.tabCount(); position >= 1; --position) {
-        browser::BrowserView *view = tabs.viewAtPosition(position);
-        if (!view)
+    const QList<saving::BatchTab> batch = saving::SaveSteps::batchTabs(context.tabs, 1);
+    saving::BatchRun run(context, int(batch.size()));
+    for (const saving::BatchTab &tab : batch) {
+        const std::optional<browser::PageRead> page =
+            co_await m_steps.readForBatch(tab, run, outcome);
+        if (!page)
             continue;
-        const std::optional<QString> html = m_steps.readForBatch(view, run, outcome);
-        if (!html)
-            continue;
+        browser::BrowserView *view = tab.view; // still there: checked by readForBatch
         const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const QString text = pageText(*html, deleteLinks);
+        const QString text = pageText(page->html, deleteLinks);
         const bool viewSelected = hasTextSelection(view);
         const QString selection = m_steps.copySelectionText(view);
         QString name = viewSelected ? saving::correctName(selection) : QString();
         if (name.isEmpty())
-            name = base + QString::number(tabs.viewNumberAt(position));
+            name = base + QString::number(tab.viewNumber);
         const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".txt"));
         if (fileName.isEmpty())
             outcome.skipped.append(saving::fitFileName(name, QStringLiteral(".txt")) + ".txt");

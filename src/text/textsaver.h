@@ -11,9 +11,9 @@ class TextSaver {
 public:
     explicit TextSaver(shell::CommandContext &context) : m_steps(context) {}
 
-    void onlySaveText(bool deleteLinks);
+    common::Task<> onlySaveText(bool deleteLinks);
     void saveSelectText();
-    void saveAllWText(bool deleteLinks);
+    common::Task<> saveAllWText(bool deleteLinks);
 
     // The text of a page: its HTML converted, scripts removed, link texts too if asked.
     static QString pageText(const QString &innerHtml, bool deleteLinks);

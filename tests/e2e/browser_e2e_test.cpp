@@ -1,5 +1,6 @@
 // The browser with the real engine, on pages served from 127.0.0.1 and files the test writes.
-#include "browser/webengine/scriptrunner.h"
+#include "support/pagewait.h"
+#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/ansifile.h"
@@ -72,7 +73,7 @@ TEST_F(BrowserEndToEnd, StartsWithTheFavouritesPageInTheFirstTab) {
     EXPECT_EQ(first->title(), "favorites");
     EXPECT_EQ(tabs().tabKeyAt(1), "WebPage1");
     // The page is GB18030 and says so: its Chinese text reads right.
-    EXPECT_TRUE(first->html().value_or(QString()).contains(QString::fromUtf8("链接地址")));
+    EXPECT_TRUE(testing_support::htmlNow(first).value_or(QString()).contains(QString::fromUtf8("链接地址")));
 }
 
 TEST_F(BrowserEndToEnd, WithNewOnAClickedLinkOpensInANewTabAndThePageStays) {
@@ -165,7 +166,7 @@ TEST_F(BrowserEndToEnd, APageThatCannotBeReachedShowsAnErrorInItsTab) {
     window->openAddress("http://127.0.0.1:1/");
     view = tabs().viewAt(1);
     ASSERT_TRUE(waitFor([&] { return loaded(view); }));
-    EXPECT_FALSE(view->html().value_or(QString()).isEmpty());
+    EXPECT_FALSE(testing_support::htmlNow(view).value_or(QString()).isEmpty());
     EXPECT_EQ(tabs().tabCount(), 2);
 }
 
@@ -173,11 +174,11 @@ TEST_F(BrowserEndToEnd, MenuEntriesArePastedIntoTheFocusedTextField) {
     BrowserView *page = openAndShow(server.url("/form.htm"));
     const QString tricky = QString::fromUtf8("引号\"'反斜杠\\</script>");
     js(page, "document.getElementById('name').focus()");
-    EXPECT_EQ(page->focusedElementType(), "text");
+    EXPECT_EQ(testing_support::focusedTypeNow(page), "text");
     window->commands().runMenuEntry(tricky, tricky);
     EXPECT_EQ(js(page, "document.getElementById('name').value").toString(), "x" + tricky);
     js(page, "document.getElementById('box').focus()");
-    EXPECT_EQ(page->focusedElementType(), "checkbox");
+    EXPECT_EQ(testing_support::focusedTypeNow(page), "checkbox");
     window->commands().runMenuEntry("y", "y");
     js(page, "document.getElementById('memo').focus()");
     window->commands().runMenuEntry("z", "z");
@@ -214,7 +215,7 @@ TEST_F(BrowserEndToEnd, SavedPagesReopenWithTheirChineseTextAndAbsoluteLinks) {
     pause(800);
     BrowserView *reopened = openAndShow(QUrl::fromLocalFile(saved));
     EXPECT_EQ(reopened->title(), QString::fromUtf8("中文标题"));
-    EXPECT_TRUE(reopened->html().value_or(QString()).contains(QString::fromUtf8("风雨之后见彩虹")));
+    EXPECT_TRUE(testing_support::htmlNow(reopened).value_or(QString()).contains(QString::fromUtf8("风雨之后见彩虹")));
     EXPECT_EQ(js(reopened, "document.links[0].href").toString(),
               server.url("/news/sub/page2.htm").toString());
     EXPECT_EQ(js(reopened, "document.links[1].href").toString(),
@@ -287,10 +288,10 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
         std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
     window->commands().runMenuEntry("savehtol");
     ASSERT_TRUE(waitFor([&] {
-        return favourites->html().value_or(QString()).contains(
+        return testing_support::htmlNow(favourites).value_or(QString()).contains(
             QString::fromUtf8("第一个 &lt;收藏&gt;"));
     }));
-    const QString html = favourites->html().value_or(QString());
+    const QString html = testing_support::htmlNow(favourites).value_or(QString());
     const QString key = html.mid(html.indexOf("name=\"B1") + 8, 15);
     tabs().selectTab(1);
 
@@ -310,15 +311,15 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
         std::make_pair(QString("http://changed.example/"), QString::fromUtf8("改过的"))};
     clickButton("B1" + key);
     ASSERT_TRUE(waitFor([&] {
-        return favourites->html().value_or(QString()).contains(QString::fromUtf8("改过的"));
+        return testing_support::htmlNow(favourites).value_or(QString()).contains(QString::fromUtf8("改过的"));
     }));
     EXPECT_EQ(dialogs.linkAsked.last().second, QString::fromUtf8("第一个 <收藏>"));
-    EXPECT_TRUE(favourites->html().value_or(QString()).contains("http://changed.example/"));
+    EXPECT_TRUE(testing_support::htmlNow(favourites).value_or(QString()).contains("http://changed.example/"));
     EXPECT_EQ(tabs().tabCount(), 2); // the click opened nothing
 
     clickButton("B2" + key);
-    ASSERT_TRUE(waitFor([&] { return !favourites->html().value_or(QString()).contains(key); }));
-    EXPECT_TRUE(favourites->html().value_or(QString()).contains(
+    ASSERT_TRUE(waitFor([&] { return !testing_support::htmlNow(favourites).value_or(QString()).contains(key); }));
+    EXPECT_TRUE(testing_support::htmlNow(favourites).value_or(QString()).contains(
         QString::fromUtf8("链接地址"))); // the header row stays
 }
 
@@ -328,7 +329,7 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     dialogs.links = {std::make_pair(server.url("/t2.htm").toString(), QString::fromUtf8("第二页"))};
     window->commands().runMenuEntry("savehtol");
     ASSERT_TRUE(waitFor([&] {
-        return favourites->html().value_or(QString()).contains(QString::fromUtf8("第二页"));
+        return testing_support::htmlNow(favourites).value_or(QString()).contains(QString::fromUtf8("第二页"));
     }));
     pause(800);
     openAndShow(server.url("/t1.htm"));

@@ -1,6 +1,7 @@
 // The engine's own reading of links (a.href in the DOM) against the scanner, the link rewriter
 // and lumaro-cli, on pages served from 127.0.0.1 in UTF-8 and in GBK.
-#include "browser/webengine/scriptrunner.h"
+#include "support/pagewait.h"
+#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "links/linkscanner.h"
@@ -98,7 +99,7 @@ protected:
     }
     // What the engine itself reads from each href attribute.
     QStringList engineAddresses() {
-        return browser::ScriptRunner::run(
+        return testing_support::scriptNow(
                    static_cast<browser::WebEngineView *>(view.get())->page(),
                    "Array.from(document.querySelectorAll('[href]'), e => e.href)")
             .toStringList();
@@ -114,16 +115,16 @@ protected:
         load(path);
         const QStringList engine = engineAddresses();
         ASSERT_EQ(engine.size(), linkValues().size() + (path.contains("gbk") ? 1 : 0));
-        const QString html = "<HTML>" + view->html().value_or(QString()) + "</HTML>";
+        const QString html = "<HTML>" + testing_support::htmlNow(view.get()).value_or(QString()) + "</HTML>";
         const QString pageUrl = view->url().toString(QUrl::FullyEncoded);
-        const QStringList found = scanned(html, pageUrl, view->characterSet());
+        const QStringList found = scanned(html, pageUrl, testing_support::charsetNow(view.get()));
         ASSERT_EQ(found.size(), engine.size());
         for (qsizetype i = 0; i < engine.size(); ++i)
             EXPECT_EQ(found[i].toStdString(), engine[i].toStdString()) << "link " << i;
 
         // Saved with absolute links, each link leads where the engine's does: read back
         // against an unrelated address, only the fragment-only link (kept as it is) may differ.
-        const QString rewritten = saving::rewriteLinks(html, pageUrl, view->characterSet());
+        const QString rewritten = saving::rewriteLinks(html, pageUrl, testing_support::charsetNow(view.get()));
         const QStringList reread = scanned(rewritten, "http://elsewhere.example/", "UTF-8");
         ASSERT_EQ(reread.size(), engine.size());
         for (qsizetype i = 0; i < engine.size(); ++i) {
@@ -159,12 +160,12 @@ protected:
 
 TEST_F(LinksEndToEnd, ScannerRewriterAndCliGiveTheEngineAddressesOnAUtf8Page) {
     compareWithTheEngine("/dir/utf8.htm", utf8Page);
-    EXPECT_EQ(view->characterSet(), "UTF-8");
+    EXPECT_EQ(testing_support::charsetNow(view.get()), "UTF-8");
 }
 
 TEST_F(LinksEndToEnd, ScannerRewriterAndCliGiveTheEngineAddressesOnAGbkPageWithABase) {
     compareWithTheEngine("/dir/gbk.htm", gbkPage);
-    EXPECT_EQ(view->characterSet(), "GBK");
+    EXPECT_EQ(testing_support::charsetNow(view.get()), "GBK");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // A served serial saved chapter by chapter with the real engine, then made into a book.
-#include "browser/webengine/scriptrunner.h"
+#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/ansifile.h"
@@ -164,7 +164,7 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
 
     auto *engine = static_cast<browser::WebEngineView *>(view);
     const QVariantList box =
-        browser::ScriptRunner::run(
+        testing_support::scriptNow(
             engine->page(), "(function(){const r=document.getElementById('on')"
                             ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
             .toList();

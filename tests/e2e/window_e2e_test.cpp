@@ -6,6 +6,7 @@
 #include "shell/chinese.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
+#include "support/pagewait.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/programfoldercopy.h"
@@ -281,7 +282,7 @@ TEST_F(WindowEndToEnd, APageBehindAnHttpLoginAsksForItAndLoads) {
     window->openAddress(url.toString());
     BrowserView *view = window->tabs().currentView();
     ASSERT_TRUE(waitFor([&] { return loaded(view) && view->title() == "secret"; }));
-    EXPECT_TRUE(view->html().value_or(QString()).contains("members only"));
+    EXPECT_TRUE(testing_support::htmlNow(view).value_or(QString()).contains("members only"));
     EXPECT_TRUE(dialogs.asked.contains("login:127.0.0.1:Lumaro test"));
     // Cancelled, the login is refused and the page stays closed.
     testing_support::pause(800); // past the new-tab throttle
@@ -290,7 +291,7 @@ TEST_F(WindowEndToEnd, APageBehindAnHttpLoginAsksForItAndLoads) {
     ASSERT_NE(refused, view);
     ASSERT_TRUE(waitFor([&] { return dialogs.asked.contains("login:127.0.0.1:Other"); }));
     testing_support::pause(500);
-    EXPECT_FALSE(refused->html().value_or(QString()).contains("closed door"));
+    EXPECT_FALSE(testing_support::htmlNow(refused).value_or(QString()).contains("closed door"));
 }
 
 TEST_F(WindowEndToEnd, ACertificateErrorAsksAndGoesOnOnlyWhenTheUserSaysSo) {
@@ -303,7 +304,7 @@ TEST_F(WindowEndToEnd, ACertificateErrorAsksAndGoesOnOnlyWhenTheUserSaysSo) {
     BrowserView *refused = window->tabs().currentView();
     ASSERT_TRUE(waitFor([&] { return dialogs.asked.contains("certificate:127.0.0.1"); }));
     ASSERT_TRUE(waitFor([&] { return !refused->isBusy(); }));
-    EXPECT_FALSE(refused->html().value_or(QString()).contains("behind tls"));
+    EXPECT_FALSE(testing_support::htmlNow(refused).value_or(QString()).contains("behind tls"));
 
     testing_support::pause(800); // past the new-tab throttle
     dialogs.asked.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "browser/webengine/scriptrunner.h"
+#include "scriptwait.h"
+#include "support/pagewait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/mainwindow.h"
@@ -43,7 +44,7 @@ public:
         return view && !view->isBusy() && !view->url().isEmpty();
     }
     static QVariant js(browser::BrowserView *view, const QString &script) {
-        return browser::ScriptRunner::run(static_cast<browser::WebEngineView *>(view)->page(),
+        return testing_support::scriptNow(static_cast<browser::WebEngineView *>(view)->page(),
                                           script);
     }
     // The centre of an element of the page (found by a script expression), in the view's

@@ -4,6 +4,10 @@
 
 #include <QList>
 #include <QPointer>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <type_traits>
 #include <QWidget>
 
 namespace testing_support {
@@ -17,9 +21,23 @@ public:
     ~FakeBrowserView() override { delete m_widget; }
 
     QWidget *widget() override { return m_widget; }
+    // The page arrives later, as the engine's does: busy until the posted load has finished.
     void navigate(const QUrl &url) override {
         navigations.append(url);
         pageUrl = url;
+        busy = true;
+        documentArrived = false;
+        later([this, url] {
+            if (pageUrl != url || !busy)
+                return;
+            finishLoad();
+        });
+    }
+    // Ends the load at once, as if the page had arrived and finished.
+    void finishLoad(bool ok = true) {
+        busy = false;
+        documentArrived = true;
+        emit documentComplete(pageUrl, ok);
     }
     void stop() override { busy = false; }
     void goBack() override { ++backCount; }
@@ -29,35 +47,62 @@ public:
     QUrl url() const override { return pageUrl; }
     QString title() const override { return pageTitle; }
     bool isBusy() const override { return busy; }
-    std::optional<QString> html() override {
+    // Reads answer later, from the event loop, as the engine does; a second read while one
+    // is pending is refused, as the engine's reads of a busy page time out.
+    void readPage(std::function<void(browser::PageRead)> reply) override {
+        using Status = browser::PageRead::Status;
         if (life == browser::LifeState::Discarded) { // loaded again, as the engine's view does
             life = browser::LifeState::Active;
             emit reloadedForReading();
         }
-        if (!answers)
-            return std::nullopt;
-        return pageHtml;
+        if (pageUrl.isEmpty() && !answers) {
+            later([reply] { reply({Status::NoAnswer, {}, {}}); });
+            return;
+        }
+        answerLater(reply, [this]() -> browser::PageRead {
+            if (!answers)
+                return {Status::NoAnswer, {}, {}};
+            if (pageUrl.isEmpty() || !queuedAddress().isEmpty() || (busy && !documentArrived))
+                return {Status::NoDocument, {}, {}};
+            return {Status::Read, pageHtml, pageCharset};
+        });
     }
-    QString characterSet() override { return pageCharset; }
-    bool setHtml(const QString &innerHtml) override {
-        if (!answers)
-            return false;
-        pageHtml = innerHtml;
-        return true;
+    void changeHtml(const QString &innerHtml, std::function<void(bool)> reply) override {
+        answerLater(reply, [this, innerHtml] {
+            if (!answers)
+                return false;
+            pageHtml = innerHtml;
+            userInput = true; // the page now holds what exists nowhere else
+            return true;
+        });
     }
-    QString articleJson() override { return article; }
+    void readArticleJson(std::function<void(QString)> reply) override {
+        answerLater(reply, [this] { return answers ? article : QString(); });
+    }
     QString selectedText() override { return selection; }
     QString selectionType() override { return selection.isEmpty() ? "none" : "text"; }
-    QString focusedElementType() override { return focusedType; }
-    bool appendToFocusedElement(const QString &text) override {
-        if (focusedType != "text" && focusedType != "textarea" && focusedType != "password")
-            return false;
-        focusedValue += text;
-        return true;
+    void readFocusedElementType(std::function<void(QString)> reply) override {
+        answerLater(reply, [this] { return answers ? focusedType : QString(); });
     }
-    bool setValueByName(const QString &name, const QString &value) override {
-        namedValues.append({name, value});
-        return true;
+    void appendToFocusedElement(const QString &text, std::function<void(bool)> reply) override {
+        answerLater(reply, [this, text] {
+            if (!answers || !browser::isTextFieldType(focusedType))
+                return false;
+            focusedValue += text;
+            userInput = true;
+            return true;
+        });
+    }
+    // Only names that the page's markup carries are set.
+    void setValueByName(const QString &name, const QString &value,
+                        std::function<void(bool)> reply) override {
+        answerLater(reply, [this, name, value] {
+            if (!answers || !pageHtml.contains(QStringLiteral("name=\"%1\"").arg(name)))
+                return false;
+            namedValues.append({name, value});
+            userInput = true;
+            return true;
+        });
     }
     void savePageAs(const QString &path) override { savedAs.append(path); }
     void download(const QUrl &url) override { downloads.append(url); }
@@ -88,6 +133,8 @@ public:
     QString focusedValue;
     bool busy = false;
     bool answers = true; // false: the page does not answer reads, like a page in a script loop
+    bool documentArrived = true; // false while a load has not brought its document
+    int pendingReads = 0;
     browser::LifeState life = browser::LifeState::Active;
     bool userInput = false;
     bool stayActive = false;
@@ -103,6 +150,27 @@ public:
     int favouritesWatched = 0;
 
 private:
+    template <typename F> void later(F f) { QTimer::singleShot(0, this, std::move(f)); }
+    // Answered from the event loop; a view closed meanwhile answers as the engine's does.
+    template <typename T, typename F> void answerLater(std::function<void(T)> reply, F value) {
+        if (pendingReads > 0) {
+            later([reply] { reply(T{}); });
+            return;
+        }
+        ++pendingReads;
+        QTimer::singleShot(0, qApp, [self = QPointer<FakeBrowserView>(this), reply, value] {
+            if (!self) {
+                if constexpr (std::is_same_v<T, browser::PageRead>)
+                    reply({browser::PageRead::Status::Closed, {}, {}});
+                else
+                    reply(T{});
+                return;
+            }
+            --self->pendingReads;
+            reply(value());
+        });
+    }
+
     QPointer<QWidget> m_widget = new QWidget;
 };
 

@@ -1,10 +1,10 @@
 #include "webengineview.h"
 
-#include "scriptrunner.h"
+#include "pagescript.h"
 #include "webenginepage.h"
 
 #include <QChildEvent>
-#include <QEventLoop>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -101,6 +101,7 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     // The engine puts the widget that takes the page's input inside the view, and makes it
     // anew when a renderer comes back: watch each one as it arrives.
     m_view->installEventFilter(this);
+    m_container->installEventFilter(this); // shown: a page the program let go comes back
 
     connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
@@ -108,6 +109,8 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
         m_loading = true;
         m_loadRequested = false;
         m_rendererGone = false;
+        m_discardAsked = false;
+        m_letGo = false;
         showCrashNotice(false);
         emit loadStarted();
     });
@@ -118,8 +121,16 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
-                m_rendererGone = true;
                 m_loading = false;
+                // A renderer shared with other tabs ends normally once the program has let
+                // all its pages go: the page comes back when shown or read.
+                if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded ||
+                    (m_discardAsked &&
+                     status == QWebEnginePage::NormalTerminationStatus)) {
+                    m_letGo = true;
+                    return;
+                }
+                m_rendererGone = true;
                 m_crashNotice->setText(crashNoticeText(status));
                 showCrashNotice(true);
                 emit renderProcessGone();
@@ -197,6 +208,13 @@ QWebEnginePage *WebEngineView::page() const {
 
 bool WebEngineView::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
+    case QEvent::Show:
+        if (watched == m_container && m_letGo)
+            QTimer::singleShot(0, this, [this] {
+                if (m_letGo)
+                    revive();
+            });
+        break;
     case QEvent::ChildAdded:
         if (watched == m_view) {
             QObject *child = static_cast<QChildEvent *>(event)->child();
@@ -277,34 +295,94 @@ bool WebEngineView::isBusy() const {
     return m_loadRequested || m_loading;
 }
 
-QVariant WebEngineView::runScript(const QString &script) {
-    if (m_rendererGone)
-        return {};
-    ++m_reading;
-    wakeForReading();
-    const QVariant value = ScriptRunner::run(m_page, script);
-    --m_reading;
-    return value;
+namespace {
+
+// One script run for a read: answers once, with the script's value or an invalid one, and
+// with an invalid one when it is dropped unanswered (its view went away).
+class PendingRead : public QObject {
+public:
+    PendingRead(QObject *parent, std::function<void(QVariant)> reply)
+        : QObject(parent), m_reply(std::move(reply)) {}
+    ~PendingRead() override { finish(QVariant()); }
+
+    void finish(const QVariant &value) {
+        if (!m_reply)
+            return;
+        const std::function<void(QVariant)> reply = std::exchange(m_reply, nullptr);
+        reply(value);
+        deleteLater();
+    }
+    void finishLater(const QVariant &value) {
+        QTimer::singleShot(0, this, [this, value] { finish(value); });
+    }
+
+private:
+    std::function<void(QVariant)> m_reply;
+};
+
+} // namespace
+
+bool WebEngineView::needsReload() const {
+    return m_letGo || m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
 }
 
-void WebEngineView::wakeForReading() {
-    const QWebEnginePage::LifecycleState state = m_page->lifecycleState();
-    if (state == QWebEnginePage::LifecycleState::Active)
-        return;
-    if (state == QWebEnginePage::LifecycleState::Frozen) {
+void WebEngineView::revive() {
+    const bool letGo = m_letGo;
+    m_letGo = false;
+    m_discardAsked = false;
+    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    // A page whose renderer ended is not brought back by the engine itself.
+    if (letGo)
+        m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void WebEngineView::runScript(const QString &script, std::function<void(QVariant)> reply,
+                              int timeoutMs) {
+    QPointer<WebEngineView> self(this);
+    ++m_reading;
+    auto *read = new PendingRead(this, [self, reply = std::move(reply)](const QVariant &value) {
+        if (self)
+            --self->m_reading;
+        reply(value);
+    });
+    if (m_rendererGone) {
+        read->finishLater(QVariant());
         return;
     }
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(m_page, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
-    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
-    timer.start(kReloadForReadingMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    emit reloadedForReading();
+    QPointer<PendingRead> guard(read);
+    const auto run = [this, guard, script] {
+        if (!guard)
+            return;
+        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                              [guard](const QVariant &value) {
+                                  if (guard)
+                                      guard->finish(value);
+                              });
+    };
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, read,
+            [this, read] {
+                if (!m_letGo)
+                    read->finish(QVariant());
+            });
+    if (needsReload()) {
+        // Read once the page is back; a load that fails still ends the wait.
+        connect(
+            m_page, &QWebEnginePage::loadFinished, read,
+            [this, run] {
+                emit reloadedForReading();
+                run();
+            },
+            Qt::SingleShotConnection);
+        QTimer::singleShot(kReloadForReadingMs + timeoutMs, read, [read] { read->finish({}); });
+        revive();
+        return;
+    }
+    connect(m_page, &QWebEnginePage::loadStarted, read, [read] { read->finish(QVariant()); });
+    QTimer::singleShot(timeoutMs, read, [read] { read->finish(QVariant()); });
+    if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Frozen)
+        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    run();
 }
 
 void WebEngineView::noteUserInput() {
@@ -312,6 +390,8 @@ void WebEngineView::noteUserInput() {
 }
 
 LifeState WebEngineView::lifeState() const {
+    if (m_letGo)
+        return LifeState::Discarded;
     switch (m_page->lifecycleState()) {
     case QWebEnginePage::LifecycleState::Frozen:
         return LifeState::Frozen;
@@ -327,6 +407,12 @@ void WebEngineView::setLifeState(LifeState state) {
     // The engine refuses (with a warning) to freeze or discard a page that is shown.
     if (state != LifeState::Active && m_page->isVisible())
         return;
+    if (state == LifeState::Active && needsReload()) {
+        revive();
+        return;
+    }
+    if (state == LifeState::Discarded)
+        m_discardAsked = true;
     m_page->setLifecycleState(engineState(state));
 }
 
@@ -350,37 +436,63 @@ void WebEngineView::trackDownload(QWebEngineDownloadRequest *request) {
     m_downloads.append(request);
 }
 
-std::optional<QString> WebEngineView::html() {
-    const QVariant value = runScript(scriptWithArguments(QStringLiteral("inner_html.js"), {}));
-    if (value.typeId() != QMetaType::QString)
-        return std::nullopt;
-    return value.toString();
+void WebEngineView::readPage(std::function<void(PageRead)> reply) {
+    // A tab whose turn to load has not come holds nothing at all.
+    if (!queuedAddress().isEmpty() || (m_page->url().isEmpty() && !isBusy())) {
+        QTimer::singleShot(0, this, [reply] { reply({PageRead::Status::NoDocument, {}, {}}); });
+        return;
+    }
+    const QUrl requested = m_page->requestedUrl();
+    runScript(scriptWithArguments(QStringLiteral("page_content.js"), {}),
+              [this, reply, requested](const QVariant &value) {
+                  const QVariantMap page = value.toMap();
+                  if (!page.contains(QStringLiteral("html"))) {
+                      reply({PageRead::Status::NoAnswer, {}, {}});
+                      return;
+                  }
+                  // The engine's first, empty document answers until the page asked for
+                  // arrives.
+                  const bool emptyFirstDocument =
+                      page.value(QStringLiteral("url")).toString() ==
+                          QLatin1String("about:blank") &&
+                      requested.isValid() && requested != QUrl(QStringLiteral("about:blank"));
+                  if (emptyFirstDocument) {
+                      reply({PageRead::Status::NoDocument, {}, {}});
+                      return;
+                  }
+                  reply({PageRead::Status::Read, page.value(QStringLiteral("html")).toString(),
+                         page.value(QStringLiteral("charset")).toString()});
+              });
 }
 
-QString WebEngineView::characterSet() {
-    return runScript(QStringLiteral("document.characterSet")).toString();
+void WebEngineView::changeHtml(const QString &innerHtml, std::function<void(bool)> reply) {
+    runChange(QStringLiteral("set_html.js"), {{QStringLiteral("$HTML"), innerHtml}},
+              std::move(reply));
 }
 
-bool WebEngineView::setHtml(const QString &innerHtml) {
-    return runChange(QStringLiteral("set_html.js"), {{QStringLiteral("$HTML"), innerHtml}});
+void WebEngineView::runChange(const QString &resource,
+                              const QList<QPair<QString, QString>> &arguments,
+                              std::function<void(bool)> reply) {
+    QPointer<WebEngineView> self(this);
+    runScript(scriptWithArguments(resource, arguments),
+              [self, reply = std::move(reply)](const QVariant &value) {
+                  const bool changed = value.toBool();
+                  if (changed && self)
+                      self->noteUserInput(); // the page now holds what the program put there
+                  reply(changed);
+              });
 }
 
-bool WebEngineView::runChange(const QString &resource,
-                              const QList<QPair<QString, QString>> &arguments) {
-    const bool changed = runScript(scriptWithArguments(resource, arguments)).toBool();
-    if (changed)
-        noteUserInput(); // the page now holds what the program put there for the user
-    return changed;
-}
-
-QString WebEngineView::articleJson() {
+void WebEngineView::readArticleJson(std::function<void(QString)> reply) {
     // Mozilla's Readability, compiled in when the build found it (see src/browser/CMakeLists.txt).
     const QString readability = scriptWithArguments(QStringLiteral("readability.js"), {});
-    if (readability.isEmpty())
-        return {};
-    return runScript(readability + QStringLiteral(";\n") +
-                     scriptWithArguments(QStringLiteral("article.js"), {}))
-        .toString();
+    if (readability.isEmpty()) {
+        QTimer::singleShot(0, this, [reply] { reply(QString()); });
+        return;
+    }
+    runScript(readability + QStringLiteral(";\n") +
+                  scriptWithArguments(QStringLiteral("article.js"), {}),
+              [reply](const QVariant &value) { reply(value.toString()); });
 }
 
 QString WebEngineView::selectedText() {
@@ -391,24 +503,34 @@ QString WebEngineView::selectionType() {
     return m_page->hasSelection() ? QStringLiteral("text") : QStringLiteral("none");
 }
 
-QString WebEngineView::focusedElementType() {
-    return runScript(scriptWithArguments(QStringLiteral("focused_type.js"), {})).toString();
+void WebEngineView::readFocusedElementType(std::function<void(QString)> reply) {
+    runScript(scriptWithArguments(QStringLiteral("focused_type.js"), {}),
+              [reply](const QVariant &value) { reply(value.toString()); });
 }
 
-bool WebEngineView::appendToFocusedElement(const QString &text) {
-    return runChange(QStringLiteral("append_focused.js"), {{QStringLiteral("$TEXT"), text}});
+void WebEngineView::appendToFocusedElement(const QString &text, std::function<void(bool)> reply) {
+    runChange(QStringLiteral("append_focused.js"), {{QStringLiteral("$TEXT"), text}},
+              std::move(reply));
 }
 
-bool WebEngineView::setValueByName(const QString &name, const QString &value) {
-    return runChange(QStringLiteral("set_by_name.js"),
-                     {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}});
+void WebEngineView::setValueByName(const QString &name, const QString &value,
+                                   std::function<void(bool)> reply) {
+    runChange(QStringLiteral("set_by_name.js"),
+              {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}},
+              std::move(reply));
 }
 
 void WebEngineView::savePageAs(const QString &path) {
-    ++m_reading;
-    wakeForReading();
-    --m_reading;
-    m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+    if (!needsReload()) {
+        m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+        return;
+    }
+    // Saved once the page is back.
+    connect(
+        m_page, &QWebEnginePage::loadFinished, this,
+        [this, path] { m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat); },
+        Qt::SingleShotConnection);
+    revive();
 }
 
 void WebEngineView::download(const QUrl &url) {

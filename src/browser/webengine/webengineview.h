@@ -15,8 +15,8 @@ namespace browser {
 
 class WebEnginePage;
 
-// A view on Qt WebEngine. Every read that the engine answers asynchronously goes through
-// ScriptRunner; engine callbacks only record state or emit signals.
+// A view on Qt WebEngine. Reads of the page run a script and answer in its callback, never in
+// a local event loop; engine callbacks only record state or emit signals.
 class WebEngineView : public BrowserView {
     Q_OBJECT
 public:
@@ -33,15 +33,15 @@ public:
     QUrl url() const override;
     QString title() const override;
     bool isBusy() const override;
-    std::optional<QString> html() override;
-    QString characterSet() override;
-    bool setHtml(const QString &innerHtml) override;
-    QString articleJson() override;
+    void readPage(std::function<void(PageRead)> reply) override;
+    void changeHtml(const QString &innerHtml, std::function<void(bool)> reply) override;
+    void readArticleJson(std::function<void(QString)> reply) override;
     QString selectedText() override;
     QString selectionType() override;
-    QString focusedElementType() override;
-    bool appendToFocusedElement(const QString &text) override;
-    bool setValueByName(const QString &name, const QString &value) override;
+    void readFocusedElementType(std::function<void(QString)> reply) override;
+    void appendToFocusedElement(const QString &text, std::function<void(bool)> reply) override;
+    void setValueByName(const QString &name, const QString &value,
+                        std::function<void(bool)> reply) override;
     void savePageAs(const QString &path) override;
     void download(const QUrl &url) override;
     void watchFavouritesButtons() override;
@@ -72,12 +72,20 @@ public:
     QWebEnginePage *page() const;
 
 private:
-    QVariant runScript(const QString &script);
+    // Runs a script in the page's isolated world and answers its value later: invalid when
+    // the page does not answer within `timeoutMs`, a load starts, the renderer ends, or the
+    // view goes away. A frozen page is woken first; a discarded one (or one whose renderer the
+    // program let go) is loaded again and read once loaded.
+    void runScript(const QString &script, std::function<void(QVariant)> reply,
+                   int timeoutMs = 3000);
     // Runs a script that changes the page and answers true when it did.
-    bool runChange(const QString &resource, const QList<QPair<QString, QString>> &arguments);
-    // Brings a frozen or discarded page back before a read; a discarded one is loaded again
-    // and waited for.
-    void wakeForReading();
+    void runChange(const QString &resource, const QList<QPair<QString, QString>> &arguments,
+                   std::function<void(bool)> reply);
+    // True when the page must load again before it can be read or shown: it was discarded,
+    // or its renderer ended after the program let the page go.
+    bool needsReload() const;
+    // Loads a page that needsReload() again; reloadedForReading tells when `forReading`.
+    void revive();
     // The user (or the program for the user) put something into the page shown now.
     void noteUserInput();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -92,10 +100,12 @@ private:
     bool m_loadRequested = false; // set by navigate() before the engine reports the load
     bool m_loading = false;
     bool m_rendererGone = false;
+    bool m_discardAsked = false; // the program let the page go since its last load
+    bool m_letGo = false;        // its renderer ended after that: not a crash
     QSet<QUrl> m_requestedDownloads; // asked for through download(), not yet started
     QElapsedTimer m_sinceUserInput;  // a mouse press or key press in the page
     QUrl m_inputDocument;            // the document that holds input, without its fragment
-    int m_reading = 0;               // reads under way (they wait in event loops)
+    int m_reading = 0;               // reads under way
     QList<QPointer<QWebEngineDownloadRequest>> m_downloads;
 };
 
