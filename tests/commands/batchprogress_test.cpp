@@ -2,6 +2,7 @@
 #include "shell/batchprogressbar.h"
 #include "shell/downloadqueue.h"
 #include "shell/loadqueue.h"
+#include "support/commandwait.h"
 #include "support/commandfixture.h"
 #include "text/textsaver.h"
 
@@ -41,7 +42,8 @@ TEST_F(BatchProgressTest, StoppingAnHtmlSaveHalfwaySavesNoMoreAndListsTheRest) {
     openPages(5);
     progress.stopAfter = 2;
     saving::ExtractionRule rule;
-    saving::PageSaver(context, rule).saveAllW();
+    saving::PageSaver saver(context, rule);
+    ASSERT_TRUE(testing_support::finish(saver.saveAllW()));
     EXPECT_EQ(files(), QStringList({"Page5.htm", "Page6.htm"})); // from the last tab
     EXPECT_EQ(progress.totals, QList<int>({5}));
     EXPECT_EQ(progress.lines.first(), QString("已保存 1/5，已处理 1"));
@@ -58,7 +60,8 @@ TEST_F(BatchProgressTest, StoppingATextSaveHalfwaySavesNoMore) {
     tabs.selectTab(2);
     page(1)->selection = "News";
     progress.stopAfter = 1;
-    text::TextSaver(context).saveAllWText(false);
+    text::TextSaver texts(context);
+    ASSERT_TRUE(testing_support::finish(texts.saveAllWText(false)));
     EXPECT_EQ(files(), QStringList({"News4.txt"}));
     EXPECT_EQ(panels.last["s2"], QString("已停止：已保存1个网页到%1，3个没有保存").arg(savePath));
 }

@@ -3,6 +3,7 @@
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
+#include "support/commandwait.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
 #include "support/fakeservices.h"
@@ -55,7 +56,7 @@ TEST_F(CommandsTest, DefaultBranchAppendsTheCaptionToAFocusedTextFieldOnly) {
     for (const char *type : {"text", "textarea", "password", "checkbox", "button", ""}) {
         page()->focusedType = type;
         page()->focusedValue.clear();
-        commands().runMenuEntry("someone@mail.example", "当前默认保存路径是[x]");
+        testing_support::chooseEntry(commands(), "someone@mail.example", "当前默认保存路径是[x]");
         const bool field =
             QString(type) == "text" || QString(type) == "textarea" || QString(type) == "password";
         EXPECT_EQ(page()->focusedValue,
@@ -67,7 +68,7 @@ TEST_F(CommandsTest, DefaultBranchAppendsTheCaptionToAFocusedTextFieldOnly) {
 TEST_F(CommandsTest, OrderSensitiveEntriesOfThePasteMenu) {
     toolbar().addMenuEntry("paste", "help", "help");
     page()->focusedType = "text";
-    commands().runMenuEntry("help", "help"); // a copied "help" opens the help page
+    testing_support::chooseEntry(commands(), "help", "help"); // a copied "help" opens the help page
     EXPECT_TRUE(page()->focusedValue.isEmpty());
     EXPECT_EQ(page()->navigations.last(),
               QUrl::fromLocalFile(QDir(programDir.path()).filePath("help.html")));
@@ -75,42 +76,42 @@ TEST_F(CommandsTest, OrderSensitiveEntriesOfThePasteMenu) {
 
 TEST_F(CommandsTest, CopyAddsTheSelectionOrTheAddressOnce) {
     page()->selection = "  第一章  ";
-    commands().runButton("copy");
-    commands().runButton("copy");
+    testing_support::clickButton(commands(), "copy");
+    testing_support::clickButton(commands(), "copy");
     page()->selection.clear();
-    commands().runButton("copy");
-    commands().runButton("copy");
+    testing_support::clickButton(commands(), "copy");
+    testing_support::clickButton(commands(), "copy");
     EXPECT_EQ(
         toolbar().menuKeys("paste"),
         QStringList({"deletealltool", QString::fromUtf8("第一章"), "http://h.example/page.htm"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty()); // nothing selected last
-    commands().runMenuEntry("deletealltool", "删除所有");
+    testing_support::chooseEntry(commands(), "deletealltool", "删除所有");
     EXPECT_EQ(toolbar().menuKeys("paste"), QStringList({"deletealltool"}));
 }
 
 TEST_F(CommandsTest, PasteButtonAppendsTheClipboardToTextFields) {
     QGuiApplication::clipboard()->setText("粘贴");
     page()->focusedType = "checkbox";
-    commands().runButton("paste");
+    testing_support::clickButton(commands(), "paste");
     EXPECT_TRUE(page()->focusedValue.isEmpty());
     page()->focusedType = "textarea";
-    commands().runButton("paste");
+    testing_support::clickButton(commands(), "paste");
     EXPECT_EQ(page()->focusedValue, QString::fromUtf8("粘贴"));
 }
 
 TEST_F(CommandsTest, HelpPageFollowsTheNewToggle) {
-    commands().runMenuEntry("origin", "x");
+    testing_support::chooseEntry(commands(), "origin", "x");
     EXPECT_EQ(page()->navigations.last().fileName(), QString::fromUtf8("Lumaro浏览器的来历.htm"));
     EXPECT_EQ(window->tabs().tabCount(), 1);
     toolbar().setChecked("new", true);
-    commands().runButton("help");
+    testing_support::clickButton(commands(), "help");
     ASSERT_EQ(window->tabs().tabCount(), 2);
     EXPECT_EQ(factory.created[1]->navigations.last().fileName(), "help.html");
     EXPECT_EQ(window->tabs().newWindowState().lastNewWindowUrl, "1");
 }
 
 TEST_F(CommandsTest, SiteSearchOpensANewTabSelectedAfterAMoment) {
-    commands().runMenuEntry("a_site1", "x");
+    testing_support::chooseEntry(commands(), "a_site1", "x");
     ASSERT_EQ(window->tabs().tabCount(), 2);
     EXPECT_EQ(factory.created[1]->navigations.last().host(), "www.google.com");
     EXPECT_EQ(window->tabs().currentViewNumber(), 1);
@@ -120,15 +121,15 @@ TEST_F(CommandsTest, SiteSearchOpensANewTabSelectedAfterAMoment) {
 
 TEST_F(CommandsTest, CreateFolderMakesTheNewDefaultOrSaysWhyNot) {
     dialogs.inputs = {std::nullopt};
-    commands().runMenuEntry("createfolder", "x"); // cancelled
+    testing_support::chooseEntry(commands(), "createfolder", "x"); // cancelled
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     dialogs.inputs = {QString("../escape"), QString(".."), QString("小说")};
-    commands().runMenuEntry("createfolder", "x");
-    commands().runMenuEntry("createfolder", "x");
+    testing_support::chooseEntry(commands(), "createfolder", "x");
+    testing_support::chooseEntry(commands(), "createfolder", "x");
     EXPECT_FALSE(QFileInfo::exists(QDir(programDir.path()).filePath("escape")));
     EXPECT_EQ(dialogs.shown.size(), 2);
-    commands().runMenuEntry("createfolder", "x");
+    testing_support::chooseEntry(commands(), "createfolder", "x");
     const QString made = QDir(saveDir).filePath(QString::fromUtf8("小说"));
     EXPECT_TRUE(QFileInfo(made).isDir());
     EXPECT_EQ(window->savePath(), made);
@@ -138,7 +139,7 @@ TEST_F(CommandsTest, CreateFolderMakesTheNewDefaultOrSaysWhyNot) {
 
     window->setSavePath(saveDir);
     dialogs.inputs = {QString("小说")}; // it exists now
-    commands().runMenuEntry("createfolder", "x");
+    testing_support::chooseEntry(commands(), "createfolder", "x");
     EXPECT_EQ(window->savePath(), saveDir);
     EXPECT_EQ(dialogs.shown.last().text, QString::fromUtf8("已经有此文件夹！"));
     EXPECT_EQ(dialogs.shown.last().caption, QString::fromUtf8("信息"));
@@ -147,13 +148,13 @@ TEST_F(CommandsTest, CreateFolderMakesTheNewDefaultOrSaysWhyNot) {
 TEST_F(CommandsTest, TheCreateFolderFailureThatIsNotAnExistingFolderSaysSo) {
     window->setSavePath(QDir(programDir.path()).filePath("missing/parent"));
     dialogs.inputs = {QString("x")};
-    commands().runMenuEntry("createfolder", "x");
+    testing_support::chooseEntry(commands(), "createfolder", "x");
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_NE(dialogs.shown[0].text, QString::fromUtf8("已经有此文件夹！"));
 }
 
 TEST_F(CommandsTest, PlainTextDialogSavesUnderTheCleanedTitleWithTheOverwriteQuestion) {
-    commands().runMenuEntry("savetxt1", "x");
+    testing_support::chooseEntry(commands(), "savetxt1", "x");
     ASSERT_TRUE(dialogs.saveText);
     EXPECT_TRUE(dialogs.saveText("第一章: 风雨", "正文\n第二行"));
     const QString path = QDir(saveDir).filePath(QString::fromUtf8("第一章风雨.txt"));
@@ -168,7 +169,7 @@ TEST_F(CommandsTest, PlainTextDialogSavesUnderTheCleanedTitleWithTheOverwriteQue
 TEST_F(CommandsTest, ViewSourceWarnsWhileLoadingAndShowsTheWrappedHtml) {
     page()->busy = true;
     page()->pageHtml = "<head></head><body>x</body>";
-    commands().viewSource();
+    ASSERT_TRUE(testing_support::finish(commands().viewSource()));
     EXPECT_EQ(dialogs.messageTexts(), QStringList({QString::fromUtf8("还没有下载完!")}));
     ASSERT_EQ(dialogs.sources.size(), 1);
     EXPECT_EQ(dialogs.sources[0].second, "<HTML><head></head><body>x</body></HTML>");
@@ -176,14 +177,14 @@ TEST_F(CommandsTest, ViewSourceWarnsWhileLoadingAndShowsTheWrappedHtml) {
 
 TEST_F(CommandsTest, SaveAddAsksWhereAndSavesThePageWhole) {
     dialogs.files = {QDir(saveDir).filePath("whole.htm")};
-    commands().runButton("saveadd");
+    testing_support::clickButton(commands(), "saveadd");
     EXPECT_EQ(page()->savedAs, QStringList({QDir(saveDir).filePath("whole.htm")}));
-    commands().runButton("saveadd"); // cancelled
+    testing_support::clickButton(commands(), "saveadd"); // cancelled
     EXPECT_EQ(page()->savedAs.size(), 1);
     // A page without a title (the engine shows its address) is offered a dated name.
     page()->pageUrl = QUrl("http://127.0.0.1:8080/notitle.htm");
     page()->pageTitle = "127.0.0.1:8080/notitle.htm";
-    commands().runButton("saveadd");
+    testing_support::clickButton(commands(), "saveadd");
     ASSERT_EQ(dialogs.proposedFiles.size(), 3);
     EXPECT_TRUE(
         QFileInfo(dialogs.proposedFiles[2]).fileName().startsWith(QString::fromUtf8("无标题-")))
@@ -191,11 +192,11 @@ TEST_F(CommandsTest, SaveAddAsksWhereAndSavesThePageWhole) {
 }
 
 TEST_F(CommandsTest, CaptureEntriesStartAndStopTheirModes) {
-    commands().runMenuEntry("beginsave2", "x");
+    testing_support::chooseEntry(commands(), "beginsave2", "x");
     EXPECT_TRUE(commands().isCapturing("beginsave2"));
     EXPECT_FALSE(commands().isCapturing("beginsave"));
     EXPECT_EQ(toolbar().menuEntryCaption("save", "beginsave2"), QString::fromUtf8("停止保存"));
-    commands().runMenuEntry("beginsave2", "x");
+    testing_support::chooseEntry(commands(), "beginsave2", "x");
     EXPECT_FALSE(commands().isCapturing("beginsave2"));
     EXPECT_EQ(
         toolbar().menuEntryCaption("save", "beginsave2"),
@@ -221,7 +222,7 @@ TEST_F(CommandsTest, StoppingTheEmailHarvestOfAllTabsLeavesTheRest) {
     testing_support::FakeProgress progress;
     progress.stopAfter = 2;
     window->context().progress = &progress;
-    commands().runMenuEntry("saveee");
+    testing_support::chooseEntry(commands(), "saveee");
     window->context().progress = nullptr;
     const QString emails =
         QString::fromUtf8(bytesOf(QDir(programDir.path()).filePath("email.txt")));

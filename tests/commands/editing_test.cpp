@@ -1,6 +1,7 @@
 #include "common/ansifile.h"
 #include "editing/editingcommands.h"
 #include "editing/templates.h"
+#include "support/commandwait.h"
 #include "support/commandfixture.h"
 
 #include <QDir>
@@ -47,18 +48,18 @@ protected:
 TEST_F(EditingTest, DeleteSelectFromPageRemovesEveryOccurrenceButNotOnTheFavourites) {
     page()->pageHtml = "<p>广告 text 广告</p><a href='x'>广告</a>";
     page()->selection = " 广告 ";
-    editing.deleteSelectFromPage();
+    ASSERT_TRUE(testing_support::finish(editing.deleteSelectFromPage()));
     EXPECT_EQ(page()->pageHtml, "<p> text </p><a href='x'></a>");
     page()->selection = "a & b";
     page()->pageHtml = "<p>a &amp; b</p>";
-    editing.deleteSelectFromPage();
+    ASSERT_TRUE(testing_support::finish(editing.deleteSelectFromPage()));
     EXPECT_EQ(page()->pageHtml, "<p>a &amp; b</p>");
     page()->selection.clear();
-    editing.deleteSelectFromPage();
+    ASSERT_TRUE(testing_support::finish(editing.deleteSelectFromPage()));
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"请选择网页中你要删除的文字！"}));
     page()->pageUrl = folder.favouritesUrl();
     page()->selection = "a";
-    editing.deleteSelectFromPage();
+    ASSERT_TRUE(testing_support::finish(editing.deleteSelectFromPage()));
     EXPECT_EQ(page()->pageHtml, "<p>a &amp; b</p>");
     EXPECT_EQ(clipboard.text(), "a"); // the selection was copied all the same
 }
@@ -166,13 +167,13 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     for (const char *type : {"text", "password", "button"}) {
         page()->focusedType = type;
         page()->focusedValue.clear();
-        editing.pasteTemplateItem("常用_之_城市");
+        ASSERT_TRUE(testing_support::finish(editing.pasteTemplateItem("常用_之_城市")));
         EXPECT_EQ(page()->focusedValue, QString(type) == "button" ? "" : "北京") << type;
     }
 
     page()->pageHtml =
         "<form>城市：<input type=text name=where><input name=用户名 type=text></form>";
-    editing.fillTemplate("常用");
+    ASSERT_TRUE(testing_support::finish(editing.fillTemplate("常用")));
     EXPECT_EQ(page()->namedValues,
               (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
     editing.editTemplate("常用");

@@ -1,6 +1,7 @@
 #include "shell/instanceserver.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
+#include "support/commandwait.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
 
@@ -83,6 +84,7 @@ TEST_F(InstanceServerTest, UnknownKeysAndSeparatorsAreRefused) {
 TEST_F(InstanceServerTest, FirstStartOpensItsOwnAddressesAfterTheFavourites) {
     const QUrl page("http://127.0.0.1:1/a.htm");
     ASSERT_TRUE(server.serve(window, {{page}, {}}));
+    ASSERT_TRUE(testing_support::untilIdle(window.commands()));
     ASSERT_EQ(window.tabs().tabCount(), 2);
     EXPECT_EQ(view(0)->navigations,
               QList<QUrl>({QUrl::fromLocalFile(QDir(dataDir.path()).filePath("link.htm"))}));
@@ -105,6 +107,7 @@ TEST_F(InstanceServerTest, AStartDuringTheFirstStartWaitsForItsWindow) {
     QTest::qWait(200); // the request arrives; the window does not exist yet
     EXPECT_EQ(window.tabs().tabCount(), 1);
     ASSERT_TRUE(first.serve(window));
+    ASSERT_TRUE(testing_support::untilIdle(window.commands()));
     EXPECT_EQ(window.tabs().tabCount(), 2);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));

@@ -2,6 +2,7 @@
 #include "links/favouritesfile.h"
 #include "links/linkcommands.h"
 #include "shell/loadqueue.h"
+#include "support/commandwait.h"
 #include "support/commandfixture.h"
 
 #include <QDir>
@@ -27,6 +28,7 @@ protected:
                   return true;
               },
               [this] { return newToggle; }) {
+        factory.viewsFinishLoads = false; // the load queue is driven by hand here
         page()->pageUrl = QUrl("http://h.example/dir/index.htm");
         page()->pageTitle = "Index";
     }
@@ -55,14 +57,14 @@ TEST_F(LinkCommandsTest, OpenAllLinksInPageOrderOnceEachCountingInS1) {
     page()->pageHtml =
         "<a href='a.htm'>a</a><a href='b.htm'>b</a><a href='a.htm'>a</a>"
         "<a href='mailto:x@y.example'>m</a><a href='c.zip'>z</a><a href='http://o.example/'>o</a>";
-    commands.openPageLinks(links::LinkCommand::OpenAllW);
+    ASSERT_TRUE(testing_support::finish(commands.openPageLinks(links::LinkCommand::OpenAllW)));
     EXPECT_EQ(openedUrls(),
               QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
                            QUrl("http://o.example/")}));
     EXPECT_EQ(panels.of("s1"), QStringList({"1", "2", "3"}));
     EXPECT_EQ(tabs.tabCount(), 4);
     panels.history.clear();
-    commands.openPageLinks(links::LinkCommand::OpenPageA); // opens the mail link too, no count
+    ASSERT_TRUE(testing_support::finish(commands.openPageLinks(links::LinkCommand::OpenPageA))); // opens the mail link too, no count
     finishLoading(); // the first three free their places in the load queue
     EXPECT_EQ(openedUrls().mid(3),
               QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
@@ -76,7 +78,7 @@ TEST_F(LinkCommandsTest, AHundredLinksGetAHundredTabsLoadingSixAtATime) {
     for (int i = 0; i < 100; ++i)
         html += QString("<a href='p%1.htm'>%1</a>").arg(i);
     page()->pageHtml = html;
-    commands.openPageLinks(links::LinkCommand::OpenAllW);
+    ASSERT_TRUE(testing_support::finish(commands.openPageLinks(links::LinkCommand::OpenAllW)));
     EXPECT_EQ(tabs.tabCount(), 101);
     EXPECT_EQ(openedUrls().size(), 6);
     EXPECT_EQ(tabs.loadQueue().waiting(), 94);
@@ -92,10 +94,10 @@ TEST_F(LinkCommandsTest, AHundredLinksGetAHundredTabsLoadingSixAtATime) {
 TEST_F(LinkCommandsTest, SelectionLinksNeedASelection) {
     page()->pageHtml =
         "<a href='1.htm'>第一章</a><a href='2.htm'>第二章</a><a href='3.htm'>后记</a>";
-    commands.openSelectedLinks();
+    ASSERT_TRUE(testing_support::finish(commands.openSelectedLinks()));
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"没有选择文字！请选择！"}));
     page()->selection = "第一章\n第二章";
-    commands.openSelectedLinks();
+    ASSERT_TRUE(testing_support::finish(commands.openSelectedLinks()));
     EXPECT_EQ(openedUrls(), QList<QUrl>({QUrl("http://h.example/dir/1.htm"),
                                          QUrl("http://h.example/dir/2.htm")}));
     EXPECT_EQ(panels.last["s1"], "2");
@@ -128,8 +130,8 @@ TEST_F(LinkCommandsTest, FolderPagesOpenAndACancelledDialogSaysSo) {
 TEST_F(LinkCommandsTest, HrefFileIsNumberedAfreshOnEachRun) {
     page()->pageHtml =
         "<a href='a.htm'>a</a><a href='mailto:m@x.example'>m</a><a href=\"javascript:go()\">j</a>";
-    commands.saveToHref();
-    commands.saveToHref();
+    ASSERT_TRUE(testing_support::finish(commands.saveToHref()));
+    ASSERT_TRUE(testing_support::finish(commands.saveToHref()));
     EXPECT_EQ(
         fileText(folder.filePath("href.txt")),
         "[1]=http://h.example/dir/a.htm\r\n[2]=mailto:m@x.example\r\n[3]=javascript:go()\r\n"
@@ -139,11 +141,11 @@ TEST_F(LinkCommandsTest, HrefFileIsNumberedAfreshOnEachRun) {
 TEST_F(LinkCommandsTest, LinksAreReadInThePageCharsetAgainstItsBase) {
     page()->pageCharset = "GBK";
     page()->pageHtml = "<base href='/abs/'><a href='s.html?q=中文&amp;p=2'>s</a>";
-    commands.saveToHref();
+    ASSERT_TRUE(testing_support::finish(commands.saveToHref()));
     EXPECT_EQ(
         fileText(folder.filePath("href.txt")),
         "[1]=http://h.example/abs/\r\n[2]=http://h.example/abs/s.html?q=%D6%D0%CE%C4&p=2\r\n");
-    commands.openPageLinks(links::LinkCommand::OpenAllX);
+    ASSERT_TRUE(testing_support::finish(commands.openPageLinks(links::LinkCommand::OpenAllX)));
     EXPECT_EQ(openedUrls().value(1).toEncoded(), "http://h.example/abs/s.html?q=%D6%D0%CE%C4&p=2");
 }
 
@@ -176,14 +178,14 @@ TEST_F(LinkCommandsTest, EmailRecordsSkipKnownLinesAndRepeats) {
         "<a href='mailto:old@x.example'>old@x.example</a> new@x.example new@x.example "
         "联系：li@x.example。 new@x.example @media <a "
         "href='mailto:team+news@x.example?subject=Hi'>";
-    commands.saveEmails();
+    ASSERT_TRUE(testing_support::finish(commands.saveEmails()));
     EXPECT_EQ(fileText(folder.filePath("email.txt")),
               "old@x.example\r\nhttp://p.example/\r\nT\r\n"
               "new@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
               "li@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n"
               "team+news@x.example\r\nhttp://h.example/dir/index.htm\r\nIndex\r\n");
-    commands.emailsToPasteMenu();
-    commands.emailsToPasteMenu();
+    ASSERT_TRUE(testing_support::finish(commands.emailsToPasteMenu()));
+    ASSERT_TRUE(testing_support::finish(commands.emailsToPasteMenu()));
     EXPECT_EQ(pasteMenu, QStringList({"old@x.example", "new@x.example", "li@x.example",
                                       "team+news@x.example"}));
 }

@@ -4,6 +4,7 @@
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
+#include "support/commandwait.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
 
@@ -94,12 +95,14 @@ TEST_F(MenusTest, WindowMenuSavesAllPagesWithAbsoluteLinks) {
     QAction *action = window->menuBar()->findChild<QAction *>("saveallo_x_j");
     ASSERT_NE(action, nullptr);
     action->trigger();
+    testing_support::untilIdle(window->commands());
     const QString saved = QString::fromUtf8(read(QDir(saveDir).filePath("新闻.htm")));
     EXPECT_TRUE(saved.contains("href=\"http://h.example/news/page2.htm\"")) << saved.toStdString();
     EXPECT_EQ(window->panelText("s2"), "所有打开网页已经保存到" + saveDir);
 
     // The plain entry keeps the page's own links.
     window->menuBar()->findChild<QAction *>("saveallo")->trigger();
+    testing_support::untilIdle(window->commands());
     EXPECT_TRUE(
         QString::fromUtf8(read(QDir(saveDir).filePath("新闻.htm"))).contains("href=\"page2.htm\""));
 }
@@ -108,7 +111,7 @@ TEST_F(MenusTest, SaveGroupWritesEveryTabAndItsEntryOpensThemAgain) {
     openPage("http://h.example/a(1).htm", "甲 (一)", "");
     openPage("http://h.example/b.htm", "乙", "");
     dialogs.inputs = {QString("新闻")};
-    commands().runMenuEntry("save_group", "x");
+    testing_support::chooseEntry(commands(), "save_group", "x");
 
     const QString path = QDir(programDir.path()).filePath("group/新闻.txt");
     const QByteArray bytes = read(path);
@@ -121,7 +124,7 @@ TEST_F(MenusTest, SaveGroupWritesEveryTabAndItsEntryOpensThemAgain) {
               "打开【新闻】中的所有网页");
 
     const int before = int(factory.created.size());
-    commands().runMenuEntry("opengroup_新闻", "x");
+    testing_support::chooseEntry(commands(), "opengroup_新闻", "x");
     EXPECT_EQ(openedAfter(before),
               QStringList({folder().favouritesUrl().toString(), "http://h.example/a%281%29.htm",
                            "http://h.example/b.htm"}));
@@ -129,7 +132,7 @@ TEST_F(MenusTest, SaveGroupWritesEveryTabAndItsEntryOpensThemAgain) {
 
 TEST_F(MenusTest, SaveGroupAsksBeforeReplacingAndRefusesNamesThatAreNoFileNames) {
     dialogs.inputs = {QString("a/b"), QString("组")};
-    commands().runButton("savegroup");
+    testing_support::clickButton(commands(), "savegroup");
     EXPECT_EQ(dialogs.shown.size(), 1); // the name's problem, then the second name is taken
     const QString path = QDir(programDir.path()).filePath("group/组.txt");
     const QByteArray written = read(path);
@@ -138,23 +141,23 @@ TEST_F(MenusTest, SaveGroupAsksBeforeReplacingAndRefusesNamesThatAreNoFileNames)
     openPage("http://h.example/b.htm", "乙", "");
     dialogs.inputs = {QString("组")};
     dialogs.answers = {Dialogs::Answer::No};
-    commands().runMenuEntry("save_group", "x");
+    testing_support::chooseEntry(commands(), "save_group", "x");
     EXPECT_EQ(dialogs.shown.last().text, "已经存在同样名字的组文件，是否要覆盖？");
     EXPECT_EQ(read(path), written);
 
     dialogs.inputs = {QString("组")};
-    commands().runMenuEntry("save_group", "x");
+    testing_support::chooseEntry(commands(), "save_group", "x");
     EXPECT_TRUE(read(path).endsWith("(http://h.example/b.htm)\r\n"));
 
     dialogs.inputs = {std::nullopt}; // cancelled
-    commands().runMenuEntry("save_group", "x");
+    testing_support::chooseEntry(commands(), "save_group", "x");
     EXPECT_EQ(QDir(QDir(programDir.path()).filePath("group")).entryList(QDir::Files),
               QStringList({"组.txt"}));
 }
 
 TEST_F(MenusTest, PageLinksGoToTheFavouritesOnceAndTheirRowsAreEditedAndDeleted) {
     openPage("http://h.example/dir/page.htm", "页", kMixedLinks);
-    commands().runMenuEntry("savetolink", "x");
+    testing_support::chooseEntry(commands(), "savetolink", "x");
     EXPECT_EQ(s1(), "5"); // the repeat of a.htm is left out
     const QString once = favourites();
     for (const char *address : {"http://h.example/dir/a.htm", "http://other.example/b.htm",
@@ -163,10 +166,10 @@ TEST_F(MenusTest, PageLinksGoToTheFavouritesOnceAndTheirRowsAreEditedAndDeleted)
     EXPECT_TRUE(once.contains("&nbsp;第二章</td>"));
     EXPECT_EQ(first()->reloadCount, 1);
 
-    commands().runMenuEntry("savetolink", "x"); // all there already: the file stays
+    testing_support::chooseEntry(commands(), "savetolink", "x"); // all there already: the file stays
     EXPECT_EQ(s1(), "0");
     EXPECT_EQ(favourites(), once);
-    commands().runMenuEntry("savexd", "x");
+    testing_support::chooseEntry(commands(), "savexd", "x");
     EXPECT_EQ(s1(), "0");
 
     // The buttons of the favourites page edit and delete the added rows.
@@ -183,21 +186,21 @@ TEST_F(MenusTest, PageLinksGoToTheFavouritesOnceAndTheirRowsAreEditedAndDeleted)
 
 TEST_F(MenusTest, RelativeAndAbsoluteLinksGoToTheFavouritesByTheirScan) {
     openPage("http://h.example/dir/page.htm", "页", kMixedLinks);
-    commands().runMenuEntry("savejd", "x");
+    testing_support::chooseEntry(commands(), "savejd", "x");
     EXPECT_EQ(s1(), "1"); // only the absolute page link: files are not pages
     EXPECT_TRUE(favourites().contains("&nbsp;http://other.example/b.htm</td>"));
-    commands().runMenuEntry("savexd", "x");
+    testing_support::chooseEntry(commands(), "savexd", "x");
     EXPECT_EQ(s1(), "1");
     EXPECT_TRUE(favourites().contains("&nbsp;http://h.example/dir/a.htm</td>"));
     EXPECT_FALSE(favourites().contains("x.zip"));
 }
 
 TEST_F(MenusTest, SavePathEntryOpensTheFolderAndTheAddressGoesToThePasteMenuOnce) {
-    commands().runMenuEntry("displaypath", "当前默认保存路径是[x]");
+    testing_support::chooseEntry(commands(), "displaypath", "当前默认保存路径是[x]");
     EXPECT_EQ(dialogs.opened, QStringList({saveDir}));
     openPage("http://h.example/dir/page.htm", "页", "");
-    commands().runMenuEntry("savehtom", "x");
-    commands().runMenuEntry("savehtom", "x");
+    testing_support::chooseEntry(commands(), "savehtom", "x");
+    testing_support::chooseEntry(commands(), "savehtom", "x");
     EXPECT_EQ(window->toolbar().menuKeys("paste"),
               QStringList({"deletealltool", "http://h.example/dir/page.htm"}));
 }
@@ -206,20 +209,20 @@ TEST_F(MenusTest, SelectionEntriesOpenTheLinksWhoseTextIsSelected) {
     FakeBrowserView *view = openPage("http://h.example/dir/page.htm", "页", kMixedLinks);
     const int before = int(factory.created.size());
     view->selection = "第二章";
-    commands().runMenuEntry("opensallz", "x"); // a single link counts
+    testing_support::chooseEntry(commands(), "opensallz", "x"); // a single link counts
     EXPECT_EQ(openedAfter(before), QStringList({"http://other.example/b.htm"}));
 
     view->selection = "第一章 第二章 下载一 写信";
     const int second = int(factory.created.size());
-    commands().runMenuEntry("opensallx", "x");
+    testing_support::chooseEntry(commands(), "opensallx", "x");
     EXPECT_EQ(openedAfter(second), QStringList({"http://h.example/dir/a.htm"}));
     EXPECT_EQ(s1(), "1");
     const int third = int(factory.created.size());
-    commands().runMenuEntry("opensallj", "x");
+    testing_support::chooseEntry(commands(), "opensallj", "x");
     EXPECT_EQ(openedAfter(third), QStringList({"http://other.example/b.htm"}));
 
     view->selection.clear();
-    commands().runMenuEntry("opensallz", "x");
+    testing_support::chooseEntry(commands(), "opensallz", "x");
     EXPECT_EQ(dialogs.messageTexts().last(), "没有选择文字！请选择！");
 }
 
@@ -228,7 +231,7 @@ TEST_F(MenusTest, FileLinksAreDownloadedAFewAtATime) {
     for (int i = 1; i <= 5; ++i)
         html += QString("<a href=\"f%1.zip\">文件%1</a><a href=\"p%1.htm\">网页%1</a>").arg(i);
     FakeBrowserView *view = openPage("http://h.example/d/page.htm", "页", html);
-    commands().runMenuEntry("openallzip", "x");
+    testing_support::chooseEntry(commands(), "openallzip", "x");
     EXPECT_EQ(s1(), "5");
     const auto file = [](int i) { return QUrl(QString("http://h.example/d/f%1.zip").arg(i)); };
     EXPECT_EQ(view->downloads, QList<QUrl>({file(1), file(2), file(3)}));
@@ -241,7 +244,7 @@ TEST_F(MenusTest, FileLinksAreDownloadedAFewAtATime) {
 
     view->downloads.clear();
     view->selection = "文件4 网页4";
-    commands().runMenuEntry("opensallzip", "x");
+    testing_support::chooseEntry(commands(), "opensallzip", "x");
     EXPECT_EQ(commands().downloadQueue().waiting(), 1); // all three places are taken
     for (int i = 3; i <= 5; ++i)
         commands().downloadQueue().ended(file(i));
@@ -253,7 +256,7 @@ TEST_F(MenusTest, FilesWaitingForAClosedTabAreDropped) {
     for (int i = 1; i <= 5; ++i)
         html += QString("<a href=\"f%1.rar\">文件%1</a>").arg(i);
     openPage("http://h.example/d/page.htm", "页", html);
-    commands().runMenuEntry("openallzip", "x");
+    testing_support::chooseEntry(commands(), "openallzip", "x");
     window->tabs().closeCurrent();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     commands().downloadQueue().ended(QUrl("http://h.example/d/f1.rar"));
@@ -263,7 +266,7 @@ TEST_F(MenusTest, FilesWaitingForAClosedTabAreDropped) {
 
 TEST_F(MenusTest, PageWithoutFileLinksSaysSo) {
     openPage("http://h.example/d/page.htm", "页", "<a href=\"a.htm\">网页</a>");
-    commands().runMenuEntry("openallzip", "x");
+    testing_support::chooseEntry(commands(), "openallzip", "x");
     EXPECT_EQ(dialogs.messageTexts(),
               QStringList({"没有找到非网页链接（.zip .rar .exe .pdf 等）！"}));
 }
@@ -275,24 +278,24 @@ TEST_F(MenusTest, LinkDeletionsRemoveWholeLinksFromOneOrEveryPage) {
     FakeBrowserView *two = openPage("http://h.example/2.htm", "2", html);
     first()->pageHtml = html; // the favourites page is left alone
     two->selection = "下一页";
-    commands().runMenuEntry("deleteselectfromc2", "x");
+    testing_support::chooseEntry(commands(), "deleteselectfromc2", "x");
     EXPECT_EQ(two->pageHtml, " 下一页  <a href=\"3\">下一页吧</a>");
     EXPECT_EQ(one->pageHtml, html);
 
     one->pageHtml = html;
-    commands().runMenuEntry("deleteselectfromall2", "x");
+    testing_support::chooseEntry(commands(), "deleteselectfromall2", "x");
     EXPECT_EQ(one->pageHtml, " 下一页  <a href=\"3\">下一页吧</a>");
     EXPECT_EQ(first()->pageHtml, html);
 
     one->pageHtml = html;
     two->pageHtml = "甲下一页乙";
-    commands().runMenuEntry("deleteselectfromall", "x");
+    testing_support::chooseEntry(commands(), "deleteselectfromall", "x");
     EXPECT_EQ(two->pageHtml, "甲乙");
     EXPECT_FALSE(one->pageHtml.contains("下一页<"));
     EXPECT_EQ(first()->pageHtml, html);
 
     two->selection.clear();
-    commands().runMenuEntry("deleteselectfromall2", "x");
+    testing_support::chooseEntry(commands(), "deleteselectfromall2", "x");
     EXPECT_EQ(dialogs.messageTexts().last(), "请选择网页中你要删除的文字！");
 }
 

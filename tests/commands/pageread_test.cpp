@@ -3,6 +3,7 @@
 #include "common/ansifile.h"
 #include "links/linkcommands.h"
 #include "saving/pagesaver.h"
+#include "support/commandwait.h"
 #include "support/commandfixture.h"
 #include "text/textsaver.h"
 
@@ -25,6 +26,7 @@ protected:
             view->pageHtml =
                 QString("<body>page %1 <a href='x.htm'>x</a> a%1@h.example</body>").arg(n);
             view->selection = QString("Sel %1").arg(n);
+            view->finishLoad();
         }
         page(2)->answers = false; // the third tab loops for ever
         tabs.selectTab(3);
@@ -45,16 +47,16 @@ const QString kNotSaved = QString::fromUtf8("网页没有响应，没有保存")
 const QString kNotRead = QString::fromUtf8("网页没有响应，没有读到网页的内容");
 
 TEST_F(PageReadTest, SavingTheCurrentPageThatDoesNotAnswerWritesNothingAndSaysSo) {
-    pages.onlySave(false);
-    pages.onlySave(true);
-    texts.onlySaveText(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(true)));
+    ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
     EXPECT_TRUE(savedFiles().isEmpty());
     EXPECT_EQ(dialogs.messageTexts(), QStringList({kNotSaved, kNotSaved, kNotSaved}));
     EXPECT_FALSE(panels.last.value("s2").startsWith(QString::fromUtf8("该网页已经保存到")));
 }
 
 TEST_F(PageReadTest, SavingAllPagesNamesThePageThatDidNotAnswerAndSavesTheOthers) {
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     EXPECT_EQ(savedFiles(), QStringList({"Sel2.htm"}));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains("http://h.example/3.htm"));
@@ -62,7 +64,7 @@ TEST_F(PageReadTest, SavingAllPagesNamesThePageThatDidNotAnswerAndSavesTheOthers
     EXPECT_TRUE(panels.last["s2"].endsWith(QString::fromUtf8("，失败1个")));
 
     dialogs.shown.clear();
-    texts.saveAllWText(false);
+    ASSERT_TRUE(testing_support::finish(texts.saveAllWText(false)));
     EXPECT_TRUE(savedFiles().contains("Sel2.txt"));
     EXPECT_FALSE(savedFiles().contains("Sel3.txt"));
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -70,9 +72,9 @@ TEST_F(PageReadTest, SavingAllPagesNamesThePageThatDidNotAnswerAndSavesTheOthers
 }
 
 TEST_F(PageReadTest, HarvestsFromAPageThatDoesNotAnswerAppendNothingAndSaySo) {
-    links.saveToHref();
-    links.saveEmails();
-    links.openPageLinks(links::LinkCommand::OpenAllW);
+    ASSERT_TRUE(testing_support::finish(links.saveToHref()));
+    ASSERT_TRUE(testing_support::finish(links.saveEmails()));
+    ASSERT_TRUE(testing_support::finish(links.openPageLinks(links::LinkCommand::OpenAllW)));
     EXPECT_FALSE(QFile::exists(folder.filePath("href.txt")));
     EXPECT_FALSE(QFile::exists(folder.filePath("email.txt")));
     EXPECT_EQ(tabs.tabCount(), 3);
@@ -81,7 +83,7 @@ TEST_F(PageReadTest, HarvestsFromAPageThatDoesNotAnswerAppendNothingAndSaySo) {
     page(2)->answers = true;
     page(2)->pageHtml.clear();
     dialogs.shown.clear();
-    links.saveToHref();
+    ASSERT_TRUE(testing_support::finish(links.saveToHref()));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 

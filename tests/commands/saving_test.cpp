@@ -1,5 +1,6 @@
 #include "common/ansifile.h"
 #include "saving/pagesaver.h"
+#include "support/commandwait.h"
 #include "support/commandfixture.h"
 #include "text/textsaver.h"
 
@@ -34,6 +35,7 @@ protected:
             view->pageHtml = QString("<head><title>Page %1</title></head><body><p>第%1页</p>"
                                      "<a href=\"x%1.htm\">链接</a></body>")
                                  .arg(n);
+            view->finishLoad();
         }
     }
     QString file(const QString &name) { return QDir(saveDir.path()).filePath(name); }
@@ -57,7 +59,7 @@ TEST_F(SavingTest, OnlySaveNamesTheFileAfterTheSelection) {
     tabs.selectTab(2);
     page(1)->selection = " 第一章 ";
     page(1)->pageHtml = "<head><meta charset=\"utf-8\"></head><body>正文</body>";
-    pages.onlySave(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
     EXPECT_EQ(files(), QStringList({QString::fromUtf8("第一章.htm")}));
     // The file says what it is written in, so it opens without garbled text.
     EXPECT_EQ(read("第一章.htm"),
@@ -72,13 +74,13 @@ TEST_F(SavingTest, WithoutASelectionTheTitleServesAfterOk) {
     openPages(1);
     tabs.selectTab(2);
     dialogs.answers = {Dialogs::Answer::Cancel};
-    pages.onlySave(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
     EXPECT_TRUE(files().isEmpty());
     EXPECT_EQ(dialogs.messageTexts(), QStringList({kTitlePrompt}));
-    pages.onlySave(false); // OK
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false))); // OK
     EXPECT_EQ(files(), QStringList({"Page2.htm"}));
     page(1)->pageTitle = " ... ";
-    pages.onlySave(false); // a title of removable characters: a dated name, never ".htm"
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false))); // a title of removable characters: a dated name, never ".htm"
     ASSERT_EQ(files().size(), 2);
     EXPECT_TRUE(QRegularExpression("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.htm$")
                     .match(files()[1])
@@ -96,11 +98,11 @@ TEST_F(SavingTest, TheOverwriteQuestionMatchesNamesInAnyCase) {
     existing.write("old");
     existing.close();
     dialogs.answers = {Dialogs::Answer::No};
-    pages.onlySave(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
     EXPECT_EQ(read("Report.HTM"), "old");
     EXPECT_TRUE(panels.history.isEmpty());
     dialogs.answers = {Dialogs::Answer::Yes};
-    pages.onlySave(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
     EXPECT_EQ(files(), QStringList({"Report.HTM"})); // replaced, not doubled
     EXPECT_TRUE(read("Report.HTM").startsWith("<HTML><head><meta charset=\"gb18030\"><title>"));
 }
@@ -109,7 +111,7 @@ TEST_F(SavingTest, AbsoluteLinksVariantRewritesTheLinks) {
     openPages(1);
     tabs.selectTab(2);
     page(1)->selection = "abs";
-    pages.onlySave(true);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(true)));
     EXPECT_TRUE(read("abs.htm").contains("<a href=\"http://h.example/news/x2.htm\">"));
 }
 
@@ -118,7 +120,7 @@ TEST_F(SavingTest, AFailedWriteIsReportedAndNeverCalledSaved) {
     tabs.selectTab(2);
     page(1)->selection = "x";
     savePath = file("no/such/folder");
-    pages.onlySave(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(file("no/such/folder/x.htm")));
     EXPECT_FALSE(panels.last.contains("s2"));
@@ -128,11 +130,11 @@ TEST_F(SavingTest, AVeryLongNameIsCutToWhatTheFileSystemTakes) {
     openPages(1);
     tabs.selectTab(2);
     page(1)->selection = QString(200, QChar(u'长'));
-    pages.onlySave(false);
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false)));
     ASSERT_EQ(files().size(), 1);
     EXPECT_EQ(files()[0], QString(83, QChar(u'长')) + ".htm");
     dialogs.answers = {Dialogs::Answer::No};
-    pages.onlySave(false); // the overwrite question looks at the cut name
+    ASSERT_TRUE(testing_support::finish(pages.onlySave(false))); // the overwrite question looks at the cut name
     EXPECT_EQ(dialogs.shown.size(), 1);
 }
 
@@ -140,7 +142,7 @@ TEST_F(SavingTest, SaveAllWGoesFromTheLastTabToTheSecondWithTitlesAndNumbers) {
     openPages(3);
     page(2)->pageTitle = "";
     page(3)->selection = "选中";
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     EXPECT_EQ(files(), QStringList({"No3.htm", "Page2.htm", QString::fromUtf8("选中.htm")}));
     EXPECT_EQ(panels.last["s2"], QString::fromUtf8("所有打开网页已经保存到") + savePath);
 }
@@ -154,7 +156,7 @@ TEST_F(SavingTest, SaveAllWWithTheRuleMatchesTheEnginesMarkupAndReportsPagesWith
     page(2)->pageHtml =
         "<body><font color=\"#0000ff\" size=\"4\"><b>Chapter 2</b></body>"; // no after-marker
     page(1)->pageHtml = "<body><font color=\"#0000ff\" size=\"4\"><b><i></i>..</b></font></body>";
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     EXPECT_EQ(files(), QStringList({"Chapter3.htm", "Chapter4.htm"}));
     EXPECT_EQ(panels.last["s2"],
               QString::fromUtf8("已保存2个网页到%1，2个没有找到文件名").arg(savePath));
@@ -166,7 +168,7 @@ TEST_F(SavingTest, SaveAllWWithTheRuleMatchesTheEnginesMarkupAndReportsPagesWith
 TEST_F(SavingTest, SaveAllWReportsThePagesThatFailedAndSavesTheOthers) {
     openPages(2);
     QDir().mkpath(file("Page2.htm")); // a folder where the first page's file should go
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(file("Page2.htm")));
     EXPECT_EQ(files(), QStringList({"Page3.htm"})); // the other page is saved
@@ -182,7 +184,7 @@ TEST_F(SavingTest, SaveAllWAsksByNameAndFollowsEachAnswer) {
     }
     using A = Dialogs::OverwriteAnswer;
     dialogs.overwriteAnswers = {A::Overwrite, A::Skip, A::Numbered, A::SkipAll};
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     EXPECT_EQ(dialogs.overwriteAsked,
               QStringList({"Page6.htm", "Page5.htm", "Page4.htm", "Page3.htm"}));
     EXPECT_TRUE(read("Page6.htm").contains(QString::fromUtf8("第6页")));
@@ -197,7 +199,7 @@ TEST_F(SavingTest, SaveAllWAsksByNameAndFollowsEachAnswer) {
 
     dialogs.overwriteAsked.clear();
     dialogs.overwriteAnswers = {A::OverwriteAll};
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     EXPECT_EQ(dialogs.overwriteAsked, QStringList({"Page6.htm"}));
     for (int n = 2; n <= 6; ++n)
         EXPECT_TRUE(
@@ -208,13 +210,13 @@ TEST_F(SavingTest, SaveAllWAsksByNameAndFollowsEachAnswer) {
 TEST_F(SavingTest, OnlySaveTextNeedsASelectionForItsName) {
     openPages(1);
     tabs.selectTab(2);
-    texts.onlySaveText(false);
+    ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
     EXPECT_EQ(dialogs.messageTexts(),
               QStringList({QString::fromUtf8("请在网页中选择一段文字作文件名!")}));
     EXPECT_TRUE(files().isEmpty());
     page(1)->selection = "Chapter 3";
-    texts.onlySaveText(false);
-    texts.onlySaveText(true);
+    ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
+    ASSERT_TRUE(testing_support::finish(texts.onlySaveText(true)));
     EXPECT_EQ(files(), QStringList({"Chapter3.txt"}));
     EXPECT_EQ(read("Chapter3.txt"),
               QString::fromUtf8("Page 2\r\n第2页\r\n\r\n")); // without link text
@@ -239,14 +241,14 @@ TEST_F(SavingTest, SaveAllWTextCountsAndReportsWhatItSkipped) {
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
     dialogs.overwriteAnswers = {Dialogs::OverwriteAnswer::Skip};
-    texts.saveAllWText(false);
+    ASSERT_TRUE(testing_support::finish(texts.saveAllWText(false)));
     EXPECT_EQ(files(), QStringList({"News.txt", "News1.txt", "News3.txt"}));
     EXPECT_EQ(
         panels.of("s2"),
         QStringList({"1", "2", QString::fromUtf8("已保存2个网页到%1，跳过1个").arg(savePath)}));
     dialogs.overwriteAnswers = {Dialogs::OverwriteAnswer::OverwriteAll};
     panels.history.clear();
-    texts.saveAllWText(true);
+    ASSERT_TRUE(testing_support::finish(texts.saveAllWText(true)));
     EXPECT_EQ(panels.of("s2"),
               QStringList({"1", "2", "3", QString::fromUtf8("所有打开网页已经保存到") + savePath}));
     EXPECT_EQ(read("News1.txt"), "favourites\r\n");
@@ -258,12 +260,12 @@ TEST_F(SavingTest, NamesThatCleanToNothingFallBackToTheTitleThenToTheDate) {
     openPages(2);
     tabs.selectTab(2);
     page(1)->selection = "???";
-    texts.onlySaveText(false);
+    ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
     texts.saveSelectText();
     EXPECT_EQ(files(), QStringList({"Page2.txt"}));
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"已经存在同样名字的文件，是否要覆盖？"}));
     page(1)->pageTitle = "h.example/news/2.htm";
-    texts.onlySaveText(false);
+    ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
     ASSERT_EQ(files().size(), 2);
     EXPECT_TRUE(dated.match(files()[1]).hasMatch()) << files()[1].toStdString();
     EXPECT_EQ(panels.last["s2"], QString::fromUtf8("该网页已经保存到") + file(files()[1]));
@@ -272,7 +274,7 @@ TEST_F(SavingTest, NamesThatCleanToNothingFallBackToTheTitleThenToTheDate) {
     // All pages as HTML: a page whose title is its address is numbered like an untitled one.
     page(2)->pageTitle = "http://h.example/news/3.htm";
     page(1)->selection.clear();
-    pages.saveAllW();
+    ASSERT_TRUE(testing_support::finish(pages.saveAllW()));
     EXPECT_TRUE(files().contains("No3.htm"));
     EXPECT_TRUE(files().contains("No2.htm"));
 }

@@ -2,6 +2,7 @@
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
+#include "support/commandwait.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
 
@@ -187,7 +188,7 @@ TEST_F(StartupTest, ATabWhosePageIsSavedInTheSaveFolderShowsIt) {
     window->tabs().refreshCaptions();
     EXPECT_EQ(window->tabs().tabBar()->tabText(1), QString::fromUtf8("2 第一章"));
     dialogs.answers = {shell::Dialogs::Answer::Ok}; // save under the page title
-    window->commands().runMenuEntry("onlysave");
+    testing_support::chooseEntry(window->commands(), "onlysave");
     ASSERT_TRUE(QFile::exists(dir.filePath(QString::fromUtf8("pages/第一章.htm"))));
     window->tabs().refreshCaptions();
     EXPECT_EQ(window->tabs().tabBar()->tabText(1), QString::fromUtf8("[存]2 第一章"));

@@ -1,5 +1,6 @@
 #include "saving/pagesaver.h"
 #include "shell/tabmemory.h"
+#include "support/commandwait.h"
 #include "support/commandfixture.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +85,8 @@ TEST_F(TabMemoryTest, AllPagesSaveReadsDiscardedPagesAgainAndSaysSo) {
     page(1)->life = D;
     page(3)->life = D;
     saving::ExtractionRule rule;
-    saving::PageSaver(context, rule).saveAllW();
+    saving::PageSaver saver(context, rule);
+    ASSERT_TRUE(testing_support::finish(saver.saveAllW()));
     EXPECT_EQ(page(1)->lifeState(), A);
     EXPECT_EQ(QDir(savePath).entryList(QDir::Files).size(), 4);
     EXPECT_EQ(panels.last["s2"],

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -27,11 +28,11 @@ public:
         pageUrl = url;
         busy = true;
         documentArrived = false;
-        later([this, url] {
-            if (pageUrl != url || !busy)
-                return;
-            finishLoad();
-        });
+        if (finishesLoads)
+            later([this, load = ++m_loads] {
+                if (load == m_loads && busy)
+                    finishLoad();
+            });
     }
     // Ends the load at once, as if the page had arrived and finished.
     void finishLoad(bool ok = true) {
@@ -55,14 +56,10 @@ public:
             life = browser::LifeState::Active;
             emit reloadedForReading();
         }
-        if (pageUrl.isEmpty() && !answers) {
-            later([reply] { reply({Status::NoAnswer, {}, {}}); });
-            return;
-        }
         answerLater(reply, [this]() -> browser::PageRead {
             if (!answers)
                 return {Status::NoAnswer, {}, {}};
-            if (pageUrl.isEmpty() || !queuedAddress().isEmpty() || (busy && !documentArrived))
+            if (!queuedAddress().isEmpty() || (busy && !documentArrived))
                 return {Status::NoDocument, {}, {}};
             return {Status::Read, pageHtml, pageCharset};
         });
@@ -97,7 +94,9 @@ public:
     void setValueByName(const QString &name, const QString &value,
                         std::function<void(bool)> reply) override {
         answerLater(reply, [this, name, value] {
-            if (!answers || !pageHtml.contains(QStringLiteral("name=\"%1\"").arg(name)))
+            const QRegularExpression named(QStringLiteral("name\\s*=\\s*[\"']?%1([\"'\\s>]|$)")
+                                               .arg(QRegularExpression::escape(name)));
+            if (!answers || !named.match(pageHtml).hasMatch())
                 return false;
             namedValues.append({name, value});
             userInput = true;
@@ -134,6 +133,7 @@ public:
     bool busy = false;
     bool answers = true; // false: the page does not answer reads, like a page in a script loop
     bool documentArrived = true; // false while a load has not brought its document
+    bool finishesLoads = true;   // false: loads end only when a test calls finishLoad()
     int pendingReads = 0;
     browser::LifeState life = browser::LifeState::Active;
     bool userInput = false;
@@ -172,6 +172,7 @@ private:
     }
 
     QPointer<QWidget> m_widget = new QWidget;
+    int m_loads = 0;
 };
 
 // A download as the engine offers it: nothing is written; accept() and cancel() are recorded.
@@ -202,10 +203,12 @@ class FakeViewFactory : public browser::ViewFactory {
 public:
     browser::BrowserView *createView(QObject *parent, bool = false) override {
         auto *view = new FakeBrowserView(parent);
+        view->finishesLoads = viewsFinishLoads;
         created.append(view);
         return view;
     }
     QList<FakeBrowserView *> created;
+    bool viewsFinishLoads = true;
 };
 
 } // namespace testing_support
