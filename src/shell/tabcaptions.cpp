@@ -54,6 +54,8 @@ void TabCaptions::refresh() {
     if (m_stale.isEmpty())
         return;
     QTabBar *bar = m_tabs.tabBar();
+    if (m_stale.size() > 1)
+        m_tabs.holdBarLayout(); // each caption set would lay out the whole bar
     const QFontMetrics metrics = bar->fontMetrics();
     const QIcon loading = bar->style()->standardIcon(QStyle::SP_BrowserReload);
     for (int position = 1; position <= m_tabs.tabCount(); ++position) {

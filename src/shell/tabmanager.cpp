@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -224,6 +225,7 @@ bool TabManager::requestNewWindow() {
     const int n = ++m_viewCounter;
     BrowserView *view = createView(n);
     const QString key = browser::tabKey(n + 1);
+    holdBarLayout();
     m_tabBar->blockSignals(true); // a new tab is not selected
     const int index = m_tabBar->addTab(key);
     m_tabBar->setTabData(index, key);
@@ -263,6 +265,24 @@ BrowserView *TabManager::openHarvested(const QUrl &url) {
     return view;
 }
 
+// QTabBar lays out all its tabs on every change while it is shown: opening or closing
+// thousands of tabs one by one cost the square of their number. Changes made in one turn of
+// the event loop are laid out once, at its end, with the window's painting held meanwhile.
+void TabManager::holdBarLayout() {
+    if (m_barHeld || !m_tabBar->isVisible())
+        return;
+    m_barHeld = true;
+    QPointer<QWidget> window = m_tabBar->window();
+    window->setUpdatesEnabled(false);
+    m_tabBar->hide();
+    QTimer::singleShot(0, this, [this, window] {
+        m_tabBar->show();
+        m_barHeld = false;
+        if (window)
+            window->setUpdatesEnabled(true);
+    });
+}
+
 void TabManager::reloadView(BrowserView *view) {
     if (view)
         view->reload();
@@ -270,6 +290,7 @@ void TabManager::reloadView(BrowserView *view) {
 
 void TabManager::removeTabAt(int position) {
     m_marked.remove(viewNumberAt(position));
+    holdBarLayout();
     m_tabBar->blockSignals(true);
     m_tabBar->removeTab(position - 1);
     m_tabBar->blockSignals(false);

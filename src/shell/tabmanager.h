@@ -114,6 +114,9 @@ public:
     browser::ClosedTabs &closedTabs() { return m_closed; }
     // Updates the captions of tabs whose page changed (otherwise done shortly after).
     void refreshCaptions();
+    // Lays the tab bar out once at the end of this turn of the event loop, whatever changes
+    // come meanwhile (see tabmanager.cpp).
+    void holdBarLayout();
     // Whether the page at an address is saved in the save folder; its tab then shows "[存]".
     void setSavedCheck(std::function<bool(const QUrl &)> check);
     // Something every caption depends on changed (a page saved, another save folder).
@@ -175,6 +178,7 @@ private:
     std::function<bool(const QString &)> m_toggle;
     std::function<double()> m_clock;
     CommandGate m_commandGate;
+    bool m_barHeld = false;
 };
 
 } // namespace shell

@@ -175,13 +175,13 @@ TEST_F(BrowserEndToEnd, MenuEntriesArePastedIntoTheFocusedTextField) {
     const QString tricky = QString::fromUtf8("引号\"'反斜杠\\</script>");
     js(page, "document.getElementById('name').focus()");
     EXPECT_EQ(testing_support::focusedTypeNow(page), "text");
-    window->commands().runMenuEntry(tricky, tricky);
+    testing_support::chooseEntry(window->commands(), tricky, tricky);
     EXPECT_EQ(js(page, "document.getElementById('name').value").toString(), "x" + tricky);
     js(page, "document.getElementById('box').focus()");
     EXPECT_EQ(testing_support::focusedTypeNow(page), "checkbox");
-    window->commands().runMenuEntry("y", "y");
+    testing_support::chooseEntry(window->commands(), "y", "y");
     js(page, "document.getElementById('memo').focus()");
-    window->commands().runMenuEntry("z", "z");
+    testing_support::chooseEntry(window->commands(), "z", "z");
     EXPECT_EQ(js(page, "document.getElementById('memo').value").toString(), "z");
 }
 
@@ -198,13 +198,13 @@ TEST_F(BrowserEndToEnd, SavedPagesReopenWithTheirChineseTextAndAbsoluteLinks) {
     window->setSavePath(saveDir.path());
     BrowserView *page = openAndShow(server.url("/news/chinese.htm"));
     selectElement(page, "h");
-    window->commands().runMenuEntry("onlysave_x_j");
+    testing_support::chooseEntry(window->commands(), "onlysave_x_j");
     const QString saved = QDir(saveDir.path()).filePath(QString::fromUtf8("第一章.htm"));
     ASSERT_TRUE(QFile::exists(saved));
     EXPECT_EQ(window->panelText("s2"), QString::fromUtf8("该网页已经保存到") + saved);
 
     selectElement(page, "p");
-    window->commands().runMenuEntry("savetext");
+    testing_support::chooseEntry(window->commands(), "savetext");
     QFile text(QDir(saveDir.path()).filePath(QString::fromUtf8("正文：风雨之后见彩虹。.txt")));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     const QString converted = common::decodeText(text.readAll());
@@ -228,7 +228,7 @@ TEST_F(BrowserEndToEnd, SaveAllWSavesEveryTabButTheFirst) {
     openAndShow(server.url("/news/chinese.htm"));
     pause(800);
     openAndShow(server.url("/t1.htm"));
-    window->commands().runMenuEntry("saveallo");
+    testing_support::chooseEntry(window->commands(), "saveallo");
     EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files, QDir::Name),
               QStringList({"t1htm.htm", QString::fromUtf8("中文标题.htm")}));
     EXPECT_EQ(window->panelText("s2"),
@@ -248,7 +248,7 @@ TEST_F(BrowserEndToEnd, TheExtractionRuleNamesAServedChapterPage) {
     openAndShow(server.url("/chapter1.htm"));
     dialogs.markers = {{"<FONT color=#0000ff size=4><B>", "</B></FONT>"}};
     ASSERT_TRUE(window->commands().toggleExtractionRule());
-    window->commands().runMenuEntry("saveallo");
+    testing_support::chooseEntry(window->commands(), "saveallo");
     EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files),
               QStringList({QString::fromUtf8("第一章风雨.htm")}));
     EXPECT_EQ(window->panelText("s2"),
@@ -264,7 +264,7 @@ TEST_F(BrowserEndToEnd, OpenAllLinksGivesEveryLinkATabInPageOrder) {
     }
     server.addPage("/hundred.htm", html + "</body></html>");
     openAndShow(server.url("/hundred.htm"));
-    window->commands().runMenuEntry("openallw");
+    testing_support::chooseEntry(window->commands(), "openallw");
     ASSERT_EQ(tabs().tabCount(), 102);
     EXPECT_EQ(window->panelText("s1"), "100");
     ASSERT_TRUE(waitFor(
@@ -286,7 +286,7 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
     openAndShow(server.url("/t1.htm"));
     dialogs.links = {
         std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
-    window->commands().runMenuEntry("savehtol");
+    testing_support::chooseEntry(window->commands(), "savehtol");
     ASSERT_TRUE(waitFor([&] {
         return testing_support::htmlNow(favourites).value_or(QString()).contains(
             QString::fromUtf8("第一个 &lt;收藏&gt;"));
@@ -327,7 +327,7 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     BrowserView *favourites = tabs().viewAt(0);
     openAndShow(server.url("/t2.htm"));
     dialogs.links = {std::make_pair(server.url("/t2.htm").toString(), QString::fromUtf8("第二页"))};
-    window->commands().runMenuEntry("savehtol");
+    testing_support::chooseEntry(window->commands(), "savehtol");
     ASSERT_TRUE(waitFor([&] {
         return testing_support::htmlNow(favourites).value_or(QString()).contains(QString::fromUtf8("第二页"));
     }));
@@ -360,7 +360,7 @@ TEST_F(BrowserEndToEnd, AutoFillFillsAFormByNamesAndLabels) {
         QString::fromUtf8("1:[+user+username+] 2:[张三\"'] 3:[用户名] "
                           "4:[+city+] 5:[北京] 6:[所在城市] 7:[+memo+] 8:[备注</script>] 9:[]")));
     BrowserView *page = openAndShow(server.url("/register.htm"));
-    window->commands().runMenuEntry("all_reg", "x");
+    testing_support::chooseEntry(window->commands(), "all_reg", "x");
     EXPECT_EQ(js(page, "document.getElementsByName('UserName')[0].value").toString(),
               QString::fromUtf8("张三\"'"));
     EXPECT_EQ(js(page, "document.getElementsByName('c1')[0].value").toString(),
@@ -378,7 +378,7 @@ TEST_F(BrowserEndToEnd, ChangeCaptureSavesWhatAnotherProgramCopies) {
         GTEST_SKIP() << "needs an X server and xclip";
     QTemporaryDir saveDir;
     window->setSavePath(saveDir.path());
-    window->commands().runMenuEntry("beginsave", "x");
+    testing_support::chooseEntry(window->commands(), "beginsave", "x");
     EXPECT_TRUE(window->commands().isCapturing("beginsave"));
     QProcess xclip;
     xclip.start("xclip", {"-selection", "clipboard", "-i"});
@@ -389,7 +389,7 @@ TEST_F(BrowserEndToEnd, ChangeCaptureSavesWhatAnotherProgramCopies) {
         QDir(saveDir.path()).filePath(QString::fromUtf8("来自别的程序的文字.htm"));
     EXPECT_TRUE(waitFor([&] { return QFile::exists(saved); }, 10000));
     EXPECT_EQ(common::readTextFile(saved).text, QString::fromUtf8("来自别的程序的文字\r\n"));
-    window->commands().runMenuEntry("beginsave", "x");
+    testing_support::chooseEntry(window->commands(), "beginsave", "x");
     EXPECT_FALSE(window->commands().isCapturing("beginsave"));
     xclip.kill();
     xclip.waitForFinished();

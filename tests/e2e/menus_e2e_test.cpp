@@ -65,10 +65,10 @@ TEST_F(MenusEndToEnd, SavedGroupOpensTheSameTabsAgain) {
     const int count = tabs().tabCount();
     const QStringList before = tabAddresses(1, count);
     dialogs.inputs = {QString("两页")};
-    window->commands().runMenuEntry("save_group");
+    testing_support::chooseEntry(window->commands(), "save_group");
     ASSERT_TRUE(QFile::exists(QDir(programDir.path()).filePath("group/两页.txt")));
 
-    window->commands().runMenuEntry("opengroup_两页");
+    testing_support::chooseEntry(window->commands(), "opengroup_两页");
     ASSERT_EQ(tabs().tabCount(), 2 * count);
     EXPECT_TRUE(waitFor([&] {
         for (int position = count + 1; position <= 2 * count; ++position) {
@@ -84,7 +84,7 @@ TEST_F(MenusEndToEnd, FileLinksOfAPageAreDownloadedIntoTheSaveFolder) {
     BrowserView *page = open(server.url("/files.htm"));
     tabs().selectTab(tabs().tabCount());
     ASSERT_EQ(tabs().currentView(), page);
-    window->commands().runMenuEntry("openallzip");
+    testing_support::chooseEntry(window->commands(), "openallzip");
     EXPECT_EQ(window->panelText("s1"), "2");
     EXPECT_TRUE(waitFor([&] {
         return saved("a.zip") == QByteArray("PK\x03\x04 first archive") &&

@@ -136,8 +136,8 @@ TEST_F(Robustness, APageThatDoesNotAnswerIsNotSavedAndTheUserIsTold) {
     tabs().switchByKeyboard(tabs().tabCount());
     pause(500);
     ASSERT_FALSE(testing_support::htmlNow(busy).has_value());
-    window->commands().runMenuEntry("onlysave");
-    window->commands().runMenuEntry("savetext");
+    testing_support::chooseEntry(window->commands(), "onlysave");
+    testing_support::chooseEntry(window->commands(), "savetext");
     EXPECT_TRUE(QDir(saveDir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(dialogs.messageTexts().contains(QString::fromUtf8("网页没有响应，没有保存")))
         << dialogs.messageTexts().join('|').toStdString();

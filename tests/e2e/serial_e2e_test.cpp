@@ -7,6 +7,7 @@
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
+#include "support/commandwait.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
 #include "support/programfoldercopy.h"
@@ -97,7 +98,7 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
         [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
 
     dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
-    window->commands().runMenuEntry("serialstart", "从当前网页开始连续保存下一章");
+    testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
     ASSERT_TRUE(testing_support::waitFor(
         [&] {
@@ -110,7 +111,7 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
     EXPECT_EQ(server.requestsFor("/book/"), 0); // the link back to the index is not followed
 
     dialogs.folders = {series};
-    window->commands().runMenuEntry("serialbook", "合并成一本书");
+    testing_support::chooseEntry(window->commands(), "serialbook", "合并成一本书");
     const QString book = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
     const common::TextFileContent text = common::readTextFile(book + ".txt");
     ASSERT_TRUE(text.ok) << dialogs.shown.last().text.toStdString();
@@ -154,7 +155,7 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
     ASSERT_TRUE(testing_support::waitFor(
         [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
     dialogs.inputs = {QStringLiteral("奇书"), QStringLiteral("0 0 文本")};
-    window->commands().runMenuEntry("serialstart", "从当前网页开始连续保存下一章");
+    testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("奇书"));
     ASSERT_TRUE(testing_support::waitFor([&] {
         const auto state = serial::readChainState(series);

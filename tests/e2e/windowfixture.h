@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scriptwait.h"
+#include "support/commandwait.h"
 #include "support/pagewait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"

@@ -35,6 +35,16 @@ QString certificateProblem(const QWebEngineCertificateError &error) {
 
 WebEnginePageHooks::WebEnginePageHooks(WebEngineView *view, PageDialogs *dialogs)
     : QObject(view), m_view(view), m_dialogs(dialogs) {
+    // The page is made on the tab's first navigation.
+    if (view->hasPage())
+        attach();
+    else
+        connect(view, &WebEngineView::pageCreated, this, &WebEnginePageHooks::attach,
+                Qt::SingleShotConnection);
+}
+
+void WebEnginePageHooks::attach() {
+    WebEngineView *view = m_view;
     QWebEnginePage *page = view->page();
     // The engine waits for the answer: the login dialog is shown inside the signal.
     connect(page, &QWebEnginePage::authenticationRequired, this,

@@ -25,6 +25,7 @@ public:
     static void preparePageSave(QWebEngineDownloadRequest *request, const QString &folder);
 
 private:
+    void attach(); // to the view's page, once it exists
     QPointer<WebEngineView> m_view;
     PageDialogs *m_dialogs;
 };

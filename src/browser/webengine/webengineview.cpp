@@ -74,7 +74,8 @@ QWebEnginePage::LifecycleState engineState(LifeState state) {
 // The engine widget is attached to its page here, before the page exists for the engine. An
 // engine page that had no widget while it ran crashed the whole program when a widget was
 // attached later, once the page had asked for a new window or its renderer had died.
-WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : BrowserView(parent) {
+WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent)
+    : BrowserView(parent), m_profile(profile) {
     m_container = new QWidget;
     auto *layout = new QVBoxLayout(m_container);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -84,7 +85,17 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     notice->hide();
     layout->addWidget(notice);
     m_crashNotice = notice;
-    m_page = new WebEnginePage(profile, this);
+    m_container->installEventFilter(this); // shown: a page the program let go comes back
+}
+
+// The engine's page and its widget are made together, when the tab first needs a page: a
+// tab of a long batch that has not had its turn holds only its address. The widget is
+// attached to the page before the engine knows the page (see the constructor's note).
+void WebEngineView::ensurePage() {
+    if (m_page)
+        return;
+    auto *layout = static_cast<QVBoxLayout *>(m_container->layout());
+    m_page = new WebEnginePage(m_profile, this);
     QWebEngineSettings *settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     // Local pages are inert: a page saved from the web and opened from the disk keeps its
@@ -101,7 +112,8 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
     // The engine puts the widget that takes the page's input inside the view, and makes it
     // anew when a renderer comes back: watch each one as it arrives.
     m_view->installEventFilter(this);
-    m_container->installEventFilter(this); // shown: a page the program let go comes back
+    if (m_zoom != 1.0)
+        m_page->setZoomFactor(m_zoom);
 
     connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
@@ -144,6 +156,7 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent) : Brow
                 // Never adopted: the program opens its own tab (or refuses) by its rules.
                 emit newWindowRequested(request.requestedUrl(), request.isUserInitiated());
             });
+    emit pageCreated();
 }
 
 WebEngineView::~WebEngineView() {
@@ -166,24 +179,30 @@ void WebEngineView::showCrashNotice(bool shown) {
 }
 
 void WebEngineView::watchFavouritesButtons() {
+    if (!m_page)
+        return;
     // Nothing to wait for: the script only installs a click handler.
     m_page->runJavaScript(scriptWithArguments(QStringLiteral("favourites_buttons.js"), {}),
                           QWebEngineScript::ApplicationWorld);
 }
 
 void WebEngineView::findText(const QString &text, bool backward) {
-    m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+    if (m_page)
+        m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
 double WebEngineView::zoomFactor() const {
-    return m_page->zoomFactor();
+    return m_page ? m_page->zoomFactor() : m_zoom;
 }
 
 void WebEngineView::setZoomFactor(double factor) {
-    m_page->setZoomFactor(factor);
+    m_zoom = factor;
+    if (m_page)
+        m_page->setZoomFactor(factor);
 }
 
 QWebEngineView *WebEngineView::engineView() {
+    ensurePage();
     return m_view;
 }
 
@@ -202,7 +221,8 @@ void WebEngineView::showContextMenu(const QPoint &position) {
     menu->popup(m_view->mapToGlobal(position));
 }
 
-QWebEnginePage *WebEngineView::page() const {
+QWebEnginePage *WebEngineView::page() {
+    ensurePage();
     return m_page;
 }
 
@@ -258,21 +278,25 @@ bool WebEngineView::claimDownload(const QUrl &url) {
 
 void WebEngineView::navigate(const QUrl &url) {
     m_loadRequested = true;
+    ensurePage();
     m_page->markOwnNavigation(url);
     m_page->load(url);
 }
 
 void WebEngineView::stop() {
     m_loadRequested = false;
-    m_page->triggerAction(QWebEnginePage::Stop);
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Stop);
 }
 
 void WebEngineView::goBack() {
-    m_page->triggerAction(QWebEnginePage::Back);
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void WebEngineView::goForward() {
-    m_page->triggerAction(QWebEnginePage::Forward);
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Forward);
 }
 
 void WebEngineView::goHome() {
@@ -280,15 +304,16 @@ void WebEngineView::goHome() {
 }
 
 void WebEngineView::reload() {
-    m_page->triggerAction(QWebEnginePage::Reload);
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 QUrl WebEngineView::url() const {
-    return m_page->url();
+    return m_page ? m_page->url() : QUrl();
 }
 
 QString WebEngineView::title() const {
-    return m_page->title();
+    return m_page ? m_page->title() : QString();
 }
 
 bool WebEngineView::isBusy() const {
@@ -323,7 +348,8 @@ private:
 } // namespace
 
 bool WebEngineView::needsReload() const {
-    return m_letGo || m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
+    return m_letGo ||
+           (m_page && m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded);
 }
 
 void WebEngineView::revive() {
@@ -346,7 +372,7 @@ void WebEngineView::runScript(const QString &script, std::function<void(QVariant
             --self->m_reading;
         reply(value);
     });
-    if (m_rendererGone) {
+    if (m_rendererGone || !m_page) {
         read->finishLater(QVariant());
         return;
     }
@@ -386,12 +412,14 @@ void WebEngineView::runScript(const QString &script, std::function<void(QVariant
 }
 
 void WebEngineView::noteUserInput() {
-    m_inputDocument = m_page->url().adjusted(QUrl::RemoveFragment);
+    m_inputDocument = url().adjusted(QUrl::RemoveFragment);
 }
 
 LifeState WebEngineView::lifeState() const {
     if (m_letGo)
         return LifeState::Discarded;
+    if (!m_page)
+        return LifeState::Active; // nothing there to let go of
     switch (m_page->lifecycleState()) {
     case QWebEnginePage::LifecycleState::Frozen:
         return LifeState::Frozen;
@@ -405,7 +433,7 @@ LifeState WebEngineView::lifeState() const {
 
 void WebEngineView::setLifeState(LifeState state) {
     // The engine refuses (with a warning) to freeze or discard a page that is shown.
-    if (state != LifeState::Active && m_page->isVisible())
+    if (!m_page || (state != LifeState::Active && m_page->isVisible()))
         return;
     if (state == LifeState::Active && needsReload()) {
         revive();
@@ -418,10 +446,12 @@ void WebEngineView::setLifeState(LifeState state) {
 
 bool WebEngineView::holdsUserInput() const {
     return !m_inputDocument.isEmpty() &&
-           m_inputDocument == m_page->url().adjusted(QUrl::RemoveFragment);
+           m_inputDocument == url().adjusted(QUrl::RemoveFragment);
 }
 
 bool WebEngineView::mustStayActive() const {
+    if (!m_page)
+        return false;
     if (m_reading > 0 || m_rendererGone || m_page->recentlyAudible())
         return true;
     for (const QPointer<QWebEngineDownloadRequest> &download : m_downloads) {
@@ -438,7 +468,7 @@ void WebEngineView::trackDownload(QWebEngineDownloadRequest *request) {
 
 void WebEngineView::readPage(std::function<void(PageRead)> reply) {
     // A tab whose turn to load has not come holds nothing at all.
-    if (!queuedAddress().isEmpty() || (m_page->url().isEmpty() && !isBusy())) {
+    if (!queuedAddress().isEmpty() || !m_page || (m_page->url().isEmpty() && !isBusy())) {
         QTimer::singleShot(0, this, [reply] { reply({PageRead::Status::NoDocument, {}, {}}); });
         return;
     }
@@ -496,11 +526,11 @@ void WebEngineView::readArticleJson(std::function<void(QString)> reply) {
 }
 
 QString WebEngineView::selectedText() {
-    return m_page->selectedText();
+    return m_page ? m_page->selectedText() : QString();
 }
 
 QString WebEngineView::selectionType() {
-    return m_page->hasSelection() ? QStringLiteral("text") : QStringLiteral("none");
+    return m_page && m_page->hasSelection() ? QStringLiteral("text") : QStringLiteral("none");
 }
 
 void WebEngineView::readFocusedElementType(std::function<void(QString)> reply) {
@@ -521,6 +551,8 @@ void WebEngineView::setValueByName(const QString &name, const QString &value,
 }
 
 void WebEngineView::savePageAs(const QString &path) {
+    if (!m_page)
+        return; // nothing to save
     if (!needsReload()) {
         m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
         return;
@@ -535,6 +567,7 @@ void WebEngineView::savePageAs(const QString &path) {
 
 void WebEngineView::download(const QUrl &url) {
     m_requestedDownloads.insert(url);
+    ensurePage();
     m_page->download(url);
 }
 

@@ -69,9 +69,15 @@ public:
 
     // The engine's widget, attached to the page from the start.
     QWebEngineView *engineView();
-    QWebEnginePage *page() const;
+    QWebEnginePage *page();
+    bool hasPage() const { return m_page != nullptr; }
+
+signals:
+    // The engine's page and widget were made (on the tab's first navigation).
+    void pageCreated();
 
 private:
+    void ensurePage();
     // Runs a script in the page's isolated world and answers its value later: invalid when
     // the page does not answer within `timeoutMs`, a load starts, the renderer ends, or the
     // view goes away. A frozen page is woken first; a discarded one (or one whose renderer the
@@ -93,6 +99,8 @@ private:
     void showCrashNotice(bool shown);
     void showContextMenu(const QPoint &position);
 
+    QWebEngineProfile *m_profile;
+    double m_zoom = 1.0; // kept until there is a page
     QPointer<QWidget> m_container;
     QLabel *m_crashNotice = nullptr;
     QPointer<QWebEngineView> m_view;
