@@ -4,6 +4,7 @@
 #include "groups.h"
 #include "templates.h"
 
+#include "browser/bulkopen.h"
 #include "browser/pagereads.h"
 #include "common/ansifile.h"
 #include "links/favouriteswrite.h"
@@ -175,7 +176,7 @@ void EditingCommands::editTemplate(const QString &name) {
     m_context.dialogs.openWithSystem(templatePath(name));
 }
 
-void EditingCommands::openGroup(const QString &name) {
+common::Task<> EditingCommands::openGroup(QString name) {
     const QString path =
         QDir(m_folder.filePath(QStringLiteral("group"))).filePath(name + QStringLiteral(".txt"));
     const common::TextFileContent file = common::readTextFile(path);
@@ -183,10 +184,12 @@ void EditingCommands::openGroup(const QString &name) {
         m_context.dialogs.message(shell::kNoticeCaption,
                                   QStringLiteral("无法读取组文件 %1：%2").arg(path, file.error),
                                   Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
+    QList<QUrl> urls;
     for (const QString &address : groupAddresses(file.text))
-        m_context.tabs.openHarvested(address.isEmpty() ? QUrl() : QUrl::fromUserInput(address));
+        urls.append(address.isEmpty() ? QUrl() : QUrl::fromUserInput(address));
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls);
 }
 
 } // namespace editing

@@ -35,7 +35,7 @@ public:
     // template_ + name + "_之_" + item (after "template_")
     common::Task<> pasteTemplateItem(QString key);
 
-    void openGroup(const QString &name); // opengroup_ + name
+    common::Task<> openGroup(QString name); // opengroup_ + name
 
 private:
     QString templatePath(const QString &name) const;

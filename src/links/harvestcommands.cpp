@@ -5,6 +5,7 @@
 #include "linkharvest.h"
 
 #include "browser/browserview.h"
+#include "browser/bulkopen.h"
 
 #include <QPointer>
 #include "common/ansifile.h"
@@ -82,11 +83,11 @@ common::Task<> HarvestCommands::openSelectionLinks(LinkCommand command) {
     const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
     if (!page)
         co_return;
-    int opened = 0;
-    for (const QString &url : linksInSelection(page->html, view->url().toString(), selection, command)) {
-        m_context.tabs.openHarvested(QUrl(url));
-        count(++opened);
-    }
+    QList<QUrl> urls;
+    for (const QString &url : linksInSelection(page->html, view->url().toString(), selection, command))
+        urls.append(QUrl(url));
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls,
+                                           [this](int opened) { count(opened); });
 }
 
 common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {

@@ -6,6 +6,7 @@
 #include "selectionlinks.h"
 
 #include "browser/browserview.h"
+#include "browser/bulkopen.h"
 #include "common/ansifile.h"
 #include "common/textsearch.h"
 #include "saving/filenaming.h"
@@ -36,12 +37,14 @@ common::Task<> LinkCommands::openPageLinks(LinkCommand command) {
     const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
     if (!page)
         co_return;
-    int count = 0;
-    for (const HarvestedLink &link : scanLinks(page->html, pageUrl, command, page->charset)) {
-        m_context.tabs.openHarvested(QUrl(link.url));
-        if (command != LinkCommand::OpenPageA)
-            countOpened(++count);
-    }
+    QList<QUrl> urls;
+    for (const HarvestedLink &link : scanLinks(page->html, pageUrl, command, page->charset))
+        urls.append(QUrl(link.url));
+    const bool counted = command != LinkCommand::OpenPageA;
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls, [this, counted](int count) {
+        if (counted)
+            countOpened(count);
+    });
 }
 
 common::Task<> LinkCommands::openSelectedLinks() {
@@ -57,15 +60,15 @@ common::Task<> LinkCommands::openSelectedLinks() {
                                   Dialogs::Buttons::Ok);
         co_return;
     }
-    int count = 0;
+    QList<QUrl> urls;
     for (const QString &url : selectedLinks(page->html, view->url().toString(QUrl::FullyEncoded),
-                                            selection, page->charset)) {
-        m_context.tabs.openHarvested(QUrl(url));
-        countOpened(++count);
-    }
+                                            selection, page->charset))
+        urls.append(QUrl(url));
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls,
+                                           [this](int count) { countOpened(count); });
 }
 
-void LinkCommands::openUrlsInFile() {
+common::Task<> LinkCommands::openUrlsInFile() {
     const QString path = m_context.dialogs.chooseFile(QStringLiteral("打开文件"), m_folder.path(),
                                                       QStringLiteral("所有文件 (*)"));
     const common::TextFileContent file =
@@ -73,10 +76,12 @@ void LinkCommands::openUrlsInFile() {
     if (file.text.isEmpty()) {
         m_context.dialogs.message(shell::kNoticeCaption, QStringLiteral("此文件无内容！"),
                                   Dialogs::Buttons::Ok);
-        return;
+        co_return;
     }
+    QList<QUrl> urls;
     for (const QString &url : urlsInText(file.text))
-        m_context.tabs.openHarvested(QUrl(url));
+        urls.append(QUrl(url));
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls);
 }
 
 // The folder browser; a cancel shows in the address box.
@@ -89,20 +94,22 @@ QString LinkCommands::chooseFolder() {
     return folder;
 }
 
-void LinkCommands::openFolderPages() {
+common::Task<> LinkCommands::openFolderPages() {
     const QString folder = chooseFolder();
     if (folder.isEmpty())
-        return;
+        co_return;
     const QStringList files =
         QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files,
                                QDir::Name | QDir::IgnoreCase);
+    QList<QUrl> urls;
     for (const QString &file : files) {
         // The name is opened in lower case, as the folder listing gives it on a system whose
         // file names ignore case; here the file must still be found under its own name.
         const QString lower = file.toLower();
         const QString name = QFileInfo::exists(QDir(folder).filePath(lower)) ? lower : file;
-        m_context.tabs.openHarvested(QUrl::fromLocalFile(QDir(folder).filePath(name)));
+        urls.append(QUrl::fromLocalFile(QDir(folder).filePath(name)));
     }
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls);
 }
 
 void LinkCommands::openSingle(const QUrl &url) {

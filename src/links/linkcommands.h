@@ -24,8 +24,8 @@ public:
     // OpenAllWFromC, OpenPageA, OpenAllXFromC, OpenAllJFromC
     common::Task<> openPageLinks(LinkCommand command);
     common::Task<> openSelectedLinks(); // OpenSelectA
-    void openUrlsInFile();              // openFurl
-    void openFolderPages();             // OpenM
+    common::Task<> openUrlsInFile();    // openFurl
+    common::Task<> openFolderPages();   // OpenM
     void openHardWebPage();             // OpenHardWebPage
     void openFolderListing();           // OpenMkw
 

@@ -1,6 +1,8 @@
 #include "instanceserver.h"
 
 #include "commands.h"
+
+#include "browser/bulkopen.h"
 #include "mainwindow.h"
 #include "tabmanager.h"
 #include "toolbar.h"
@@ -65,13 +67,12 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
         // Opened between two commands, never inside one: a command at work may hold the tabs.
         commands.runner().enqueue(
             QStringLiteral("打开网址"),
-            CommandRunner::now([&window, addresses = request.addresses] {
+            [&window, addresses = request.addresses]() -> common::Task<> {
                 TabManager &tabs = window.tabs();
                 const int firstNew = tabs.tabCount() + 1;
-                for (const QUrl &url : addresses)
-                    tabs.openHarvested(url);
+                co_await browser::openHarvestedInTurns(tabs, addresses);
                 tabs.selectTab(firstNew);
-            }));
+            });
     }
     if (request.command.isEmpty()) {
         if (done)

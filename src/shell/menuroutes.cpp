@@ -106,14 +106,8 @@ const QList<CommandRoute> &menuRoutes() {
              c.links().openHardWebPage();
              co_return;
          }},
-        {"openm", M::Exact, "OpenM", [](C &c, Choice) -> Task<> {
-             c.links().openFolderPages();
-             co_return;
-         }},
-        {"openfall", M::Exact, "OpenFurl", [](C &c, Choice) -> Task<> {
-             c.links().openUrlsInFile();
-             co_return;
-         }},
+        {"openm", M::Exact, "OpenM", [](C &c, Choice) { return c.links().openFolderPages(); }},
+        {"openfall", M::Exact, "OpenFurl", [](C &c, Choice) { return c.links().openUrlsInFile(); }},
         {"openmkw", M::Exact, "OpenMkw", [](C &c, Choice) -> Task<> {
              c.links().openFolderListing();
              co_return;
@@ -221,10 +215,7 @@ const QList<CommandRoute> &menuRoutes() {
              co_return;
          }},
         {"opengroup_", M::Prefix, "OpenGroup",
-         [](C &c, Choice e) -> Task<> {
-             c.editing().openGroup(e.name);
-             co_return;
-         }},
+         [](C &c, Choice e) { return c.editing().openGroup(e.name); }},
         {"all_", M::Prefix, "FillTemplate",
          [](C &c, Choice e) { return c.editing().fillTemplate(e.name); }},
         {"delete_", M::Prefix, "EditTemplate",

@@ -1,6 +1,7 @@
 #include "tabcaptions.h"
 
 #include "tabmanager.h"
+#include "tabstrip.h"
 
 #include "browser/browserview.h"
 
@@ -13,7 +14,7 @@ namespace shell {
 
 namespace {
 
-constexpr int kCaptionWidth = 180; // pixels of title a tab shows
+constexpr int kCaptionWidth = TabStrip::kCaptionWidth; // pixels of title a tab shows
 
 } // namespace
 
@@ -54,8 +55,7 @@ void TabCaptions::refresh() {
     if (m_stale.isEmpty())
         return;
     QTabBar *bar = m_tabs.tabBar();
-    if (m_stale.size() > 1)
-        m_tabs.holdBarLayout(); // each caption set would lay out the whole bar
+    m_tabs.holdBarLayout(); // each caption set would lay out the whole bar
     const QFontMetrics metrics = bar->fontMetrics();
     const QIcon loading = bar->style()->standardIcon(QStyle::SP_BrowserReload);
     for (int position = 1; position <= m_tabs.tabCount(); ++position) {
@@ -67,10 +67,15 @@ void TabCaptions::refresh() {
         const QUrl url = view ? view->url() : QUrl();
         const bool marked = m_tabs.isMarked(position);
         const bool saved = m_savedCheck && !url.isEmpty() && m_savedCheck(url);
-        bar->setTabText(position - 1,
-                        tabCaption(number, title, url, marked, saved, metrics, kCaptionWidth));
-        bar->setTabToolTip(position - 1, tabToolTip(title, url, marked));
-        bar->setTabIcon(position - 1, m_loading.contains(number) ? loading : QIcon());
+        // Only what changed is set again: every set lays the bar out anew.
+        const int index = position - 1;
+        const QString caption = tabCaption(number, title, url, marked, saved, metrics, kCaptionWidth);
+        if (bar->tabText(index) != caption)
+            bar->setTabText(index, caption);
+        bar->setTabToolTip(index, tabToolTip(title, url, marked));
+        const bool isLoading = m_loading.contains(number);
+        if (bar->tabIcon(index).isNull() == isLoading)
+            bar->setTabIcon(index, isLoading ? loading : QIcon());
     }
     m_stale.clear();
     emit refreshed();

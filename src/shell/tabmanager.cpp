@@ -3,6 +3,7 @@
 #include "commands/dialogs.h"
 #include "loadqueue.h"
 #include "tabcaptions.h"
+#include "tabstrip.h"
 #include "tabstripmenu.h"
 
 #include "common/fileerror.h"
@@ -18,6 +19,13 @@
 #include <QWidget>
 
 namespace shell {
+
+namespace {
+
+// While tabs keep changing, the tab bar is laid out at most this often.
+constexpr qint64 kBarLayoutMs = 250;
+
+} // namespace
 
 using browser::BrowserView;
 
@@ -44,7 +52,7 @@ TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QU
                        QObject *parent)
     : QObject(parent), m_factory(factory), m_dialogs(dialogs), m_favouritesUrl(favouritesUrl),
       m_clock(monotonicSeconds) {
-    m_tabBar = new QTabBar;
+    m_tabBar = new TabStrip;
     m_tabBar->setObjectName(QStringLiteral("TabStrip1"));
     m_tabBar->setExpanding(false);
     m_tabBar->setElideMode(Qt::ElideNone);
@@ -266,8 +274,9 @@ BrowserView *TabManager::openHarvested(const QUrl &url) {
 }
 
 // QTabBar lays out all its tabs on every change while it is shown: opening or closing
-// thousands of tabs one by one cost the square of their number. Changes made in one turn of
-// the event loop are laid out once, at its end, with the window's painting held meanwhile.
+// thousands of tabs one by one cost the square of their number. Changes are laid out
+// together: at the end of this turn of the event loop, and while they keep coming (a batch
+// of thousands of tabs) at most every kBarLayoutMs, the window's painting held meanwhile.
 void TabManager::holdBarLayout() {
     if (m_barHeld || !m_tabBar->isVisible())
         return;
@@ -275,8 +284,15 @@ void TabManager::holdBarLayout() {
     QPointer<QWidget> window = m_tabBar->window();
     window->setUpdatesEnabled(false);
     m_tabBar->hide();
-    QTimer::singleShot(0, this, [this, window] {
-        m_tabBar->show();
+    // A bar of thousands of tabs takes long to lay out: it is laid out less often then, so
+    // that its layout never takes more than about a fifth of the window's time.
+    const qint64 interval = qMax(kBarLayoutMs, 5 * m_barLayoutCostMs);
+    const qint64 sinceLayout = m_barLaidOut.isValid() ? m_barLaidOut.elapsed() : interval;
+    const int wait = sinceLayout < interval ? int(interval - sinceLayout) : 0;
+    QTimer::singleShot(wait, this, [this, window] {
+        m_barLaidOut.start();
+        m_tabBar->show(); // lays the bar out
+        m_barLayoutCostMs = m_barLaidOut.elapsed();
         m_barHeld = false;
         if (window)
             window->setUpdatesEnabled(true);

@@ -6,6 +6,7 @@
 #include "browser/tabpolicy.h"
 
 #include <QHash>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -179,6 +180,8 @@ private:
     std::function<double()> m_clock;
     CommandGate m_commandGate;
     bool m_barHeld = false;
+    QElapsedTimer m_barLaidOut; // since the tab bar was last laid out after a hold
+    qint64 m_barLayoutCostMs = 0; // how long that layout took
 };
 
 } // namespace shell

@@ -207,14 +207,25 @@ TEST_F(EditingTest, GroupsOpenEveryLineInATabOfItsOwn) {
     ASSERT_TRUE(common::writeTextFile(
         folder.filePath("group/新闻.txt"),
         "http://a.example/\r\n首页(http://b.example/)\r\nabout:blank\r\n\r\n"));
-    editing.openGroup("新闻");
+    ASSERT_TRUE(testing_support::finish(editing.openGroup("新闻")));
     ASSERT_EQ(tabs.tabCount(), 5);
     EXPECT_EQ(factory.created[1]->navigations, QList<QUrl>({QUrl("http://a.example/")}));
     EXPECT_EQ(factory.created[2]->navigations, QList<QUrl>({QUrl("http://b.example/")}));
     EXPECT_TRUE(factory.created[3]->navigations.isEmpty());
     EXPECT_TRUE(factory.created[4]->navigations.isEmpty());
-    editing.openGroup("missing");
+    ASSERT_TRUE(testing_support::finish(editing.openGroup("missing")));
     EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+// A group of thousands opens whole, a slice of tabs per turn of the event loop.
+TEST_F(EditingTest, AGroupOfThousandsOpensEveryAddress) {
+    QString group;
+    for (int i = 0; i < 3000; ++i)
+        group += QString("第%1页(http://h.example/%1.htm)\r\n").arg(i);
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("group")));
+    ASSERT_TRUE(common::writeTextFile(folder.filePath("group/大.txt"), group));
+    ASSERT_TRUE(testing_support::finish(editing.openGroup("大"), 120000));
+    EXPECT_EQ(tabs.tabCount(), 3001);
 }
 
 } // namespace
