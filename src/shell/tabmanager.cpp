@@ -317,7 +317,7 @@ bool TabManager::closeTabAt(int position, browser::TabRecord *closed) {
     const int number = viewNumberAt(position);
     if (closed) {
         BrowserView *view = viewAtPosition(position);
-        *closed = {view ? view->url() : QUrl(), view ? view->title() : QString(),
+        *closed = {view ? addressOf(view) : QUrl(), view ? view->title() : QString(),
                    isMarked(position)};
     }
     if (position > 1)
@@ -404,12 +404,17 @@ void TabManager::deleteFromDisk(int position) {
     }
 }
 
+// A tab still waiting for its turn to load is kept by the address it waits for.
+QUrl TabManager::addressOf(const BrowserView *view) {
+    return view->queuedAddress().isEmpty() ? view->url() : view->queuedAddress();
+}
+
 QList<browser::TabRecord> TabManager::records() const {
     QList<browser::TabRecord> out;
     for (int position = 2; position <= tabCount(); ++position) {
         const BrowserView *view = viewAtPosition(position);
-        if (view && !view->url().isEmpty())
-            out.append({view->url(), view->title(), isMarked(position)});
+        if (view && !addressOf(view).isEmpty())
+            out.append({addressOf(view), view->title(), isMarked(position)});
     }
     return out;
 }

@@ -145,6 +145,7 @@ private:
     browser::BrowserView *createView(int index);
     void destroyView(int index);
     void handleTabSwitch();
+    static QUrl addressOf(const browser::BrowserView *view);
     void syncShownView();
     void showCurrentPage(bool withAddressPanel);
     void pageChanged(int viewNumber);

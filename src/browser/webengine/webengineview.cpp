@@ -309,7 +309,11 @@ void WebEngineView::reload() {
 }
 
 QUrl WebEngineView::url() const {
-    return m_page ? m_page->url() : QUrl();
+    if (!m_page)
+        return {};
+    // Until the first document of a navigation arrives, the address asked for.
+    const QUrl shown = m_page->url();
+    return shown.isEmpty() ? m_page->requestedUrl() : shown;
 }
 
 QString WebEngineView::title() const {
