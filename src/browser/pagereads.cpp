@@ -83,6 +83,9 @@ common::Task<PageRead> readLoadedPage(QPointer<BrowserView> view, int limitMs) {
         PageRead read = co_await readPage(view.data());
         if (read.status != PageRead::Status::NoDocument || waited.elapsed() >= limitMs)
             co_return read;
+        // Nothing is on its way: no load under way and no turn in the load queue to wait for.
+        if (!view || (!view->isBusy() && view->queuedAddress().isEmpty()))
+            co_return read;
         // Looked at again when its load ends, and every half second meanwhile: a tab whose
         // turn comes may start and end its load between two looks.
         co_await documentComplete(view.data(), 500);

@@ -26,7 +26,8 @@ common::Answer<bool> documentComplete(BrowserView *view, int timeoutMs);
 
 // The page of a tab as it stands; while the tab holds no document yet (its turn in the load
 // queue has not come, or its first document has not arrived) it is waited for, the window
-// answering all the while, for at most `limitMs`, after which NoDocument is the answer.
+// answering all the while, for at most `limitMs`, after which NoDocument is the answer. A tab
+// that waits for nothing (no load under way, no turn to come) answers NoDocument at once.
 common::Task<PageRead> readLoadedPage(QPointer<BrowserView> view, int limitMs);
 
 } // namespace browser

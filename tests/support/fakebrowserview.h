@@ -59,7 +59,7 @@ public:
         answerLater(reply, [this]() -> browser::PageRead {
             if (!answers)
                 return {Status::NoAnswer, {}, {}};
-            if (!queuedAddress().isEmpty() || (busy && !documentArrived))
+            if (pageUrl.isEmpty() || !queuedAddress().isEmpty() || (busy && !documentArrived))
                 return {Status::NoDocument, {}, {}};
             return {Status::Read, pageHtml, pageCharset};
         });
@@ -135,6 +135,7 @@ public:
     bool documentArrived = true; // false while a load has not brought its document
     bool finishesLoads = true;   // false: loads end only when a test calls finishLoad()
     int pendingReads = 0;
+    int answerDelayMs = 0; // a page busy with a script answers late
     browser::LifeState life = browser::LifeState::Active;
     bool userInput = false;
     bool stayActive = false;
@@ -158,7 +159,7 @@ private:
             return;
         }
         ++pendingReads;
-        QTimer::singleShot(0, qApp, [self = QPointer<FakeBrowserView>(this), reply, value] {
+        QTimer::singleShot(answerDelayMs, qApp, [self = QPointer<FakeBrowserView>(this), reply, value] {
             if (!self) {
                 if constexpr (std::is_same_v<T, browser::PageRead>)
                     reply({browser::PageRead::Status::Closed, {}, {}});
