@@ -153,7 +153,8 @@ common::Task<> EditingCommands::pasteTemplateItem(QString key) {
     QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!value || !view)
         co_return;
-    if (browser::isTextFieldType(co_await browser::readFocusedElementType(view)))
+    const QString type = co_await browser::readFocusedElementType(view);
+    if (browser::isTextFieldType(type))
         co_await browser::appendToFocusedElement(view, *value);
 }
 

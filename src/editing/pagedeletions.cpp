@@ -54,7 +54,8 @@ common::Task<> PageDeletions::deleteFromAllPages(bool links) {
     for (const saving::BatchTab &tab : batch) {
         if (run.stopRequested())
             break;
-        if (co_await changePage(tab.view, selection, links))
+        const bool removed = co_await changePage(tab.view, selection, links);
+        if (removed)
             ++changed;
         run.pageDone(changed);
     }

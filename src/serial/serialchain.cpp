@@ -257,7 +257,10 @@ common::Task<> SerialChain::saveChapter() {
         co_return;
     }
     const bool asHtml = m_state.format == ChapterFormat::Html;
-    const QString article = asHtml ? QString() : co_await browser::readArticleJson(m_view);
+    // (A co_await inside ?: is miscompiled by g++ 12: its temporaries are destroyed twice.)
+    QString article;
+    if (!asHtml)
+        article = co_await browser::readArticleJson(m_view);
     if (run != m_runId)
         co_return;
     if (!m_view)

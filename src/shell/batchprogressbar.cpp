@@ -3,7 +3,6 @@
 #include "downloadqueue.h"
 #include "loadqueue.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,33 +46,8 @@ void BatchProgressBar::begin(int total) {
 void BatchProgressBar::advance(int done, const QString &line) {
     m_bar->setValue(done);
     m_line->setText(line);
-    // The pages are read with user input held back; between two pages the bar is painted
-    // and a click on 停止 or Esc gets through, and no other input: a command started now
-    // would run inside the save.
-    QCoreApplication::instance()->installEventFilter(this);
-    QCoreApplication::processEvents();
-    QCoreApplication::instance()->removeEventFilter(this);
 }
 
-bool BatchProgressBar::eventFilter(QObject *watched, QEvent *event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (watched->isWidgetType() && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-            stop();
-        [[fallthrough]];
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        // The window passes input on to its widgets; among them only 停止 takes it.
-        return watched->isWidgetType() && watched != m_stopButton;
-    default:
-        return false;
-    }
-}
 
 bool BatchProgressBar::stopRequested() {
     return m_stopRequested;

@@ -40,7 +40,6 @@ public:
     void stop();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showLoading(int finished, int asked, int loading, int waiting);

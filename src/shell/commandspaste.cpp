@@ -43,7 +43,10 @@ common::Task<> Commands::pasteClipboard() {
 
 common::Task<> Commands::pasteIntoField(QString caption) {
     QPointer<BrowserView> view = m_window.tabs().currentView();
-    if (view && browser::isTextFieldType(co_await browser::readFocusedElementType(view)))
+    if (!view)
+        co_return;
+    const QString type = co_await browser::readFocusedElementType(view);
+    if (browser::isTextFieldType(type))
         co_await browser::appendToFocusedElement(view, caption);
 }
 

@@ -83,7 +83,12 @@ TabManager::~TabManager() {
     for (BrowserView *view : std::as_const(m_views))
         delete view;
     m_views.clear();
-    delete m_tabBar;
+    // Nothing may look at the bar through its pointer while it is being destroyed.
+    if (QTabBar *bar = m_tabBar) {
+        bar->blockSignals(true);
+        m_tabBar.clear();
+        delete bar;
+    }
     delete m_stack;
 }
 

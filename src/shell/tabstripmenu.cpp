@@ -16,39 +16,43 @@ TabStripMenu::TabStripMenu(TabManager &tabs) : QObject(&tabs), m_tabs(tabs) {
 
     m_menu = new QMenu(bar);
     m_menu->setObjectName(QStringLiteral("tabmenu"));
-    const auto onMenuTab = [this](const char *name, void (TabManager::*action)(int)) {
-        return [this, name, action] {
-            m_tabs.runCommand(QString::fromLatin1(name), [this, action, key = m_menuKey] {
-                if (const int position = m_tabs.positionOfKey(key))
-                    (m_tabs.*action)(position);
-            });
-        };
+    TabManager *manager = &tabs;
+    const auto onMenuTab = [this](const char *name, std::function<void(int)> action) {
+        return [this, name, action] { actOnMenuTab(QString::fromLatin1(name), action); };
     };
-    const auto command = [this](const char *name, auto action) {
-        return [this, name, action] {
-            m_tabs.runCommand(QString::fromLatin1(name), [this, action] { (m_tabs.*action)(); });
-        };
+    const auto command = [manager](const char *name, std::function<void()> action) {
+        return [manager, name, action] { manager->runCommand(QString::fromLatin1(name), action); };
     };
     m_menu
         ->addAction(QStringLiteral("删除这个网页（双击也可）"), this,
-                    onMenuTab("DeleteThis", &TabManager::closeTab))
+                    onMenuTab("DeleteThis", [manager](int position) { manager->closeTab(position); }))
         ->setObjectName(QStringLiteral("deleteThis"));
     m_menu->addAction(QStringLiteral("删除所有网页"), this,
-                      command("DeleteAll", &TabManager::closeAllUnmarked))
+                      command("DeleteAll", [manager] { manager->closeAllUnmarked(); }))
         ->setObjectName(QStringLiteral("deleteAll"));
     m_menu
         ->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,
-                    onMenuTab("MarkTab", &TabManager::markTab))
+                    onMenuTab("MarkTab", [manager](int position) { manager->markTab(position); }))
         ->setObjectName(QStringLiteral("tab_tick"));
     m_reopen = m_menu->addAction(QStringLiteral("恢复关闭的网页"), this,
-                                 command("ReopenClosed", &TabManager::reopenClosed));
+                                 command("ReopenClosed", [manager] { manager->reopenClosed(); }));
     m_reopen->setObjectName(QStringLiteral("reopenClosed"));
     m_reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     m_menu->addSeparator();
     m_menu
         ->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
-                    onMenuTab("DeleteFromHard", &TabManager::deleteFromDisk))
+                    onMenuTab("DeleteFromHard",
+                              [manager](int position) { manager->deleteFromDisk(position); }))
         ->setObjectName(QStringLiteral("DeleteFromHard"));
+}
+
+// The tab the menu was opened on, looked up again when the command's turn comes.
+void TabStripMenu::actOnMenuTab(const QString &name, const std::function<void(int)> &action) {
+    TabManager *manager = &m_tabs;
+    m_tabs.runCommand(name, [manager, action, key = m_menuKey] {
+        if (const int position = manager->positionOfKey(key))
+            action(position);
+    });
 }
 
 void TabStripMenu::openMenuOn(int index, const QPoint &globalPos) {

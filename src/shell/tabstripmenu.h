@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+
+#include <functional>
 #include <QPointer>
 #include <QString>
 
@@ -26,6 +28,7 @@ public:
     void openMenuOn(int index, const QPoint &globalPos);
 
 private:
+    void actOnMenuTab(const QString &name, const std::function<void(int)> &action);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeOnDoubleClick(int index);
 

@@ -73,6 +73,7 @@ TEST_F(BatchProgressTest, OpeningLinksShowsItsCountsAndStopsTheWaitingPages) {
     shell::BatchProgressBar bar(&window,
                                 [&](const QString &, const QString &text) { s2.append(text); });
     bar.follow(tabs.loadQueue());
+    factory.viewsFinishLoads = false; // the test ends the loads
     QList<FakeBrowserView *> views;
     for (int i = 1; i <= 10; ++i)
         views.append(static_cast<FakeBrowserView *>(
@@ -144,41 +145,32 @@ TEST_F(BatchProgressTest, DownloadsShowTheirCountsAndStopDropsTheWaitingFiles) {
     EXPECT_EQ(s2.last(), "已下载 1 个文件");
 }
 
-// Between two pages of a save only 停止 and Esc take input: another button clicked then
-// would start a command inside the save.
-TEST_F(BatchProgressTest, DuringASaveOnlyStopTakesInput) {
+// 停止 asks the batch to stop; the window goes on taking input between two pages (another
+// command is refused by the runner, not by the bar), and no page is read inside the bar.
+TEST_F(BatchProgressTest, StopAsksTheBatchToStopAndTheWindowStillTakesInput) {
     QWidget window;
     auto *other = new QPushButton("其他", &window);
     shell::BatchProgressBar bar(&window, [](const QString &, const QString &) {});
     int otherClicks = 0;
     QObject::connect(other, &QPushButton::clicked, [&] { ++otherClicks; });
     window.show();
-    bar.begin(3);
     const auto click = [](QWidget *target) {
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
             QCoreApplication::postEvent(
                 target, new QMouseEvent(type, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)),
                                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     };
+    bar.begin(2);
+    bar.advance(1, "已保存 1/2");
     click(other);
-    bar.advance(1, "已保存 1/3");
-    EXPECT_EQ(otherClicks, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(otherClicks, 1);
     EXPECT_FALSE(bar.stopRequested());
-    QCoreApplication::postEvent(other, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
-    bar.advance(2, "已保存 2/3");
+    click(bar.findChild<QPushButton *>("batchStop"));
+    QCoreApplication::processEvents();
     EXPECT_TRUE(bar.stopRequested());
     bar.end();
     EXPECT_TRUE(bar.isHidden());
-
-    bar.begin(2);
-    EXPECT_FALSE(bar.stopRequested());
-    click(bar.findChild<QPushButton *>("batchStop"));
-    bar.advance(1, "已保存 1/2");
-    EXPECT_TRUE(bar.stopRequested());
-    bar.end();
-    click(other); // no batch: input as usual
-    QCoreApplication::processEvents();
-    EXPECT_EQ(otherClicks, 1);
 }
 
 } // namespace

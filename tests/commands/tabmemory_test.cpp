@@ -26,6 +26,7 @@ protected:
                 tabs.openInNewTab(QUrl(QString("http://h.example/%1.htm").arg(i)), true, true));
             view->pageTitle = QString("第%1页").arg(i);
             view->pageHtml = QString("<p>第%1页</p>").arg(i);
+            view->finishLoad();
         }
     }
     // A look `later` seconds after the last one.
