@@ -10,10 +10,25 @@ source scripts/readability.sh
 ensure_readability
 
 jobs=$(nproc)
+# The core, and the shell with its command tests (fake engine and dialogs), under the
+# sanitizers; the engine and the end-to-end tests are left out of this build.
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMARO_SANITIZE=ON \
-  -DLUMARO_BROWSER=OFF -DLUMARO_BENCH=OFF >/dev/null
+  -DLUMARO_BROWSER=ON -DLUMARO_ENGINE=OFF -DLUMARO_BENCH=OFF >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
-ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-sanitize --output-on-failure -L core -j "$jobs"
+QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+  ctest --test-dir build-sanitize --output-on-failure -L 'core|commands|browser' -j "$jobs"
+
+# Each fuzz target for 30 s, seeded from the test data.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DLUMARO_FUZZ=ON \
+  -DLUMARO_BROWSER=OFF -DLUMARO_BENCH=OFF >/dev/null
+cmake --build build-fuzz --parallel "$jobs" --target fuzz_text fuzz_charsets
+for target in fuzz_text fuzz_charsets; do
+  corpus=$(mktemp -d)
+  cp tests/data/pages/* tests/data/encodings/* "$corpus"/
+  (cd "$corpus" && "$OLDPWD/build-fuzz/tests/fuzz/$target" -max_total_time=30 -print_final_stats=0 \
+    "$corpus" 2>&1 | tail -1)
+  rm -rf "$corpus"
+done
 
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --parallel "$jobs"

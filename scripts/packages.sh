@@ -8,6 +8,7 @@ LUMARO_PACKAGES=(
   xvfb xauth xclip bc
   dpkg-dev librsvg2-bin desktop-file-utils lintian
   libquazip1-qt6-dev epubcheck nodejs
+  clang libclang-rt-14-dev
 )
 
 ensure_packages() {

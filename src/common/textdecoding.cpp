@@ -87,7 +87,8 @@ DecodedText decodeKeeping(const QByteArray &bytes, qsizetype from, const QByteAr
     decoded.charset = charset;
     decoded.bomLength = from;
     // Stateless: a sequence cut off at the end is an error, not a state kept for more input.
-    QStringDecoder whole(charset.constData(), QStringConverter::Flag::Stateless);
+    QStringDecoder whole(charset.constData(), QStringConverter::Flag::Stateless |
+                                                  QStringConverter::Flag::ConvertInitialBom);
     decoded.text = whole.decode(QByteArrayView(bytes).sliced(from));
     if (!whole.hasError())
         return decoded; // the usual case: every byte is text
@@ -95,7 +96,8 @@ DecodedText decodeKeeping(const QByteArray &bytes, qsizetype from, const QByteAr
     decoded.text.reserve(bytes.size() - from);
     const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype size = bytes.size();
-    QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
     qsizetype runStart = from;
     for (qsizetype i = from; i < size;) {
         const qsizetype length = sequenceLength(data + i, size - i);
@@ -183,7 +185,8 @@ DecodedText decodeBytes(const QByteArray &bytes, TextKind kind, const QByteArray
     DecodedText decoded;
     decoded.charset = name;
     decoded.bomLength = bom;
-    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless |
+                                                 QStringConverter::Flag::ConvertInitialBom);
     decoded.text = decoder.decode(QByteArrayView(bytes).sliced(bom));
     decoded.undecodable = decoder.hasError() ? decoded.text.count(QChar::ReplacementCharacter) : 0;
     return decoded;

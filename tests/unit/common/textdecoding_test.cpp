@@ -162,3 +162,18 @@ TEST(ChosenCharset, AGivenCharsetWinsAndSkipsOnlyItsOwnMark) {
 }
 
 } // namespace
+
+// A byte-order mark inside a file is text (U+FEFF): after a byte that is no text, or as a
+// second mark, it is kept, and the file's bytes come back whole.
+TEST(TextDecoding, AMarkInsideAFileIsKeptAndTheBytesComeBack) {
+    for (const QByteArray &bytes : {QByteArray("a\xFF\xEF\xBB\xBF"
+                                               "b"),
+                                    QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                               "ab"),
+                                    QByteArray("\xC4\xE3\xFF\xEF\xBB\xBF\xBA\xC3")}) {
+        const common::DecodedText decoded = common::decodeBytes(bytes, common::TextKind::Plain);
+        EXPECT_EQ(common::encodeKeepingBytes(decoded.text, decoded.charset),
+                  bytes.mid(decoded.bomLength))
+            << bytes.toHex().constData();
+    }
+}
