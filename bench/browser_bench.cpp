@@ -11,11 +11,10 @@
 // the memory of the process tree meanwhile). --budget sets the memory budget of the tabs (0:
 // nothing is let go); --switch switches tabs every 250 ms while the links load and prints how
 // long the window took to answer; --switch-idle does the same once the batch has loaded.
-#include "e2e/scriptwait.h"
-#include "support/pagewait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/processmemory.h"
+#include "e2e/scriptwait.h"
 #include "shell/commands.h"
 #include "shell/loadqueue.h"
 #include "shell/mainwindow.h"
@@ -24,6 +23,7 @@
 #include "shell/tabmemory.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/pagewait.h"
 #include "support/waitfor.h"
 
 #include <QApplication>

@@ -23,15 +23,15 @@ public:
         std::function<bool(const QString &, const QString &, const QString &)> addMenuEntry);
 
     common::Task<> deleteSelectFromPage(); // DeleteSelectFromC
-    void deleteSelectFromFavourites(); // DeleteSelect
+    void deleteSelectFromFavourites();     // DeleteSelect
 
     // The template editor's result: written to inputtemplate/NAME.ini and its three menu
     // entries added. False (the editor stays open) for a name or items the file cannot hold,
     // and when the user does not want an existing template of that name replaced.
     bool saveTemplate(const QString &name, const QList<TemplateItem> &items);
-    void loadTemplate(const QString &name); // add_ + name
+    void loadTemplate(const QString &name);    // add_ + name
     common::Task<> fillTemplate(QString name); // all_ + name
-    void editTemplate(const QString &name); // delete_ + name
+    void editTemplate(const QString &name);    // delete_ + name
     // template_ + name + "_之_" + item (after "template_")
     common::Task<> pasteTemplateItem(QString key);
 

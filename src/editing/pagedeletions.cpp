@@ -23,8 +23,8 @@ QString PageDeletions::selectionOfCurrentPage() {
     return selection;
 }
 
-common::Task<bool> PageDeletions::changePage(QPointer<browser::BrowserView> view,
-                                             QString selection, bool links) {
+common::Task<bool> PageDeletions::changePage(QPointer<browser::BrowserView> view, QString selection,
+                                             bool links) {
     if (!view || view->url() == m_folder.favouritesUrl())
         co_return false;
     // A page that did not answer is left as it is, never replaced by an empty one.

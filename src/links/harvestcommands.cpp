@@ -7,8 +7,8 @@
 #include "browser/browserview.h"
 #include "browser/bulkopen.h"
 
-#include <QPointer>
 #include "common/ansifile.h"
+#include <QPointer>
 
 namespace links {
 
@@ -84,7 +84,8 @@ common::Task<> HarvestCommands::openSelectionLinks(LinkCommand command) {
     if (!page)
         co_return;
     QList<QUrl> urls;
-    for (const QString &url : linksInSelection(page->html, view->url().toString(), selection, command))
+    for (const QString &url :
+         linksInSelection(page->html, view->url().toString(), selection, command))
         urls.append(QUrl(url));
     co_await browser::openHarvestedInTurns(m_context.tabs, urls,
                                            [this](int opened) { count(opened); });

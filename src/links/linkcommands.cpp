@@ -141,9 +141,9 @@ common::Task<> LinkCommands::saveToHref() {
     const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
     if (!page)
         co_return;
-    const QString lines = hrefFileLines(scanLinks(
-        page->html, view->url().toString(QUrl::FullyEncoded), LinkCommand::SaveToHref,
-        page->charset));
+    const QString lines =
+        hrefFileLines(scanLinks(page->html, view->url().toString(QUrl::FullyEncoded),
+                                LinkCommand::SaveToHref, page->charset));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(shell::kNoticeCaption,

@@ -29,8 +29,8 @@ public:
     void openHardWebPage();             // OpenHardWebPage
     void openFolderListing();           // OpenMkw
 
-    common::Task<> saveToHref(); // SaveToHref
-    void saveDirectoryPage(); // SaveSydz
+    common::Task<> saveToHref();        // SaveToHref
+    void saveDirectoryPage();           // SaveSydz
     common::Task<> saveEmails();        // SaveE
     common::Task<> emailsToPasteMenu(); // SaveEtoM
 

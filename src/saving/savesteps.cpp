@@ -71,8 +71,8 @@ QList<BatchTab> SaveSteps::batchTabs(const browser::TabHost &tabs, int firstPosi
     return batch;
 }
 
-common::Task<std::optional<browser::PageRead>>
-SaveSteps::readForBatch(BatchTab tab, BatchRun &run, BatchOutcome &outcome) {
+common::Task<std::optional<browser::PageRead>> SaveSteps::readForBatch(BatchTab tab, BatchRun &run,
+                                                                       BatchOutcome &outcome) {
     if (run.stopRequested()) {
         outcome.stopped = true;
         outcome.notSaved.append(tab.address);
@@ -90,9 +90,9 @@ SaveSteps::readForBatch(BatchTab tab, BatchRun &run, BatchOutcome &outcome) {
             ++outcome.reloaded;
         co_return page;
     }
-    const QString why = page.status == browser::PageRead::Status::Closed   ? kClosedBeforeSaved
+    const QString why = page.status == browser::PageRead::Status::Closed       ? kClosedBeforeSaved
                         : page.status == browser::PageRead::Status::NoDocument ? kNeverLoaded
-                                                                             : kPageNotSaved;
+                                                                               : kPageNotSaved;
     outcome.failed.append(QStringLiteral("%1（%2）").arg(tab.address, why));
     run.pageDone(outcome.done);
     co_return std::nullopt;

@@ -61,8 +61,8 @@ public:
                                                             QString failure);
     // The same, its HTML wrapped in "<HTML>" and "</HTML>" as the link and e-mail scanners
     // read it; the failure told is kPageNotRead.
-    common::Task<std::optional<browser::PageRead>> readScanText(
-        QPointer<browser::BrowserView> view);
+    common::Task<std::optional<browser::PageRead>>
+    readScanText(QPointer<browser::BrowserView> view);
 
     // The tabs of a batch, from the last tab back to the one at `firstPosition`.
     static QList<BatchTab> batchTabs(const browser::TabHost &tabs, int firstPosition);

@@ -277,8 +277,7 @@ common::Task<> SerialChain::saveChapter() {
                                        QStringLiteral("<html>") + html + QStringLiteral("</html>"),
                                        common::FileEncoding::Utf8WithBom, &error)
                : common::writeTextFile(dir.filePath(fileName),
-                                       title + kCrLf + kCrLf +
-                                           chapterText(article, html) + kCrLf,
+                                       title + kCrLf + kCrLf + chapterText(article, html) + kCrLf,
                                        common::FileEncoding::Gb18030, &error);
     if (!written)
         co_return finish(QStringLiteral("无法保存第%1章：%2").arg(number).arg(error), true);

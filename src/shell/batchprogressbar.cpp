@@ -48,7 +48,6 @@ void BatchProgressBar::advance(int done, const QString &line) {
     m_line->setText(line);
 }
 
-
 bool BatchProgressBar::stopRequested() {
     return m_stopRequested;
 }

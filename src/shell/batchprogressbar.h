@@ -40,7 +40,6 @@ public:
     void stop();
 
 protected:
-
 private:
     void showLoading(int finished, int asked, int loading, int waiting);
     void showDownloading(int finished, int asked, int running, int waiting);

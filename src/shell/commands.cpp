@@ -85,10 +85,10 @@ bool Commands::runNow(const QString &name, CommandRunner::Job job) {
 }
 
 void Commands::tellBusy() {
-    m_window.setPanelText(QStringLiteral("s2"),
-                          QStringLiteral("正在执行“%1”，请等它结束；要停止它，请按“停止”或Esc")
-                              .arg(m_runner.running().isEmpty() ? QStringLiteral("另一个命令")
-                                                                : m_runner.running()));
+    m_window.setPanelText(
+        QStringLiteral("s2"),
+        QStringLiteral("正在执行“%1”，请等它结束；要停止它，请按“停止”或Esc")
+            .arg(m_runner.running().isEmpty() ? QStringLiteral("另一个命令") : m_runner.running()));
 }
 
 bool Commands::enqueueMenuKey(const QString &key, std::function<void()> done) {

@@ -74,19 +74,19 @@ public:
     // Operations of the shell.
     void showHelpPage(const QString &fileName); // HelpPage, Origin
     void openSiteSearch(const QUrl &url);
-    void openFavourites();  // OpenLink
-    void copyToPasteMenu(); // copy
-    common::Task<> pasteClipboard();               // paste
+    void openFavourites();                          // OpenLink
+    void copyToPasteMenu();                         // copy
+    common::Task<> pasteClipboard();                // paste
     common::Task<> pasteIntoField(QString caption); // the paste menu's texts
-    void addressToPasteMenu();  // savehtom
-    void clearPasteMenu();      // deletealltool
-    common::Task<> saveEmailsOfAllTabs(); // saveee
-    void openEmailFile();       // openemail
-    void openSaveFolder();      // displaypath
-    void createFolder();        // createfolder
-    common::Task<> viewSource(); // view_source
-    void saveFullPage();        // saveadd
-    void showSaveTextDialog();  // savetxt1
+    void addressToPasteMenu();                      // savehtom
+    void clearPasteMenu();                          // deletealltool
+    common::Task<> saveEmailsOfAllTabs();           // saveee
+    void openEmailFile();                           // openemail
+    void openSaveFolder();                          // displaypath
+    void createFolder();                            // createfolder
+    common::Task<> viewSource();                    // view_source
+    void saveFullPage();                            // saveadd
+    void showSaveTextDialog();                      // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
     // The two capture modes, started and stopped by their menu entries.
     void toggleCapture(const QString &entryKey);
@@ -102,7 +102,7 @@ private:
 
     MainWindow &m_window;
     CommandRunner m_runner;
-    bool m_handingOver = false;   // a handed-over key's entry is being chosen
+    bool m_handingOver = false;     // a handed-over key's entry is being chosen
     CommandRunner::Job m_handedJob; // the command it started
     saving::ExtractionRule m_rule;
     saving::PageSaver m_pageSaver;

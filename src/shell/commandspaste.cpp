@@ -6,8 +6,8 @@
 
 #include "browser/pagereads.h"
 
-#include <QPointer>
 #include "common/textsearch.h"
+#include <QPointer>
 
 // The copy and paste buttons and the paste menu.
 namespace shell {

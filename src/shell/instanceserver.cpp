@@ -65,14 +65,13 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
         return false;
     if (!request.addresses.isEmpty()) {
         // Opened between two commands, never inside one: a command at work may hold the tabs.
-        commands.runner().enqueue(
-            QStringLiteral("打开网址"),
-            [&window, addresses = request.addresses]() -> common::Task<> {
-                TabManager &tabs = window.tabs();
-                const int firstNew = tabs.tabCount() + 1;
-                co_await browser::openHarvestedInTurns(tabs, addresses);
-                tabs.selectTab(firstNew);
-            });
+        commands.runner().enqueue(QStringLiteral("打开网址"),
+                                  [&window, addresses = request.addresses]() -> common::Task<> {
+                                      TabManager &tabs = window.tabs();
+                                      const int firstNew = tabs.tabCount() + 1;
+                                      co_await browser::openHarvestedInTurns(tabs, addresses);
+                                      tabs.selectTab(firstNew);
+                                  });
     }
     if (request.command.isEmpty()) {
         if (done)

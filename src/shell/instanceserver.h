@@ -32,8 +32,7 @@ struct InstanceRequest {
 // one; its menu entry is chosen as a click would choose it when its turn comes, and `done` is
 // told once it has run (at once for a request without one). False, and nothing done, when no
 // menu of the toolbar or the menu bar has the key.
-bool carryOut(MainWindow &window, const InstanceRequest &request,
-              std::function<void()> done = {});
+bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<void()> done = {});
 
 // One window per data folder. The first start listens on a local socket named after its data
 // folder and carries out what later starts send; a later start hands its request over and

@@ -139,8 +139,9 @@ void MainWindow::buildLayout() {
     m_closeCurrentButton = new QPushButton(QStringLiteral("删除当前网页"), this);
     m_closeCurrentButton->setObjectName(QStringLiteral("s0"));
     m_closeCurrentButton->setFlat(true);
-    connect(m_closeCurrentButton, &QPushButton::clicked, this,
-            [this] { runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); }); });
+    connect(m_closeCurrentButton, &QPushButton::clicked, this, [this] {
+        runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); });
+    });
     statusBar()->addWidget(m_closeCurrentButton);
     for (const char *key : {"s1", "s2", "s4"}) {
         auto *label = new QLabel(this);
@@ -233,8 +234,8 @@ void MainWindow::toggleExtractionRule(QAction *rule) {
     rule->setCheckable(on);
     rule->setChecked(on);
     rule->setText(
-            on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
-               : QStringLiteral("定义提取文件名的方式"));
+        on ? QStringLiteral("你已经定义了提取文件名的方式，这种方式在起作用。点击将取消！")
+           : QStringLiteral("定义提取文件名的方式"));
 }
 
 // The first tab and its favourites page come first: the engine loads the page while the
@@ -419,12 +420,10 @@ void MainWindow::addShortcuts() {
         m_addressBox->setFocus();
         m_addressBox->lineEdit()->selectAll();
     });
-    add(QKeySequence(Qt::CTRL | Qt::Key_W), [this] {
-        runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); });
-    });
-    add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] {
-        runCommand(QStringLiteral("OpenLink"), [this] { openFavouritesTab(); });
-    });
+    add(QKeySequence(Qt::CTRL | Qt::Key_W),
+        [this] { runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); }); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_T),
+        [this] { runCommand(QStringLiteral("OpenLink"), [this] { openFavouritesTab(); }); });
     add(QKeySequence(Qt::CTRL | Qt::Key_S),
         [this] { m_commands->runMenuEntry(QStringLiteral("onlysave")); });
     add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });

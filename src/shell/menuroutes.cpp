@@ -57,11 +57,13 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.deletions().deleteFromAllPages(false); }},
         {"deleteselectfromall2", M::Exact, "DeleteSelectFromAll2",
          [](C &c, Choice) { return c.deletions().deleteFromAllPages(true); }},
-        {"deleteselect", M::Exact, "DeleteThis", [](C &c, Choice) -> Task<> {
+        {"deleteselect", M::Exact, "DeleteThis",
+         [](C &c, Choice) -> Task<> {
              c.tabs().closeCurrent();
              co_return;
          }},
-        {"deletealls", M::Exact, "DeleteAll", [](C &c, Choice) -> Task<> {
+        {"deletealls", M::Exact, "DeleteAll",
+         [](C &c, Choice) -> Task<> {
              c.tabs().closeAllUnmarked();
              co_return;
          }},
@@ -70,16 +72,19 @@ const QList<CommandRoute> &menuRoutes() {
              c.tabs().deleteCurrentFromDisk();
              co_return;
          }},
-        {"deletealltool", M::Exact, "ClearPasteMenu", [](C &c, Choice) -> Task<> {
+        {"deletealltool", M::Exact, "ClearPasteMenu",
+         [](C &c, Choice) -> Task<> {
              c.clearPasteMenu();
              co_return;
          }},
-        {"addt", M::Exact, "SetInputForm", [](C &c, Choice) -> Task<> {
+        {"addt", M::Exact, "SetInputForm",
+         [](C &c, Choice) -> Task<> {
              c.showTemplateEditor();
              co_return;
          }},
         // Opening links
-        {"opensallp", M::Exact, "OpenSelectA", [](C &c, Choice) { return c.links().openSelectedLinks(); }},
+        {"opensallp", M::Exact, "OpenSelectA",
+         [](C &c, Choice) { return c.links().openSelectedLinks(); }},
         {"opensallz", M::Exact, "OpenSelectionLinks",
          [](C &c, Choice) { return c.harvest().openSelectionLinks(LinkCommand::OpenSelectA); }},
         {"opensallx", M::Exact, "OpenSelectionRelative",
@@ -88,7 +93,8 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.harvest().openSelectionLinks(LinkCommand::OpenAllJ); }},
         {"opensallzip", M::Exact, "DownloadSelectionFiles",
          [](C &c, Choice) { return c.harvest().downloadFileLinks(true); }},
-        {"onlynew", M::Exact, "OnlyNewLinks", [](C &c, Choice) -> Task<> {
+        {"onlynew", M::Exact, "OnlyNewLinks",
+         [](C &c, Choice) -> Task<> {
              c.toggleOnlyNewLinks();
              co_return;
          }},
@@ -102,13 +108,15 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.links().openPageLinks(LinkCommand::OpenAllJ); }},
         {"openallzip", M::Exact, "DownloadPageFiles",
          [](C &c, Choice) { return c.harvest().downloadFileLinks(false); }},
-        {"openhw", M::Exact, "OpenHardWebPage", [](C &c, Choice) -> Task<> {
+        {"openhw", M::Exact, "OpenHardWebPage",
+         [](C &c, Choice) -> Task<> {
              c.links().openHardWebPage();
              co_return;
          }},
         {"openm", M::Exact, "OpenM", [](C &c, Choice) { return c.links().openFolderPages(); }},
         {"openfall", M::Exact, "OpenFurl", [](C &c, Choice) { return c.links().openUrlsInFile(); }},
-        {"openmkw", M::Exact, "OpenMkw", [](C &c, Choice) -> Task<> {
+        {"openmkw", M::Exact, "OpenMkw",
+         [](C &c, Choice) -> Task<> {
              c.links().openFolderListing();
              co_return;
          }},
@@ -125,21 +133,25 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.harvest().linksToFavourites(LinkCommand::OpenAllX); }},
         {"savejd", M::Exact, "SaveAbsoluteToFavourites",
          [](C &c, Choice) { return c.harvest().linksToFavourites(LinkCommand::OpenAllJ); }},
-        {"savehtom", M::Exact, "AddressToPasteMenu", [](C &c, Choice) -> Task<> {
+        {"savehtom", M::Exact, "AddressToPasteMenu",
+         [](C &c, Choice) -> Task<> {
              c.addressToPasteMenu();
              co_return;
          }},
-        {"savesydz", M::Exact, "SaveSydz", [](C &c, Choice) -> Task<> {
+        {"savesydz", M::Exact, "SaveSydz",
+         [](C &c, Choice) -> Task<> {
              c.links().saveDirectoryPage();
              co_return;
          }},
         {"savece", M::Exact, "SaveE", [](C &c, Choice) { return c.links().saveEmails(); }},
         {"saveee", M::Exact, "SaveEAllTabs", [](C &c, Choice) { return c.saveEmailsOfAllTabs(); }},
-        {"openemail", M::Exact, "OpenEmailFile", [](C &c, Choice) -> Task<> {
+        {"openemail", M::Exact, "OpenEmailFile",
+         [](C &c, Choice) -> Task<> {
              c.openEmailFile();
              co_return;
          }},
-        {"saveetom", M::Exact, "SaveEtoM", [](C &c, Choice) { return c.links().emailsToPasteMenu(); }},
+        {"saveetom", M::Exact, "SaveEtoM",
+         [](C &c, Choice) { return c.links().emailsToPasteMenu(); }},
         {"beginsave", M::Exact, "BeginSave",
          [](C &c, Choice) -> Task<> {
              c.toggleCapture(QStringLiteral("beginsave"));
@@ -150,14 +162,17 @@ const QList<CommandRoute> &menuRoutes() {
              c.toggleCapture(QStringLiteral("beginsave2"));
              co_return;
          }},
-        {"savetxt1", M::Exact, "SaveTextDialog", [](C &c, Choice) -> Task<> {
+        {"savetxt1", M::Exact, "SaveTextDialog",
+         [](C &c, Choice) -> Task<> {
              c.showSaveTextDialog();
              co_return;
          }},
-        {"onlysave", M::Exact, "OnlySave", [](C &c, Choice) { return c.pageSaver().onlySave(false); }},
+        {"onlysave", M::Exact, "OnlySave",
+         [](C &c, Choice) { return c.pageSaver().onlySave(false); }},
         {"onlysave_x_j", M::Exact, "OnlySaveXJ",
          [](C &c, Choice) { return c.pageSaver().onlySave(true); }},
-        {"saveallo", M::Exact, "SaveAllW", [](C &c, Choice) { return c.pageSaver().saveAllW(false); }},
+        {"saveallo", M::Exact, "SaveAllW",
+         [](C &c, Choice) { return c.pageSaver().saveAllW(false); }},
         {"saveallo_x_j", M::Exact, "SaveAllWXJ",
          [](C &c, Choice) { return c.pageSaver().saveAllW(true); }},
         {"savetext", M::Exact, "OnlySaveText",
@@ -179,15 +194,18 @@ const QList<CommandRoute> &menuRoutes() {
              c.serial().startFromCurrentPage();
              co_return;
          }},
-        {"serialstop", M::Exact, "SerialStop", [](C &c, Choice) -> Task<> {
+        {"serialstop", M::Exact, "SerialStop",
+         [](C &c, Choice) -> Task<> {
              c.serial().stop();
              co_return;
          }},
-        {"serialresume", M::Exact, "SerialResume", [](C &c, Choice) -> Task<> {
+        {"serialresume", M::Exact, "SerialResume",
+         [](C &c, Choice) -> Task<> {
              c.serial().resume();
              co_return;
          }},
-        {"serialbook", M::Exact, "SerialBook", [](C &c, Choice) -> Task<> {
+        {"serialbook", M::Exact, "SerialBook",
+         [](C &c, Choice) -> Task<> {
              c.serial().makeBook();
              co_return;
          }},
@@ -196,15 +214,18 @@ const QList<CommandRoute> &menuRoutes() {
              c.window().setSavePathFromDialog();
              co_return;
          }},
-        {"createfolder", M::Exact, "CreateFolder", [](C &c, Choice) -> Task<> {
+        {"createfolder", M::Exact, "CreateFolder",
+         [](C &c, Choice) -> Task<> {
              c.createFolder();
              co_return;
          }},
-        {"displaypath", M::Exact, "OpenSaveFolder", [](C &c, Choice) -> Task<> {
+        {"displaypath", M::Exact, "OpenSaveFolder",
+         [](C &c, Choice) -> Task<> {
              c.openSaveFolder();
              co_return;
          }},
-        {"save_group", M::Exact, "SaveGroup", [](C &c, Choice) -> Task<> {
+        {"save_group", M::Exact, "SaveGroup",
+         [](C &c, Choice) -> Task<> {
              c.groups().saveGroup();
              co_return;
          }},
@@ -226,7 +247,8 @@ const QList<CommandRoute> &menuRoutes() {
         {"template_", M::Prefix, "PasteTemplateItem",
          [](C &c, Choice e) { return c.editing().pasteTemplateItem(e.name); }},
         // Everything else: copied texts, e-mail addresses, entries without a command
-        {"", M::Anything, "PasteIntoField", [](C &c, Choice e) { return c.pasteIntoField(e.caption); }},
+        {"", M::Anything, "PasteIntoField",
+         [](C &c, Choice e) { return c.pasteIntoField(e.caption); }},
     };
     return routes;
 }
@@ -265,7 +287,8 @@ const CommandRoute *routeButtonKey(const QString &key) {
              co_return;
          }},
         {"save", M::Exact, "OnlySave", [](C &c, Choice) { return c.pageSaver().onlySave(false); }},
-        {"saveadd", M::Exact, "SaveAddFull", [](C &c, Choice) -> Task<> {
+        {"saveadd", M::Exact, "SaveAddFull",
+         [](C &c, Choice) -> Task<> {
              c.saveFullPage();
              co_return;
          }},
@@ -280,26 +303,32 @@ const CommandRoute *routeButtonKey(const QString &key) {
              c.links().saveCurrentToLink();
              co_return;
          }},
-        {"savegroup", M::Exact, "SaveGroup", [](C &c, Choice) -> Task<> {
+        {"savegroup", M::Exact, "SaveGroup",
+         [](C &c, Choice) -> Task<> {
              c.groups().saveGroup();
              co_return;
          }},
-        {"openh", M::Exact, "OpenHardWebPage", [](C &c, Choice) -> Task<> {
+        {"openh", M::Exact, "OpenHardWebPage",
+         [](C &c, Choice) -> Task<> {
              c.links().openHardWebPage();
              co_return;
          }},
-        {"openl", M::Exact, "OpenLink", [](C &c, Choice) -> Task<> {
+        {"openl", M::Exact, "OpenLink",
+         [](C &c, Choice) -> Task<> {
              c.openFavourites();
              co_return;
          }},
         {"opena", M::Exact, "OpenAllWFromC",
          [](C &c, Choice) { return c.links().openPageLinks(LinkCommand::OpenAllW); }},
-        {"opens", M::Exact, "OpenSelectA", [](C &c, Choice) { return c.links().openSelectedLinks(); }},
-        {"inputform", M::Exact, "SetInputForm", [](C &c, Choice) -> Task<> {
+        {"opens", M::Exact, "OpenSelectA",
+         [](C &c, Choice) { return c.links().openSelectedLinks(); }},
+        {"inputform", M::Exact, "SetInputForm",
+         [](C &c, Choice) -> Task<> {
              c.showTemplateEditor();
              co_return;
          }},
-        {"copy", M::Exact, "CopyToPasteMenu", [](C &c, Choice) -> Task<> {
+        {"copy", M::Exact, "CopyToPasteMenu",
+         [](C &c, Choice) -> Task<> {
              c.copyToPasteMenu();
              co_return;
          }},

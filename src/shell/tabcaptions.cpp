@@ -69,7 +69,8 @@ void TabCaptions::refresh() {
         const bool saved = m_savedCheck && !url.isEmpty() && m_savedCheck(url);
         // Only what changed is set again: every set lays the bar out anew.
         const int index = position - 1;
-        const QString caption = tabCaption(number, title, url, marked, saved, metrics, kCaptionWidth);
+        const QString caption =
+            tabCaption(number, title, url, marked, saved, metrics, kCaptionWidth);
         if (bar->tabText(index) != caption)
             bar->setTabText(index, caption);
         bar->setTabToolTip(index, tabToolTip(title, url, marked));

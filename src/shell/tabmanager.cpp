@@ -12,9 +12,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 

@@ -5,8 +5,8 @@
 #include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
 
-#include <QHash>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -181,7 +181,7 @@ private:
     std::function<double()> m_clock;
     CommandGate m_commandGate;
     bool m_barHeld = false;
-    QElapsedTimer m_barLaidOut; // since the tab bar was last laid out after a hold
+    QElapsedTimer m_barLaidOut;   // since the tab bar was last laid out after a hold
     qint64 m_barLayoutCostMs = 0; // how long that layout took
 };
 

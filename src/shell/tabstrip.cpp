@@ -27,9 +27,9 @@ void TabStrip::measure() {
     const int vSpace = style()->pixelMetric(QStyle::PM_TabBarTabVSpace, &option, this);
     const QSize icon = iconSize();
     const int height = qMax(fontMetrics().height(), icon.height()) + vSpace;
-    m_tabSize = style()->sizeFromContents(QStyle::CT_TabBarTab, &option,
-                                          QSize(kCaptionWidth + icon.width() + 4 + hSpace, height),
-                                          this);
+    m_tabSize =
+        style()->sizeFromContents(QStyle::CT_TabBarTab, &option,
+                                  QSize(kCaptionWidth + icon.width() + 4 + hSpace, height), this);
 }
 
 } // namespace shell

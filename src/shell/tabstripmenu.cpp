@@ -24,11 +24,13 @@ TabStripMenu::TabStripMenu(TabManager &tabs) : QObject(&tabs), m_tabs(tabs) {
         return [manager, name, action] { manager->runCommand(QString::fromLatin1(name), action); };
     };
     m_menu
-        ->addAction(QStringLiteral("删除这个网页（双击也可）"), this,
-                    onMenuTab("DeleteThis", [manager](int position) { manager->closeTab(position); }))
+        ->addAction(
+            QStringLiteral("删除这个网页（双击也可）"), this,
+            onMenuTab("DeleteThis", [manager](int position) { manager->closeTab(position); }))
         ->setObjectName(QStringLiteral("deleteThis"));
-    m_menu->addAction(QStringLiteral("删除所有网页"), this,
-                      command("DeleteAll", [manager] { manager->closeAllUnmarked(); }))
+    m_menu
+        ->addAction(QStringLiteral("删除所有网页"), this,
+                    command("DeleteAll", [manager] { manager->closeAllUnmarked(); }))
         ->setObjectName(QStringLiteral("deleteAll"));
     m_menu
         ->addAction(QStringLiteral("给这个网页做标记（删除所有网页不删除它）"), this,

@@ -2,9 +2,9 @@
 
 #include <QObject>
 
-#include <functional>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 #include <QMenu>
 class QPoint;

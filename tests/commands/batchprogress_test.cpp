@@ -2,8 +2,8 @@
 #include "shell/batchprogressbar.h"
 #include "shell/downloadqueue.h"
 #include "shell/loadqueue.h"
-#include "support/commandwait.h"
 #include "support/commandfixture.h"
+#include "support/commandwait.h"
 #include "text/textsaver.h"
 
 #include <QDir>

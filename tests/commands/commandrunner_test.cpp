@@ -37,13 +37,15 @@ TEST(CommandRunner, RunsOneCommandAtATimeAndTheQueuedOnesInOrder) {
     EXPECT_EQ(runner.running(), "a");
     EXPECT_FALSE(runner.runNow("b", [&] { return waitUntil(go, &log, "b"); })); // refused
     bool cDone = false;
-    runner.enqueue("c", [&] { return waitUntil(go, &log, "c"); }, [&] { cDone = true; });
+    runner.enqueue(
+        "c", [&] { return waitUntil(go, &log, "c"); }, [&] { cDone = true; });
     runner.enqueue("d", shell::CommandRunner::now([&] { log.append("d"); }));
     testing_support::pause(30);
     EXPECT_EQ(log, QStringList({"a begins"})); // nothing runs inside "a"
     EXPECT_FALSE(cDone);
     *go = true;
-    ASSERT_TRUE(testing_support::waitFor([&] { return !runner.isBusy() && runner.waiting() == 0; }));
+    ASSERT_TRUE(
+        testing_support::waitFor([&] { return !runner.isBusy() && runner.waiting() == 0; }));
     EXPECT_EQ(log, QStringList({"a begins", "a ends", "c begins", "c ends", "d"}));
     EXPECT_TRUE(cDone);
 }
@@ -81,7 +83,8 @@ TEST_F(OneCommandAtATime, EntriesWaitOrAreRefusedWhileASaveRuns) {
     ASSERT_TRUE(commands().runner().isBusy());
     commands().runMenuEntry("deletealls");
     EXPECT_EQ(window->tabs().tabCount(), 4);
-    EXPECT_TRUE(window->panelText("s2").contains("SaveAllW")) << window->panelText("s2").toStdString();
+    EXPECT_TRUE(window->panelText("s2").contains("SaveAllW"))
+        << window->panelText("s2").toStdString();
     EXPECT_TRUE(window->panelText("s2").contains(QString::fromUtf8("停止")));
 
     bool keyRan = false;

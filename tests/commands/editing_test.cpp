@@ -1,8 +1,8 @@
 #include "common/ansifile.h"
 #include "editing/editingcommands.h"
 #include "editing/templates.h"
-#include "support/commandwait.h"
 #include "support/commandfixture.h"
+#include "support/commandwait.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 #include "links/favouritesfile.h"
 #include "links/linkcommands.h"
 #include "shell/loadqueue.h"
-#include "support/commandwait.h"
 #include "support/commandfixture.h"
+#include "support/commandwait.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,8 +64,9 @@ TEST_F(LinkCommandsTest, OpenAllLinksInPageOrderOnceEachCountingInS1) {
     EXPECT_EQ(panels.of("s1"), QStringList({"1", "2", "3"}));
     EXPECT_EQ(tabs.tabCount(), 4);
     panels.history.clear();
-    ASSERT_TRUE(testing_support::finish(commands.openPageLinks(links::LinkCommand::OpenPageA))); // opens the mail link too, no count
-    finishLoading(); // the first three free their places in the load queue
+    ASSERT_TRUE(testing_support::finish(commands.openPageLinks(
+        links::LinkCommand::OpenPageA))); // opens the mail link too, no count
+    finishLoading();                      // the first three free their places in the load queue
     EXPECT_EQ(openedUrls().mid(3),
               QList<QUrl>({QUrl("http://h.example/dir/a.htm"), QUrl("http://h.example/dir/b.htm"),
                            QUrl("mailto:x@y.example"), QUrl("http://h.example/dir/c.zip"),

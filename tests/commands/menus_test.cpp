@@ -166,7 +166,8 @@ TEST_F(MenusTest, PageLinksGoToTheFavouritesOnceAndTheirRowsAreEditedAndDeleted)
     EXPECT_TRUE(once.contains("&nbsp;第二章</td>"));
     EXPECT_EQ(first()->reloadCount, 1);
 
-    testing_support::chooseEntry(commands(), "savetolink", "x"); // all there already: the file stays
+    testing_support::chooseEntry(commands(), "savetolink",
+                                 "x"); // all there already: the file stays
     EXPECT_EQ(s1(), "0");
     EXPECT_EQ(favourites(), once);
     testing_support::chooseEntry(commands(), "savexd", "x");

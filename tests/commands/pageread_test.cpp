@@ -3,8 +3,8 @@
 #include "common/ansifile.h"
 #include "links/linkcommands.h"
 #include "saving/pagesaver.h"
-#include "support/commandwait.h"
 #include "support/commandfixture.h"
+#include "support/commandwait.h"
 #include "text/textsaver.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "common/ansifile.h"
 #include "saving/pagesaver.h"
-#include "support/commandwait.h"
 #include "support/commandfixture.h"
+#include "support/commandwait.h"
 #include "text/textsaver.h"
 
 #include <QDir>
@@ -80,7 +80,8 @@ TEST_F(SavingTest, WithoutASelectionTheTitleServesAfterOk) {
     ASSERT_TRUE(testing_support::finish(pages.onlySave(false))); // OK
     EXPECT_EQ(files(), QStringList({"Page2.htm"}));
     page(1)->pageTitle = " ... ";
-    ASSERT_TRUE(testing_support::finish(pages.onlySave(false))); // a title of removable characters: a dated name, never ".htm"
+    ASSERT_TRUE(testing_support::finish(
+        pages.onlySave(false))); // a title of removable characters: a dated name, never ".htm"
     ASSERT_EQ(files().size(), 2);
     EXPECT_TRUE(QRegularExpression("^无标题-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.htm$")
                     .match(files()[1])
@@ -134,7 +135,8 @@ TEST_F(SavingTest, AVeryLongNameIsCutToWhatTheFileSystemTakes) {
     ASSERT_EQ(files().size(), 1);
     EXPECT_EQ(files()[0], QString(83, QChar(u'长')) + ".htm");
     dialogs.answers = {Dialogs::Answer::No};
-    ASSERT_TRUE(testing_support::finish(pages.onlySave(false))); // the overwrite question looks at the cut name
+    ASSERT_TRUE(testing_support::finish(
+        pages.onlySave(false))); // the overwrite question looks at the cut name
     EXPECT_EQ(dialogs.shown.size(), 1);
 }
 

@@ -1,7 +1,7 @@
 #include "saving/pagesaver.h"
 #include "shell/tabmemory.h"
-#include "support/commandwait.h"
 #include "support/commandfixture.h"
+#include "support/commandwait.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,15 @@
 // The browser with the real engine, on pages served from 127.0.0.1 and files the test writes.
-#include "support/pagewait.h"
-#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/ansifile.h"
+#include "scriptwait.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/pagewait.h"
 #include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 #include "windowfixture.h"
@@ -73,7 +73,8 @@ TEST_F(BrowserEndToEnd, StartsWithTheFavouritesPageInTheFirstTab) {
     EXPECT_EQ(first->title(), "favorites");
     EXPECT_EQ(tabs().tabKeyAt(1), "WebPage1");
     // The page is GB18030 and says so: its Chinese text reads right.
-    EXPECT_TRUE(testing_support::htmlNow(first).value_or(QString()).contains(QString::fromUtf8("链接地址")));
+    EXPECT_TRUE(testing_support::htmlNow(first).value_or(QString()).contains(
+        QString::fromUtf8("链接地址")));
 }
 
 TEST_F(BrowserEndToEnd, WithNewOnAClickedLinkOpensInANewTabAndThePageStays) {
@@ -215,7 +216,8 @@ TEST_F(BrowserEndToEnd, SavedPagesReopenWithTheirChineseTextAndAbsoluteLinks) {
     pause(800);
     BrowserView *reopened = openAndShow(QUrl::fromLocalFile(saved));
     EXPECT_EQ(reopened->title(), QString::fromUtf8("中文标题"));
-    EXPECT_TRUE(testing_support::htmlNow(reopened).value_or(QString()).contains(QString::fromUtf8("风雨之后见彩虹")));
+    EXPECT_TRUE(testing_support::htmlNow(reopened).value_or(QString()).contains(
+        QString::fromUtf8("风雨之后见彩虹")));
     EXPECT_EQ(js(reopened, "document.links[0].href").toString(),
               server.url("/news/sub/page2.htm").toString());
     EXPECT_EQ(js(reopened, "document.links[1].href").toString(),
@@ -288,8 +290,9 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
         std::make_pair(server.url("/t1.htm").toString(), QString::fromUtf8("第一个 <收藏>"))};
     testing_support::chooseEntry(window->commands(), "savehtol");
     ASSERT_TRUE(waitFor([&] {
-        return testing_support::htmlNow(favourites).value_or(QString()).contains(
-            QString::fromUtf8("第一个 &lt;收藏&gt;"));
+        return testing_support::htmlNow(favourites)
+            .value_or(QString())
+            .contains(QString::fromUtf8("第一个 &lt;收藏&gt;"));
     }));
     const QString html = testing_support::htmlNow(favourites).value_or(QString());
     const QString key = html.mid(html.indexOf("name=\"B1") + 8, 15);
@@ -311,16 +314,22 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
         std::make_pair(QString("http://changed.example/"), QString::fromUtf8("改过的"))};
     clickButton("B1" + key);
     ASSERT_TRUE(waitFor([&] {
-        return testing_support::htmlNow(favourites).value_or(QString()).contains(QString::fromUtf8("改过的"));
+        return testing_support::htmlNow(favourites)
+            .value_or(QString())
+            .contains(QString::fromUtf8("改过的"));
     }));
     EXPECT_EQ(dialogs.linkAsked.last().second, QString::fromUtf8("第一个 <收藏>"));
-    EXPECT_TRUE(testing_support::htmlNow(favourites).value_or(QString()).contains("http://changed.example/"));
+    EXPECT_TRUE(testing_support::htmlNow(favourites)
+                    .value_or(QString())
+                    .contains("http://changed.example/"));
     EXPECT_EQ(tabs().tabCount(), 2); // the click opened nothing
 
     clickButton("B2" + key);
-    ASSERT_TRUE(waitFor([&] { return !testing_support::htmlNow(favourites).value_or(QString()).contains(key); }));
-    EXPECT_TRUE(testing_support::htmlNow(favourites).value_or(QString()).contains(
-        QString::fromUtf8("链接地址"))); // the header row stays
+    ASSERT_TRUE(waitFor(
+        [&] { return !testing_support::htmlNow(favourites).value_or(QString()).contains(key); }));
+    EXPECT_TRUE(testing_support::htmlNow(favourites)
+                    .value_or(QString())
+                    .contains(QString::fromUtf8("链接地址"))); // the header row stays
 }
 
 TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) {
@@ -329,7 +338,9 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     dialogs.links = {std::make_pair(server.url("/t2.htm").toString(), QString::fromUtf8("第二页"))};
     testing_support::chooseEntry(window->commands(), "savehtol");
     ASSERT_TRUE(waitFor([&] {
-        return testing_support::htmlNow(favourites).value_or(QString()).contains(QString::fromUtf8("第二页"));
+        return testing_support::htmlNow(favourites)
+            .value_or(QString())
+            .contains(QString::fromUtf8("第二页"));
     }));
     pause(800);
     openAndShow(server.url("/t1.htm"));

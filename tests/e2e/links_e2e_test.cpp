@@ -1,12 +1,12 @@
 // The engine's own reading of links (a.href in the DOM) against the scanner, the link rewriter
 // and lumaro-cli, on pages served from 127.0.0.1 in UTF-8 and in GBK.
-#include "support/pagewait.h"
-#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "links/linkscanner.h"
 #include "saving/linkrewriter.h"
+#include "scriptwait.h"
 #include "support/localhttpserver.h"
+#include "support/pagewait.h"
 #include "support/waitfor.h"
 
 #include <QDir>
@@ -115,7 +115,8 @@ protected:
         load(path);
         const QStringList engine = engineAddresses();
         ASSERT_EQ(engine.size(), linkValues().size() + (path.contains("gbk") ? 1 : 0));
-        const QString html = "<HTML>" + testing_support::htmlNow(view.get()).value_or(QString()) + "</HTML>";
+        const QString html =
+            "<HTML>" + testing_support::htmlNow(view.get()).value_or(QString()) + "</HTML>";
         const QString pageUrl = view->url().toString(QUrl::FullyEncoded);
         const QStringList found = scanned(html, pageUrl, testing_support::charsetNow(view.get()));
         ASSERT_EQ(found.size(), engine.size());
@@ -124,7 +125,8 @@ protected:
 
         // Saved with absolute links, each link leads where the engine's does: read back
         // against an unrelated address, only the fragment-only link (kept as it is) may differ.
-        const QString rewritten = saving::rewriteLinks(html, pageUrl, testing_support::charsetNow(view.get()));
+        const QString rewritten =
+            saving::rewriteLinks(html, pageUrl, testing_support::charsetNow(view.get()));
         const QStringList reread = scanned(rewritten, "http://elsewhere.example/", "UTF-8");
         ASSERT_EQ(reread.size(), engine.size());
         for (qsizetype i = 0; i < engine.size(); ++i) {

@@ -1,14 +1,14 @@
 // What a hostile or broken page may do to the browser with the real engine: open windows from
 // a background tab, lose its renderer, loop for ever, read the user's files.
-#include "support/pagewait.h"
-#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "scriptwait.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/pagewait.h"
 #include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 #include "windowfixture.h"

@@ -1,8 +1,8 @@
 // A served serial saved chapter by chapter with the real engine, then made into a book.
-#include "scriptwait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/ansifile.h"
+#include "scriptwait.h"
 #include "serial/chainstate.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"

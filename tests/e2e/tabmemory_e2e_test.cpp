@@ -44,7 +44,9 @@ protected:
         window->tabMemory().setRules(rules);
         window->tabMemory().check();
     }
-    static QString text(BrowserView *view) { return testing_support::htmlNow(view).value_or(QString()); }
+    static QString text(BrowserView *view) {
+        return testing_support::htmlNow(view).value_or(QString());
+    }
 };
 
 TEST_F(TabMemory, IdleTabsAreDiscardedButNotThoseTypedIntoMarkedOrShown) {

@@ -6,9 +6,9 @@
 #include "shell/chinese.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
-#include "support/pagewait.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/pagewait.h"
 #include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 

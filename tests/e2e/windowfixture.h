@@ -1,14 +1,14 @@
 #pragma once
 
-#include "scriptwait.h"
-#include "support/commandwait.h"
-#include "support/pagewait.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "scriptwait.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
+#include "support/commandwait.h"
 #include "support/fakedialogs.h"
 #include "support/localhttpserver.h"
+#include "support/pagewait.h"
 #include "support/programfoldercopy.h"
 #include "support/waitfor.h"
 

@@ -2,14 +2,14 @@
 
 #include "browser/browserview.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QCoreApplication>
 #include <QTimer>
 
-#include <type_traits>
 #include <QWidget>
+#include <type_traits>
 
 namespace testing_support {
 
@@ -159,17 +159,18 @@ private:
             return;
         }
         ++pendingReads;
-        QTimer::singleShot(answerDelayMs, qApp, [self = QPointer<FakeBrowserView>(this), reply, value] {
-            if (!self) {
-                if constexpr (std::is_same_v<T, browser::PageRead>)
-                    reply({browser::PageRead::Status::Closed, {}, {}});
-                else
-                    reply(T{});
-                return;
-            }
-            --self->pendingReads;
-            reply(value());
-        });
+        QTimer::singleShot(answerDelayMs, qApp,
+                           [self = QPointer<FakeBrowserView>(this), reply, value] {
+                               if (!self) {
+                                   if constexpr (std::is_same_v<T, browser::PageRead>)
+                                       reply({browser::PageRead::Status::Closed, {}, {}});
+                                   else
+                                       reply(T{});
+                                   return;
+                               }
+                               --self->pendingReads;
+                               reply(value());
+                           });
     }
 
     QPointer<QWidget> m_widget = new QWidget;

@@ -30,8 +30,8 @@ T waitForReply(const std::function<void(std::function<void(T)>)> &start, T fallb
 }
 
 inline browser::PageRead readPageNow(browser::BrowserView *view) {
-    return waitForReply<browser::PageRead>(
-        [view](auto reply) { view->readPage(std::move(reply)); }, {});
+    return waitForReply<browser::PageRead>([view](auto reply) { view->readPage(std::move(reply)); },
+                                           {});
 }
 
 // The page's inner HTML; nothing unless the page answered with its document.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <QList>
 #include <QPair>
+#include <QString>
 
 namespace browser {
 

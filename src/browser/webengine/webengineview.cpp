@@ -137,8 +137,7 @@ void WebEngineView::ensurePage() {
                 // A renderer shared with other tabs ends normally once the program has let
                 // all its pages go: the page comes back when shown or read.
                 if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded ||
-                    (m_discardAsked &&
-                     status == QWebEnginePage::NormalTerminationStatus)) {
+                    (m_discardAsked && status == QWebEnginePage::NormalTerminationStatus)) {
                     m_letGo = true;
                     return;
                 }
@@ -188,7 +187,8 @@ void WebEngineView::watchFavouritesButtons() {
 
 void WebEngineView::findText(const QString &text, bool backward) {
     if (m_page)
-        m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+        m_page->findText(text,
+                         backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
 double WebEngineView::zoomFactor() const {
@@ -390,11 +390,10 @@ void WebEngineView::runScript(const QString &script, std::function<void(QVariant
                                       guard->finish(value);
                               });
     };
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, read,
-            [this, read] {
-                if (!m_letGo)
-                    read->finish(QVariant());
-            });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, read, [this, read] {
+        if (!m_letGo)
+            read->finish(QVariant());
+    });
     if (needsReload()) {
         // Read once the page is back; a load that fails still ends the wait.
         connect(
@@ -449,8 +448,7 @@ void WebEngineView::setLifeState(LifeState state) {
 }
 
 bool WebEngineView::holdsUserInput() const {
-    return !m_inputDocument.isEmpty() &&
-           m_inputDocument == url().adjusted(QUrl::RemoveFragment);
+    return !m_inputDocument.isEmpty() && m_inputDocument == url().adjusted(QUrl::RemoveFragment);
 }
 
 bool WebEngineView::mustStayActive() const {
@@ -486,10 +484,10 @@ void WebEngineView::readPage(std::function<void(PageRead)> reply) {
                   }
                   // The engine's first, empty document answers until the page asked for
                   // arrives.
-                  const bool emptyFirstDocument =
-                      page.value(QStringLiteral("url")).toString() ==
-                          QLatin1String("about:blank") &&
-                      requested.isValid() && requested != QUrl(QStringLiteral("about:blank"));
+                  const bool emptyFirstDocument = page.value(QStringLiteral("url")).toString() ==
+                                                      QLatin1String("about:blank") &&
+                                                  requested.isValid() &&
+                                                  requested != QUrl(QStringLiteral("about:blank"));
                   if (emptyFirstDocument) {
                       reply({PageRead::Status::NoDocument, {}, {}});
                       return;

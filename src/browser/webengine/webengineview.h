@@ -108,8 +108,8 @@ private:
     bool m_loadRequested = false; // set by navigate() before the engine reports the load
     bool m_loading = false;
     bool m_rendererGone = false;
-    bool m_discardAsked = false; // the program let the page go since its last load
-    bool m_letGo = false;        // its renderer ended after that: not a crash
+    bool m_discardAsked = false;     // the program let the page go since its last load
+    bool m_letGo = false;            // its renderer ended after that: not a crash
     QSet<QUrl> m_requestedDownloads; // asked for through download(), not yet started
     QElapsedTimer m_sinceUserInput;  // a mouse press or key press in the page
     QUrl m_inputDocument;            // the document that holds input, without its fragment
