@@ -80,8 +80,10 @@ common::Task<std::optional<browser::PageRead>> SaveSteps::readForBatch(BatchTab 
     }
     const bool discarded = tab.view && tab.view->lifeState() == browser::LifeState::Discarded;
     browser::PageRead page = co_await browser::readLoadedPage(tab.view, kPageArrivalMs);
-    // A tab left empty (its load stopped before its turn) holds nothing worth a file.
-    if (page.ok() && tab.view && tab.view->url() == QUrl(QStringLiteral("about:blank")))
+    // A tab left empty (its load stopped before its turn) holds nothing worth a file; an
+    // empty file is never written and never recorded as saved.
+    if (page.ok() && ((tab.view && tab.view->url() == QUrl(QStringLiteral("about:blank"))) ||
+                      page.html.trimmed().isEmpty()))
         page.status = browser::PageRead::Status::NoDocument;
     if (page.ok() && !tab.view)
         page.status = browser::PageRead::Status::Closed;

@@ -488,7 +488,10 @@ void WebEngineView::readPage(std::function<void(PageRead)> reply) {
                                                       QLatin1String("about:blank") &&
                                                   requested.isValid() &&
                                                   requested != QUrl(QStringLiteral("about:blank"));
-                  if (emptyFirstDocument) {
+                  // A document without a root element is no page either: a discarded
+                  // page answers so while it loads again.
+                  const bool noRoot = page.value(QStringLiteral("html")).toString().isEmpty();
+                  if (emptyFirstDocument || noRoot) {
                       reply({PageRead::Status::NoDocument, {}, {}});
                       return;
                   }
