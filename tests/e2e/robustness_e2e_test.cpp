@@ -13,6 +13,12 @@
 #include "support/waitfor.h"
 #include "windowfixture.h"
 
+#include "commands/commandrunner.h"
+#include "shell/commands.h"
+#include "shell/instanceserver.h"
+
+#include <future>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -141,6 +147,53 @@ TEST_F(Robustness, APageThatDoesNotAnswerIsNotSavedAndTheUserIsTold) {
     EXPECT_TRUE(QDir(saveDir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(dialogs.messageTexts().contains(QString::fromUtf8("网页没有响应，没有保存")))
         << dialogs.messageTexts().join('|').toStdString();
+}
+
+// While an all-pages save waits for pages busy with a script, a menu key and an address handed
+// over by other starts wait their turn: nothing runs inside the save, the key is answered once
+// it has run, and the address opens after it.
+TEST_F(Robustness, AKeyAndAnAddressHandedOverDuringASaveOfBusyPagesWaitTheirTurn) {
+    server.addPage("/busy.htm", "<html><head><title>busy</title></head><body>busy"
+                                "<script>onload=()=>setTimeout(()=>{for(;;){}},100)</script>"
+                                "</body></html>");
+    server.addPage("/calm.htm", "<html><head><title>calm</title></head><body>calm</body></html>");
+    QTemporaryDir saveDir;
+    window->setSavePath(saveDir.path());
+    openInBackground(server.url("/busy.htm"));
+    openInBackground(server.url("/calm.htm"));
+    openInBackground(server.url("/busy.htm?2"));
+    const int tabsBefore = tabs().tabCount();
+    QTemporaryDir runtime;
+    const QString socketName = QDir(runtime.path()).filePath("s");
+    shell::InstanceServer instance(socketName);
+    ASSERT_TRUE(instance.serve(*window));
+
+    shell::CommandRunner &runner = window->commands().runner();
+    window->commands().runMenuEntry("saveallo");
+    ASSERT_TRUE(runner.isBusy());
+    auto key = std::async(std::launch::async, [&] {
+        return shell::InstanceServer(socketName).send({{}, "deletealls"}, 60000);
+    });
+    ASSERT_TRUE(waitFor([&] { return runner.waiting() == 1; }));
+    const QUrl later = server.url("/calm.htm?later");
+    auto address = std::async(std::launch::async, [&] {
+        return shell::InstanceServer(socketName).send({{later}, {}}, 60000);
+    });
+    ASSERT_TRUE(waitFor([&] {
+        return address.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }));
+    EXPECT_EQ(address.get(), shell::InstanceServer::Reply::Done);
+    EXPECT_TRUE(runner.isBusy()); // the save still waits for the busy pages
+    EXPECT_EQ(tabs().tabCount(), tabsBefore);
+
+    ASSERT_TRUE(testing_support::untilIdle(window->commands(), 60000));
+    ASSERT_TRUE(waitFor(
+        [&] { return key.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_EQ(key.get(), shell::InstanceServer::Reply::Done);
+    EXPECT_EQ(QDir(saveDir.path()).entryList(QDir::Files), QStringList({"calm.htm"}));
+    // The key closed every tab after the save; the address then opened in a tab of its own.
+    ASSERT_EQ(tabs().tabCount(), 2);
+    EXPECT_TRUE(waitFor([&] { return tabs().viewAtPosition(2)->url() == later; }));
 }
 
 // A saved page opened from the disk runs its scripts, but can read no other local file and
