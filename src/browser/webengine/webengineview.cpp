@@ -476,7 +476,7 @@ void WebEngineView::readPage(std::function<void(PageRead)> reply) {
     }
     const QUrl requested = m_page->requestedUrl();
     runScript(scriptWithArguments(QStringLiteral("page_content.js"), {}),
-              [this, reply, requested](const QVariant &value) {
+              [reply, requested](const QVariant &value) {
                   const QVariantMap page = value.toMap();
                   if (!page.contains(QStringLiteral("html"))) {
                       reply({PageRead::Status::NoAnswer, {}, {}});
