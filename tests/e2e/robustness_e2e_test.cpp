@@ -179,9 +179,8 @@ TEST_F(Robustness, AKeyAndAnAddressHandedOverDuringASaveOfBusyPagesWaitTheirTurn
     auto address = std::async(std::launch::async, [&] {
         return shell::InstanceServer(socketName).send({{later}, {}}, 60000);
     });
-    ASSERT_TRUE(waitFor([&] {
-        return address.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-    }));
+    ASSERT_TRUE(waitFor(
+        [&] { return address.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(address.get(), shell::InstanceServer::Reply::Done);
     EXPECT_TRUE(runner.isBusy()); // the save still waits for the busy pages
     EXPECT_EQ(tabs().tabCount(), tabsBefore);
