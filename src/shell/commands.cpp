@@ -47,11 +47,23 @@ Commands::Commands(MainWindow &window)
     // The copies made while a command was at work are looked at once it has ended.
     connect(&m_runner, &CommandRunner::finished, this, [this] { m_capture.resume(); });
     window.clipboard().setChangeListener([this] { m_capture.clipboardChanged(); });
-    connect(
-        &window.tabs(), &TabManager::favouritesCommand, this,
-        [this](BrowserView *view, const QString &name) { m_links.favouritesButton(view, name); });
-    connect(&window.tabs(), &TabManager::nextChapterLinkChosen, &m_serial,
-            &serial::SerialChain::useLinkAsNextChapter);
+    // The favourites page's buttons and the page menu's "以此链接为下一章" are commands too.
+    connect(&window.tabs(), &TabManager::favouritesCommand, this,
+            [this](BrowserView *view, const QString &name) {
+                runNow(QStringLiteral("FavouritesButton"),
+                       CommandRunner::now([this, view = QPointer<BrowserView>(view), name] {
+                           if (view)
+                               m_links.favouritesButton(view, name);
+                       }));
+            });
+    connect(&window.tabs(), &TabManager::nextChapterLinkChosen, this,
+            [this](BrowserView *view, const QUrl &url, const QString &text) {
+                runNow(QStringLiteral("SerialNextLink"),
+                       CommandRunner::now([this, view = QPointer<BrowserView>(view), url, text] {
+                           if (view)
+                               m_serial.useLinkAsNextChapter(view, url, text);
+                       }));
+            });
 }
 
 TabManager &Commands::tabs() const {
