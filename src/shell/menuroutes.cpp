@@ -13,14 +13,12 @@ namespace {
 
 using M = CommandRoute::Match;
 using C = Commands;
-using Choice = MenuChoice;
-using common::Task;
+using Choice = const MenuChoice &;
 using links::LinkCommand;
 
-Task<> onCurrentView(Commands &commands, void (browser::BrowserView::*action)()) {
+void onCurrentView(Commands &commands, void (browser::BrowserView::*action)()) {
     if (browser::BrowserView *view = commands.tabs().currentView())
         (view->*action)();
-    co_return;
 }
 
 } // namespace
@@ -29,25 +27,13 @@ const QList<CommandRoute> &menuRoutes() {
     static const QList<CommandRoute> routes = {
         // Help and site pages
         {"a_site", M::Exact, "SiteSearch1",
-         [](C &c, Choice) -> Task<> {
-             c.openSiteSearch(firstEngineSearchUrl());
-             co_return;
-         }},
+         [](C &c, Choice) { c.openSiteSearch(firstEngineSearchUrl()); }},
         {"a_site1", M::Exact, "SiteSearch2",
-         [](C &c, Choice) -> Task<> {
-             c.openSiteSearch(secondEngineSearchUrl());
-             co_return;
-         }},
+         [](C &c, Choice) { c.openSiteSearch(secondEngineSearchUrl()); }},
         {"help", M::Exact, "HelpPage",
-         [](C &c, Choice) -> Task<> {
-             c.showHelpPage(QStringLiteral("help.html"));
-             co_return;
-         }},
+         [](C &c, Choice) { c.showHelpPage(QStringLiteral("help.html")); }},
         {"origin", M::Exact, "Origin",
-         [](C &c, Choice) -> Task<> {
-             c.showHelpPage(QStringLiteral("Lumaro浏览器的来历.htm"));
-             co_return;
-         }},
+         [](C &c, Choice) { c.showHelpPage(QStringLiteral("Lumaro浏览器的来历.htm")); }},
         // Deleting, the paste menu, the template editor
         {"deleteselectfromc", M::Exact, "DeleteSelectFromC",
          [](C &c, Choice) { return c.editing().deleteSelectFromPage(); }},
@@ -57,31 +43,12 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.deletions().deleteFromAllPages(false); }},
         {"deleteselectfromall2", M::Exact, "DeleteSelectFromAll2",
          [](C &c, Choice) { return c.deletions().deleteFromAllPages(true); }},
-        {"deleteselect", M::Exact, "DeleteThis",
-         [](C &c, Choice) -> Task<> {
-             c.tabs().closeCurrent();
-             co_return;
-         }},
-        {"deletealls", M::Exact, "DeleteAll",
-         [](C &c, Choice) -> Task<> {
-             c.tabs().closeAllUnmarked();
-             co_return;
-         }},
+        {"deleteselect", M::Exact, "DeleteThis", [](C &c, Choice) { c.tabs().closeCurrent(); }},
+        {"deletealls", M::Exact, "DeleteAll", [](C &c, Choice) { c.tabs().closeAllUnmarked(); }},
         {"deletefromharddisk", M::Exact, "DeleteFromHard",
-         [](C &c, Choice) -> Task<> {
-             c.tabs().deleteCurrentFromDisk();
-             co_return;
-         }},
-        {"deletealltool", M::Exact, "ClearPasteMenu",
-         [](C &c, Choice) -> Task<> {
-             c.clearPasteMenu();
-             co_return;
-         }},
-        {"addt", M::Exact, "SetInputForm",
-         [](C &c, Choice) -> Task<> {
-             c.showTemplateEditor();
-             co_return;
-         }},
+         [](C &c, Choice) { c.tabs().deleteCurrentFromDisk(); }},
+        {"deletealltool", M::Exact, "ClearPasteMenu", [](C &c, Choice) { c.clearPasteMenu(); }},
+        {"addt", M::Exact, "SetInputForm", [](C &c, Choice) { c.showTemplateEditor(); }},
         // Opening links
         {"opensallp", M::Exact, "OpenSelectA",
          [](C &c, Choice) { return c.links().openSelectedLinks(); }},
@@ -93,11 +60,7 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.harvest().openSelectionLinks(LinkCommand::OpenAllJ); }},
         {"opensallzip", M::Exact, "DownloadSelectionFiles",
          [](C &c, Choice) { return c.harvest().downloadFileLinks(true); }},
-        {"onlynew", M::Exact, "OnlyNewLinks",
-         [](C &c, Choice) -> Task<> {
-             c.toggleOnlyNewLinks();
-             co_return;
-         }},
+        {"onlynew", M::Exact, "OnlyNewLinks", [](C &c, Choice) { c.toggleOnlyNewLinks(); }},
         {"openallw", M::Exact, "OpenAllWFromC",
          [](C &c, Choice) { return c.links().openPageLinks(LinkCommand::OpenAllW); }},
         {"opencwpallwz", M::Exact, "OpenPageA",
@@ -108,24 +71,13 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.links().openPageLinks(LinkCommand::OpenAllJ); }},
         {"openallzip", M::Exact, "DownloadPageFiles",
          [](C &c, Choice) { return c.harvest().downloadFileLinks(false); }},
-        {"openhw", M::Exact, "OpenHardWebPage",
-         [](C &c, Choice) -> Task<> {
-             c.links().openHardWebPage();
-             co_return;
-         }},
+        {"openhw", M::Exact, "OpenHardWebPage", [](C &c, Choice) { c.links().openHardWebPage(); }},
         {"openm", M::Exact, "OpenM", [](C &c, Choice) { return c.links().openFolderPages(); }},
         {"openfall", M::Exact, "OpenFurl", [](C &c, Choice) { return c.links().openUrlsInFile(); }},
-        {"openmkw", M::Exact, "OpenMkw",
-         [](C &c, Choice) -> Task<> {
-             c.links().openFolderListing();
-             co_return;
-         }},
+        {"openmkw", M::Exact, "OpenMkw", [](C &c, Choice) { c.links().openFolderListing(); }},
         // Links to files, e-mail addresses, capture, saving, the save folder
         {"savehtol", M::Exact, "SaveCurrentToLink",
-         [](C &c, Choice) -> Task<> {
-             c.links().saveCurrentToLink();
-             co_return;
-         }},
+         [](C &c, Choice) { c.links().saveCurrentToLink(); }},
         {"savehref", M::Exact, "SaveToHref", [](C &c, Choice) { return c.links().saveToHref(); }},
         {"savetolink", M::Exact, "SaveLinksToFavourites",
          [](C &c, Choice) { return c.harvest().linksToFavourites(LinkCommand::OpenPageA); }},
@@ -133,40 +85,18 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice) { return c.harvest().linksToFavourites(LinkCommand::OpenAllX); }},
         {"savejd", M::Exact, "SaveAbsoluteToFavourites",
          [](C &c, Choice) { return c.harvest().linksToFavourites(LinkCommand::OpenAllJ); }},
-        {"savehtom", M::Exact, "AddressToPasteMenu",
-         [](C &c, Choice) -> Task<> {
-             c.addressToPasteMenu();
-             co_return;
-         }},
-        {"savesydz", M::Exact, "SaveSydz",
-         [](C &c, Choice) -> Task<> {
-             c.links().saveDirectoryPage();
-             co_return;
-         }},
+        {"savehtom", M::Exact, "AddressToPasteMenu", [](C &c, Choice) { c.addressToPasteMenu(); }},
+        {"savesydz", M::Exact, "SaveSydz", [](C &c, Choice) { c.links().saveDirectoryPage(); }},
         {"savece", M::Exact, "SaveE", [](C &c, Choice) { return c.links().saveEmails(); }},
         {"saveee", M::Exact, "SaveEAllTabs", [](C &c, Choice) { return c.saveEmailsOfAllTabs(); }},
-        {"openemail", M::Exact, "OpenEmailFile",
-         [](C &c, Choice) -> Task<> {
-             c.openEmailFile();
-             co_return;
-         }},
+        {"openemail", M::Exact, "OpenEmailFile", [](C &c, Choice) { c.openEmailFile(); }},
         {"saveetom", M::Exact, "SaveEtoM",
          [](C &c, Choice) { return c.links().emailsToPasteMenu(); }},
         {"beginsave", M::Exact, "BeginSave",
-         [](C &c, Choice) -> Task<> {
-             c.toggleCapture(QStringLiteral("beginsave"));
-             co_return;
-         }},
+         [](C &c, Choice) { c.toggleCapture(QStringLiteral("beginsave")); }},
         {"beginsave2", M::Exact, "BeginSave2",
-         [](C &c, Choice) -> Task<> {
-             c.toggleCapture(QStringLiteral("beginsave2"));
-             co_return;
-         }},
-        {"savetxt1", M::Exact, "SaveTextDialog",
-         [](C &c, Choice) -> Task<> {
-             c.showSaveTextDialog();
-             co_return;
-         }},
+         [](C &c, Choice) { c.toggleCapture(QStringLiteral("beginsave2")); }},
+        {"savetxt1", M::Exact, "SaveTextDialog", [](C &c, Choice) { c.showSaveTextDialog(); }},
         {"onlysave", M::Exact, "OnlySave",
          [](C &c, Choice) { return c.pageSaver().onlySave(false); }},
         {"onlysave_x_j", M::Exact, "OnlySaveXJ",
@@ -184,66 +114,27 @@ const QList<CommandRoute> &menuRoutes() {
         {"savealltextnotlink", M::Exact, "SaveAllWTextNotLink",
          [](C &c, Choice) { return c.textSaver().saveAllWText(true); }},
         {"savestext", M::Exact, "SaveSelectText",
-         [](C &c, Choice) -> Task<> {
-             c.textSaver().saveSelectText();
-             co_return;
-         }},
+         [](C &c, Choice) { c.textSaver().saveSelectText(); }},
         // A serial saved chapter by chapter
         {"serialstart", M::Exact, "SerialStart",
-         [](C &c, Choice) -> Task<> {
-             c.serial().startFromCurrentPage();
-             co_return;
-         }},
-        {"serialstop", M::Exact, "SerialStop",
-         [](C &c, Choice) -> Task<> {
-             c.serial().stop();
-             co_return;
-         }},
-        {"serialresume", M::Exact, "SerialResume",
-         [](C &c, Choice) -> Task<> {
-             c.serial().resume();
-             co_return;
-         }},
-        {"serialbook", M::Exact, "SerialBook",
-         [](C &c, Choice) -> Task<> {
-             c.serial().makeBook();
-             co_return;
-         }},
+         [](C &c, Choice) { c.serial().startFromCurrentPage(); }},
+        {"serialstop", M::Exact, "SerialStop", [](C &c, Choice) { c.serial().stop(); }},
+        {"serialresume", M::Exact, "SerialResume", [](C &c, Choice) { c.serial().resume(); }},
+        {"serialbook", M::Exact, "SerialBook", [](C &c, Choice) { c.serial().makeBook(); }},
         {"setsavepath", M::Exact, "SetSavePath",
-         [](C &c, Choice) -> Task<> {
-             c.window().setSavePathFromDialog();
-             co_return;
-         }},
-        {"createfolder", M::Exact, "CreateFolder",
-         [](C &c, Choice) -> Task<> {
-             c.createFolder();
-             co_return;
-         }},
-        {"displaypath", M::Exact, "OpenSaveFolder",
-         [](C &c, Choice) -> Task<> {
-             c.openSaveFolder();
-             co_return;
-         }},
-        {"save_group", M::Exact, "SaveGroup",
-         [](C &c, Choice) -> Task<> {
-             c.groups().saveGroup();
-             co_return;
-         }},
+         [](C &c, Choice) { c.window().setSavePathFromDialog(); }},
+        {"createfolder", M::Exact, "CreateFolder", [](C &c, Choice) { c.createFolder(); }},
+        {"displaypath", M::Exact, "OpenSaveFolder", [](C &c, Choice) { c.openSaveFolder(); }},
+        {"save_group", M::Exact, "SaveGroup", [](C &c, Choice) { c.groups().saveGroup(); }},
         // Entries added while the program runs: templates and groups
         {"add_", M::Prefix, "LoadTemplate",
-         [](C &c, Choice e) -> Task<> {
-             c.editing().loadTemplate(e.name);
-             co_return;
-         }},
+         [](C &c, Choice e) { c.editing().loadTemplate(e.name); }},
         {"opengroup_", M::Prefix, "OpenGroup",
          [](C &c, Choice e) { return c.editing().openGroup(e.name); }},
         {"all_", M::Prefix, "FillTemplate",
          [](C &c, Choice e) { return c.editing().fillTemplate(e.name); }},
         {"delete_", M::Prefix, "EditTemplate",
-         [](C &c, Choice e) -> Task<> {
-             c.editing().editTemplate(e.name);
-             co_return;
-         }},
+         [](C &c, Choice e) { c.editing().editTemplate(e.name); }},
         {"template_", M::Prefix, "PasteTemplateItem",
          [](C &c, Choice e) { return c.editing().pasteTemplateItem(e.name); }},
         // Everything else: copied texts, e-mail addresses, entries without a command
@@ -251,6 +142,13 @@ const QList<CommandRoute> &menuRoutes() {
          [](C &c, Choice e) { return c.pasteIntoField(e.caption); }},
     };
     return routes;
+}
+
+common::Task<> CommandRoute::run(Commands &commands, MenuChoice choice) const {
+    if (m_waiting)
+        co_await m_waiting(commands, choice);
+    else
+        m_now(commands, choice);
 }
 
 Route routeMenuKey(const QString &key) {
@@ -275,74 +173,37 @@ Route routeMenuKey(const QString &key) {
 const CommandRoute *routeButtonKey(const QString &key) {
     using V = browser::BrowserView;
     static const QList<CommandRoute> buttons = {
-        {"back", M::Exact, "Back", [](C &c, Choice) { return onCurrentView(c, &V::goBack); }},
-        {"pre", M::Exact, "Forward", [](C &c, Choice) { return onCurrentView(c, &V::goForward); }},
-        {"stop", M::Exact, "Stop", [](C &c, Choice) { return onCurrentView(c, &V::stop); }},
-        {"refresh", M::Exact, "Refresh", [](C &c, Choice) { return onCurrentView(c, &V::reload); }},
+        {"back", M::Exact, "Back", [](C &c, Choice) { onCurrentView(c, &V::goBack); }},
+        {"pre", M::Exact, "Forward", [](C &c, Choice) { onCurrentView(c, &V::goForward); }},
+        {"stop", M::Exact, "Stop", [](C &c, Choice) { onCurrentView(c, &V::stop); }},
+        {"refresh", M::Exact, "Refresh", [](C &c, Choice) { onCurrentView(c, &V::reload); }},
         // The favourites page is the home page.
         {"home", M::Exact, "Home",
-         [](C &c, Choice) -> Task<> {
+         [](C &c, Choice) {
              if (browser::BrowserView *view = c.window().tabs().currentView())
                  view->navigate(c.window().programFolder().favouritesUrl());
-             co_return;
          }},
         {"save", M::Exact, "OnlySave", [](C &c, Choice) { return c.pageSaver().onlySave(false); }},
-        {"saveadd", M::Exact, "SaveAddFull",
-         [](C &c, Choice) -> Task<> {
-             c.saveFullPage();
-             co_return;
-         }},
+        {"saveadd", M::Exact, "SaveAddFull", [](C &c, Choice) { c.saveFullPage(); }},
         {"serial", M::Exact, "SerialStart",
-         [](C &c, Choice) -> Task<> {
-             c.serial().startFromCurrentPage();
-             co_return;
-         }},
+         [](C &c, Choice) { c.serial().startFromCurrentPage(); }},
         {"savee", M::Exact, "SaveE", [](C &c, Choice) { return c.links().saveEmails(); }},
         {"savectolink", M::Exact, "SaveCurrentToLink",
-         [](C &c, Choice) -> Task<> {
-             c.links().saveCurrentToLink();
-             co_return;
-         }},
-        {"savegroup", M::Exact, "SaveGroup",
-         [](C &c, Choice) -> Task<> {
-             c.groups().saveGroup();
-             co_return;
-         }},
-        {"openh", M::Exact, "OpenHardWebPage",
-         [](C &c, Choice) -> Task<> {
-             c.links().openHardWebPage();
-             co_return;
-         }},
-        {"openl", M::Exact, "OpenLink",
-         [](C &c, Choice) -> Task<> {
-             c.openFavourites();
-             co_return;
-         }},
+         [](C &c, Choice) { c.links().saveCurrentToLink(); }},
+        {"savegroup", M::Exact, "SaveGroup", [](C &c, Choice) { c.groups().saveGroup(); }},
+        {"openh", M::Exact, "OpenHardWebPage", [](C &c, Choice) { c.links().openHardWebPage(); }},
+        {"openl", M::Exact, "OpenLink", [](C &c, Choice) { c.openFavourites(); }},
         {"opena", M::Exact, "OpenAllWFromC",
          [](C &c, Choice) { return c.links().openPageLinks(LinkCommand::OpenAllW); }},
         {"opens", M::Exact, "OpenSelectA",
          [](C &c, Choice) { return c.links().openSelectedLinks(); }},
-        {"inputform", M::Exact, "SetInputForm",
-         [](C &c, Choice) -> Task<> {
-             c.showTemplateEditor();
-             co_return;
-         }},
-        {"copy", M::Exact, "CopyToPasteMenu",
-         [](C &c, Choice) -> Task<> {
-             c.copyToPasteMenu();
-             co_return;
-         }},
+        {"inputform", M::Exact, "SetInputForm", [](C &c, Choice) { c.showTemplateEditor(); }},
+        {"copy", M::Exact, "CopyToPasteMenu", [](C &c, Choice) { c.copyToPasteMenu(); }},
         {"paste", M::Exact, "PasteClipboard", [](C &c, Choice) { return c.pasteClipboard(); }},
         {"delete", M::Exact, "DeleteSelect",
-         [](C &c, Choice) -> Task<> {
-             c.editing().deleteSelectFromFavourites();
-             co_return;
-         }},
+         [](C &c, Choice) { c.editing().deleteSelectFromFavourites(); }},
         {"help", M::Exact, "HelpPage",
-         [](C &c, Choice) -> Task<> {
-             c.showHelpPage(QStringLiteral("help.html"));
-             co_return;
-         }},
+         [](C &c, Choice) { c.showHelpPage(QStringLiteral("help.html")); }},
     };
     for (const CommandRoute &route : buttons) {
         if (key == QLatin1String(route.key))

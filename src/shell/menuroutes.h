@@ -22,10 +22,25 @@ struct MenuChoice {
 
 struct CommandRoute {
     enum class Match { Exact, Prefix, Anything };
+    using Now = void (*)(Commands &, const MenuChoice &);
+    using Waiting = common::Task<> (*)(Commands &, const MenuChoice &);
+
+    // A row's code either runs at once, or returns a command that waits for pages.
+    CommandRoute(const char *key, Match match, const char *operation, Now now)
+        : key(key), match(match), operation(operation), m_now(now) {}
+    CommandRoute(const char *key, Match match, const char *operation, Waiting waiting)
+        : key(key), match(match), operation(operation), m_waiting(waiting) {}
+
     const char *key; // the whole key, or its prefix
     Match match;
     const char *operation; // the operation's name in the program: OnlySave, SaveAllW, ...
-    common::Task<> (*run)(Commands &, MenuChoice);
+
+    // The row's command, as the runner runs it.
+    common::Task<> run(Commands &commands, MenuChoice choice) const;
+
+private:
+    Now m_now = nullptr;
+    Waiting m_waiting = nullptr;
 };
 
 // The menu entries' rows in the order they are tested: the exact keys, then the prefixes,

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "browser/webengine/webengineview.h"
+#include "support/pagewait.h"
 
-#include <QEventLoop>
-#include <QPointer>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
@@ -12,21 +9,12 @@
 namespace testing_support {
 
 inline QVariant scriptNow(QWebEnginePage *page, const QString &script, int ms = 5000) {
-    QEventLoop loop;
-    auto value = std::make_shared<QVariant>();
-    auto done = std::make_shared<bool>(false);
-    page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                        [value, done, guard = QPointer<QEventLoop>(&loop)](const QVariant &v) {
-                            *value = v;
-                            *done = true;
-                            if (guard)
-                                guard->quit();
-                        });
-    if (!*done) {
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return *value;
+    return waitForReply<QVariant>(
+        [page, script](std::function<void(QVariant)> reply) {
+            page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                [reply](const QVariant &value) { reply(value); });
+        },
+        QVariant(), ms);
 }
 
 } // namespace testing_support
