@@ -20,8 +20,17 @@ BatchProgressBar::BatchProgressBar(QWidget *window,
       m_setPanel(std::move(setPanel)) {
     setObjectName(QStringLiteral("batchProgress"));
     m_stopButton->setObjectName(QStringLiteral("batchStop"));
-    m_bar->setMaximumWidth(160);
+    m_bar->setFixedWidth(160);
     m_bar->setTextVisible(false);
+    // One width and one place, shown or not: the buttons beside it never move under the mouse
+    // when a batch ends (a late click on 停止 must not land on another button).
+    m_line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    const QString widest = QStringLiteral("已打开 10000/10000，正在载入 10，等待 10000");
+    setFixedWidth(m_bar->width() + m_line->fontMetrics().horizontalAdvance(widest) +
+                  m_stopButton->sizeHint().width() + 24);
+    QSizePolicy policy = sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_bar);

@@ -18,7 +18,7 @@ class DownloadQueue;
 class LoadQueue;
 
 // The batch in the status bar: a bar, its line of counts and a 停止 button (Esc too), shown
-// only while a batch runs. Batch saves drive it through BatchProgress; the opening of many
+// only while a batch runs; its room in the status bar stays the same when it is hidden. Batch saves drive it through BatchProgress; the opening of many
 // links is followed from the load queue, and its last line goes to `s2`.
 class BatchProgressBar : public QWidget, public BatchProgress {
     Q_OBJECT
@@ -39,7 +39,6 @@ public:
     // What the user asked: stops the batch that runs.
     void stop();
 
-protected:
 private:
     void showLoading(int finished, int asked, int loading, int waiting);
     void showDownloading(int finished, int asked, int running, int waiting);

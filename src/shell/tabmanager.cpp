@@ -366,6 +366,11 @@ void TabManager::closeAllUnmarked() {
     }
     m_closed.push(batch);
     afterClosing(false, 1);
+    emit panelTextChanged(
+        QStringLiteral("s2"),
+        batch.isEmpty() ? QStringLiteral("没有关闭网页：只剩收藏夹和做了标记的网页")
+                        : QStringLiteral("已关闭 %1 个网页，按 Ctrl+Shift+T 可以把它们重新打开")
+                              .arg(batch.size()));
 }
 
 void TabManager::markCurrent() {
@@ -388,25 +393,39 @@ void TabManager::deleteFromDisk(int position) {
     BrowserView *view = viewAtPosition(position);
     if (!view)
         return;
-    const QUrl address = view->url();
-    const QString name = address.isLocalFile() ? address.toLocalFile() : address.toDisplayString();
-    if (m_dialogs.message(shell::kNoticeCaption,
-                          QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？\n%1").arg(name),
-                          Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
+    const QUrl address = addressOf(view);
+    const bool onDisk = address.isLocalFile();
+    const QString name = onDisk ? address.toLocalFile() : address.toDisplayString();
+    const QString question =
+        onDisk ? QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？\n%1").arg(name)
+               : QStringLiteral("这个网页不在硬盘上，没有文件可删除，只会关闭它的标签页"
+                                "（按 Ctrl+Shift+T 可以重新打开）。要关闭吗？\n%1")
+                     .arg(name);
+    if (m_dialogs.message(shell::kNoticeCaption, question, Dialogs::Buttons::OkCancel) !=
+        Dialogs::Answer::Ok)
         return;
-    // The file goes with its tab: the tab is not kept for reopening.
     const bool wasSelected = position == currentPosition();
-    closeTabAt(position);
+    browser::TabRecord record;
+    closeTabAt(position, &record);
+    // A page from the web is only closed, and comes back like any closed tab; a file goes
+    // with its tab, which is then not kept for reopening.
+    if (!onDisk && !record.url.isEmpty())
+        m_closed.push({record});
     afterClosing(wasSelected, position);
-    if (!address.isLocalFile())
+    if (!onDisk) {
+        emit panelTextChanged(QStringLiteral("s2"),
+                              QStringLiteral("已关闭（不在硬盘上，没有删除文件）：%1").arg(name));
         return;
+    }
     QFile file(name);
     if (!file.remove()) {
         m_dialogs.message(
             shell::kNoticeCaption,
             QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
             Dialogs::Buttons::Ok);
+        return;
     }
+    emit panelTextChanged(QStringLiteral("s2"), QStringLiteral("已从硬盘上删除 %1").arg(name));
 }
 
 // A tab still waiting for its turn to load is kept by the address it waits for.

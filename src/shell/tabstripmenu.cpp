@@ -40,6 +40,10 @@ TabStripMenu::TabStripMenu(TabManager &tabs) : QObject(&tabs), m_tabs(tabs) {
                                  command("ReopenClosed", [manager] { manager->reopenClosed(); }));
     m_reopen->setObjectName(QStringLiteral("reopenClosed"));
     m_reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    // The entry (and its key, also in the menu bar) follows the list of closed tabs.
+    m_reopen->setEnabled(false);
+    connect(&tabs, &TabManager::tabsChanged, this,
+            [this] { m_reopen->setEnabled(!m_tabs.closedTabs().isEmpty()); });
     m_menu->addSeparator();
     m_menu
         ->addAction(QStringLiteral("从硬盘上删除这个网页"), this,
@@ -64,7 +68,6 @@ void TabStripMenu::openMenuOn(int index, const QPoint &globalPos) {
         if (auto *action = m_menu->findChild<QAction *>(QLatin1String(name)))
             action->setEnabled(onTab);
     }
-    m_reopen->setEnabled(!m_tabs.closedTabs().isEmpty());
     m_menu->popup(globalPos);
 }
 

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -171,6 +173,30 @@ TEST_F(BatchProgressTest, StopAsksTheBatchToStopAndTheWindowStillTakesInput) {
     EXPECT_TRUE(bar.stopRequested());
     bar.end();
     EXPECT_TRUE(bar.isHidden());
+}
+
+// The status bar keeps one layout: the button beside the bar stays where it was before,
+// during and after a batch, so a late click on 停止 never lands on it.
+TEST_F(BatchProgressTest, TheButtonBesideTheBarNeverMoves) {
+    QMainWindow window;
+    window.resize(900, 300);
+    auto *closeAll = new QPushButton("删除所有网页", &window);
+    window.statusBar()->addPermanentWidget(closeAll);
+    auto *bar = new shell::BatchProgressBar(&window, [](const QString &, const QString &) {});
+    window.statusBar()->addPermanentWidget(bar);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto place = [&] {
+        QCoreApplication::processEvents();
+        return closeAll->mapTo(&window, QPoint(0, 0));
+    };
+    const QPoint before = place();
+    bar->begin(120);
+    bar->advance(60, "已保存 60/120，已处理 60，这一行很长很长很长很长很长很长很长很长很长");
+    EXPECT_EQ(place(), before);
+    bar->end();
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(place(), before);
 }
 
 } // namespace

@@ -273,6 +273,43 @@ TEST_F(TabStripClicks, TheTabMenuActsOnTheTabUnderTheMouseAndNamesTheFile) {
     EXPECT_EQ(addresses.last(), QUrl::fromLocalFile(paths[0]).toString());
 }
 
+// Ctrl+Shift+T works whenever something was closed, whatever the menu showed last time.
+TEST_F(TabStripClicks, ReopeningFollowsTheClosedTabsAndEveryCloseSaysSo) {
+    QStringList s2;
+    QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
+                     [&](const QString &, const QString &text) { s2.append(text); });
+    QAction *reopen = tabs.stripMenu().reopenAction();
+    pageOpensWindow(0, "http://a.example/1");
+    rightClick(2);
+    tabs.stripMenu().menu()->hide();
+    EXPECT_FALSE(reopen->isEnabled());
+    tabs.closeTab(2);
+    EXPECT_TRUE(reopen->isEnabled());
+    reopen->trigger();
+    settle();
+    EXPECT_EQ(tabs.tabCount(), 2);
+    EXPECT_FALSE(reopen->isEnabled());
+
+    // "从硬盘上删除这个网页" on a page from the web says so, closes the tab only, and the tab
+    // comes back.
+    dialogs.answers = {shell::Dialogs::Answer::Ok};
+    tabs.deleteFromDisk(2);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith("这个网页不在硬盘上"));
+    EXPECT_EQ(tabs.tabCount(), 1);
+    EXPECT_TRUE(s2.last().contains("http://a.example/1"));
+    EXPECT_TRUE(reopen->isEnabled());
+
+    pageOpensWindow(0, "http://a.example/2");
+    tabs.closeAllUnmarked();
+    EXPECT_EQ(s2.last(), "已关闭 1 个网页，按 Ctrl+Shift+T 可以把它们重新打开");
+    reopen->trigger();
+    settle();
+    reopen->trigger();
+    settle();
+    EXPECT_EQ(tabs.records().size(), 2);
+}
+
 TEST_F(TabStripClicks, ClosingTheShownTabShowsItsNeighbourInTheAddressBox) {
     pageOpensWindow(0, "http://a.example/1");
     pageOpensWindow(0, "http://a.example/2");
