@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <memory>
+
 namespace shell {
 
 SeenLinks::SeenLinks(TabManager &tabs, const QString &recordPath, browser::StatusPanels &panels,
@@ -13,25 +15,56 @@ SeenLinks::SeenLinks(TabManager &tabs, const QString &recordPath, browser::Statu
       m_savePath(std::move(savePath)) {
     // A record that cannot be read or rebuilt leaves the program without it, never stopped.
     m_record.load();
+    m_writeTimer.setSingleShot(true);
+    m_writeTimer.setInterval(1000);
+    connect(&m_writeTimer, &QTimer::timeout, this, &SeenLinks::writeOpened);
     connect(&tabs, &TabManager::addressChanged, this, &SeenLinks::showSaved);
+}
+
+SeenLinks::~SeenLinks() {
+    writeOpened();
 }
 
 browser::BrowserView *SeenLinks::openHarvested(const QUrl &url) {
     const QString address = url.toString();
-    if (m_opened.isEmpty() && m_skipped == 0)
-        QTimer::singleShot(0, this, &SeenLinks::flush); // once the batch has returned
+    if (m_skipped == 0)
+        QTimer::singleShot(0, this, &SeenLinks::reportSkipped); // once the batch has returned
     if (m_onlyNew && !address.isEmpty() && m_record.seen(address)) {
         ++m_skipped;
         return nullptr;
     }
-    m_opened.append(address);
-    return m_tabs.openHarvested(url);
+    browser::BrowserView *view = m_tabs.openHarvested(url);
+    if (view && !address.isEmpty())
+        recordWhenOpened(view, address);
+    return view;
 }
 
-// One write for the whole batch: the record is appended to once.
-void SeenLinks::flush() {
+// An address counts as opened when its page has loaded, not when its tab is queued: a batch
+// stopped halfway leaves the rest for the next "只打开新的链接".
+void SeenLinks::recordWhenOpened(browser::BrowserView *view, const QString &address) {
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(view, &browser::BrowserView::documentComplete, this,
+                          [this, view, address, connection](const QUrl &, bool ok) {
+                              if (!view->queuedAddress().isEmpty())
+                                  return; // not its turn yet
+                              disconnect(*connection);
+                              if (!ok)
+                                  return;
+                              m_opened.append(address);
+                              if (!m_writeTimer.isActive())
+                                  m_writeTimer.start();
+                          });
+}
+
+// Few writes for a whole batch: what loaded in the last second is appended at once.
+void SeenLinks::writeOpened() {
+    if (m_opened.isEmpty())
+        return;
     m_record.recordOpened(m_opened, QDateTime::currentSecsSinceEpoch());
     m_opened.clear();
+}
+
+void SeenLinks::reportSkipped() {
     if (m_skipped > 0)
         m_panels.setPanelText(QStringLiteral("s2"),
                               QStringLiteral("跳过%1个打开过或保存过的链接").arg(m_skipped));

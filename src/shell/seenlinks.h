@@ -4,20 +4,22 @@
 #include "links/seenrecord.h"
 
 #include <QObject>
+#include <QTimer>
 
 namespace shell {
 
 class TabManager;
 
-// The tabs as the commands reach them, remembering what the batches open: every address a
-// batch opens goes into the seen/saved record, and with "只打开新的链接" on an address opened
-// or saved before is left out. A tab shown whose page was saved in the save folder says so in
-// s2 ("已保存过：文件名").
+// The tabs as the commands reach them, remembering what the batches open: every address whose
+// page a batch opened (loaded) goes into the seen/saved record, and with "只打开新的链接" on an
+// address opened or saved before is left out. A tab shown whose page was saved in the save folder
+// says so in s2 ("已保存过：文件名").
 class SeenLinks : public QObject, public browser::TabHost {
     Q_OBJECT
 public:
     SeenLinks(TabManager &tabs, const QString &recordPath, browser::StatusPanels &panels,
               std::function<QString()> savePath);
+    ~SeenLinks() override;
 
     links::SeenRecord &record() { return m_record; }
     bool onlyNew() const { return m_onlyNew; }
@@ -37,7 +39,9 @@ public:
     void reloadView(browser::BrowserView *view) override;
 
 private:
-    void flush();
+    void recordWhenOpened(browser::BrowserView *view, const QString &address);
+    void writeOpened();
+    void reportSkipped();
     void showSaved(const QString &address);
 
     TabManager &m_tabs;
@@ -45,7 +49,8 @@ private:
     browser::StatusPanels &m_panels;
     std::function<QString()> m_savePath;
     bool m_onlyNew = false;
-    QStringList m_opened; // addresses opened by the batch that runs, written when it returns
+    QStringList m_opened; // addresses whose pages loaded, not written yet
+    QTimer m_writeTimer;
     int m_skipped = 0;
 };
 

@@ -1,3 +1,4 @@
+#include "shell/loadqueue.h"
 #include "shell/seenlinks.h"
 #include "support/commandfixture.h"
 #include "support/waitfor.h"
@@ -35,6 +36,33 @@ TEST_F(SeenLinksTest, OnlyNewLinksLeavesOutWhatWasOpenedOrSavedBefore) {
     EXPECT_EQ(tabs.tabCount(), 5); // only 4.htm
     ASSERT_TRUE(testing_support::waitFor(
         [&] { return panels.last["s2"] == QString("跳过3个打开过或保存过的链接"); }, 2000));
+}
+
+// A batch stopped halfway records only the pages that loaded; the next run of
+// "只打开新的链接" opens the rest.
+TEST_F(SeenLinksTest, AStoppedBatchRecordsOnlyThePagesThatLoaded) {
+    factory.viewsFinishLoads = false;
+    auto *seen = new shell::SeenLinks(tabs, recordPath, panels, [this] { return savePath; });
+    QList<QUrl> links;
+    for (int i = 1; i <= 10; ++i)
+        links.append(QUrl(QString("http://s.example/%1.htm").arg(i)));
+    QList<testing_support::FakeBrowserView *> views;
+    for (const QUrl &url : links)
+        views.append(static_cast<testing_support::FakeBrowserView *>(seen->openHarvested(url)));
+    views[0]->finishLoad();
+    views[1]->finishLoad(false); // failed: tried again next time
+    views[2]->finishLoad();
+    tabs.loadQueue().stopWaiting();
+    delete seen; // what loaded is written when the program ends, too
+    EXPECT_TRUE(views[9]->navigations.isEmpty());
+
+    factory.viewsFinishLoads = true;
+    shell::SeenLinks again(tabs, recordPath, panels, [this] { return savePath; });
+    again.setOnlyNew(true);
+    const int before = tabs.tabCount();
+    for (const QUrl &url : links)
+        again.openHarvested(url);
+    EXPECT_EQ(tabs.tabCount() - before, 8);
 }
 
 TEST_F(SeenLinksTest, ATabWhosePageWasSavedInTheSaveFolderSaysSo) {
