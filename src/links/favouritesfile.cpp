@@ -82,18 +82,10 @@ QString newKey() {
     return key;
 }
 
-QString collapseDoubleLineBreaks(QStringView text) {
-    QString out;
-    out.reserve(text.size());
-    qsizetype copied = 0;
-    const QStringView doubled = u"\r\n\r\n";
-    for (qsizetype at = text.indexOf(doubled); at >= 0; at = text.indexOf(doubled, copied)) {
-        out.append(text.sliced(copied, at - copied));
-        out.append(kCrLf);
-        copied = at + 4;
-    }
-    out.append(text.sliced(copied));
-    return out;
+QString joinLines(QStringView before, QStringView after) {
+    if (before.endsWith(kCrLf) && after.startsWith(kCrLf))
+        after = after.sliced(kCrLf.size());
+    return before.toString() + after.toString();
 }
 
 std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
@@ -116,8 +108,7 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
                        "name=\"B1%1\">"
                        "<input type=\"button\" value=\"删除\" name=\"B2%1\"></td>\r\n")
             .arg(key);
-    return collapseDoubleLineBreaks(file.first(last).toString() + row +
-                                    file.sliced(last).toString());
+    return file.first(last).toString() + row + file.sliced(last).toString();
 }
 
 bool containsAddress(QStringView file, const QString &address) {
@@ -155,7 +146,7 @@ EditResult deleteEntry(QString &file, const QString &buttonName) {
     if (const auto *failure = std::get_if<EditResult>(&found))
         return *failure;
     const Row *row = std::get_if<Row>(&found);
-    file = collapseDoubleLineBreaks(file.left(row->start) + file.mid(row->end));
+    file = joinLines(QStringView(file).first(row->start), QStringView(file).sliced(row->end));
     return EditResult::Done;
 }
 
@@ -171,7 +162,7 @@ EditResult editEntry(QString &file, const QString &buttonName, const Entry &old,
     text.replace(href + scriptForm(old.address), href + scriptForm(changed.address));
     text.replace(cell + textForm(old.address), cell + textForm(changed.address));
     text.replace(cell + textForm(old.comment) + u'<', cell + textForm(changed.comment) + u'<');
-    file = collapseDoubleLineBreaks(file.left(row->start) + text + file.mid(row->end));
+    file = file.left(row->start) + text + file.mid(row->end);
     return EditResult::Done;
 }
 

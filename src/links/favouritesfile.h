@@ -15,7 +15,7 @@ namespace links::favourites {
 QString newKey();
 
 // The file with a row for `address` and `comment` put before its last "</tr>"; no value
-// when the file has no "</tr>". Double line breaks are made single, as after every edit.
+// when the file has no "</tr>". The rest of the file stays as it was, byte for byte.
 std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
                                 const QString &key);
 
@@ -45,7 +45,8 @@ EditResult editEntry(QString &file, const QString &buttonName, const Entry &old,
 // belongs to a delete button.
 bool isEditButton(const QString &buttonName);
 
-// Every CR LF CR LF made one CR LF, left to right in one pass.
-QString collapseDoubleLineBreaks(QStringView text);
+// `before` and `after` joined where a row was taken out: the line break the row ended leaves
+// with it ("...</tr>\r\n" and "\r\n</table>" join as "...</tr>\r\n</table>").
+QString joinLines(QStringView before, QStringView after);
 
 } // namespace links::favourites

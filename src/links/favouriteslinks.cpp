@@ -42,9 +42,7 @@ std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &ent
     }
     if (added == 0)
         return AddedEntries{file.toString(), 0};
-    return AddedEntries{
-        collapseDoubleLineBreaks(file.first(last).toString() + rows + file.sliced(last).toString()),
-        added};
+    return AddedEntries{file.first(last).toString() + rows + file.sliced(last).toString(), added};
 }
 
 } // namespace links::favourites

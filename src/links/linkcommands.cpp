@@ -237,8 +237,19 @@ void LinkCommands::saveCurrentToLink() {
     if (!answer || answer->first.trimmed().isEmpty())
         return;
     const common::TextFileContent file = common::readTextFile(m_folder.favouritesPath());
-    if (!file.ok || file.text.isEmpty())
+    const auto refuse = [this](const QString &why) {
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("没有添加到收藏夹：%1").arg(why),
+                                  Dialogs::Buttons::Ok);
+    };
+    if (!file.ok) {
+        refuse(QStringLiteral("无法读取 link.htm（%1）").arg(file.error));
         return;
+    }
+    if (file.text.trimmed().isEmpty()) {
+        refuse(QStringLiteral("link.htm 是空的"));
+        return;
+    }
     if (favourites::containsAddress(file.text, answer->first)) {
         m_context.dialogs.message(
             shell::kNoticeCaption,
@@ -248,7 +259,11 @@ void LinkCommands::saveCurrentToLink() {
     }
     const auto changed =
         favourites::addEntry(file.text, answer->first, answer->second, favourites::newKey());
-    if (changed && writeFavourites(file, *changed, favourites::Change::AddRow))
+    if (!changed) {
+        refuse(QStringLiteral("link.htm 里没有收藏的表格（找不到 </tr>），文件没有改动"));
+        return;
+    }
+    if (writeFavourites(file, *changed, favourites::Change::AddRow))
         m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
 }
 
@@ -293,9 +308,8 @@ void LinkCommands::favouritesButton(browser::BrowserView *view, const QString &b
 bool LinkCommands::writeFavourites(const common::TextFileContent &read, const QString &changed,
                                    favourites::Change change) {
     QString error;
-    if (favourites::writeFavouritesFile(m_folder.favouritesPath(), read.text,
-                                        changed + QStringLiteral("\r\n"), read.encoding, change,
-                                        &error))
+    if (favourites::writeFavouritesFile(m_folder.favouritesPath(), read.text, changed,
+                                        read.encoding, change, &error))
         return true;
     m_context.dialogs.message(shell::kNoticeCaption,
                               QStringLiteral("无法写入 link.htm：%1").arg(error),

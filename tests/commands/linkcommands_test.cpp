@@ -229,8 +229,38 @@ TEST_F(LinkCommandsTest, FavouritesAddEditAndDeleteRewriteTheFile) {
     EXPECT_TRUE(file.contains("location.href='http://y.example/'"));
     EXPECT_TRUE(file.contains(">&nbsp;说明<"));
     commands.favouritesButton(page(0), "B2" + key);
-    EXPECT_FALSE(fileText(folder.favouritesPath()).contains(key));
-    EXPECT_TRUE(fileText(folder.favouritesPath()).contains("<tr><th>地址</th></tr>"));
+    // Added, edited and deleted: the file is as it was, byte for byte.
+    EXPECT_EQ(fileText(folder.favouritesPath()),
+              "<html><head><title>favorites</title></head><body><table>\r\n"
+              "<tr><th>地址</th></tr>\r\n</table></body></html>\r\n");
+}
+
+// link.htm that cannot take a row is left alone, and the user is told why.
+TEST_F(LinkCommandsTest, AFavouriteThatCannotBeAddedSaysWhy) {
+    const struct {
+        QByteArray content; // none: no file
+        const char *why;
+    } cases[] = {{QByteArray(), "无法读取 link.htm"},
+                 {"", "link.htm 是空的"},
+                 {"\x01garbage\xff", "没有收藏的表格"},
+                 {"<html><body>no table</body></html>", "没有收藏的表格"}};
+    for (const auto &c : cases) {
+        QFile::remove(folder.favouritesPath());
+        if (!c.content.isNull()) {
+            QFile file(folder.favouritesPath());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        dialogs.links = {std::make_pair(QString("http://a.example/"), QString("甲"))};
+        commands.saveCurrentToLink();
+        ASSERT_FALSE(dialogs.shown.isEmpty()) << c.why;
+        EXPECT_TRUE(dialogs.shown.last().text.startsWith("没有添加到收藏夹："));
+        EXPECT_TRUE(dialogs.shown.last().text.contains(c.why))
+            << dialogs.shown.last().text.toStdString();
+        QFile file(folder.favouritesPath());
+        EXPECT_EQ(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), c.content);
+        dialogs.shown.clear();
+    }
 }
 
 TEST_F(LinkCommandsTest, FavouritesChangedWhileTheDialogIsOpenAreNotOverwritten) {

@@ -77,9 +77,21 @@ TEST(FavouritesFile, ACommentThatBeginsWithItsAddressLosesTheNewComment) {
     EXPECT_EQ(fav::findEntry(file, "B1AAAAAAAAAAAAAAA")->comment, "http://c.example/ 首页");
 }
 
-TEST(FavouritesFile, DoubleLineBreaksCollapseInOnePass) {
-    EXPECT_EQ(fav::collapseDoubleLineBreaks(u"a\r\n\r\n\r\nb\r\n\r\n\r\n\r\nc"),
-              "a\r\n\r\nb\r\n\r\nc");
+// An edit changes its row and nothing else: blank lines elsewhere and the file's missing
+// last line break stay; adding and deleting a row gives the file back byte for byte.
+TEST(FavouritesFile, EditsChangeTheirRowAndNothingElse) {
+    const QString original = "<html>\r\n\r\n<body><table>\r\n<tr><th>地址</th></tr>\r\n"
+                             "\r\n</table>\r\n\r\n</body></html>";
+    QString file = *fav::addEntry(original, "http://a.example/", "甲", "AAAAAAAAAAAAAAA");
+    EXPECT_TRUE(file.startsWith("<html>\r\n\r\n<body>"));
+    EXPECT_TRUE(file.endsWith("\r\n\r\n</table>\r\n\r\n</body></html>"));
+    const QString added = file;
+    ASSERT_EQ(fav::editEntry(file, "B1AAAAAAAAAAAAAAA", {"http://a.example/", "甲"},
+                             {"http://b.example/", "乙"}),
+              fav::EditResult::Done);
+    EXPECT_EQ(file.size(), added.size());
+    ASSERT_EQ(fav::deleteEntry(file, "B2AAAAAAAAAAAAAAA"), fav::EditResult::Done);
+    EXPECT_EQ(file, original);
 }
 
 } // namespace
