@@ -70,6 +70,9 @@ class StatusPanels {
 public:
     virtual ~StatusPanels() = default;
     virtual void setPanelText(const QString &panel, const QString &text) = 0;
+    // A notice in s2 that needs the user's eye: the window keeps it readable for some seconds,
+    // with what s2 says meanwhile shown after it.
+    virtual void showNotice(const QString &text) { setPanelText(QStringLiteral("s2"), text); }
 };
 
 } // namespace browser

@@ -19,8 +19,9 @@ inline const QString kNoticeCaption = QStringLiteral("提示");
 // own questions (login, certificate) come through the same object.
 class Dialogs : public browser::PageDialogs {
 public:
-    enum class Buttons { Ok, OkCancel, YesNo };
-    enum class Answer { Ok, Cancel, Yes, No };
+    // RetryQuit: "重试", "不保存，退出" and "取消".
+    enum class Buttons { Ok, OkCancel, YesNo, RetryQuit };
+    enum class Answer { Ok, Cancel, Yes, No, Retry, Quit };
     // The answers to the overwrite question of a batch; closing the question is Skip.
     enum class OverwriteAnswer { Overwrite, OverwriteAll, Skip, SkipAll, Numbered };
 

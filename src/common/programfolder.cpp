@@ -33,6 +33,13 @@ QString ProgramFolder::readSavePath(QString *problem) const {
                                  : QStringLiteral("无法读取 %1（%2），文件保存到默认文件夹 %3")
                                        .arg(path, why, m_defaultSaveFolder);
     const QString folder = file.ok && why.isEmpty() ? savePathFromSettings(file.text) : QString();
+    const QFileInfo named(folder);
+    if (!folder.isEmpty() && named.exists() && !named.isDir()) {
+        if (problem)
+            *problem = QStringLiteral("%1 里的 %2 是一个文件，不是文件夹，文件保存到默认文件夹 %3")
+                           .arg(path, folder, m_defaultSaveFolder);
+        return m_defaultSaveFolder;
+    }
     return folder.isEmpty() ? m_defaultSaveFolder : folder;
 }
 

@@ -33,6 +33,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace shell {
@@ -83,16 +84,13 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
         new SessionKeeper(*m_tabs, *this, m_folder.filePath(QStringLiteral("session.json")), this);
     m_session->restore();
     m_tabMemory = new TabMemoryKeeper(*m_tabs, this);
-    // The favourites page reports its load in s2 too: the session's report comes after it.
-    if (browser::BrowserView *first = m_tabs->viewAt(0); first && !m_session->report().isEmpty())
-        connect(
-            first, &browser::BrowserView::documentComplete, this,
-            [this] { setPanelText(QStringLiteral("s2"), m_session->report()); },
-            Qt::SingleShotConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
-    m_session->write(true);
+    if (!m_session->writeAtQuit(*m_dialogs)) {
+        event->ignore();
+        return;
+    }
     m_tabs->disconnect(m_session); // tabs closing on the way out are not a new session
     QMainWindow::closeEvent(event);
 }
@@ -292,13 +290,31 @@ QString MainWindow::displayPathCaption(const QString &folder) {
 void MainWindow::setPanelText(const QString &panel, const QString &shown) {
     if (panel == QLatin1String("address"))
         setAddressText(shown);
-    // A broken savepath.ini is told in s2 until a new save folder is chosen.
-    const QString text =
-        panel != QLatin1String("s2") || m_settingsProblem.isEmpty()
-            ? shown
-            : (shown.isEmpty() ? shown : shown + QStringLiteral("　")) + m_settingsProblem;
-    if (m_panels.contains(panel))
-        m_updates->set(panel, text);
+    if (panel != QLatin1String("s2")) {
+        if (m_panels.contains(panel))
+            m_updates->set(panel, shown);
+        return;
+    }
+    // A notice stays in front for a while; a broken savepath.ini is told until a new save
+    // folder is chosen.
+    m_s2 = shown;
+    QStringList parts;
+    for (const QString &part : {m_notice, shown, m_settingsProblem}) {
+        if (!part.isEmpty())
+            parts.append(part);
+    }
+    m_updates->set(panel, parts.join(QStringLiteral("　")));
+}
+
+void MainWindow::showNotice(const QString &text) {
+    m_notice = text;
+    setPanelText(QStringLiteral("s2"), QString());
+    QTimer::singleShot(kNoticeMs, this, [this, text] {
+        if (m_notice != text)
+            return; // a later notice holds s2 now
+        m_notice.clear();
+        setPanelText(QStringLiteral("s2"), m_s2);
+    });
 }
 
 QString MainWindow::panelText(const QString &panel) const {

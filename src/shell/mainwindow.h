@@ -63,6 +63,9 @@ public:
     // once. The panels repaint at most ~10 times a second (WindowUpdates): panelText() is the
     // latest text at once, the label may show it up to 100 ms later.
     void setPanelText(const QString &panel, const QString &text) override;
+    // Held for kNoticeMs: what s2 says meanwhile follows it.
+    void showNotice(const QString &text) override;
+    static constexpr int kNoticeMs = 15000;
     QString panelText(const QString &panel) const;
 
     // The entry of the toolbar's menus or the menu bar with a key; null when none has it.
@@ -118,6 +121,8 @@ private:
     QHash<QString, QLabel *> m_panels;
     WindowUpdates *m_updates = nullptr; // panels, caption and the address box, coalesced
     QString m_settingsProblem;          // why savepath.ini could not be read at start-up
+    QString m_notice;                   // a notice held in s2 (showNotice)
+    QString m_s2;                       // what s2 was last asked to say, without the notices
     QPushButton *m_closeCurrentButton = nullptr;
     QPushButton *m_closeAllButton = nullptr;
     QLabel *m_hoverLabel = nullptr; // the hovered link, over the page's lower left corner

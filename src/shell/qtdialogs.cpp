@@ -39,6 +39,11 @@ Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, 
         add(QStringLiteral("是"), QMessageBox::YesRole, Answer::Yes);
         add(QStringLiteral("否"), QMessageBox::NoRole, Answer::No);
         break;
+    case Buttons::RetryQuit:
+        add(QStringLiteral("重试"), QMessageBox::AcceptRole, Answer::Retry);
+        add(QStringLiteral("不保存，退出"), QMessageBox::DestructiveRole, Answer::Quit);
+        add(QStringLiteral("取消"), QMessageBox::RejectRole, Answer::Cancel);
+        break;
     }
     box.exec();
     for (const auto &[button, answer] : answers) {

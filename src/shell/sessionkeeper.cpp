@@ -4,6 +4,8 @@
 
 #include "browser/tabhost.h"
 #include "browser/tabsession.h"
+#include "commands/dialogs.h"
+#include "common/fileerror.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,9 +43,15 @@ int SessionKeeper::restore() {
     else
         error = QStringLiteral("无法打开");
     if (!session) {
-        m_panels.setPanelText(
-            QStringLiteral("s2"),
-            QStringLiteral("会话文件 %1 %2，上次打开的网页没有恢复").arg(name, error));
+        // The damaged file is kept beside the next one for whoever wants to look at it.
+        const QString kept = m_path + QStringLiteral(".damaged");
+        QFile::remove(kept);
+        const bool keptAside = file.exists() && QFile::rename(m_path, kept);
+        m_report =
+            QStringLiteral("会话文件 %1 %2，上次打开的网页没有恢复").arg(name, error) +
+            (keptAside ? QStringLiteral("（原文件已改名为 %1）").arg(QFileInfo(kept).fileName())
+                       : QString());
+        m_panels.showNotice(m_report);
         return 0;
     }
     if (session->cleanQuit) {
@@ -53,7 +61,7 @@ int SessionKeeper::restore() {
     const int opened = m_tabs.openRecords(session->tabs);
     if (opened > 0) {
         m_report = QStringLiteral("上次程序没有正常退出，已重新打开当时的 %1 个网页").arg(opened);
-        m_panels.setPanelText(QStringLiteral("s2"), m_report);
+        m_panels.showNotice(m_report);
     }
     return opened;
 }
@@ -73,6 +81,29 @@ bool SessionKeeper::write(bool cleanQuit, QString *error) {
         *error = QStringLiteral("无法保存会话文件 %1（磁盘已满或没有写入权限）")
                      .arg(QFileInfo(m_path).fileName());
     return ok;
+}
+
+bool SessionKeeper::writeAtQuit(Dialogs &dialogs) {
+    QString error;
+    while (!write(true, &error)) {
+        const Dialogs::Answer answer = dialogs.message(
+            kNoticeCaption,
+            QStringLiteral("%1，打开的网页列表没有保存。\n"
+                           "腾出磁盘空间后点“重试”；点“不保存，退出”，下次启动时不会打开这些网页。")
+                .arg(error),
+            Dialogs::Buttons::RetryQuit);
+        if (answer == Dialogs::Answer::Retry)
+            continue;
+        if (answer != Dialogs::Answer::Quit)
+            return false;
+        // The file on disk holds an older list: it must not come back as the last one.
+        const QString old = m_path + QStringLiteral(".old");
+        QFile::remove(old);
+        if (QFile::exists(m_path) && !QFile::rename(m_path, old))
+            QFile::remove(m_path);
+        return true;
+    }
+    return true;
 }
 
 } // namespace shell

@@ -10,6 +10,7 @@ class StatusPanels;
 
 namespace shell {
 
+class Dialogs;
 class TabManager;
 
 // Keeps the open tabs in the session file (browser::TabSession), rewritten whole and
@@ -27,6 +28,10 @@ public:
     int restore();
     // Writes the file now; false (and the reason in Chinese) when it could not be written.
     bool write(bool cleanQuit, QString *error = nullptr);
+    // Writes the file with the clean-quit mark as the program quits. When that fails the user
+    // chooses: try again, quit anyway (the older file is set aside as "session.json.old", so
+    // that it is never taken for the last list), or stay. False: stay.
+    bool writeAtQuit(Dialogs &dialogs);
     QString path() const { return m_path; }
     // What restore() reported in s2 ("" when it had nothing to say).
     QString report() const { return m_report; }

@@ -6,7 +6,10 @@
 #include "support/commandfixture.h"
 
 #include <QFile>
+
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -91,7 +94,50 @@ TEST_F(SessionTest, ACutOrGarbageFileIsReportedAndStartUpGoesOn) {
         EXPECT_EQ(run.keeper.restore(), 0);
         EXPECT_EQ(run.tabs.tabCount(), 1);
         EXPECT_TRUE(run.panels.last["s2"].contains("session.json")) << damaged.toStdString();
+        // The damaged file is kept aside, not replaced by the next write unseen.
+        EXPECT_TRUE(run.panels.last["s2"].contains("session.json.damaged"));
+        QFile kept(sessionPath() + ".damaged");
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), damaged);
+        EXPECT_FALSE(QFile::exists(sessionPath()));
     }
+}
+
+// A quit whose write fails (a full disk: writes beyond 64 bytes fail here) asks the user;
+// quitting anyway sets the older list aside, so that the next start does not take it for
+// the last one.
+TEST_F(SessionTest, AQuitThatCannotWriteTheListAsksAndNeverLeavesAnOlderOne) {
+    shell::SessionKeeper keeper(tabs, panels, sessionPath());
+    tabs.openInNewTab(QUrl("http://old.example/"), true, true);
+    ASSERT_TRUE(keeper.write(false)); // the list of a minute ago
+    openThreePages();
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &small);
+    dialogs.answers = {shell::Dialogs::Answer::Cancel, shell::Dialogs::Answer::Retry,
+                       shell::Dialogs::Answer::Quit};
+    const bool quitAfterCancel = keeper.writeAtQuit(dialogs);
+    const bool quitAfterRetry = keeper.writeAtQuit(dialogs);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(quitAfterCancel);
+    EXPECT_TRUE(quitAfterRetry);
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(dialogs.shown[0].buttons, shell::Dialogs::Buttons::RetryQuit);
+    EXPECT_TRUE(dialogs.shown[0].text.contains("session.json"))
+        << dialogs.shown[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(sessionPath()));
+    EXPECT_TRUE(QFile::exists(sessionPath() + ".old"));
+    NextRun run(*this, sessionPath(), dialogs, folder.favouritesUrl());
+    EXPECT_EQ(run.keeper.restore(), 0);
+    EXPECT_FALSE(run.tabs.reopenClosed());
+
+    // With room again, the quit writes the list and nothing is asked.
+    dialogs.shown.clear();
+    EXPECT_TRUE(keeper.writeAtQuit(dialogs));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 TEST_F(SessionTest, AFileThatCannotBeWrittenGivesTheReasonInChinese) {

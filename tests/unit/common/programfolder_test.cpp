@@ -53,6 +53,10 @@ TEST_F(ProgramFolderTest, SavePathInUtf8OrCrLinesAndBrokenFilesIgnoredWithAReaso
     write("savepath.ini", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\xFF\xFF", 18));
     EXPECT_EQ(folder.readSavePath(&problem), folder.path());
     EXPECT_TRUE(problem.contains("不是文本文件")) << problem.toStdString();
+    // A file where a folder should be: the default folder, and the reason says so.
+    write("savepath.ini", m_dir.filePath("savepath.ini").toUtf8());
+    EXPECT_EQ(folder.readSavePath(&problem), folder.path());
+    EXPECT_TRUE(problem.contains("是一个文件，不是文件夹")) << problem.toStdString();
     QFile::remove(m_dir.filePath("savepath.ini"));
     EXPECT_EQ(folder.readSavePath(&problem), folder.path());
     EXPECT_TRUE(problem.isEmpty()); // missing: nothing to tell
