@@ -1,4 +1,6 @@
 // lumaro-cli book FOLDER --out NAME: a series folder made into NAME.txt and NAME.epub.
+#include "clioutput.h"
+
 #include "serial/book.h"
 
 #include <QStringList>
@@ -29,6 +31,6 @@ int runBookCommand(const QStringList &args) {
         std::fprintf(stderr, "lumaro-cli: %s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    std::printf("%lld\n", static_cast<long long>(book->chapters.size()));
+    cli::writeOutput(QByteArray::number(book->chapters.size()) + '\n');
     return 0;
 }

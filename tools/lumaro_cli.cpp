@@ -1,4 +1,6 @@
 // lumaro-cli: the browser's text algorithms on files, for scripts and tests.
+#include "clioutput.h"
+
 #include "common/ansifile.h"
 #include "common/htmlcharset.h"
 #include "common/linkaddress.h"
@@ -38,8 +40,7 @@ int fail(const QString &message) {
 }
 
 void print(const QString &text) {
-    const QByteArray bytes = common::withKeptBytesReplaced(text).toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    cli::writeOutput(common::withKeptBytesReplaced(text).toUtf8());
 }
 
 void printLines(const QStringList &lines) {
@@ -85,10 +86,12 @@ Arguments parse(const QStringList &args, const QStringList &knownFlags,
     return parsed;
 }
 
-// How the input file is read: as HTML, in the charset of --charset when it is given.
+// How the input file is read: as HTML, in the charset of --charset when it is given, and no
+// more than kMaxTextFileBytes of it (an endless input is refused, not read on).
 std::optional<common::ReadOptions> inputOptions(const Arguments &args, QString *error) {
     common::ReadOptions options;
     options.kind = common::TextKind::Html;
+    options.maxBytes = common::kMaxTextFileBytes;
     if (!args.values.contains(kCharsetOption))
         return options;
     const QString name = args.values.value(kCharsetOption);
@@ -114,6 +117,12 @@ std::optional<common::TextFileContent> readInputFile(const Arguments &args, QStr
     if (!options)
         return std::nullopt;
     common::TextFileContent file = common::readTextFile(args.positional.front(), *options);
+    if (file.tooLarge) {
+        *error = QStringLiteral("cannot read %1: the file is larger than the limit of %2 bytes")
+                     .arg(args.positional.front())
+                     .arg(common::kMaxTextFileBytes);
+        return std::nullopt;
+    }
     if (!file.ok) {
         *error = QStringLiteral("cannot read %1: %2").arg(args.positional.front(), file.error);
         return std::nullopt;
@@ -213,9 +222,9 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && (args.front() == "--help" || args.front() == "-h")) {
-        std::fputs(kUsage, stdout);
-        return 0;
+        cli::writeOutput(kUsage);
+        return cli::finishOutput(0);
     }
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
-    return run(command, args);
+    return cli::finishOutput(run(command, args));
 }

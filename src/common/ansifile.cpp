@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace common {
 
 namespace {
@@ -29,6 +31,21 @@ TextKind kindOf(const QString &path) {
             return TextKind::Html;
     }
     return TextKind::Plain;
+}
+
+// Reads up to `count` bytes, in pieces, so that nothing past them is read or allocated.
+QByteArray readAtMost(QFile &file, qint64 count) {
+    QByteArray bytes;
+    if (!file.isSequential())
+        bytes.reserve(qsizetype(std::min(file.size(), count)));
+    char piece[64 * 1024];
+    while (bytes.size() < count) {
+        const qint64 got = file.read(piece, std::min<qint64>(sizeof piece, count - bytes.size()));
+        if (got <= 0)
+            break;
+        bytes.append(piece, qsizetype(got));
+    }
+    return bytes;
 }
 
 } // namespace
@@ -63,13 +80,19 @@ TextFileContent readTextFile(const QString &path, const ReadOptions &options) {
         result.error = fileErrorReason(file, path);
         return result;
     }
-    if (options.maxBytes >= 0 && file.size() > options.maxBytes) {
-        result.error = QStringLiteral("文件太大（%1 字节）").arg(file.size());
-        return result;
-    }
-    const QByteArray bytes = options.maxBytes >= 0 ? file.read(options.maxBytes) : file.readAll();
+    const qint64 limit = options.maxBytes;
+    // A pipe or a device tells no size (or a wrong one): only the bytes read count.
+    const bool tooLarge = limit >= 0 && !file.isSequential() && file.size() > limit;
+    const QByteArray bytes = tooLarge     ? QByteArray()
+                             : limit >= 0 ? readAtMost(file, limit + 1)
+                                          : file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.error = fileErrorReason(file, path);
+        return result;
+    }
+    if (tooLarge || (limit >= 0 && bytes.size() > limit)) {
+        result.tooLarge = true;
+        result.error = QStringLiteral("文件太大（超过 %1 字节的上限）").arg(limit);
         return result;
     }
     const DecodedText decoded =

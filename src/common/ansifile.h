@@ -15,9 +15,14 @@ namespace common {
 
 enum class FileEncoding { Gb18030, Utf8, Utf8WithBom };
 
+// The largest file lumaro-cli and the book maker read (as ReadOptions::maxBytes): a larger
+// one, or an endless stream such as a pipe, is refused rather than read into memory.
+constexpr qint64 kMaxTextFileBytes = qint64(128) << 20;
+
 struct TextFileContent {
-    bool ok = false; // false when the file is missing or cannot be read
-    QString text;    // the decoded content
+    bool ok = false;       // false when the file is missing or cannot be read
+    bool tooLarge = false; // not read: it holds more than ReadOptions::maxBytes
+    QString text;          // the decoded content
     FileEncoding encoding = FileEncoding::Gb18030; // how to write it back
     QString error;                                 // why it could not be read
     QByteArray charset;                            // the charset it was read in, e.g. "UTF-8"
@@ -28,7 +33,9 @@ struct TextFileContent {
 struct ReadOptions {
     std::optional<TextKind> kind; // by default HTML for .htm, .html, .xhtml, .shtml and .xml
     QByteArray charset;           // read in this charset instead of choosing one
-    qint64 maxBytes = -1;         // a larger file is not read (ok == false)
+    // A larger file is not read (ok == false, tooLarge == true). At most maxBytes + 1 bytes are
+    // read, so an endless pipe or device is never read past the limit.
+    qint64 maxBytes = -1;
 };
 
 // Reads the whole file. A missing file gives ok == false and an empty text.

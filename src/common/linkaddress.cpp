@@ -1,6 +1,7 @@
 #include "linkaddress.h"
 
 #include "characterreferences.h"
+#include "urlhost.h"
 
 #include "common/textsearch.h"
 
@@ -62,7 +63,8 @@ QString joined(const QString &prefix, QStringView value) {
 }
 
 // An http(s) address the parser would write back unchanged: lower-case scheme and host of
-// letters, digits, "-" and ".", then "/" and a plain path, query and fragment.
+// letters, digits, "-" and ".", not numeric (the parser rewrites "0x7f.1" as "127.0.0.1"),
+// then "/" and a plain path, query and fragment.
 bool isCanonicalWebAddress(QStringView value) {
     qsizetype host = 0;
     if (value.startsWith(u"http://"))
@@ -78,7 +80,8 @@ bool isCanonicalWebAddress(QStringView value) {
             break;
         ++end;
     }
-    if (end == host || end >= value.size() || value[end] != u'/')
+    if (end == host || end >= value.size() || value[end] != u'/' ||
+        endsInANumber(value.sliced(host, end - host)))
         return false;
     const QStringView rest = value.sliced(end + 1);
     return rest.isEmpty() || isPlainRelative(rest);
@@ -180,6 +183,14 @@ QString AddressResolver::resolveWithoutShortcut(QStringView rawValue) {
 
 QString resolveLinkAddress(QStringView rawValue, const QString &baseUrl, const QString &charset) {
     return AddressResolver(baseUrl, charset).resolve(rawValue);
+}
+
+QString comparableAddress(QStringView address) {
+    if (isCanonicalWebAddress(address))
+        return address.toString();
+    QueryEncoding utf8;
+    const auto url = parseUrl(address, nullptr, utf8);
+    return url ? url->toString() : address.toString();
 }
 
 QString baseUrlFromHref(QStringView href, const QString &pageUrl, const QString &charset) {

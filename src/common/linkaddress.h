@@ -44,6 +44,11 @@ private:
 QString resolveLinkAddress(QStringView rawValue, const QString &baseUrl,
                            const QString &charset = QString());
 
+// An absolute address as the engine writes it, for telling whether two addresses are the same:
+// parsed with no base, the query taken as UTF-8; an address that does not parse so is given
+// back as it is. Example: comparableAddress(u"HTTP://0x7f.1") == "http://127.0.0.1/".
+QString comparableAddress(QStringView address);
+
 // The base address a <base href="..."> gives a page at `pageUrl`: the href resolved against
 // the page address; the page address itself where that is no web or file address.
 QString baseUrlFromHref(QStringView href, const QString &pageUrl, const QString &charset);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace links {
 
 namespace {
@@ -88,7 +90,42 @@ std::optional<QString> serializedIpv6(QStringView bracketed) {
     return out + u']';
 }
 
-// The host as the engine writes it: lower case, IDN names in punycode, IPv6 compressed.
+// A part of an IPv4 host: decimal, octal after "0", hexadecimal after "0x"; "" after a prefix
+// is 0. Values are capped just past 32 bits, which is too large for any part.
+std::optional<quint64> ipv4Number(QStringView part) {
+    constexpr quint64 kTooLarge = quint64(1) << 32;
+    if (part.isEmpty())
+        return std::nullopt;
+    quint64 radix = 10;
+    if (part.size() >= 2 && part[0] == u'0' && (part[1] == u'x' || part[1] == u'X')) {
+        part = part.sliced(2);
+        radix = 16;
+    } else if (part.size() >= 2 && part[0] == u'0') {
+        part = part.sliced(1);
+        radix = 8;
+    }
+    quint64 value = 0;
+    for (QChar ch : part) {
+        const char16_t c = ch.unicode();
+        quint64 digit = radix;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if ((c | 0x20) >= u'a' && (c | 0x20) <= u'f')
+            digit = (c | 0x20) - u'a' + 10;
+        if (digit >= radix)
+            return std::nullopt;
+        value = std::min(value * radix + digit, kTooLarge);
+    }
+    return value;
+}
+
+// The host without one final "." (a host of "." alone keeps it).
+QStringView withoutFinalDot(QStringView host) {
+    return host.size() > 1 && host.endsWith(u'.') ? host.chopped(1) : host;
+}
+
+// The host as the engine writes it: lower case, IDN names in punycode, IPv6 compressed, a
+// numeric host as a dotted decimal IPv4 address.
 std::optional<QString> serializedHost(QStringView host) {
     if (host.startsWith(u'['))
         return serializedIpv6(host);
@@ -103,10 +140,49 @@ std::optional<QString> serializedHost(QStringView host) {
         if (isForbiddenInHost(c))
             return std::nullopt;
     }
-    return name;
+    if (!endsInANumber(name))
+        return name;
+    const auto address = ipv4Address(name);
+    return address ? std::optional<QString>(serializedIpv4(*address)) : std::nullopt;
 }
 
 } // namespace
+
+bool endsInANumber(QStringView asciiHost) {
+    const QStringView host = withoutFinalDot(asciiHost);
+    const QStringView last = host.sliced(host.lastIndexOf(u'.') + 1);
+    const bool digits = !last.isEmpty() && std::all_of(last.begin(), last.end(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    return digits || ipv4Number(last).has_value();
+}
+
+std::optional<quint32> ipv4Address(QStringView asciiHost) {
+    const QList<QStringView> parts = withoutFinalDot(asciiHost).split(u'.');
+    if (parts.size() > 4)
+        return std::nullopt;
+    quint64 address = 0;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const auto number = ipv4Number(parts[i]);
+        if (!number)
+            return std::nullopt;
+        // The last part fills the bytes the others leave: 4 for "a", 3 for "a.b", ...
+        const int shift = i + 1 < parts.size() ? 8 * int(3 - i) : 0;
+        const quint64 limit = i + 1 < parts.size() ? 256 : quint64(1) << (8 * (5 - parts.size()));
+        if (*number >= limit)
+            return std::nullopt;
+        address += *number << shift;
+    }
+    return quint32(address);
+}
+
+QString serializedIpv4(quint32 address) {
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(address >> 24)
+        .arg((address >> 16) & 0xFF)
+        .arg((address >> 8) & 0xFF)
+        .arg(address & 0xFF);
+}
 
 std::optional<QString> serializedAuthority(QStringView scheme, QStringView authority) {
     QString written;

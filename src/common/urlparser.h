@@ -35,14 +35,14 @@ qsizetype urlSchemeLength(QStringView input);
 // Parses `input` (character references decoded, blanks around it removed, tabs and line ends
 // inside it removed) as the URL standard parses an address, against `base` (may be null) for
 // relative ones: "\" counts as "/" in special addresses, dot segments are resolved, host names
-// are lower-cased and IDN names written in punycode, default ports dropped. No value where
+// are lower-cased and IDN names written in punycode, numeric hosts read as IPv4 addresses
+// ("0x7f.1" is 127.0.0.1; "256.1.1.1" is no host), default ports dropped. No value where
 // the engine fails too (no base for a relative address, a bad host or port).
 // Example: parseUrl(u"../c d.htm?q=1", base "http://h/a/b/x.htm") gives
 // "http://h/a/c%20d.htm?q=1".
 // Where it parts from the URL standard, it does as the engine does or keeps it simple:
 // - paths also encode "|" and "^" (the engine does);
 // - other schemes keep an opaque rest ("foo://h/p" has no host), as in the engine;
-// - numeric hosts are not rewritten ("http://0x7f.1/" stays; the standard gives 127.0.0.1);
 // - IDN names go through Qt's IDNA (QUrl::toAce), not the full UTS 46 mapping;
 // - Windows drive letters in file addresses get no special treatment.
 std::optional<ParsedUrl> parseUrl(QStringView input, const ParsedUrl *base,

@@ -1,9 +1,13 @@
 #include "favouritesfile.h"
 
+#include "favouriteslinks.h"
+
+#include "common/linkaddress.h"
 #include "common/textsearch.h"
 
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <variant>
 
 namespace links::favourites {
@@ -112,7 +116,13 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
 }
 
 bool containsAddress(QStringView file, const QString &address) {
-    return file.contains(QStringLiteral("location.href='%1'").arg(scriptForm(address)));
+    if (file.contains(QStringLiteral("location.href='%1'").arg(scriptForm(address))))
+        return true;
+    const QString wanted = comparableAddress(address);
+    const QSet<QString> present = entryAddresses(file);
+    return std::any_of(present.begin(), present.end(), [&wanted](const QString &entry) {
+        return comparableAddress(entry) == wanted;
+    });
 }
 
 std::optional<Entry> findEntry(QStringView file, const QString &buttonName) {

@@ -19,7 +19,8 @@ QString newKey();
 std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
                                 const QString &key);
 
-// Whether a row of the file opens `address` (as addEntry writes it).
+// Whether a row of the file opens `address` (as addEntry writes it), or an address the engine
+// writes the same way (comparableAddress: "http://0x7f.1" and "http://127.0.0.1/").
 // Example: after addEntry(file, "http://a/", ...), containsAddress(result, "http://a/").
 bool containsAddress(QStringView file, const QString &address);
 

@@ -1,5 +1,7 @@
 #include "favouriteslinks.h"
 
+#include "common/linkaddress.h"
+
 namespace links::favourites {
 
 QSet<QString> entryAddresses(QStringView file) {
@@ -29,15 +31,20 @@ std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &ent
     // Rows added one after the other each go before the file's last "</tr>": together they
     // are the rows that addEntry() puts before a lone "</tr>", in order.
     const QString close = QStringLiteral("</tr>");
-    QSet<QString> present = entryAddresses(file);
+    // Addresses compare as the engine writes them: "http://0x7f.1" is held as
+    // "http://127.0.0.1/".
+    QSet<QString> present;
+    for (const QString &address : entryAddresses(file))
+        present.insert(comparableAddress(address));
     QString rows;
     int added = 0;
     for (const Entry &entry : entries) {
-        if (entry.address.trimmed().isEmpty() || present.contains(entry.address))
+        const QString key = comparableAddress(entry.address);
+        if (entry.address.trimmed().isEmpty() || present.contains(key))
             continue;
         const QString row = *addEntry(close, entry.address, entry.comment, newKey());
         rows += QStringView(row).chopped(close.size());
-        present.insert(entry.address);
+        present.insert(key);
         ++added;
     }
     if (added == 0)

@@ -21,8 +21,8 @@ struct AddedEntries {
 };
 
 // The file with a row for every entry whose address it does not hold yet (nor an earlier
-// entry of the list), in list order, each with a key from `newKey`; no value when the file
-// has no "</tr>".
+// entry of the list), addresses compared as the engine writes them (comparableAddress), in list
+// order, each with a key from `newKey`; no value when the file has no "</tr>".
 std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &entries,
                                        const std::function<QString()> &newKey);
 

@@ -1,5 +1,6 @@
 #include "seenrecord.h"
 
+#include "common/linkaddress.h"
 #include "common/safewrite.h"
 
 #include <QFile>
@@ -18,8 +19,14 @@ QByteArray field(const QString &text) {
     return clean.toUtf8();
 }
 
-QByteArray savedKey(const QString &address, const QString &folder) {
-    return field(address) + '\t' + field(folder);
+// Records are looked up by the address as the engine writes it, so that "http://0x7f.1/"
+// and "http://127.0.0.1/" are one address.
+QString addressKey(QByteArrayView address) {
+    return comparableAddress(QString::fromUtf8(address));
+}
+
+QString savedKey(const QString &addressKey, QByteArrayView folder) {
+    return addressKey + u'\t' + QString::fromUtf8(folder);
 }
 
 } // namespace
@@ -42,12 +49,12 @@ bool SeenRecord::readLine(QByteArrayView line) {
     const qint64 time = fields[1].toLongLong(&ok);
     if (!ok || time < 0 || fields[2].isEmpty())
         return false;
-    const QByteArray address = fields[2].toByteArray();
+    const QString address = addressKey(fields[2]);
     if (fields[0] == "O" && count == 3) {
         m_seen[address] = time;
     } else if (fields[0] == "S" && count == 5 && !fields[4].isEmpty()) {
         m_seen[address] = time;
-        m_saved[address + '\t' + fields[3].toByteArray()] = {QString::fromUtf8(fields[4]), time};
+        m_saved[savedKey(address, fields[3])] = {QString::fromUtf8(fields[4]), time};
     } else {
         return false;
     }
@@ -123,12 +130,12 @@ bool SeenRecord::append(const QByteArray &lines) {
 }
 
 bool SeenRecord::seen(const QString &address) const {
-    return m_seen.contains(field(address));
+    return m_seen.contains(addressKey(field(address)));
 }
 
 std::optional<SeenRecord::Saved> SeenRecord::savedIn(const QString &address,
                                                      const QString &folder) const {
-    const auto it = m_saved.constFind(savedKey(address, folder));
+    const auto it = m_saved.constFind(savedKey(addressKey(field(address)), field(folder)));
     if (it == m_saved.constEnd())
         return std::nullopt;
     return *it;

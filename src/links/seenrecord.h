@@ -31,7 +31,8 @@ public:
     // rebuilt and could not be written.
     bool load();
 
-    // Whether `address` was opened by a batch or saved before.
+    // Whether `address` was opened by a batch or saved before. Addresses compare as the engine
+    // writes them (comparableAddress): "http://0x7f.1/" was seen when "http://127.0.0.1/" was.
     bool seen(const QString &address) const;
     // The file `address` was last saved as in `folder`, if it was.
     std::optional<Saved> savedIn(const QString &address, const QString &folder) const;
@@ -51,8 +52,8 @@ private:
     QString m_path;
     int m_limit;
     int m_records = 0;
-    QHash<QString, qint64> m_seen; // address -> last time opened or saved
-    QHash<QString, Saved> m_saved; // address + '\t' + folder -> file
+    QHash<QString, qint64> m_seen; // comparable address -> last time opened or saved
+    QHash<QString, Saved> m_saved; // comparable address + '\t' + folder -> file
 };
 
 } // namespace links

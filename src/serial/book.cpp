@@ -81,8 +81,11 @@ std::optional<Book> readSeriesFolder(const QString &folder, QString *error) {
     Book book;
     const std::optional<ChainState> state = readChainState(folder);
     book.title = state && !state->title.isEmpty() ? state->title : dir.dirName();
+    common::ReadOptions chapterOptions;
+    chapterOptions.maxBytes = common::kMaxTextFileBytes;
     for (const Found &file : files) {
-        const common::TextFileContent content = common::readTextFile(dir.filePath(file.name));
+        const common::TextFileContent content =
+            common::readTextFile(dir.filePath(file.name), chapterOptions);
         if (!content.ok) {
             if (error)
                 *error = content.error;

@@ -28,6 +28,12 @@ TEST(FavouritesLinks, AddsOnlyAddressesTheFileDoesNotHold) {
     ASSERT_TRUE(escaped.has_value());
     EXPECT_TRUE(favourites::entryAddresses(escaped->file).contains("http://a/?x=1&y='2'"));
     EXPECT_FALSE(favourites::addEntries(u"<table></table>", {{"http://a/1", ""}}, key));
+    // A numeric host is one address however it is written.
+    const auto numeric = favourites::addEntries(start, {{"http://0x7f.1/", "x"}}, key);
+    ASSERT_TRUE(numeric.has_value());
+    EXPECT_EQ(favourites::addEntries(numeric->file, {{"http://127.0.0.1/", "y"}}, key)->added, 0);
+    EXPECT_TRUE(favourites::containsAddress(numeric->file, "http://127.0.0.1/"));
+    EXPECT_FALSE(favourites::containsAddress(numeric->file, "http://127.0.0.2/"));
 }
 
 TEST(LinkHarvest, SelectionAndFileLinksByTheirTexts) {

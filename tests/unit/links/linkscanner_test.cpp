@@ -59,6 +59,10 @@ TEST(ScanLinks, DropsRepeatsAndNonPageFilesButExportKeepsThem) {
                            "http://h.example/dir/get.zip?id=1"}));
     EXPECT_EQ(urls(html, LinkCommand::SaveToHref).size(), 8);
     EXPECT_EQ(urls(html, LinkCommand::OpenPageA).size(), 6); // keeps non-page files, drops repeats
+    // A numeric host is one address however it is written.
+    EXPECT_EQ(urls("<a href='http://0x7f.1/'><a href='http://127.0.0.1/'><a href='//127.1'>",
+                   LinkCommand::OpenAllW),
+              QStringList({"http://127.0.0.1/"}));
 }
 
 TEST(ScanLinks, AbsoluteLinksKeepTheirDoubledSlashes) {

@@ -45,6 +45,11 @@ TEST_F(SeenRecordTest, WrittenRecordsAreReadBack) {
     EXPECT_EQ(again.savedIn("http://h/3.htm", "/书/存")->time, 200);
     EXPECT_FALSE(again.savedIn("http://h/3.htm", "/other"));
     EXPECT_FALSE(again.savedIn("http://h/1.htm", "/书/存")); // opened, never saved
+    // One address however its numeric host is written.
+    EXPECT_TRUE(again.recordSaved("http://0x7f.1/p.htm", "/存", "p.htm", 300));
+    EXPECT_TRUE(again.seen("http://127.0.0.1/p.htm"));
+    EXPECT_TRUE(again.savedIn("HTTP://127.1/p.htm", "/存"));
+    EXPECT_FALSE(again.seen("http://127.0.0.2/p.htm"));
 }
 
 TEST_F(SeenRecordTest, ARecordCutShortOrGarbageIsDroppedAndTheFileRebuilt) {

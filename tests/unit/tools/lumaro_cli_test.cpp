@@ -1,3 +1,6 @@
+#include "common/ansifile.h"
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,8 +15,11 @@ struct Result {
     QByteArray err;
 };
 
-Result runCli(const QStringList &args) {
+// Runs the tool; its standard output goes to `outputFile` when one is named.
+Result runCli(const QStringList &args, const QString &outputFile = QString()) {
     QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(QStringLiteral(LUMARO_CLI), args);
     process.waitForFinished(30000);
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -152,6 +158,31 @@ TEST_F(LumaroCli, CharsetOverridesTheRuleForEveryCommandThatReadsAFile) {
     // Bytes that are no text show as U+FFFD, never as something else.
     r = runCli({"totext", "--charset", "utf-8", write("bad.htm", "<p>\xE4\xB8\xAD\xFF</p>")});
     EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), QString::fromUtf8("中\xEF\xBF\xBD"));
+}
+
+TEST_F(LumaroCli, OutputThatCannotBeWrittenAndInputTooLargeGiveStatusTwo) {
+    const QString page = write("p.htm", "<p>text <a href=\"mailto:m@x.example\">m</a></p>");
+    const QString chapters = m_dir.filePath("series");
+    QDir().mkpath(chapters);
+    write("series/0001 One.txt", "One\r\ntext");
+    for (const QStringList &args :
+         {QStringList{"totext", page}, QStringList{"emails", page}, QStringList{"charset", page},
+          QStringList{"correct-name", "a b"}, QStringList{"--help"},
+          QStringList{"book", chapters, "--out", m_dir.filePath("book")}}) {
+        const Result r = runCli(args, "/dev/full");
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("cannot write the output")) << r.err.toStdString();
+    }
+    // A file one byte over the limit, and a device that never ends: neither is read past it.
+    QFile large(m_dir.filePath("large.htm"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(common::kMaxTextFileBytes + 1));
+    large.close();
+    for (const QString &input : {large.fileName(), QStringLiteral("/dev/zero")}) {
+        const Result r = runCli({"totext", input});
+        EXPECT_EQ(r.exitCode, 2) << input.toStdString();
+        EXPECT_TRUE(r.err.contains("larger than the limit")) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
 }
 
 } // namespace
