@@ -70,6 +70,8 @@ public:
     virtual QUrl url() const = 0;
     virtual QString title() const = 0;
     virtual bool isBusy() const = 0;
+    // Why the last load failed, as the engine says it ("" after a load that succeeded).
+    QString loadError() const { return m_loadError; }
     // Reads and changes of the page answer later, through `reply`, from the event loop and
     // never inside the call; exactly once, also when the page does not answer in time (a busy
     // or dead page), when a load starts meanwhile, or when the view goes away.
@@ -153,10 +155,12 @@ signals:
 
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }
+    void setLoadError(const QString &error) { m_loadError = error; }
 
 private:
     NavigationHandler *m_navigationHandler = nullptr;
     QUrl m_queuedAddress;
+    QString m_loadError;
 };
 
 // A file the engine is about to download (a link to something it does not show, or the

@@ -9,11 +9,12 @@ namespace {
 // Characters that change how a name reads without showing themselves: control characters
 // (the tab excepted, it stays visible as a gap), the bidirectional marks, embeddings,
 // overrides and isolates that can make a name read backwards, and the line and paragraph
-// separators.
+// separators; and the object replacement character (and the annotation marks beside it) that
+// stands for a form control or an image in a selection.
 bool isHiddenControl(char16_t c) {
     return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E ||
            c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
-           c == 0x2028 || c == 0x2029;
+           c == 0x2028 || c == 0x2029 || (c >= 0xFFF9 && c <= 0xFFFC);
 }
 
 QString removeChars(QStringView name, QStringView unwanted) {

@@ -117,9 +117,9 @@ BrowserView *TabManager::createView(int index) {
             [this](const QUrl &url, bool) { handleNewWindow(url); });
     const int number = index + 1;
     connect(view, &BrowserView::documentComplete, this,
-            [this, view, number](const QUrl &url, bool) {
+            [this, view, number](const QUrl &url, bool ok) {
                 m_captions->setLoading(number, false);
-                handleDocumentComplete(view, url);
+                handleDocumentComplete(view, url, ok);
                 pageChanged(number);
             });
     connect(view, &BrowserView::loadStarted, this, [this, number] {
@@ -549,15 +549,23 @@ void TabManager::handleNewWindow(const QUrl &url) {
     requestNewWindow();
 }
 
-void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url) {
+void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url, bool ok) {
     m_newWindow.lastLinkUrl = withBackslashes(url.toString());
     if (url == m_favouritesUrl)
         view->watchFavouritesButtons();
     // Pages loading behind the shown one would bury every other report in s2 (a hundred
     // harvested links, the tabs of a restored session): only the shown page reports here.
-    if (view == currentView())
+    if (view != currentView())
+        return;
+    if (ok)
         emit panelTextChanged(QStringLiteral("s2"),
                               view->url().toString() + QStringLiteral("下载完成"));
+    else
+        emit panelTextChanged(QStringLiteral("s2"),
+                              QStringLiteral("打开失败：%1（%2）")
+                                  .arg(view->loadError().isEmpty() ? QStringLiteral("网页没有载入")
+                                                                   : view->loadError(),
+                                       view->url().toString()));
 }
 
 bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRequest &request) {

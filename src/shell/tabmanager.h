@@ -151,7 +151,7 @@ private:
     void pageChanged(int viewNumber);
     void handleStatusText(const QString &text);
     void handleNewWindow(const QUrl &url);
-    void handleDocumentComplete(browser::BrowserView *view, const QUrl &url);
+    void handleDocumentComplete(browser::BrowserView *view, const QUrl &url, bool ok);
     void removeTabAt(int position);
     bool closeTabAt(int position, browser::TabRecord *closed = nullptr);
     void afterClosing(bool selectionGone, int position);

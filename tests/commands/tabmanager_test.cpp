@@ -368,6 +368,9 @@ TEST_F(TabManagerTest, OnlyTheShownPageReportsItsLoadInS2) {
     view(0)->pageUrl = QUrl("http://l.example/shown");
     emit view(0)->documentComplete(view(0)->pageUrl, true);
     EXPECT_EQ(s2, QStringList({QString::fromUtf8("http://l.example/shown下载完成")}));
+    view(0)->pageUrl = QUrl("http://l.example/gone");
+    view(0)->finishLoad(false, "net::ERR_NAME_NOT_RESOLVED");
+    EXPECT_EQ(s2.last(), "打开失败：net::ERR_NAME_NOT_RESOLVED（http://l.example/gone）");
 }
 
 TEST_F(TabManagerTest, OnlyTheLastTwentyClosesAreKept) {

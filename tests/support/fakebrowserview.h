@@ -35,9 +35,10 @@ public:
             });
     }
     // Ends the load at once, as if the page had arrived and finished.
-    void finishLoad(bool ok = true) {
+    void finishLoad(bool ok = true, const QString &error = "net::ERR_CONNECTION_REFUSED") {
         busy = false;
         documentArrived = true;
+        setLoadError(ok ? QString() : error);
         emit documentComplete(pageUrl, ok);
     }
     void stop() override { busy = false; }

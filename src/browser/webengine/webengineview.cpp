@@ -14,6 +14,7 @@
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -126,6 +127,15 @@ void WebEngineView::ensurePage() {
         showCrashNotice(false);
         emit loadStarted();
     });
+    connect(m_page, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                    setLoadError(info.errorString().isEmpty()
+                                     ? QStringLiteral("错误 %1").arg(info.errorCode())
+                                     : info.errorString());
+                else if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                    setLoadError(QString());
+            });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
         m_loadRequested = false;

@@ -59,9 +59,9 @@ TEST(FitFileName, CutsAtACharacterBoundaryWithinTheByteLimit) {
 
 TEST(CorrectName, DropsInvisibleCharactersThatChangeHowANameReads) {
     // "txt.exe" made to read "exe.txt" by a right-to-left override, and its like.
-    for (const char16_t hidden :
-         {u'\u202E', u'\u202A', u'\u202D', u'\u2066', u'\u2069', u'\u200E', u'\u200F', u'\u061C',
-          u'\u2028', u'\u2029', u'\u0085', u'\u0000', u'\u001B', u'\u007F', u'\u009F'}) {
+    for (const char16_t hidden : {u'\u202E', u'\u202A', u'\u202D', u'\u2066', u'\u2069', u'\u200E',
+                                  u'\u200F', u'\u061C', u'\u2028', u'\u2029', u'\u0085', u'\u0000',
+                                  u'\u001B', u'\u007F', u'\u009F', u'\uFFFC', u'\uFFF9'}) {
         const QString name = QString("ab") + QChar(hidden) + "c";
         EXPECT_EQ(correctName(name), "abc") << int(hidden);
         EXPECT_EQ(correctNameHaveSpace(name), "abc") << int(hidden);
