@@ -46,7 +46,8 @@ void GroupSaver::saveGroup() {
     const QString path = folder.filePath(*name + QStringLiteral(".txt"));
     if (QFileInfo::exists(path) &&
         m_context.dialogs.message(shell::kNoticeCaption,
-                                  QStringLiteral("已经存在同样名字的组文件，是否要覆盖？"),
+                                  QStringLiteral("已经存在同样名字的组文件“%1”，是否要覆盖？")
+                                      .arg(QFileInfo(path).fileName()),
                                   Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
     QString error;

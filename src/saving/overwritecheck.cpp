@@ -7,7 +7,9 @@ namespace saving {
 
 QString existingFileName(const QString &folder, const QString &fileName) {
     const QString suffix = QFileInfo(fileName).suffix();
-    const QStringList files = QDir(folder).entryList({QStringLiteral("*.") + suffix}, QDir::Files);
+    // A name without an extension is compared with every file ("*." would find none of them).
+    const QStringList files = QDir(folder).entryList(
+        suffix.isEmpty() ? QStringList() : QStringList{QStringLiteral("*.") + suffix}, QDir::Files);
     const QString wanted = fileName.toLower();
     for (const QString &file : files) {
         if (file.toLower() == wanted)

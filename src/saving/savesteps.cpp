@@ -35,9 +35,9 @@ QString SaveSteps::confirmOverwrite(const QString &name, const QString &extensio
     const QString existing = existingFileName(m_context.savePath(), fileName);
     if (existing.isEmpty())
         return fileName;
-    const auto answer =
-        m_context.dialogs.message(QString(), QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
-                                  shell::Dialogs::Buttons::YesNo);
+    const auto answer = m_context.dialogs.message(
+        QString(), QStringLiteral("已经存在同样名字的文件“%1”，是否要覆盖？").arg(existing),
+        shell::Dialogs::Buttons::YesNo);
     return answer == shell::Dialogs::Answer::Yes ? existing : QString();
 }
 

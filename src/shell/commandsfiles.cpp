@@ -122,8 +122,11 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
         return false;
     }
     const QString path = saving::makeSavePath(m_window.savePath(), name, QStringLiteral(".txt"));
-    if (!saving::existingFileName(m_window.savePath(), name + QStringLiteral(".txt")).isEmpty() &&
-        dialogs.message(QString(), QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
+    const QString existing =
+        saving::existingFileName(m_window.savePath(), name + QStringLiteral(".txt"));
+    if (!existing.isEmpty() &&
+        dialogs.message(QString(),
+                        QStringLiteral("已经存在同样名字的文件“%1”，是否要覆盖？").arg(existing),
                         Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return false;
     QString error;

@@ -6,6 +6,7 @@
 #include "browser/browserview.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
+#include "saving/overwritechoice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,24 +51,37 @@ void Downloads::handle(browser::Download *download) {
             m_context.panels.setPanelText(kS2, QStringLiteral("已取消下载：") + name);
             return;
         }
-        const QString existing = saving::existingFileName(m_context.savePath(), name);
-        if (!existing.isEmpty()) {
-            if (m_context.dialogs.message(QString(),
-                                          QStringLiteral("已经存在同样名字的文件，是否要覆盖？"),
-                                          Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
-                download->cancel();
-                m_context.panels.setPanelText(kS2, QStringLiteral("已取消下载：") + name);
-                emit ended(download->url());
-                return;
-            }
-            name = existing;
+        const QString suffix = QFileInfo(name).suffix();
+        const QString extension = suffix.isEmpty() ? QString() : u'.' + suffix;
+        const QString chosen =
+            overwriteChoice().fileNameFor(name.chopped(extension.size()), extension);
+        if (chosen.isEmpty()) {
+            download->cancel();
+            m_context.panels.setPanelText(kS2,
+                                          QStringLiteral("已跳过下载（同名文件已存在）：") + name);
+            m_lastEnded.start();
+            emit ended(download->url());
+            return;
         }
+        name = chosen;
         download->accept(saving::makeSavePath(m_context.savePath(), name, QString()));
     }
     report(download);
 }
 
+Downloads::~Downloads() = default;
+
+saving::OverwriteChoice &Downloads::overwriteChoice() {
+    const bool inARow =
+        m_running > 0 || (m_lastEnded.isValid() && m_lastEnded.elapsed() < kInARowMs);
+    if (!m_overwrite || !inARow)
+        m_overwrite =
+            std::make_unique<saving::OverwriteChoice>(m_context.dialogs, m_context.savePath());
+    return *m_overwrite;
+}
+
 void Downloads::report(browser::Download *download) {
+    ++m_running;
     const QString path = download->path();
     const QString name = QFileInfo(path).fileName();
     connect(
@@ -78,6 +92,8 @@ void Downloads::report(browser::Download *download) {
         });
     connect(download, &browser::Download::finished, this,
             [this, path, url = download->url()](bool ok, const QString &error) {
+                --m_running;
+                m_lastEnded.start();
                 emit ended(url);
                 if (ok) {
                     m_context.panels.setPanelText(kS2, QStringLiteral("下载完成：") + path);

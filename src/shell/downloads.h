@@ -1,11 +1,18 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 namespace browser {
 class Download;
+}
+
+namespace saving {
+class OverwriteChoice;
 }
 
 namespace shell {
@@ -13,13 +20,16 @@ namespace shell {
 struct CommandContext;
 
 // Files the engine downloads go into the default save folder. A download the page started
-// on its own waits for the user's Yes (its name, size and folder are shown); the user is asked
-// before one replaces a file of the same name; the progress shows in the status bar, and a
-// download that fails is reported.
+// on its own waits for the user's Yes (its name, size and folder are shown); the user is asked,
+// with the file's name, before one replaces a file of the same name (全部覆盖 and 全部跳过
+// answer for the downloads that follow while one runs or within kInARowMs of the last); the
+// progress shows in the status bar, and a download that fails is reported.
 class Downloads : public QObject {
     Q_OBJECT
 public:
     Downloads(CommandContext &context, QObject *parent);
+    ~Downloads() override;
+    static constexpr int kInARowMs = 10000;
     void handle(browser::Download *download);
 
     // "12 字节", "3.5 KB", "1.2 MB"; "大小不明" for a negative size.
@@ -33,7 +43,13 @@ private:
     bool pageDownloadAllowed(const QString &name, qint64 bytes);
     void report(browser::Download *download);
 
+    // The overwrite answers of downloads in a row.
+    saving::OverwriteChoice &overwriteChoice();
+
     CommandContext &m_context;
+    std::unique_ptr<saving::OverwriteChoice> m_overwrite;
+    int m_running = 0;
+    QElapsedTimer m_lastEnded;
 };
 
 } // namespace shell

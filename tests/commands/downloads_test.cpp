@@ -58,10 +58,27 @@ TEST_F(DownloadsTest, DownloadsTheUserAskedForAreNotQuestioned) {
     QFile existing(savedPath("A.ZIP"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
-    dialogs.answers = {Dialogs::Answer::No};
+    dialogs.overwriteAnswers = {Dialogs::OverwriteAnswer::Skip};
     EXPECT_TRUE(offer("a.zip", true)->cancelled);
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8("已经存在同样名字的文件，是否要覆盖？"));
+    EXPECT_EQ(dialogs.overwriteAsked, QStringList({"A.ZIP"}));
+}
+
+// Downloads in a row are asked with their names, and 全部跳过 or 编号 answer as in a batch.
+TEST_F(DownloadsTest, DownloadsInARowShareTheAllAnswers) {
+    for (const char *name : {"a.zip", "b.zip", "c.zip", "d"}) {
+        QFile existing(savedPath(name));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    }
+    dialogs.overwriteAnswers = {Dialogs::OverwriteAnswer::Numbered,
+                                Dialogs::OverwriteAnswer::SkipAll};
+    FakeDownload *first = offer("a.zip", true);
+    EXPECT_EQ(first->acceptedPath, savedPath("aNo2.zip"));
+    EXPECT_TRUE(offer("b.zip", true)->cancelled);
+    EXPECT_TRUE(offer("c.zip", true)->cancelled); // not asked again
+    EXPECT_EQ(dialogs.overwriteAsked, QStringList({"a.zip", "b.zip"}));
+    EXPECT_EQ(panels.last["s2"], "已跳过下载（同名文件已存在）：c.zip");
+    emit first->finished(true, QString());
+    EXPECT_TRUE(offer("d", true)->cancelled); // within the row still
 }
 
 } // namespace

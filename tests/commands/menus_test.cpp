@@ -142,7 +142,7 @@ TEST_F(MenusTest, SaveGroupAsksBeforeReplacingAndRefusesNamesThatAreNoFileNames)
     dialogs.inputs = {QString("组")};
     dialogs.answers = {Dialogs::Answer::No};
     testing_support::chooseEntry(commands(), "save_group", "x");
-    EXPECT_EQ(dialogs.shown.last().text, "已经存在同样名字的组文件，是否要覆盖？");
+    EXPECT_EQ(dialogs.shown.last().text, "已经存在同样名字的组文件“组.txt”，是否要覆盖？");
     EXPECT_EQ(read(path), written);
 
     dialogs.inputs = {QString("组")};

@@ -152,14 +152,15 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     file.close();
     // An address opened without a click in the page asks first; then the same name is asked
     // about.
-    dialogs.answers = {shell::Dialogs::Answer::Yes, shell::Dialogs::Answer::No};
+    dialogs.answers = {shell::Dialogs::Answer::Yes};
+    dialogs.overwriteAnswers = {shell::Dialogs::OverwriteAnswer::Skip};
     pause(800);
     window->openAddress(server.url("/archive.zip").toString());
     ASSERT_TRUE(waitFor(
-        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已取消下载")); }));
+        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已跳过下载")); }));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "mine");
-    EXPECT_EQ(dialogs.shown.last().text, QString::fromUtf8("已经存在同样名字的文件，是否要覆盖？"));
+    EXPECT_EQ(dialogs.overwriteAsked, QStringList({"archive.zip"}));
 }
 
 TEST_F(BrowserEndToEnd, APageThatCannotBeReachedShowsAnErrorInItsTab) {
