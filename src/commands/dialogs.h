@@ -55,12 +55,12 @@ public:
     // filled in with the values given; no value when cancelled.
     virtual std::optional<std::pair<QString, QString>> askLink(const QString &address,
                                                                const QString &comment) = 0;
-    // The template editor ("设置填表模板"): the template's name and items; no value when
-    // cancelled. `save` is asked to keep them and answers whether the editor may close.
+    // The template editor ("设置填表模板"), showing `name` and `items` (empty for a new
+    // template). `save` is asked to keep what the user wrote and answers whether the editor
+    // may close.
     virtual void editTemplate(
+        const QString &name, const QList<editing::TemplateItem> &items,
         std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) = 0;
-    // Opens a file with the program the desktop associates with it; false when it cannot.
-    virtual bool openWithSystem(const QString &path) = 0;
 };
 
 } // namespace shell

@@ -102,7 +102,8 @@ QString EditingCommands::templatePath(const QString &name) const {
         .filePath(name + QStringLiteral(".ini"));
 }
 
-bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items) {
+bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem> &items,
+                                   bool replacing) {
     QString problem = templateNameProblem(name);
     if (problem.isEmpty())
         problem = templateItemsProblem(items);
@@ -110,7 +111,7 @@ bool EditingCommands::saveTemplate(const QString &name, const QList<TemplateItem
         m_context.dialogs.message(shell::kNoticeCaption, problem, Dialogs::Buttons::Ok);
         return false;
     }
-    if (QFileInfo::exists(templatePath(name)) &&
+    if (!replacing && QFileInfo::exists(templatePath(name)) &&
         m_context.dialogs.message(
             shell::kNoticeCaption,
             QStringLiteral("已经有名为【%1】的模板，是否要覆盖它？").arg(name),
@@ -173,8 +174,34 @@ common::Task<> EditingCommands::fillTemplate(QString name) {
         co_await browser::setValueByName(view, field, value);
 }
 
+// A template the editor wrote opens in the editor; another (written by hand, three values a
+// rule) opens as text in a tab, where the user can read it.
 void EditingCommands::editTemplate(const QString &name) {
-    m_context.dialogs.openWithSystem(templatePath(name));
+    const QString path = templatePath(name);
+    const common::TextFileContent file = common::readTextFile(path);
+    if (!file.ok) {
+        m_context.dialogs.message(shell::kNoticeCaption,
+                                  QStringLiteral("无法读取模板 %1：%2").arg(path, file.error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    QList<TemplateItem> items;
+    for (const QString &item : templateItemNames(file.text))
+        items.append({item, templateItemValue(file.text, item).value_or(QString())});
+    if (items.isEmpty() || templateFileText(items) != file.text) {
+        m_context.tabs.openInNewTab(QUrl::fromLocalFile(path), true, true);
+        m_context.tabs.selectTab(m_context.tabs.tabCount());
+        m_context.panels.setPanelText(
+            QStringLiteral("s2"),
+            QStringLiteral("模板【%1】不是模板编辑器写的，已在新标签页打开：%2").arg(name, path));
+        return;
+    }
+    m_context.panels.setPanelText(QStringLiteral("s2"),
+                                  QStringLiteral("正在修改模板【%1】：%2").arg(name, path));
+    m_context.dialogs.editTemplate(
+        name, items, [this, name](const QString &newName, const QList<TemplateItem> &changed) {
+            return saveTemplate(newName, changed, newName == name);
+        });
 }
 
 common::Task<> EditingCommands::openGroup(QString name) {

@@ -27,8 +27,10 @@ public:
 
     // The template editor's result: written to inputtemplate/NAME.ini and its three menu
     // entries added. False (the editor stays open) for a name or items the file cannot hold,
-    // and when the user does not want an existing template of that name replaced.
-    bool saveTemplate(const QString &name, const QList<TemplateItem> &items);
+    // and when the user does not want an existing template of that name replaced (not asked
+    // when `replacing` it: the template being changed).
+    bool saveTemplate(const QString &name, const QList<TemplateItem> &items,
+                      bool replacing = false);
     void loadTemplate(const QString &name);    // add_ + name
     common::Task<> fillTemplate(QString name); // all_ + name
     void editTemplate(const QString &name);    // delete_ + name

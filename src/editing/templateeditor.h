@@ -8,7 +8,9 @@ namespace editing {
 // them, "下一项" after the last one adds an empty item.
 class TemplateEditorState {
 public:
-    TemplateEditorState() : m_items(1) {}
+    // Starts at the first of `items`; with none, at one empty item.
+    explicit TemplateEditorState(const QList<TemplateItem> &items = {})
+        : m_items(items.isEmpty() ? QList<TemplateItem>(1) : items) {}
 
     int current() const { return m_current; } // 1-based
     int count() const { return int(m_items.size()); }

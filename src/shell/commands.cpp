@@ -178,7 +178,7 @@ bool Commands::isCapturing(const QString &entryKey) const {
 
 void Commands::showTemplateEditor() {
     m_window.dialogs().editTemplate(
-        [this](const QString &name, const QList<editing::TemplateItem> &items) {
+        QString(), {}, [this](const QString &name, const QList<editing::TemplateItem> &items) {
             return m_editing.saveTemplate(name, items);
         });
 }

@@ -95,6 +95,8 @@ public:
     void toggleOnlyNewLinks(); // onlynew: batches skip links opened or saved before
 
 private:
+    // Opens `url` in a new tab and shows it.
+    void showInNewTab(const QUrl &url);
     void run(const CommandRoute &route, const MenuChoice &choice);
     // The s2 line while `running` keeps another command from starting.
     void tellBusy();

@@ -20,16 +20,37 @@ namespace shell {
 
 using browser::BrowserView;
 
+// The e-mail file and the save folder open in a tab of their own, as the engine shows a text
+// file and a folder's listing: the desktop may have no program for them, and says nothing then.
 void Commands::openEmailFile() {
-    m_window.dialogs().openWithSystem(
-        m_window.programFolder().filePath(QStringLiteral("email.txt")));
+    const QString path = m_window.programFolder().filePath(QStringLiteral("email.txt"));
+    if (!QFileInfo(path).isFile()) {
+        m_window.setPanelText(QStringLiteral("s2"),
+                              QStringLiteral("还没有收集过 email 地址：%1 不存在").arg(path));
+        return;
+    }
+    showInNewTab(QUrl::fromLocalFile(path));
+    m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("已在新标签页打开 ") + path);
 }
 
 void Commands::openSaveFolder() {
-    if (!m_window.dialogs().openWithSystem(m_window.savePath()))
-        m_window.dialogs().message(shell::kNoticeCaption,
-                                   QStringLiteral("无法打开默认保存路径：") + m_window.savePath(),
-                                   Dialogs::Buttons::Ok);
+    const QString folder = m_window.savePath();
+    if (!QFileInfo(folder).isDir()) {
+        m_window.dialogs().message(
+            shell::kNoticeCaption,
+            QStringLiteral("无法打开默认保存路径：%1（文件夹不存在）").arg(folder),
+            Dialogs::Buttons::Ok);
+        return;
+    }
+    showInNewTab(QUrl::fromLocalFile(QDir(folder).absolutePath() + u'/'));
+    m_window.setPanelText(QStringLiteral("s2"),
+                          QStringLiteral("已在新标签页打开默认保存路径 ") + folder);
+}
+
+void Commands::showInNewTab(const QUrl &url) {
+    TabManager &tabs = m_window.tabs();
+    tabs.openInNewTab(url, true, true);
+    tabs.selectTab(tabs.tabCount());
 }
 
 void Commands::createFolder() {

@@ -3,7 +3,6 @@
 #include "editing/templateeditor.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -205,6 +204,7 @@ std::optional<std::pair<QString, QString>> QtDialogs::askLink(const QString &add
 }
 
 void QtDialogs::editTemplate(
+    const QString &templateName, const QList<editing::TemplateItem> &items,
     std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) {
     QDialog dialog(m_owner);
     dialog.setObjectName(QStringLiteral("frmInput"));
@@ -230,7 +230,8 @@ void QtDialogs::editTemplate(
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     layout->addRow(buttons);
 
-    editing::TemplateEditorState state;
+    editing::TemplateEditorState state(items);
+    name->setText(templateName);
     const auto fields = [&] {
         return editing::TemplateItem{itemName->text(), itemContent->text()};
     };
@@ -253,11 +254,8 @@ void QtDialogs::editTemplate(
             dialog.accept();
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    show();
     dialog.exec();
-}
-
-bool QtDialogs::openWithSystem(const QString &path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 // The site's login ("需要登录"): user name and password, the password hidden.

@@ -22,8 +22,8 @@ public:
                                      const QString &defaultText) override;
     void showSource(const QString &caption, const QString &source) override;
     void showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) override;
-    bool openWithSystem(const QString &path) override;
     void editTemplate(
+        const QString &name, const QList<editing::TemplateItem> &items,
         std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override;
     std::optional<std::pair<QString, QString>> askExtractionMarkers() override;
     std::optional<std::pair<QString, QString>> askLink(const QString &address,

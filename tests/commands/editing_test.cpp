@@ -176,8 +176,32 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     ASSERT_TRUE(testing_support::finish(editing.fillTemplate("常用")));
     EXPECT_EQ(page()->namedValues,
               (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
+}
+
+// "修改模板" shows the template in the program's own editor; a change keeps its name without
+// the replace question. A template written by hand opens as text in a tab.
+TEST_F(EditingTest, ChangingATemplateOpensItInTheEditorOrAsText) {
+    ASSERT_TRUE(editing.saveTemplate("常用", {{"用户名", "张三"}, {"城市", "北京"}}));
     editing.editTemplate("常用");
-    EXPECT_EQ(dialogs.opened, QStringList({folder.filePath("inputtemplate/常用.ini")}));
+    EXPECT_EQ(dialogs.templateShown.first, "常用");
+    ASSERT_EQ(dialogs.templateShown.second.size(), 2);
+    EXPECT_EQ(dialogs.templateShown.second[1].content, "北京");
+    ASSERT_TRUE(dialogs.templateEditor);
+    EXPECT_TRUE(dialogs.templateEditor("常用", {{"城市", "上海"}}));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(common::readTextFile(folder.filePath("inputtemplate/常用.ini")).text,
+              "第1项名称:[城市]\r\n第1项内容:[上海]\r\n\r\n");
+
+    const QString handWritten = folder.filePath("inputtemplate/手写.ini");
+    QFile file(handWritten);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[+user+name+][zhang][User]\r\n");
+    file.close();
+    const int before = tabs.tabCount();
+    editing.editTemplate("手写");
+    ASSERT_EQ(tabs.tabCount(), before + 1);
+    EXPECT_EQ(tabs.currentView()->url(), QUrl::fromLocalFile(handWritten));
+    EXPECT_TRUE(panels.last["s2"].contains(handWritten));
 }
 
 TEST_F(EditingTest, TheTemplateEditorAsksBeforeReplacingAndRefusesWhatTheFileCannotHold) {

@@ -61,7 +61,7 @@ TEST_F(InstanceServerTest, HandsAddressesAndAMenuEntryToTheRunningWindow) {
     EXPECT_EQ(view(2)->navigations, QList<QUrl>({file}));
     EXPECT_EQ(window.tabs().currentView(), view(1)); // the first address is shown
     // The entry is chosen once the window's loop runs again, as after a click.
-    QTRY_COMPARE(dialogs.opened, QStringList({QDir(dataDir.path()).filePath("email.txt")}));
+    QTRY_VERIFY(window.panelText("s2").contains(QDir(dataDir.path()).filePath("email.txt")));
 
     // The menu bar's entries are reached by their keys too.
     QAction *source = window.menuBar()->findChild<QAction *>("view_source");

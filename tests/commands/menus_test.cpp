@@ -197,8 +197,22 @@ TEST_F(MenusTest, RelativeAndAbsoluteLinksGoToTheFavouritesByTheirScan) {
 }
 
 TEST_F(MenusTest, SavePathEntryOpensTheFolderAndTheAddressGoesToThePasteMenuOnce) {
+    // The folder and the e-mail file open in tabs of their own, whatever the desktop has.
+    const int before = window->tabs().tabCount();
     testing_support::chooseEntry(commands(), "displaypath", "当前默认保存路径是[x]");
-    EXPECT_EQ(dialogs.opened, QStringList({saveDir}));
+    ASSERT_EQ(window->tabs().tabCount(), before + 1);
+    auto *listing = static_cast<testing_support::FakeBrowserView *>(window->tabs().currentView());
+    EXPECT_EQ(listing->navigations, QList<QUrl>({QUrl::fromLocalFile(saveDir + "/")}));
+    EXPECT_TRUE(window->panelText("s2").contains(saveDir));
+    testing_support::chooseEntry(commands(), "openemail", "x");
+    EXPECT_EQ(window->tabs().tabCount(), before + 1); // nothing collected yet: said, not opened
+    EXPECT_TRUE(window->panelText("s2").startsWith("还没有收集过 email 地址"));
+    QFile email(window->programFolder().filePath("email.txt"));
+    ASSERT_TRUE(email.open(QIODevice::WriteOnly));
+    email.close();
+    testing_support::chooseEntry(commands(), "openemail", "x");
+    ASSERT_EQ(window->tabs().tabCount(), before + 2);
+    EXPECT_EQ(window->tabs().currentView()->url(), QUrl::fromLocalFile(email.fileName()));
     openPage("http://h.example/dir/page.htm", "页", "");
     testing_support::chooseEntry(commands(), "savehtom", "x");
     testing_support::chooseEntry(commands(), "savehtom", "x");

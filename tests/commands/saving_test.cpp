@@ -265,7 +265,8 @@ TEST_F(SavingTest, NamesThatCleanToNothingFallBackToTheTitleThenToTheDate) {
     ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
     texts.saveSelectText();
     EXPECT_EQ(files(), QStringList({"Page2.txt"}));
-    EXPECT_EQ(dialogs.messageTexts(), QStringList({"已经存在同样名字的文件“Page2.txt”，是否要覆盖？"}));
+    EXPECT_EQ(dialogs.messageTexts(),
+              QStringList({"已经存在同样名字的文件“Page2.txt”，是否要覆盖？"}));
     page(1)->pageTitle = "h.example/news/2.htm";
     ASSERT_TRUE(testing_support::finish(texts.onlySaveText(false)));
     ASSERT_EQ(files().size(), 2);

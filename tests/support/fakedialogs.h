@@ -75,7 +75,9 @@ public:
         return links.takeFirst();
     }
     void editTemplate(
+        const QString &name, const QList<editing::TemplateItem> &items,
         std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) override {
+        templateShown = {name, items};
         templateEditor = std::move(save);
     }
     std::optional<Login> askLogin(const QUrl &url, const QString &realm) override {
@@ -87,10 +89,6 @@ public:
     bool askCertificateException(const QUrl &url, const QString &) override {
         asked.append("certificate:" + url.host());
         return goOnDespiteCertificate;
-    }
-    bool openWithSystem(const QString &path) override {
-        opened.append(path);
-        return true;
     }
 
     QStringList messageTexts() const {
@@ -113,14 +111,14 @@ public:
     QStringList asked;
     QList<QPair<QString, QString>> sources;
     std::function<bool(const QString &, const QString &)> saveText; // the open text dialog
-    QStringList opened;
     QList<std::pair<QString, QString>> markers;
     QList<std::optional<std::pair<QString, QString>>> links; // answers of the link dialog
     QList<std::pair<QString, QString>> linkAsked;
     std::function<void()> whileLinkAsked; // what happens elsewhere while the dialog is open
     std::function<void()> whileMessage;   // what happens elsewhere while a message is shown
     std::function<bool(const QString &, const QList<editing::TemplateItem> &)>
-        templateEditor; // open editor
+        templateEditor;                                             // open editor
+    std::pair<QString, QList<editing::TemplateItem>> templateShown; // what it showed
 };
 
 } // namespace testing_support
