@@ -63,6 +63,9 @@ public:
     // or following the user's click or key press in the page (each covers one download).
     bool claimDownload(const QUrl &url);
 
+    // Whether a navigation starting now follows the user's click or key press in the page.
+    bool followsUserInput() const;
+
     // Called by the page from inside the engine.
     bool decideNavigation(const NavigationRequest &request);
     void reportFavouritesCommand(const QString &command);
