@@ -164,6 +164,27 @@ sockaddr_un socketAddress(const QString &path) {
     return address;
 }
 
+// Sets an environment variable (or unsets it, for a null value) until the end of the scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char *name, const QByteArray &value)
+        : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name)) {
+        set(value);
+    }
+    ~ScopedVariable() { set(m_had ? m_old : QByteArray()); }
+    void set(const QByteArray &value) {
+        if (value.isNull())
+            qunsetenv(m_name);
+        else
+            qputenv(m_name, value);
+    }
+
+private:
+    const char *m_name;
+    QByteArray m_old;
+    bool m_had;
+};
+
 // Runs `child` in a process of its own as the user nobody; its exit status (or -1 when it did
 // not end normally) once it has ended, this process's events handled meanwhile.
 template <typename Child> int asNobody(Child child, const std::function<void()> &meanwhile = {}) {
@@ -211,13 +232,13 @@ TEST(PrivateSocketFolderTest, OnlyAFolderOfTheUserClosedToOthersIsUsed) {
         {"open", "t1", at("t1/" + own)},     // the runtime folder is open to all
         {"readable", "t1", at("t1/" + own)}, // others may list it
         {"link", "t1", at("t1/" + own)},     // a link, not a folder
-        {"missing", "t1", at("t1/" + own)},
-        {"", "t2", {}},                     // found open to all: refused, not repaired
-        {"", "t3", at("t3/" + own)},        // found as it should be
-        {"", "t4", {}},                     // a link to a private folder
-        {"", "missing", {}},                // nowhere to make it
-        {"foreign", "t1", at("t1/" + own)}, // root only: another user's runtime folder
-        {"", "t5", {}},                     // root only: another user made it first
+        {"missing", "t1", at("t1/" + own)},  // not there
+        {"", "t2", {}},                      // found open to all: refused, not repaired
+        {"", "t3", at("t3/" + own)},         // found as it should be
+        {"", "t4", {}},                      // a link to a private folder
+        {"", "missing", {}},                 // nowhere to make it
+        {"foreign", "t1", at("t1/" + own)},  // root only: another user's runtime folder
+        {"", "t5", {}},                      // root only: another user made it first
     };
     for (const auto &c : cases) {
         if (!root && (QByteArray(c.runtime) == "foreign" || QByteArray(c.temp) == "t5"))
@@ -240,14 +261,10 @@ TEST(InstanceSocketNameTest, LivesInAFolderOfTheUsersOwnWhateverTheEnvironment) 
     ASSERT_TRUE(makeFolder(temp, 01777));
     const QString runtime = QDir(dir.path()).filePath("runtime");
     ASSERT_TRUE(makeFolder(runtime, 0700));
-    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-    const QByteArray savedTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp));
+    ScopedVariable tempVariable("TMPDIR", QFile::encodeName(temp));
+    ScopedVariable runtimeVariable("XDG_RUNTIME_DIR", {});
     const auto nameWith = [&](const QByteArray &runtimeFolder) {
-        if (runtimeFolder.isNull())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR", runtimeFolder);
+        runtimeVariable.set(runtimeFolder);
         return shell::InstanceServer::socketNameFor(data);
     };
     EXPECT_EQ(QFileInfo(nameWith(QFile::encodeName(runtime))).path(), runtime);
@@ -267,8 +284,6 @@ TEST(InstanceSocketNameTest, LivesInAFolderOfTheUsersOwnWhateverTheEnvironment) 
             << name.toStdString();
         EXPECT_LT(QFile::encodeName(name).size(), 100);
     }
-    qputenv("XDG_RUNTIME_DIR", savedRuntime);
-    qputenv("TMPDIR", savedTemp);
 }
 
 // Each end talks only to a process of its own user: another user's start is not obeyed, and
