@@ -4,6 +4,7 @@
 
 #include "browser/bulkopen.h"
 #include "mainwindow.h"
+#include "privatesocket.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
@@ -14,10 +15,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace shell {
 
@@ -85,8 +86,14 @@ QString InstanceServer::socketNameFor(const QString &dataFolder) {
     const QFileInfo info(dataFolder);
     const QString path = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(dataFolder);
     const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
-        .filePath(QStringLiteral("lumaro-") + QString::fromLatin1(hash.toHex().left(16)));
+    // Never the shared temporary folder itself: another user could bind the name there first
+    // and receive what later starts hand over.
+    const QString folder =
+        privateSocketFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), ::getuid());
+    if (folder.isEmpty())
+        return {};
+    return QDir(folder).filePath(QStringLiteral("lumaro-") +
+                                 QString::fromLatin1(hash.toHex().left(16)));
 }
 
 InstanceServer::InstanceServer(const QString &socketName, QObject *parent)
@@ -96,10 +103,17 @@ InstanceServer::InstanceServer(const QString &socketName, QObject *parent)
 }
 
 InstanceServer::Reply InstanceServer::send(const InstanceRequest &request, int timeoutMs) const {
+    if (m_socketName.isEmpty())
+        return Reply::NoWindow;
     QLocalSocket socket;
     socket.connectToServer(m_socketName);
     if (!socket.waitForConnected(timeoutMs))
         return Reply::NoWindow;
+    // The addresses go to a window of this user only.
+    if (peerUid(socket.socketDescriptor()) != ::getuid()) {
+        socket.abort();
+        return Reply::Foreign;
+    }
     socket.write(request.encode());
     QByteArray answer;
     while (!answer.endsWith('\n')) {
@@ -113,6 +127,13 @@ InstanceServer::Reply InstanceServer::send(const InstanceRequest &request, int t
 }
 
 std::optional<int> InstanceServer::handOver(const InstanceRequest &request) {
+    if (m_socketName.isEmpty()) {
+        m_alone = true;
+        say(QStringLiteral("没有只属于本用户的文件夹可放本地套接字（$XDG_RUNTIME_DIR，或 %1）："
+                           "这个窗口不接收以后启动时交来的网址。")
+                .arg(QDir(QDir::tempPath()).filePath(QStringLiteral("lumaro-%1").arg(::getuid()))));
+        return std::nullopt;
+    }
     switch (send(request)) {
     case Reply::NoWindow:
         // Listening at once, so that a start that comes while the window is being built waits
@@ -124,6 +145,13 @@ std::optional<int> InstanceServer::handOver(const InstanceRequest &request) {
     case Reply::UnknownCommand:
         say(QStringLiteral("没有键为 %1 的菜单项。").arg(request.command));
         return 2;
+    case Reply::Foreign:
+        // Neither handed over nor taken over: the socket is not this user's to replace.
+        m_alone = true;
+        say(QStringLiteral("本地套接字 %1 由另一个用户的程序占用，没有把网址交给它；"
+                           "这次启动单独打开一个窗口。")
+                .arg(m_socketName));
+        return std::nullopt;
     case Reply::NoAnswer:
         break;
     }
@@ -143,7 +171,7 @@ bool InstanceServer::serve(MainWindow &window, const InstanceRequest &request) {
     // Starts that came while the window was being built have waited for it.
     for (QLocalSocket *socket : m_server.findChildren<QLocalSocket *>())
         answer(socket);
-    return m_server.isListening() || listen();
+    return m_server.isListening() || (!m_alone && listen());
 }
 
 bool InstanceServer::listen() {
@@ -160,6 +188,11 @@ bool InstanceServer::listen() {
 
 void InstanceServer::acceptConnections() {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+        // Only this user's own starts hand requests over.
+        if (peerUid(socket->socketDescriptor()) != ::getuid()) {
+            delete socket;
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
         answer(socket);

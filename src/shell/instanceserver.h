@@ -36,13 +36,16 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
 
 // One window per data folder. The first start listens on a local socket named after its data
 // folder and carries out what later starts send; a later start hands its request over and
-// ends. The socket lives in the user's own runtime folder, open to that user only.
+// ends. The socket lives in a folder of the user's own that no one else may enter, and each
+// end talks only to a process of the same user.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
-    enum class Reply { NoWindow, Done, UnknownCommand, NoAnswer };
+    // Foreign: a process of another user listens on the socket; nothing was sent to it.
+    enum class Reply { NoWindow, Done, UnknownCommand, NoAnswer, Foreign };
 
-    // The socket of the window that uses this data folder.
+    // The socket of the window that uses this data folder: a full path in the user's private
+    // folder (see privateSocketFolder()). Empty when the user has no such folder.
     static QString socketNameFor(const QString &dataFolder);
 
     explicit InstanceServer(const QString &socketName, QObject *parent = nullptr);
@@ -52,11 +55,12 @@ public:
     Reply send(const InstanceRequest &request, int timeoutMs = 20000) const;
     // The same, for main(): no value when no window is listening (this start becomes the
     // window, and listens from now on); otherwise the exit status, a problem having been said
-    // on standard error.
+    // on standard error. Without a socket name, or when the socket is another user's, also no
+    // value (said on standard error): this start makes a window that works alone.
     std::optional<int> handOver(const InstanceRequest &request);
 
     // Carries out `request` and every request that arrives in `window`, listening if it does
-    // not yet. False when the socket cannot be made: the window still works, alone.
+    // not yet (and may). False when the socket cannot be made: the window still works, alone.
     bool serve(MainWindow &window, const InstanceRequest &request = {});
 
 private:
@@ -66,6 +70,7 @@ private:
     void answer(QLocalSocket *socket);
 
     QString m_socketName;
+    bool m_alone = false; // no socket of ours to listen on
     QLocalServer m_server;
     QPointer<MainWindow> m_window;
 };

@@ -196,24 +196,34 @@ TEST_F(Robustness, AKeyAndAnAddressHandedOverDuringASaveOfBusyPagesWaitTheirTurn
 }
 
 // A saved page opened from the disk runs its scripts, but can read no other local file and
-// reach no server on its own.
-TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
+// reach no server on its own, by any channel: subresources, frames, sockets, new windows and
+// navigations (which the tab rules might otherwise turn into new tabs).
+TEST_F(Robustness, ASavedPageReadsNoLocalFileAndReachesNoServer) {
     QTemporaryDir saved;
     QTemporaryDir other;
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
     const QString secret = QDir(other.path()).filePath("secret.txt");
-    QFile secretFile(secret);
-    ASSERT_TRUE(secretFile.open(QIODevice::WriteOnly));
-    secretFile.write("TOPSECRET");
-    secretFile.close();
-    QFile sibling(QDir(saved.path()).filePath("sibling.txt"));
-    ASSERT_TRUE(sibling.open(QIODevice::WriteOnly));
-    sibling.write("SIBLINGSECRET");
-    sibling.close();
+    write(secret, "TOPSECRET");
+    const QString sibling = QDir(saved.path()).filePath("sibling.txt");
+    write(sibling, "SIBLINGSECRET");
     const QString secretUrl = QUrl::fromLocalFile(secret).toString();
-    const QString siblingUrl = QUrl::fromLocalFile(sibling.fileName()).toString();
+    const QString siblingUrl = QUrl::fromLocalFile(sibling).toString();
     const QString server0 = server.url("/").toString();
+    QUrl socket = server.url("/socket");
+    socket.setScheme("ws");
     const QString page =
-        QString("<html><head><title>saved</title></head><body>saved page"
+        QString("<html><head><title>saved</title>"
+                "<link rel=stylesheet href='%3css'><link rel=prefetch href='%3prefetch'>"
+                "<link rel=preload as=fetch href='%3preload'><link rel=preconnect href='%3'>"
+                "<style>p{background:url('%3cssurl')}</style><script src='%3script'></script>"
+                "</head><body>saved page<p>p</p><iframe src='%3frame'></iframe>"
+                "<a id=blank target=_blank href='%3blank'>blank</a>"
+                "<a id=link href='%3clicked' style='font-size:60px'>link</a>"
+                "<a id=newlink target=_blank href='%3clickednew' style='font-size:60px'>new</a>"
                 "<script>setTimeout(()=>{document.title='ran';"
                 "new Image().src='%3image?d=x';"
                 "const got=[];const send=t=>{got.push(t);"
@@ -226,19 +236,33 @@ TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
                 "fetch('%3fetched').then(r=>r.text()).then(send).catch(()=>{});"
                 "try{const x=new XMLHttpRequest();x.open('GET','%3xhr');x.send();}catch(e){}"
                 "navigator.sendBeacon && navigator.sendBeacon('%3beacon','x');"
+                "try{new WebSocket('%4')}catch(e){}"
+                "try{new EventSource('%3events')}catch(e){}"
+                "new Worker(URL.createObjectURL(new Blob([\"fetch('%3worker');"
+                "new WebSocket('%4?worker')\"])));"
+                "setTimeout(()=>window.open('%3open'),1000);"
+                "setTimeout(()=>document.getElementById('blank').click(),1900);"
                 "const f=document.createElement('iframe');f.onload=()=>{try{"
                 "send(f.contentDocument.body.innerText);}catch(e){}};f.src='%1';"
                 "document.body.appendChild(f);},300)</script></body></html>")
-            .arg(secretUrl, siblingUrl, server0);
+            .arg(secretUrl, siblingUrl, server0, socket.toString());
     const QString path = QDir(saved.path()).filePath("saved.htm");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(page.toUtf8());
-    file.close();
-    server.addPage("/fetched", "FETCHED");
-    server.addPage("/xhr", "XHR");
-    server.addPage("/beacon", "");
-    server.addPage("/leak", "");
+    write(path, page.toUtf8());
+    // Pages that leave for the server on their own: run in background tabs while the
+    // favourites page is shown, where a followed link would open a tab of its own.
+    const QStringList leaving = {
+        QString("<body onload=\"location.href='%1location'\">location</body>"),
+        QString(
+            "<head><meta http-equiv=refresh content='0;url=%1refresh'></head><body>meta</body>"),
+        QString("<body onload='document.forms[0].submit()'><form action='%1form' method=post>"
+                "<input name=a value=1></form></body>"),
+    };
+    const QStringList paths = {"css",   "prefetch", "preload", "cssurl", "script",
+                               "frame", "blank",    "image",   "leak",   "fetched",
+                               "xhr",   "beacon",   "socket",  "events", "worker",
+                               "open",  "location", "refresh", "form"};
+    for (const QString &name : paths)
+        server.addPage("/" + name, name.toUtf8());
 
     // Shown at once: a frame that loads while the favourites page is the current page would
     // be taken for a favourite being followed.
@@ -246,7 +270,7 @@ TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
     BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
     tabs().switchByKeyboard(tabs().tabCount());
     ASSERT_TRUE(waitFor([&] { return loaded(view); }));
-    pause(2000);
+    pause(2500); // past the window.open and the click on the blank target
     EXPECT_EQ(tabs().tabCount(), 2);
     EXPECT_EQ(js(view, "document.body.firstChild.textContent").toString(), "saved page");
     const QString title = view->title();
@@ -254,11 +278,39 @@ TEST_F(Robustness, ASavedPageReadsNoLocalFileAndFetchesNothing) {
     EXPECT_FALSE(title.contains("TOPSECRET")) << title.toStdString();
     EXPECT_FALSE(title.contains("SIBLINGSECRET")) << title.toStdString();
     EXPECT_FALSE(title.contains("FETCHED")) << title.toStdString();
-    EXPECT_EQ(server.requestsFor("/fetched"), 0);
-    EXPECT_EQ(server.requestsFor("/xhr"), 0);
-    EXPECT_EQ(server.requestsFor("/beacon"), 0);
-    EXPECT_EQ(server.requestsFor("/leak"), 0);
-    EXPECT_EQ(server.requestsFor("/image"), 0);
+
+    tabs().selectTab(1);
+    QList<BrowserView *> background;
+    for (int i = 0; i < leaving.size(); ++i) {
+        const QString file = QDir(saved.path()).filePath(QString("leaving%1.htm").arg(i));
+        write(file, leaving[i].arg(server0).toUtf8());
+        background.append(tabs().openInNewTab(QUrl::fromLocalFile(file), true));
+    }
+    for (BrowserView *tab : background)
+        EXPECT_TRUE(waitFor([&] { return loaded(tab); }));
+    pause(2000);
+    for (const QString &name : paths)
+        EXPECT_EQ(server.requestsFor("/" + name), 0) << name.toStdString();
+    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_EQ(tabs().tabCount(), 2 + leaving.size());
+
+    // The user's own clicks on the saved page's links still lead to the server: a link with a
+    // blank target opens a tab, a plain link leaves the saved page.
+    server.addPage("/clicked", "clicked");
+    server.addPage("/clickednew", "clickednew");
+    tabs().selectTab(2);
+    QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+    ASSERT_TRUE(target);
+    for (const auto &[id, address] : {std::pair("newlink", "/clickednew"), {"link", "/clicked"}}) {
+        const QPoint at = centreOf(view, id);
+        ASSERT_FALSE(at.isNull()) << id;
+        QTest::mouseMove(target, at);
+        ASSERT_TRUE(waitFor([&] { return tabs().statusText().startsWith("http"); })) << id;
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+        EXPECT_TRUE(waitFor([&] { return server.requestsFor(address) == 1; })) << id;
+    }
+    EXPECT_EQ(tabs().tabCount(), 3 + leaving.size());
+    EXPECT_TRUE(waitFor([&] { return view->url() == server.url("/clicked"); }));
 }
 
 TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {

@@ -31,12 +31,15 @@ public:
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
     }
     int requestsFor(const QString &path) const { return m_requests.value(path); }
+    // Connections made to the server, whether or not a request followed.
+    int connectionCount() const { return m_connections; }
     // The request headers of the last request for a path.
     QByteArray lastHeaders(const QString &path) const { return m_headers.value(path); }
 
 private:
     void accept() {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            ++m_connections;
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
@@ -78,6 +81,7 @@ private:
     QHash<QString, QByteArray> m_headers;
     QHash<QString, QPair<QByteArray, QByteArray>> m_logins; // expected header value, realm
     QHash<QTcpSocket *, QByteArray> m_buffers;
+    int m_connections = 0;
 };
 
 } // namespace testing_support

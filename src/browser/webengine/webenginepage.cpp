@@ -2,10 +2,14 @@
 
 #include "webengineview.h"
 
+#include "browser/localpages.h"
+
 namespace browser {
 
 WebEnginePage::WebEnginePage(QWebEngineProfile *profile, WebEngineView *owner)
-    : QWebEnginePage(profile, owner), m_owner(owner) {}
+    : QWebEnginePage(profile, owner), m_owner(owner) {
+    connect(this, &QWebEnginePage::loadFinished, this, [this] { m_leaving = false; });
+}
 
 bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type,
                                             bool isMainFrame) {
@@ -23,17 +27,36 @@ bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type
             m_ownNavigation.clear();
         return true;
     }
+    // Typed: load() by the program; history steps are not links the user followed either.
+    const bool byProgram = type == NavigationTypeTyped || type == NavigationTypeBackForward ||
+                           (isMainFrame && !m_ownNavigation.isEmpty() && url == m_ownNavigation);
+    const bool redirect = type == NavigationTypeRedirect;
+    if (isMainFrame)
+        m_ownNavigation.clear();
+    if (!mayLeave(url, isMainFrame, byProgram, redirect))
+        return false;
     NavigationRequest request;
     request.url = url;
     request.isMainFrame = isMainFrame;
-    // Typed: load() by the program; reloads, history steps and server redirects are not
-    // links the user followed.
-    request.ownNavigation = type == NavigationTypeTyped || type == NavigationTypeRedirect ||
-                            type == NavigationTypeBackForward ||
-                            (isMainFrame && !m_ownNavigation.isEmpty() && url == m_ownNavigation);
-    if (isMainFrame)
-        m_ownNavigation.clear();
+    // Server redirects continue a navigation already decided.
+    request.ownNavigation = byProgram || redirect;
     return m_owner->decideNavigation(request);
+}
+
+// A page read from the disk goes out to the network only where the program or the user sends
+// it. The engine's "redirect" also stands for a meta refresh or a script's navigation during
+// the load: from a local page it goes on only while a navigation that was let out is under
+// way (that navigation's server redirects).
+bool WebEnginePage::mayLeave(const QUrl &url, bool isMainFrame, bool byProgram, bool redirect) {
+    PageRequest request;
+    request.fromLocalPage = isLocalDocument(this->url());
+    request.target = url;
+    request.kind = isMainFrame ? PageRequest::Kind::MainFrame : PageRequest::Kind::Frame;
+    request.byUser = byProgram || (redirect ? m_leaving : m_owner->followsUserInput());
+    const bool allowed = mayGoOn(request);
+    if (isMainFrame && !redirect)
+        m_leaving = allowed && request.fromLocalPage && reachesOut(url);
+    return allowed;
 }
 
 } // namespace browser

@@ -8,7 +8,8 @@ namespace browser {
 class WebEngineView;
 
 // The engine page of one view: hands navigation requests to the view's rules, turns the
-// engine's own new windows into requests, and keeps script messages quiet.
+// engine's own new windows into requests, and keeps script messages quiet. A local page's
+// navigations out to the network go on only when the program or the user started them.
 class WebEnginePage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -24,8 +25,11 @@ protected:
                                   const QString &) override {}
 
 private:
+    bool mayLeave(const QUrl &url, bool isMainFrame, bool byProgram, bool redirect);
+
     WebEngineView *m_owner;
     QUrl m_ownNavigation;
+    bool m_leaving = false; // a navigation from a local page out to the network is under way
 };
 
 } // namespace browser

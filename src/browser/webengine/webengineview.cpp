@@ -3,6 +3,8 @@
 #include "pagescript.h"
 #include "webenginepage.h"
 
+#include "browser/localpages.h"
+
 #include <QChildEvent>
 #include <QJsonObject>
 #include <QKeyEvent>
@@ -101,7 +103,9 @@ void WebEngineView::ensurePage() {
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     // Local pages are inert: a page saved from the web and opened from the disk keeps its
     // scripts, and must read no other local file and reach no server from there. The
-    // program's own local pages (favourites, help) load nothing and need neither.
+    // program's own local pages (favourites, help) load nothing and need neither. What this
+    // setting lets through (sockets, new windows, navigations the tab rules would open in a
+    // tab of their own) the profile's LocalPageInterceptor and the page's rules refuse.
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     m_view = new QWebEngineView(m_container);
@@ -162,6 +166,11 @@ void WebEngineView::ensurePage() {
             });
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
+                // A local page opens no window onto the network unless the user asked for it
+                // (a click on a link, a middle click); ignored, the request is refused.
+                if (!mayGoOn({isLocalDocument(m_page->url()), request.requestedUrl(),
+                              PageRequest::Kind::NewWindow, request.isUserInitiated()}))
+                    return;
                 // Never adopted: the program opens its own tab (or refuses) by its rules.
                 emit newWindowRequested(request.requestedUrl(), request.isUserInitiated());
             });
@@ -273,8 +282,15 @@ namespace {
 
 // Long enough for a slow server to answer a click with a file.
 constexpr qint64 kAnswerTimeMs = 10000;
+// A click or key starts its navigation at once; a page's script that navigates later on its
+// own is not the user's doing.
+constexpr qint64 kUserNavigationMs = 1000;
 
 } // namespace
+
+bool WebEngineView::followsUserInput() const {
+    return m_sinceUserInput.isValid() && m_sinceUserInput.elapsed() < kUserNavigationMs;
+}
 
 bool WebEngineView::claimDownload(const QUrl &url) {
     // A file the program itself was told to fetch (a menu entry the user chose).

@@ -56,12 +56,12 @@ public:
     // A download this page started: the page stays active until it has ended.
     void trackDownload(QWebEngineDownloadRequest *request);
 
-    // Whether a download starting now is one the user asked for: a click or a key in the
-    // page in the last few seconds (a link, the context menu's save entries). Each click
-    // answers for one download only.
     // Whether a download of `url` starting now was asked for: requested through download(),
     // or following the user's click or key press in the page (each covers one download).
     bool claimDownload(const QUrl &url);
+
+    // Whether a navigation starting now follows the user's click or key press in the page.
+    bool followsUserInput() const;
 
     // Called by the page from inside the engine.
     bool decideNavigation(const NavigationRequest &request);

@@ -1,5 +1,6 @@
 #include "webengineviewfactory.h"
 
+#include "localpageinterceptor.h"
 #include "webenginedownload.h"
 #include "webenginepage.h"
 #include "webenginepagehooks.h"
@@ -20,6 +21,8 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
         m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
+    // Owned by the profile, so that it serves the profile as long as it lives.
+    m_profile->setUrlRequestInterceptor(new LocalPageInterceptor(m_profile));
     // Pages in Chinese where the site has them.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,

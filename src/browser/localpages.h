@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QUrl>
+
+// A page read from the disk (a saved page, the favourites page) keeps its scripts, and must
+// reach nothing outside the machine on its own: whatever it asks for that would leave is
+// refused unless the user asked for it. These rules decide each request as a plain value.
+namespace browser {
+
+// True for a document read from the disk: a file: address. Example: true for
+// QUrl::fromLocalFile("/data/a.htm"), false for "http://127.0.0.1/a.htm" and "about:blank".
+bool isLocalDocument(const QUrl &url);
+
+// True for an address that leaves the machine or the program: every scheme but file:, data:,
+// blob:, about: and qrc:. Example: true for http:, https:, ws:, wss:, ftp: and mailto:;
+// false for an empty address.
+bool reachesOut(const QUrl &url);
+
+// One request of a page.
+struct PageRequest {
+    enum class Kind {
+        Subresource, // images, scripts, fetch, sockets, workers' requests, ...
+        Frame,       // a frame inside the page navigates
+        MainFrame,   // the page itself navigates
+        NewWindow,   // the page asks for a new window (window.open, target=_blank)
+    };
+    bool fromLocalPage = false; // made by a local document, or a frame or worker of one
+    QUrl target;
+    Kind kind = Kind::Subresource;
+    bool byUser = false; // follows the user's own click or key, or the program's own load
+};
+
+// Whether the request may go on: always for a page from the web, and for anything that stays
+// on the machine; from a local page, a request that reaches out only when it is the page's
+// own navigation or a new window that the user asked for. Subresources and frames of a local
+// page never reach out.
+bool mayGoOn(const PageRequest &request);
+
+} // namespace browser

@@ -1,0 +1,43 @@
+#include "browser/localpages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using browser::PageRequest;
+using Kind = PageRequest::Kind;
+
+TEST(LocalPages, ALocalPageReachesOutOnlyWhereTheUserOrTheProgramSendsIt) {
+    const struct {
+        bool fromLocalPage;
+        const char *target;
+        Kind kind;
+        bool byUser;
+        bool allowed;
+    } cases[] = {
+        {false, "ws://127.0.0.1:1/s", Kind::Subresource, false, true}, // a web page's own
+        {false, "http://127.0.0.1:1/", Kind::NewWindow, false, true},
+        {true, "ws://127.0.0.1:1/s", Kind::Subresource, false, false},
+        {true, "wss://127.0.0.1:1/s", Kind::Subresource, true, false},
+        {true, "http://127.0.0.1:1/f", Kind::Frame, true, false},
+        {true, "http://127.0.0.1:1/", Kind::MainFrame, false, false},
+        {true, "https://127.0.0.1:1/", Kind::MainFrame, true, true},
+        {true, "http://127.0.0.1:1/", Kind::NewWindow, false, false},
+        {true, "http://127.0.0.1:1/", Kind::NewWindow, true, true},
+        {true, "mailto:a@b.c", Kind::MainFrame, false, false},
+        {true, "ftp://127.0.0.1/", Kind::Subresource, false, false},
+        {true, "file:///tmp/a.htm", Kind::Frame, false, true}, // the engine's own rules
+        {true, "data:text/html,x", Kind::Frame, false, true},
+        {true, "blob:null/4e5f", Kind::Subresource, false, true},
+        {true, "about:blank", Kind::NewWindow, false, true},
+        {true, "", Kind::MainFrame, false, true},
+    };
+    for (const auto &c : cases) {
+        const PageRequest request{c.fromLocalPage, QUrl(c.target), c.kind, c.byUser};
+        EXPECT_EQ(browser::mayGoOn(request), c.allowed)
+            << c.target << " kind " << int(c.kind) << " local " << c.fromLocalPage << " user "
+            << c.byUser;
+    }
+}
+
+} // namespace
