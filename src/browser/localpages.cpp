@@ -17,6 +17,31 @@ bool reachesOut(const QUrl &url) {
     return true;
 }
 
+bool isOpenableAddress(const QUrl &url) {
+    if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank")))
+        return true;
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                             scheme == QLatin1String("file"));
+}
+
+QList<QUrl> openableAddresses(const QList<QUrl> &urls, QStringList *refused) {
+    QList<QUrl> out;
+    for (const QUrl &url : urls) {
+        if (isOpenableAddress(url))
+            out.append(url);
+        else if (refused)
+            refused->append(url.toString().left(200));
+    }
+    return out;
+}
+
+QString refusedAddressesText(const QStringList &refused) {
+    return QStringLiteral("没有打开 %1 个不能打开的地址（只打开 http、https 和 file 网址）：%2")
+        .arg(refused.size())
+        .arg(refused.mid(0, 5).join(u' '));
+}
+
 bool mayGoOn(const PageRequest &request) {
     if (!request.fromLocalPage || !reachesOut(request.target))
         return true;

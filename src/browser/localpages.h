@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QUrl>
 
 // A page read from the disk (a saved page, the favourites page) keeps its scripts, and must
@@ -35,5 +36,19 @@ struct PageRequest {
 // own navigation or a new window that the user asked for. Subresources and frames of a local
 // page never reach out.
 bool mayGoOn(const PageRequest &request);
+
+// Whether an address read from a data file (the session, a group, link.htm) or handed over by
+// another start may open: web pages (http:, https:) and files (the program's own pages are
+// files). javascript: would run inside the page shown, and the engine's own addresses
+// (chrome://crash, view-source:) do what no stored list should ask for. A blank tab (an empty
+// address, about:blank) may open.
+bool isOpenableAddress(const QUrl &url);
+
+// The addresses of `urls` that may open, in order; the others' texts go to `refused`.
+QList<QUrl> openableAddresses(const QList<QUrl> &urls, QStringList *refused);
+
+// What s2 says of the refused addresses: "没有打开 2 个不能打开的地址（只打开 http、https 和
+// file 网址）：javascript:go() chrome://crash".
+QString refusedAddressesText(const QStringList &refused);
 
 } // namespace browser

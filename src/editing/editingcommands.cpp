@@ -5,6 +5,7 @@
 #include "templates.h"
 
 #include "browser/bulkopen.h"
+#include "browser/localpages.h"
 #include "browser/pagereads.h"
 #include "common/ansifile.h"
 #include "links/favouriteswrite.h"
@@ -217,6 +218,10 @@ common::Task<> EditingCommands::openGroup(QString name) {
     QList<QUrl> urls;
     for (const QString &address : groupAddresses(file.text))
         urls.append(address.isEmpty() ? QUrl() : QUrl::fromUserInput(address));
+    QStringList refused;
+    urls = browser::openableAddresses(urls, &refused);
+    if (!refused.isEmpty())
+        m_context.panels.setPanelText(QStringLiteral("s2"), browser::refusedAddressesText(refused));
     co_await browser::openHarvestedInTurns(m_context.tabs, urls);
 }
 

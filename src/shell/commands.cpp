@@ -50,6 +50,12 @@ Commands::Commands(MainWindow &window)
     // The favourites page's buttons and the page menu's "以此链接为下一章" are commands too.
     connect(&window.tabs(), &TabManager::favouritesCommand, this,
             [this](BrowserView *view, const QString &name) {
+                if (name.startsWith(QLatin1String("refused:"))) {
+                    m_window.setPanelText(
+                        QStringLiteral("s2"),
+                        QStringLiteral("这个收藏不是网页或文件的地址，没有打开：") + name.mid(8));
+                    return;
+                }
                 runNow(QStringLiteral("FavouritesButton"),
                        CommandRunner::now([this, view = QPointer<BrowserView>(view), name] {
                            if (view)

@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include "browser/bulkopen.h"
+#include "browser/localpages.h"
 #include "mainwindow.h"
 #include "privatesocket.h"
 #include "tabmanager.h"
@@ -64,10 +65,14 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
     Commands &commands = window.commands();
     if (!request.command.isEmpty() && !window.findMenuEntry(request.command))
         return false;
-    if (!request.addresses.isEmpty()) {
+    QStringList refused;
+    const QList<QUrl> addresses = browser::openableAddresses(request.addresses, &refused);
+    if (!refused.isEmpty())
+        window.setPanelText(QStringLiteral("s2"), browser::refusedAddressesText(refused));
+    if (!addresses.isEmpty()) {
         // Opened between two commands, never inside one: a command at work may hold the tabs.
         commands.runner().enqueue(QStringLiteral("打开网址"),
-                                  [&window, addresses = request.addresses]() -> common::Task<> {
+                                  [&window, addresses]() -> common::Task<> {
                                       TabManager &tabs = window.tabs();
                                       const int firstNew = tabs.tabCount() + 1;
                                       co_await browser::openHarvestedInTurns(tabs, addresses);

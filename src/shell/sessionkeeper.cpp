@@ -2,6 +2,7 @@
 
 #include "tabmanager.h"
 
+#include "browser/localpages.h"
 #include "browser/tabhost.h"
 #include "browser/tabsession.h"
 #include "commands/dialogs.h"
@@ -54,15 +55,33 @@ int SessionKeeper::restore() {
         m_panels.showNotice(m_report);
         return 0;
     }
+    QStringList refused;
+    QList<browser::TabRecord> records;
+    for (const browser::TabRecord &record : std::as_const(session->tabs)) {
+        if (browser::isOpenableAddress(record.url))
+            records.append(record);
+        else
+            refused.append(record.url.toString().left(200));
+    }
+    session->tabs = records;
+    const QString refusedNote =
+        refused.isEmpty() ? QString() : browser::refusedAddressesText(refused);
     if (session->cleanQuit) {
         m_tabs.closedTabs().push(session->tabs);
+        if (!refusedNote.isEmpty())
+            m_panels.showNotice(refusedNote);
         return 0;
     }
     const int opened = m_tabs.openRecords(session->tabs);
-    if (opened > 0) {
-        m_report = QStringLiteral("上次程序没有正常退出，已重新打开当时的 %1 个网页").arg(opened);
+    QStringList notes;
+    if (opened > 0)
+        notes.append(
+            QStringLiteral("上次程序没有正常退出，已重新打开当时的 %1 个网页").arg(opened));
+    if (!refusedNote.isEmpty())
+        notes.append(refusedNote);
+    m_report = notes.join(QStringLiteral("；"));
+    if (!m_report.isEmpty())
         m_panels.showNotice(m_report);
-    }
     return opened;
 }
 

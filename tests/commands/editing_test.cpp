@@ -228,15 +228,18 @@ TEST_F(EditingTest, TheTemplateEditorAsksBeforeReplacingAndRefusesWhatTheFileCan
 
 TEST_F(EditingTest, GroupsOpenEveryLineInATabOfItsOwn) {
     QDir().mkpath(folder.filePath("group"));
-    ASSERT_TRUE(common::writeTextFile(
-        folder.filePath("group/新闻.txt"),
-        "http://a.example/\r\n首页(http://b.example/)\r\nabout:blank\r\n\r\n"));
+    ASSERT_TRUE(
+        common::writeTextFile(folder.filePath("group/新闻.txt"),
+                              "http://a.example/\r\n首页(http://b.example/)\r\nabout:blank\r\n\r\n"
+                              "脚本(javascript:document.title=1)\r\nchrome://crash\r\n"));
     ASSERT_TRUE(testing_support::finish(editing.openGroup("新闻")));
     ASSERT_EQ(tabs.tabCount(), 5);
     EXPECT_EQ(factory.created[1]->navigations, QList<QUrl>({QUrl("http://a.example/")}));
     EXPECT_EQ(factory.created[2]->navigations, QList<QUrl>({QUrl("http://b.example/")}));
     EXPECT_TRUE(factory.created[3]->navigations.isEmpty());
     EXPECT_TRUE(factory.created[4]->navigations.isEmpty());
+    EXPECT_EQ(panels.last["s2"], "没有打开 2 个不能打开的地址（只打开 http、https 和 file "
+                                 "网址）：javascript:document.title=1 chrome://crash");
     ASSERT_TRUE(testing_support::finish(editing.openGroup("missing")));
     EXPECT_EQ(dialogs.shown.size(), 1);
 }

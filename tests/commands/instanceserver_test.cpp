@@ -62,7 +62,10 @@ TEST_F(InstanceServerTest, HandsAddressesAndAMenuEntryToTheRunningWindow) {
     ASSERT_TRUE(server.serve(window));
     const QUrl page("http://127.0.0.1:1/新闻?a=1&b=2");
     const QUrl file = QUrl::fromLocalFile(QString::fromUtf8("/tmp/我的 网页#1.htm"));
-    EXPECT_EQ(send({{page, file}, "openemail"}), Reply::Done);
+    // Another start's scripts and engine addresses are refused; its pages and files open.
+    EXPECT_EQ(
+        send({{QUrl("javascript:alert(1)"), page, QUrl("chrome://crash"), file}, "openemail"}),
+        Reply::Done);
     ASSERT_EQ(window.tabs().tabCount(), 3);
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({page}));
     EXPECT_EQ(view(2)->navigations, QList<QUrl>({file}));

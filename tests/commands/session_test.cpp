@@ -81,6 +81,20 @@ TEST_F(SessionTest, AfterANormalQuitTheLastSessionIsOfferedAsClosedTabs) {
     EXPECT_EQ(run.tabs.records().size(), 3);
 }
 
+// A session file is data from the disk: only web pages and files come back from it.
+TEST_F(SessionTest, ScriptsAndEngineAddressesInTheFileAreRefused) {
+    writeFile(R"({"version":1,"cleanQuit":false,"shown":1,"tabs":[
+        {"url":"javascript:document.title='ran'","title":"","marked":false},
+        {"url":"chrome://crash","title":"","marked":false},
+        {"url":"http://s.example/1","title":"","marked":false}]})");
+    NextRun run(*this, sessionPath(), dialogs, folder.favouritesUrl());
+    EXPECT_EQ(run.keeper.restore(), 1);
+    ASSERT_EQ(run.tabs.records().size(), 1);
+    EXPECT_EQ(run.tabs.records()[0].url, QUrl("http://s.example/1"));
+    EXPECT_TRUE(run.panels.last["s2"].contains("没有打开 2 个不能打开的地址"));
+    EXPECT_TRUE(run.panels.last["s2"].contains("chrome://crash"));
+}
+
 TEST_F(SessionTest, ACutOrGarbageFileIsReportedAndStartUpGoesOn) {
     shell::SessionKeeper keeper(tabs, panels, sessionPath());
     openThreePages();

@@ -357,6 +357,25 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     EXPECT_TRUE(waitFor([&] { return opened->url() == server.url("/t2.htm"); }));
     EXPECT_EQ(tabs().viewAtPosition(3)->url(), server.url("/t1.htm")); // untouched
     EXPECT_EQ(favourites->url(), QUrl::fromLocalFile(QDir(programDir.path()).filePath("link.htm")));
+
+    // A "javascript:" entry written into link.htm by another program runs nothing.
+    QFile file(QDir(programDir.path()).filePath("link.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray html = file.readAll();
+    file.close();
+    html.replace("</table>", "<tr><td id=evil OnClick=\"location.href='javascript:document.title="
+                             "\\'ran\\''\">evil</td></tr></table>");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(html);
+    file.close();
+    tabs().reloadView(favourites);
+    ASSERT_TRUE(waitFor([&] { return !centreOf(favourites, "evil").isNull(); }));
+    pause(300);
+    QTest::mouseClick(target, Qt::LeftButton, {}, centreOf(favourites, "evil"));
+    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").contains("javascript:"); }))
+        << window->panelText("s2").toStdString();
+    EXPECT_NE(favourites->title(), "ran");
+    EXPECT_EQ(tabs().tabCount(), 4);
 }
 
 TEST_F(BrowserEndToEnd, AutoFillFillsAFormByNamesAndLabels) {

@@ -40,4 +40,31 @@ TEST(LocalPages, ALocalPageReachesOutOnlyWhereTheUserOrTheProgramSendsIt) {
     }
 }
 
+TEST(LocalPages, StoredListsOpenOnlyWebPagesAndFiles) {
+    const struct {
+        const char *address;
+        bool opens;
+    } cases[] = {{"http://a.example/x?q=1", true},
+                 {"https://a.example/", true},
+                 {"file:///data/a.htm", true},
+                 {"", true},
+                 {"javascript:alert(1)", false},
+                 {"JavaScript:alert(1)", false},
+                 {"chrome://crash", false},
+                 {"view-source:http://a.example/", false},
+                 {"data:text/html,<script>x</script>", false},
+                 {"about:blank", true},
+                 {"about:settings", false},
+                 {"ftp://a.example/", false}};
+    QList<QUrl> urls;
+    for (const auto &c : cases) {
+        EXPECT_EQ(browser::isOpenableAddress(QUrl(c.address)), c.opens) << c.address;
+        urls.append(QUrl(c.address));
+    }
+    QStringList refused;
+    EXPECT_EQ(browser::openableAddresses(urls, &refused).size(), 5);
+    EXPECT_EQ(refused.size(), 7);
+    EXPECT_TRUE(browser::refusedAddressesText(refused).startsWith("没有打开 7 个不能打开的地址"));
+}
+
 } // namespace
