@@ -34,7 +34,8 @@ BatchProgressBar::BatchProgressBar(QWidget *window,
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_bar);
-    layout->addWidget(m_line);
+    layout->addWidget(m_line, 1);
+    m_stopButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     layout->addWidget(m_stopButton);
     m_escape->setEnabled(false);
     connect(m_stopButton, &QPushButton::clicked, this, &BatchProgressBar::stop);
