@@ -192,8 +192,7 @@ void EditingCommands::editTemplate(const QString &name) {
     if (items.isEmpty() || templateFileText(items) != file.text) {
         m_context.tabs.openInNewTab(QUrl::fromLocalFile(path), true, true);
         m_context.tabs.selectTab(m_context.tabs.tabCount());
-        m_context.panels.setPanelText(
-            QStringLiteral("s2"),
+        m_context.panels.showNotice(
             QStringLiteral("模板【%1】不是模板编辑器写的，已在新标签页打开：%2").arg(name, path));
         return;
     }
@@ -221,7 +220,7 @@ common::Task<> EditingCommands::openGroup(QString name) {
     QStringList refused;
     urls = browser::openableAddresses(urls, &refused);
     if (!refused.isEmpty())
-        m_context.panels.setPanelText(QStringLiteral("s2"), browser::refusedAddressesText(refused));
+        m_context.panels.showNotice(browser::refusedAddressesText(refused));
     co_await browser::openHarvestedInTurns(m_context.tabs, urls);
 }
 

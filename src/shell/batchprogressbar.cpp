@@ -100,9 +100,12 @@ void BatchProgressBar::stop() {
 }
 
 void BatchProgressBar::showLoading(int finished, int asked, int loading, int waiting) {
+    const int failed = m_queue ? m_queue->failed() : 0;
+    const QString failures =
+        failed > 0 ? QStringLiteral("（其中 %1 个打开失败）").arg(failed) : QString();
     showQueue(finished, asked, loading, waiting,
               {QStringLiteral("已打开 %1/%2，正在载入 %3，等待 %4"),
-               QStringLiteral("已打开 %1 个网页"),
+               QStringLiteral("已打开 %1 个网页") + failures,
                QStringLiteral("已停止：已打开 %1 个网页，%2 个没有打开：%3")},
               m_notOpened);
 }

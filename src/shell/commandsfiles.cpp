@@ -30,7 +30,7 @@ void Commands::openEmailFile() {
         return;
     }
     showInNewTab(QUrl::fromLocalFile(path));
-    m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("已在新标签页打开 ") + path);
+    m_window.showNotice(QStringLiteral("已在新标签页打开 ") + path);
 }
 
 void Commands::openSaveFolder() {
@@ -43,8 +43,7 @@ void Commands::openSaveFolder() {
         return;
     }
     showInNewTab(QUrl::fromLocalFile(QDir(folder).absolutePath() + u'/'));
-    m_window.setPanelText(QStringLiteral("s2"),
-                          QStringLiteral("已在新标签页打开默认保存路径 ") + folder);
+    m_window.showNotice(QStringLiteral("已在新标签页打开默认保存路径 ") + folder);
 }
 
 void Commands::showInNewTab(const QUrl &url) {

@@ -68,7 +68,7 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
     QStringList refused;
     const QList<QUrl> addresses = browser::openableAddresses(request.addresses, &refused);
     if (!refused.isEmpty())
-        window.setPanelText(QStringLiteral("s2"), browser::refusedAddressesText(refused));
+        window.showNotice(browser::refusedAddressesText(refused));
     if (!addresses.isEmpty()) {
         // Opened between two commands, never inside one: a command at work may hold the tabs.
         commands.runner().enqueue(QStringLiteral("打开网址"),

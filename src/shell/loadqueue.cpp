@@ -8,7 +8,7 @@ namespace shell {
 
 void LoadQueue::navigate(browser::BrowserView *view, const QUrl &url) {
     if (m_loading.isEmpty() && m_waiting.isEmpty())
-        m_asked = m_finished = 0; // a new batch
+        m_asked = m_finished = m_failed = 0; // a new batch
     ++m_asked;
     if (m_loading.size() < m_limit)
         start(view, url);
@@ -37,17 +37,21 @@ void LoadQueue::start(browser::BrowserView *view, const QUrl &url) {
     view->setQueuedAddress({});
     m_loading.append(view);
     auto release = [this, view] { finished(view); };
-    connect(view, &browser::BrowserView::documentComplete, this, release, Qt::SingleShotConnection);
+    connect(
+        view, &browser::BrowserView::documentComplete, this,
+        [this, view](const QUrl &, bool ok) { finished(view, ok); }, Qt::SingleShotConnection);
     connect(view, &QObject::destroyed, this, release, Qt::SingleShotConnection);
     QTimer::singleShot(20000, view, release);
     view->navigate(url);
 }
 
-void LoadQueue::finished(browser::BrowserView *view) {
+void LoadQueue::finished(browser::BrowserView *view, bool ok) {
     if (!m_loading.removeOne(view))
         return;
     disconnect(view, nullptr, this, nullptr);
     ++m_finished;
+    if (!ok)
+        ++m_failed;
     while (!m_waiting.isEmpty() && m_loading.size() < m_limit) {
         const Pending next = m_waiting.takeFirst();
         if (next.view)

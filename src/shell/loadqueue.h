@@ -32,6 +32,8 @@ public:
     void setLimit(int limit) { m_limit = qMax(limit, 1); }
     int loading() const { return m_loading.size(); }
     int waiting() const { return m_waiting.size(); }
+    // Of the batch's finished pages, those whose load failed.
+    int failed() const { return m_failed; }
     // Stops the batch: the pages still waiting are not loaded (their tabs stay, empty); they
     // are returned, first asked first. Pages already loading go on.
     QList<Pending> stopWaiting();
@@ -44,12 +46,13 @@ signals:
 
 private:
     void start(browser::BrowserView *view, const QUrl &url);
-    void finished(browser::BrowserView *view);
+    void finished(browser::BrowserView *view, bool ok = true);
     void reportProgress();
 
     int m_limit;
     int m_asked = 0;
     int m_finished = 0;
+    int m_failed = 0;
     QList<browser::BrowserView *> m_loading;
     QList<Pending> m_waiting;
 };

@@ -113,6 +113,15 @@ TEST_F(BatchProgressTest, OpeningLinksShowsItsCountsAndStopsTheWaitingPages) {
         emit views[i]->documentComplete(views[i]->pageUrl, true);
     EXPECT_TRUE(views[6]->navigations.isEmpty());
     EXPECT_TRUE(s2.last().startsWith("已停止：已打开 6 个网页，1 个没有打开"));
+
+    // Pages that could not be loaded are counted as such.
+    views.clear();
+    for (int i = 1; i <= 3; ++i)
+        views.append(
+            static_cast<FakeBrowserView *>(tabs.openHarvested(QUrl("http://h.example/f"))));
+    for (int i = 0; i < 3; ++i)
+        views[i]->finishLoad(i == 1);
+    EXPECT_EQ(s2.last(), "已打开 3 个网页（其中 2 个打开失败）");
 }
 
 // Five files, three at a time: the bar counts them, and 停止 drops the ones still waiting.

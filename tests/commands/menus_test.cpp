@@ -206,7 +206,7 @@ TEST_F(MenusTest, SavePathEntryOpensTheFolderAndTheAddressGoesToThePasteMenuOnce
     EXPECT_TRUE(window->panelText("s2").contains(saveDir));
     testing_support::chooseEntry(commands(), "openemail", "x");
     EXPECT_EQ(window->tabs().tabCount(), before + 1); // nothing collected yet: said, not opened
-    EXPECT_TRUE(window->panelText("s2").startsWith("还没有收集过 email 地址"));
+    EXPECT_TRUE(window->panelText("s2").contains("还没有收集过 email 地址"));
     QFile email(window->programFolder().filePath("email.txt"));
     ASSERT_TRUE(email.open(QIODevice::WriteOnly));
     email.close();
