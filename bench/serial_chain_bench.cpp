@@ -3,8 +3,8 @@
 // processes) at chapters 20 and 200.
 //   QT_QPA_PLATFORM=offscreen serial_chain_bench PROGRAM_FOLDER
 #include "browser/webengine/webengineviewfactory.h"
+#include "commands/serial/serialchain.h"
 #include "serial/chainstate.h"
-#include "serial/serialchain.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
@@ -89,7 +89,7 @@ int main(int argc, char *argv[]) {
     shell::TabManager &tabs = window->tabs();
     testing_support::waitFor([&] { return !tabs.currentView()->isBusy(); });
 
-    serial::SerialChain chain(window->context());
+    commands::SerialChain chain(window->context());
     serial::ChainState state;
     state.title = QStringLiteral("bench");
     state.next = server.url("/s/1.html");

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace shell {
+namespace commands {
 
 // A long batch as the user follows it: a bar with a line of counts, and a way to stop it
 // (the 停止 button, Esc). The status bar implements it; tests use a fake.
@@ -18,4 +18,4 @@ public:
     virtual void end() = 0;
 };
 
-} // namespace shell
+} // namespace commands

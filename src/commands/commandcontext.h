@@ -2,14 +2,16 @@
 
 #include "browser/tabhost.h"
 #include "commands/batchprogress.h"
+#include "commands/clipboard.h"
 #include "commands/dialogs.h"
+#include "commands/statuspanels.h"
 
 #include <QString>
 #include <QUrl>
 
 #include <functional>
 
-namespace shell {
+namespace commands {
 
 class CommandRunner;
 
@@ -19,8 +21,8 @@ class CommandRunner;
 struct CommandContext {
     browser::TabHost &tabs;
     Dialogs &dialogs;
-    browser::Clipboard &clipboard;
-    browser::StatusPanels &panels;
+    Clipboard &clipboard;
+    StatusPanels &panels;
     std::function<QString()> savePath;
     BatchProgress *progress = nullptr; // none: batches run without a bar
     CommandRunner *runner = nullptr;   // none: steps of their own start at once
@@ -28,4 +30,4 @@ struct CommandContext {
     std::function<void(const QUrl &, const QString &)> noteSaved = nullptr;
 };
 
-} // namespace shell
+} // namespace commands

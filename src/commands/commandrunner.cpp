@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-namespace shell {
+namespace commands {
 
 namespace {
 
@@ -51,4 +51,4 @@ void CommandRunner::startNextLater() {
     });
 }
 
-} // namespace shell
+} // namespace commands

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace shell {
+namespace commands {
 
 // Runs the program's commands one at a time, whatever asked for them: the toolbar and its
 // menus, the menu bar, the keys, the tab menu, the serial chain's steps, and other starts of
@@ -51,4 +51,4 @@ private:
     QQueue<Queued> m_queue;
 };
 
-} // namespace shell
+} // namespace commands

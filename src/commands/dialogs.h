@@ -9,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-namespace shell {
+namespace commands {
 
 // The caption of the program's notices and warnings.
 inline const QString kNoticeCaption = QStringLiteral("提示");
@@ -63,4 +63,4 @@ public:
         std::function<bool(const QString &, const QList<editing::TemplateItem> &)> save) = 0;
 };
 
-} // namespace shell
+} // namespace commands

@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-namespace links {
+namespace common {
 
 namespace {
 
@@ -174,4 +174,4 @@ QString decodeCharacterReferences(QStringView value) {
     return out;
 }
 
-} // namespace links
+} // namespace common

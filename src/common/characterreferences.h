@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace links {
+namespace common {
 
 // Decodes the character references of an attribute value as HTML reads it: "&amp;" gives
 // "&", "&#20013;" and "&#x4E2D;" give "中" (with or without the ";"), numbers out of range,
@@ -14,4 +14,4 @@ namespace links {
 // Example: decodeCharacterReferences(u"t.html?page=2&amp;sort=new") == "t.html?page=2&sort=new".
 QString decodeCharacterReferences(QStringView value);
 
-} // namespace links
+} // namespace common

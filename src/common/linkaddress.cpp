@@ -7,7 +7,7 @@
 
 #include <array>
 
-namespace links {
+namespace common {
 
 namespace {
 
@@ -246,4 +246,4 @@ QString declaredCharset(QStringView html) {
     return QString();
 }
 
-} // namespace links
+} // namespace common

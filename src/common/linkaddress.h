@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace links {
+namespace common {
 
 // Turns the raw values of one page's link attributes into the addresses the engine itself
 // uses for them (what a click opens, what a.href reads): character references decoded,
@@ -78,4 +78,4 @@ QString documentBaseUrl(QStringView html, const QString &pageUrl,
 // found; "" when it declares none.
 QString declaredCharset(QStringView html);
 
-} // namespace links
+} // namespace common

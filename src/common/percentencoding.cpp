@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-namespace links {
+namespace common {
 
 bool inEncodeSet(char16_t c, EncodeSet set) {
     if (c < 0x20 || c > 0x7E)
@@ -92,4 +92,4 @@ void QueryEncoding::appendEncoded(QString &out, char32_t codePoint) {
         appendPercent(out, uchar(byte));
 }
 
-} // namespace links
+} // namespace common

@@ -7,7 +7,7 @@
 #include <optional>
 
 // Percent-encoding of address parts as the URL standard does it.
-namespace links {
+namespace common {
 
 // The characters each part of an address percent-encodes besides controls and non-ASCII.
 enum class EncodeSet { C0, Fragment, Query, SpecialQuery, Path, Userinfo };
@@ -52,4 +52,4 @@ private:
     std::optional<QStringEncoder> m_encoder;
 };
 
-} // namespace links
+} // namespace common

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace links {
+namespace common {
 
 namespace {
 
@@ -238,4 +238,4 @@ std::optional<QString> serializedAuthority(QStringView scheme, QStringView autho
     return written + host + (port.isEmpty() ? QString() : u':' + port);
 }
 
-} // namespace links
+} // namespace common

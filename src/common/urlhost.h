@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace links {
+namespace common {
 
 // The authority of a special address ("user:pass@host:port") as the engine writes it back:
 // the host lower-cased, IDN names in punycode, IPv6 addresses compressed, the user and
@@ -29,4 +29,4 @@ std::optional<quint32> ipv4Address(QStringView asciiHost);
 // An IPv4 address in dotted decimal. Example: serializedIpv4(0x7F000001) == "127.0.0.1".
 QString serializedIpv4(quint32 address);
 
-} // namespace links
+} // namespace common

@@ -7,7 +7,7 @@
 
 #include <QStringList>
 
-namespace links {
+namespace common {
 
 namespace {
 
@@ -204,4 +204,4 @@ std::optional<ParsedUrl> parseUrl(QStringView input, const ParsedUrl *base,
     return url;
 }
 
-} // namespace links
+} // namespace common

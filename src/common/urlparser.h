@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace links {
+namespace common {
 
 // An absolute address split into the parts the engine keeps, each part percent-encoded as the
 // engine writes it. Special addresses (http, https, ftp, file, ws, wss) have an authority and
@@ -48,4 +48,4 @@ qsizetype urlSchemeLength(QStringView input);
 std::optional<ParsedUrl> parseUrl(QStringView input, const ParsedUrl *base,
                                   QueryEncoding &encoding);
 
-} // namespace links
+} // namespace common

@@ -4,7 +4,7 @@
 
 #include "common/textsearch.h"
 
-namespace links {
+namespace common {
 
 QString collapsePathSlashes(const QString &url) {
     qsizetype pathStart = 0;
@@ -41,4 +41,4 @@ bool isNonPageLink(QStringView url) {
     return url.size() >= 3 && url.last(3).compare(u".ra", Qt::CaseInsensitive) == 0;
 }
 
-} // namespace links
+} // namespace common

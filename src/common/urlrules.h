@@ -4,7 +4,7 @@
 #include <QStringView>
 
 // Small rules about the link addresses the link commands harvest.
-namespace links {
+namespace common {
 
 // Replaces every "//" by "/" in the path of the URL only; the "//" before the host, the query
 // and the fragment stay. Example: "http://h//a//b?u=http://x" gives "http://h/a/b?u=http://x".
@@ -14,4 +14,4 @@ QString collapsePathSlashes(const QString &url);
 // .chm .scr .doc .wdl or .ra, in any letter case.
 bool isNonPageLink(QStringView url);
 
-} // namespace links
+} // namespace common

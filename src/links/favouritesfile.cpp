@@ -118,10 +118,10 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
 bool containsAddress(QStringView file, const QString &address) {
     if (file.contains(QStringLiteral("location.href='%1'").arg(scriptForm(address))))
         return true;
-    const QString wanted = comparableAddress(address);
+    const QString wanted = common::comparableAddress(address);
     const QSet<QString> present = entryAddresses(file);
     return std::any_of(present.begin(), present.end(), [&wanted](const QString &entry) {
-        return comparableAddress(entry) == wanted;
+        return common::comparableAddress(entry) == wanted;
     });
 }
 

@@ -35,11 +35,11 @@ std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &ent
     // "http://127.0.0.1/".
     QSet<QString> present;
     for (const QString &address : entryAddresses(file))
-        present.insert(comparableAddress(address));
+        present.insert(common::comparableAddress(address));
     QString rows;
     int added = 0;
     for (const Entry &entry : entries) {
-        const QString key = comparableAddress(entry.address);
+        const QString key = common::comparableAddress(entry.address);
         if (entry.address.trimmed().isEmpty() || present.contains(key))
             continue;
         const QString row = *addEntry(close, entry.address, entry.comment, newKey());

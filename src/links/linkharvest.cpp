@@ -19,7 +19,7 @@ QList<HarvestedLink> nonPageCandidates(QStringView scanText, const QString &page
     QList<HarvestedLink> files;
     QSet<QString> seen;
     for (const HarvestedLink &link : scanLinkCandidates(scanText, pageUrl, LinkCommand::OpenAllW)) {
-        if (isNonPageLink(link.url) && !seen.contains(link.url)) {
+        if (common::isNonPageLink(link.url) && !seen.contains(link.url)) {
             seen.insert(link.url);
             files.append(link);
         }

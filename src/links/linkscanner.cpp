@@ -15,7 +15,7 @@ enum class Kind { Skip, Take };
 // Each command takes links by their scheme, read by its syntax alone ("files/f1.zip" and
 // "mailbox.html" are relative); every value taken is resolved as the engine resolves it.
 Kind classify(QStringView value, LinkCommand command) {
-    const qsizetype length = urlSchemeLength(value);
+    const qsizetype length = common::urlSchemeLength(value);
     const QStringView scheme = value.first(length);
     const auto is = [&](QStringView name) {
         return scheme.compare(name, Qt::CaseInsensitive) == 0;
@@ -82,7 +82,7 @@ QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pag
     // proposes, the exact comparison decides.
     while ((pos = common::indexOfCI(scanText, u"href=", pos + 1)) >= 0) {
         if (!baseHref)
-            baseHref = baseElementHrefAt(scanText, pos, previous);
+            baseHref = common::baseElementHrefAt(scanText, pos, previous);
         previous = pos;
         if (!scanText.sliced(pos).startsWith(u"href="))
             continue;
@@ -98,21 +98,21 @@ QList<HarvestedLink> scanLinkCandidates(QStringView scanText, const QString &pag
     }
 
     const bool collapse = command != LinkCommand::SaveToHref && command != LinkCommand::OpenAllJ;
-    AddressResolver resolver(baseHref ? baseUrlFromHref(*baseHref, pageUrl, charset) : pageUrl,
-                             charset);
+    common::AddressResolver resolver(
+        baseHref ? common::baseUrlFromHref(*baseHref, pageUrl, charset) : pageUrl, charset);
     QList<HarvestedLink> result;
     for (const Value &found : values) {
         const QStringView raw = scanText.sliced(found.open + 1, found.close - found.open - 1);
         QString cleaned;
         const QStringView value =
-            linkValueNeedsCleaning(raw) ? (cleaned = cleanLinkValue(raw)) : raw;
+            common::linkValueNeedsCleaning(raw) ? (cleaned = common::cleanLinkValue(raw)) : raw;
         if (classify(value, command) == Kind::Skip)
             continue;
         QString url = resolver.resolveClean(value);
         if (url.isEmpty())
             continue; // no address: no base to resolve against, or a bad host
         if (collapse)
-            url = collapsePathSlashes(url);
+            url = common::collapsePathSlashes(url);
         result.append({url, found.attribute, found.close});
     }
     return result;
@@ -128,7 +128,7 @@ QList<HarvestedLink> scanLinks(QStringView scanText, const QString &pageUrl, Lin
     QList<HarvestedLink> result;
     QSet<QString> harvested;
     for (HarvestedLink &link : candidates) {
-        if ((dropNonPages && isNonPageLink(link.url)) || harvested.contains(link.url))
+        if ((dropNonPages && common::isNonPageLink(link.url)) || harvested.contains(link.url))
             continue;
         harvested.insert(link.url);
         result.append(std::move(link));

@@ -22,7 +22,7 @@ QByteArray field(const QString &text) {
 // Records are looked up by the address as the engine writes it, so that "http://0x7f.1/"
 // and "http://127.0.0.1/" are one address.
 QString addressKey(QByteArrayView address) {
-    return comparableAddress(QString::fromUtf8(address));
+    return common::comparableAddress(QString::fromUtf8(address));
 }
 
 QString savedKey(const QString &addressKey, QByteArrayView folder) {

@@ -70,7 +70,7 @@ QStringList selectedLinks(QStringView scanText, const QString &pageUrl, QStringV
         if (!run && !followingIn)
             continue;
         run = followingIn;
-        if (isNonPageLink(link.url))
+        if (common::isNonPageLink(link.url))
             continue;
         harvested.insert(link.url);
         opened.append(link.url);

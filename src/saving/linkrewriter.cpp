@@ -39,11 +39,11 @@ QString escapedForAttribute(const QString &value, QChar quote) {
 // The absolute address for one value, or nothing where it stays as written. Web and file
 // addresses are written as the engine reads them even where they have their scheme already:
 // "http:x.htm" and a query in the page's charset would read otherwise in the saved file.
-std::optional<QString> absoluteAddress(QStringView cleanValue, links::AddressResolver &resolver) {
-    const qsizetype schemeLength = links::urlSchemeLength(cleanValue);
+std::optional<QString> absoluteAddress(QStringView cleanValue, common::AddressResolver &resolver) {
+    const qsizetype schemeLength = common::urlSchemeLength(cleanValue);
     if (cleanValue.startsWith(u'#') ||
         (schemeLength > 0 &&
-         !links::isSpecialScheme(common::asciiLowered(cleanValue.first(schemeLength)))))
+         !common::isSpecialScheme(common::asciiLowered(cleanValue.first(schemeLength)))))
         return std::nullopt;
     QString address = resolver.resolveClean(cleanValue);
     if (address.isEmpty())
@@ -52,8 +52,8 @@ std::optional<QString> absoluteAddress(QStringView cleanValue, links::AddressRes
 }
 
 // A srcset list ("a.png 1x, b.png 2x") with each of its addresses made absolute.
-std::optional<QString> absoluteSrcset(QStringView raw, links::AddressResolver &resolver) {
-    const QString value = links::cleanLinkValue(raw);
+std::optional<QString> absoluteSrcset(QStringView raw, common::AddressResolver &resolver) {
+    const QString value = common::cleanLinkValue(raw);
     QString out;
     bool changed = false;
     qsizetype pos = 0;
@@ -100,7 +100,7 @@ QString rewriteLinks(QStringView html, const QString &pageUrl, const QString &ch
     QString out;
     out.reserve(html.size() + html.size() / 8);
     qsizetype copied = 0;
-    links::AddressResolver resolver(links::documentBaseUrl(html, pageUrl, charset), charset);
+    common::AddressResolver resolver(common::documentBaseUrl(html, pageUrl, charset), charset);
     qsizetype eq = html.indexOf(u'=');
     while (eq >= 0) {
         const qsizetype open = eq + 1;
@@ -115,8 +115,8 @@ QString rewriteLinks(QStringView html, const QString &pageUrl, const QString &ch
             std::optional<QString> absolute;
             if (attribute == Attribute::Srcset)
                 absolute = absoluteSrcset(raw, resolver);
-            else if (links::linkValueNeedsCleaning(raw))
-                absolute = absoluteAddress(links::cleanLinkValue(raw), resolver);
+            else if (common::linkValueNeedsCleaning(raw))
+                absolute = absoluteAddress(common::cleanLinkValue(raw), resolver);
             else
                 absolute = absoluteAddress(raw, resolver);
             if (absolute) {

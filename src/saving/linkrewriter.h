@@ -9,7 +9,7 @@ namespace saving {
 // still leads to the right pages and shows its pictures when opened from the save folder:
 // every quoted value after the exact text href= (anchors and <link>), and after the
 // attributes src= and srcset= (each address of the list), is replaced by the address the
-// engine reads from it (links::AddressResolver: the page's <base href> counts, the query is
+// engine reads from it (common::AddressResolver: the page's <base href> counts, the query is
 // encoded in `charset`), written back with "&" as "&amp;", so that the saved file reads
 // the same addresses whatever its own address and character set. Values with another scheme
 // than http(s), ftp, file and ws(s) ("mailto:", "javascript:", "data:") and fragment-only

@@ -18,9 +18,10 @@ class DownloadQueue;
 class LoadQueue;
 
 // The batch in the status bar: a bar, its line of counts and a 停止 button (Esc too), shown
-// only while a batch runs; its room in the status bar stays the same when it is hidden. Batch saves drive it through BatchProgress; the opening of many
-// links is followed from the load queue, and its last line goes to `s2`.
-class BatchProgressBar : public QWidget, public BatchProgress {
+// only while a batch runs; its room in the status bar stays the same when it is hidden. Batch saves
+// drive it through BatchProgress; the opening of many links is followed from the load queue, and
+// its last line goes to `s2`.
+class BatchProgressBar : public QWidget, public commands::BatchProgress {
     Q_OBJECT
 public:
     // `setPanel` writes a status panel ("s2").

@@ -7,13 +7,15 @@
 #include "toolbar.h"
 
 #include "browser/browserview.h"
+#include "commands/batchrun.h"
 #include "commands/dialogs.h"
-#include "saving/batchrun.h"
 
 #include <QAction>
 #include <QPointer>
 
 namespace shell {
+
+using commands::CommandRunner;
 
 using browser::BrowserView;
 
@@ -132,7 +134,7 @@ bool Commands::enqueueMenuKey(const QString &key, std::function<void()> done) {
 
 common::Task<> Commands::saveEmailsOfAllTabs() {
     TabManager &tabs = m_window.tabs();
-    saving::BatchRun run(m_window.context(), tabs.tabCount());
+    commands::BatchRun run(m_window.context(), tabs.tabCount());
     for (int position = tabs.tabCount(); position >= 1; --position) {
         if (position > tabs.tabCount())
             continue; // tabs closed meanwhile
@@ -190,7 +192,7 @@ void Commands::showTemplateEditor() {
 }
 
 QString Commands::copySelection(BrowserView *view) {
-    return saving::SaveSteps(m_window.context()).copySelectionText(view);
+    return commands::SaveSteps(m_window.context()).copySelectionText(view);
 }
 
 bool Commands::toggleExtractionRule() {

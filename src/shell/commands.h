@@ -3,16 +3,15 @@
 #include "downloadqueue.h"
 
 #include "commands/commandrunner.h"
-
-#include "editing/editingcommands.h"
-#include "editing/groupsaver.h"
-#include "editing/pagedeletions.h"
-#include "links/harvestcommands.h"
-#include "links/linkcommands.h"
-#include "saving/pagesaver.h"
-#include "serial/serialchain.h"
-#include "text/clipboardcapture.h"
-#include "text/textsaver.h"
+#include "commands/editing/editingcommands.h"
+#include "commands/editing/groupsaver.h"
+#include "commands/editing/pagedeletions.h"
+#include "commands/links/harvestcommands.h"
+#include "commands/links/linkcommands.h"
+#include "commands/save/clipboardcapture.h"
+#include "commands/save/pagesaver.h"
+#include "commands/save/textsaver.h"
+#include "commands/serial/serialchain.h"
 
 #include <QObject>
 #include <QString>
@@ -42,24 +41,24 @@ public:
     // A button itself was clicked; refused the same way.
     void runButton(const QString &key);
     // Runs `job` as a command named `name`, or tells in s2 what runs instead; true when it ran.
-    bool runNow(const QString &name, CommandRunner::Job job);
+    bool runNow(const QString &name, commands::CommandRunner::Job job);
     // A menu key handed over by another start: it runs when its turn comes, and `done` is
     // told then. False, and nothing queued, for a key no entry has.
     bool enqueueMenuKey(const QString &key, std::function<void()> done);
-    CommandRunner &runner() { return m_runner; }
+    commands::CommandRunner &runner() { return m_runner; }
 
     MainWindow &window() const { return m_window; }
     TabManager &tabs() const;
-    saving::PageSaver &pageSaver() { return m_pageSaver; }
-    serial::SerialChain &serial() { return m_serial; }
-    text::TextSaver &textSaver() { return m_textSaver; }
-    links::LinkCommands &links() { return m_links; }
-    editing::EditingCommands &editing() { return m_editing; }
-    links::HarvestCommands &harvest() { return m_harvest; }
-    editing::GroupSaver &groups() { return m_groups; }
-    editing::PageDeletions &deletions() { return m_deletions; }
+    commands::PageSaver &pageSaver() { return m_pageSaver; }
+    commands::SerialChain &serial() { return m_serial; }
+    commands::TextSaver &textSaver() { return m_textSaver; }
+    commands::LinkCommands &links() { return m_links; }
+    commands::EditingCommands &editing() { return m_editing; }
+    commands::HarvestCommands &harvest() { return m_harvest; }
+    commands::GroupSaver &groups() { return m_groups; }
+    commands::PageDeletions &deletions() { return m_deletions; }
     DownloadQueue &downloadQueue() { return m_downloadQueue; }
-    text::ClipboardCapture &capture() { return m_capture; }
+    commands::ClipboardCapture &capture() { return m_capture; }
 
     // The selected text of a view, through the clipboard: the clipboard is emptied, the
     // selection copied onto it and read back, trimmed of spaces. What was on the clipboard
@@ -69,7 +68,7 @@ public:
     // The menu entry "定义提取文件名的方式": turns the file-name extraction rule off, or asks
     // for its markers and turns it on. Returns whether it is on.
     bool toggleExtractionRule();
-    const saving::ExtractionRule &extractionRule() const { return m_rule; }
+    const commands::ExtractionRule &extractionRule() const { return m_rule; }
 
     // Operations of the shell.
     void showHelpPage(const QString &fileName); // HelpPage, Origin
@@ -103,20 +102,20 @@ private:
     bool warnIfBusy(browser::BrowserView *view);
 
     MainWindow &m_window;
-    CommandRunner m_runner;
-    bool m_handingOver = false;     // a handed-over key's entry is being chosen
-    CommandRunner::Job m_handedJob; // the command it started
-    saving::ExtractionRule m_rule;
-    saving::PageSaver m_pageSaver;
-    text::TextSaver m_textSaver;
-    links::LinkCommands m_links;
-    editing::EditingCommands m_editing;
+    commands::CommandRunner m_runner;
+    bool m_handingOver = false;               // a handed-over key's entry is being chosen
+    commands::CommandRunner::Job m_handedJob; // the command it started
+    commands::ExtractionRule m_rule;
+    commands::PageSaver m_pageSaver;
+    commands::TextSaver m_textSaver;
+    commands::LinkCommands m_links;
+    commands::EditingCommands m_editing;
     DownloadQueue m_downloadQueue;
-    links::HarvestCommands m_harvest;
-    editing::GroupSaver m_groups;
-    editing::PageDeletions m_deletions;
-    text::ClipboardCapture m_capture;
-    serial::SerialChain m_serial;
+    commands::HarvestCommands m_harvest;
+    commands::GroupSaver m_groups;
+    commands::PageDeletions m_deletions;
+    commands::ClipboardCapture m_capture;
+    commands::SerialChain m_serial;
 };
 
 } // namespace shell

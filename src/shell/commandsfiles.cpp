@@ -1,22 +1,23 @@
 #include "commands.h"
-
 #include "mainwindow.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
 #include "browser/browserview.h"
 #include "commands/dialogs.h"
+#include "commands/savesteps.h"
 #include "common/ansifile.h"
 #include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
-#include "saving/savesteps.h"
 
 #include <QDir>
 
 // The shell's own file commands: e-mail file, save folder, page source, whole-page save and
 // the plain-text dialog.
 namespace shell {
+
+using commands::Dialogs;
 
 using browser::BrowserView;
 
@@ -37,7 +38,7 @@ void Commands::openSaveFolder() {
     const QString folder = m_window.savePath();
     if (!QFileInfo(folder).isDir()) {
         m_window.dialogs().message(
-            shell::kNoticeCaption,
+            commands::kNoticeCaption,
             QStringLiteral("无法打开默认保存路径：%1（文件夹不存在）").arg(folder),
             Dialogs::Buttons::Ok);
         return;
@@ -84,7 +85,7 @@ void Commands::createFolder() {
     m_window.setSavePath(path);
     QString error;
     if (!m_window.programFolder().writeSavePath(path, &error))
-        dialogs.message(shell::kNoticeCaption,
+        dialogs.message(commands::kNoticeCaption,
                         QStringLiteral("无法写入 savepath.ini：%1").arg(error),
                         Dialogs::Buttons::Ok);
     m_window.toolbar().setMenuEntryCaption(QStringLiteral("save"), QStringLiteral("displaypath"),
@@ -94,7 +95,7 @@ void Commands::createFolder() {
 bool Commands::warnIfBusy(BrowserView *view) {
     if (!view || !view->isBusy())
         return false;
-    m_window.dialogs().message(shell::kNoticeCaption, QStringLiteral("还没有下载完!"),
+    m_window.dialogs().message(commands::kNoticeCaption, QStringLiteral("还没有下载完!"),
                                Dialogs::Buttons::Ok);
     return true;
 }
@@ -105,7 +106,7 @@ common::Task<> Commands::viewSource() {
         co_return;
     warnIfBusy(view);
     const std::optional<browser::PageRead> page =
-        co_await saving::SaveSteps(m_window.context()).readPage(view, saving::kPageNotRead);
+        co_await commands::SaveSteps(m_window.context()).readPage(view, commands::kPageNotRead);
     if (!page)
         co_return;
     m_window.dialogs().showSource(
@@ -137,8 +138,8 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     Dialogs &dialogs = m_window.dialogs();
     const QString name = saving::fitFileName(saving::correctName(title.trimmed()), ".txt");
     if (name.isEmpty()) {
-        dialogs.message(shell::kNoticeCaption, QStringLiteral("请填写文章标题，它将作为文件名！"),
-                        Dialogs::Buttons::Ok);
+        dialogs.message(commands::kNoticeCaption,
+                        QStringLiteral("请填写文章标题，它将作为文件名！"), Dialogs::Buttons::Ok);
         return false;
     }
     const QString path = saving::makeSavePath(m_window.savePath(), name, QStringLiteral(".txt"));
@@ -152,8 +153,8 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     QString error;
     if (!common::writeTextFile(path, content + QStringLiteral("\r\n"),
                                common::FileEncoding::Gb18030, &error)) {
-        dialogs.message(shell::kNoticeCaption, QStringLiteral("无法保存 %1：%2").arg(path, error),
-                        Dialogs::Buttons::Ok);
+        dialogs.message(commands::kNoticeCaption,
+                        QStringLiteral("无法保存 %1：%2").arg(path, error), Dialogs::Buttons::Ok);
         return false;
     }
     m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("该网页已经保存到") + path);

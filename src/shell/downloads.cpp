@@ -1,17 +1,20 @@
 #include "downloads.h"
 
+#include "browser/browserview.h"
 #include "commands/commandcontext.h"
 #include "commands/dialogs.h"
-
-#include "browser/browserview.h"
+#include "commands/overwritechoice.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
-#include "saving/overwritechoice.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace shell {
+
+using commands::CommandContext;
+using commands::Dialogs;
+using commands::kNoticeCaption;
 
 namespace {
 
@@ -71,12 +74,12 @@ void Downloads::handle(browser::Download *download) {
 
 Downloads::~Downloads() = default;
 
-saving::OverwriteChoice &Downloads::overwriteChoice() {
+commands::OverwriteChoice &Downloads::overwriteChoice() {
     const bool inARow =
         m_running > 0 || (m_lastEnded.isValid() && m_lastEnded.elapsed() < kInARowMs);
     if (!m_overwrite || !inARow)
         m_overwrite =
-            std::make_unique<saving::OverwriteChoice>(m_context.dialogs, m_context.savePath());
+            std::make_unique<commands::OverwriteChoice>(m_context.dialogs, m_context.savePath());
     return *m_overwrite;
 }
 

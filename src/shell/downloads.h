@@ -11,13 +11,12 @@ namespace browser {
 class Download;
 }
 
-namespace saving {
+namespace commands {
+struct CommandContext;
 class OverwriteChoice;
-}
+} // namespace commands
 
 namespace shell {
-
-struct CommandContext;
 
 // Files the engine downloads go into the default save folder. A download the page started
 // on its own waits for the user's Yes (its name, size and folder are shown); the user is asked,
@@ -27,7 +26,7 @@ struct CommandContext;
 class Downloads : public QObject {
     Q_OBJECT
 public:
-    Downloads(CommandContext &context, QObject *parent);
+    Downloads(commands::CommandContext &context, QObject *parent);
     ~Downloads() override;
     static constexpr int kInARowMs = 10000;
     void handle(browser::Download *download);
@@ -44,10 +43,10 @@ private:
     void report(browser::Download *download);
 
     // The overwrite answers of downloads in a row.
-    saving::OverwriteChoice &overwriteChoice();
+    commands::OverwriteChoice &overwriteChoice();
 
-    CommandContext &m_context;
-    std::unique_ptr<saving::OverwriteChoice> m_overwrite;
+    commands::CommandContext &m_context;
+    std::unique_ptr<commands::OverwriteChoice> m_overwrite;
     int m_running = 0;
     QElapsedTimer m_lastEnded;
 };

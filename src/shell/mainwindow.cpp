@@ -38,8 +38,12 @@
 
 namespace shell {
 
+using commands::CommandContext;
+using commands::CommandRunner;
+using commands::Dialogs;
+
 MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
-                       Dialogs *dialogs, browser::Clipboard *clipboard)
+                       Dialogs *dialogs, commands::Clipboard *clipboard)
     : m_folder(folder), m_dialogs(dialogs), m_clipboard(clipboard) {
     if (!m_dialogs) {
         m_ownDialogs = std::make_unique<QtDialogs>(this);
@@ -359,7 +363,7 @@ void MainWindow::setSavePathFromDialog() {
     if (m_folder.writeSavePath(m_savePath, &error)) {
         m_settingsProblem.clear();
     } else {
-        m_dialogs->message(shell::kNoticeCaption,
+        m_dialogs->message(commands::kNoticeCaption,
                            QStringLiteral("无法写入 savepath.ini：%1").arg(error),
                            Dialogs::Buttons::Ok);
     }

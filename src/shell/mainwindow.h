@@ -25,7 +25,6 @@ namespace shell {
 
 class Commands;
 class SeenLinks;
-class Dialogs;
 class Downloads;
 class FindBar;
 class SessionKeeper;
@@ -36,13 +35,13 @@ class WindowUpdates;
 
 // The main window: toolbar, address box, tab strip with the views, the five status panels
 // and the menu bar "保存". Start-up runs in the constructor.
-class MainWindow : public QMainWindow, public browser::StatusPanels {
+class MainWindow : public QMainWindow, public commands::StatusPanels {
     Q_OBJECT
 public:
     // `dialogs` may be null: Qt's own dialogs are used then.
     // `dialogs` and `clipboard` may be null: Qt's own dialogs and the system clipboard then.
     MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
-               Dialogs *dialogs = nullptr, browser::Clipboard *clipboard = nullptr);
+               commands::Dialogs *dialogs = nullptr, commands::Clipboard *clipboard = nullptr);
     ~MainWindow() override;
 
     const common::ProgramFolder &programFolder() const { return m_folder; }
@@ -53,9 +52,9 @@ public:
     Commands &commands() const { return *m_commands; }
     SeenLinks &seenLinks() const { return *m_seenLinks; }
     Toolbar &toolbar() const { return *m_toolbar; }
-    Dialogs &dialogs() const { return *m_dialogs; }
-    CommandContext &context() { return *m_context; }
-    browser::Clipboard &clipboard() const { return *m_clipboard; }
+    commands::Dialogs &dialogs() const { return *m_dialogs; }
+    commands::CommandContext &context() { return *m_context; }
+    commands::Clipboard &clipboard() const { return *m_clipboard; }
     QComboBox &addressBox() const { return *m_addressBox; }
     FindBar &findBar() const { return *m_findBar; }
 
@@ -106,11 +105,11 @@ private:
 
     common::ProgramFolder m_folder;
     QString m_savePath;
-    std::unique_ptr<Dialogs> m_ownDialogs;
-    Dialogs *m_dialogs;
-    std::unique_ptr<browser::Clipboard> m_ownClipboard;
-    browser::Clipboard *m_clipboard;
-    std::unique_ptr<CommandContext> m_context;
+    std::unique_ptr<commands::Dialogs> m_ownDialogs;
+    commands::Dialogs *m_dialogs;
+    std::unique_ptr<commands::Clipboard> m_ownClipboard;
+    commands::Clipboard *m_clipboard;
+    std::unique_ptr<commands::CommandContext> m_context;
     TabManager *m_tabs = nullptr;
     Commands *m_commands = nullptr;
     SeenLinks *m_seenLinks = nullptr; // the tabs as the commands reach them

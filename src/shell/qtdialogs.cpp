@@ -18,6 +18,8 @@
 
 namespace shell {
 
+using commands::Dialogs;
+
 Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, Buttons buttons) {
     QMessageBox box(m_owner);
     box.setWindowTitle(caption.isEmpty() ? QStringLiteral("Lumaro浏览器 V2.0") : caption);

@@ -7,7 +7,7 @@ class QWidget;
 namespace shell {
 
 // The dialogs on Qt's own message boxes, file dialogs and input box.
-class QtDialogs : public Dialogs {
+class QtDialogs : public commands::Dialogs {
 public:
     explicit QtDialogs(QWidget *owner) : m_owner(owner) {}
 

@@ -9,7 +9,7 @@
 
 namespace shell {
 
-SeenLinks::SeenLinks(TabManager &tabs, const QString &recordPath, browser::StatusPanels &panels,
+SeenLinks::SeenLinks(TabManager &tabs, const QString &recordPath, commands::StatusPanels &panels,
                      std::function<QString()> savePath)
     : QObject(&tabs), m_tabs(tabs), m_record(recordPath), m_panels(panels),
       m_savePath(std::move(savePath)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/tabhost.h"
+#include "commands/statuspanels.h"
 #include "links/seenrecord.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@ class TabManager;
 class SeenLinks : public QObject, public browser::TabHost {
     Q_OBJECT
 public:
-    SeenLinks(TabManager &tabs, const QString &recordPath, browser::StatusPanels &panels,
+    SeenLinks(TabManager &tabs, const QString &recordPath, commands::StatusPanels &panels,
               std::function<QString()> savePath);
     ~SeenLinks() override;
 
@@ -46,7 +47,7 @@ private:
 
     TabManager &m_tabs;
     links::SeenRecord m_record;
-    browser::StatusPanels &m_panels;
+    commands::StatusPanels &m_panels;
     std::function<QString()> m_savePath;
     bool m_onlyNew = false;
     QStringList m_opened; // addresses whose pages loaded, not written yet

@@ -3,9 +3,9 @@
 #include "tabmanager.h"
 
 #include "browser/localpages.h"
-#include "browser/tabhost.h"
 #include "browser/tabsession.h"
 #include "commands/dialogs.h"
+#include "commands/statuspanels.h"
 #include "common/fileerror.h"
 
 #include <QFile>
@@ -14,7 +14,10 @@
 
 namespace shell {
 
-SessionKeeper::SessionKeeper(TabManager &tabs, browser::StatusPanels &panels, const QString &path,
+using commands::Dialogs;
+using commands::kNoticeCaption;
+
+SessionKeeper::SessionKeeper(TabManager &tabs, commands::StatusPanels &panels, const QString &path,
                              QObject *parent)
     : QObject(parent), m_tabs(tabs), m_panels(panels), m_path(path) {
     m_timer.setSingleShot(true);

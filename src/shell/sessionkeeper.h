@@ -4,13 +4,13 @@
 #include <QString>
 #include <QTimer>
 
-namespace browser {
+namespace commands {
+class Dialogs;
 class StatusPanels;
-}
+} // namespace commands
 
 namespace shell {
 
-class Dialogs;
 class TabManager;
 
 // Keeps the open tabs in the session file (browser::TabSession), rewritten whole and
@@ -20,7 +20,7 @@ class TabManager;
 class SessionKeeper : public QObject {
     Q_OBJECT
 public:
-    SessionKeeper(TabManager &tabs, browser::StatusPanels &panels, const QString &path,
+    SessionKeeper(TabManager &tabs, commands::StatusPanels &panels, const QString &path,
                   QObject *parent = nullptr);
 
     // Reads the file left by the last run and acts on it; reports in panel s2 what it did.
@@ -31,14 +31,14 @@ public:
     // Writes the file with the clean-quit mark as the program quits. When that fails the user
     // chooses: try again, quit anyway (the older file is set aside as "session.json.old", so
     // that it is never taken for the last list), or stay. False: stay.
-    bool writeAtQuit(Dialogs &dialogs);
+    bool writeAtQuit(commands::Dialogs &dialogs);
     QString path() const { return m_path; }
     // What restore() reported in s2 ("" when it had nothing to say).
     QString report() const { return m_report; }
 
 private:
     TabManager &m_tabs;
-    browser::StatusPanels &m_panels;
+    commands::StatusPanels &m_panels;
     QString m_path;
     QTimer m_timer;
     bool m_failureShown = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/tabhost.h"
+#include "commands/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -9,7 +9,7 @@ namespace shell {
 
 // The desktop's clipboard; its change signal (on X11 also when another program takes the
 // clipboard's ownership) reaches the change listener.
-class SystemClipboard : public browser::Clipboard {
+class SystemClipboard : public commands::Clipboard {
 public:
     SystemClipboard() {
         m_connection = QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged,

@@ -20,6 +20,8 @@
 
 namespace shell {
 
+using commands::Dialogs;
+
 namespace {
 
 // While tabs keep changing, the tab bar is laid out at most this often.
@@ -401,7 +403,7 @@ void TabManager::deleteFromDisk(int position) {
                : QStringLiteral("这个网页不在硬盘上，没有文件可删除，只会关闭它的标签页"
                                 "（按 Ctrl+Shift+T 可以重新打开）。要关闭吗？\n%1")
                      .arg(name);
-    if (m_dialogs.message(shell::kNoticeCaption, question, Dialogs::Buttons::OkCancel) !=
+    if (m_dialogs.message(commands::kNoticeCaption, question, Dialogs::Buttons::OkCancel) !=
         Dialogs::Answer::Ok)
         return;
     const bool wasSelected = position == currentPosition();
@@ -420,7 +422,7 @@ void TabManager::deleteFromDisk(int position) {
     QFile file(name);
     if (!file.remove()) {
         m_dialogs.message(
-            shell::kNoticeCaption,
+            commands::kNoticeCaption,
             QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
             Dialogs::Buttons::Ok);
         return;

@@ -18,9 +18,12 @@
 
 class QTimer;
 
+namespace commands {
+class Dialogs;
+}
+
 namespace shell {
 
-class Dialogs;
 class LoadQueue;
 class TabCaptions;
 class TabStripMenu;
@@ -33,7 +36,7 @@ class TabStripMenu;
 class TabManager : public QObject, public browser::NavigationHandler, public browser::TabHost {
     Q_OBJECT
 public:
-    TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QUrl &favouritesUrl,
+    TabManager(browser::ViewFactory &factory, commands::Dialogs &dialogs, const QUrl &favouritesUrl,
                QObject *parent = nullptr);
     ~TabManager() override;
 
@@ -159,7 +162,7 @@ private:
     bool toggle(const QString &key) const { return m_toggle && m_toggle(key); }
 
     browser::ViewFactory &m_factory;
-    Dialogs &m_dialogs;
+    commands::Dialogs &m_dialogs;
     QUrl m_favouritesUrl;
     QPointer<QTabBar> m_tabBar;
     QPointer<QStackedWidget> m_stack;

@@ -1,10 +1,10 @@
-#include "saving/pagesaver.h"
+#include "commands/save/pagesaver.h"
+#include "commands/save/textsaver.h"
 #include "shell/batchprogressbar.h"
 #include "shell/downloadqueue.h"
 #include "shell/loadqueue.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
-#include "text/textsaver.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -43,8 +43,8 @@ protected:
 TEST_F(BatchProgressTest, StoppingAnHtmlSaveHalfwaySavesNoMoreAndListsTheRest) {
     openPages(5);
     progress.stopAfter = 2;
-    saving::ExtractionRule rule;
-    saving::PageSaver saver(context, rule);
+    commands::ExtractionRule rule;
+    commands::PageSaver saver(context, rule);
     ASSERT_TRUE(testing_support::finish(saver.saveAllW()));
     EXPECT_EQ(files(), QStringList({"Page5.htm", "Page6.htm"})); // from the last tab
     EXPECT_EQ(progress.totals, QList<int>({5}));
@@ -62,7 +62,7 @@ TEST_F(BatchProgressTest, StoppingATextSaveHalfwaySavesNoMore) {
     tabs.selectTab(2);
     page(1)->selection = "News";
     progress.stopAfter = 1;
-    text::TextSaver texts(context);
+    commands::TextSaver texts(context);
     ASSERT_TRUE(testing_support::finish(texts.saveAllWText(false)));
     EXPECT_EQ(files(), QStringList({"News4.txt"}));
     EXPECT_EQ(panels.last["s2"], QString("已停止：已保存1个网页到%1，3个没有保存").arg(savePath));

@@ -1,9 +1,9 @@
+#include "commands/save/clipboardcapture.h"
+#include "commands/savesteps.h"
 #include "common/ansifile.h"
-#include "saving/savesteps.h"
 #include "shell/systemclipboard.h"
 #include "support/commandfixture.h"
 #include "support/waitfor.h"
-#include "text/clipboardcapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,7 @@
 
 namespace {
 
-using shell::Dialogs;
+using commands::Dialogs;
 
 class ClipboardCaptureTest : public testing_support::CommandFixture {
 protected:
@@ -31,8 +31,8 @@ protected:
     }
 
     bool busy = false;
-    text::ClipboardCapture capture{context, folder.filePath("savetemplate/savetext.htm"),
-                                   [this] { return busy; }};
+    commands::ClipboardCapture capture{context, folder.filePath("savetemplate/savetext.htm"),
+                                       [this] { return busy; }};
 };
 
 TEST_F(ClipboardCaptureTest, EachCopyIsSavedWhenTheClipboardSignalsIt) {
@@ -50,7 +50,7 @@ TEST_F(ClipboardCaptureTest, EachCopyIsSavedWhenTheClipboardSignalsIt) {
 
 TEST_F(ClipboardCaptureTest, TheProgramsOwnSelectionReadIsNotACopy) {
     page()->selection = "selected words";
-    EXPECT_EQ(saving::SaveSteps(context).copySelectionText(page()), "selected words");
+    EXPECT_EQ(commands::SaveSteps(context).copySelectionText(page()), "selected words");
     capture.resume();
     EXPECT_TRUE(savedFiles().isEmpty());
     EXPECT_EQ(clipboard.text(), "selected words");
@@ -131,8 +131,9 @@ TEST_F(ClipboardCaptureTest, TitleCaptureJoinsTheLastBodyWithTheNextShortText) {
 // heard through the clipboard's own change signal while the event loop runs.
 TEST_F(ClipboardCaptureTest, FiveQuickCopiesOnTheSystemClipboardAreAllSaved) {
     shell::SystemClipboard system;
-    shell::CommandContext systemContext{tabs, dialogs, system, panels, [this] { return savePath; }};
-    text::ClipboardCapture systemCapture(systemContext, QString(), [] { return false; });
+    commands::CommandContext systemContext{tabs, dialogs, system, panels,
+                                           [this] { return savePath; }};
+    commands::ClipboardCapture systemCapture(systemContext, QString(), [] { return false; });
     system.setChangeListener([&] { systemCapture.clipboardChanged(); });
     systemCapture.setChangeCapture(true);
     for (int i = 1; i <= 5; ++i)

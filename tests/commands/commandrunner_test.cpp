@@ -1,7 +1,7 @@
 // One command at a time: the runner, hand-overs from other starts, and batches that hold their
 // tabs by identity while they wait for pages.
 #include "commands/commandrunner.h"
-#include "saving/pagesaver.h"
+#include "commands/save/pagesaver.h"
 #include "shell/commands.h"
 #include "shell/instanceserver.h"
 #include "shell/loadqueue.h"
@@ -29,7 +29,7 @@ common::Task<> waitUntil(std::shared_ptr<bool> go, QStringList *log, QString nam
 }
 
 TEST(CommandRunner, RunsOneCommandAtATimeAndTheQueuedOnesInOrder) {
-    shell::CommandRunner runner;
+    commands::CommandRunner runner;
     QStringList log;
     auto go = std::make_shared<bool>(false);
     ASSERT_TRUE(runner.runNow("a", [&] { return waitUntil(go, &log, "a"); }));
@@ -39,7 +39,7 @@ TEST(CommandRunner, RunsOneCommandAtATimeAndTheQueuedOnesInOrder) {
     bool cDone = false;
     runner.enqueue(
         "c", [&] { return waitUntil(go, &log, "c"); }, [&] { cDone = true; });
-    runner.enqueue("d", shell::CommandRunner::now([&] { log.append("d"); }));
+    runner.enqueue("d", commands::CommandRunner::now([&] { log.append("d"); }));
     testing_support::pause(30);
     EXPECT_EQ(log, QStringList({"a begins"})); // nothing runs inside "a"
     EXPECT_FALSE(cDone);
@@ -123,8 +123,8 @@ protected:
         context.noteSaved = [this](const QUrl &url, const QString &) { noted.append(url); };
     }
     QStringList files() const { return QDir(saveDir.path()).entryList(QDir::Files); }
-    saving::ExtractionRule rule;
-    saving::PageSaver pages{context, rule};
+    commands::ExtractionRule rule;
+    commands::PageSaver pages{context, rule};
     QList<QUrl> noted;
 };
 

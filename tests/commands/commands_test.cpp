@@ -19,7 +19,7 @@
 
 namespace {
 
-using shell::Dialogs;
+using commands::Dialogs;
 using testing_support::FakeBrowserView;
 
 class CommandsTest : public ::testing::Test {

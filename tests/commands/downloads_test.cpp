@@ -8,7 +8,7 @@
 
 namespace {
 
-using shell::Dialogs;
+using commands::Dialogs;
 using testing_support::FakeDownload;
 
 class DownloadsTest : public testing_support::CommandFixture {

@@ -1,5 +1,5 @@
+#include "commands/editing/editingcommands.h"
 #include "common/ansifile.h"
-#include "editing/editingcommands.h"
 #include "editing/templates.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-using shell::Dialogs;
+using commands::Dialogs;
 using testing_support::FakeBrowserView;
 
 class EditingTest : public testing_support::CommandFixture {
@@ -42,7 +42,7 @@ protected:
     }
 
     QHash<QString, QStringList> menus;
-    editing::EditingCommands editing;
+    commands::EditingCommands editing;
 };
 
 TEST_F(EditingTest, DeleteSelectFromPageRemovesEveryOccurrenceButNotOnTheFavourites) {

@@ -1,6 +1,6 @@
+#include "commands/links/linkcommands.h"
 #include "common/ansifile.h"
 #include "links/favouritesfile.h"
-#include "links/linkcommands.h"
 #include "shell/loadqueue.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
@@ -50,7 +50,7 @@ protected:
 
     QStringList pasteMenu;
     bool newToggle = false;
-    links::LinkCommands commands;
+    commands::LinkCommands commands;
 };
 
 TEST_F(LinkCommandsTest, OpenAllLinksInPageOrderOnceEachCountingInS1) {

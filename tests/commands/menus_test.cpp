@@ -24,7 +24,7 @@
 
 namespace {
 
-using shell::Dialogs;
+using commands::Dialogs;
 using testing_support::FakeBrowserView;
 
 const char *const kFavourites = "<html><head><title>favorites</title></head><body><table>\r\n"

@@ -1,11 +1,11 @@
 // A page that does not answer (an endless script, a dead renderer) is never taken for an
 // empty page: nothing is written from it, and the user is told.
+#include "commands/links/linkcommands.h"
+#include "commands/save/pagesaver.h"
+#include "commands/save/textsaver.h"
 #include "common/ansifile.h"
-#include "links/linkcommands.h"
-#include "saving/pagesaver.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
-#include "text/textsaver.h"
 
 #include <QDir>
 
@@ -35,12 +35,12 @@ protected:
         return QDir(saveDir.path()).entryList(QDir::Files, QDir::Name);
     }
 
-    saving::ExtractionRule rule;
-    saving::PageSaver pages{context, rule};
-    text::TextSaver texts{context};
-    links::LinkCommands links{context, folder,
-                              [](const QString &, const QString &) { return true; },
-                              [] { return false; }};
+    commands::ExtractionRule rule;
+    commands::PageSaver pages{context, rule};
+    commands::TextSaver texts{context};
+    commands::LinkCommands links{context, folder,
+                                 [](const QString &, const QString &) { return true; },
+                                 [] { return false; }};
 };
 
 const QString kNotSaved = QString::fromUtf8("网页没有响应，没有保存");

@@ -1,8 +1,8 @@
+#include "commands/save/pagesaver.h"
+#include "commands/save/textsaver.h"
 #include "common/ansifile.h"
-#include "saving/pagesaver.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
-#include "text/textsaver.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,7 @@
 
 namespace {
 
-using shell::Dialogs;
+using commands::Dialogs;
 using testing_support::FakeBrowserView;
 
 class SavingTest : public testing_support::CommandFixture {
@@ -45,9 +45,9 @@ protected:
     }
     QStringList files() { return QDir(saveDir.path()).entryList(QDir::Files, QDir::Name); }
 
-    saving::ExtractionRule rule;
-    saving::PageSaver pages{context, rule};
-    text::TextSaver texts{context};
+    commands::ExtractionRule rule;
+    commands::PageSaver pages{context, rule};
+    commands::TextSaver texts{context};
 };
 
 const QString kTitlePrompt =

@@ -1,9 +1,8 @@
-#include "serial/chainstate.h"
-#include "serial/chapterfiles.h"
-#include "serial/serialchain.h"
-
+#include "commands/serial/serialchain.h"
 #include "common/ansifile.h"
 #include "common/programfolder.h"
+#include "serial/chainstate.h"
+#include "serial/chapterfiles.h"
 #include "shell/menuroutes.h"
 #include "shell/tabmanager.h"
 #include "support/fakebrowserview.h"
@@ -135,8 +134,8 @@ protected:
         state.delayMs = delayMs;
         return state;
     }
-    bool runToEnd(serial::SerialChain &chain) {
-        QSignalSpy done(&chain, &serial::SerialChain::finished);
+    bool runToEnd(commands::SerialChain &chain) {
+        QSignalSpy done(&chain, &commands::SerialChain::finished);
         return done.count() > 0 || done.wait(10000);
     }
     QStringList expectedFiles(int count) const {
@@ -155,14 +154,14 @@ protected:
     testing_support::FakeClipboard clipboard;
     testing_support::RecordingPanels panels;
     shell::TabManager tabs;
-    shell::CommandContext context{tabs, dialogs, clipboard, panels,
-                                  [this] { return saveDir.path(); }};
+    commands::CommandContext context{tabs, dialogs, clipboard, panels,
+                                     [this] { return saveDir.path(); }};
 };
 
 TEST_F(SerialChainTest, SavesEveryChapterTextAndStopsAtTheLinkBackToTheIndex) {
     dialogs.inputs = {QStringLiteral("雨夜"), QStringLiteral("0 0 文本")};
-    serial::SerialChain chain(context);
-    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    commands::SerialChain chain(context);
+    QSignalSpy done(&chain, &commands::SerialChain::finished);
     chain.startFromCurrentPage();
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存到最后一章，共6章"));
@@ -182,14 +181,14 @@ TEST_F(SerialChainTest, SavesEveryChapterTextAndStopsAtTheLinkBackToTheIndex) {
 TEST_F(SerialChainTest, APageThatGivesNoAnswerIsReadAgainNotTakenForTheLastChapter) {
     ASSERT_TRUE(QDir().mkpath(series()));
     view()->emptyReads = 2;
-    serial::SerialChain chain(context);
+    commands::SerialChain chain(context);
     chain.run(view(), series(), freshState(), true);
     ASSERT_TRUE(runToEnd(chain));
     EXPECT_EQ(chapterFiles(), expectedFiles(6));
 
     view()->emptyReads = 3;
-    serial::SerialChain silent(context);
-    QSignalSpy done(&silent, &serial::SerialChain::finished);
+    commands::SerialChain silent(context);
+    QSignalSpy done(&silent, &commands::SerialChain::finished);
     silent.run(view(), QDir(saveDir.path()).filePath("other"), freshState(), true);
     ASSERT_TRUE(done.wait(5000));
     EXPECT_TRUE(done.first().first().toString().startsWith(QStringLiteral("无法读取网页")));
@@ -200,7 +199,7 @@ TEST_F(SerialChainTest, WithoutAnArticleTheWholePageTextIsKept) {
     site.chapters = 1;
     view()->show(1);
     view()->article.clear();
-    serial::SerialChain chain(context);
+    commands::SerialChain chain(context);
     chain.run(view(), series(), freshState(), true);
     ASSERT_TRUE(QDir().mkpath(series()));
     ASSERT_TRUE(runToEnd(chain));
@@ -211,7 +210,7 @@ TEST_F(SerialChainTest, WithoutAnArticleTheWholePageTextIsKept) {
 
 TEST_F(SerialChainTest, ResumesAfterAKillBetweenTwoChaptersWithNoneTwiceAndNoneMissing) {
     ASSERT_TRUE(QDir().mkpath(series()));
-    auto chain = std::make_unique<serial::SerialChain>(context);
+    auto chain = std::make_unique<commands::SerialChain>(context);
     chain->run(view(), series(), freshState(30), true);
     ASSERT_TRUE(waitFor([this] {
         const auto state = serial::readChainState(series());
@@ -228,8 +227,8 @@ TEST_F(SerialChainTest, ResumesAfterAKillBetweenTwoChaptersWithNoneTwiceAndNoneM
 
     view()->show(1); // after a restart the tab shows some other page
     dialogs.folders = {series()};
-    serial::SerialChain resumed(context);
-    QSignalSpy done(&resumed, &serial::SerialChain::finished);
+    commands::SerialChain resumed(context);
+    QSignalSpy done(&resumed, &commands::SerialChain::finished);
     resumed.resume();
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(chapterFiles(), expectedFiles(6));
@@ -244,7 +243,7 @@ TEST_F(SerialChainTest, ResumesAfterAKillBetweenTwoChaptersWithNoneTwiceAndNoneM
 
 TEST_F(SerialChainTest, StopKeepsThePlaceAndAChosenCountEndsTheChain) {
     ASSERT_TRUE(QDir().mkpath(series()));
-    serial::SerialChain chain(context);
+    commands::SerialChain chain(context);
     serial::ChainState state = freshState(20);
     state.limit = 5;
     chain.run(view(), series(), state, true);
@@ -259,7 +258,7 @@ TEST_F(SerialChainTest, StopKeepsThePlaceAndAChosenCountEndsTheChain) {
     EXPECT_FALSE(chain.isRunning());
 
     dialogs.folders = {series()};
-    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    QSignalSpy done(&chain, &commands::SerialChain::finished);
     chain.resume();
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存设定的5章"));
@@ -270,7 +269,7 @@ TEST_F(SerialChainTest, StopKeepsThePlaceAndAChosenCountEndsTheChain) {
 TEST_F(SerialChainTest, APageThatFailsThreeTimesStopsTheChainAndCanBeRetried) {
     ASSERT_TRUE(QDir().mkpath(series()));
     site.failuresLeft = {{2, 1}, {4, 3}};
-    serial::SerialChain chain(context);
+    commands::SerialChain chain(context);
     chain.run(view(), series(), freshState(), true);
     ASSERT_TRUE(runToEnd(chain));
     EXPECT_EQ(chapterFiles(), expectedFiles(3)); // chapter 2 came on its second load
@@ -288,7 +287,7 @@ TEST_F(SerialChainTest, AmongSeveralNextLinksTheUsersChoiceHoldsForLaterPages) {
     site.advertNext = true;
     view()->show(1);
     dialogs.inputs = {QStringLiteral("2")};
-    serial::SerialChain chain(context);
+    commands::SerialChain chain(context);
     chain.run(view(), series(), freshState(), true);
     ASSERT_TRUE(runToEnd(chain));
     EXPECT_EQ(chapterFiles(), expectedFiles(6));
@@ -300,7 +299,7 @@ TEST_F(SerialChainTest, AmongSeveralNextLinksTheUsersChoiceHoldsForLaterPages) {
     const QString other = QDir(saveDir.path()).filePath("other");
     ASSERT_TRUE(QDir().mkpath(other));
     view()->show(1);
-    serial::SerialChain second(context);
+    commands::SerialChain second(context);
     second.run(view(), other, freshState(), true);
     ASSERT_TRUE(runToEnd(second));
     EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("网页上有几个下一章链接")));
@@ -310,14 +309,14 @@ TEST_F(SerialChainTest, ALinkPointedAtOnceCarriesTheChainOnAndItsTextIsRemembere
     ASSERT_TRUE(QDir().mkpath(series()));
     site.nextLabel = QStringLiteral("继续阅读 »»");
     view()->show(1);
-    serial::SerialChain chain(context);
+    commands::SerialChain chain(context);
     chain.run(view(), series(), freshState(), true);
     ASSERT_TRUE(runToEnd(chain));
     EXPECT_EQ(chapterFiles(), expectedFiles(1)); // no link it knows: it stopped
 
     chain.useLinkAsNextChapter(view(), Site::url(1), QStringLiteral("继续阅读 »»"));
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("该链接的网页已经保存过了。"));
-    QSignalSpy done(&chain, &serial::SerialChain::finished);
+    QSignalSpy done(&chain, &commands::SerialChain::finished);
     chain.useLinkAsNextChapter(view(), Site::url(2), QStringLiteral(" 继续阅读  »» "));
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(done.first().first().toString(), QStringLiteral("已保存到最后一章，共6章"));

@@ -131,15 +131,15 @@ TEST_F(SessionTest, AQuitThatCannotWriteTheListAsksAndNeverLeavesAnOlderOne) {
     struct rlimit small = saved;
     small.rlim_cur = 64;
     setrlimit(RLIMIT_FSIZE, &small);
-    dialogs.answers = {shell::Dialogs::Answer::Cancel, shell::Dialogs::Answer::Retry,
-                       shell::Dialogs::Answer::Quit};
+    dialogs.answers = {commands::Dialogs::Answer::Cancel, commands::Dialogs::Answer::Retry,
+                       commands::Dialogs::Answer::Quit};
     const bool quitAfterCancel = keeper.writeAtQuit(dialogs);
     const bool quitAfterRetry = keeper.writeAtQuit(dialogs);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(quitAfterCancel);
     EXPECT_TRUE(quitAfterRetry);
     ASSERT_EQ(dialogs.shown.size(), 3);
-    EXPECT_EQ(dialogs.shown[0].buttons, shell::Dialogs::Buttons::RetryQuit);
+    EXPECT_EQ(dialogs.shown[0].buttons, commands::Dialogs::Buttons::RetryQuit);
     EXPECT_TRUE(dialogs.shown[0].text.contains("session.json"))
         << dialogs.shown[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(sessionPath()));

@@ -192,7 +192,7 @@ TEST_F(StartupTest, ATabWhosePageIsSavedInTheSaveFolderShowsIt) {
     page->pageHtml = "<p>x</p>";
     window->tabs().refreshCaptions();
     EXPECT_EQ(window->tabs().tabBar()->tabText(1), QString::fromUtf8("2 第一章"));
-    dialogs.answers = {shell::Dialogs::Answer::Ok}; // save under the page title
+    dialogs.answers = {commands::Dialogs::Answer::Ok}; // save under the page title
     testing_support::chooseEntry(window->commands(), "onlysave");
     ASSERT_TRUE(QFile::exists(dir.filePath(QString::fromUtf8("pages/第一章.htm"))));
     window->tabs().refreshCaptions();

@@ -292,7 +292,7 @@ TEST_F(TabStripClicks, ReopeningFollowsTheClosedTabsAndEveryCloseSaysSo) {
 
     // "从硬盘上删除这个网页" on a page from the web says so, closes the tab only, and the tab
     // comes back.
-    dialogs.answers = {shell::Dialogs::Answer::Ok};
+    dialogs.answers = {commands::Dialogs::Answer::Ok};
     tabs.deleteFromDisk(2);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.startsWith("这个网页不在硬盘上"));
@@ -415,7 +415,7 @@ TEST_F(TabManagerTest, DeleteFromHardRemovesTheTabAndItsFileAfterConfirmation) {
     file.close();
     auto *page = static_cast<FakeBrowserView *>(tabs.openInNewTab(QUrl::fromLocalFile(path)));
     tabs.selectTab(2);
-    dialogs.answers = {shell::Dialogs::Answer::Cancel};
+    dialogs.answers = {commands::Dialogs::Answer::Cancel};
     tabs.deleteCurrentFromDisk();
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(tabs.tabCount(), 2);

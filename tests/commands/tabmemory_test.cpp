@@ -1,4 +1,4 @@
-#include "saving/pagesaver.h"
+#include "commands/save/pagesaver.h"
 #include "shell/tabmemory.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
@@ -85,8 +85,8 @@ TEST_F(TabMemoryTest, OverTheBudgetIdleBackgroundTabsGoButNotThoseInUse) {
 TEST_F(TabMemoryTest, AllPagesSaveReadsDiscardedPagesAgainAndSaysSo) {
     page(1)->life = D;
     page(3)->life = D;
-    saving::ExtractionRule rule;
-    saving::PageSaver saver(context, rule);
+    commands::ExtractionRule rule;
+    commands::PageSaver saver(context, rule);
     ASSERT_TRUE(testing_support::finish(saver.saveAllW()));
     EXPECT_EQ(page(1)->lifeState(), A);
     EXPECT_EQ(QDir(savePath).entryList(QDir::Files).size(), 4);

@@ -152,8 +152,8 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     file.close();
     // An address opened without a click in the page asks first; then the same name is asked
     // about.
-    dialogs.answers = {shell::Dialogs::Answer::Yes};
-    dialogs.overwriteAnswers = {shell::Dialogs::OverwriteAnswer::Skip};
+    dialogs.answers = {commands::Dialogs::Answer::Yes};
+    dialogs.overwriteAnswers = {commands::Dialogs::OverwriteAnswer::Skip};
     pause(800);
     window->openAddress(server.url("/archive.zip").toString());
     ASSERT_TRUE(waitFor(

@@ -37,7 +37,7 @@ TEST_F(EditingEndToEnd, DeletingAWordRemovesItFromTheTextOnlyAndThePageSavesWhol
     EXPECT_EQ(page->title(), "body");
 
     // Saved with the title as its name: the markup is whole.
-    dialogs.answers = {shell::Dialogs::Answer::Ok};
+    dialogs.answers = {commands::Dialogs::Answer::Ok};
     js(page, "getSelection().removeAllRanges()");
     testing_support::chooseEntry(window->commands(), QStringLiteral("onlysave"));
     QFile saved(QDir(saveDir.path()).filePath("body.htm"));

@@ -168,7 +168,7 @@ TEST_F(Robustness, AKeyAndAnAddressHandedOverDuringASaveOfBusyPagesWaitTheirTurn
     shell::InstanceServer instance(socketName);
     ASSERT_TRUE(instance.serve(*window));
 
-    shell::CommandRunner &runner = window->commands().runner();
+    commands::CommandRunner &runner = window->commands().runner();
     window->commands().runMenuEntry("saveallo");
     ASSERT_TRUE(runner.isBusy());
     auto key = std::async(std::launch::async, [&] {
@@ -322,7 +322,7 @@ TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {
     QTemporaryDir saveDir;
     window->setSavePath(saveDir.path());
     const QString saved = QDir(saveDir.path()).filePath("file.zip");
-    dialogs.answers = {shell::Dialogs::Answer::No};
+    dialogs.answers = {commands::Dialogs::Answer::No};
     window->openAddress(server.url("/auto.htm").toString());
     ASSERT_TRUE(waitFor([&] { return !dialogs.shown.isEmpty(); })) << [&] {
         std::string out;

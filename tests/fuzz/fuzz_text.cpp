@@ -40,13 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The shortcut for plain names must give what the parser gives, on any base.
     for (const QString &base :
          {QStringLiteral("http://h.example/d/p.htm?q#f"), input.left(third)}) {
-        links::AddressResolver resolver(base, QStringLiteral("GBK"));
+        common::AddressResolver resolver(base, QStringLiteral("GBK"));
         const QString value = input.mid(third);
         if (resolver.resolve(value) != resolver.resolveWithoutShortcut(value))
             std::abort();
     }
-    links::documentBaseUrl(input, QStringLiteral("file:///d/p.htm"));
-    links::declaredCharset(input);
+    common::documentBaseUrl(input, QStringLiteral("file:///d/p.htm"));
+    common::declaredCharset(input);
     QString file = input;
     links::favourites::findEntry(file, input.left(third % 9));
     links::favourites::deleteEntry(file, input.left(third % 9));

@@ -36,7 +36,7 @@ protected:
     FakeClipboard clipboard;
     RecordingPanels panels;
     shell::TabManager tabs;
-    shell::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
+    commands::CommandContext context{tabs, dialogs, clipboard, panels, [this] { return savePath; }};
 };
 
 } // namespace testing_support

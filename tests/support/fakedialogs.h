@@ -8,7 +8,7 @@
 namespace testing_support {
 
 // Dialogs with scripted answers; every message shown is recorded.
-class FakeDialogs : public shell::Dialogs {
+class FakeDialogs : public commands::Dialogs {
 public:
     struct Shown {
         QString caption;

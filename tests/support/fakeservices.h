@@ -1,7 +1,8 @@
 #pragma once
 
-#include "browser/tabhost.h"
 #include "commands/batchprogress.h"
+#include "commands/clipboard.h"
+#include "commands/statuspanels.h"
 
 #include <QStringList>
 
@@ -9,7 +10,7 @@ namespace testing_support {
 
 // A clipboard of the test's own: nothing reaches the desktop's. Every change is reported
 // at once, as the desktop's clipboard signals it, whoever made it.
-class FakeClipboard : public browser::Clipboard {
+class FakeClipboard : public commands::Clipboard {
 public:
     QString text() const override { return m_text; }
     void setText(const QString &text) override {
@@ -28,7 +29,7 @@ private:
 };
 
 // Records every text put into a status panel, in order.
-class RecordingPanels : public browser::StatusPanels {
+class RecordingPanels : public commands::StatusPanels {
 public:
     void setPanelText(const QString &panel, const QString &text) override {
         history.append(panel + "=" + text);
@@ -47,7 +48,7 @@ public:
 };
 
 // A progress bar whose user clicks 停止 once `stopAfter` steps are over (never when -1).
-class FakeProgress : public shell::BatchProgress {
+class FakeProgress : public commands::BatchProgress {
 public:
     void begin(int total) override {
         totals.append(total);

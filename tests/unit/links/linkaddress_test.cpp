@@ -41,7 +41,7 @@ TEST_P(AddressTable, GivesTheEngineAddress) {
     const QString page = c.baseElement.isEmpty()
                              ? QString()
                              : QStringLiteral("<head><base href=\"%1\"></head>").arg(c.baseElement);
-    links::AddressResolver resolver(links::documentBaseUrl(page, c.base, c.charset), c.charset);
+    common::AddressResolver resolver(common::documentBaseUrl(page, c.base, c.charset), c.charset);
     EXPECT_EQ(resolver.resolve(c.input), c.href) << c.input.toStdString();
     EXPECT_EQ(resolver.resolveWithoutShortcut(c.input), c.href) << c.input.toStdString();
 }
@@ -54,25 +54,25 @@ TEST(AddressTableFile, IsRead) {
 
 TEST(DocumentBaseUrl, TakesTheFirstBaseElementWithAnHref) {
     const QString page = "http://h.example/dir/p.htm";
-    EXPECT_EQ(links::documentBaseUrl(u"<head><title>t</title></head>", page), page);
-    EXPECT_EQ(links::documentBaseUrl(
+    EXPECT_EQ(common::documentBaseUrl(u"<head><title>t</title></head>", page), page);
+    EXPECT_EQ(common::documentBaseUrl(
                   u"<base target=\"_blank\"><BASE HREF='/a/'><base href=\"/b/\">", page),
               "http://h.example/a/");
-    EXPECT_EQ(links::documentBaseUrl(u"<base href=/c/ target=_top>", page), "http://h.example/c/");
-    EXPECT_EQ(links::documentBaseUrl(u"<basefont href=\"/x/\"><a data-href=\"/y/\">", page), page);
-    EXPECT_EQ(links::documentBaseUrl(u"<base href=\"http://[bad/\">", page), page);
-    EXPECT_EQ(links::documentBaseUrl(u"<base href=\"?q=中\">", page, "GBK"),
+    EXPECT_EQ(common::documentBaseUrl(u"<base href=/c/ target=_top>", page), "http://h.example/c/");
+    EXPECT_EQ(common::documentBaseUrl(u"<basefont href=\"/x/\"><a data-href=\"/y/\">", page), page);
+    EXPECT_EQ(common::documentBaseUrl(u"<base href=\"http://[bad/\">", page), page);
+    EXPECT_EQ(common::documentBaseUrl(u"<base href=\"?q=中\">", page, "GBK"),
               "http://h.example/dir/p.htm?q=%D6%D0");
 }
 
 TEST(DecodeCharacterReferences, FollowsTheAttributeRules) {
-    EXPECT_EQ(links::decodeCharacterReferences(u"a&amp;b&AMP;c&lt&gt;"), "a&b&c<>");
-    EXPECT_EQ(links::decodeCharacterReferences(u"&#20013;&#x6587;&#X6587"), "中文文");
-    EXPECT_EQ(links::decodeCharacterReferences(u"&#;&#x;&;&&zz;"), "&#;&#x;&;&&zz;");
-    EXPECT_EQ(links::decodeCharacterReferences(u"&#99999999999;&#xD800;"), "\uFFFD\uFFFD");
-    EXPECT_EQ(links::decodeCharacterReferences(u"&copy=1&copy1&copy;&hellip;&hellip"),
+    EXPECT_EQ(common::decodeCharacterReferences(u"a&amp;b&AMP;c&lt&gt;"), "a&b&c<>");
+    EXPECT_EQ(common::decodeCharacterReferences(u"&#20013;&#x6587;&#X6587"), "中文文");
+    EXPECT_EQ(common::decodeCharacterReferences(u"&#;&#x;&;&&zz;"), "&#;&#x;&;&&zz;");
+    EXPECT_EQ(common::decodeCharacterReferences(u"&#99999999999;&#xD800;"), "\uFFFD\uFFFD");
+    EXPECT_EQ(common::decodeCharacterReferences(u"&copy=1&copy1&copy;&hellip;&hellip"),
               "&copy=1&copy1©…&hellip");
-    EXPECT_EQ(links::decodeCharacterReferences(u"&#x1F600;&Omega;&sigmaf;"), "😀Ως");
+    EXPECT_EQ(common::decodeCharacterReferences(u"&#x1F600;&Omega;&sigmaf;"), "😀Ως");
 }
 
 // The shortcut for plain names must agree with the parser everywhere.
@@ -123,7 +123,7 @@ TEST(AddressResolver, ShortcutAgreesWithTheParser) {
                                 "https://o_x.example/",
                                 "http://o.example/a?b#c#d"};
     for (const QString &page : pages) {
-        links::AddressResolver resolver(page, "GBK");
+        common::AddressResolver resolver(page, "GBK");
         for (const QString &value : values)
             EXPECT_EQ(resolver.resolve(value), resolver.resolveWithoutShortcut(value))
                 << page.toStdString() << " + " << value.toStdString();
@@ -131,11 +131,11 @@ TEST(AddressResolver, ShortcutAgreesWithTheParser) {
 }
 
 TEST(DeclaredCharset, ReadsMetaElements) {
-    EXPECT_EQ(links::declaredCharset(u"<meta name=x><META CHARSET=\"gb2312\">"), "gb2312");
-    EXPECT_EQ(links::declaredCharset(
+    EXPECT_EQ(common::declaredCharset(u"<meta name=x><META CHARSET=\"gb2312\">"), "gb2312");
+    EXPECT_EQ(common::declaredCharset(
                   u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=GBK\">"),
               "GBK");
-    EXPECT_EQ(links::declaredCharset(u"<html><p>charset=big5</p>"), "");
+    EXPECT_EQ(common::declaredCharset(u"<html><p>charset=big5</p>"), "");
 }
 
 } // namespace

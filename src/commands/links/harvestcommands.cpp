@@ -1,0 +1,118 @@
+#include "harvestcommands.h"
+
+#include "browser/browserview.h"
+#include "browser/bulkopen.h"
+#include "common/ansifile.h"
+#include "links/favouriteslinks.h"
+#include "links/favouriteswrite.h"
+#include "links/linkharvest.h"
+#include <QPointer>
+
+namespace commands {
+
+HarvestCommands::HarvestCommands(
+    CommandContext &context, const common::ProgramFolder &folder,
+    std::function<void(browser::BrowserView *, const QList<QUrl> &)> download)
+    : m_context(context), m_folder(folder), m_steps(context), m_download(std::move(download)) {}
+
+void HarvestCommands::count(int number) {
+    m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(number));
+}
+
+browser::BrowserView *HarvestCommands::viewWithSelection(QString *selection) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return nullptr;
+    *selection = m_steps.copySelectionText(view);
+    if (!selection->isEmpty())
+        return view;
+    m_context.dialogs.message(kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
+                              Dialogs::Buttons::Ok);
+    return nullptr;
+}
+
+common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
+    if (!view)
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
+    QList<links::favourites::Entry> entries;
+    for (const links::LinkWithText &link :
+         linksWithTexts(page->html, view->url().toString(), command))
+        entries.append({link.url, link.text});
+    const QString path = m_folder.favouritesPath();
+    const common::TextFileContent file = common::readTextFile(path);
+    if (!file.ok || file.text.isEmpty()) {
+        m_context.dialogs.message(kNoticeCaption,
+                                  QStringLiteral("无法读取 link.htm：%1").arg(file.error),
+                                  Dialogs::Buttons::Ok);
+        co_return;
+    }
+    const auto changed =
+        links::favourites::addEntries(file.text, entries, links::favourites::newKey);
+    if (!changed) {
+        m_context.dialogs.message(kNoticeCaption,
+                                  QStringLiteral("link.htm被修改过，并且没有修改正确！"),
+                                  Dialogs::Buttons::Ok);
+        co_return;
+    }
+    if (changed->added > 0) {
+        QString error;
+        if (!links::favourites::writeFavouritesFile(
+                path, file.text, changed->file + QStringLiteral("\r\n"), file.encoding,
+                links::favourites::Change::AddRows, &error)) {
+            m_context.dialogs.message(kNoticeCaption,
+                                      QStringLiteral("无法写入 link.htm：%1").arg(error),
+                                      Dialogs::Buttons::Ok);
+            co_return;
+        }
+        m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
+    }
+    count(changed->added);
+}
+
+common::Task<> HarvestCommands::openSelectionLinks(links::LinkCommand command) {
+    QString selection;
+    QPointer<browser::BrowserView> view = viewWithSelection(&selection);
+    if (!view)
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
+    QList<QUrl> urls;
+    for (const QString &url :
+         linksInSelection(page->html, view->url().toString(), selection, command))
+        urls.append(QUrl(url));
+    co_await browser::openHarvestedInTurns(m_context.tabs, urls,
+                                           [this](int opened) { count(opened); });
+}
+
+common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
+    QString selection;
+    QPointer<browser::BrowserView> view =
+        selectionOnly ? viewWithSelection(&selection) : m_context.tabs.currentView();
+    if (!view)
+        co_return;
+    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
+    if (!page)
+        co_return;
+    const QString pageUrl = view->url().toString();
+    const QStringList urls = selectionOnly
+                                 ? links::nonPageLinksInSelection(page->html, pageUrl, selection)
+                                 : links::nonPageLinks(page->html, pageUrl);
+    QList<QUrl> files;
+    for (const QString &url : urls)
+        files.append(QUrl(url));
+    count(int(files.size()));
+    if (files.isEmpty()) {
+        m_context.dialogs.message(kNoticeCaption,
+                                  QStringLiteral("没有找到非网页链接（.zip .rar .exe .pdf 等）！"),
+                                  Dialogs::Buttons::Ok);
+        co_return;
+    }
+    m_download(view, files);
+}
+
+} // namespace commands

@@ -1,0 +1,131 @@
+#include "savesteps.h"
+
+#include "batchrun.h"
+
+#include "browser/pagereads.h"
+#include "common/ansifile.h"
+#include "common/textsearch.h"
+#include "saving/batchoutcome.h"
+#include "saving/filenaming.h"
+#include "saving/overwritecheck.h"
+
+namespace commands {
+
+QString SaveSteps::copySelectionText(browser::BrowserView *view) {
+    Clipboard &clipboard = m_context.clipboard;
+    const Clipboard::OwnUse ownUse(clipboard);
+    clipboard.clear();
+    if (!view)
+        return QString();
+    const QString selected = view->selectedText();
+    if (!selected.isEmpty())
+        clipboard.setText(selected);
+    return common::trimSpaces(clipboard.text());
+}
+
+void SaveSteps::warnIfBusy(browser::BrowserView *view) {
+    if (view && view->isBusy())
+        m_context.dialogs.message(kNoticeCaption, QStringLiteral("还没有下载完!"),
+                                  Dialogs::Buttons::Ok);
+}
+
+QString SaveSteps::confirmOverwrite(const QString &name, const QString &extension) {
+    const QString fileName = saving::fitFileName(name, extension) + extension;
+    const QString existing = saving::existingFileName(m_context.savePath(), fileName);
+    if (existing.isEmpty())
+        return fileName;
+    const auto answer = m_context.dialogs.message(
+        QString(), QStringLiteral("已经存在同样名字的文件“%1”，是否要覆盖？").arg(existing),
+        Dialogs::Buttons::YesNo);
+    return answer == Dialogs::Answer::Yes ? existing : QString();
+}
+
+common::Task<std::optional<browser::PageRead>>
+SaveSteps::readPage(QPointer<browser::BrowserView> view, QString failure) {
+    browser::PageRead page = co_await browser::readLoadedPage(view, kPageArrivalMs);
+    if (page.ok() && view)
+        co_return page;
+    if (!failure.isEmpty() && page.status != browser::PageRead::Status::Closed)
+        m_context.dialogs.message(kNoticeCaption, failure, Dialogs::Buttons::Ok);
+    co_return std::nullopt;
+}
+
+common::Task<std::optional<browser::PageRead>>
+SaveSteps::readScanText(QPointer<browser::BrowserView> view) {
+    std::optional<browser::PageRead> page = co_await readPage(view, kPageNotRead);
+    if (page)
+        page->html = QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>");
+    co_return page;
+}
+
+QList<BatchTab> SaveSteps::batchTabs(const browser::TabHost &tabs, int firstPosition) {
+    QList<BatchTab> batch;
+    for (int position = tabs.tabCount(); position >= firstPosition; --position) {
+        browser::BrowserView *view = tabs.viewAtPosition(position);
+        if (!view)
+            continue;
+        const QUrl address = view->queuedAddress().isEmpty() ? view->url() : view->queuedAddress();
+        batch.append({view, tabs.viewNumberAt(position), address.toString()});
+    }
+    return batch;
+}
+
+common::Task<std::optional<browser::PageRead>>
+SaveSteps::readForBatch(BatchTab tab, BatchRun &run, saving::BatchOutcome &outcome) {
+    if (run.stopRequested()) {
+        outcome.stopped = true;
+        outcome.notSaved.append(tab.address);
+        co_return std::nullopt;
+    }
+    const bool discarded = tab.view && tab.view->lifeState() == browser::LifeState::Discarded;
+    browser::PageRead page = co_await browser::readLoadedPage(tab.view, kPageArrivalMs);
+    // A tab left empty (its load stopped before its turn) holds nothing worth a file; an
+    // empty file is never written and never recorded as saved.
+    if (page.ok() && ((tab.view && tab.view->url() == QUrl(QStringLiteral("about:blank"))) ||
+                      page.html.trimmed().isEmpty()))
+        page.status = browser::PageRead::Status::NoDocument;
+    if (page.ok() && !tab.view)
+        page.status = browser::PageRead::Status::Closed;
+    if (page.ok()) {
+        if (discarded)
+            ++outcome.reloaded;
+        co_return page;
+    }
+    const QString why = page.status == browser::PageRead::Status::Closed       ? kClosedBeforeSaved
+                        : page.status == browser::PageRead::Status::NoDocument ? kNeverLoaded
+                                                                               : kPageNotSaved;
+    outcome.failed.append(QStringLiteral("%1（%2）").arg(tab.address, why));
+    run.pageDone(outcome.done);
+    co_return std::nullopt;
+}
+
+QString SaveSteps::pathOf(const QString &fileName) const {
+    return saving::makeSavePath(m_context.savePath(), fileName, QString());
+}
+
+bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, QString *error,
+                              bool quiet) {
+    QString reason;
+    const QString path = pathOf(fileName);
+    if (common::writeTextFile(path, content + QStringLiteral("\r\n"), common::FileEncoding::Gb18030,
+                              &reason))
+        return true;
+    if (error)
+        *error = reason;
+    if (!quiet)
+        m_context.dialogs.message(kNoticeCaption,
+                                  QStringLiteral("无法保存文件 %1：%2").arg(path, reason),
+                                  Dialogs::Buttons::Ok);
+    return false;
+}
+
+bool SaveSteps::writeOneOfMany(const QString &fileName, const QString &content,
+                               QStringList &failures) {
+    QString error;
+    if (writeSaveFile(fileName, content, &error, true))
+        return true;
+    failures.append(QStringLiteral("%1（%2）").arg(pathOf(fileName), error));
+    return false;
+}
+
+} // namespace commands

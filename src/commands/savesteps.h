@@ -1,0 +1,86 @@
+#pragma once
+
+#include "browser/browserview.h"
+#include "commands/commandcontext.h"
+#include "common/task.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+
+namespace saving {
+struct BatchOutcome;
+}
+
+namespace commands {
+
+class BatchRun;
+
+// What a command says when the page did not answer its read.
+inline const QString kPageNotSaved = QStringLiteral("网页没有响应，没有保存");
+inline const QString kPageNotRead = QStringLiteral("网页没有响应，没有读到网页的内容");
+// What a batch says of a tab closed while it ran, and of one whose page never came.
+inline const QString kClosedBeforeSaved = QStringLiteral("网页在保存前被关闭了");
+inline const QString kNeverLoaded = QStringLiteral("网页还没有打开，没有保存");
+
+// How long a command waits for a page that has not arrived yet (its turn in the load queue,
+// its first document), the window answering all the while.
+inline constexpr int kPageArrivalMs = 30000;
+
+// One tab of a batch, held by identity: a tab closed while the batch runs is passed over and
+// reported, never touched.
+struct BatchTab {
+    QPointer<browser::BrowserView> view;
+    int viewNumber = 0;
+    QString address; // as the batch's report names it
+};
+
+// The steps every save shares: reading the selection and the page, the busy warning, the
+// question before a file is replaced, and writing the file.
+class SaveSteps {
+public:
+    explicit SaveSteps(CommandContext &context) : m_context(context) {}
+
+    // The selected text through the clipboard: emptied, the selection copied onto it, read
+    // back and trimmed of spaces.
+    QString copySelectionText(browser::BrowserView *view);
+    // "还没有下载完!" while the page loads; the save goes on after it.
+    void warnIfBusy(browser::BrowserView *view);
+    // The file name for `name` + `extension`, cut to what the file system takes. When a file
+    // of that name (in any letter case) exists, the user is asked; empty when the answer is No.
+    // On Yes the existing file's own name is returned, so that it is the one replaced.
+    QString confirmOverwrite(const QString &name, const QString &extension);
+    // Writes `content` and a CR LF into the default save folder atomically, in GB18030. A
+    // failure is reported to the user (unless `quiet`) and gives false; `error` says why.
+    bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
+                       bool quiet = false);
+    QString pathOf(const QString &fileName) const;
+
+    // The page of the current command (waited for while it has not arrived). A page that does
+    // not answer (an endless script, a dead renderer), never arrives or whose tab closes gives
+    // nothing, and `failure` is shown unless it is empty.
+    common::Task<std::optional<browser::PageRead>> readPage(QPointer<browser::BrowserView> view,
+                                                            QString failure);
+    // The same, its HTML wrapped in "<HTML>" and "</HTML>" as the link and e-mail scanners
+    // read it; the failure told is kPageNotRead.
+    common::Task<std::optional<browser::PageRead>>
+    readScanText(QPointer<browser::BrowserView> view);
+
+    // The tabs of a batch, from the last tab back to the one at `firstPosition`.
+    static QList<BatchTab> batchTabs(const browser::TabHost &tabs, int firstPosition);
+    // The page of one tab of a batch, or nothing when it is passed over: the user has asked
+    // to stop (noted in `outcome.notSaved`), or the page did not answer, never arrived or its
+    // tab was closed (noted in `outcome.failed`, and counted as handled by `run`). When a page
+    // comes, its view is still there.
+    common::Task<std::optional<browser::PageRead>> readForBatch(BatchTab tab, BatchRun &run,
+                                                                saving::BatchOutcome &outcome);
+    // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
+    bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
+    CommandContext &context() const { return m_context; }
+
+private:
+    CommandContext &m_context;
+};
+
+} // namespace commands

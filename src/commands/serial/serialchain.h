@@ -1,0 +1,84 @@
+#pragma once
+
+#include "commands/commandcontext.h"
+#include "common/task.h"
+#include "serial/chainstate.h"
+#include "serial/chapterfiles.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+
+namespace browser {
+class BrowserView;
+}
+
+namespace serial {
+struct NextLink;
+}
+
+namespace commands {
+
+// Saves a serial chapter by chapter in one tab: waits until the page has loaded, keeps the
+// chapter's text (or HTML) in the series folder, finds the link to the next chapter and loads it
+// there, with a pause between pages. Driven by the view's documentComplete and timers; the
+// state file is rewritten after each chapter, so a stopped or killed chain resumes where it was.
+class SerialChain : public QObject {
+    Q_OBJECT
+public:
+    explicit SerialChain(CommandContext &context, QObject *parent = nullptr);
+
+    // 从当前网页开始连续保存下一章: asks the series' name and the options, then starts with
+    // the current page as chapter 1 (or offers to resume when that folder has an open chain).
+    void startFromCurrentPage();
+    // 停止连续保存.
+    void stop();
+    // 继续上次的连续保存: asks for the series folder and goes on with its next chapter.
+    void resume();
+    // 合并成一本书: asks for a series folder and writes NAME.txt and NAME.epub beside it.
+    void makeBook();
+    // "以此链接为下一章" on a link of `view`: a chain of this session that stopped at that page for
+    // want of a next link goes on with it, and later pages take the link with the same text.
+    void useLinkAsNextChapter(browser::BrowserView *view, const QUrl &url, const QString &text);
+
+    // Starts saving into `folder` from `state` in `view`: with its current page as the next
+    // chapter when `currentPageIsNext`, else by loading state.next.
+    void run(browser::BrowserView *view, const QString &folder, const serial::ChainState &state,
+             bool currentPageIsNext);
+    bool isRunning() const { return !m_view.isNull(); }
+    const QString &folder() const { return m_folder; }
+
+signals:
+    // The chain ended; `reason` is what the status bar shows.
+    void finished(const QString &reason);
+
+private:
+    bool refuseWhileRunning();
+    void pageLoaded(const QUrl &url, bool ok);
+    // Saves the page shown now as the next chapter, as a command of its own.
+    void saveChapterLater(int delayMs);
+    common::Task<> saveChapter();
+    void chooseAmong(serial::NextLink &next, const QString &html, const QUrl &url);
+    void loadNext();
+    void loadTimedOut();
+    void finish(const QString &reason, bool tellUser = false);
+    void status(const QString &text);
+
+    CommandContext &m_context;
+    QPointer<browser::BrowserView> m_view;
+    QMetaObject::Connection m_loadConnection;
+    QString m_folder;
+    QPointer<browser::BrowserView> m_lastView; // the view of the chain that ended last
+    QUrl m_lastPage;                           // the page it ended on
+    serial::ChainState m_state;
+    QList<serial::IndexEntry> m_index;
+    QSet<QString> m_seen;
+    QTimer m_delay;
+    QTimer m_loadLimit;
+    bool m_waitingForLoad = false;
+    int m_failedLoads = 0;
+    int m_runId = 0; // a new number for each chain started or ended
+};
+
+} // namespace commands
