@@ -8,8 +8,22 @@
 #include "saving/batchoutcome.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
+#include <QDateTime>
 
 namespace commands {
+
+saving::NameSources SaveSteps::nameSources(browser::BrowserView *view, saving::SaveKind kind) {
+    saving::NameSources sources;
+    sources.kind = kind;
+    sources.selection = copySelectionText(view);
+    if (view) {
+        sources.selectionIsText = view->selectionType().toLower() == QLatin1String("text");
+        sources.title = view->title();
+        sources.url = view->url();
+    }
+    sources.when = QDateTime::currentDateTime();
+    return sources;
+}
 
 QString SaveSteps::copySelectionText(browser::BrowserView *view) {
     Clipboard &clipboard = m_context.clipboard;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "saving/savenames.h"
+
 #include "browser/browserview.h"
 #include "commands/commandcontext.h"
 #include "common/task.h"
@@ -45,6 +47,9 @@ public:
     // The selected text through the clipboard: emptied, the selection copied onto it, read
     // back and trimmed of spaces.
     QString copySelectionText(browser::BrowserView *view);
+    // What names a file saved from `view` (its selection copied as above, its title, address
+    // and the time), for saving::saveName.
+    saving::NameSources nameSources(browser::BrowserView *view, saving::SaveKind kind);
     // "还没有下载完!" while the page loads; the save goes on after it.
     void warnIfBusy(browser::BrowserView *view);
     // The file name for `name` + `extension`, cut to what the file system takes. When a file

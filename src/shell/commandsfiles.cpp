@@ -7,9 +7,9 @@
 #include "commands/dialogs.h"
 #include "commands/savesteps.h"
 #include "common/ansifile.h"
-#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
+#include "saving/savenames.h"
 
 #include <QDir>
 
@@ -119,8 +119,12 @@ void Commands::saveFullPage() {
     if (!view)
         return;
     // The page's own title; a page without one (the engine shows its address) gets a dated name.
-    const QString name =
-        saving::nameOrFallback(QString(), view->title(), view->url(), QDateTime::currentDateTime());
+    saving::NameSources sources;
+    sources.kind = saving::SaveKind::WholePage;
+    sources.title = view->title();
+    sources.url = view->url();
+    sources.when = QDateTime::currentDateTime();
+    const QString name = saving::saveName(sources);
     const QString path = m_window.dialogs().chooseSaveFile(
         QStringLiteral("全保存当前网页"), saving::makeSavePath(m_window.savePath(), name, ".htm"),
         QStringLiteral("网页 (*.htm *.html)"));

@@ -19,6 +19,7 @@
 
 #include "browser/browserview.h"
 #include "saving/filenaming.h"
+#include "saving/savenames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -393,9 +394,10 @@ void MainWindow::printToPdf() {
     browser::BrowserView *view = m_tabs->currentView();
     if (!view)
         return;
-    QString name = saving::correctName(view->title());
-    if (name.isEmpty())
-        name = QStringLiteral("网页");
+    saving::NameSources sources;
+    sources.kind = saving::SaveKind::Pdf;
+    sources.title = view->title();
+    const QString name = saving::saveName(sources);
     const QDir folder(m_savePath);
     QString path = folder.filePath(name + QStringLiteral(".pdf"));
     for (int n = 2; QFileInfo::exists(path); ++n)

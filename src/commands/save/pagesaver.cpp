@@ -6,7 +6,6 @@
 #include "commands/overwritechoice.h"
 #include "common/textsearch.h"
 #include "saving/charsetdeclaration.h"
-#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 #include "saving/linkrewriter.h"
 #include "saving/normalisedtags.h"
@@ -26,8 +25,9 @@ common::Task<> PageSaver::onlySave(bool absoluteLinks) {
     if (!view)
         co_return;
     m_steps.warnIfBusy(view);
-    QString name = saving::correctName(m_steps.copySelectionText(view));
-    if (name.isEmpty()) {
+    const saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::Page);
+    const QString name = saving::saveName(sources);
+    if (saving::correctName(sources.selection).isEmpty()) {
         const auto answer = context.dialogs.message(
             kNoticeCaption,
             QStringLiteral(
@@ -36,8 +36,6 @@ common::Task<> PageSaver::onlySave(bool absoluteLinks) {
             Dialogs::Buttons::OkCancel);
         if (answer != Dialogs::Answer::Ok || !view)
             co_return;
-        name = saving::nameOrFallback(QString(), view->title(), view->url(),
-                                      QDateTime::currentDateTime());
     }
     const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotSaved);
     if (!page)
@@ -86,14 +84,9 @@ common::Task<> PageSaver::saveAllW(bool absoluteLinks) {
             }
             name = *extracted;
         } else {
-            const bool textSelected = view->selectionType().toLower() == QLatin1String("text");
-            const QString selection = m_steps.copySelectionText(view);
-            name =
-                textSelected && !selection.isEmpty() ? saving::correctName(selection) : QString();
-            if (name.isEmpty())
-                name = saving::correctName(saving::shownTitle(view->title(), url));
-            if (name.isEmpty())
-                name = QStringLiteral("No") + QString::number(tab.viewNumber);
+            saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::PageInBatch);
+            sources.viewNumber = tab.viewNumber;
+            name = saving::saveName(sources);
         }
         const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
         if (fileName.isEmpty())

@@ -4,21 +4,12 @@
 #include "commands/batchreport.h"
 #include "commands/batchrun.h"
 #include "commands/overwritechoice.h"
-#include "saving/fallbackname.h"
 #include "saving/filenaming.h"
 #include "text/htmltotext.h"
 
 #include <QScopeGuard>
 
 namespace commands {
-
-namespace {
-
-bool hasTextSelection(browser::BrowserView *view) {
-    return view->selectionType().toLower() == QLatin1String("text");
-}
-
-} // namespace
 
 QString TextSaver::pageText(const QString &innerHtml, bool deleteLinks) {
     return text::deleteHtmlTag(QStringLiteral("<HTML>") + innerHtml + QStringLiteral("</HTML>"),
@@ -33,11 +24,9 @@ common::Task<> TextSaver::onlySaveText(bool deleteLinks) {
     m_steps.warnIfBusy(view);
     if (!view)
         co_return;
-    const bool selected = hasTextSelection(view);
-    const QString name =
-        saving::nameOrFallback(saving::correctName(m_steps.copySelectionText(view)), view->title(),
-                               view->url(), QDateTime::currentDateTime());
-    if (!selected) {
+    const saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::Text);
+    const QString name = saving::saveName(sources);
+    if (!sources.selectionIsText) {
         context.dialogs.message(kNoticeCaption, QStringLiteral("请在网页中选择一段文字作文件名!"),
                                 Dialogs::Buttons::Ok);
         co_return;
@@ -58,11 +47,11 @@ void TextSaver::saveSelectText() {
     browser::BrowserView *view = m_steps.context().tabs.currentView();
     if (!view)
         return;
-    const QString text = m_steps.copySelectionText(view);
+    const saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::Selection);
+    const QString text = sources.selection;
     if (text.isEmpty())
         return;
-    const QString name = saving::nameOrFallback(saving::correctName(text.left(10)), view->title(),
-                                                view->url(), QDateTime::currentDateTime());
+    const QString name = saving::saveName(sources);
     const QString fileName = m_steps.confirmOverwrite(name, QStringLiteral(".txt"));
     if (!fileName.isEmpty())
         m_steps.writeSaveFile(fileName, text);
@@ -73,15 +62,14 @@ common::Task<> TextSaver::saveAllWText(bool deleteLinks) {
     browser::BrowserView *current = context.tabs.currentView();
     if (!current)
         co_return;
-    const bool selected = hasTextSelection(current);
-    QString base = m_steps.copySelectionText(current);
-    if (!selected) {
+    const saving::NameSources first = m_steps.nameSources(current, saving::SaveKind::Text);
+    if (!first.selectionIsText) {
         context.dialogs.message(kNoticeCaption,
                                 QStringLiteral("请选择网页中的文字作为保存文件的名字！"),
                                 Dialogs::Buttons::Ok);
         co_return;
     }
-    base = saving::correctName(base);
+    const QString base = saving::correctName(first.selection);
     OverwriteChoice overwrite(context.dialogs, context.savePath());
     saving::BatchOutcome outcome;
     const QList<BatchTab> batch = SaveSteps::batchTabs(context.tabs, 1);
@@ -94,11 +82,10 @@ common::Task<> TextSaver::saveAllWText(bool deleteLinks) {
         browser::BrowserView *view = tab.view; // still there: checked by readForBatch
         const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
         const QString text = pageText(page->html, deleteLinks);
-        const bool viewSelected = hasTextSelection(view);
-        const QString selection = m_steps.copySelectionText(view);
-        QString name = viewSelected ? saving::correctName(selection) : QString();
-        if (name.isEmpty())
-            name = base + QString::number(tab.viewNumber);
+        saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::TextInBatch);
+        sources.viewNumber = tab.viewNumber;
+        sources.batchName = base;
+        const QString name = saving::saveName(sources);
         const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".txt"));
         if (fileName.isEmpty())
             outcome.skipped.append(saving::fitFileName(name, QStringLiteral(".txt")) + ".txt");
