@@ -1,6 +1,8 @@
 #include "savesteps.h"
 
+#include "batchreport.h"
 #include "batchrun.h"
+#include "overwritechoice.h"
 
 #include "browser/pagereads.h"
 #include "common/ansifile.h"
@@ -9,6 +11,7 @@
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
 #include <QDateTime>
+#include <QScopeGuard>
 
 namespace commands {
 
@@ -131,6 +134,33 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
                                   QStringLiteral("无法保存文件 %1：%2").arg(path, reason),
                                   Dialogs::Buttons::Ok);
     return false;
+}
+
+common::Task<>
+SaveSteps::saveAllTabs(int firstPosition, QString extension, PrepareFile prepare,
+                       std::function<void(const BatchTab &, const QString &)> saved) {
+    OverwriteChoice overwrite(m_context.dialogs, m_context.savePath());
+    saving::BatchOutcome outcome;
+    const QList<BatchTab> batch = batchTabs(m_context.tabs, firstPosition);
+    BatchRun run(m_context, int(batch.size()));
+    for (const BatchTab &tab : batch) {
+        const std::optional<browser::PageRead> page = co_await readForBatch(tab, run, outcome);
+        if (!page)
+            continue;
+        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
+        const std::optional<BatchFile> file = prepare(tab, *page, outcome);
+        if (!file)
+            continue;
+        const QString fileName = overwrite.fileNameFor(file->name, extension);
+        if (fileName.isEmpty()) {
+            outcome.skipped.append(saving::fitFileName(file->name, extension) + extension);
+        } else if (writeOneOfMany(fileName, file->content, outcome.failed)) {
+            ++outcome.done;
+            if (saved)
+                saved(tab, fileName);
+        }
+    }
+    reportBatchSave(m_context, outcome);
 }
 
 bool SaveSteps::writeOneOfMany(const QString &fileName, const QString &content,

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace saving {
@@ -82,6 +83,20 @@ public:
                                                                 saving::BatchOutcome &outcome);
     // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
     bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
+
+    // What one page of a batch becomes: the file's name (without the extension) and content.
+    struct BatchFile {
+        QString name;
+        QString content;
+    };
+    using PrepareFile = std::function<std::optional<BatchFile>(
+        const BatchTab &, const browser::PageRead &, saving::BatchOutcome &)>;
+    // The batch save of every tab from the last back to `firstPosition`: each page read once,
+    // `prepare` makes its file (no value: nothing to write, the reason noted in the outcome),
+    // the overwrite question asked with 全部覆盖/全部跳过, the file written, `saved` told, the
+    // batch bar moved on; at the end the outcome reported.
+    common::Task<> saveAllTabs(int firstPosition, QString extension, PrepareFile prepare,
+                               std::function<void(const BatchTab &, const QString &)> saved);
     CommandContext &context() const { return m_context; }
 
 private:

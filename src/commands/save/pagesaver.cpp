@@ -1,16 +1,12 @@
 #include "pagesaver.h"
 
 #include "browser/browserview.h"
-#include "commands/batchreport.h"
-#include "commands/batchrun.h"
-#include "commands/overwritechoice.h"
 #include "common/textsearch.h"
+#include "saving/batchoutcome.h"
 #include "saving/charsetdeclaration.h"
 #include "saving/filenaming.h"
 #include "saving/linkrewriter.h"
 #include "saving/normalisedtags.h"
-
-#include <QScopeGuard>
 
 namespace commands {
 
@@ -58,19 +54,11 @@ common::Task<> PageSaver::onlySave(bool absoluteLinks) {
 common::Task<> PageSaver::saveAllW(bool absoluteLinks) {
     CommandContext &context = m_steps.context();
     context.clipboard.clear();
-    OverwriteChoice overwrite(context.dialogs, context.savePath());
-    saving::BatchOutcome outcome;
-    const QList<BatchTab> batch = SaveSteps::batchTabs(context.tabs, 2);
-    BatchRun run(context, int(batch.size()));
-    for (const BatchTab &tab : batch) {
-        const std::optional<browser::PageRead> page =
-            co_await m_steps.readForBatch(tab, run, outcome);
-        if (!page)
-            continue;
-        browser::BrowserView *view = tab.view; // still there: checked by readForBatch
-        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const QUrl url = view->url();
-        const QString content = pageContent(page->html);
+    const auto prepare = [this, absoluteLinks](
+                             const BatchTab &tab, const browser::PageRead &page,
+                             saving::BatchOutcome &outcome) -> std::optional<SaveSteps::BatchFile> {
+        const QUrl url = tab.view->url(); // still there: checked by readForBatch
+        const QString content = pageContent(page.html);
         QString name;
         if (m_rule.enabled) {
             // Markers typed from a page's source meet the engine's markup, whose tags are
@@ -80,29 +68,25 @@ common::Task<> PageSaver::saveAllW(bool absoluteLinks) {
                 saving::normaliseTags(m_rule.after));
             if (!extracted || extracted->isEmpty()) {
                 outcome.noName.append(url.toString());
-                continue;
+                return std::nullopt;
             }
             name = *extracted;
         } else {
-            saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::PageInBatch);
+            saving::NameSources sources =
+                m_steps.nameSources(tab.view, saving::SaveKind::PageInBatch);
             sources.viewNumber = tab.viewNumber;
             name = saving::saveName(sources);
         }
-        const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".htm"));
-        if (fileName.isEmpty())
-            outcome.skipped.append(saving::fitFileName(name, QStringLiteral(".htm")) + ".htm");
-        else if (m_steps.writeOneOfMany(
-                     fileName,
-                     absoluteLinks ? saving::rewriteLinks(content, url.toString(QUrl::FullyEncoded),
-                                                          page->charset)
-                                   : content,
-                     outcome.failed)) {
-            ++outcome.done;
-            if (context.noteSaved)
-                context.noteSaved(url, fileName);
-        }
-    }
-    reportBatchSave(context, outcome);
+        return SaveSteps::BatchFile{
+            name, absoluteLinks ? saving::rewriteLinks(content, url.toString(QUrl::FullyEncoded),
+                                                       page.charset)
+                                : content};
+    };
+    co_await m_steps.saveAllTabs(2, QStringLiteral(".htm"), prepare,
+                                 [&context](const BatchTab &tab, const QString &fileName) {
+                                     if (context.noteSaved && tab.view)
+                                         context.noteSaved(tab.view->url(), fileName);
+                                 });
 }
 
 } // namespace commands

@@ -1,13 +1,8 @@
 #include "textsaver.h"
 
 #include "browser/browserview.h"
-#include "commands/batchreport.h"
-#include "commands/batchrun.h"
-#include "commands/overwritechoice.h"
 #include "saving/filenaming.h"
 #include "text/htmltotext.h"
-
-#include <QScopeGuard>
 
 namespace commands {
 
@@ -70,29 +65,19 @@ common::Task<> TextSaver::saveAllWText(bool deleteLinks) {
         co_return;
     }
     const QString base = saving::correctName(first.selection);
-    OverwriteChoice overwrite(context.dialogs, context.savePath());
-    saving::BatchOutcome outcome;
-    const QList<BatchTab> batch = SaveSteps::batchTabs(context.tabs, 1);
-    BatchRun run(context, int(batch.size()));
-    for (const BatchTab &tab : batch) {
-        const std::optional<browser::PageRead> page =
-            co_await m_steps.readForBatch(tab, run, outcome);
-        if (!page)
-            continue;
-        browser::BrowserView *view = tab.view; // still there: checked by readForBatch
-        const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const QString text = pageText(page->html, deleteLinks);
-        saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::TextInBatch);
+    const auto prepare =
+        [this, base, deleteLinks](const BatchTab &tab, const browser::PageRead &page,
+                                  saving::BatchOutcome &) -> std::optional<SaveSteps::BatchFile> {
+        saving::NameSources sources = m_steps.nameSources(tab.view, saving::SaveKind::TextInBatch);
         sources.viewNumber = tab.viewNumber;
         sources.batchName = base;
-        const QString name = saving::saveName(sources);
-        const QString fileName = overwrite.fileNameFor(name, QStringLiteral(".txt"));
-        if (fileName.isEmpty())
-            outcome.skipped.append(saving::fitFileName(name, QStringLiteral(".txt")) + ".txt");
-        else if (m_steps.writeOneOfMany(fileName, text, outcome.failed))
-            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++outcome.done));
-    }
-    reportBatchSave(context, outcome);
+        return SaveSteps::BatchFile{saving::saveName(sources), pageText(page.html, deleteLinks)};
+    };
+    int saved = 0;
+    co_await m_steps.saveAllTabs(
+        1, QStringLiteral(".txt"), prepare, [&context, &saved](const BatchTab &, const QString &) {
+            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++saved));
+        });
 }
 
 } // namespace commands
