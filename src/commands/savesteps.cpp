@@ -67,6 +67,18 @@ SaveSteps::readPage(QPointer<browser::BrowserView> view, QString failure) {
     co_return std::nullopt;
 }
 
+common::Task<std::optional<SaveSteps::ShownPage>> SaveSteps::readShownPage(Markup markup) {
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
+    if (!view)
+        co_return std::nullopt;
+    std::optional<browser::PageRead> page = co_await readPage(view, kPageNotRead);
+    if (!page || !view)
+        co_return std::nullopt;
+    if (markup == Markup::ForScanners)
+        page->html = QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>");
+    co_return ShownPage{view, view->url(), view->title(), *page};
+}
+
 common::Task<std::optional<browser::PageRead>>
 SaveSteps::readScanText(QPointer<browser::BrowserView> view) {
     std::optional<browser::PageRead> page = co_await readPage(view, kPageNotRead);

@@ -68,6 +68,19 @@ public:
     // nothing, and `failure` is shown unless it is empty.
     common::Task<std::optional<browser::PageRead>> readPage(QPointer<browser::BrowserView> view,
                                                             QString failure);
+    // The shown tab's page as one plain value, read once: its view (still there when the value
+    // comes), address and title as they stood when the markup was read, and the markup.
+    struct ShownPage {
+        QPointer<browser::BrowserView> view;
+        QUrl url;
+        QString title;
+        browser::PageRead page;
+    };
+    enum class Markup { AsIs, ForScanners };
+    // Nothing when no tab is shown or its page gives nothing (kPageNotRead is told then).
+    // ForScanners wraps the HTML in "<HTML>" and "</HTML>" as the link and e-mail scanners
+    // read it.
+    common::Task<std::optional<ShownPage>> readShownPage(Markup markup);
     // The same, its HTML wrapped in "<HTML>" and "</HTML>" as the link and e-mail scanners
     // read it; the failure told is kPageNotRead.
     common::Task<std::optional<browser::PageRead>>

@@ -32,15 +32,12 @@ browser::BrowserView *HarvestCommands::viewWithSelection(QString *selection) {
 }
 
 common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
-    if (!view)
-        co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
-    if (!page)
+    const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::ForScanners);
+    if (!shown)
         co_return;
     QList<links::favourites::Entry> entries;
     for (const links::LinkWithText &link :
-         linksWithTexts(page->html, view->url().toString(), command))
+         linksWithTexts(shown->page.html, shown->url.toString(), command))
         entries.append({link.url, link.text});
     const QString path = m_folder.favouritesPath();
     const common::TextFileContent file = common::readTextFile(path);

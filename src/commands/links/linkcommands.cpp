@@ -27,15 +27,13 @@ void LinkCommands::countOpened(int count) {
 }
 
 common::Task<> LinkCommands::openPageLinks(links::LinkCommand command) {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
-    if (!view)
-        co_return;
-    const QString pageUrl = view->url().toString(QUrl::FullyEncoded);
-    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
-    if (!page)
+    const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::ForScanners);
+    if (!shown)
         co_return;
     QList<QUrl> urls;
-    for (const links::HarvestedLink &link : scanLinks(page->html, pageUrl, command, page->charset))
+    for (const links::HarvestedLink &link :
+         scanLinks(shown->page.html, shown->url.toString(QUrl::FullyEncoded), command,
+                   shown->page.charset))
         urls.append(QUrl(link.url));
     const bool counted = command != links::LinkCommand::OpenPageA;
     co_await browser::openHarvestedInTurns(m_context.tabs, urls, [this, counted](int count) {
@@ -132,15 +130,12 @@ void LinkCommands::openFolderListing() {
 }
 
 common::Task<> LinkCommands::saveToHref() {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
-    if (!view)
+    const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::ForScanners);
+    if (!shown)
         co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
-    if (!page)
-        co_return;
-    const QString lines =
-        links::hrefFileLines(links::scanLinks(page->html, view->url().toString(QUrl::FullyEncoded),
-                                              links::LinkCommand::SaveToHref, page->charset));
+    const QString lines = links::hrefFileLines(
+        links::scanLinks(shown->page.html, shown->url.toString(QUrl::FullyEncoded),
+                         links::LinkCommand::SaveToHref, shown->page.charset));
     QString error;
     if (!common::appendTextFile(m_folder.filePath(QStringLiteral("href.txt")), lines, &error))
         m_context.dialogs.message(kNoticeCaption,
@@ -189,33 +184,28 @@ void LinkCommands::saveDirectoryPage() {
 }
 
 common::Task<> LinkCommands::saveEmails() {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
-    if (!view)
-        co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotRead);
-    if (!page)
+    const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::AsIs);
+    if (!shown)
         co_return;
     const QString path = m_folder.filePath(QStringLiteral("email.txt"));
     const QString previous = common::readTextFile(path).text;
-    const QStringList addresses = links::emailsToAppend(previous, links::scanEmails(page->html));
+    const QStringList addresses =
+        links::emailsToAppend(previous, links::scanEmails(shown->page.html));
     if (addresses.isEmpty())
         co_return;
     QString error;
     if (!common::appendTextFile(
-            path, links::emailRecords(addresses, view->url().toString(), view->title()), &error))
+            path, links::emailRecords(addresses, shown->url.toString(), shown->title), &error))
         m_context.dialogs.message(kNoticeCaption,
                                   QStringLiteral("无法写入 email.txt：%1").arg(error),
                                   Dialogs::Buttons::Ok);
 }
 
 common::Task<> LinkCommands::emailsToPasteMenu() {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
-    if (!view)
+    const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::AsIs);
+    if (!shown)
         co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotRead);
-    if (!page)
-        co_return;
-    for (const QString &address : links::scanEmails(page->html))
+    for (const QString &address : links::scanEmails(shown->page.html))
         m_addPasteEntry(address.trimmed(), address.trimmed());
 }
 
