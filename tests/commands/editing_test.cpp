@@ -176,6 +176,10 @@ TEST_F(EditingTest, TemplatesAreWrittenLoadedPastedAndFilled) {
     ASSERT_TRUE(testing_support::finish(editing.fillTemplate("常用")));
     EXPECT_EQ(page()->namedValues,
               (QList<QPair<QString, QString>>{{"where", "北京"}, {"用户名", "张三"}}));
+    EXPECT_EQ(panels.last["s2"], "已用【常用】模板填写 2 个表单项");
+    page()->pageHtml = "<p>没有表单</p>";
+    ASSERT_TRUE(testing_support::finish(editing.fillTemplate("常用")));
+    EXPECT_EQ(panels.last["s2"], "这个网页上没有【常用】模板能填写的表单项");
 }
 
 // "修改模板" shows the template in the program's own editor; a change keeps its name without

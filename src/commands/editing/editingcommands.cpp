@@ -154,18 +154,35 @@ common::Task<> EditingCommands::pasteTemplateItem(QString key) {
         co_await browser::appendToFocusedElement(view, *value);
 }
 
+// Fills the shown page's form from the template, and says how many fields took their value.
 common::Task<> EditingCommands::fillTemplate(QString name) {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     const common::TextFileContent file = common::readTextFile(templatePath(name));
-    if (!view || !file.ok)
+    if (!file.ok) {
+        m_context.dialogs.message(
+            kNoticeCaption,
+            QStringLiteral("无法读取模板 %1：%2").arg(templatePath(name), file.error),
+            Dialogs::Buttons::Ok);
         co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotRead);
-    if (!page)
+    }
+    const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::ForScanners);
+    if (!shown)
         co_return;
-    const QString html = QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>");
-    const auto fields = editing::fieldsToFill(html, editing::fillRules(file.text));
-    for (const auto &[field, value] : fields)
-        co_await browser::setValueByName(view, field, value);
+    const auto fields = editing::fieldsToFill(shown->page.html, editing::fillRules(file.text));
+    int filled = 0;
+    QStringList missed;
+    for (const auto &[field, value] : fields) {
+        const bool took = co_await browser::setValueByName(shown->view, field, value);
+        if (took)
+            ++filled;
+        else
+            missed.append(field);
+    }
+    QString report = fields.isEmpty()
+                         ? QStringLiteral("这个网页上没有【%1】模板能填写的表单项").arg(name)
+                         : QStringLiteral("已用【%1】模板填写 %2 个表单项").arg(name).arg(filled);
+    if (!missed.isEmpty())
+        report += QStringLiteral("，%1 个没有填上：%2").arg(missed.size()).arg(missed.join(u' '));
+    m_context.panels.setPanelText(QStringLiteral("s2"), report);
 }
 
 // A template the editor wrote opens in the editor; another (written by hand, three values a
