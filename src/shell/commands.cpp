@@ -53,6 +53,9 @@ Commands::Commands(MainWindow &window)
     connect(&window.tabs(), &TabManager::favouritesCommand, this,
             [this](BrowserView *view, const QString &name) {
                 if (name.startsWith(QLatin1String("refused:"))) {
+                    // Only the favourites page's own watcher says this.
+                    if (!view || view->url() != m_window.programFolder().favouritesUrl())
+                        return;
                     m_window.setPanelText(
                         QStringLiteral("s2"),
                         QStringLiteral("这个收藏不是网页或文件的地址，没有打开：") + name.mid(8));
