@@ -28,6 +28,17 @@ saving::NameSources SaveSteps::nameSources(browser::BrowserView *view, saving::S
     return sources;
 }
 
+browser::BrowserView *SaveSteps::viewWithSelection(QString *selection, const QString &notice) {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view)
+        return nullptr;
+    *selection = copySelectionText(view);
+    if (!selection->isEmpty())
+        return view;
+    m_context.dialogs.message(kNoticeCaption, notice, Dialogs::Buttons::Ok);
+    return nullptr;
+}
+
 QString SaveSteps::copySelectionText(browser::BrowserView *view) {
     Clipboard &clipboard = m_context.clipboard;
     const Clipboard::OwnUse ownUse(clipboard);
@@ -71,11 +82,13 @@ common::Task<std::optional<SaveSteps::ShownPage>> SaveSteps::readShownPage(Marku
     QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view)
         co_return std::nullopt;
-    std::optional<browser::PageRead> page = co_await readPage(view, kPageNotRead);
+    std::optional<browser::PageRead> page;
+    if (markup == Markup::ForScanners)
+        page = co_await readScanText(view);
+    else
+        page = co_await readPage(view, kPageNotRead);
     if (!page || !view)
         co_return std::nullopt;
-    if (markup == Markup::ForScanners)
-        page->html = QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>");
     co_return ShownPage{view, view->url(), view->title(), *page};
 }
 

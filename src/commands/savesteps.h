@@ -48,6 +48,9 @@ public:
     // The selected text through the clipboard: emptied, the selection copied onto it, read
     // back and trimmed of spaces.
     QString copySelectionText(browser::BrowserView *view);
+    // The current view, its selected text copied into `selection`; none when there is no view,
+    // or (after `notice` is shown) when nothing is selected.
+    browser::BrowserView *viewWithSelection(QString *selection, const QString &notice);
     // What names a file saved from `view` (its selection copied as above, its title, address
     // and the time), for saving::saveName.
     saving::NameSources nameSources(browser::BrowserView *view, saving::SaveKind kind);

@@ -34,22 +34,9 @@ EditingCommands::EditingCommands(
     : m_context(context), m_folder(folder), m_steps(context),
       m_addMenuEntry(std::move(addMenuEntry)) {}
 
-// The current view and its selected text, through the clipboard; no view (after telling the
-// user) when nothing is selected.
-browser::BrowserView *EditingCommands::viewWithSelection(QString *selection) {
-    browser::BrowserView *view = m_context.tabs.currentView();
-    if (!view)
-        return nullptr;
-    *selection = m_steps.copySelectionText(view);
-    if (!selection->isEmpty())
-        return view;
-    m_context.dialogs.message(kNoticeCaption, kSelectFirst, Dialogs::Buttons::Ok);
-    return nullptr;
-}
-
 common::Task<> EditingCommands::deleteSelectFromPage() {
     QString selection;
-    QPointer<browser::BrowserView> view = viewWithSelection(&selection);
+    QPointer<browser::BrowserView> view = m_steps.viewWithSelection(&selection, kSelectFirst);
     if (!view)
         co_return;
     if (view->url() == m_folder.favouritesUrl())
@@ -62,7 +49,7 @@ common::Task<> EditingCommands::deleteSelectFromPage() {
 
 void EditingCommands::deleteSelectFromFavourites() {
     QString selection;
-    browser::BrowserView *view = viewWithSelection(&selection);
+    browser::BrowserView *view = m_steps.viewWithSelection(&selection, kSelectFirst);
     if (!view)
         return;
     if (view->url() != m_folder.favouritesUrl())
@@ -156,18 +143,13 @@ common::Task<> EditingCommands::pasteTemplateItem(QString key) {
 
 // Fills the shown page's form from the template, and says how many fields took their value.
 common::Task<> EditingCommands::fillTemplate(QString name) {
-    const common::TextFileContent file = common::readTextFile(templatePath(name));
-    if (!file.ok) {
-        m_context.dialogs.message(
-            kNoticeCaption,
-            QStringLiteral("无法读取模板 %1：%2").arg(templatePath(name), file.error),
-            Dialogs::Buttons::Ok);
+    const std::optional<QString> file = readOrSay(templatePath(name), QStringLiteral("模板"));
+    if (!file)
         co_return;
-    }
     const auto shown = co_await m_steps.readShownPage(SaveSteps::Markup::ForScanners);
     if (!shown)
         co_return;
-    const auto fields = editing::fieldsToFill(shown->page.html, editing::fillRules(file.text));
+    const auto fields = editing::fieldsToFill(shown->page.html, editing::fillRules(*file));
     int filled = 0;
     QStringList missed;
     for (const auto &[field, value] : fields) {
@@ -185,21 +167,29 @@ common::Task<> EditingCommands::fillTemplate(QString name) {
     m_context.panels.setPanelText(QStringLiteral("s2"), report);
 }
 
+// The text of a template or group file; none, after telling the user why, when it cannot be
+// read. `what` names the kind of file ("模板", "组文件").
+std::optional<QString> EditingCommands::readOrSay(const QString &path, const QString &what) {
+    const common::TextFileContent file = common::readTextFile(path);
+    if (file.ok)
+        return file.text;
+    m_context.dialogs.message(kNoticeCaption,
+                              QStringLiteral("无法读取%1 %2：%3").arg(what, path, file.error),
+                              Dialogs::Buttons::Ok);
+    return std::nullopt;
+}
+
 // A template the editor wrote opens in the editor; another (written by hand, three values a
 // rule) opens as text in a tab, where the user can read it.
 void EditingCommands::editTemplate(const QString &name) {
     const QString path = templatePath(name);
-    const common::TextFileContent file = common::readTextFile(path);
-    if (!file.ok) {
-        m_context.dialogs.message(kNoticeCaption,
-                                  QStringLiteral("无法读取模板 %1：%2").arg(path, file.error),
-                                  Dialogs::Buttons::Ok);
+    const std::optional<QString> file = readOrSay(path, QStringLiteral("模板"));
+    if (!file)
         return;
-    }
     QList<editing::TemplateItem> items;
-    for (const QString &item : editing::templateItemNames(file.text))
-        items.append({item, editing::templateItemValue(file.text, item).value_or(QString())});
-    if (items.isEmpty() || editing::templateFileText(items) != file.text) {
+    for (const QString &item : editing::templateItemNames(*file))
+        items.append({item, editing::templateItemValue(*file, item).value_or(QString())});
+    if (items.isEmpty() || editing::templateFileText(items) != *file) {
         m_context.tabs.openInNewTab(QUrl::fromLocalFile(path), true, true);
         m_context.tabs.selectTab(m_context.tabs.tabCount());
         m_context.panels.showNotice(
@@ -218,15 +208,11 @@ void EditingCommands::editTemplate(const QString &name) {
 common::Task<> EditingCommands::openGroup(QString name) {
     const QString path =
         QDir(m_folder.filePath(QStringLiteral("group"))).filePath(name + QStringLiteral(".txt"));
-    const common::TextFileContent file = common::readTextFile(path);
-    if (!file.ok) {
-        m_context.dialogs.message(kNoticeCaption,
-                                  QStringLiteral("无法读取组文件 %1：%2").arg(path, file.error),
-                                  Dialogs::Buttons::Ok);
+    const std::optional<QString> file = readOrSay(path, QStringLiteral("组文件"));
+    if (!file)
         co_return;
-    }
     QList<QUrl> urls;
-    for (const QString &address : editing::groupAddresses(file.text))
+    for (const QString &address : editing::groupAddresses(*file))
         urls.append(address.isEmpty() ? QUrl() : QUrl::fromUserInput(address));
     QStringList refused;
     urls = browser::openableAddresses(urls, &refused);

@@ -42,8 +42,8 @@ public:
     common::Task<> openGroup(QString name); // opengroup_ + name
 
 private:
+    std::optional<QString> readOrSay(const QString &path, const QString &what);
     QString templatePath(const QString &name) const;
-    browser::BrowserView *viewWithSelection(QString *selection);
 
     CommandContext &m_context;
     common::ProgramFolder m_folder;

@@ -10,6 +10,10 @@
 
 namespace commands {
 
+namespace {
+const QString kSelectFirst = QStringLiteral("没有选择文字！请选择！");
+} // namespace
+
 HarvestCommands::HarvestCommands(
     CommandContext &context, const common::ProgramFolder &folder,
     std::function<void(browser::BrowserView *, const QList<QUrl> &)> download)
@@ -17,18 +21,6 @@ HarvestCommands::HarvestCommands(
 
 void HarvestCommands::count(int number) {
     m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(number));
-}
-
-browser::BrowserView *HarvestCommands::viewWithSelection(QString *selection) {
-    browser::BrowserView *view = m_context.tabs.currentView();
-    if (!view)
-        return nullptr;
-    *selection = m_steps.copySelectionText(view);
-    if (!selection->isEmpty())
-        return view;
-    m_context.dialogs.message(kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
-                              Dialogs::Buttons::Ok);
-    return nullptr;
 }
 
 common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
@@ -72,7 +64,7 @@ common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
 
 common::Task<> HarvestCommands::openSelectionLinks(links::LinkCommand command) {
     QString selection;
-    QPointer<browser::BrowserView> view = viewWithSelection(&selection);
+    QPointer<browser::BrowserView> view = m_steps.viewWithSelection(&selection, kSelectFirst);
     if (!view)
         co_return;
     const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
@@ -88,8 +80,9 @@ common::Task<> HarvestCommands::openSelectionLinks(links::LinkCommand command) {
 
 common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
     QString selection;
-    QPointer<browser::BrowserView> view =
-        selectionOnly ? viewWithSelection(&selection) : m_context.tabs.currentView();
+    QPointer<browser::BrowserView> view = selectionOnly
+                                              ? m_steps.viewWithSelection(&selection, kSelectFirst)
+                                              : m_context.tabs.currentView();
     if (!view)
         co_return;
     const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);

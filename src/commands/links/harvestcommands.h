@@ -31,7 +31,6 @@ public:
     common::Task<> downloadFileLinks(bool selectionOnly);
 
 private:
-    browser::BrowserView *viewWithSelection(QString *selection);
     void count(int number);
 
     CommandContext &m_context;
