@@ -2,6 +2,7 @@
 
 #include "favouriteslinks.h"
 
+#include "common/lineends.h"
 #include "common/linkaddress.h"
 #include "common/textsearch.h"
 
@@ -86,9 +87,13 @@ QString newKey() {
     return key;
 }
 
+QString lineEndOf(QStringView file) {
+    return file.contains(kCrLf) || !file.contains(u'\n') ? kCrLf : QStringLiteral("\n");
+}
+
 QString joinLines(QStringView before, QStringView after) {
-    if (before.endsWith(kCrLf) && after.startsWith(kCrLf))
-        after = after.sliced(kCrLf.size());
+    if ((before.endsWith(u'\n') || before.endsWith(u'\r')) && common::lineEndLengthAt(after, 0) > 0)
+        after = after.sliced(common::lineEndLengthAt(after, 0));
     return before.toString() + after.toString();
 }
 
@@ -99,7 +104,7 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
     if (last < 0)
         return std::nullopt;
     const QString script = scriptForm(address);
-    const QString row =
+    QString row =
         QStringLiteral("</tr>\r\n<tr class=\"normalcolorstyle\" "
                        "OnMouseOver=\"this.className='lightcolorstyle';"
                        "this.style.cursor = 'hand';\" OnMouseout=\"this.className = "
@@ -112,6 +117,7 @@ std::optional<QString> addEntry(QStringView file, const QString &address, const 
                        "name=\"B1%1\">"
                        "<input type=\"button\" value=\"删除\" name=\"B2%1\"></td>\r\n")
             .arg(key);
+    row.replace(kCrLf, lineEndOf(file));
     return file.first(last).toString() + row + file.sliced(last).toString();
 }
 

@@ -50,4 +50,8 @@ bool isEditButton(const QString &buttonName);
 // with it ("...</tr>\r\n" and "\r\n</table>" join as "...</tr>\r\n</table>").
 QString joinLines(QStringView before, QStringView after);
 
+// The line end a new row of `file` is written with: LF in a file whose lines end with LF
+// alone, CR LF otherwise (the program's own files).
+QString lineEndOf(QStringView file);
+
 } // namespace links::favourites

@@ -42,7 +42,8 @@ std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &ent
         const QString key = common::comparableAddress(entry.address);
         if (entry.address.trimmed().isEmpty() || present.contains(key))
             continue;
-        const QString row = *addEntry(close, entry.address, entry.comment, newKey());
+        QString row = *addEntry(close, entry.address, entry.comment, newKey());
+        row.replace(QStringLiteral("\r\n"), lineEndOf(file));
         rows += QStringView(row).chopped(close.size());
         present.insert(key);
         ++added;

@@ -92,6 +92,14 @@ TEST(FavouritesFile, EditsChangeTheirRowAndNothingElse) {
     EXPECT_EQ(file.size(), added.size());
     ASSERT_EQ(fav::deleteEntry(file, "B2AAAAAAAAAAAAAAA"), fav::EditResult::Done);
     EXPECT_EQ(file, original);
+
+    // A file whose lines end with LF alone gets its row in LF, and comes back whole too.
+    QString lf = original;
+    lf.replace("\r\n", "\n");
+    file = *fav::addEntry(lf, "http://a.example/", "甲", "AAAAAAAAAAAAAAA");
+    EXPECT_FALSE(file.contains(u'\r'));
+    ASSERT_EQ(fav::deleteEntry(file, "B2AAAAAAAAAAAAAAA"), fav::EditResult::Done);
+    EXPECT_EQ(file, lf);
 }
 
 } // namespace
