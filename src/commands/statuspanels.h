@@ -4,6 +4,29 @@
 
 namespace commands {
 
+// The status bar's panels, and the address box.
+enum class Panel {
+    Counts,   // "s1": a command's counts
+    Message,  // "s2": what happened
+    TabCount, // "s4": the number of the newest tab
+    Address,  // the address box's text
+};
+
+// The panel's widget name: "s1", "s2", "s4"; "address".
+inline QString panelKey(Panel panel) {
+    switch (panel) {
+    case Panel::Counts:
+        return QStringLiteral("s1");
+    case Panel::Message:
+        return QStringLiteral("s2");
+    case Panel::TabCount:
+        return QStringLiteral("s4");
+    case Panel::Address:
+        break;
+    }
+    return QStringLiteral("address");
+}
+
 // The status bar's panels by key ("s1", "s2", "s4"); "address" is the address box's text.
 class StatusPanels {
 public:

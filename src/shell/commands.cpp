@@ -1,7 +1,7 @@
 #include "commands.h"
 
+#include "commandtable.h"
 #include "mainwindow.h"
-#include "menuroutes.h"
 #include "seenlinks.h"
 #include "tabmanager.h"
 #include "toolbar.h"
@@ -87,13 +87,26 @@ void Commands::runMenuEntry(const QString &key, const QString &caption) {
 }
 
 void Commands::runButton(const QString &key) {
-    if (const CommandRoute *route = routeButtonKey(key))
-        run(*route, {});
+    if (const CommandEntry *row = routeButtonKey(key))
+        run(*row, {});
 }
 
-void Commands::run(const CommandRoute &route, const MenuChoice &choice) {
-    runNow(QString::fromLatin1(route.operation),
-           [this, &route, choice] { return route.run(*this, choice); });
+void Commands::runKey(const QString &key, const MenuChoice &choice) {
+    if (const CommandEntry *row = commandForKey(key))
+        run(*row, choice);
+}
+
+void Commands::runKey(const QString &key) {
+    runKey(key, {});
+}
+
+void Commands::run(const CommandEntry &row, const MenuChoice &choice) {
+    if (row.turn == CommandEntry::Turn::Beside && row.handler.now) {
+        row.handler.now(*this, choice);
+        return;
+    }
+    runNow(QString::fromLatin1(row.operation),
+           [this, &row, choice] { return row.run(*this, choice); });
 }
 
 bool Commands::runNow(const QString &name, CommandRunner::Job job) {
@@ -114,8 +127,19 @@ void Commands::tellBusy() {
             .arg(m_runner.running().isEmpty() ? QStringLiteral("另一个命令") : m_runner.running()));
 }
 
+bool Commands::knowsKey(const QString &key) const {
+    return commandForKey(key) || m_window.toolbar().findMenuEntry(key);
+}
+
 bool Commands::enqueueMenuKey(const QString &key, std::function<void()> done) {
-    QAction *entry = m_window.findMenuEntry(key);
+    if (const CommandEntry *row = commandForKey(key)) {
+        m_runner.enqueue(
+            key, [this, row]() -> common::Task<> { co_await row->run(*this, {}); },
+            std::move(done));
+        return true;
+    }
+    // An entry added while the program runs (a template, a group, a copied text).
+    QAction *entry = m_window.toolbar().findMenuEntry(key);
     if (!entry)
         return false;
     m_runner.enqueue(

@@ -24,10 +24,10 @@ namespace shell {
 
 class MainWindow;
 class TabManager;
-struct CommandRoute;
+struct CommandEntry;
 struct MenuChoice;
 
-// Runs what the toolbar's buttons and drop-down entries ask for (the rows of menuroutes.cpp
+// Runs what the window's entries ask for (the rows of the command table, commandtable.cpp,
 // say which key runs what), and the small operations of the shell itself: help and site
 // pages (commandshelp.cpp), copy and paste (commandspaste.cpp), the default save folder, the
 // page source and the plain-text dialog (commandsfiles.cpp).
@@ -40,11 +40,16 @@ public:
     void runMenuEntry(const QString &key, const QString &caption = {});
     // A button itself was clicked; refused the same way.
     void runButton(const QString &key);
+    // The command of a key of the menu bar, the tab menu or a shortcut (commandForKey).
+    void runKey(const QString &key, const MenuChoice &choice);
+    void runKey(const QString &key);
     // Runs `job` as a command named `name`, or tells in s2 what runs instead; true when it ran.
     bool runNow(const QString &name, commands::CommandRunner::Job job);
-    // A menu key handed over by another start: it runs when its turn comes, and `done` is
-    // told then. False, and nothing queued, for a key no entry has.
+    // A key handed over by another start: it runs when its turn comes, and `done` is told
+    // then. False, and nothing queued, for a key no entry has.
     bool enqueueMenuKey(const QString &key, std::function<void()> done);
+    // Whether a row of the command table, or an entry added since, has the key.
+    bool knowsKey(const QString &key) const;
     commands::CommandRunner &runner() { return m_runner; }
 
     MainWindow &window() const { return m_window; }
@@ -96,7 +101,7 @@ public:
 private:
     // Opens `url` in a new tab and shows it.
     void showInNewTab(const QUrl &url);
-    void run(const CommandRoute &route, const MenuChoice &choice);
+    void run(const CommandEntry &row, const MenuChoice &choice);
     // The s2 line while `running` keeps another command from starting.
     void tellBusy();
     bool warnIfBusy(browser::BrowserView *view);

@@ -63,7 +63,7 @@ std::optional<InstanceRequest> InstanceRequest::decode(const QByteArray &line) {
 
 bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<void()> done) {
     Commands &commands = window.commands();
-    if (!request.command.isEmpty() && !window.findMenuEntry(request.command))
+    if (!request.command.isEmpty() && !commands.knowsKey(request.command))
         return false;
     QStringList refused;
     const QList<QUrl> addresses = browser::openableAddresses(request.addresses, &refused);

@@ -10,11 +10,13 @@
 #include "qtdialogs.h"
 #include "sessionkeeper.h"
 #include "sitesearch.h"
+#include "statusbarpanels.h"
 #include "systemclipboard.h"
 #include "tabmanager.h"
 #include "tabmemory.h"
 #include "tabstripmenu.h"
 #include "toolbar.h"
+#include "windowentries.h"
 #include "windowupdates.h"
 
 #include "browser/browserview.h"
@@ -28,13 +30,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace shell {
@@ -58,7 +57,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_updates = new WindowUpdates(
         [this](const QString &key, const QString &text) { showUpdate(key, text); }, 100, this);
     m_tabs = new TabManager(factory, *m_dialogs, m_folder.favouritesUrl(), this);
-    // The tab menu's entries and a double click on a tab are commands like the others.
+    // A double click on a tab closes it as a command like the others.
     m_tabs->setCommandGate([this](const QString &name, std::function<void()> action) {
         runCommand(name, std::move(action));
     });
@@ -82,8 +81,16 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     factory.setPageDialogs(m_dialogs);
     factory.setPageSaveFolder([this] { return m_savePath; });
     buildLayout();
-    buildMenuBar();
-    addShortcuts();
+    TabStripMenu &tabMenu = m_tabs->stripMenu();
+    m_entries = new WindowEntries(
+        *this, *tabMenu.menu(), [&tabMenu] { return tabMenu.menuTabKey(); },
+        [this](const QString &key, const MenuChoice &choice) { m_commands->runKey(key, choice); });
+    // "恢复关闭的网页" (and Ctrl+Shift+T) follows the list of closed tabs.
+    if (QAction *reopen = m_entries->action(QStringLiteral("reopenClosed"))) {
+        reopen->setEnabled(false);
+        connect(m_tabs, &TabManager::tabsChanged, reopen,
+                [this, reopen] { reopen->setEnabled(!m_tabs->closedTabs().isEmpty()); });
+    }
     startUp();
     m_session =
         new SessionKeeper(*m_tabs, *this, m_folder.filePath(QStringLiteral("session.json")), this);
@@ -136,43 +143,9 @@ void MainWindow::buildLayout() {
     layout->addWidget(m_findBar);
     setCentralWidget(central);
 
-    // The five panels, from the left: s0, s1, s2, s4, s3. s4 and s3 keep their room at the
-    // right edge (permanent widgets); s1 and s2 share what is left. s1 holds the commands'
-    // counts: the hovered link shows over the page instead (showHoveredLink).
-    m_closeCurrentButton = new QPushButton(QStringLiteral("删除当前网页"), this);
-    m_closeCurrentButton->setObjectName(QStringLiteral("s0"));
-    m_closeCurrentButton->setFlat(true);
-    connect(m_closeCurrentButton, &QPushButton::clicked, this, [this] {
-        runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); });
-    });
-    statusBar()->addWidget(m_closeCurrentButton);
-    for (const char *key : {"s1", "s2", "s4"}) {
-        auto *label = new QLabel(this);
-        const bool s4 = qstrcmp(key, "s4") == 0;
-        label->setObjectName(QString::fromLatin1(key));
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        label->setSizePolicy(s4 ? QSizePolicy::Fixed : QSizePolicy::Ignored,
-                             QSizePolicy::Preferred);
-        if (s4) {
-            label->setAlignment(Qt::AlignCenter);
-            label->setFixedWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
-                                 12);
-            statusBar()->addPermanentWidget(label);
-        } else {
-            label->setMinimumWidth(100);
-            statusBar()->addWidget(label, qstrcmp(key, "s1") == 0 ? 1 : 2);
-        }
-        m_panels.insert(QString::fromLatin1(key), label);
-    }
-    m_closeAllButton = new QPushButton(QStringLiteral("删除所有网页"), this);
-    m_closeAllButton->setObjectName(QStringLiteral("s3"));
-    m_closeAllButton->setFlat(true);
-    connect(m_closeAllButton, &QPushButton::clicked, this, [this] {
-        runCommand(QStringLiteral("DeleteAll"), [this] { m_tabs->closeAllUnmarked(); });
-    });
-    statusBar()->addPermanentWidget(m_closeAllButton);
+    m_panels = new StatusBarPanels(
+        *statusBar(), *m_updates, [this] { m_commands->runKey(QStringLiteral("deleteselect")); },
+        [this] { m_commands->runKey(QStringLiteral("deletealls")); });
 
     m_hoverLabel = new QLabel(m_tabs->stack());
     m_hoverLabel->setObjectName(QStringLiteral("hoveredLink"));
@@ -196,44 +169,9 @@ void MainWindow::buildLayout() {
             [this](const QString &address) { m_updates->set(QStringLiteral("address"), address); });
 }
 
-void MainWindow::buildMenuBar() {
-    QMenu *menu = menuBar()->addMenu(QStringLiteral("保存"));
-    menu->setObjectName(QStringLiteral("menu_save"));
-    // The same four saves as the save button's first entries, run through their keys.
-    for (const auto &[key, caption] : std::initializer_list<std::pair<const char *, const char *>>{
-             {"onlysave", "保存当前网页(仅HTML，默认路径是程序所在路径)"},
-             {"onlysave_x_j",
-              "保存当前网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"},
-             {"saveallo", "保存所有打开的网页(仅HTML，默认路径是程序所在路径)"},
-             {"saveallo_x_j",
-              "保存所有打开的网页,把相对链接修改为绝对链接(仅HTML，默认路径是程序所在路径)"}}) {
-        const QString entryKey = QString::fromLatin1(key);
-        menu->addAction(QString::fromUtf8(caption), m_commands,
-                        [this, entryKey] { m_commands->runMenuEntry(entryKey); })
-            ->setObjectName(entryKey);
-    }
-    menu->addSeparator();
-    menu->addAction(QStringLiteral("查看当前网页的源代码"), m_commands,
-                    [this] {
-                        m_commands->runNow(QStringLiteral("view_source"),
-                                           [this] { return m_commands->viewSource(); });
-                    })
-        ->setObjectName(QStringLiteral("view_source"));
-    QAction *rule = menu->addAction(QStringLiteral("定义提取文件名的方式"));
-    rule->setObjectName(QStringLiteral("SetExtractFilename"));
-    connect(rule, &QAction::triggered, this, [this, rule] {
-        runCommand(rule->objectName(), [this, rule] { toggleExtractionRule(rule); });
-    });
-    menu->addAction(m_tabs->stripMenu().reopenAction());
-    menu->addAction(QStringLiteral("打印为PDF"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
-                    [this] { runCommand(QStringLiteral("printpdf"), [this] { printToPdf(); }); })
-        ->setObjectName(QStringLiteral("printpdf"));
-    QAction *exit = menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
-    exit->setObjectName(QStringLiteral("menu_exit"));
-}
-
-void MainWindow::toggleExtractionRule(QAction *rule) {
+void MainWindow::toggleExtractionRule() {
     const bool on = m_commands->toggleExtractionRule();
+    QAction *rule = m_entries->action(QStringLiteral("SetExtractFilename"));
     rule->setCheckable(on);
     rule->setChecked(on);
     rule->setText(
@@ -254,8 +192,9 @@ void MainWindow::openFavouritesPage() {
 void MainWindow::startUp() {
     if (const QScreen *screen = this->screen())
         resize(screen->availableGeometry().size());
-    m_savePath = m_folder.readSavePath(&m_settingsProblem);
-    setPanelText(QStringLiteral("s2"), QString());
+    QString problem;
+    m_savePath = m_folder.readSavePath(&problem);
+    m_panels->setSettingsProblem(problem);
     m_toolbar->addMenuEntry(QStringLiteral("save"), QStringLiteral("displaypath"),
                             displayPathCaption(m_savePath));
     addStartupMenuEntries();
@@ -276,14 +215,6 @@ void MainWindow::addStartupMenuEntries() {
                                 QStringLiteral("打开【%1】中的所有网页").arg(name));
 }
 
-QAction *MainWindow::findMenuEntry(const QString &key) const {
-    if (QAction *entry = m_toolbar->findMenuEntry(key))
-        return entry;
-    // The menu bar's own entries (view_source, SetExtractFilename, printpdf, menu_exit)
-    // carry their keys as object names.
-    return menuBar()->findChild<QAction *>(key);
-}
-
 bool MainWindow::runCommand(const QString &name, std::function<void()> action) {
     return m_commands->runNow(name, CommandRunner::now(std::move(action)));
 }
@@ -293,37 +224,26 @@ QString MainWindow::displayPathCaption(const QString &folder) {
 }
 
 void MainWindow::setPanelText(const QString &panel, const QString &shown) {
-    if (panel == QLatin1String("address"))
+    if (panel == QLatin1String("address")) {
         setAddressText(shown);
-    if (panel != QLatin1String("s2")) {
-        if (m_panels.contains(panel))
-            m_updates->set(panel, shown);
         return;
     }
-    // A notice stays in front for a while; a broken savepath.ini is told until a new save
-    // folder is chosen.
-    m_s2 = shown;
-    QStringList parts;
-    for (const QString &part : {m_notice, shown, m_settingsProblem}) {
-        if (!part.isEmpty())
-            parts.append(part);
+    for (const Panel p : {Panel::Counts, Panel::Message, Panel::TabCount}) {
+        if (panel == commands::panelKey(p))
+            m_panels->setText(p, shown);
     }
-    m_updates->set(panel, parts.join(QStringLiteral("　")));
 }
 
 void MainWindow::showNotice(const QString &text) {
-    m_notice = text;
-    setPanelText(QStringLiteral("s2"), QString());
-    QTimer::singleShot(kNoticeMs, this, [this, text] {
-        if (m_notice != text)
-            return; // a later notice holds s2 now
-        m_notice.clear();
-        setPanelText(QStringLiteral("s2"), m_s2);
-    });
+    m_panels->showNotice(text);
 }
 
 QString MainWindow::panelText(const QString &panel) const {
-    return m_panels.contains(panel) ? m_updates->text(panel) : QString();
+    for (const Panel p : {Panel::Counts, Panel::Message, Panel::TabCount}) {
+        if (panel == commands::panelKey(p))
+            return m_panels->text(p);
+    }
+    return QString();
 }
 
 void MainWindow::setAddressText(const QString &text) {
@@ -339,9 +259,8 @@ void MainWindow::showUpdate(const QString &key, const QString &text) {
         const QLineEdit *edit = m_addressBox->lineEdit();
         if (!(edit->hasFocus() && edit->isModified()))
             m_addressBox->setEditText(text);
-    } else if (QLabel *label = m_panels.value(key)) {
-        label->setText(text);
-        label->setToolTip(text);
+    } else {
+        m_panels->show(key, text);
     }
 }
 
@@ -362,7 +281,7 @@ void MainWindow::setSavePathFromDialog() {
     setAddressText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
     QString error;
     if (m_folder.writeSavePath(m_savePath, &error)) {
-        m_settingsProblem.clear();
+        m_panels->setSettingsProblem(QString());
     } else {
         m_dialogs->message(commands::kNoticeCaption,
                            QStringLiteral("无法写入 savepath.ini：%1").arg(error),
@@ -429,39 +348,9 @@ void MainWindow::showHoveredLink(const QString &text) {
     m_hoverLabel->show();
 }
 
-// What a user of any browser expects from the keyboard.
-void MainWindow::addShortcuts() {
-    const auto add = [this](const QKeySequence &keys, auto slot) {
-        auto *action = new QAction(this);
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-    };
-    add(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
-        m_addressBox->setFocus();
-        m_addressBox->lineEdit()->selectAll();
-    });
-    add(QKeySequence(Qt::CTRL | Qt::Key_W),
-        [this] { runCommand(QStringLiteral("DeleteThis"), [this] { m_tabs->closeCurrent(); }); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_T),
-        [this] { runCommand(QStringLiteral("OpenLink"), [this] { openFavouritesTab(); }); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_S),
-        [this] { m_commands->runMenuEntry(QStringLiteral("onlysave")); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { switchTab(1); });
-    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { switchTab(-1); });
-    add(QKeySequence(Qt::Key_F5), [this] { m_commands->runButton(QStringLiteral("refresh")); });
-    add(QKeySequence(Qt::ALT | Qt::Key_Left),
-        [this] { m_commands->runButton(QStringLiteral("back")); });
-    add(QKeySequence(Qt::ALT | Qt::Key_Right),
-        [this] { m_commands->runButton(QStringLiteral("pre")); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { m_findBar->openFor(m_tabs->currentView()); });
-    add(QKeySequence(Qt::Key_F3), [this] { m_findBar->findNext(false); });
-    add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_findBar->findNext(true); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom(1.1); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom(1.1); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { zoom(1 / 1.1); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoom(0); });
+void MainWindow::focusAddressBox() {
+    m_addressBox->setFocus();
+    m_addressBox->lineEdit()->selectAll();
 }
 
 // Multiplies the current page's zoom by `factor`; 0 goes back to 100%.

@@ -4,7 +4,6 @@
 #include "commands/commandcontext.h"
 #include "common/programfolder.h"
 
-#include <QHash>
 #include <QMainWindow>
 
 #include <functional>
@@ -13,7 +12,6 @@
 
 class QComboBox;
 class QLabel;
-class QPushButton;
 class QAction;
 class QCloseEvent;
 
@@ -28,13 +26,16 @@ class SeenLinks;
 class Downloads;
 class FindBar;
 class SessionKeeper;
+class StatusBarPanels;
 class TabMemoryKeeper;
 class TabManager;
 class Toolbar;
+class WindowEntries;
 class WindowUpdates;
 
-// The main window: toolbar, address box, tab strip with the views, the five status panels
-// and the menu bar "保存". Start-up runs in the constructor.
+// The main window: toolbar, address box, tab strip with the views, the status bar's panels
+// and the menu bar "保存" (the entries from the command table). Start-up runs in the
+// constructor.
 class MainWindow : public QMainWindow, public commands::StatusPanels {
     Q_OBJECT
 public:
@@ -62,13 +63,10 @@ public:
     // once. The panels repaint at most ~10 times a second (WindowUpdates): panelText() is the
     // latest text at once, the label may show it up to 100 ms later.
     void setPanelText(const QString &panel, const QString &text) override;
-    // Held for kNoticeMs: what s2 says meanwhile follows it.
+    // Held for a while (StatusBarPanels::kNoticeMs): what s2 says meanwhile follows it.
     void showNotice(const QString &text) override;
-    static constexpr int kNoticeMs = 15000;
     QString panelText(const QString &panel) const;
-
-    // The entry of the toolbar's menus or the menu bar with a key; null when none has it.
-    QAction *findMenuEntry(const QString &key) const;
+    WindowEntries &entries() const { return *m_entries; }
     // Runs `action` as a command of its own (one command at a time); false, with a word in
     // s2, while another runs.
     bool runCommand(const QString &name, std::function<void()> action);
@@ -83,6 +81,11 @@ public:
     void openFavouritesTab();
     // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
     void printToPdf();
+    // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
+    void toggleExtractionRule();
+    void focusAddressBox();   // Ctrl+L
+    void switchTab(int step); // Ctrl+Tab, Ctrl+Shift+Tab
+    void zoom(double factor); // the page's zoom times `factor`; 0 goes back to 100%
     SessionKeeper &session() const { return *m_session; }
     TabMemoryKeeper &tabMemory() const { return *m_tabMemory; }
 
@@ -90,15 +93,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    using Panel = commands::Panel;
     void buildLayout();
-    void buildMenuBar();
-    void toggleExtractionRule(QAction *rule); // SetExtractFilename
     void openFavouritesPage();
     void startUp();
     void addStartupMenuEntries();
-    void addShortcuts();
-    void switchTab(int step);
-    void zoom(double factor);
     void showHoveredLink(const QString &text);
     void setAddressText(const QString &text);
     void showUpdate(const QString &key, const QString &text); // from m_updates
@@ -117,14 +116,10 @@ private:
     FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;
     QComboBox *m_addressBox = nullptr;
-    QHash<QString, QLabel *> m_panels;
+    StatusBarPanels *m_panels = nullptr;
+    WindowEntries *m_entries = nullptr;
     WindowUpdates *m_updates = nullptr; // panels, caption and the address box, coalesced
-    QString m_settingsProblem;          // why savepath.ini could not be read at start-up
-    QString m_notice;                   // a notice held in s2 (showNotice)
-    QString m_s2;                       // what s2 was last asked to say, without the notices
-    QPushButton *m_closeCurrentButton = nullptr;
-    QPushButton *m_closeAllButton = nullptr;
-    QLabel *m_hoverLabel = nullptr; // the hovered link, over the page's lower left corner
+    QLabel *m_hoverLabel = nullptr;     // the hovered link, over the page's lower left corner
     SessionKeeper *m_session = nullptr;
     TabMemoryKeeper *m_tabMemory = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "startupoptions.h"
 
+#include "commandtable.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -25,8 +27,8 @@ Lumaro浏览器 V2.0：看网页，保存网页和文字，收集链接和电子
                           href.txt、email.txt 和浏览器的登录资料都在这里
                           （默认：程序旁有名为 portable 的文件时在程序所在的文件夹，
                           否则在 ~/.local/share/Lumaro）
-  --command <键>          在窗口里执行工具栏菜单中这个键的菜单项，和点击它一样，
-                          例如 --command savealltext
+  --command <键>          在窗口里执行这个键的命令，和点击菜单项或按快捷键一样，
+                          例如 --command savealltext；键见下面的列表
   --memory-budget <MB>    程序和它的网页进程一共用的内存超过这么多兆字节时，
                           释放最久没看的后台网页（再看或读取时重新载入）；
                           0 表示从不释放（默认：内存的十六分之一，512 到 1536 之间）
@@ -65,7 +67,8 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
         return finishWith(2, problem + u'\n' + kSeeHelp + u'\n');
     }
     if (parser.isSet(help))
-        return finishWith(0, QString::fromUtf8(kHelp));
+        return finishWith(0, QString::fromUtf8(kHelp) + QStringLiteral("\n命令的键：\n") +
+                                 commandKeyList() + u'\n');
     if (parser.isSet(version))
         return finishWith(0, QStringLiteral("lumaro " LUMARO_VERSION "\n"));
 

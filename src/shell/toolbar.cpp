@@ -1,6 +1,6 @@
 #include "toolbar.h"
 
-#include "toolbarlayout.h"
+#include "commandtable.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,30 +35,36 @@ Toolbar::Toolbar(QWidget *parent) : QToolBar(parent) {
     setObjectName(QStringLiteral("Toolbar1"));
     setMovable(false);
     setIconSize(QSize(24, 24));
-    for (const ButtonLayout &item : toolbarLayout()) {
-        const QString key = QString::fromUtf8(item.key);
-        if (item.kind == ButtonLayout::Kind::Separator) {
+    for (const CommandEntry &row : commandTable()) {
+        const QString key = QString::fromUtf8(row.key);
+        if (row.place == Place::ButtonMenu && *row.in) {
+            addMenuEntry(QString::fromLatin1(row.in), key, QString::fromUtf8(row.caption));
+            continue;
+        }
+        if (row.place != Place::Button)
+            continue;
+        if (row.face.kind == ButtonFace::Kind::Separator) {
             addSeparator();
             continue;
         }
         auto *button = new QToolButton(this);
         button->setObjectName(key);
-        button->setToolTip(QString::fromUtf8(item.tooltip));
-        button->setIcon(glyphIcon(QString::fromUtf8(item.glyph), QColor::fromRgb(item.colour)));
+        button->setToolTip(QString::fromUtf8(row.caption));
+        button->setIcon(
+            glyphIcon(QString::fromUtf8(row.face.glyph), QColor::fromRgb(row.face.colour)));
         button->setAutoRaise(true);
-        button->setCheckable(item.kind == ButtonLayout::Kind::Toggle);
+        button->setCheckable(row.face.kind == ButtonFace::Kind::Toggle);
         connect(button, &QToolButton::clicked, this, [this, key] { emit buttonClicked(key); });
         addWidget(button);
         m_buttons.insert(key, button);
-        if (!item.hasMenu)
+        m_buttonOrder.append(key);
+        if (!row.face.hasMenu)
             continue;
         Menu menu;
         menu.menu = new QMenu(button);
         button->setMenu(menu.menu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
         m_menus.insert(key, menu);
-        for (const MenuEntryLayout &entry : item.menu)
-            addMenuEntry(key, QString::fromUtf8(entry.key), QString::fromUtf8(entry.caption));
     }
 }
 
@@ -123,8 +129,8 @@ QStringList Toolbar::menuKeys(const QString &buttonKey) const {
 }
 
 QAction *Toolbar::findMenuEntry(const QString &entryKey) const {
-    for (const ButtonLayout &item : toolbarLayout()) {
-        QAction *action = m_menus.value(QString::fromUtf8(item.key)).actions.value(entryKey);
+    for (const QString &button : m_buttonOrder) {
+        QAction *action = m_menus.value(button).actions.value(entryKey);
         if (action)
             return action->isSeparator() ? nullptr : action;
     }

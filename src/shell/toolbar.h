@@ -9,8 +9,9 @@ class QAction;
 
 namespace shell {
 
-// The main toolbar: buttons with keys, two toggles, and drop-down menus of keyed entries
-// that can change while the program runs. Keys are unique within one menu.
+// The main toolbar, built from the command table: buttons with keys, two toggles, and
+// drop-down menus of keyed entries that can change while the program runs. Keys are unique
+// within one menu.
 class Toolbar : public QToolBar {
     Q_OBJECT
 public:
@@ -45,6 +46,7 @@ private:
     };
 
     QHash<QString, QToolButton *> m_buttons;
+    QStringList m_buttonOrder; // left to right
     QHash<QString, Menu> m_menus;
 };
 

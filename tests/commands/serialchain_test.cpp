@@ -3,7 +3,6 @@
 #include "common/programfolder.h"
 #include "serial/chainstate.h"
 #include "serial/chapterfiles.h"
-#include "shell/menuroutes.h"
 #include "shell/tabmanager.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
