@@ -77,8 +77,9 @@ QString commandKeyList() {
             keys.append(key);
         if (captions.value(key).isEmpty())
             captions.insert(key, QString::fromUtf8(row.caption));
-        if (*row.shortcut)
-            shortcuts[key].append(QString::fromLatin1(row.shortcut));
+        const QString shortcut = QString::fromLatin1(row.shortcut);
+        if (!shortcut.isEmpty() && !shortcuts.value(key).contains(shortcut))
+            shortcuts[key].append(shortcut);
     }
     QStringList lines;
     for (const QString &key : keys) {

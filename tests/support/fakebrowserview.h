@@ -41,7 +41,10 @@ public:
         setLoadError(ok ? QString() : error);
         emit documentComplete(pageUrl, ok);
     }
-    void stop() override { busy = false; }
+    void stop() override {
+        busy = false;
+        ++stopCount;
+    }
     void goBack() override { ++backCount; }
     void goForward() override { ++forwardCount; }
     void goHome() override { navigate(QUrl("about:blank")); }
@@ -143,6 +146,7 @@ public:
     int backCount = 0;
     int forwardCount = 0;
     int reloadCount = 0;
+    int stopCount = 0;
     QList<QUrl> navigations;
     QList<QPair<QString, QString>> namedValues;
     QStringList savedAs;
