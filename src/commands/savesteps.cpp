@@ -79,7 +79,20 @@ SaveSteps::readPage(QPointer<browser::BrowserView> view, QString failure) {
 }
 
 common::Task<std::optional<SaveSteps::ShownPage>> SaveSteps::readShownPage(Markup markup) {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
+    co_return co_await readShown(m_context.tabs.currentView(), markup, QString());
+}
+
+common::Task<std::optional<SaveSteps::ShownPage>> SaveSteps::readSelectedPage(Markup markup,
+                                                                              QString notice) {
+    QString selection;
+    browser::BrowserView *view = viewWithSelection(&selection, notice);
+    if (!view)
+        co_return std::nullopt;
+    co_return co_await readShown(view, markup, selection);
+}
+
+common::Task<std::optional<SaveSteps::ShownPage>>
+SaveSteps::readShown(QPointer<browser::BrowserView> view, Markup markup, QString selection) {
     if (!view)
         co_return std::nullopt;
     std::optional<browser::PageRead> page;
@@ -89,7 +102,7 @@ common::Task<std::optional<SaveSteps::ShownPage>> SaveSteps::readShownPage(Marku
         page = co_await readPage(view, kPageNotRead);
     if (!page || !view)
         co_return std::nullopt;
-    co_return ShownPage{view, view->url(), view->title(), *page};
+    co_return ShownPage{view, view->url(), view->title(), *page, selection};
 }
 
 common::Task<std::optional<browser::PageRead>>

@@ -78,12 +78,16 @@ public:
         QUrl url;
         QString title;
         browser::PageRead page;
+        QString selection; // readSelectedPage: the selected text, copied before the read
     };
     enum class Markup { AsIs, ForScanners };
     // Nothing when no tab is shown or its page gives nothing (kPageNotRead is told then).
     // ForScanners wraps the HTML in "<HTML>" and "</HTML>" as the link and e-mail scanners
     // read it.
     common::Task<std::optional<ShownPage>> readShownPage(Markup markup);
+    // The same with the selected text, copied (as copySelectionText does) before the read:
+    // nothing, after `notice` is shown, when nothing is selected.
+    common::Task<std::optional<ShownPage>> readSelectedPage(Markup markup, QString notice);
     // The same, its HTML wrapped in "<HTML>" and "</HTML>" as the link and e-mail scanners
     // read it; the failure told is kPageNotRead.
     common::Task<std::optional<browser::PageRead>>
@@ -116,6 +120,9 @@ public:
     CommandContext &context() const { return m_context; }
 
 private:
+    common::Task<std::optional<ShownPage>> readShown(QPointer<browser::BrowserView> view,
+                                                     Markup markup, QString selection);
+
     CommandContext &m_context;
 };
 

@@ -35,16 +35,14 @@ EditingCommands::EditingCommands(
       m_addMenuEntry(std::move(addMenuEntry)) {}
 
 common::Task<> EditingCommands::deleteSelectFromPage() {
-    QString selection;
-    QPointer<browser::BrowserView> view = m_steps.viewWithSelection(&selection, kSelectFirst);
-    if (!view)
-        co_return;
-    if (view->url() == m_folder.favouritesUrl())
-        co_return; // the favourites page is changed by its own commands only
     // A page that did not answer must not be replaced by an empty one.
-    const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotRead);
-    if (page)
-        co_await browser::changeHtml(view, editing::removeFromShownText(page->html, selection));
+    const auto shown = co_await m_steps.readSelectedPage(SaveSteps::Markup::AsIs, kSelectFirst);
+    if (!shown || !shown->view)
+        co_return;
+    if (shown->url == m_folder.favouritesUrl())
+        co_return; // the favourites page is changed by its own commands only
+    co_await browser::changeHtml(shown->view,
+                                 editing::removeFromShownText(shown->page.html, shown->selection));
 }
 
 void EditingCommands::deleteSelectFromFavourites() {

@@ -63,35 +63,31 @@ common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
 }
 
 common::Task<> HarvestCommands::openSelectionLinks(links::LinkCommand command) {
-    QString selection;
-    QPointer<browser::BrowserView> view = m_steps.viewWithSelection(&selection, kSelectFirst);
-    if (!view)
-        co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
-    if (!page)
+    const auto shown =
+        co_await m_steps.readSelectedPage(SaveSteps::Markup::ForScanners, kSelectFirst);
+    if (!shown)
         co_return;
     QList<QUrl> urls;
     for (const QString &url :
-         linksInSelection(page->html, view->url().toString(), selection, command))
+         linksInSelection(shown->page.html, shown->url.toString(), shown->selection, command))
         urls.append(QUrl(url));
     co_await browser::openHarvestedInTurns(m_context.tabs, urls,
                                            [this](int opened) { count(opened); });
 }
 
 common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
-    QString selection;
-    QPointer<browser::BrowserView> view = selectionOnly
-                                              ? m_steps.viewWithSelection(&selection, kSelectFirst)
-                                              : m_context.tabs.currentView();
-    if (!view)
+    using Markup = SaveSteps::Markup;
+    std::optional<SaveSteps::ShownPage> shown;
+    if (selectionOnly)
+        shown = co_await m_steps.readSelectedPage(Markup::ForScanners, kSelectFirst);
+    else
+        shown = co_await m_steps.readShownPage(Markup::ForScanners);
+    if (!shown || !shown->view)
         co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
-    if (!page)
-        co_return;
-    const QString pageUrl = view->url().toString();
-    const QStringList urls = selectionOnly
-                                 ? links::nonPageLinksInSelection(page->html, pageUrl, selection)
-                                 : links::nonPageLinks(page->html, pageUrl);
+    const QString pageUrl = shown->url.toString();
+    const QStringList urls =
+        selectionOnly ? links::nonPageLinksInSelection(shown->page.html, pageUrl, shown->selection)
+                      : links::nonPageLinks(shown->page.html, pageUrl);
     QList<QUrl> files;
     for (const QString &url : urls)
         files.append(QUrl(url));
@@ -102,7 +98,7 @@ common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
                                   Dialogs::Buttons::Ok);
         co_return;
     }
-    m_download(view, files);
+    m_download(shown->view, files);
 }
 
 } // namespace commands

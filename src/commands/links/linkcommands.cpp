@@ -43,21 +43,14 @@ common::Task<> LinkCommands::openPageLinks(links::LinkCommand command) {
 }
 
 common::Task<> LinkCommands::openSelectedLinks() {
-    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
-    if (!view)
+    const auto shown = co_await m_steps.readSelectedPage(SaveSteps::Markup::ForScanners,
+                                                         QStringLiteral("没有选择文字！请选择！"));
+    if (!shown)
         co_return;
-    const std::optional<browser::PageRead> page = co_await m_steps.readScanText(view);
-    if (!page)
-        co_return;
-    const QString selection = m_steps.copySelectionText(view).trimmed();
-    if (selection.isEmpty()) {
-        m_context.dialogs.message(kNoticeCaption, QStringLiteral("没有选择文字！请选择！"),
-                                  Dialogs::Buttons::Ok);
-        co_return;
-    }
     QList<QUrl> urls;
-    for (const QString &url : links::selectedLinks(
-             page->html, view->url().toString(QUrl::FullyEncoded), selection, page->charset))
+    for (const QString &url :
+         links::selectedLinks(shown->page.html, shown->url.toString(QUrl::FullyEncoded),
+                              shown->selection, shown->page.charset))
         urls.append(QUrl(url));
     co_await browser::openHarvestedInTurns(m_context.tabs, urls,
                                            [this](int count) { countOpened(count); });
