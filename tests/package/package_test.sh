@@ -77,7 +77,7 @@ else
 fi
 if command -v lintian >/dev/null; then
   lintian --no-tag-display-limit "$deb" 2>/dev/null | tee "$out/lintian.log" || true
-  ! grep -q '^E:' "$out/lintian.log" || fail "lintian reports errors"
+  ! grep -q '^[EW]:' "$out/lintian.log" || fail "lintian reports errors or warnings"
 else
   echo "lintian is missing: the package is not checked by lintian"
 fi
