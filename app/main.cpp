@@ -18,8 +18,11 @@ int main(int argc, char *argv[]) {
     // own ceiling, set from the machine's memory), so a page that crashes or runs out of
     // memory takes only its own tab with it. It costs about 5 MB a tab (bench/browser_bench.sh).
     shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
+    shell::prepareChineseSystemLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumaro"));
+    // The desktop entry's name, which Wayland matches the window with.
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.lumaro.Lumaro"));
     shell::useChinese(app);
 
     const common::ProgramFolder folder = options.prepareProgramFolder();

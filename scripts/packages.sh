@@ -6,7 +6,7 @@ LUMARO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei qt6-translations-l10n
   xvfb xauth xclip bc
-  dpkg-dev librsvg2-bin desktop-file-utils lintian
+  dpkg-dev librsvg2-bin desktop-file-utils lintian appstream
   libquazip1-qt6-dev epubcheck nodejs
   clang libclang-rt-14-dev
 )

@@ -41,4 +41,12 @@ bool isNonPageLink(QStringView url) {
     return url.size() >= 3 && url.last(3).compare(u".ra", Qt::CaseInsensitive) == 0;
 }
 
+bool isOpenableAddress(const QUrl &url) {
+    if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank")))
+        return true;
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                             scheme == QLatin1String("file"));
+}
+
 } // namespace common

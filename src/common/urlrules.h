@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QUrl>
 
 // Small rules about the link addresses the link commands harvest.
 namespace common {
@@ -13,5 +14,13 @@ QString collapsePathSlashes(const QString &url);
 // True for links to files that are not pages: the URL ends in .zip .exe .rar .mp3 .ppt .pdf
 // .chm .scr .doc .wdl or .ra, in any letter case.
 bool isNonPageLink(QStringView url);
+
+// Whether an address read from a data file (the session, a group, link.htm, a bookmarks file)
+// or handed over by another start may open: web pages (http:, https:) and files (the
+// program's own pages are files). javascript: would run inside the page shown, and the
+// engine's own addresses (chrome://crash, view-source:) do what no stored list should ask
+// for. A blank tab (an empty address, about:blank) may open. The same rule as
+// browser::isOpenableAddress, for the rule folders, which never include browser/.
+bool isOpenableAddress(const QUrl &url);
 
 } // namespace common

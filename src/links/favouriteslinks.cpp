@@ -6,6 +6,13 @@ namespace links::favourites {
 
 QSet<QString> entryAddresses(QStringView file) {
     QSet<QString> addresses;
+    for (const Entry &entry : entryList(file))
+        addresses.insert(entry.address);
+    return addresses;
+}
+
+QList<Entry> entryList(QStringView file) {
+    QList<Entry> entries;
     const QStringView marker = u"name=\"B1";
     // Each row is looked up in the text after the previous row's buttons, where its cells
     // stand: the file is read once, however many rows it holds.
@@ -17,10 +24,10 @@ QSet<QString> entryAddresses(QStringView file) {
             break;
         const QString name = file.sliced(nameStart, nameEnd - nameStart).toString();
         if (const auto entry = findEntry(file.sliced(rowStart, nameEnd + 1 - rowStart), name))
-            addresses.insert(entry->address);
+            entries.append(*entry);
         rowStart = nameEnd + 1;
     }
-    return addresses;
+    return entries;
 }
 
 std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &entries,

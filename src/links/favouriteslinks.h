@@ -12,6 +12,10 @@
 // Many links added to the favourites page at once (the links of a page).
 namespace links::favourites {
 
+// The address and comment of every entry row, in the file's order, as the user sees them
+// (unescaped). The file is read once, however many rows it holds.
+QList<Entry> entryList(QStringView file);
+
 // The addresses of the file's entry rows, as the user sees them (unescaped).
 QSet<QString> entryAddresses(QStringView file);
 

@@ -70,7 +70,11 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
         return finishWith(0, QString::fromUtf8(kHelp) + QStringLiteral("\n命令的键：\n") +
                                  commandKeyList() + u'\n');
     if (parser.isSet(version))
-        return finishWith(0, QStringLiteral("lumaro " LUMARO_VERSION "\n"));
+        return finishWith(
+            0, QStringLiteral(
+                   "lumaro " LUMARO_VERSION "\n"
+                   "许可证：GPL-3.0-or-later（GNU 通用公共许可证第 3 版或更新版本）。\n"
+                   "这是自由软件：可以自由修改和再发布。在法律允许的范围内不提供任何担保。\n"));
 
     StartupOptions options;
     options.dataDir = parser.value(dataDir);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree into a temporary folder and checks it: the file
-# list, dependencies given as Debian package names, the shipped pages as built, the packaged
-# programs answering --version, and desktop-file-validate and lintian where installed.
+# list, the version and maintainer, dependencies given as Debian package names, the shipped pages
+# as built, the packaged programs answering --version, the x-www-browser alternative, and
+# desktop-file-validate, appstreamcli and lintian where installed.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -22,10 +23,12 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
 for expected in /usr/bin/lumaro /usr/bin/lumaro-cli \
   /usr/share/lumaro/link.htm /usr/share/lumaro/help.html \
   "/usr/share/lumaro/Lumaro浏览器的来历.htm" /usr/share/lumaro/savetemplate/savetext.htm \
-  /usr/share/applications/lumaro.desktop /usr/share/icons/hicolor/scalable/apps/lumaro.svg \
+  /usr/share/applications/invalid.lumaro.Lumaro.desktop \
+  /usr/share/metainfo/invalid.lumaro.Lumaro.metainfo.xml \
+  /usr/share/icons/hicolor/scalable/apps/lumaro.svg \
   /usr/share/man/man1/lumaro.1.gz /usr/share/man/man1/lumaro-cli.1.gz \
   /usr/share/man/zh_CN/man1/lumaro.1.gz /usr/share/man/zh_CN/man1/lumaro-cli.1.gz \
-  /usr/share/doc/lumaro/copyright /usr/share/doc/lumaro/changelog.gz; do
+  /usr/share/doc/lumaro/copyright /usr/share/doc/lumaro/changelog.Debian.gz; do
   grep -qxF "$expected" <<<"$files" || fail "the package lacks $expected"
 done
 if command -v rsvg-convert >/dev/null; then
@@ -38,12 +41,23 @@ for user_file in portable savepath.ini href.txt email.txt profile; do
   ! grep -q "/$user_file\$\|/$user_file/" <<<"$files" || fail "the package holds $user_file"
 done
 
+[ "$(dpkg-deb -f "$deb" Version)" = 2.0-1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
+[[ $(dpkg-deb -f "$deb" Maintainer) == *@*.invalid\> ]] || fail "maintainer $(dpkg-deb -f "$deb" Maintainer)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6webenginecore6 libqt6widgets6 libc6 qt6-qpa-plugins; do
+for package in libqt6webenginecore6 libqt6widgets6 libc6 qt6-qpa-plugins qt6-translations-l10n; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
 dpkg-deb -x "$deb" "$out/root"
+dpkg-deb -e "$deb" "$out/control"
+grep -q 'update-alternatives --install /usr/bin/x-www-browser x-www-browser /usr/bin/lumaro' \
+  "$out/control/postinst" || fail "postinst does not offer the x-www-browser alternative"
+grep -q 'update-alternatives --remove x-www-browser /usr/bin/lumaro' "$out/control/prerm" ||
+  fail "prerm does not withdraw the x-www-browser alternative"
+desktop=$out/root/usr/share/applications/invalid.lumaro.Lumaro.desktop
+for type in text/html x-scheme-handler/http x-scheme-handler/https; do
+  grep -q "^MimeType=.*$type;" "$desktop" || fail "the desktop entry does not offer $type"
+done
 cmp "$out/root/usr/share/lumaro/link.htm" "$build/app/link.htm" ||
   fail "the packaged link.htm differs from the staged one"
 version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --version failed"
@@ -51,13 +65,19 @@ version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --v
 "$out/root/usr/bin/lumaro" --help | grep -q -- --data-dir || fail "lumaro --help lacks --data-dir"
 
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$out/root/usr/share/applications/lumaro.desktop" || fail "desktop entry"
+  desktop-file-validate "$desktop" || fail "desktop entry"
 else
   echo "desktop-file-validate is missing (desktop-file-utils): the desktop entry is not checked"
 fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$out/root/usr/share/metainfo/invalid.lumaro.Lumaro.metainfo.xml" ||
+    fail "AppStream metainfo"
+else
+  echo "appstreamcli is missing (appstream): the metainfo is not checked"
+fi
 if command -v lintian >/dev/null; then
   lintian --no-tag-display-limit "$deb" 2>/dev/null | tee "$out/lintian.log" || true
-  ! grep -q '^E:' "$out/lintian.log" || fail "lintian reports errors"
+  ! grep -q '^[EW]:' "$out/lintian.log" || fail "lintian reports errors or warnings"
 else
   echo "lintian is missing: the package is not checked by lintian"
 fi

@@ -1,4 +1,5 @@
 #include "browser/localpages.h"
+#include "common/urlrules.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,8 @@ TEST(LocalPages, StoredListsOpenOnlyWebPagesAndFiles) {
     QList<QUrl> urls;
     for (const auto &c : cases) {
         EXPECT_EQ(browser::isOpenableAddress(QUrl(c.address)), c.opens) << c.address;
+        // The rule folders' copy of the rule (bookmark imports) says the same.
+        EXPECT_EQ(common::isOpenableAddress(QUrl(c.address)), c.opens) << c.address;
         urls.append(QUrl(c.address));
     }
     QStringList refused;

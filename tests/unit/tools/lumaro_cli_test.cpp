@@ -1,4 +1,6 @@
 #include "common/ansifile.h"
+#include "links/bookmarksfile.h"
+#include "links/favouriteslinks.h"
 
 #include <QDir>
 #include <QFile>
@@ -183,6 +185,97 @@ TEST_F(LumaroCli, OutputThatCannotBeWrittenAndInputTooLargeGiveStatusTwo) {
         EXPECT_TRUE(r.err.contains("larger than the limit")) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
+}
+
+TEST_F(LumaroCli, VersionAndHelpAtTheTopAndForEveryCommand) {
+    for (const QStringList &args :
+         {QStringList{"--version"}, QStringList{"-v"}, QStringList{"totext", "--version"},
+          QStringList{"bookmarks", "import", "--version"}}) {
+        const Result r = runCli(args);
+        EXPECT_EQ(r.exitCode, 0) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.startsWith("lumaro-cli 2.")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains("GPL-3.0-or-later")) << r.out.toStdString();
+    }
+    const struct {
+        QStringList args;
+        const char *shows;
+    } helps[] = {{{"--help"}, "bookmarks"},
+                 {{"totext", "--help"}, "--delete-script"},
+                 {{"links", "-h"}, "--command <"},
+                 {{"extract-name", "--help"}, "--after <"},
+                 {{"book", "--help"}, "--out <"},
+                 {{"bookmarks", "--help"}, "export"},
+                 {{"bookmarks", "import", "--help"}, "--data-dir <"}};
+    for (const auto &help : helps) {
+        const Result r = runCli(help.args);
+        EXPECT_EQ(r.exitCode, 0) << help.args.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.out).contains("用法：lumaro-cli")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(help.shows)) << help.args.join(' ').toStdString();
+    }
+    for (const QStringList &args :
+         {QStringList{"bookmarks"}, QStringList{"bookmarks", "merge"},
+          QStringList{"bookmarks", "import", "x.html"}, QStringList{"book", "--frobnicate"}}) {
+        const Result r = runCli(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty()) << args.join(' ').toStdString();
+    }
+}
+
+// A bookmark file as Chromium writes it, with `count` entries; the odd ones in a folder.
+QByteArray chromiumBookmarks(int count) {
+    QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" "
+                      "CONTENT=\"text/html; charset=UTF-8\">\n<TITLE>Bookmarks</TITLE>\n"
+                      "<H1>Bookmarks</H1>\n<DL><p>\n";
+    QByteArray folder = "    <DT><H3 ADD_DATE=\"1700000000\">文件夹</H3>\n    <DL><p>\n";
+    for (int i = 0; i < count; ++i) {
+        const QByteArray row = "        <DT><A HREF=\"https://site" + QByteArray::number(i) +
+                               ".example/p?a=1&amp;b=" + QByteArray::number(i) +
+                               "\" ADD_DATE=\"1700000000\">第" + QByteArray::number(i) +
+                               "页 &amp; more</A>\n";
+        (i % 2 ? folder : html) += row;
+    }
+    return html + folder + "    </DL><p>\n</DL><p>\n";
+}
+
+TEST_F(LumaroCli, BookmarksImportIntoLinkHtmAndExportBack) {
+    QDir().mkpath(m_dir.filePath("data"));
+    const QString data = m_dir.filePath("data");
+    ASSERT_TRUE(QFile::copy(LUMARO_SHIPPED_FOLDER "/link.htm", data + "/link.htm"));
+    QFile::setPermissions(data + "/link.htm", QFile::ReadOwner | QFile::WriteOwner);
+    const QString thousand = write("thousand.html", chromiumBookmarks(1000));
+    Result r = runCli({"bookmarks", "import", "--data-dir", data, thousand});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1000\n");
+    // Again: every address is there already. A GBK file adds its one new entry; a bookmarklet
+    // is left out and said so.
+    EXPECT_EQ(runCli({"bookmarks", "import", "--data-dir", data, thousand}).out, "0\n");
+    const QString gbk =
+        write("gbk.html", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=GBK\">"
+                          "<DL><p><DT><A HREF=\"https://gbk.example/\">\xD6\xD0\xCE\xC4</A>"
+                          "<DT><A HREF=\"javascript:alert(1)\">x</A></DL><p>");
+    r = runCli({"bookmarks", "import", "--data-dir", data, gbk});
+    EXPECT_EQ(r.out, "1\n");
+    EXPECT_TRUE(r.err.contains("javascript:alert(1)")) << r.err.toStdString();
+
+    const QString exported = m_dir.filePath("exported.html");
+    r = runCli({"bookmarks", "export", "--data-dir", data, exported});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1001\n");
+    QFile file(exported);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto back = links::bookmarks::readBookmarks(QString::fromUtf8(file.readAll()));
+    QSet<QString> written;
+    for (const auto &bookmark : back.bookmarks)
+        written.insert(bookmark.address + u'\t' + bookmark.title);
+    QFile source(thousand);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const auto imported = links::bookmarks::readBookmarks(QString::fromUtf8(source.readAll()));
+    ASSERT_EQ(imported.bookmarks.size(), 1000);
+    for (const auto &bookmark : imported.bookmarks)
+        EXPECT_TRUE(written.contains(bookmark.address + u'\t' + bookmark.title))
+            << bookmark.address.toStdString();
+    EXPECT_TRUE(written.contains(QString::fromUtf8("https://gbk.example/\t中文")));
+    EXPECT_EQ(back.bookmarks.size(), 1001);
 }
 
 } // namespace

@@ -1,0 +1,114 @@
+// lumaro-cli bookmarks import|export --data-dir DIR FILE: the bookmarks.html of Firefox and
+// Chromium into and out of the favourites page link.htm of a data folder.
+#include "clicommands.h"
+#include "clioutput.h"
+
+#include "common/htmlcharset.h"
+#include "common/programfolder.h"
+#include "links/bookmarksimport.h"
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+const QCommandLineOption kDataDir(QStringLiteral("data-dir"),
+                                  QStringLiteral("数据文件夹，收藏页 link.htm 在这里"),
+                                  QStringLiteral("文件夹"));
+
+const CommandHelp kImportHelp{
+    QStringLiteral("bookmarks import --data-dir 文件夹 [--charset 字符集] 文件"),
+    QStringLiteral("把 Firefox 或 Chromium 导出的书签文件（bookmarks.html）加进收藏页，"
+                   "已有的地址跳过，只收 http、https 和 file 地址；写出加了几个。")};
+
+const CommandHelp kExportHelp{
+    QStringLiteral("bookmarks export --data-dir 文件夹 文件"),
+    QStringLiteral("把收藏页的全部地址写成 Firefox 和 Chromium 都能导入的书签文件；"
+                   "写出写了几个。")};
+
+int runImport(const QStringList &arguments) {
+    QCommandLineParser parser;
+    if (const auto done = parseCommand(parser, {kDataDir, charsetOption()}, kImportHelp, arguments))
+        return *done;
+    if (const QString missing = missingOption(parser, {kDataDir}); !missing.isEmpty())
+        return fail(missing);
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("expected one FILE"));
+    common::ReadOptions options;
+    options.kind = common::TextKind::Html;
+    options.maxBytes = common::kMaxTextFileBytes;
+    if (parser.isSet(charsetOption())) {
+        options.charset = common::charsetForLabel(parser.value(charsetOption()).toLatin1());
+        if (options.charset.isEmpty())
+            return fail(QStringLiteral("unknown charset ") + parser.value(charsetOption()));
+    }
+    QString error;
+    const auto result = links::bookmarks::importBookmarks(
+        parser.positionalArguments().front(),
+        common::ProgramFolder(parser.value(kDataDir)).favouritesPath(), options, &error);
+    if (!result)
+        return fail(error);
+    if (!result->refused.isEmpty())
+        std::fprintf(stderr, "lumaro-cli: left out %lld addresses that may not open: %s\n",
+                     static_cast<long long>(result->refused.size()),
+                     result->refused.mid(0, 5).join(u' ').toLocal8Bit().constData());
+    writeOutput(QByteArray::number(result->added) + '\n');
+    return 0;
+}
+
+int runExport(const QStringList &arguments) {
+    QCommandLineParser parser;
+    if (const auto done = parseCommand(parser, {kDataDir}, kExportHelp, arguments))
+        return *done;
+    if (const QString missing = missingOption(parser, {kDataDir}); !missing.isEmpty())
+        return fail(missing);
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("expected one FILE"));
+    QString error;
+    const auto written = links::bookmarks::exportBookmarks(
+        common::ProgramFolder(parser.value(kDataDir)).favouritesPath(),
+        parser.positionalArguments().front(), &error);
+    if (!written)
+        return fail(error);
+    writeOutput(QByteArray::number(*written) + '\n');
+    return 0;
+}
+
+QString bookmarksText() {
+    return QStringLiteral("用法：lumaro-cli bookmarks import|export ...\n"
+                          "收藏页和 Firefox、Chromium 的书签文件（bookmarks.html）互相转换。\n\n"
+                          "命令：\n"
+                          "  import\n      lumaro-cli %1\n      %2\n"
+                          "  export\n      lumaro-cli %3\n      %4\n\n"
+                          "选项：\n"
+                          "  -h, --help                显示本帮助并退出\n"
+                          "  -v, --version             显示版本和许可证并退出\n"
+                          "每个命令的说明：lumaro-cli bookmarks import --help\n")
+        .arg(kImportHelp.usage, kImportHelp.summary, kExportHelp.usage, kExportHelp.summary);
+}
+
+} // namespace
+
+const CommandHelp kBookmarksHelp{
+    QStringLiteral("bookmarks import|export --data-dir 文件夹 文件"),
+    QStringLiteral("收藏页和 Firefox、Chromium 的书签文件（bookmarks.html）互相转换。")};
+
+int runBookmarksCommand(const QStringList &arguments) {
+    const QString name = arguments.value(0);
+    if (name == QLatin1String("import"))
+        return runImport(arguments.mid(1));
+    if (name == QLatin1String("export"))
+        return runExport(arguments.mid(1));
+    if (name.startsWith(u'-')) {
+        QCommandLineParser parser;
+        if (const auto done = parseCommand(
+                parser, {}, {kBookmarksHelp.usage, kBookmarksHelp.summary, bookmarksText()},
+                arguments))
+            return *done;
+    }
+    return fail(name.isEmpty() ? QStringLiteral("bookmarks needs import or export")
+                               : QStringLiteral("unknown bookmarks command ") + name);
+}
+
+} // namespace cli

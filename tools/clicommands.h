@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cliparser.h"
+
+#include <QStringList>
+
+// lumaro-cli's commands that live in files of their own.
+namespace cli {
+
+// book FOLDER --out NAME: a series folder made into NAME.txt and NAME.epub.
+extern const CommandHelp kBookHelp;
+int runBookCommand(const QStringList &arguments);
+
+// bookmarks import|export --data-dir DIR FILE: bookmarks.html into and out of link.htm.
+extern const CommandHelp kBookmarksHelp;
+int runBookmarksCommand(const QStringList &arguments);
+
+} // namespace cli

@@ -1,0 +1,104 @@
+#include "cliparser.h"
+
+#include "clioutput.h"
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+const QCommandLineOption &helpOption() {
+    static const QCommandLineOption option({QStringLiteral("h"), QStringLiteral("help")},
+                                           QStringLiteral("显示本帮助并退出"));
+    return option;
+}
+
+const QCommandLineOption &versionOption() {
+    static const QCommandLineOption option({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("显示版本和许可证并退出"));
+    return option;
+}
+
+QString optionColumn(const QCommandLineOption &option) {
+    QStringList names;
+    for (const QString &name : option.names())
+        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    QString column = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        column += QStringLiteral(" <%1>").arg(option.valueName());
+    return column;
+}
+
+// The columns a terminal gives the text: two for each wide (CJK) character.
+qsizetype displayWidth(const QString &text) {
+    qsizetype width = 0;
+    for (QChar c : text)
+        width += c.unicode() >= 0x2E80 ? 2 : 1;
+    return width;
+}
+
+} // namespace
+
+QCommandLineOption charsetOption() {
+    return QCommandLineOption(QStringLiteral("charset"),
+                              QStringLiteral("按这个字符集读文件（GBK、UTF-8、Big5、"
+                                             "windows-1251……），不按文件自己表明的"),
+                              QStringLiteral("字符集"));
+}
+
+QString helpText(const QList<QCommandLineOption> &options, const CommandHelp &help) {
+    if (!help.text.isEmpty())
+        return help.text;
+    QString text =
+        QStringLiteral("用法：lumaro-cli %1\n%2\n\n选项：\n").arg(help.usage, help.summary);
+    QList<QCommandLineOption> all = {helpOption(), versionOption()};
+    all += options;
+    for (const QCommandLineOption &option : all) {
+        const QString column = optionColumn(option);
+        const QString padding(qMax<qsizetype>(1, 26 - displayWidth(column)), u' ');
+        text += QStringLiteral("  ") + column + padding + option.description() + u'\n';
+    }
+    return text;
+}
+
+std::optional<int> parseCommand(QCommandLineParser &parser,
+                                const QList<QCommandLineOption> &options, const CommandHelp &help,
+                                const QStringList &arguments) {
+    parser.addOptions(options);
+    parser.addOption(helpOption());
+    parser.addOption(versionOption());
+    if (!parser.parse(QStringList{QStringLiteral("lumaro-cli")} + arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(helpOption())) {
+        writeOutput(helpText(options, help).toUtf8());
+        return 0;
+    }
+    if (parser.isSet(versionOption())) {
+        writeOutput(versionText().toUtf8());
+        return 0;
+    }
+    return std::nullopt;
+}
+
+QString missingOption(const QCommandLineParser &parser, const QList<QCommandLineOption> &required) {
+    for (const QCommandLineOption &option : required) {
+        if (!parser.isSet(option))
+            return QStringLiteral("missing --") + option.names().constLast();
+    }
+    return QString();
+}
+
+int fail(const QString &message) {
+    std::fprintf(stderr, "lumaro-cli: %s\n", message.toLocal8Bit().constData());
+    return 2;
+}
+
+QString versionText() {
+    return QStringLiteral(
+        "lumaro-cli " LUMARO_VERSION "\n"
+        "许可证：GPL-3.0-or-later（GNU 通用公共许可证第 3 版或更新版本）。\n"
+        "这是自由软件：可以自由修改和再发布。在法律允许的范围内不提供任何担保。\n");
+}
+
+} // namespace cli

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+// The command line of lumaro-cli's commands: every command is parsed by QCommandLineParser
+// with its own options plus -h/--help and -v/--version, and its help is written in Chinese
+// from the same options, so the help never lists an option the parser does not take.
+namespace cli {
+
+struct CommandHelp {
+    CommandHelp(QString usage, QString summary, QString text = QString())
+        : usage(std::move(usage)), summary(std::move(summary)), text(std::move(text)) {}
+    QString usage;   // after "lumaro-cli ": "totext [--delete-link] [--delete-script] 文件"
+    QString summary; // one or two lines of what the command does
+    QString text;    // when not empty, what --help writes instead of the options' list
+};
+
+// The option of every command that reads a FILE: the charset to read it in.
+QCommandLineOption charsetOption();
+
+// Parses a command's own arguments (those after its name) with `options`. Gives the exit
+// status when the command ends here: 0 after --help or --version was written, 2 after a wrong
+// option (the message on standard error), and no value when the command is to run.
+std::optional<int> parseCommand(QCommandLineParser &parser,
+                                const QList<QCommandLineOption> &options, const CommandHelp &help,
+                                const QStringList &arguments);
+
+// The help of a command, as --help writes it: usage, summary and every option.
+QString helpText(const QList<QCommandLineOption> &options, const CommandHelp &help);
+
+// "missing --base" for the first of `required` that was not given; empty when all were.
+QString missingOption(const QCommandLineParser &parser, const QList<QCommandLineOption> &required);
+
+// Says `message` on standard error ("lumaro-cli: ...") and gives exit status 2.
+int fail(const QString &message);
+
+// What --version writes: the version and the licence.
+QString versionText();
+
+} // namespace cli
