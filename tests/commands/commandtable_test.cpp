@@ -92,15 +92,19 @@ protected:
         saveDir = QDir(programDir.path()).filePath("saved");
         QDir().mkpath(saveDir);
         write("savepath.ini", saveDir.toUtf8() + "\r\n");
-        write("link.htm", common::encodeText(QStringLiteral(
-                              "<html><head><title>favorites</title></head><body><table>\r\n"
-                              "</table></body></html>\r\n")));
+        write("link.htm",
+              common::encodeText(QStringLiteral(
+                  "<html><head><title>favorites</title></head><body><table>\r\n"
+                  "<tr class=\"head\"><td>网址</td><td>说明</td><td></td></tr>\r\n"
+                  "</table></body></html>\r\n")));
         window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
                                                      factory, &dialogs, &clipboard);
         window->tabs().setClock([this] { return clock; });
         // The chooser answers with a folder holding a page, and a file holding an address.
         write("saved/甲.htm", "<title>甲</title>");
         write("网址.txt", "http://h.example/from-file.htm\r\n");
+        write("书签.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                           "<DT><A HREF=\"http://b.example/\">书签</A>\n</DL><p>\n");
         dialogs.folders = {saveDir};
         dialogs.files = {QDir(programDir.path()).filePath("网址.txt")};
         auto *view = static_cast<FakeBrowserView *>(
@@ -238,6 +242,7 @@ struct KeyEffect {
     const char *key;
     QStringList words;
     const char *selection = nullptr; // instead of the page's "第一 第二 下载"
+    const char *file = nullptr;      // what the file choosers answer instead of "网址.txt"
 };
 
 const QList<KeyEffect> &keyEffects() {
@@ -251,7 +256,6 @@ const QList<KeyEffect> &keyEffects() {
     const QString fromDisk = "message:这个网页不在硬盘上，没有文件可删";
     const QString seriesName = "asked:连续保存:系列的名字（在默认保存路径下以此建文件夹）：";
     const QString groupName = "asked:填写信息:要保存的组名称:";
-    const QString favouritesChanged = "message:link.htm被修改过，并且没";
     static const QList<KeyEffect> effects = {
         {"back", {"back"}},
         {"pre", {"forward"}},
@@ -288,11 +292,16 @@ const QList<KeyEffect> &keyEffects() {
         {"savectolink", {"linkAsked"}},
         {"savehtol", {"linkAsked"}},
         {"savehref", {"file:href.txt+absolute"}},
-        {"savetolink", {favouritesChanged}},
-        {"savexd", {favouritesChanged}},
-        {"savejd", {favouritesChanged}},
+        {"savetolink", {"file:link.htm+absolute+linktext", "s1:3"}},
+        {"savexd", {"file:link.htm+absolute+linktext", "s1:1"}},
+        {"savejd", {"file:link.htm", "s1:1"}},
         {"savesydz", {"asked:信息输入:请输入目录网页的名字："}},
         {"savehtom", {"paste:3:http://h.example/a/p.htm"}},
+        {"importbookmarks",
+         {"file:link.htm", "s2:已导入 1 个书签到 link.htm"},
+         nullptr,
+         "书签.html"},
+        {"exportbookmarks", {"file:导出.html", "s2:已把 0 个收藏导出到"}, nullptr, "导出.html"},
         {"savegroup", {groupName}},
         {"save_group", {groupName}},
         {"openh", {"asked:打开文件", "nav:网址.txt"}},
@@ -361,6 +370,8 @@ TEST_P(EveryKey, RunsItsOwnCommand) {
     ASSERT_NE(effect, keyEffects().end()) << key.toStdString() << " has no row of effects";
     if (effect->selection)
         page->selection = QString::fromUtf8(effect->selection);
+    if (effect->file)
+        dialogs.files = {QDir(programDir.path()).filePath(QString::fromUtf8(effect->file))};
     clock += 10;
     testing_support::pause(10);
     const QStringList idle = trace();

@@ -3,9 +3,12 @@
 #include "browser/browserview.h"
 #include "browser/bulkopen.h"
 #include "common/ansifile.h"
+#include "links/bookmarksimport.h"
 #include "links/favouriteslinks.h"
 #include "links/favouriteswrite.h"
 #include "links/linkharvest.h"
+
+#include <QDir>
 #include <QPointer>
 
 namespace commands {
@@ -99,6 +102,49 @@ common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
         co_return;
     }
     m_download(shown->view, files);
+}
+
+void HarvestCommands::importBookmarks() {
+    const QString path = m_context.dialogs.chooseFile(QStringLiteral("导入书签"), QDir::homePath(),
+                                                      QStringLiteral("书签文件 (*.html *.htm)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    const auto result =
+        links::bookmarks::importBookmarks(path, m_folder.favouritesPath(), {}, &error);
+    if (!result) {
+        m_context.dialogs.message(kNoticeCaption, QStringLiteral("没有导入书签：%1").arg(error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    if (result->added > 0)
+        m_context.tabs.reloadView(m_context.tabs.viewAtPosition(1));
+    count(result->added);
+    QString said = QStringLiteral("已导入 %1 个书签到 link.htm").arg(result->added);
+    if (result->duplicates > 0)
+        said += QStringLiteral("，%1 个已经在收藏夹里").arg(result->duplicates);
+    if (!result->refused.isEmpty())
+        said += QStringLiteral("，%1 个不是网页或文件的地址，没有导入").arg(result->refused.size());
+    m_context.panels.setPanelText(QStringLiteral("s2"), said);
+}
+
+void HarvestCommands::exportBookmarks() {
+    const QString path = m_context.dialogs.chooseSaveFile(
+        QStringLiteral("导出书签"), QDir::home().filePath(QStringLiteral("bookmarks.html")),
+        QStringLiteral("书签文件 (*.html)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    const std::optional<int> written =
+        links::bookmarks::exportBookmarks(m_folder.favouritesPath(), path, &error);
+    if (!written) {
+        m_context.dialogs.message(kNoticeCaption, QStringLiteral("没有导出书签：%1").arg(error),
+                                  Dialogs::Buttons::Ok);
+        return;
+    }
+    count(*written);
+    m_context.panels.setPanelText(
+        QStringLiteral("s2"), QStringLiteral("已把 %1 个收藏导出到 %2").arg(*written).arg(path));
 }
 
 } // namespace commands

@@ -12,7 +12,8 @@
 namespace commands {
 
 // The links of a page or of its selection put to use at once: added to the favourites page,
-// opened in new tabs, or downloaded when they lead to files that are not pages.
+// opened in new tabs, or downloaded when they lead to files that are not pages; and the
+// favourites page to and from other browsers' bookmark files.
 class HarvestCommands {
 public:
     // `download(view, urls)` downloads files into the default save folder, a few at a time.
@@ -29,6 +30,11 @@ public:
     // openallzip, opensallzip: the links to files that are not pages, of the page or of its
     // selection, downloaded into the default save folder; the number shows in s1.
     common::Task<> downloadFileLinks(bool selectionOnly);
+    // importbookmarks: a bookmark file exported by Chromium or Firefox (bookmarks.html) into
+    // link.htm, addresses it holds already skipped; the number added shows in s1.
+    void importBookmarks();
+    // exportbookmarks: link.htm as a bookmark file both browsers import.
+    void exportBookmarks();
 
 private:
     void count(int number);
