@@ -107,6 +107,22 @@ TEST_F(TabMemory, ADiscardedPageIsLoadedAgainWhenReadOrShown) {
     EXPECT_TRUE(window->panelText("s2").contains("释放过"))
         << window->panelText("s2").toStdString();
 
+    // Read by two commands and saved at once: all wait for the one reload.
+    restEverything();
+    ASSERT_TRUE(waitFor([&] { return views[0]->lifeState() == LifeState::Discarded; }));
+    auto reads = std::make_shared<QList<browser::PageRead>>();
+    for (int i = 0; i < 2; ++i)
+        views[0]->readPage([reads](browser::PageRead page) { reads->append(page); });
+    const QString saved = programDir.filePath("p0-saved.htm");
+    views[0]->savePageAs(saved);
+    ASSERT_TRUE(waitFor([&] { return reads->size() == 2; }));
+    for (const browser::PageRead &page : *reads)
+        EXPECT_TRUE(page.html.contains("第0页的文字")) << int(page.status);
+    EXPECT_TRUE(waitFor([&] {
+        QFile file(saved);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("第0页的文字");
+    }));
+
     // Shown: the engine loads it again by itself.
     tabs().switchByKeyboard(5);
     EXPECT_TRUE(waitFor([&] { return views[3]->lifeState() == LifeState::Active; }));

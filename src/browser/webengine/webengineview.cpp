@@ -1,14 +1,14 @@
 #include "webengineview.h"
 
+#include "inputwatch.h"
+#include "pagelife.h"
 #include "pagescript.h"
+#include "scriptrunner.h"
 #include "webenginepage.h"
 
 #include "browser/localpages.h"
 
-#include <QChildEvent>
 #include <QJsonObject>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
@@ -24,59 +24,7 @@
 
 namespace browser {
 
-namespace {
-
-// Shown in the tab whose page lost its renderer; every tab that lost it shows its own.
-QString crashNoticeText(QWebEnginePage::RenderProcessTerminationStatus status) {
-    const QString cause = status == QWebEnginePage::KilledTerminationStatus
-                              ? QStringLiteral("被结束了（也许是内存不够）")
-                          : status == QWebEnginePage::CrashedTerminationStatus
-                              ? QStringLiteral("崩溃了")
-                              : QStringLiteral("意外退出了");
-    return QStringLiteral("显示这个网页的进程%1。按“刷新网页”按钮重新载入这个网页。").arg(cause);
-}
-
-// Keys that change what a form field or an editable page holds; moving about (arrows, page
-// keys, Tab, the space bar that scrolls) and copying do not.
-bool editsText(const QKeyEvent *event) {
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
-        event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
-        return true;
-    switch (event->key()) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return true;
-    default:
-        break;
-    }
-    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
-        return false;
-    const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint() && text != QLatin1String(" ");
-}
-
-// How long a read waits for a discarded page to load again.
-constexpr int kReloadForReadingMs = 30000;
-
-QWebEnginePage::LifecycleState engineState(LifeState state) {
-    switch (state) {
-    case LifeState::Frozen:
-        return QWebEnginePage::LifecycleState::Frozen;
-    case LifeState::Discarded:
-        return QWebEnginePage::LifecycleState::Discarded;
-    case LifeState::Active:
-        break;
-    }
-    return QWebEnginePage::LifecycleState::Active;
-}
-
-} // namespace
-
-// The engine widget is attached to its page here, before the page exists for the engine. An
-// engine page that had no widget while it ran crashed the whole program when a widget was
-// attached later, once the page had asked for a new window or its renderer had died.
+// Until the tab's first navigation its widget holds only the (hidden) crash notice.
 WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent)
     : BrowserView(parent), m_profile(profile) {
     m_container = new QWidget;
@@ -88,12 +36,17 @@ WebEngineView::WebEngineView(QWebEngineProfile *profile, QObject *parent)
     notice->hide();
     layout->addWidget(notice);
     m_crashNotice = notice;
-    m_container->installEventFilter(this); // shown: a page the program let go comes back
+    m_life = new PageLife(m_container, this);
+    m_input = new InputWatch(this);
+    m_scripts = new ScriptRunner(m_life, this);
+    connect(m_scripts, &ScriptRunner::reloadedForReading, this, &BrowserView::reloadedForReading);
 }
 
 // The engine's page and its widget are made together, when the tab first needs a page: a
 // tab of a long batch that has not had its turn holds only its address. The widget is
-// attached to the page before the engine knows the page (see the constructor's note).
+// attached to the page at once, before the page loads anything: an engine page that had no
+// widget while it ran crashed the whole program when a widget was attached later, once the
+// page had asked for a new window or its renderer had died.
 void WebEngineView::ensurePage() {
     if (m_page)
         return;
@@ -114,9 +67,9 @@ void WebEngineView::ensurePage() {
     connect(m_view, &QWidget::customContextMenuRequested, this, &WebEngineView::showContextMenu);
     layout->insertWidget(0, m_view);
     m_container->setFocusProxy(m_view);
-    // The engine puts the widget that takes the page's input inside the view, and makes it
-    // anew when a renderer comes back: watch each one as it arrives.
-    m_view->installEventFilter(this);
+    m_life->attach(m_page);
+    m_scripts->attach(m_page);
+    m_input->watch(m_view);
     if (m_zoom != 1.0)
         m_page->setZoomFactor(m_zoom);
 
@@ -125,9 +78,7 @@ void WebEngineView::ensurePage() {
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         m_loading = true;
         m_loadRequested = false;
-        m_rendererGone = false;
-        m_discardAsked = false;
-        m_letGo = false;
+        m_life->noteLoadStarted();
         showCrashNotice(false);
         emit loadStarted();
     });
@@ -143,20 +94,15 @@ void WebEngineView::ensurePage() {
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
         m_loadRequested = false;
+        m_life->noteLoadFinished();
         emit documentComplete(m_page->url(), ok);
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
                 m_loading = false;
-                // A renderer shared with other tabs ends normally once the program has let
-                // all its pages go: the page comes back when shown or read.
-                if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded ||
-                    (m_discardAsked && status == QWebEnginePage::NormalTerminationStatus)) {
-                    m_letGo = true;
-                    return;
-                }
-                m_rendererGone = true;
-                m_crashNotice->setText(crashNoticeText(status));
+                if (!m_life->noteRendererEnded(status))
+                    return; // let go by the program: it comes back when shown or read
+                m_crashNotice->setText(PageLife::crashNotice(status));
                 showCrashNotice(true);
                 emit renderProcessGone();
             });
@@ -245,61 +191,12 @@ QWebEnginePage *WebEngineView::page() {
     return m_page;
 }
 
-bool WebEngineView::eventFilter(QObject *watched, QEvent *event) {
-    switch (event->type()) {
-    case QEvent::Show:
-        if (watched == m_container && m_letGo)
-            QTimer::singleShot(0, this, [this] {
-                if (m_letGo)
-                    revive();
-            });
-        break;
-    case QEvent::ChildAdded:
-        if (watched == m_view) {
-            QObject *child = static_cast<QChildEvent *>(event)->child();
-            if (child->isWidgetType())
-                child->installEventFilter(this);
-        }
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        // A click may tick a box or pick an entry: the page may hold a choice from now on.
-        m_sinceUserInput.start();
-        noteUserInput();
-        break;
-    case QEvent::KeyPress:
-        m_sinceUserInput.start();
-        if (editsText(static_cast<QKeyEvent *>(event)))
-            noteUserInput();
-        break;
-    default:
-        break;
-    }
-    return false;
-}
-
-namespace {
-
-// Long enough for a slow server to answer a click with a file.
-constexpr qint64 kAnswerTimeMs = 10000;
-// A click or key starts its navigation at once; a page's script that navigates later on its
-// own is not the user's doing.
-constexpr qint64 kUserNavigationMs = 1000;
-
-} // namespace
-
 bool WebEngineView::followsUserInput() const {
-    return m_sinceUserInput.isValid() && m_sinceUserInput.elapsed() < kUserNavigationMs;
+    return m_input->followsUserInput();
 }
 
 bool WebEngineView::claimDownload(const QUrl &url) {
-    // A file the program itself was told to fetch (a menu entry the user chose).
-    if (m_requestedDownloads.remove(url))
-        return true;
-    if (!m_sinceUserInput.isValid() || m_sinceUserInput.elapsed() >= kAnswerTimeMs)
-        return false;
-    m_sinceUserInput.invalidate();
-    return true;
+    return m_input->claimDownload(url);
 }
 
 void WebEngineView::navigate(const QUrl &url) {
@@ -350,148 +247,24 @@ bool WebEngineView::isBusy() const {
     return m_loadRequested || m_loading;
 }
 
-namespace {
-
-// One script run for a read: answers once, with the script's value or an invalid one, and
-// with an invalid one when it is dropped unanswered (its view went away).
-class PendingRead : public QObject {
-public:
-    PendingRead(QObject *parent, std::function<void(QVariant)> reply)
-        : QObject(parent), m_reply(std::move(reply)) {}
-    ~PendingRead() override { finish(QVariant()); }
-
-    void finish(const QVariant &value) {
-        if (!m_reply)
-            return;
-        const std::function<void(QVariant)> reply = std::exchange(m_reply, nullptr);
-        reply(value);
-        deleteLater();
-    }
-    void finishLater(const QVariant &value) {
-        QTimer::singleShot(0, this, [this, value] { finish(value); });
-    }
-
-private:
-    std::function<void(QVariant)> m_reply;
-};
-
-} // namespace
-
-bool WebEngineView::needsReload() const {
-    return m_letGo ||
-           (m_page && m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded);
-}
-
-void WebEngineView::revive() {
-    const bool letGo = m_letGo;
-    m_letGo = false;
-    m_discardAsked = false;
-    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
-        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
-    // A page whose renderer ended is not brought back by the engine itself.
-    if (letGo)
-        m_page->triggerAction(QWebEnginePage::Reload);
-}
-
-void WebEngineView::runScript(const QString &script, std::function<void(QVariant)> reply,
-                              int timeoutMs) {
-    QPointer<WebEngineView> self(this);
-    ++m_reading;
-    auto *read = new PendingRead(this, [self, reply = std::move(reply)](const QVariant &value) {
-        if (self)
-            --self->m_reading;
-        reply(value);
-    });
-    if (m_rendererGone || !m_page) {
-        read->finishLater(QVariant());
-        return;
-    }
-    QPointer<PendingRead> guard(read);
-    const auto run = [this, guard, script] {
-        if (!guard)
-            return;
-        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                              [guard](const QVariant &value) {
-                                  if (guard)
-                                      guard->finish(value);
-                              });
-    };
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, read, [this, read] {
-        if (!m_letGo)
-            read->finish(QVariant());
-    });
-    if (needsReload()) {
-        // Read once the page is back; a load that fails still ends the wait.
-        connect(
-            m_page, &QWebEnginePage::loadFinished, read,
-            [this, run] {
-                emit reloadedForReading();
-                run();
-            },
-            Qt::SingleShotConnection);
-        QTimer::singleShot(kReloadForReadingMs + timeoutMs, read, [read] { read->finish({}); });
-        revive();
-        return;
-    }
-    connect(m_page, &QWebEnginePage::loadStarted, read, [read] { read->finish(QVariant()); });
-    QTimer::singleShot(timeoutMs, read, [read] { read->finish(QVariant()); });
-    if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Frozen)
-        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
-    run();
-}
-
-void WebEngineView::noteUserInput() {
-    m_inputDocument = url().adjusted(QUrl::RemoveFragment);
-}
-
 LifeState WebEngineView::lifeState() const {
-    if (m_letGo)
-        return LifeState::Discarded;
-    if (!m_page)
-        return LifeState::Active; // nothing there to let go of
-    switch (m_page->lifecycleState()) {
-    case QWebEnginePage::LifecycleState::Frozen:
-        return LifeState::Frozen;
-    case QWebEnginePage::LifecycleState::Discarded:
-        return LifeState::Discarded;
-    case QWebEnginePage::LifecycleState::Active:
-        break;
-    }
-    return LifeState::Active;
+    return m_life->state();
 }
 
 void WebEngineView::setLifeState(LifeState state) {
-    // The engine refuses (with a warning) to freeze or discard a page that is shown.
-    if (!m_page || (state != LifeState::Active && m_page->isVisible()))
-        return;
-    if (state == LifeState::Active && needsReload()) {
-        revive();
-        return;
-    }
-    if (state == LifeState::Discarded)
-        m_discardAsked = true;
-    m_page->setLifecycleState(engineState(state));
+    m_life->setState(state);
 }
 
 bool WebEngineView::holdsUserInput() const {
-    return !m_inputDocument.isEmpty() && m_inputDocument == url().adjusted(QUrl::RemoveFragment);
+    return m_input->holdsUserInput();
 }
 
 bool WebEngineView::mustStayActive() const {
-    if (!m_page)
-        return false;
-    if (m_reading > 0 || m_rendererGone || m_page->recentlyAudible())
-        return true;
-    for (const QPointer<QWebEngineDownloadRequest> &download : m_downloads) {
-        if (download && !download->isFinished())
-            return true;
-    }
-    return false;
+    return m_page && (m_scripts->underWay() || m_life->mustStayActive());
 }
 
 void WebEngineView::trackDownload(QWebEngineDownloadRequest *request) {
-    m_downloads.removeAll(nullptr);
-    m_downloads.append(request);
+    m_life->trackDownload(request);
 }
 
 void WebEngineView::readPage(std::function<void(PageRead)> reply) {
@@ -501,29 +274,30 @@ void WebEngineView::readPage(std::function<void(PageRead)> reply) {
         return;
     }
     const QUrl requested = m_page->requestedUrl();
-    runScript(scriptWithArguments(QStringLiteral("page_content.js"), {}),
-              [reply, requested](const QVariant &value) {
-                  const QVariantMap page = value.toMap();
-                  if (!page.contains(QStringLiteral("html"))) {
-                      reply({PageRead::Status::NoAnswer, {}, {}});
-                      return;
-                  }
-                  // The engine's first, empty document answers until the page asked for
-                  // arrives.
-                  const bool emptyFirstDocument = page.value(QStringLiteral("url")).toString() ==
-                                                      QLatin1String("about:blank") &&
-                                                  requested.isValid() &&
-                                                  requested != QUrl(QStringLiteral("about:blank"));
-                  // A document without a root element is no page either: a discarded
-                  // page answers so while it loads again.
-                  const bool noRoot = page.value(QStringLiteral("html")).toString().isEmpty();
-                  if (emptyFirstDocument || noRoot) {
-                      reply({PageRead::Status::NoDocument, {}, {}});
-                      return;
-                  }
-                  reply({PageRead::Status::Read, page.value(QStringLiteral("html")).toString(),
-                         page.value(QStringLiteral("charset")).toString()});
-              });
+    m_scripts->run(scriptWithArguments(QStringLiteral("page_content.js"), {}),
+                   [reply, requested](const QVariant &value) {
+                       const QVariantMap page = value.toMap();
+                       if (!page.contains(QStringLiteral("html"))) {
+                           reply({PageRead::Status::NoAnswer, {}, {}});
+                           return;
+                       }
+                       // The engine's first, empty document answers until the page asked for
+                       // arrives.
+                       const bool emptyFirstDocument =
+                           page.value(QStringLiteral("url")).toString() ==
+                               QLatin1String("about:blank") &&
+                           requested.isValid() && requested != QUrl(QStringLiteral("about:blank"));
+                       // A document without a root element is no page either: a discarded
+                       // page the engine brings back by itself (when shown) answers so while it
+                       // loads again.
+                       const bool noRoot = page.value(QStringLiteral("html")).toString().isEmpty();
+                       if (emptyFirstDocument || noRoot) {
+                           reply({PageRead::Status::NoDocument, {}, {}});
+                           return;
+                       }
+                       reply({PageRead::Status::Read, page.value(QStringLiteral("html")).toString(),
+                              page.value(QStringLiteral("charset")).toString()});
+                   });
 }
 
 void WebEngineView::changeHtml(const QString &innerHtml, std::function<void(bool)> reply) {
@@ -535,13 +309,13 @@ void WebEngineView::runChange(const QString &resource,
                               const QList<QPair<QString, QString>> &arguments,
                               std::function<void(bool)> reply) {
     QPointer<WebEngineView> self(this);
-    runScript(scriptWithArguments(resource, arguments),
-              [self, reply = std::move(reply)](const QVariant &value) {
-                  const bool changed = value.toBool();
-                  if (changed && self)
-                      self->noteUserInput(); // the page now holds what the program put there
-                  reply(changed);
-              });
+    m_scripts->run(scriptWithArguments(resource, arguments), [self, reply = std::move(reply)](
+                                                                 const QVariant &value) {
+        const bool changed = value.toBool();
+        if (changed && self)
+            self->m_input->noteUserInput(); // the page now holds what the program put there
+        reply(changed);
+    });
 }
 
 void WebEngineView::readArticleJson(std::function<void(QString)> reply) {
@@ -551,9 +325,9 @@ void WebEngineView::readArticleJson(std::function<void(QString)> reply) {
         QTimer::singleShot(0, this, [reply] { reply(QString()); });
         return;
     }
-    runScript(readability + QStringLiteral(";\n") +
-                  scriptWithArguments(QStringLiteral("article.js"), {}),
-              [reply](const QVariant &value) { reply(value.toString()); });
+    m_scripts->run(readability + QStringLiteral(";\n") +
+                       scriptWithArguments(QStringLiteral("article.js"), {}),
+                   [reply](const QVariant &value) { reply(value.toString()); });
 }
 
 QString WebEngineView::selectedText() {
@@ -565,8 +339,8 @@ QString WebEngineView::selectionType() {
 }
 
 void WebEngineView::readFocusedElementType(std::function<void(QString)> reply) {
-    runScript(scriptWithArguments(QStringLiteral("focused_type.js"), {}),
-              [reply](const QVariant &value) { reply(value.toString()); });
+    m_scripts->run(scriptWithArguments(QStringLiteral("focused_type.js"), {}),
+                   [reply](const QVariant &value) { reply(value.toString()); });
 }
 
 void WebEngineView::appendToFocusedElement(const QString &text, std::function<void(bool)> reply) {
@@ -584,20 +358,14 @@ void WebEngineView::setValueByName(const QString &name, const QString &value,
 void WebEngineView::savePageAs(const QString &path) {
     if (!m_page)
         return; // nothing to save
-    if (!needsReload()) {
+    // Saved once the page is back, when it must load again first.
+    m_life->whenBack(this, [this, path] {
         m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
-        return;
-    }
-    // Saved once the page is back.
-    connect(
-        m_page, &QWebEnginePage::loadFinished, this,
-        [this, path] { m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat); },
-        Qt::SingleShotConnection);
-    revive();
+    });
 }
 
 void WebEngineView::download(const QUrl &url) {
-    m_requestedDownloads.insert(url);
+    m_input->expectDownload(url);
     ensurePage();
     m_page->download(url);
 }

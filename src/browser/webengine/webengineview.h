@@ -2,9 +2,7 @@
 
 #include "browser/browserview.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QSet>
 #include <QWebEngineView>
 
 class QLabel;
@@ -13,10 +11,15 @@ class QWebEngineProfile;
 
 namespace browser {
 
+class InputWatch;
+class PageLife;
+class ScriptRunner;
 class WebEnginePage;
 
-// A view on Qt WebEngine. Reads of the page run a script and answer in its callback, never in
-// a local event loop; engine callbacks only record state or emit signals.
+// A view on Qt WebEngine: its widget, navigation and the engine's signals. How much of the
+// page runs is PageLife's, what the user does in it InputWatch's, and reads and changes run
+// through ScriptRunner, answering in their callbacks, never in a local event loop. Engine
+// callbacks only record state or emit signals.
 class WebEngineView : public BrowserView {
     Q_OBJECT
 public:
@@ -55,11 +58,9 @@ public:
 
     // A download this page started: the page stays active until it has ended.
     void trackDownload(QWebEngineDownloadRequest *request);
-
     // Whether a download of `url` starting now was asked for: requested through download(),
     // or following the user's click or key press in the page (each covers one download).
     bool claimDownload(const QUrl &url);
-
     // Whether a navigation starting now follows the user's click or key press in the page.
     bool followsUserInput() const;
 
@@ -67,7 +68,7 @@ public:
     bool decideNavigation(const NavigationRequest &request);
     void reportFavouritesCommand(const QString &command);
 
-    // The engine's widget, attached to the page from the start.
+    // The engine's widget and page, made together when first needed (see ensurePage()).
     QWebEngineView *engineView();
     QWebEnginePage *page();
     bool hasPage() const { return m_page != nullptr; }
@@ -78,24 +79,9 @@ signals:
 
 private:
     void ensurePage();
-    // Runs a script in the page's isolated world and answers its value later: invalid when
-    // the page does not answer within `timeoutMs`, a load starts, the renderer ends, or the
-    // view goes away. A frozen page is woken first; a discarded one (or one whose renderer the
-    // program let go) is loaded again and read once loaded.
-    void runScript(const QString &script, std::function<void(QVariant)> reply,
-                   int timeoutMs = 3000);
     // Runs a script that changes the page and answers true when it did.
     void runChange(const QString &resource, const QList<QPair<QString, QString>> &arguments,
                    std::function<void(bool)> reply);
-    // True when the page must load again before it can be read or shown: it was discarded,
-    // or its renderer ended after the program let the page go.
-    bool needsReload() const;
-    // Loads a page that needsReload() again; reloadedForReading tells when `forReading`.
-    void revive();
-    // The user (or the program for the user) put something into the page shown now.
-    void noteUserInput();
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
     void showCrashNotice(bool shown);
     void showContextMenu(const QPoint &position);
 
@@ -105,16 +91,11 @@ private:
     QLabel *m_crashNotice = nullptr;
     QPointer<QWebEngineView> m_view;
     WebEnginePage *m_page = nullptr;
+    PageLife *m_life = nullptr;
+    InputWatch *m_input = nullptr;
+    ScriptRunner *m_scripts = nullptr;
     bool m_loadRequested = false; // set by navigate() before the engine reports the load
     bool m_loading = false;
-    bool m_rendererGone = false;
-    bool m_discardAsked = false;     // the program let the page go since its last load
-    bool m_letGo = false;            // its renderer ended after that: not a crash
-    QSet<QUrl> m_requestedDownloads; // asked for through download(), not yet started
-    QElapsedTimer m_sinceUserInput;  // a mouse press or key press in the page
-    QUrl m_inputDocument;            // the document that holds input, without its fragment
-    int m_reading = 0;               // reads under way
-    QList<QPointer<QWebEngineDownloadRequest>> m_downloads;
 };
 
 } // namespace browser
