@@ -311,6 +311,9 @@ const QList<CommandEntry> &commandTable() {
         menuEntry("menu_save", "printpdf", "打印为PDF", "Ctrl+P", "printpdf",
                   [](C &c, Choice) { c.window().printToPdf(); }),
         menuEntry(
+            "menu_save", "downloads", "下载列表", "Ctrl+J", "Downloads",
+            [](C &c, Choice) { c.window().showDownloads(); }, E::Turn::Beside),
+        menuEntry(
             "menu_save", "menu_exit", "退出", "", "Exit", [](C &c, Choice) { c.window().close(); },
             E::Turn::Beside),
 

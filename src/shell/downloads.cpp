@@ -1,5 +1,7 @@
 #include "downloads.h"
 
+#include "downloadlist.h"
+
 #include "browser/browserview.h"
 #include "commands/commandcontext.h"
 #include "commands/dialogs.h"
@@ -22,8 +24,8 @@ const QString kS2 = QStringLiteral("s2");
 
 } // namespace
 
-Downloads::Downloads(CommandContext &context, QObject *parent)
-    : QObject(parent), m_context(context) {}
+Downloads::Downloads(CommandContext &context, DownloadList &list, QObject *parent)
+    : QObject(parent), m_context(context), m_list(list) {}
 
 QString Downloads::sizeText(qint64 bytes) {
     if (bytes < 0)
@@ -87,15 +89,19 @@ void Downloads::report(browser::Download *download) {
     ++m_running;
     const QString path = download->path();
     const QString name = QFileInfo(path).fileName();
-    connect(
-        download, &browser::Download::progress, this, [this, name](qint64 received, qint64 total) {
-            const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
-                                             : QStringLiteral("%1 KB").arg(received / 1024);
-            m_context.panels.setPanelText(kS2, QStringLiteral("正在下载 %1：%2").arg(name, amount));
-        });
+    const int id = m_list.add(download->url(), path, download->totalBytes());
+    connect(download, &browser::Download::progress, this,
+            [this, name, id](qint64 received, qint64 total) {
+                m_list.setReceived(id, total > 0 ? total : received);
+                const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
+                                                 : QStringLiteral("%1 KB").arg(received / 1024);
+                m_context.panels.setPanelText(kS2,
+                                              QStringLiteral("正在下载 %1：%2").arg(name, amount));
+            });
     connect(download, &browser::Download::finished, this,
-            [this, path, url = download->url()](bool ok, const QString &error) {
+            [this, path, id, url = download->url()](bool ok, const QString &error) {
                 --m_running;
+                m_list.finish(id, ok, error);
                 m_lastEnded.start();
                 emit ended(url);
                 if (ok) {

@@ -18,6 +18,8 @@ class OverwriteChoice;
 
 namespace shell {
 
+class DownloadList;
+
 // Files the engine downloads go into the default save folder. A download the page started
 // on its own waits for the user's Yes (its name, size and folder are shown); the user is asked,
 // with the file's name, before one replaces a file of the same name (全部覆盖 and 全部跳过
@@ -26,7 +28,8 @@ namespace shell {
 class Downloads : public QObject {
     Q_OBJECT
 public:
-    Downloads(commands::CommandContext &context, QObject *parent);
+    // Every download accepted goes into `list` (the downloads window's) as it runs.
+    Downloads(commands::CommandContext &context, DownloadList &list, QObject *parent);
     ~Downloads() override;
     static constexpr int kInARowMs = 10000;
     void handle(browser::Download *download);
@@ -46,6 +49,7 @@ private:
     commands::OverwriteChoice &overwriteChoice();
 
     commands::CommandContext &m_context;
+    DownloadList &m_list;
     std::unique_ptr<commands::OverwriteChoice> m_overwrite;
     int m_running = 0;
     QElapsedTimer m_lastEnded;

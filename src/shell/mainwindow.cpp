@@ -5,7 +5,9 @@
 #include "seenlinks.h"
 
 #include "commands.h"
+#include "downloadlist.h"
 #include "downloads.h"
+#include "downloadswindow.h"
 #include "findbar.h"
 #include "qtdialogs.h"
 #include "sessionkeeper.h"
@@ -26,6 +28,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -74,7 +77,8 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
         return m_seenLinks->record().savedIn(url.toString(), m_savePath).has_value();
     });
     m_commands = new Commands(*this);
-    m_downloads = new Downloads(*m_context, this);
+    m_downloadList = new DownloadList(m_folder.filePath(QStringLiteral("downloads.json")), this);
+    m_downloads = new Downloads(*m_context, *m_downloadList, this);
     connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
     factory.setDownloadHandler(
         [this](browser::Download *download) { m_downloads->handle(download); });
@@ -346,6 +350,35 @@ void MainWindow::showHoveredLink(const QString &text) {
     m_hoverLabel->move(0, area->height() - m_hoverLabel->height());
     m_hoverLabel->raise();
     m_hoverLabel->show();
+}
+
+void MainWindow::showDownloads() {
+    if (!m_downloadsWindow) {
+        DownloadsWindow::Actions actions;
+        actions.openFile = [this](const QString &path) { openDownloadedFile(path); };
+        actions.openFolder = [this](const QString &folder) {
+            m_tabs->bringToFront(m_tabs->openInNewTab(QUrl::fromLocalFile(folder), true, true));
+        };
+        actions.retry = [this](const QUrl &url) {
+            if (browser::BrowserView *view = m_tabs->currentView())
+                view->download(url);
+        };
+        m_downloadsWindow = new DownloadsWindow(*m_downloadList, std::move(actions), this);
+    }
+    m_downloadsWindow->show();
+    m_downloadsWindow->raise();
+    m_downloadsWindow->activateWindow();
+}
+
+// What the engine shows opens in a tab; anything else goes to the desktop's program for it.
+void MainWindow::openDownloadedFile(const QString &path) {
+    static const QStringList shown = {"htm", "html", "xhtml", "mht", "mhtml", "txt", "pdf",
+                                      "png", "jpg",  "jpeg",  "gif", "webp",  "svg", "bmp"};
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (shown.contains(QFileInfo(path).suffix().toLower()))
+        m_tabs->bringToFront(m_tabs->openInNewTab(url, true, true));
+    else
+        QDesktopServices::openUrl(url);
 }
 
 void MainWindow::focusAddressBox() {

@@ -24,6 +24,8 @@ namespace shell {
 class Commands;
 class SeenLinks;
 class Downloads;
+class DownloadList;
+class DownloadsWindow;
 class FindBar;
 class SessionKeeper;
 class StatusBarPanels;
@@ -83,6 +85,8 @@ public:
     void printToPdf();
     // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
     void toggleExtractionRule();
+    void showDownloads();     // 下载列表, Ctrl+J
+    DownloadList &downloadList() const { return *m_downloadList; }
     void focusAddressBox();   // Ctrl+L
     void switchTab(int step); // Ctrl+Tab, Ctrl+Shift+Tab
     void zoom(double factor); // the page's zoom times `factor`; 0 goes back to 100%
@@ -98,6 +102,7 @@ private:
     void openFavouritesPage();
     void startUp();
     void addStartupMenuEntries();
+    void openDownloadedFile(const QString &path);
     void showHoveredLink(const QString &text);
     void setAddressText(const QString &text);
     void showUpdate(const QString &key, const QString &text); // from m_updates
@@ -113,6 +118,8 @@ private:
     Commands *m_commands = nullptr;
     SeenLinks *m_seenLinks = nullptr; // the tabs as the commands reach them
     Downloads *m_downloads = nullptr;
+    DownloadList *m_downloadList = nullptr;
+    DownloadsWindow *m_downloadsWindow = nullptr; // made when first shown
     FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;
     QComboBox *m_addressBox = nullptr;

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -92,11 +93,10 @@ protected:
         saveDir = QDir(programDir.path()).filePath("saved");
         QDir().mkpath(saveDir);
         write("savepath.ini", saveDir.toUtf8() + "\r\n");
-        write("link.htm",
-              common::encodeText(QStringLiteral(
-                  "<html><head><title>favorites</title></head><body><table>\r\n"
-                  "<tr class=\"head\"><td>网址</td><td>说明</td><td></td></tr>\r\n"
-                  "</table></body></html>\r\n")));
+        write("link.htm", common::encodeText(QStringLiteral(
+                              "<html><head><title>favorites</title></head><body><table>\r\n"
+                              "<tr class=\"head\"><td>网址</td><td>说明</td><td></td></tr>\r\n"
+                              "</table></body></html>\r\n")));
         window = std::make_unique<shell::MainWindow>(common::ProgramFolder(programDir.path()),
                                                      factory, &dialogs, &clipboard);
         window->tabs().setClock([this] { return clock; });
@@ -216,6 +216,8 @@ protected:
         seen << "clipboard:" + clipboard.text();
         if (window->findBar().isVisibleTo(window.get()))
             seen << "findBar";
+        if (auto *list = window->findChild<QDialog *>("downloads"); list && list->isVisible())
+            seen << "downloadsShown";
         if (window->addressBox().lineEdit()->hasSelectedText())
             seen << "addressSelected";
         seen << "s1:" + window->panelText("s1") << "s2:" + window->panelText("s2");
@@ -344,6 +346,7 @@ const QList<KeyEffect> &keyEffects() {
         {"SetExtractFilename", {"asked:exfilename"}},
         {"reopenClosed", {"tabs:3", "nav:closed.htm"}},
         {"printpdf", {"s2:正在打印为PDF："}},
+        {"downloads", {"downloadsShown"}},
         {"menu_exit", {"file:session.json"}},
         {"deleteThis", {"tabs:1", "s2:file://"}},
         {"deleteAll", {"tabs:1", closedAll}},

@@ -1,8 +1,12 @@
+#include "shell/downloadlist.h"
 #include "shell/downloads.h"
+#include "shell/downloadswindow.h"
 #include "support/commandfixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +20,7 @@ protected:
     FakeDownload *offer(const QString &name, bool userRequested, qint64 bytes = -1) {
         auto *download = new FakeDownload(&downloads);
         download->fileName = name;
+        download->address = QUrl("http://d.example/" + name);
         download->userRequested = userRequested;
         download->bytes = bytes;
         downloads.handle(download);
@@ -23,7 +28,10 @@ protected:
     }
     QString savedPath(const QString &name) { return QDir(savePath).filePath(name); }
 
-    shell::Downloads downloads{context, nullptr};
+    QTemporaryDir dataDir;
+    QString listPath = QDir(dataDir.path()).filePath("downloads.json");
+    std::unique_ptr<shell::DownloadList> list = std::make_unique<shell::DownloadList>(listPath);
+    shell::Downloads downloads{context, *list, nullptr};
 };
 
 TEST_F(DownloadsTest, ADownloadThePageStartedOnItsOwnWaitsForTheUsersYes) {
@@ -79,6 +87,53 @@ TEST_F(DownloadsTest, DownloadsInARowShareTheAllAnswers) {
     EXPECT_EQ(panels.last["s2"], "已跳过下载（同名文件已存在）：c.zip");
     emit first->finished(true, QString());
     EXPECT_TRUE(offer("d", true)->cancelled); // within the row still
+}
+
+// The downloads window lists every download with its state, newest first, and keeps them
+// for the next run; a download the program did not see end is told as failed then.
+TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNextRun) {
+    FakeDownload *done = offer("a.zip", true, 100);
+    FakeDownload *failed = offer("b.zip", true);
+    offer("c.zip", true); // still running when the program ends
+    emit done->progress(100, 100);
+    emit done->finished(true, QString());
+    emit failed->finished(false, "网络错误");
+
+    QStringList opened;
+    QList<QUrl> retried;
+    shell::DownloadsWindow window(*list, {[&](const QString &path) { opened << path; },
+                                          [](const QString &) {},
+                                          [&](const QUrl &url) { retried << url; }});
+    const auto rows = [&window] {
+        QStringList texts;
+        for (int i = 0; i < window.tree()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = window.tree()->topLevelItem(i);
+            texts << item->text(0) + " " + item->text(1) + " " + item->text(2);
+        }
+        return texts;
+    };
+    EXPECT_EQ(rows(), QStringList({"c.zip 大小不明 下载中", "b.zip 大小不明 失败（网络错误）",
+                                   "a.zip 100 字节 完成"}));
+    const auto select = [&window](int treeRow) {
+        window.tree()->setCurrentItem(window.tree()->topLevelItem(treeRow));
+    };
+    select(2);
+    window.openSelectedFile();
+    window.retrySelected(); // only a failed one is downloaded again
+    select(1);
+    window.openSelectedFile(); // a failed one has no file
+    window.retrySelected();
+    EXPECT_EQ(opened, QStringList({savedPath("a.zip")}));
+    EXPECT_EQ(retried, QList<QUrl>({failed->url()}));
+    window.removeSelected();
+    EXPECT_EQ(rows().size(), 2);
+
+    list.reset(); // the program ends
+    shell::DownloadList again(listPath);
+    ASSERT_EQ(again.records().size(), 2);
+    EXPECT_EQ(again.records()[0].path, savedPath("a.zip"));
+    EXPECT_EQ(again.records()[1].state, saving::DownloadRecord::State::Failed);
+    EXPECT_EQ(again.records()[1].error, "程序在下载时结束");
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+#include "downloadlist.h"
+
+#include "common/safewrite.h"
+
+#include <QFile>
+
+namespace shell {
+
+using saving::DownloadRecord;
+
+DownloadList::DownloadList(const QString &filePath, QObject *parent)
+    : QObject(parent), m_filePath(filePath) {
+    QFile file(filePath);
+    if (file.open(QIODevice::ReadOnly))
+        m_records = saving::readDownloadRecords(file.read(4 * 1024 * 1024));
+    for (qsizetype i = 0; i < m_records.size(); ++i)
+        m_ids.append(m_nextId++);
+    m_writeTimer.setSingleShot(true);
+    m_writeTimer.setInterval(1000);
+    connect(&m_writeTimer, &QTimer::timeout, this, &DownloadList::write);
+}
+
+DownloadList::~DownloadList() {
+    if (m_writeTimer.isActive())
+        write();
+}
+
+int DownloadList::add(const QUrl &url, const QString &path, qint64 bytes) {
+    DownloadRecord record;
+    record.url = url;
+    record.path = path;
+    record.bytes = bytes;
+    record.time = QDateTime::currentDateTime();
+    m_records.append(record);
+    m_ids.append(m_nextId);
+    if (m_records.size() > saving::kMaxDownloadRecords)
+        removeRow(0);
+    emit added(int(m_records.size()) - 1);
+    writeSoon();
+    return m_nextId++;
+}
+
+int DownloadList::rowOf(int id) const {
+    return int(m_ids.indexOf(id));
+}
+
+void DownloadList::setReceived(int id, qint64 bytes) {
+    const int row = rowOf(id);
+    if (row < 0 || m_records[row].bytes == bytes)
+        return;
+    m_records[row].bytes = bytes;
+    emit changed(row); // the file follows when the download ends
+}
+
+void DownloadList::finish(int id, bool ok, const QString &error) {
+    const int row = rowOf(id);
+    if (row < 0)
+        return;
+    m_records[row].state = ok ? DownloadRecord::State::Done : DownloadRecord::State::Failed;
+    m_records[row].error = error;
+    emit changed(row);
+    writeSoon();
+}
+
+void DownloadList::removeRow(int row) {
+    if (row < 0 || row >= m_records.size())
+        return;
+    m_records.removeAt(row);
+    m_ids.removeAt(row);
+    emit removed(row);
+    writeSoon();
+}
+
+void DownloadList::writeSoon() {
+    if (!m_writeTimer.isActive())
+        m_writeTimer.start();
+}
+
+// A list that cannot be written is tried again at the next change; downloads themselves are
+// never held up by it.
+void DownloadList::write() {
+    common::replaceFileBytes(m_filePath, saving::writeDownloadRecords(m_records));
+}
+
+} // namespace shell
