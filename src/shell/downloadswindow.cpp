@@ -27,6 +27,12 @@ DownloadsWindow::DownloadsWindow(DownloadList &list, Actions actions, QWidget *p
                              QStringLiteral("状态"), QStringLiteral("时间")});
     m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_tree->header()->setStretchLastSection(false);
+    // Widths from the widest texts, not from the rows: thousands of rows cost nothing here.
+    const QFontMetrics metrics = m_tree->fontMetrics();
+    m_tree->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("1023.9 MB")) + 24);
+    m_tree->setColumnWidth(
+        2, metrics.horizontalAdvance(QStringLiteral("失败（程序在下载时结束）")) + 24);
+    m_tree->setColumnWidth(3, metrics.horizontalAdvance(QStringLiteral("2026-12-08 00:00")) + 24);
     QList<QTreeWidgetItem *> items;
     for (int row = int(list.records().size()) - 1; row >= 0; --row) {
         auto *item = new QTreeWidgetItem;
