@@ -1,5 +1,7 @@
 #include "localpages.h"
 
+#include "common/urlrules.h"
+
 namespace browser {
 
 bool isLocalDocument(const QUrl &url) {
@@ -18,11 +20,7 @@ bool reachesOut(const QUrl &url) {
 }
 
 bool isOpenableAddress(const QUrl &url) {
-    if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank")))
-        return true;
-    const QString scheme = url.scheme();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-                             scheme == QLatin1String("file"));
+    return common::isOpenableAddress(url);
 }
 
 QList<QUrl> openableAddresses(const QList<QUrl> &urls, QStringList *refused) {
