@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Lines a chapter's text picks up around the story on short chapters, where the article reader
+// takes in the page's comments and footer.
+namespace serial {
+
+// True for a short line that is the site's, not the story's: a row of navigation words
+// ("上一章 目录 下一章"), an appeal ("求月票", "请收藏本站"), an address ("www.x.com"), a comment
+// block's heading or controls ("网友评论", "发表评论", "回复(3)"). Lines of 50 characters or more
+// are the story's.
+bool isClutterLine(QStringView line);
+
+} // namespace serial
