@@ -33,6 +33,8 @@ def title(n):
 
 
 def paragraphs(n):
+    if n == 11:  # a short chapter: the article reader takes in the comments below it
+        return ["第11章第1段：归途很短，他只说了一句话。"]
     count = 3 + n % 4
     return ["第%d章第%d段：%s的路上，风吹过松林，他想起师父说过的话，又往前走了一程。" %
             (n, p, NAMES[n - 1]) for p in range(1, count + 1)]
@@ -75,6 +77,10 @@ def chapter_page(n, page, pages, way):
     if way == "alone" and not last_page:
         body += "<p>本章未完，请点击下一页继续阅读</p>\n"
     heading = "<h1>%s</h1>" % shown if n % 2 == 0 else "<h1>%s</h1>" % BOOK
+    if n == 11:
+        body += ("<div class=\"footer\"><p>上一章 | 目录 | 下一章</p><p>求月票！求推荐票！</p>"
+                 "<p>请记住本站域名：www.biquge.la</p></div><div class=\"comments\"><p>网友评论</p>"
+                 "<p>书友甲：好看</p><p>回复(3)</p><p>发表评论</p></div>")
     return ("<!DOCTYPE html><html><head><meta charset=\"gbk\"><title>%s_%s_%s</title></head>"
             "<body><div id=\"menu\"><a href=\"/\">首页</a> <a href=\"/top\">排行榜</a> "
             "<a href=\"/new\">最新更新</a></div><div class=\"info\">%s 作者：王五 更新时间：2024-05-01"

@@ -324,6 +324,25 @@ TEST_F(SerialChainTest, AChaptersPagesMakeOneFileAndTitlesLoseTheSitesName) {
     }
 }
 
+TEST_F(SerialChainTest, StoppedBetweenTwoPagesOfAChapterItGoesOnWithThatChapter) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.chapters = 3;
+    site.split = {{2, false}};
+    commands::SerialChain chain(context);
+    chain.run(view(), series(), freshState(30), true);
+    ASSERT_TRUE(waitFor([this] {
+        const auto state = serial::readChainState(series());
+        return state && state->continues;
+    }));
+    chain.stop();
+    dialogs.folders = {series()};
+    chain.resume();
+    ASSERT_TRUE(runToEnd(chain));
+    EXPECT_EQ(chapterFiles(), expectedFiles(3));
+    EXPECT_EQ(common::readTextFile(QDir(series()).filePath(expectedFiles(3).at(1))).text,
+              QStringLiteral("第2章 雨夜\r\n\r\n第2章的正文。\r\n第二段。\r\n第2章的后半。\r\n"));
+}
+
 TEST_F(SerialChainTest, CheckingForNewChaptersAddsThemAfterTheLastOneInATabOfItsOwn) {
     ASSERT_TRUE(QDir().mkpath(series()));
     site.chapters = 3;

@@ -230,6 +230,7 @@ TEST_F(SerialEndToEnd, ServedSiteFigures) {
     int paragraphsSaved = 0;
     int paragraphsExpected = 0;
     int titlesRight = 0;
+    int extraLines = 0;
     for (qsizetype i = 0; i < expected.size(); ++i) {
         const QJsonObject chapter = expected.at(i).toObject();
         const QString text = i < files.size()
@@ -242,6 +243,10 @@ TEST_F(SerialEndToEnd, ServedSiteFigures) {
         const QJsonArray paragraphs = chapter.value("paragraphs").toArray();
         for (const QJsonValue &paragraph : paragraphs)
             found += text.contains(paragraph.toString());
+        // Lines that are neither the title nor the story: the site's, left in.
+        const QStringList lines = text.split("\r\n", Qt::SkipEmptyParts);
+        for (qsizetype line = 1; line < lines.size(); ++line)
+            extraLines += !paragraphs.contains(QJsonValue(lines.at(line)));
         paragraphsSaved += found;
         paragraphsExpected += paragraphs.size();
         chaptersRight += found == paragraphs.size();
@@ -249,14 +254,14 @@ TEST_F(SerialEndToEnd, ServedSiteFigures) {
     dialogs.folders = {series};
     testing_support::chooseEntry(window->commands(), "serialbook", "合并成一本书");
     const QString book = common::readTextFile(series + ".txt").text;
-    std::printf("chapter files %lld / %lld expected; chapters whole %d / %lld; paragraphs %d / %d; "
-                "titles %d / %lld; author in book: %s\n",
-                static_cast<long long>(files.size()), static_cast<long long>(expected.size()),
-                chaptersRight, static_cast<long long>(expected.size()), paragraphsSaved,
-                paragraphsExpected, titlesRight, static_cast<long long>(expected.size()),
-                book.contains(QStringLiteral("作者：") + manifest.value("author").toString())
-                    ? "yes"
-                    : "no");
+    std::printf(
+        "chapter files %lld / %lld expected; chapters whole %d / %lld; paragraphs %d / %d; "
+        "titles %d / %lld; lines not the story's %d; author in book: %s\n",
+        static_cast<long long>(files.size()), static_cast<long long>(expected.size()),
+        chaptersRight, static_cast<long long>(expected.size()), paragraphsSaved, paragraphsExpected,
+        titlesRight, static_cast<long long>(expected.size()), extraLines,
+        book.contains(QStringLiteral("作者：") + manifest.value("author").toString()) ? "yes"
+                                                                                      : "no");
     EXPECT_EQ(files.size(), expected.size());
     EXPECT_EQ(paragraphsSaved, paragraphsExpected);
     EXPECT_EQ(titlesRight, expected.size());
