@@ -8,7 +8,8 @@
 namespace serial {
 
 // True for a short line that is the site's, not the story's: a row of navigation words
-// ("上一章 目录 下一章"), an appeal ("求月票", "请收藏本站"), an address ("www.x.com"), a comment
+// ("上一章 目录 下一章", "首页 排行榜"), the book's header line ("作者：某 更新时间：…"), an
+// advert ("广告：…"), an appeal ("求月票", "请收藏本站"), an address ("www.x.com"), a comment
 // block's heading or controls ("网友评论", "发表评论", "回复(3)"). Lines of 50 characters or more
 // are the story's.
 bool isClutterLine(QStringView line);

@@ -71,8 +71,10 @@ public:
                          ? QStringLiteral("<a href='%1'><img src=n.gif alt='%2'></a>")
                                .arg(next, m_site.nextLabel)
                          : QStringLiteral("<a href='%1'>%2</a>").arg(next, m_site.nextLabel);
+        // The heading inside the article repeats the title: it is not kept as text.
         const QString text =
-            page == 1 ? QStringLiteral("<p>第%1章的正文。</p><p>第二段。</p>").arg(chapter)
+            page == 1 ? QStringLiteral("<h1>第%1章 雨夜</h1><p>第%1章的正文。</p><p>第二段。</p>")
+                            .arg(chapter)
                       : QStringLiteral("<p>第%1章的后半。</p>").arg(chapter);
         pageHtml = QStringLiteral("<head><title>%1%2</title></head><body><div class=menu>"
                                   "<a href='/'>首页</a>广告：充值送书币</div><div id=text>%3"

@@ -1,6 +1,7 @@
 #include "chapterstore.h"
 
 #include "common/ansifile.h"
+#include "serial/chaptertitle.h"
 #include "serial/clutter.h"
 #include "serial/nextlink.h"
 #include "text/htmltotext.h"
@@ -43,11 +44,15 @@ QString chapterText(const QString &articleJson, const QString &innerHtml) {
     QString text = text::deleteHtmlTag(QStringLiteral("<HTML>") + html + QStringLiteral("</HTML>"),
                                        false, true);
     // Blank lines the markup leaves between paragraphs are dropped, and so are the site's own
-    // lines that the article reader takes in on short chapters (its footer, the comments).
+    // lines that the article reader takes in on short chapters (its footer, the comments), and
+    // the page's headings: the chapter file's first line names the chapter.
+    const QStringList headings = serial::headingTexts(innerHtml);
     QStringList lines;
     for (const QString &line : text.replace(kCrLf, QStringLiteral("\n")).split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty() && !serial::isClutterLine(line))
-            lines.append(line.trimmed());
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty() && !serial::isClutterLine(trimmed) &&
+            !headings.contains(trimmed.simplified()))
+            lines.append(trimmed);
     }
     return lines.join(kCrLf);
 }

@@ -54,7 +54,7 @@ private:
 };
 
 // The chapter's text: Readability's article when the page has one, else the whole page; blank
-// lines and the site's clutter lines (serial::isClutterLine) left out.
+// lines, the page's headings and the site's clutter lines (serial::isClutterLine) left out.
 QString chapterText(const QString &articleJson, const QString &innerHtml);
 
 } // namespace commands
