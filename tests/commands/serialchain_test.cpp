@@ -31,7 +31,8 @@ struct Site {
     QHash<int, int> failuresLeft; // chapter -> loads that fail before it loads
     bool advertNext = false;      // an advert labelled "下一章" comes first on every page
     QString nextLabel = QStringLiteral("下一章");
-    QString titleEnd;       // what the site puts after every chapter's <title>
+    QString titleEnd; // what the site puts after every chapter's <title>
+    QString titleFormat = QStringLiteral("第%1章 雨夜");
     bool imageNext = false; // the next link is a picture
     // Chapters over two pages: true when page 1 has "下一章" beside its "下一页", false when
     // "下一页" is its only way on.
@@ -56,7 +57,7 @@ public:
 
     void show(int chapter, int page = 1) {
         pageUrl = Site::url(chapter, page);
-        pageTitle = QStringLiteral("第%1章 雨夜").arg(chapter);
+        pageTitle = m_site.titleFormat.arg(chapter);
         const QString next = chapter < m_site.chapters ? Site::url(chapter + 1).toString()
                                                        : QStringLiteral("/book/");
         const bool split = m_site.split.contains(chapter) && page == 1;
@@ -72,10 +73,11 @@ public:
                                .arg(next, m_site.nextLabel)
                          : QStringLiteral("<a href='%1'>%2</a>").arg(next, m_site.nextLabel);
         // The heading inside the article repeats the title: it is not kept as text.
-        const QString text =
-            page == 1 ? QStringLiteral("<h1>第%1章 雨夜</h1><p>第%1章的正文。</p><p>第二段。</p>")
-                            .arg(chapter)
-                      : QStringLiteral("<p>第%1章的后半。</p>").arg(chapter);
+        const QString text = page == 1
+                                 ? QStringLiteral("<h1>%2</h1><p>第%1章的正文。</p><p>第二段。</p>")
+                                       .arg(chapter)
+                                       .arg(pageTitle)
+                                 : QStringLiteral("<p>第%1章的后半。</p>").arg(chapter);
         pageHtml = QStringLiteral("<head><title>%1%2</title></head><body><div class=menu>"
                                   "<a href='/'>首页</a>广告：充值送书币</div><div id=text>%3"
                                   "</div>%4</body>")
@@ -324,6 +326,26 @@ TEST_F(SerialChainTest, AChaptersPagesMakeOneFileAndTitlesLoseTheSitesName) {
             QStringLiteral("第%1章 雨夜\r\n\r\n第%1章的正文。\r\n第二段。\r\n第%1章的后半。\r\n")
                 .arg(chapter));
     }
+}
+
+TEST_F(SerialChainTest, TheFirstChapterLosesTheSitesNameOnceTheSecondShowsIt) {
+    ASSERT_TRUE(QDir().mkpath(series()));
+    site.chapters = 2;
+    site.titleFormat = QStringLiteral("雨夜之%1"); // no chapter-like heading or title
+    site.titleEnd = QStringLiteral(" - 雨夜全集 - 笔趣阁");
+    view()->show(1);
+    commands::SerialChain chain(context);
+    chain.run(view(), series(), freshState(), true);
+    ASSERT_TRUE(runToEnd(chain));
+    const QStringList titles = {QStringLiteral("雨夜之1"), QStringLiteral("雨夜之2")};
+    EXPECT_EQ(chapterFiles(), QStringList({serial::chapterFileName(1, titles[0], ".txt"),
+                                           serial::chapterFileName(2, titles[1], ".txt")}));
+    const auto index = serial::parseIndex(
+        common::readTextFile(QDir(series()).filePath(serial::kIndexFileName)).text);
+    ASSERT_EQ(index.size(), 2);
+    EXPECT_EQ(index[0].title, titles[0]);
+    EXPECT_TRUE(common::readTextFile(QDir(series()).filePath(chapterFiles().at(0)))
+                    .text.startsWith(titles[0] + "\r\n"));
 }
 
 TEST_F(SerialChainTest, StoppedBetweenTwoPagesOfAChapterItGoesOnWithThatChapter) {
