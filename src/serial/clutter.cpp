@@ -32,4 +32,22 @@ bool isClutterLine(QStringView line) {
            header.match(plain).hasMatch() || comments.match(plain).hasMatch();
 }
 
+bool isMadeOfLinks(const QString &line, const QStringList &linkTexts, const QStringList &headings) {
+    QString rest = line.simplified();
+    bool anyLink = false;
+    for (const QStringList *texts : {&linkTexts, &headings}) {
+        for (const QString &text : *texts) {
+            if (text.size() < 2 || !rest.contains(text))
+                continue;
+            rest.remove(text);
+            anyLink = anyLink || texts == &linkTexts;
+        }
+    }
+    for (const QChar c : std::as_const(rest)) {
+        if (c.isLetterOrNumber())
+            return false;
+    }
+    return anyLink;
+}
+
 } // namespace serial

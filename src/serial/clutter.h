@@ -14,4 +14,9 @@ namespace serial {
 // are the story's.
 bool isClutterLine(QStringView line);
 
+// True when `line` is nothing but texts of the page's links (`linkTexts`), with spaces and
+// stops between them: a menu or a sidebar list run into one line ("热门小说 别的书一别的书二"
+// with `headings` holding "热门小说"). Link texts of one character are not counted.
+bool isMadeOfLinks(const QString &line, const QStringList &linkTexts, const QStringList &headings);
+
 } // namespace serial

@@ -3,6 +3,7 @@
 #include "common/ansifile.h"
 #include "serial/chaptertitle.h"
 #include "serial/clutter.h"
+#include "serial/markup.h"
 #include "serial/nextlink.h"
 #include "text/htmltotext.h"
 
@@ -47,11 +48,19 @@ QString chapterText(const QString &articleJson, const QString &innerHtml) {
     // lines that the article reader takes in on short chapters (its footer, the comments), and
     // the page's headings: the chapter file's first line names the chapter.
     const QStringList headings = serial::headingTexts(innerHtml);
+    QStringList linkTexts;
+    for (const serial::PageLink &link : serial::pageLinks(innerHtml))
+        linkTexts.append(link.text);
+    // Longer texts first: "别的书一" goes before a link "别的" can cut it.
+    std::sort(linkTexts.begin(), linkTexts.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    linkTexts.erase(std::unique(linkTexts.begin(), linkTexts.end()), linkTexts.end());
     QStringList lines;
     for (const QString &line : text.replace(kCrLf, QStringLiteral("\n")).split(QLatin1Char('\n'))) {
         const QString trimmed = line.trimmed();
         if (!trimmed.isEmpty() && !serial::isClutterLine(trimmed) &&
-            !headings.contains(trimmed.simplified()))
+            !headings.contains(trimmed.simplified()) &&
+            !serial::isMadeOfLinks(trimmed, linkTexts, headings))
             lines.append(trimmed);
     }
     return lines.join(kCrLf);

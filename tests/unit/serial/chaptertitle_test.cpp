@@ -75,6 +75,13 @@ TEST(ChapterText, TheSitesLinesGoTheStorysStay) {
           "“下一章会更好。”他笑道。",
           "她在评论区看到了那句话，久久没有说话，窗外的雨一直下到了天亮，灯也没有熄。又过了很久。"})
         EXPECT_FALSE(serial::isClutterLine(QString::fromUtf8(story))) << story;
+
+    const QStringList links = {"别的书一", "别的书二", "首页", "他"};
+    const QStringList headings = {"热门小说"};
+    EXPECT_TRUE(serial::isMadeOfLinks("热门小说别的书一别的书二", links, headings));
+    EXPECT_TRUE(serial::isMadeOfLinks("首页 · 别的书二", links, headings));
+    EXPECT_FALSE(serial::isMadeOfLinks("热门小说", links, headings)); // a heading, no link
+    EXPECT_FALSE(serial::isMadeOfLinks("他读完了别的书一。", links, headings));
 }
 
 } // namespace
