@@ -123,12 +123,13 @@ bool endsUnfinished(QStringView chapterText) {
 }
 
 QUrl findChapterPage(QStringView html, const QUrl &pageUrl, const QString &chapterText,
-                     const QSet<QString> &seen) {
+                     const QSet<QString> &seen, bool chapterStart) {
     QUrl base = pageUrl;
     if (const QString baseHref = baseHrefOf(html); !baseHref.isEmpty())
         base = pageUrl.resolved(QUrl(baseHref));
     int pageNumber = 1;
     const QString group = pageGroupKey(pageUrl, &pageNumber);
+    const bool numberedPages = !chapterStart || pageNumber == 1;
     const QString self = chainKey(pageUrl);
     QUrl pageLink;     // the first "下一页" link
     QUrl numberedLink; // the link "N+1" to this chapter's next page
@@ -144,7 +145,7 @@ QUrl findChapterPage(QStringView html, const QUrl &pageUrl, const QString &chapt
         if (!isFollowable(url) || key == self || seen.contains(key))
             continue;
         int number = 0;
-        const bool inGroup = pageGroupKey(url, &number) == group;
+        const bool inGroup = numberedPages && pageGroupKey(url, &number) == group;
         const int strength = textStrength(link.text);
         if (strength == Page && pageLink.isEmpty()) {
             pageLink = url;

@@ -198,8 +198,8 @@ common::Task<> SerialChain::saveChapter() {
     m_store.see(m_state.next);
     m_state.count = number;
     // A chapter's own pages come before the next chapter.
-    if (const QUrl page =
-            serial::findChapterPage(html, url, asHtml ? QString() : body, m_store.seen());
+    if (const QUrl page = serial::findChapterPage(html, url, asHtml ? QString() : body,
+                                                  m_store.seen(), !continuing);
         !page.isEmpty()) {
         m_state.continues = true;
         m_state.next = page;

@@ -127,6 +127,16 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"page_already_saved", "<a href='2.html'>下一页</a><a href='4.html'>下一章</a>",
                   "正文", ""}));
 
+TEST(ChapterPage, ANumberThatNamesTheChapterIsNoPageNumber) {
+    // Book 5, chapter 13: its "下一页" leads to chapter 14, unless the chain came here from
+    // page 12 of the same chapter.
+    const QUrl chapter("https://book.example/read/5_13.html");
+    const QString html = QStringLiteral("<a href='5_14.html'>下一页</a>");
+    EXPECT_EQ(serial::findChapterPage(html, chapter, QString(), {}, true), QUrl());
+    EXPECT_EQ(serial::findChapterPage(html, chapter, QString(), {}, false),
+              QUrl("https://book.example/read/5_14.html"));
+}
+
 TEST(NextLinkText, WordsArrowsAndNothingElse) {
     for (const char *yes : {"下一章", "下 一 章", "NEXT", "next page", "Next Chapter", "›", " » ",
                             "→", "下页>>", "【下一篇】"})
