@@ -2,6 +2,7 @@
 
 #include "chainstate.h"
 #include "chapterfiles.h"
+#include "chaptertitle.h"
 #include "epubwriter.h"
 
 #include "common/ansifile.h"
@@ -48,6 +49,11 @@ QString titleFromFileName(const QString &fileName) {
 
 std::optional<Book> readSeriesFolder(const QString &folder, QString *error) {
     const QDir dir(folder);
+    if (!QFileInfo(folder).isDir()) {
+        if (error)
+            *error = QStringLiteral("文件夹不存在：") + QDir::toNativeSeparators(folder);
+        return std::nullopt;
+    }
     QHash<int, IndexEntry> index;
     const common::TextFileContent indexFile = common::readTextFile(dir.filePath(kIndexFileName));
     if (indexFile.ok) {
@@ -103,6 +109,15 @@ std::optional<Book> readSeriesFolder(const QString &folder, QString *error) {
         book.chapters.append(chapter);
     }
     book.source = book.chapters.first().address;
+    QStringList titles;
+    for (const BookChapter &chapter : std::as_const(book.chapters))
+        titles.append(chapter.title);
+    if (const QString suffix = sharedTitleSuffix(titles); !suffix.isEmpty()) {
+        for (BookChapter &chapter : book.chapters)
+            chapter.title = chapter.title.chopped(suffix.size()).trimmed();
+    }
+    book.author =
+        state && !state->author.isEmpty() ? state->author : authorIn(book.chapters.first().text);
     return book;
 }
 
@@ -112,7 +127,10 @@ QString bookText(const Book &book) {
     for (const BookChapter &chapter : book.chapters)
         size += chapter.text.size() + chapter.title.size() * 2 + 16;
     out.reserve(size + book.title.size() + 16);
-    out += book.title + kCrLf + kCrLf + QStringLiteral("目录") + kCrLf;
+    out += book.title + kCrLf;
+    if (!book.author.isEmpty())
+        out += QStringLiteral("作者：") + book.author + kCrLf;
+    out += kCrLf + QStringLiteral("目录") + kCrLf;
     for (const BookChapter &chapter : book.chapters)
         out += chapter.title + kCrLf;
     for (const BookChapter &chapter : book.chapters) {

@@ -19,14 +19,18 @@ struct BookChapter {
 
 struct Book {
     QString title;
-    QUrl source; // the first chapter's address
+    QString author; // empty when no page named one
+    QUrl source;    // the first chapter's address
     QList<BookChapter> chapters;
 };
 
 // Reads the chapter files "NNNN title.txt" (and .htm/.html, turned into text) of a series folder
 // in number order, with the reading rule of common::readTextFile. 目录.txt gives the chapters'
 // addresses and their titles as the pages had them; the state file the book's title, else the
-// folder's name. No value, and `error` set, when the folder holds no chapter file.
+// folder's name. Titles lose the end all of them share from a separator on (a site's name).
+// The author is the one the chain found on the pages, else the one chapter 1 names
+// ("作者：…"). No value, and `error` set, when the folder does not exist or holds no chapter
+// file.
 std::optional<Book> readSeriesFolder(const QString &folder, QString *error = nullptr);
 
 // The book as text: the title, a contents list, then each chapter under its title. CR LF.

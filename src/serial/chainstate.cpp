@@ -13,6 +13,27 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
 
+std::optional<ChainState> parseChainOptions(const QString &text) {
+    const QStringList parts = text.simplified().split(QLatin1Char(' '));
+    if (parts.size() != 3)
+        return std::nullopt;
+    bool secondsOk = false;
+    bool countOk = false;
+    const double seconds = parts.at(0).toDouble(&secondsOk);
+    const int count = parts.at(1).toInt(&countOk);
+    const QString format = parts.at(2).toLower();
+    if (!secondsOk || seconds < 0 || seconds > 3600 || !countOk || count < 0)
+        return std::nullopt;
+    ChainState state;
+    state.delayMs = int(seconds * 1000);
+    state.limit = count;
+    if (format == QLatin1String("html"))
+        state.format = ChapterFormat::Html;
+    else if (format != QStringLiteral("文本") && format != QLatin1String("text"))
+        return std::nullopt;
+    return state;
+}
+
 QString formatChainState(const ChainState &state) {
     QString text;
     const auto line = [&text](const QString &key, const QString &value) {
@@ -32,6 +53,10 @@ QString formatChainState(const ChainState &state) {
     line(QStringLiteral("limit"), QString::number(state.limit));
     line(QStringLiteral("choice"), QString::number(state.choice));
     line(QStringLiteral("linktext"), state.linkText);
+    line(QStringLiteral("continues"), state.continues ? QStringLiteral("1") : QStringLiteral("0"));
+    line(QStringLiteral("firsttitle"), state.firstTitle);
+    line(QStringLiteral("titlesuffix"), state.titleSuffix);
+    line(QStringLiteral("author"), state.author);
     line(QStringLiteral("finished"), state.finished ? QStringLiteral("1") : QStringLiteral("0"));
     line(QStringLiteral("end"), QStringLiteral("1"));
     return text;
@@ -64,6 +89,10 @@ std::optional<ChainState> parseChainState(QStringView text) {
     state.finished = values.value(QStringLiteral("finished")) == QLatin1String("1");
     state.choice = qMax(0, values.value(QStringLiteral("choice")).toInt());
     state.linkText = values.value(QStringLiteral("linktext"));
+    state.continues = values.value(QStringLiteral("continues")) == QLatin1String("1");
+    state.firstTitle = values.value(QStringLiteral("firsttitle"));
+    state.titleSuffix = values.value(QStringLiteral("titlesuffix"));
+    state.author = values.value(QStringLiteral("author"));
     if (!state.finished && (!state.next.isValid() || state.next.isRelative()))
         return std::nullopt;
     if (format == QLatin1String("html"))

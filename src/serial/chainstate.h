@@ -28,7 +28,17 @@ struct ChainState {
     // The visible text of the link the user pointed at as the next chapter ("以此链接为下一章");
     // later pages take the link with this text. Empty before any such choice.
     QString linkText;
+    // The page to load next continues chapter `count` (its 下一页), not a new chapter.
+    bool continues = false;
+    QString firstTitle; // the raw <title> of the first page this chain saved, until...
+    QString titleSuffix; // ...the site's suffix ("_山河剑客_笔趣阁") is learned from two pages
+    QString author;      // "作者：…" as a chapter page said it; empty when none did
 };
+
+// The options the user types when a chain starts, "秒数 章数 格式": "1 0 文本" or "0.5 30 html"
+// give the pause, the most chapters (0 for no limit) and the format. No value when they do not
+// parse.
+std::optional<ChainState> parseChainOptions(const QString &text);
 
 // The file's text: "key=value" lines, CR LF, closed by "end=1" so a cut file is known.
 QString formatChainState(const ChainState &state);

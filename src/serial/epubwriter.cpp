@@ -107,6 +107,9 @@ QString packageDocument(const Book &book) {
     if (!book.source.isEmpty())
         source = QStringLiteral("<dc:source>") + xmlText(book.source.toString(QUrl::FullyEncoded)) +
                  QStringLiteral("</dc:source>\n");
+    if (!book.author.isEmpty())
+        source += QStringLiteral("<dc:creator>") + xmlText(book.author) +
+                  QStringLiteral("</dc:creator>\n");
     const QString modified =
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

@@ -90,6 +90,28 @@ QString visibleText(QStringView markup) {
     return decodeEntities(text).simplified();
 }
 
+// The words an image link shows instead of text: the alt (else title) of its images.
+QString imageWords(QStringView markup) {
+    QStringList words;
+    qsizetype i = 0;
+    while ((i = markup.indexOf(QLatin1Char('<'), i)) >= 0) {
+        if (!opensTag(markup, i, QLatin1String("img"))) {
+            ++i;
+            continue;
+        }
+        const Tag img = readTag(markup, i + 4);
+        QString word = img.attributes.value(QStringLiteral("alt")).simplified();
+        if (word.isEmpty())
+            word = img.attributes.value(QStringLiteral("title")).simplified();
+        if (!word.isEmpty())
+            words.append(word);
+        if (img.end < 0)
+            break;
+        i = img.end;
+    }
+    return words.join(QLatin1Char(' '));
+}
+
 bool hasRelNext(const Tag &tag) {
     const QStringList tokens = tag.attributes.value(QStringLiteral("rel"))
                                    .toLower()
@@ -166,7 +188,13 @@ QList<PageLink> pageLinks(QStringView html) {
             qsizetype close = html.indexOf(QLatin1String("</a"), i, Qt::CaseInsensitive);
             if (close < 0)
                 close = html.size();
-            found.text = visibleText(html.mid(i, close - i));
+            const QStringView inner = html.mid(i, close - i);
+            found.text = visibleText(inner);
+            // A link drawn as a picture ("下一章" button) reads as its alt or title.
+            if (found.text.isEmpty())
+                found.text = imageWords(inner);
+            if (found.text.isEmpty())
+                found.text = tag.attributes.value(QStringLiteral("title")).simplified();
             i = close;
         }
         links.append(found);

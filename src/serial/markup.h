@@ -9,8 +9,10 @@
 namespace serial {
 
 struct PageLink {
-    QString href;         // the attribute's value, references decoded ("" when absent)
-    QString text;         // the visible text: tags removed, references decoded
+    QString href; // the attribute's value, references decoded ("" when absent)
+    // The visible text: tags removed, references decoded. A link with no text reads as its
+    // images' alt (else title) words, else its own title.
+    QString text;
     bool relNext = false; // rel holds the token "next"
 };
 

@@ -3,6 +3,8 @@
 #include "markup.h"
 
 #include <QHash>
+#include <QRegularExpression>
+#include <QUrlQuery>
 
 namespace serial {
 
@@ -80,7 +82,93 @@ bool isFolderAbove(const QUrl &target, const QUrl &page) {
            path.startsWith(folder);
 }
 
+// The address of a chapter with its page number taken out: "/b/12_3.html" and "/b/12.html"
+// give one key, as do "?id=5&page=2" and "?id=5". The number is returned in `page` (1 when
+// none).
+QString pageGroupKey(const QUrl &url, int *page) {
+    static const QRegularExpression numbered(QStringLiteral("^(.+?)[_-](\\d{1,2})(\\.[^./]*)?$"));
+    static const QStringList pageKeys = {QStringLiteral("page"), QStringLiteral("p"),
+                                         QStringLiteral("pn"), QStringLiteral("pg")};
+    *page = 1;
+    QString path = url.path();
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString file = path.mid(slash + 1);
+    if (const QRegularExpressionMatch match = numbered.match(file); match.hasMatch()) {
+        *page = match.captured(2).toInt();
+        path = path.left(slash + 1) + match.captured(1) + match.captured(3);
+    }
+    QUrlQuery query(url);
+    for (const QString &key : pageKeys) {
+        if (query.hasQueryItem(key)) {
+            *page = query.queryItemValue(key).toInt();
+            query.removeAllQueryItems(key);
+        }
+    }
+    return url.scheme() + QStringLiteral("://") + url.authority() + path + QLatin1Char('?') +
+           query.toString(QUrl::FullyEncoded);
+}
+
 } // namespace
+
+bool endsUnfinished(QStringView chapterText) {
+    static const QStringList marks = {QStringLiteral("本章未完"), QStringLiteral("下一页继续"),
+                                      QStringLiteral("请翻页"), QStringLiteral("未完，"),
+                                      QStringLiteral("翻下一页")};
+    const QStringView tail = chapterText.right(80);
+    for (const QString &mark : marks) {
+        if (tail.contains(mark))
+            return true;
+    }
+    return false;
+}
+
+QUrl findChapterPage(QStringView html, const QUrl &pageUrl, const QString &chapterText,
+                     const QSet<QString> &seen, bool chapterStart) {
+    QUrl base = pageUrl;
+    if (const QString baseHref = baseHrefOf(html); !baseHref.isEmpty())
+        base = pageUrl.resolved(QUrl(baseHref));
+    int pageNumber = 1;
+    const QString group = pageGroupKey(pageUrl, &pageNumber);
+    const bool numberedPages = !chapterStart || pageNumber == 1;
+    const QString self = chainKey(pageUrl);
+    QUrl pageLink;     // the first "下一页" link
+    QUrl numberedLink; // the link "N+1" to this chapter's next page
+    bool pageInGroup = false;
+    bool chapterElsewhere = false; // a "下一章" to another address than pageLink
+    QList<QUrl> chapterLinks;
+    for (const PageLink &link : pageLinks(html)) {
+        const QString href = link.href.trimmed();
+        if (href.isEmpty() || href.startsWith(QLatin1Char('#')))
+            continue;
+        const QUrl url = base.resolved(QUrl(href));
+        const QString key = chainKey(url);
+        if (!isFollowable(url) || key == self || seen.contains(key))
+            continue;
+        int number = 0;
+        const bool inGroup = numberedPages && pageGroupKey(url, &number) == group;
+        const int strength = textStrength(link.text);
+        if (strength == Page && pageLink.isEmpty()) {
+            pageLink = url;
+            pageInGroup = inGroup && number == pageNumber + 1;
+        } else if (strength == Chapter || strength == Section || link.relNext) {
+            chapterLinks.append(url);
+        }
+        bool isNumber = false;
+        if (inGroup && link.text.trimmed().toInt(&isNumber) == pageNumber + 1 && isNumber &&
+            number == pageNumber + 1 && numberedLink.isEmpty())
+            numberedLink = url;
+    }
+    for (const QUrl &url : std::as_const(chapterLinks))
+        chapterElsewhere = chapterElsewhere || chainKey(url) != chainKey(pageLink);
+    if (!pageLink.isEmpty() && (pageInGroup || chapterElsewhere || endsUnfinished(chapterText)))
+        return pageLink;
+    if (!numberedLink.isEmpty())
+        return numberedLink;
+    // The text says the chapter goes on, and the only way on is the chapter link.
+    if (endsUnfinished(chapterText) && chapterLinks.size() == 1)
+        return chapterLinks.first();
+    return {};
+}
 
 bool isNextLinkText(QStringView visibleText) {
     return textStrength(visibleText) != NotNext;

@@ -50,4 +50,19 @@ NextLink findLinkByText(QStringView html, const QUrl &pageUrl, const QString &li
 NextLink judgeNextLink(const QUrl &url, QStringView html, const QUrl &pageUrl,
                        const QSet<QString> &seen);
 
+// The next page of the same chapter, when the chapter at `pageUrl` goes on over pages: its
+// "下一页" / "下页" link when it stays within the chapter's numbered pages ("12.html" →
+// "12_2.html", "?page=2"), when a "下一章" link to elsewhere stands beside it, or when the text
+// ends saying the chapter is unfinished ("本章未完"); else a numbered link ("2") to the
+// chapter's next page. `chapterText` is the text saved from the page. Empty when the chapter
+// ends on this page. Addresses in `seen` and the page itself are never its next page.
+// `chapterStart`: the page is a chapter's first; when its address already ends in a number
+// ("5_13.html"), that number names the chapter, not a page, and the numbered-pages rule is off.
+// Example: a page with <a href='12_2.html'>下一页</a><a href='13.html'>下一章</a> gives 12_2.html.
+QUrl findChapterPage(QStringView html, const QUrl &pageUrl, const QString &chapterText,
+                     const QSet<QString> &seen, bool chapterStart = true);
+
+// True when the chapter's text ends saying it goes on over the page ("本章未完，请点击下一页").
+bool endsUnfinished(QStringView chapterText);
+
 } // namespace serial

@@ -18,6 +18,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -193,6 +196,75 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
     }));
     EXPECT_EQ(serial::readChainState(series)->linkText, QStringLiteral("继续阅读"));
     EXPECT_EQ(QDir(series).entryList({"0*.txt"}, QDir::Files).size(), 3);
+}
+
+// Figures on a site served apart (bench/serial_site.py says how): chapters, paragraphs and
+// titles saved against what its manifest lists. Skipped unless LUMARO_SERIAL_SITE names its
+// first chapter and LUMARO_SERIAL_MANIFEST its manifest.
+TEST_F(SerialEndToEnd, ServedSiteFigures) {
+    const QString site = qEnvironmentVariable("LUMARO_SERIAL_SITE");
+    QFile manifestFile(qEnvironmentVariable("LUMARO_SERIAL_MANIFEST"));
+    if (site.isEmpty() || !manifestFile.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "no served site: see bench/serial_site.py";
+    const QJsonObject manifest = QJsonDocument::fromJson(manifestFile.readAll()).object();
+    const QJsonArray expected = manifest.value("chapters").toArray();
+
+    shell::TabManager &tabs = window->tabs();
+    window->openAddress(site);
+    tabs.selectTab(tabs.tabCount());
+    browser::BrowserView *view = tabs.currentView();
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] { return view->url() == QUrl(site) && !view->isBusy() && !view->title().isEmpty(); }));
+    dialogs.inputs = {QStringLiteral("山河"), QStringLiteral("0 0 文本")};
+    testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("山河"));
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] {
+            const auto state = serial::readChainState(series);
+            return state && state->finished;
+        },
+        120000));
+
+    const QStringList files = QDir(series).entryList({"0*.txt"}, QDir::Files, QDir::Name);
+    int chaptersRight = 0;
+    int paragraphsSaved = 0;
+    int paragraphsExpected = 0;
+    int titlesRight = 0;
+    int extraLines = 0;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QJsonObject chapter = expected.at(i).toObject();
+        const QString text = i < files.size()
+                                 ? common::readTextFile(QDir(series).filePath(files.at(i))).text
+                                 : QString();
+        const QString title = chapter.value("title").toString();
+        titlesRight += i < files.size() && text.startsWith(title + "\r\n") &&
+                       files.at(i).endsWith(" " + title + ".txt");
+        int found = 0;
+        const QJsonArray paragraphs = chapter.value("paragraphs").toArray();
+        for (const QJsonValue &paragraph : paragraphs)
+            found += text.contains(paragraph.toString());
+        // Lines that are neither the title nor the story: the site's, left in.
+        const QStringList lines = text.split("\r\n", Qt::SkipEmptyParts);
+        for (qsizetype line = 1; line < lines.size(); ++line)
+            extraLines += !paragraphs.contains(QJsonValue(lines.at(line)));
+        paragraphsSaved += found;
+        paragraphsExpected += paragraphs.size();
+        chaptersRight += found == paragraphs.size();
+    }
+    dialogs.folders = {series};
+    testing_support::chooseEntry(window->commands(), "serialbook", "合并成一本书");
+    const QString book = common::readTextFile(series + ".txt").text;
+    std::printf(
+        "chapter files %lld / %lld expected; chapters whole %d / %lld; paragraphs %d / %d; "
+        "titles %d / %lld; lines not the story's %d; author in book: %s\n",
+        static_cast<long long>(files.size()), static_cast<long long>(expected.size()),
+        chaptersRight, static_cast<long long>(expected.size()), paragraphsSaved, paragraphsExpected,
+        titlesRight, static_cast<long long>(expected.size()), extraLines,
+        book.contains(QStringLiteral("作者：") + manifest.value("author").toString()) ? "yes"
+                                                                                      : "no");
+    EXPECT_EQ(files.size(), expected.size());
+    EXPECT_EQ(paragraphsSaved, paragraphsExpected);
+    EXPECT_EQ(titlesRight, expected.size());
 }
 
 } // namespace

@@ -3,72 +3,22 @@
 #include "browser/browserview.h"
 #include "browser/pagereads.h"
 #include "commands/commandrunner.h"
+#include "commands/serial/makebook.h"
+#include "commands/serial/seriesstart.h"
 #include "common/ansifile.h"
-#include "serial/book.h"
+#include "serial/chaptertitle.h"
 #include "serial/nextlink.h"
-#include "text/htmltotext.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace commands {
 
 namespace {
 
 const QString kCaption = QStringLiteral("连续保存");
-const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kLoadLimitMs = 60000;
 constexpr int kMostFailedLoads = 3;
 constexpr int kRereadMs = 300;
-
-// The chapter's text: Readability's article when the page has one, else the whole page.
-QString chapterText(const QString &articleJson, const QString &innerHtml) {
-    const QJsonObject article = QJsonDocument::fromJson(articleJson.toUtf8()).object();
-    const QString content = article.value(QStringLiteral("content")).toString();
-    const QString html = content.trimmed().isEmpty() ? innerHtml : content;
-    QString text = text::deleteHtmlTag(QStringLiteral("<HTML>") + html + QStringLiteral("</HTML>"),
-                                       false, true);
-    // Blank lines the markup leaves between paragraphs are dropped.
-    QStringList lines;
-    for (const QString &line : text.replace(kCrLf, QStringLiteral("\n")).split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty())
-            lines.append(line.trimmed());
-    }
-    return lines.join(kCrLf);
-}
-
-// Parses "秒数 章数 格式", e.g. "1 0 文本" or "0.5 30 html".
-std::optional<serial::ChainState> parseOptions(const QString &text) {
-    const QStringList parts = text.simplified().split(QLatin1Char(' '));
-    if (parts.size() != 3)
-        return std::nullopt;
-    bool secondsOk = false;
-    bool countOk = false;
-    const double seconds = parts.at(0).toDouble(&secondsOk);
-    const int count = parts.at(1).toInt(&countOk);
-    const QString format = parts.at(2).toLower();
-    if (!secondsOk || seconds < 0 || seconds > 3600 || !countOk || count < 0)
-        return std::nullopt;
-    serial::ChainState state;
-    state.delayMs = int(seconds * 1000);
-    state.limit = count;
-    if (format == QLatin1String("html"))
-        state.format = serial::ChapterFormat::Html;
-    else if (format != QStringLiteral("文本") && format != QLatin1String("text"))
-        return std::nullopt;
-    return state;
-}
-
-// Removes other files of chapter `number` (saved before under another title).
-void removeOtherFiles(QDir dir, int number, const QString &keep) {
-    const QString prefix = QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
-    for (const QString &name : dir.entryList({prefix + QLatin1Char('*')}, QDir::Files)) {
-        if (name != keep && serial::chapterNumberOf(name) == number)
-            dir.remove(name);
-    }
-}
 
 } // namespace
 
@@ -92,48 +42,16 @@ void SerialChain::startFromCurrentPage() {
     browser::BrowserView *view = m_context.tabs.currentView();
     if (!view || refuseWhileRunning())
         return;
-    const std::optional<QString> name = m_context.dialogs.inputText(
-        kCaption, QStringLiteral("系列的名字（在默认保存路径下以此建文件夹）："),
-        serial::seriesFolderName(view->title()));
-    if (!name)
+    std::optional<SeriesStart> start = askSeriesStart(m_context, view->title());
+    if (!start)
         return;
-    const std::optional<QString> optionText = m_context.dialogs.inputText(
-        kCaption,
-        QStringLiteral("每两章之间等待的秒数、最多保存的章数（0为不限）、保存格式（文本或HTML），"
-                       "用空格分开："),
-        QStringLiteral("1 0 文本"));
-    if (!optionText)
-        return;
-    std::optional<serial::ChainState> state = parseOptions(*optionText);
-    if (!state) {
-        m_context.dialogs.message(kCaption, QStringLiteral("设置的格式不对，例如：1 0 文本"),
-                                  Dialogs::Buttons::Ok);
-        return;
-    }
-    const QString folder = QDir(m_context.savePath()).filePath(serial::seriesFolderName(*name));
-    if (!QDir().mkpath(folder)) {
-        m_context.dialogs.message(kCaption, QStringLiteral("无法创建文件夹：") + folder,
-                                  Dialogs::Buttons::Ok);
-        return;
-    }
-    if (const std::optional<serial::ChainState> open = serial::readChainState(folder);
-        open && !open->finished) {
-        const auto answer = m_context.dialogs.message(
-            kCaption, QStringLiteral("该文件夹里有没有完成的连续保存，继续上次的连续保存吗？"),
-            Dialogs::Buttons::YesNo);
-        if (answer == Dialogs::Answer::Yes) {
-            run(view, folder, *open, false);
-            return;
-        }
-    }
-    state->title = serial::seriesFolderName(*name);
-    state->next = view->url();
-    run(view, folder, *state, true);
+    if (!start->resumes)
+        start->state.next = view->url();
+    run(view, start->folder, start->state, !start->resumes);
 }
 
 void SerialChain::resume() {
-    browser::BrowserView *view = m_context.tabs.currentView();
-    if (!view || refuseWhileRunning())
+    if (refuseWhileRunning())
         return;
     const QString folder = m_context.dialogs.chooseFolder(
         QStringLiteral("请选择要继续连续保存的系列文件夹"), m_context.savePath());
@@ -150,7 +68,12 @@ void SerialChain::resume() {
                                   Dialogs::Buttons::Ok);
         return;
     }
-    run(view, folder, *state, false);
+    // After a restart the current tab may be any page, the favourites among them: the chain
+    // takes a tab of its own.
+    browser::BrowserView *view =
+        m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true);
+    if (view)
+        run(view, folder, *state, false);
 }
 
 void SerialChain::run(browser::BrowserView *view, const QString &folder,
@@ -162,16 +85,8 @@ void SerialChain::run(browser::BrowserView *view, const QString &folder,
     m_failedLoads = 0;
     // Chapters past the state's count were saved by a chain killed before it noted them:
     // they are saved again, under the same numbers.
-    m_index.clear();
-    m_seen.clear();
-    const common::TextFileContent index =
-        common::readTextFile(QDir(folder).filePath(serial::kIndexFileName));
-    for (const serial::IndexEntry &entry : serial::parseIndex(index.text)) {
-        if (entry.number <= m_state.count) {
-            m_index.append(entry);
-            m_seen.insert(serial::chainKey(entry.address));
-        }
-    }
+    m_store.open(folder, m_state.count, m_state.continues,
+                 m_state.format == serial::ChapterFormat::Html);
     m_loadConnection =
         connect(view, &browser::BrowserView::documentComplete, this, &SerialChain::pageLoaded);
     if (!currentPageIsNext) {
@@ -186,6 +101,8 @@ void SerialChain::run(browser::BrowserView *view, const QString &folder,
 }
 
 void SerialChain::stop() {
+    m_toCheck.clear();
+    m_checking = false;
     if (isRunning())
         finish(QStringLiteral("连续保存已停止，已保存%1章").arg(m_state.count));
 }
@@ -253,6 +170,10 @@ common::Task<> SerialChain::saveChapter() {
         saveChapterLater(kRereadMs);
         co_return;
     }
+    if (m_peeking) {
+        m_peeking = false;
+        co_return goOnIfNewChapter(html, url);
+    }
     const bool asHtml = m_state.format == serial::ChapterFormat::Html;
     // (A co_await inside ?: is miscompiled by g++ 12: its temporaries are destroyed twice.)
     QString article;
@@ -263,40 +184,34 @@ common::Task<> SerialChain::saveChapter() {
     if (!m_view)
         co_return finish(QStringLiteral("连续保存的网页已经关闭"));
     m_failedLoads = 0;
-    const QString title = m_view->title().trimmed();
-    const int number = m_state.count + 1;
-    const QDir dir(m_folder);
-    const QString fileName = serial::chapterFileName(
-        number, title, asHtml ? QStringLiteral(".htm") : QStringLiteral(".txt"));
+    const QString body = asHtml ? html : chapterText(article, html);
+    const bool continuing = m_state.continues && m_store.hasOpenChapter();
+    const int number = continuing ? m_state.count : m_state.count + 1;
+    const QString title = continuing ? m_store.titleOf(number) : titleOf(html, number);
+    if (m_state.author.isEmpty())
+        m_state.author = serial::authorIn(html);
     QString error;
-    const bool written =
-        asHtml ? common::writeTextFile(dir.filePath(fileName),
-                                       QStringLiteral("<html>") + html + QStringLiteral("</html>"),
-                                       common::FileEncoding::Utf8WithBom, &error)
-               : common::writeTextFile(dir.filePath(fileName),
-                                       title + kCrLf + kCrLf + chapterText(article, html) + kCrLf,
-                                       common::FileEncoding::Gb18030, &error);
-    if (!written)
+    if (!(continuing ? m_store.addPage(body, &error)
+                     : m_store.startChapter(number, title, url, body, &error)))
         co_return finish(QStringLiteral("无法保存第%1章：%2").arg(number).arg(error), true);
-    removeOtherFiles(dir, number, fileName);
-
-    m_index.append({number, title, url, QDateTime::currentDateTime()});
-    if (!common::writeTextFile(dir.filePath(serial::kIndexFileName), serial::formatIndex(m_index),
-                               common::FileEncoding::Gb18030, &error))
-        co_return finish(QStringLiteral("无法写入目录.txt：") + error, true);
-    m_seen.insert(serial::chainKey(url));
-    m_seen.insert(serial::chainKey(m_state.next));
-
-    serial::NextLink next = serial::findNextLink(html, url, m_seen);
-    if (!m_state.linkText.isEmpty()) {
-        if (const serial::NextLink byText =
-                serial::findLinkByText(html, url, m_state.linkText, m_seen);
-            byText.outcome != serial::NextLinkOutcome::None)
-            next = byText;
-    }
-    if (next.outcome == serial::NextLinkOutcome::Several)
-        chooseAmong(next, html, url);
+    m_store.see(url);
+    m_store.see(m_state.next);
     m_state.count = number;
+    // A chapter's own pages come before the next chapter.
+    if (const QUrl page = serial::findChapterPage(html, url, asHtml ? QString() : body,
+                                                  m_store.seen(), !continuing);
+        !page.isEmpty()) {
+        m_state.continues = true;
+        m_state.next = page;
+        if (!serial::writeChainState(m_folder, m_state, &error))
+            co_return finish(QStringLiteral("无法写入连续保存的状态：") + error, true);
+        status(
+            QStringLiteral("已连续保存第%1章：%2（未完，接着保存下一页）").arg(number).arg(title));
+        co_return m_delay.start(m_state.delayMs);
+    }
+    m_state.continues = false;
+
+    const serial::NextLink next = nextChapterLink(html, url);
     m_state.finished = next.outcome != serial::NextLinkOutcome::Found;
     m_state.next = m_state.finished ? QUrl() : next.url;
     if (!serial::writeChainState(m_folder, m_state, &error))
@@ -319,6 +234,19 @@ common::Task<> SerialChain::saveChapter() {
     m_delay.start(m_state.delayMs);
 }
 
+serial::NextLink SerialChain::nextChapterLink(const QString &html, const QUrl &url) {
+    serial::NextLink next = serial::findNextLink(html, url, m_store.seen());
+    if (!m_state.linkText.isEmpty()) {
+        if (const serial::NextLink byText =
+                serial::findLinkByText(html, url, m_state.linkText, m_store.seen());
+            byText.outcome != serial::NextLinkOutcome::None)
+            next = byText;
+    }
+    if (next.outcome == serial::NextLinkOutcome::Several)
+        chooseAmong(next, html, url);
+    return next;
+}
+
 void SerialChain::chooseAmong(serial::NextLink &next, const QString &html, const QUrl &url) {
     if (m_state.choice == 0) {
         QString prompt = QStringLiteral(
@@ -335,7 +263,24 @@ void SerialChain::chooseAmong(serial::NextLink &next, const QString &html, const
     }
     if (m_state.choice > next.candidates.size())
         return;
-    next = serial::judgeNextLink(next.candidates.at(m_state.choice - 1), html, url, m_seen);
+    next = serial::judgeNextLink(next.candidates.at(m_state.choice - 1), html, url, m_store.seen());
+}
+
+QString SerialChain::titleOf(const QString &html, int number) {
+    const QString pageTitle = m_view->title().trimmed();
+    if (m_state.titleSuffix.isEmpty() && !m_state.firstTitle.isEmpty() &&
+        m_state.firstTitle != pageTitle) {
+        m_state.titleSuffix = serial::commonTitleSuffix(m_state.firstTitle, pageTitle);
+        // The chapter before was named before the site's part of its title was known.
+        if (!m_state.titleSuffix.isEmpty() &&
+            m_store.titleOf(number - 1) == serial::chapterTitle({}, m_state.firstTitle, {}))
+            m_store.retitle(number - 1,
+                            serial::chapterTitle({}, m_state.firstTitle, m_state.titleSuffix),
+                            nullptr);
+    }
+    if (m_state.firstTitle.isEmpty())
+        m_state.firstTitle = pageTitle;
+    return serial::chapterTitle(html, pageTitle, m_state.titleSuffix);
 }
 
 void SerialChain::finish(const QString &reason, bool tellUser) {
@@ -343,6 +288,7 @@ void SerialChain::finish(const QString &reason, bool tellUser) {
     m_delay.stop();
     m_loadLimit.stop();
     m_waitingForLoad = false;
+    m_peeking = false;
     disconnect(m_loadConnection);
     m_lastView = m_view;
     m_lastPage = m_view ? m_view->url() : QUrl();
@@ -351,6 +297,61 @@ void SerialChain::finish(const QString &reason, bool tellUser) {
     if (tellUser)
         m_context.dialogs.message(kCaption, reason, Dialogs::Buttons::Ok);
     emit finished(reason);
+    if (m_checking)
+        QTimer::singleShot(0, this, &SerialChain::checkNextSeries);
+}
+
+void SerialChain::checkForNewChapters() {
+    if (refuseWhileRunning())
+        return;
+    m_toCheck.clear();
+    const QDir saveDir(m_context.savePath());
+    for (const QString &name : saveDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const std::optional<serial::ChainState> state =
+            serial::readChainState(saveDir.filePath(name));
+        if (state && state->finished && state->count > 0)
+            m_toCheck.append(saveDir.filePath(name));
+    }
+    m_checking = true;
+    checkNextSeries();
+}
+
+void SerialChain::checkNextSeries() {
+    while (m_checking && !m_toCheck.isEmpty()) {
+        const QString folder = m_toCheck.takeFirst();
+        std::optional<serial::ChainState> state = serial::readChainState(folder);
+        const common::TextFileContent index =
+            common::readTextFile(QDir(folder).filePath(serial::kIndexFileName));
+        for (const serial::IndexEntry &entry : serial::parseIndex(index.text)) {
+            if (!state || entry.number != state->count || !entry.address.isValid())
+                continue;
+            if (!m_checkView)
+                m_checkView =
+                    m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true);
+            if (!m_checkView)
+                break;
+            // The last chapter is loaded again only to read its next link.
+            state->finished = false;
+            state->next = entry.address;
+            m_peeking = true;
+            return run(m_checkView, folder, *state, false);
+        }
+    }
+    if (m_checking)
+        status(QStringLiteral("检查新章节完毕"));
+    m_checking = false;
+}
+
+void SerialChain::goOnIfNewChapter(const QString &html, const QUrl &url) {
+    const serial::NextLink next = nextChapterLink(html, url);
+    if (next.outcome != serial::NextLinkOutcome::Found)
+        return finish(QStringLiteral("《%1》没有新章节").arg(m_state.title));
+    m_state.next = next.url;
+    QString error;
+    if (!serial::writeChainState(m_folder, m_state, &error))
+        return finish(QStringLiteral("无法写入连续保存的状态：") + error, true);
+    status(QStringLiteral("《%1》有新章节，接着保存").arg(m_state.title));
+    m_delay.start(m_state.delayMs);
 }
 
 void SerialChain::status(const QString &text) {
@@ -385,24 +386,7 @@ void SerialChain::useLinkAsNextChapter(browser::BrowserView *view, const QUrl &u
 }
 
 void SerialChain::makeBook() {
-    const QString folder = m_context.dialogs.chooseFolder(
-        QStringLiteral("请选择要合并成一本书的系列文件夹"), m_context.savePath());
-    if (folder.isEmpty())
-        return;
-    QString error;
-    const std::optional<serial::Book> book = serial::readSeriesFolder(folder, &error);
-    const QDir dir(folder);
-    const QString path =
-        QFileInfo(dir.absolutePath()).absolutePath() + QLatin1Char('/') + dir.dirName();
-    if (!book || !serial::writeBook(*book, path, &error)) {
-        m_context.dialogs.message(kCaption, error, Dialogs::Buttons::Ok);
-        return;
-    }
-    m_context.dialogs.message(kCaption,
-                              QStringLiteral("已合并成一本书（%1章）：\n%2.txt\n%2.epub")
-                                  .arg(book->chapters.size())
-                                  .arg(QDir::toNativeSeparators(path)),
-                              Dialogs::Buttons::Ok);
+    makeBookOfFolder(m_context);
 }
 
 } // namespace commands

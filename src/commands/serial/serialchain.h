@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/commandcontext.h"
+#include "commands/serial/chapterstore.h"
 #include "common/task.h"
 #include "serial/chainstate.h"
 #include "serial/chapterfiles.h"
@@ -31,13 +32,20 @@ public:
 
     // 从当前网页开始连续保存下一章: asks the series' name and the options, then starts with
     // the current page as chapter 1 (or offers to resume when that folder has an open chain).
+    // Under the name of a series saved before, it asks whether to add the new chapters after
+    // its last one or to save into a new folder; it never removes what was saved.
     void startFromCurrentPage();
     // 停止连续保存.
     void stop();
-    // 继续上次的连续保存: asks for the series folder and goes on with its next chapter.
+    // 继续上次的连续保存: asks for the series folder and goes on with its next chapter, in a tab
+    // of its own.
     void resume();
     // 合并成一本书: asks for a series folder and writes NAME.txt and NAME.epub beside it.
     void makeBook();
+    // 检查新章节: every series in the save folder whose chain reached its last chapter has that
+    // chapter loaded again, in a tab of its own; where a next link has appeared, the new
+    // chapters are saved after it. One series after another; 停止 ends the round.
+    void checkForNewChapters();
     // "以此链接为下一章" on a link of `view`: a chain of this session that stopped at that page for
     // want of a next link goes on with it, and later pages take the link with the same text.
     void useLinkAsNextChapter(browser::BrowserView *view, const QUrl &url, const QString &text);
@@ -59,6 +67,12 @@ private:
     // Saves the page shown now as the next chapter, as a command of its own.
     void saveChapterLater(int delayMs);
     common::Task<> saveChapter();
+    // The chapter's title from its page (learning the site's part of the titles on the way).
+    QString titleOf(const QString &html, int number);
+    serial::NextLink nextChapterLink(const QString &html, const QUrl &url);
+    void checkNextSeries();
+    // On a series' last chapter loaded again: its next link, if it now has one, carries on.
+    void goOnIfNewChapter(const QString &html, const QUrl &url);
     void chooseAmong(serial::NextLink &next, const QString &html, const QUrl &url);
     void loadNext();
     void loadTimedOut();
@@ -72,12 +86,15 @@ private:
     QPointer<browser::BrowserView> m_lastView; // the view of the chain that ended last
     QUrl m_lastPage;                           // the page it ended on
     serial::ChainState m_state;
-    QList<serial::IndexEntry> m_index;
-    QSet<QString> m_seen;
+    ChapterStore m_store;
     QTimer m_delay;
     QTimer m_loadLimit;
     bool m_waitingForLoad = false;
     int m_failedLoads = 0;
+    QStringList m_toCheck; // the series folders 检查新章节 has still to look at
+    bool m_checking = false;
+    bool m_peeking = false; // the page to come is a series' last chapter, loaded again
+    QPointer<browser::BrowserView> m_checkView;
     int m_runId = 0; // a new number for each chain started or ended
 };
 

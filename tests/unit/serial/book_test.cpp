@@ -138,10 +138,44 @@ TEST_F(SeriesFolder, CommandLineWritesBothFilesAndRefusesAFolderWithoutChapters)
     cli.start(LUMARO_CLI, {"book", temp.path() + "/missing", "--out", out + "2"});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 2);
+    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).contains(QStringLiteral("不存在")));
     EXPECT_FALSE(QFileInfo::exists(out + "2.txt"));
     cli.start(LUMARO_CLI, {"book", dir.path()});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 2);
+}
+
+TEST(SeriesBook, TitlesLoseTheSitesNameAndTheAuthorComesFromThePages) {
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    write(dir, "0001 第一章 雨夜_山河_笔趣阁.txt",
+          QStringLiteral("第一章 雨夜_山河_笔趣阁\n\n作者：张三 更新时间：2024\n雨下了一夜。\n")
+              .toUtf8());
+    write(dir, "0002 第二章 风起_山河_笔趣阁.txt",
+          QStringLiteral("第二章 风起_山河_笔趣阁\n\n风起了。\n").toUtf8());
+    std::optional<serial::Book> book = serial::readSeriesFolder(dir.path());
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->chapters[0].title, QStringLiteral("第一章 雨夜"));
+    EXPECT_EQ(book->chapters[1].title, QStringLiteral("第二章 风起"));
+    EXPECT_EQ(book->author, QStringLiteral("张三"));
+    EXPECT_TRUE(serial::bookText(*book).startsWith(
+        QStringLiteral("%1\r\n作者：张三\r\n").arg(book->title)));
+
+    // The author the chain found on the pages comes first.
+    serial::ChainState state;
+    state.title = QStringLiteral("山河");
+    state.author = QStringLiteral("李四");
+    state.finished = true;
+    ASSERT_TRUE(serial::writeChainState(dir.path(), state));
+    book = serial::readSeriesFolder(dir.path());
+    const QString opf = QString::fromUtf8(serial::epubEntries(*book).at(2).second);
+    EXPECT_TRUE(opf.contains(QStringLiteral("<dc:creator>李四</dc:creator>")));
+    EXPECT_TRUE(QString::fromUtf8(serial::epubEntries(*book).at(3).second)
+                    .contains(QStringLiteral("第一章 雨夜</a>")));
+    ASSERT_TRUE(serial::writeBook(*book, dir.filePath("book")));
+    if (const std::optional<EpubcheckResult> check = runEpubcheck(dir.filePath("book.epub"))) {
+        EXPECT_TRUE(check->passed) << check->report.toStdString();
+    }
 }
 
 TEST(Epub, TextThatXmlCannotHoldIsDropped) {

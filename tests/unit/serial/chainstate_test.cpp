@@ -19,6 +19,10 @@ serial::ChainState sample() {
     state.format = serial::ChapterFormat::Html;
     state.delayMs = 250;
     state.limit = 30;
+    state.continues = true;
+    state.firstTitle = QStringLiteral("第一章 雨夜_山河_笔趣阁");
+    state.titleSuffix = QStringLiteral("_山河_笔趣阁");
+    state.author = QStringLiteral("张三");
     return state;
 }
 
@@ -33,6 +37,10 @@ TEST(ChainState, WrittenAndReadBack) {
     EXPECT_EQ(back->format, serial::ChapterFormat::Html);
     EXPECT_EQ(back->delayMs, 250);
     EXPECT_EQ(back->limit, 30);
+    EXPECT_TRUE(back->continues);
+    EXPECT_EQ(back->firstTitle, sample().firstTitle);
+    EXPECT_EQ(back->titleSuffix, sample().titleSuffix);
+    EXPECT_EQ(back->author, sample().author);
     EXPECT_FALSE(back->finished);
 
     serial::ChainState done = sample();
@@ -41,6 +49,18 @@ TEST(ChainState, WrittenAndReadBack) {
     ASSERT_TRUE(serial::writeChainState(dir.path(), done));
     ASSERT_TRUE(serial::readChainState(dir.path()));
     EXPECT_TRUE(serial::readChainState(dir.path())->finished);
+}
+
+TEST(ChainState, OptionsAsTheUserTypesThem) {
+    const auto options = serial::parseChainOptions(QStringLiteral(" 0.5  30 HTML "));
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->delayMs, 500);
+    EXPECT_EQ(options->limit, 30);
+    EXPECT_EQ(options->format, serial::ChapterFormat::Html);
+    EXPECT_EQ(serial::parseChainOptions(QStringLiteral("1 0 文本"))->format,
+              serial::ChapterFormat::Text);
+    for (const char *bad : {"1 0", "-1 0 文本", "1 -2 文本", "1 0 pdf", "x 0 文本", "4000 0 text"})
+        EXPECT_FALSE(serial::parseChainOptions(QString::fromUtf8(bad))) << bad;
 }
 
 TEST(ChainState, CutOrGarbledFilesAreRefused) {

@@ -73,8 +73,69 @@ INSTANTIATE_TEST_SUITE_P(
                  "https://book.example/novel/12/"},
         PageCase{"already_saved", "<a href='1.html'>下一章</a>", O::AlreadySeen,
                  "https://book.example/novel/12/1.html"},
+        PageCase{"image_link_by_alt",
+                 "<a href='2.html'>上一章</a><a href=\"4.html\"><img src='n.gif' alt='下一章'></a>",
+                 O::Found, "https://book.example/novel/12/4.html"},
+        PageCase{"image_link_by_title", "<a href='4.html' title='下一章'><img src=n.gif></a>",
+                 O::Found, "https://book.example/novel/12/4.html"},
         PageCase{"link_to_itself", "<a href='3.html#end'>下一页</a>", O::AlreadySeen,
                  "https://book.example/novel/12/3.html#end"}));
+
+struct SplitCase {
+    const char *name;
+    const char *html;
+    const char *text; // the chapter's text as saved
+    const char *page; // the chapter's next page; "" when the chapter ends here
+};
+
+class ChapterPages : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(ChapterPages, FollowsTheChaptersOwnPagesFirst) {
+    const SplitCase &c = GetParam();
+    const QSet<QString> seen = {serial::chainKey(QUrl("https://book.example/novel/12/2.html"))};
+    EXPECT_EQ(
+        serial::findChapterPage(QString::fromUtf8(c.html), kPage, QString::fromUtf8(c.text), seen)
+            .toString(),
+        QString::fromUtf8(c.page))
+        << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ChapterPages,
+    ::testing::Values(
+        SplitCase{"page_beside_chapter",
+                  "<p>正文</p><a href='3_2.html'>下一页</a>"
+                  "<a href='4.html'>下一章</a>",
+                  "正文", "https://book.example/novel/12/3_2.html"},
+        SplitCase{"page_link_alone_in_group", "<a href='3_2.html'>下一页</a>", "正文",
+                  "https://book.example/novel/12/3_2.html"},
+        SplitCase{"page_link_alone_by_query", "<a href='3.html?page=2'>下页</a>", "正文",
+                  "https://book.example/novel/12/3.html?page=2"},
+        SplitCase{"numbered_pages",
+                  "<a href='3.html'>1</a><a href='3_2.html'>2</a>"
+                  "<a href='3_3.html'>3</a><a href='4.html'>下一章</a>",
+                  "正文", "https://book.example/novel/12/3_2.html"},
+        SplitCase{"unfinished_text_page_link_elsewhere", "<a href='p/777.html'>下一页</a>",
+                  "正文\r\n本章未完，请点击下一页继续阅读",
+                  "https://book.example/novel/12/p/777.html"},
+        SplitCase{"unfinished_text_only_chapter_link", "<a href='4.html'>下一章</a>",
+                  "正文（本章未完）", "https://book.example/novel/12/4.html"},
+        SplitCase{"page_link_is_the_next_chapter", "<a href='4.html'>下一页</a>", "正文", ""},
+        SplitCase{"same_address_for_both", "<a href='4.html'>下一页</a><a href='4.html'>下一章</a>",
+                  "正文", ""},
+        SplitCase{"chapter_only", "<a href='4.html'>下一章</a>", "正文", ""},
+        SplitCase{"page_already_saved", "<a href='2.html'>下一页</a><a href='4.html'>下一章</a>",
+                  "正文", ""}));
+
+TEST(ChapterPage, ANumberThatNamesTheChapterIsNoPageNumber) {
+    // Book 5, chapter 13: its "下一页" leads to chapter 14, unless the chain came here from
+    // page 12 of the same chapter.
+    const QUrl chapter("https://book.example/read/5_13.html");
+    const QString html = QStringLiteral("<a href='5_14.html'>下一页</a>");
+    EXPECT_EQ(serial::findChapterPage(html, chapter, QString(), {}, true), QUrl());
+    EXPECT_EQ(serial::findChapterPage(html, chapter, QString(), {}, false),
+              QUrl("https://book.example/read/5_14.html"));
+}
 
 TEST(NextLinkText, WordsArrowsAndNothingElse) {
     for (const char *yes : {"下一章", "下 一 章", "NEXT", "next page", "Next Chapter", "›", " » ",
