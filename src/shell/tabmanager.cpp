@@ -5,6 +5,7 @@
 #include "tabcaptions.h"
 #include "tabdiskdeletion.h"
 #include "tablinks.h"
+#include "tabpagereports.h"
 #include "tabstrip.h"
 #include "tabstripmenu.h"
 
@@ -19,8 +20,6 @@ namespace shell {
 using browser::BrowserView;
 
 namespace {
-
-const QString kCaption = QStringLiteral("Lumaro浏览器2.0");
 
 double monotonicSeconds() {
     static QElapsedTimer clock;
@@ -45,13 +44,16 @@ TabManager::TabManager(browser::ViewFactory &factory, commands::Dialogs &dialogs
     connect(m_tabBar, &QTabBar::currentChanged, this, [this] { handleTabSwitch(); });
     m_barHold = new TabBarHold(m_tabBar, this);
 
-    // Captions follow their pages, a few times a second at most: hundreds of pages loading
-    // at once must not repaint the strip for each of them.
     m_captions = new TabCaptions(*this);
     connect(m_captions, &TabCaptions::refreshed, this, &TabManager::tabsChanged);
     m_stripMenu = new TabStripMenu(*this);
     m_links = new TabLinks(*this);
     connect(m_links, &TabLinks::hoverTextChanged, this, &TabManager::hoverTextChanged);
+    m_reports = new TabPageReports(favouritesUrl, this);
+    connect(m_reports, &TabPageReports::windowCaptionChanged, this,
+            &TabManager::windowCaptionChanged);
+    connect(m_reports, &TabPageReports::addressChanged, this, &TabManager::addressChanged);
+    connect(m_reports, &TabPageReports::panelTextChanged, this, &TabManager::panelTextChanged);
     m_diskDeletion = new TabDiskDeletion(*this, dialogs);
     connect(m_diskDeletion, &TabDiskDeletion::reported, this,
             [this](const QString &text) { emit panelTextChanged(QStringLiteral("s2"), text); });
@@ -117,11 +119,8 @@ BrowserView *TabManager::createView(int index) {
         pageChanged(number);
     });
     connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
-    connect(view, &BrowserView::reloadedForReading, this, [this, view] {
-        emit panelTextChanged(QStringLiteral("s2"),
-                              QStringLiteral("这个网页为节省内存释放过，已重新载入后读取：") +
-                                  view->title());
-    });
+    connect(view, &BrowserView::reloadedForReading, this,
+            [this, view] { m_reports->reloadedForReading(*view); });
     connect(view, &BrowserView::favouritesCommand, this,
             [this, view](const QString &command) { emit favouritesCommand(view, command); });
     connect(view, &BrowserView::nextChapterLinkChosen, this,
@@ -237,14 +236,6 @@ BrowserView *TabManager::addBackgroundTab() {
     return view;
 }
 
-BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle, bool resetRepeatGuard) {
-    return m_opener.open(url, {.skipThrottle = skipThrottle, .resetRepeatGuard = resetRepeatGuard});
-}
-
-BrowserView *TabManager::openHarvested(const QUrl &url) {
-    return m_opener.openHarvested(url);
-}
-
 void TabManager::holdBarLayout() {
     m_barHold->hold();
 }
@@ -298,7 +289,7 @@ void TabManager::closeTab(int position, Reopen reopen) {
     const bool wasSelected = position == currentPosition();
     browser::TabRecord record;
     if (closeTabAt(position, &record) && reopen == Reopen::Keep && !record.url.isEmpty())
-        m_closed.push({record});
+        m_records.closed().push({record});
     afterClosing(wasSelected, position);
 }
 
@@ -309,7 +300,7 @@ void TabManager::closeAllUnmarked() {
         if (!isMarked(position) && closeTabAt(position, &record) && !record.url.isEmpty())
             batch.prepend(record);
     }
-    m_closed.push(batch);
+    m_records.closed().push(batch);
     afterClosing(false, 1);
     emit panelTextChanged(
         QStringLiteral("s2"),
@@ -330,50 +321,12 @@ void TabManager::markTab(int position) {
     pageChanged(number);
 }
 
-void TabManager::deleteCurrentFromDisk() {
-    deleteFromDisk(currentPosition());
-}
-
 void TabManager::deleteFromDisk(int position) {
     m_diskDeletion->deleteAt(position);
 }
 
 QUrl TabManager::addressOf(const BrowserView *view) {
     return view->queuedAddress().isEmpty() ? view->url() : view->queuedAddress();
-}
-
-QList<browser::TabRecord> TabManager::records() const {
-    QList<browser::TabRecord> out;
-    for (int position = 2; position <= tabCount(); ++position) {
-        const BrowserView *view = viewAtPosition(position);
-        if (view && !addressOf(view).isEmpty())
-            out.append({addressOf(view), view->title(), isMarked(position)});
-    }
-    return out;
-}
-
-int TabManager::openRecords(const QList<browser::TabRecord> &records) {
-    int opened = 0;
-    for (const browser::TabRecord &record : records) {
-        if (!openHarvested(record.url))
-            continue;
-        ++opened;
-        if (record.marked)
-            markTab(tabCount());
-    }
-    emit tabsChanged();
-    return opened;
-}
-
-bool TabManager::reopenClosed() {
-    if (m_closed.isEmpty())
-        return false;
-    const QList<browser::TabRecord> batch = m_closed.takeLast();
-    const int first = tabCount() + 1;
-    openRecords(batch);
-    if (first <= tabCount())
-        switchByKeyboard(first);
-    return true;
 }
 
 void TabManager::selectNewestTabLater() {
@@ -388,16 +341,8 @@ void TabManager::syncShownView() {
 
 // The caption and the address box always show the shown tab's page.
 void TabManager::showCurrentPage(bool withAddressPanel) {
-    BrowserView *view = currentView();
-    if (!view)
-        return;
-    const bool favourites = view->url() == m_favouritesUrl;
-    emit windowCaptionChanged(favourites ? kCaption
-                                         : kCaption + QStringLiteral("  ") + view->title());
-    const QString address = view->url().toString();
-    emit addressChanged(address);
-    if (withAddressPanel)
-        emit panelTextChanged(QStringLiteral("s2"), address);
+    if (const BrowserView *view = currentView())
+        m_reports->showPage(*view, withAddressPanel);
 }
 
 void TabManager::handleTabSwitch() {
@@ -444,18 +389,9 @@ void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url, bool
     if (url == m_favouritesUrl)
         view->watchFavouritesButtons();
     // Pages loading behind the shown one would bury every other report in s2 (a hundred
-    // harvested links, the tabs of a restored session): only the shown page reports here.
-    if (view != currentView())
-        return;
-    if (ok)
-        emit panelTextChanged(QStringLiteral("s2"),
-                              view->url().toString() + QStringLiteral("下载完成"));
-    else
-        emit panelTextChanged(QStringLiteral("s2"),
-                              QStringLiteral("打开失败：%1（%2）")
-                                  .arg(view->loadError().isEmpty() ? QStringLiteral("网页没有载入")
-                                                                   : view->loadError(),
-                                       view->url().toString()));
+    // harvested links, the tabs of a restored session): only the shown page reports.
+    if (view == currentView())
+        m_reports->loadEnded(*view, ok);
 }
 
 } // namespace shell

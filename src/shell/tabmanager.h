@@ -5,6 +5,7 @@
 #include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
 #include "tabopener.h"
+#include "tabrecords.h"
 
 #include <QHash>
 #include <QObject>
@@ -29,15 +30,16 @@ class TabBarHold;
 class TabCaptions;
 class TabDiskDeletion;
 class TabLinks;
+class TabPageReports;
 class TabStripMenu;
 
 // The tabs and their views: one view per tab, keyed "WebPage" + view number, the tab bar over
 // a stack of the views' widgets. The current page is the view of the selected tab, looked up
 // through its key; the window's caption, address box and s2 follow it. Tabs are switched,
-// marked and closed here (the first tab and view 0 never close), and the last 20 closes can be
-// brought back. New tabs come from opener() (the repeat guard and the throttle), links go where
-// TabLinks sends them; the captions, the tab menu, deleting from disk and holding the bar's
-// layout have classes of their own.
+// marked and closed here (the first tab and view 0 never close). New tabs come from opener()
+// (the repeat guard and the throttle), links go where TabLinks sends them; the closed tabs and
+// the session's records, what the window is told of the shown page, the captions, the tab
+// menu, deleting from disk and holding the bar's layout have classes of their own.
 class TabManager : public QObject, public browser::TabHost {
     Q_OBJECT
 public:
@@ -94,8 +96,13 @@ public:
 
     // New tabs: TabOpener::open and TabOpener::openHarvested, for the commands.
     browser::BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
-                                       bool resetRepeatGuard = false) override;
-    browser::BrowserView *openHarvested(const QUrl &url) override;
+                                       bool resetRepeatGuard = false) override {
+        return m_opener.open(url,
+                             {.skipThrottle = skipThrottle, .resetRepeatGuard = resetRepeatGuard});
+    }
+    browser::BrowserView *openHarvested(const QUrl &url) override {
+        return m_opener.openHarvested(url);
+    }
     TabOpener &opener() { return m_opener; }
     // Makes a view and its tab after the last one, not selected, and returns the view; no
     // guard is asked (new-tab requests go through opener()).
@@ -103,28 +110,26 @@ public:
     void reloadView(browser::BrowserView *view) override;
     LoadQueue &loadQueue() { return *m_loadQueue; }
 
-    void closeCurrent();          // deleteThis
-    void closeAllUnmarked();      // deleteAll
-    void markCurrent();           // tab_tick
-    void deleteCurrentFromDisk(); // DeleteFromHard
-    void selectNewestTabLater();  // in 600 ms
+    void closeCurrent();                                                // deleteThis
+    void closeAllUnmarked();                                            // deleteAll
+    void markCurrent();                                                 // tab_tick
+    void deleteCurrentFromDisk() { deleteFromDisk(currentPosition()); } // DeleteFromHard
+    void selectNewestTabLater();                                        // in 600 ms
     // The same on the tab at a position (the tab menu's tab). A closed tab whose page has an
     // address is kept for reopening unless `reopen` says Never (its file was deleted).
     enum class Reopen { Keep, Never };
     void closeTab(int position, Reopen reopen = Reopen::Keep);
     void markTab(int position);
-    void deleteFromDisk(int position);
+    void deleteFromDisk(int position); // see TabDiskDeletion
 
     // The address a tab is kept by: a tab still waiting for its turn to load, the address it
     // waits for.
     static QUrl addressOf(const browser::BrowserView *view);
-    // The tabs after the first, as records (those whose page has an address).
-    QList<browser::TabRecord> records() const;
-    // Opens records in new background tabs with their marks; returns how many.
-    int openRecords(const QList<browser::TabRecord> &records);
-    // Reopens the last closed tab or batch and shows its first tab; false when none is left.
-    bool reopenClosed();
-    browser::ClosedTabs &closedTabs() { return m_closed; }
+    // The tabs as records, and the closed tabs: see TabRecords.
+    QList<browser::TabRecord> records() const { return m_records.records(); }
+    int openRecords(const QList<browser::TabRecord> &records) { return m_records.open(records); }
+    bool reopenClosed() { return m_records.reopenClosed(); }
+    browser::ClosedTabs &closedTabs() { return m_records.closed(); }
     // Updates the captions of tabs whose page changed (otherwise done shortly after).
     void refreshCaptions();
     // Lays the tab bar out once at the end of this turn of the event loop, whatever changes
@@ -170,10 +175,11 @@ private:
     QTimer *m_selectNewestTimer = nullptr;
     TabCaptions *m_captions = nullptr;
     TabLinks *m_links = nullptr;
+    TabPageReports *m_reports = nullptr;
     TabDiskDeletion *m_diskDeletion = nullptr;
     TabBarHold *m_barHold = nullptr;
     TabOpener m_opener{*this};
-    browser::ClosedTabs m_closed{20};
+    TabRecords m_records{*this};
     LoadQueue *m_loadQueue = nullptr;
     QHash<int, browser::BrowserView *> m_views; // by view index
     QHash<int, bool> m_marked;                  // by view number
