@@ -110,11 +110,12 @@ public:
     void reloadView(browser::BrowserView *view) override;
     LoadQueue &loadQueue() { return *m_loadQueue; }
 
-    void closeCurrent();                                                // deleteThis
-    void closeAllUnmarked();                                            // deleteAll
-    void markCurrent();                                                 // tab_tick
-    void deleteCurrentFromDisk() { deleteFromDisk(currentPosition()); } // DeleteFromHard
-    void selectNewestTabLater();                                        // in 600 ms
+    void closeCurrent();         // deleteThis
+    void closeAllUnmarked();     // deleteAll
+    void markCurrent();          // tab_tick
+    void selectNewestTabLater(); // in 600 ms
+    // DeleteFromHard on the shown tab.
+    void deleteCurrentFromDisk() { deleteFromDisk(currentPosition()); }
     // The same on the tab at a position (the tab menu's tab). A closed tab whose page has an
     // address is kept for reopening unless `reopen` says Never (its file was deleted).
     enum class Reopen { Keep, Never };
@@ -140,6 +141,7 @@ public:
     // Something every caption depends on changed (a page saved, another save folder).
     void captionsChangedForAll();
 
+    // The new-tab guards (TabOpener) and the before-navigation rules (TabLinks).
     browser::NewWindowState &newWindowState() { return m_opener.state(); }
     browser::NavigationPolicy &navigationPolicy();
     int viewCount() const { return m_viewCounter + 1; } // number of the newest view
