@@ -27,10 +27,10 @@ bool Throttle::pass(double now) {
     return true;
 }
 
-bool NewWindowState::allowNewTab(double now) {
-    if (lastNewWindowUrl == lastLinkUrl)
+bool NewWindowState::allowNewTab(const QString &address, double now, bool skipThrottle) {
+    if (lastNewWindowUrl == address)
         return false;
-    lastNewWindowUrl = lastLinkUrl;
+    lastNewWindowUrl = address;
     if (skipThrottle) {
         m_throttle = Throttle(0.7);
         m_throttle.pass(now);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // The rules of tabs and new windows, as plain values: no engine, no widgets, time passed in.
 // Times are seconds on a monotonic clock.
 namespace browser {
@@ -29,21 +31,22 @@ private:
     bool m_used = false;
 };
 
-// The shared state of new-tab requests and the guards that keep a page from opening the same
-// tab again and again.
+// The guards that keep a page from opening the same tab again and again: the repeat guard
+// refuses the address of the last new tab, the throttle a new tab less than 0.7 s after the last.
 class NewWindowState {
 public:
-    QString lastLinkUrl;
-    QString lastNewWindowUrl = QStringLiteral("1"); // never equal to a real address
-    bool noAutoNavigate = false;
-    bool skipThrottle = false;
+    // The address of the last new tab; none at first and after the guard is reset.
+    std::optional<QString> lastNewWindowUrl;
 
-    // Decides one request at `now`: false to refuse it (the same address as the last new tab,
-    // or less than 0.7 s after the last new tab unless skipThrottle is raised).
-    bool allowNewTab(double now);
+    // Decides one request for a tab at `address` at `now`: false to refuse it (the address of
+    // the last new tab, or less than 0.7 s after the last new tab unless `skipThrottle`). A
+    // request past the repeat guard is the last new tab from then on, even when throttled.
+    // Example: allowNewTab("a", 1) is true, then allowNewTab("a", 9) is false.
+    bool allowNewTab(const QString &address, double now, bool skipThrottle = false);
 
-    // After any tab is closed the same address may open again.
-    void forgetLastNewWindow() { lastNewWindowUrl.clear(); }
+    // Lets the next request past the repeat guard whatever its address: after a tab is closed,
+    // or when a command opens many tabs in a row.
+    void forgetLastNewWindow() { lastNewWindowUrl.reset(); }
 
 private:
     Throttle m_throttle{0.7};

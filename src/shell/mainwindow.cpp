@@ -186,7 +186,7 @@ void MainWindow::toggleExtractionRule() {
 // The first tab and its favourites page come first: the engine loads the page while the
 // rest of the window is built.
 void MainWindow::openFavouritesPage() {
-    m_tabs->newWindowState().lastNewWindowUrl = QStringLiteral("1");
+    m_tabs->opener().resetRepeatGuard();
     m_tabs->createFirstTab();
     m_tabs->navigationPolicy().setStartupGuard(true);
     if (browser::BrowserView *first = m_tabs->viewAt(0))

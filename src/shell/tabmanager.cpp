@@ -1,18 +1,15 @@
 #include "tabmanager.h"
 
-#include "commands/dialogs.h"
 #include "loadqueue.h"
+#include "tabbarhold.h"
 #include "tabcaptions.h"
+#include "tabdiskdeletion.h"
+#include "tablinks.h"
+#include "tabpagereports.h"
 #include "tabstrip.h"
 #include "tabstripmenu.h"
 
-#include "common/fileerror.h"
-
-#include <QDateTime>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QMouseEvent>
-#include <QPointer>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
@@ -20,26 +17,9 @@
 
 namespace shell {
 
-using commands::Dialogs;
-
-namespace {
-
-// While tabs keep changing, the tab bar is laid out at most this often.
-constexpr qint64 kBarLayoutMs = 250;
-
-} // namespace
-
 using browser::BrowserView;
 
 namespace {
-
-const QString kCaption = QStringLiteral("Lumaro浏览器2.0");
-
-// A loaded page's address is remembered with "\" for "/": it never equals the address a
-// new tab was made for, so the repeat guard only ever stops a page's own repeated requests.
-QString withBackslashes(QString address) {
-    return address.replace(u'/', u'\\');
-}
 
 double monotonicSeconds() {
     static QElapsedTimer clock;
@@ -50,9 +30,9 @@ double monotonicSeconds() {
 
 } // namespace
 
-TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QUrl &favouritesUrl,
-                       QObject *parent)
-    : QObject(parent), m_factory(factory), m_dialogs(dialogs), m_favouritesUrl(favouritesUrl),
+TabManager::TabManager(browser::ViewFactory &factory, commands::Dialogs &dialogs,
+                       const QUrl &favouritesUrl, QObject *parent)
+    : QObject(parent), m_factory(factory), m_favouritesUrl(favouritesUrl),
       m_clock(monotonicSeconds) {
     m_tabBar = new TabStrip;
     m_tabBar->setObjectName(QStringLiteral("TabStrip1"));
@@ -62,12 +42,21 @@ TabManager::TabManager(browser::ViewFactory &factory, Dialogs &dialogs, const QU
     m_tabBar->installEventFilter(this);
     m_stack = new QStackedWidget;
     connect(m_tabBar, &QTabBar::currentChanged, this, [this] { handleTabSwitch(); });
+    m_barHold = new TabBarHold(m_tabBar, this);
 
-    // Captions follow their pages, a few times a second at most: hundreds of pages loading
-    // at once must not repaint the strip for each of them.
     m_captions = new TabCaptions(*this);
     connect(m_captions, &TabCaptions::refreshed, this, &TabManager::tabsChanged);
     m_stripMenu = new TabStripMenu(*this);
+    m_links = new TabLinks(*this);
+    connect(m_links, &TabLinks::hoverTextChanged, this, &TabManager::hoverTextChanged);
+    m_reports = new TabPageReports(favouritesUrl, this);
+    connect(m_reports, &TabPageReports::windowCaptionChanged, this,
+            &TabManager::windowCaptionChanged);
+    connect(m_reports, &TabPageReports::addressChanged, this, &TabManager::addressChanged);
+    connect(m_reports, &TabPageReports::panelTextChanged, this, &TabManager::panelTextChanged);
+    m_diskDeletion = new TabDiskDeletion(*this, dialogs);
+    connect(m_diskDeletion, &TabDiskDeletion::reported, this,
+            [this](const QString &text) { emit panelTextChanged(QStringLiteral("s2"), text); });
 
     m_loadQueue = new LoadQueue(6, this);
     m_selectNewestTimer = new QTimer(this);
@@ -111,12 +100,13 @@ void TabManager::createFirstTab() {
 
 BrowserView *TabManager::createView(int index) {
     BrowserView *view = m_factory.createView(nullptr, index == 0);
-    view->setNavigationHandler(this);
+    view->setNavigationHandler(m_links);
     m_views.insert(index, view);
     m_stack->addWidget(view->widget());
-    connect(view, &BrowserView::statusTextChanged, this, &TabManager::handleStatusText);
+    connect(view, &BrowserView::statusTextChanged, this,
+            [this](const QString &text) { m_links->handleStatusText(text); });
     connect(view, &BrowserView::newWindowRequested, this,
-            [this](const QUrl &url, bool) { handleNewWindow(url); });
+            [this](const QUrl &url, bool) { m_opener.openForPage(url); });
     const int number = index + 1;
     connect(view, &BrowserView::documentComplete, this,
             [this, view, number](const QUrl &url, bool ok) {
@@ -129,11 +119,8 @@ BrowserView *TabManager::createView(int index) {
         pageChanged(number);
     });
     connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
-    connect(view, &BrowserView::reloadedForReading, this, [this, view] {
-        emit panelTextChanged(QStringLiteral("s2"),
-                              QStringLiteral("这个网页为节省内存释放过，已重新载入后读取：") +
-                                  view->title());
-    });
+    connect(view, &BrowserView::reloadedForReading, this,
+            [this, view] { m_reports->reloadedForReading(*view); });
     connect(view, &BrowserView::favouritesCommand, this,
             [this, view](const QString &command) { emit favouritesCommand(view, command); });
     connect(view, &BrowserView::nextChapterLinkChosen, this,
@@ -234,9 +221,7 @@ void TabManager::switchByKeyboard(int position) {
     selectTab(position);
 }
 
-bool TabManager::requestNewWindow() {
-    if (!m_newWindow.allowNewTab(now()))
-        return false;
+BrowserView *TabManager::addBackgroundTab() {
     const int n = ++m_viewCounter;
     BrowserView *view = createView(n);
     const QString key = browser::tabKey(n + 1);
@@ -248,62 +233,11 @@ bool TabManager::requestNewWindow() {
     pageChanged(n + 1);
     emit panelTextChanged(QStringLiteral("s4"), QString::number(n + 1));
     m_newestView = n;
-    if (!m_newWindow.noAutoNavigate && m_newWindow.lastLinkUrl != QLatin1String("about:blank"))
-        view->navigate(QUrl(m_newWindow.lastLinkUrl));
-    return true;
-}
-
-BrowserView *TabManager::openInNewTab(const QUrl &url, bool skipThrottle, bool resetRepeatGuard) {
-    // The repeat guard judges the address being opened. Left to the last link address (after a
-    // tab switch or a reload that may equal the address of the last new tab), it would refuse
-    // the tab and send the address into the newest tab, replacing the page there.
-    m_newWindow.lastLinkUrl = url.toString();
-    m_newWindow.noAutoNavigate = true;
-    m_newWindow.skipThrottle = skipThrottle;
-    requestNewWindow();
-    m_newWindow.noAutoNavigate = false;
-    m_newWindow.skipThrottle = false;
-    BrowserView *newest = viewAt(viewCount() - 1);
-    if (newest && url.toString() != QLatin1String("about:blank"))
-        newest->navigate(url);
-    if (resetRepeatGuard)
-        m_newWindow.lastNewWindowUrl = QStringLiteral("1");
-    return newest;
-}
-
-BrowserView *TabManager::openHarvested(const QUrl &url) {
-    // A refused request would send the link into the newest existing tab, replacing its page.
-    m_newWindow.lastNewWindowUrl = QStringLiteral("1");
-    BrowserView *view = openInNewTab(QUrl(QStringLiteral("about:blank")), true, true);
-    if (view && !url.isEmpty() && url.toString() != QLatin1String("about:blank"))
-        m_loadQueue->navigate(view, url);
     return view;
 }
 
-// QTabBar lays out all its tabs on every change while it is shown: opening or closing
-// thousands of tabs one by one cost the square of their number. Changes are laid out
-// together: at the end of this turn of the event loop, and while they keep coming (a batch
-// of thousands of tabs) at most every kBarLayoutMs, the window's painting held meanwhile.
 void TabManager::holdBarLayout() {
-    if (m_barHeld || !m_tabBar->isVisible())
-        return;
-    m_barHeld = true;
-    QPointer<QWidget> window = m_tabBar->window();
-    window->setUpdatesEnabled(false);
-    m_tabBar->hide();
-    // A bar of thousands of tabs takes long to lay out: it is laid out less often then, so
-    // that its layout never takes more than about a fifth of the window's time.
-    const qint64 interval = qMax(kBarLayoutMs, 5 * m_barLayoutCostMs);
-    const qint64 sinceLayout = m_barLaidOut.isValid() ? m_barLaidOut.elapsed() : interval;
-    const int wait = sinceLayout < interval ? int(interval - sinceLayout) : 0;
-    QTimer::singleShot(wait, this, [this, window] {
-        m_barLaidOut.start();
-        m_tabBar->show(); // lays the bar out
-        m_barLayoutCostMs = m_barLaidOut.elapsed();
-        m_barHeld = false;
-        if (window)
-            window->setUpdatesEnabled(true);
-    });
+    m_barHold->hold();
 }
 
 void TabManager::reloadView(BrowserView *view) {
@@ -337,7 +271,7 @@ bool TabManager::closeTabAt(int position, browser::TabRecord *closed) {
 // After a close: the selected tab's neighbour is shown when the selected tab went, and the
 // address box, caption and status follow the tab shown now.
 void TabManager::afterClosing(bool selectionGone, int position) {
-    m_newWindow.forgetLastNewWindow();
+    m_opener.resetRepeatGuard(); // the same address may open again
     if (selectionGone)
         selectTab(qMax(position - 1, 1));
     syncShownView();
@@ -349,13 +283,13 @@ void TabManager::closeCurrent() {
     closeTab(currentPosition());
 }
 
-void TabManager::closeTab(int position) {
+void TabManager::closeTab(int position, Reopen reopen) {
     if (position < 1 || position > tabCount())
         return;
     const bool wasSelected = position == currentPosition();
     browser::TabRecord record;
-    if (closeTabAt(position, &record) && !record.url.isEmpty())
-        m_closed.push({record});
+    if (closeTabAt(position, &record) && reopen == Reopen::Keep && !record.url.isEmpty())
+        m_records.closed().push({record});
     afterClosing(wasSelected, position);
 }
 
@@ -366,7 +300,7 @@ void TabManager::closeAllUnmarked() {
         if (!isMarked(position) && closeTabAt(position, &record) && !record.url.isEmpty())
             batch.prepend(record);
     }
-    m_closed.push(batch);
+    m_records.closed().push(batch);
     afterClosing(false, 1);
     emit panelTextChanged(
         QStringLiteral("s2"),
@@ -387,86 +321,12 @@ void TabManager::markTab(int position) {
     pageChanged(number);
 }
 
-void TabManager::deleteCurrentFromDisk() {
-    deleteFromDisk(currentPosition());
-}
-
 void TabManager::deleteFromDisk(int position) {
-    BrowserView *view = viewAtPosition(position);
-    if (!view)
-        return;
-    const QUrl address = addressOf(view);
-    const bool onDisk = address.isLocalFile();
-    const QString name = onDisk ? address.toLocalFile() : address.toDisplayString();
-    const QString question =
-        onDisk ? QStringLiteral("将从硬盘上彻底删除这个网页，你确定吗？\n%1").arg(name)
-               : QStringLiteral("这个网页不在硬盘上，没有文件可删除，只会关闭它的标签页"
-                                "（按 Ctrl+Shift+T 可以重新打开）。要关闭吗？\n%1")
-                     .arg(name);
-    if (m_dialogs.message(commands::kNoticeCaption, question, Dialogs::Buttons::OkCancel) !=
-        Dialogs::Answer::Ok)
-        return;
-    const bool wasSelected = position == currentPosition();
-    browser::TabRecord record;
-    closeTabAt(position, &record);
-    // A page from the web is only closed, and comes back like any closed tab; a file goes
-    // with its tab, which is then not kept for reopening.
-    if (!onDisk && !record.url.isEmpty())
-        m_closed.push({record});
-    afterClosing(wasSelected, position);
-    if (!onDisk) {
-        emit panelTextChanged(QStringLiteral("s2"),
-                              QStringLiteral("已关闭（不在硬盘上，没有删除文件）：%1").arg(name));
-        return;
-    }
-    QFile file(name);
-    if (!file.remove()) {
-        m_dialogs.message(
-            commands::kNoticeCaption,
-            QStringLiteral("无法删除文件 %1：%2").arg(name, common::fileErrorReason(file, name)),
-            Dialogs::Buttons::Ok);
-        return;
-    }
-    emit panelTextChanged(QStringLiteral("s2"), QStringLiteral("已从硬盘上删除 %1").arg(name));
+    m_diskDeletion->deleteAt(position);
 }
 
-// A tab still waiting for its turn to load is kept by the address it waits for.
 QUrl TabManager::addressOf(const BrowserView *view) {
     return view->queuedAddress().isEmpty() ? view->url() : view->queuedAddress();
-}
-
-QList<browser::TabRecord> TabManager::records() const {
-    QList<browser::TabRecord> out;
-    for (int position = 2; position <= tabCount(); ++position) {
-        const BrowserView *view = viewAtPosition(position);
-        if (view && !addressOf(view).isEmpty())
-            out.append({addressOf(view), view->title(), isMarked(position)});
-    }
-    return out;
-}
-
-int TabManager::openRecords(const QList<browser::TabRecord> &records) {
-    int opened = 0;
-    for (const browser::TabRecord &record : records) {
-        if (!openHarvested(record.url))
-            continue;
-        ++opened;
-        if (record.marked)
-            markTab(tabCount());
-    }
-    emit tabsChanged();
-    return opened;
-}
-
-bool TabManager::reopenClosed() {
-    if (m_closed.isEmpty())
-        return false;
-    const QList<browser::TabRecord> batch = m_closed.takeLast();
-    const int first = tabCount() + 1;
-    openRecords(batch);
-    if (first <= tabCount())
-        switchByKeyboard(first);
-    return true;
 }
 
 void TabManager::selectNewestTabLater() {
@@ -481,16 +341,8 @@ void TabManager::syncShownView() {
 
 // The caption and the address box always show the shown tab's page.
 void TabManager::showCurrentPage(bool withAddressPanel) {
-    BrowserView *view = currentView();
-    if (!view)
-        return;
-    const bool favourites = view->url() == m_favouritesUrl;
-    emit windowCaptionChanged(favourites ? kCaption
-                                         : kCaption + QStringLiteral("  ") + view->title());
-    const QString address = view->url().toString();
-    emit addressChanged(address);
-    if (withAddressPanel)
-        emit panelTextChanged(QStringLiteral("s2"), address);
+    if (const BrowserView *view = currentView())
+        m_reports->showPage(*view, withAddressPanel);
 }
 
 void TabManager::handleTabSwitch() {
@@ -503,11 +355,8 @@ void TabManager::handleTabSwitch() {
     if (!view)
         return;
     view->widget()->setFocus();
-    if (!view->isBusy()) {
-        m_newWindow.lastLinkUrl = withBackslashes(view->url().toString());
-        if (view->url() == m_favouritesUrl)
-            view->watchFavouritesButtons();
-    }
+    if (!view->isBusy() && view->url() == m_favouritesUrl)
+        view->watchFavouritesButtons();
 }
 
 void TabManager::pageChanged(int viewNumber) {
@@ -528,68 +377,21 @@ void TabManager::captionsChangedForAll() {
     m_captions->allChanged();
 }
 
-void TabManager::handleStatusText(const QString &text) {
-    m_statusText = text;
-    emit hoverTextChanged(text);
-    if (browser::isLinkText(text))
-        m_newWindow.lastLinkUrl = text;
-    if (!toggle(QStringLiteral("openi")) || text == m_lastHoverOpened ||
-        !(text.startsWith(QLatin1String("http")) || text.startsWith(QLatin1String("file"))))
-        return;
-    for (BrowserView *view : viewsInTabOrder()) {
-        if (view->url().toString() == text)
-            return;
-    }
-    m_lastHoverOpened = text;
-    // Opening a tab makes the engine report again: never inside its own callback.
-    QTimer::singleShot(0, this, [this, text] { openInNewTab(QUrl(text), true); });
+browser::NavigationPolicy &TabManager::navigationPolicy() {
+    return m_links->policy();
 }
 
-void TabManager::handleNewWindow(const QUrl &url) {
-    // The page names the address it wants; the hovered link may be another (window.open).
-    m_newWindow.lastLinkUrl = url.toString();
-    requestNewWindow();
+QString TabManager::statusText() const {
+    return m_links->statusText();
 }
 
 void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url, bool ok) {
-    m_newWindow.lastLinkUrl = withBackslashes(url.toString());
     if (url == m_favouritesUrl)
         view->watchFavouritesButtons();
     // Pages loading behind the shown one would bury every other report in s2 (a hundred
-    // harvested links, the tabs of a restored session): only the shown page reports here.
-    if (view != currentView())
-        return;
-    if (ok)
-        emit panelTextChanged(QStringLiteral("s2"),
-                              view->url().toString() + QStringLiteral("下载完成"));
-    else
-        emit panelTextChanged(QStringLiteral("s2"),
-                              QStringLiteral("打开失败：%1（%2）")
-                                  .arg(view->loadError().isEmpty() ? QStringLiteral("网页没有载入")
-                                                                   : view->loadError(),
-                                       view->url().toString()));
-}
-
-bool TabManager::acceptNavigation(BrowserView *view, const browser::NavigationRequest &request) {
-    Q_UNUSED(view);
-    browser::NavigationPolicy::Context context;
-    context.statusText = m_statusText;
-    context.isMainFrame = request.isMainFrame;
-    context.ownNavigation = request.ownNavigation;
-    context.newToggleOn = toggle(QStringLiteral("new"));
-    BrowserView *current = currentView();
-    context.currentIsFavourites = current && current->url() == m_favouritesUrl;
-    if (m_navigation.decide(context, now()) == browser::NavigationAction::Proceed)
-        return true;
-    const QUrl url = request.url;
-    // A favourite clicked comes to the front; a link followed with "new" on stays behind.
-    const bool show = context.currentIsFavourites;
-    QTimer::singleShot(0, this, [this, url, show] {
-        BrowserView *opened = openInNewTab(url);
-        if (show)
-            bringToFront(opened);
-    });
-    return false;
+    // harvested links, the tabs of a restored session): only the shown page reports.
+    if (view == currentView())
+        m_reports->loadEnded(*view, ok);
 }
 
 } // namespace shell

@@ -4,8 +4,9 @@
 #include "browser/closedtabs.h"
 #include "browser/tabhost.h"
 #include "browser/tabpolicy.h"
+#include "tabopener.h"
+#include "tabrecords.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -25,15 +26,21 @@ class Dialogs;
 namespace shell {
 
 class LoadQueue;
+class TabBarHold;
 class TabCaptions;
+class TabDiskDeletion;
+class TabLinks;
+class TabPageReports;
 class TabStripMenu;
 
-// The tabs and their views: one view per tab, keyed "WebPage" + view number; new tabs on
-// request of pages and of commands, under the repeat guard and the throttle; links followed
-// into new tabs; switching, marking and closing tabs. The current page is the view of the
-// selected tab, looked up through its key. The tab menu acts on the tab under the mouse; closed
-// tabs can be brought back (the last 20 closes).
-class TabManager : public QObject, public browser::NavigationHandler, public browser::TabHost {
+// The tabs and their views: one view per tab, keyed "WebPage" + view number, the tab bar over
+// a stack of the views' widgets. The current page is the view of the selected tab, looked up
+// through its key; the window's caption, address box and s2 follow it. Tabs are switched,
+// marked and closed here (the first tab and view 0 never close). New tabs come from opener()
+// (the repeat guard and the throttle), links go where TabLinks sends them; the closed tabs and
+// the session's records, what the window is told of the shown page, the captions, the tab
+// menu, deleting from disk and holding the bar's layout have classes of their own.
+class TabManager : public QObject, public browser::TabHost {
     Q_OBJECT
 public:
     TabManager(browser::ViewFactory &factory, commands::Dialogs &dialogs, const QUrl &favouritesUrl,
@@ -48,6 +55,9 @@ public:
         m_toggle = std::move(reader);
     }
     void setClock(std::function<double()> clock) { m_clock = std::move(clock); }
+    double now() const { return m_clock(); }
+    bool toggle(const QString &key) const { return m_toggle && m_toggle(key); }
+    const QUrl &favouritesUrl() const { return m_favouritesUrl; }
     // Who runs the tab menu's entries and a double click's close, one command at a time;
     // without one they run at once.
     using CommandGate = std::function<void(const QString &, std::function<void()>)>;
@@ -84,56 +94,59 @@ public:
     // Ctrl+Tab and the like: counts as the user's own choice of tab, like a left click.
     void switchByKeyboard(int position);
 
-    // The program's way to open something in a new tab: a new tab is asked for with automatic
-    // navigation off, then the newest view (ViewCount - 1) is navigated, unless the address is
-    // about:blank. Returns that view (the newest existing one when the request was refused).
-    // `skipThrottle` lifts the 0.7 s throttle; `resetRepeatGuard` lets the next request pass
-    // the repeat guard (commands that open many tabs in a row).
+    // New tabs: TabOpener::open and TabOpener::openHarvested, for the commands.
     browser::BrowserView *openInNewTab(const QUrl &url, bool skipThrottle = false,
-                                       bool resetRepeatGuard = false) override;
-
-    browser::BrowserView *openHarvested(const QUrl &url) override;
+                                       bool resetRepeatGuard = false) override {
+        return m_opener.open(url,
+                             {.skipThrottle = skipThrottle, .resetRepeatGuard = resetRepeatGuard});
+    }
+    browser::BrowserView *openHarvested(const QUrl &url) override {
+        return m_opener.openHarvested(url);
+    }
+    TabOpener &opener() { return m_opener; }
+    // Makes a view and its tab after the last one, not selected, and returns the view; no
+    // guard is asked (new-tab requests go through opener()).
+    browser::BrowserView *addBackgroundTab();
     void reloadView(browser::BrowserView *view) override;
     LoadQueue &loadQueue() { return *m_loadQueue; }
 
-    // The new-window handling itself: true when a tab was made.
-    bool requestNewWindow();
-
-    void closeCurrent();          // deleteThis
-    void closeAllUnmarked();      // deleteAll
-    void markCurrent();           // tab_tick
-    void deleteCurrentFromDisk(); // DeleteFromHard
-    void selectNewestTabLater();  // in 600 ms
-    // The same on the tab at a position (the tab menu's tab).
-    void closeTab(int position);
+    void closeCurrent();         // deleteThis
+    void closeAllUnmarked();     // deleteAll
+    void markCurrent();          // tab_tick
+    void selectNewestTabLater(); // in 600 ms
+    // DeleteFromHard on the shown tab.
+    void deleteCurrentFromDisk() { deleteFromDisk(currentPosition()); }
+    // The same on the tab at a position (the tab menu's tab). A closed tab whose page has an
+    // address is kept for reopening unless `reopen` says Never (its file was deleted).
+    enum class Reopen { Keep, Never };
+    void closeTab(int position, Reopen reopen = Reopen::Keep);
     void markTab(int position);
-    void deleteFromDisk(int position);
+    void deleteFromDisk(int position); // see TabDiskDeletion
 
-    // The tabs after the first, as records (those whose page has an address).
-    QList<browser::TabRecord> records() const;
-    // Opens records in new background tabs with their marks; returns how many.
-    int openRecords(const QList<browser::TabRecord> &records);
-    // Reopens the last closed tab or batch and shows its first tab; false when none is left.
-    bool reopenClosed();
-    browser::ClosedTabs &closedTabs() { return m_closed; }
+    // The address a tab is kept by: a tab still waiting for its turn to load, the address it
+    // waits for.
+    static QUrl addressOf(const browser::BrowserView *view);
+    // The tabs as records, and the closed tabs: see TabRecords.
+    QList<browser::TabRecord> records() const { return m_records.records(); }
+    int openRecords(const QList<browser::TabRecord> &records) { return m_records.open(records); }
+    bool reopenClosed() { return m_records.reopenClosed(); }
+    browser::ClosedTabs &closedTabs() { return m_records.closed(); }
     // Updates the captions of tabs whose page changed (otherwise done shortly after).
     void refreshCaptions();
     // Lays the tab bar out once at the end of this turn of the event loop, whatever changes
-    // come meanwhile (see tabmanager.cpp).
+    // come meanwhile (see TabBarHold).
     void holdBarLayout();
     // Whether the page at an address is saved in the save folder; its tab then shows "[存]".
     void setSavedCheck(std::function<bool(const QUrl &)> check);
     // Something every caption depends on changed (a page saved, another save folder).
     void captionsChangedForAll();
 
-    browser::NewWindowState &newWindowState() { return m_newWindow; }
-    browser::NavigationPolicy &navigationPolicy() { return m_navigation; }
+    // The new-tab guards (TabOpener) and the before-navigation rules (TabLinks).
+    browser::NewWindowState &newWindowState() { return m_opener.state(); }
+    browser::NavigationPolicy &navigationPolicy();
     int viewCount() const { return m_viewCounter + 1; } // number of the newest view
     int newestView() const { return m_newestView; }
-    QString statusText() const { return m_statusText; }
-
-    bool acceptNavigation(browser::BrowserView *view,
-                          const browser::NavigationRequest &request) override;
+    QString statusText() const; // the engine's last status text (a hovered link)
 
 signals:
     void panelTextChanged(const QString &panel, const QString &text); // "s2", "s4"
@@ -148,44 +161,36 @@ private:
     browser::BrowserView *createView(int index);
     void destroyView(int index);
     void handleTabSwitch();
-    static QUrl addressOf(const browser::BrowserView *view);
     void syncShownView();
     void showCurrentPage(bool withAddressPanel);
     void pageChanged(int viewNumber);
-    void handleStatusText(const QString &text);
-    void handleNewWindow(const QUrl &url);
     void handleDocumentComplete(browser::BrowserView *view, const QUrl &url, bool ok);
     void removeTabAt(int position);
     bool closeTabAt(int position, browser::TabRecord *closed = nullptr);
     void afterClosing(bool selectionGone, int position);
-    double now() const { return m_clock(); }
-    bool toggle(const QString &key) const { return m_toggle && m_toggle(key); }
 
     browser::ViewFactory &m_factory;
-    commands::Dialogs &m_dialogs;
     QUrl m_favouritesUrl;
     QPointer<QTabBar> m_tabBar;
     QPointer<QStackedWidget> m_stack;
     TabStripMenu *m_stripMenu = nullptr;
     QTimer *m_selectNewestTimer = nullptr;
     TabCaptions *m_captions = nullptr;
-    browser::ClosedTabs m_closed{20};
+    TabLinks *m_links = nullptr;
+    TabPageReports *m_reports = nullptr;
+    TabDiskDeletion *m_diskDeletion = nullptr;
+    TabBarHold *m_barHold = nullptr;
+    TabOpener m_opener{*this};
+    TabRecords m_records{*this};
     LoadQueue *m_loadQueue = nullptr;
     QHash<int, browser::BrowserView *> m_views; // by view index
     QHash<int, bool> m_marked;                  // by view number
     int m_viewCounter = -1;
     int m_newestView = 0;
-    QString m_statusText;
-    QString m_lastHoverOpened;
-    browser::NewWindowState m_newWindow;
-    browser::NavigationPolicy m_navigation;
     browser::TabClickGate m_clickGate;
     std::function<bool(const QString &)> m_toggle;
     std::function<double()> m_clock;
     CommandGate m_commandGate;
-    bool m_barHeld = false;
-    QElapsedTimer m_barLaidOut;   // since the tab bar was last laid out after a hold
-    qint64 m_barLayoutCostMs = 0; // how long that layout took
 };
 
 } // namespace shell

@@ -307,4 +307,14 @@ TEST_F(TabManagerTest, AFailedDeletionIsReported) {
     EXPECT_TRUE(dialogs.shown[1].text.contains("/nonexistent/lumaro/x.htm"));
 }
 
+// The first tab never closes: "deleting" its page from the web keeps nothing for reopening,
+// which would open the page a second time.
+TEST_F(TabManagerTest, DeletingTheFirstTabsWebPageKeepsNothingForReopening) {
+    view(0)->pageUrl = QUrl("http://f.example/");
+    tabs.deleteFromDisk(1);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(tabs.tabCount(), 1);
+    EXPECT_TRUE(tabs.closedTabs().isEmpty());
+}
+
 } // namespace

@@ -14,31 +14,33 @@ TEST(TabKeys, RoundTripAndReadDigitsFromTheEighthCharacter) {
     EXPECT_EQ(viewNumberFromKey(u"WebPage7x"), 7);
 }
 
-TEST(NewWindowState, RefusesTheSameAddressTwiceUntilATabIsClosed) {
+TEST(NewWindowState, RefusesTheSameAddressTwiceUntilTheGuardIsReset) {
     NewWindowState state;
-    state.lastLinkUrl = "http://a.example/";
-    EXPECT_TRUE(state.allowNewTab(10.0));
-    EXPECT_FALSE(state.allowNewTab(20.0)); // same address
+    EXPECT_TRUE(state.allowNewTab("http://a.example/", 10.0));
+    EXPECT_FALSE(state.allowNewTab("http://a.example/", 20.0)); // same address
     state.forgetLastNewWindow();
-    EXPECT_TRUE(state.allowNewTab(30.0));
+    EXPECT_TRUE(state.allowNewTab("http://a.example/", 30.0));
+}
+
+// "No last new tab" is no address at all, not one that a page or a command could ask for.
+TEST(NewWindowState, WithNoLastNewTabEveryAddressPasses) {
+    for (const char *address : {"1", "", "about:blank"}) {
+        NewWindowState state;
+        EXPECT_TRUE(state.allowNewTab(address, 1.0)) << address;
+        state.forgetLastNewWindow();
+        EXPECT_TRUE(state.allowNewTab(address, 2.0)) << address;
+    }
 }
 
 TEST(NewWindowState, ThrottlesRequestsWithinSevenTenthsOfASecond) {
     NewWindowState state;
-    state.lastLinkUrl = "a";
-    EXPECT_TRUE(state.allowNewTab(1.0));
-    state.lastLinkUrl = "b";
-    EXPECT_FALSE(state.allowNewTab(1.5)); // refused; the time is not renewed
-    state.lastLinkUrl = "c";
-    EXPECT_TRUE(state.allowNewTab(1.8));
-    state.lastLinkUrl = "d";
-    state.skipThrottle = true;
-    EXPECT_TRUE(state.allowNewTab(1.9));
-    state.skipThrottle = false;
-    state.lastLinkUrl = "e";
-    EXPECT_FALSE(state.allowNewTab(2.2)); // a skipped throttle still counts as the last tab
-    state.lastLinkUrl = "f";
-    EXPECT_TRUE(state.allowNewTab(2.7));
+    EXPECT_TRUE(state.allowNewTab("a", 1.0));
+    EXPECT_FALSE(state.allowNewTab("b", 1.5)); // refused; the time is not renewed
+    EXPECT_FALSE(state.allowNewTab("b", 1.8)); // ...but "b" counts as the last new tab
+    EXPECT_TRUE(state.allowNewTab("c", 1.8));
+    EXPECT_TRUE(state.allowNewTab("d", 1.9, true));
+    EXPECT_FALSE(state.allowNewTab("e", 2.2)); // a skipped throttle still counts as the last tab
+    EXPECT_TRUE(state.allowNewTab("f", 2.7));
 }
 
 TEST(NavigationPolicy, FollowedLinksGoToANewTabWhenTheToggleIsOn) {

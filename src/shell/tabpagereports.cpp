@@ -1,0 +1,44 @@
+#include "tabpagereports.h"
+
+#include "browser/browserview.h"
+
+namespace shell {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Lumaro浏览器2.0");
+
+} // namespace
+
+TabPageReports::TabPageReports(const QUrl &favouritesUrl, QObject *parent)
+    : QObject(parent), m_favouritesUrl(favouritesUrl) {}
+
+void TabPageReports::showPage(const browser::BrowserView &view, bool withAddressPanel) {
+    const bool favourites = view.url() == m_favouritesUrl;
+    emit windowCaptionChanged(favourites ? kCaption
+                                         : kCaption + QStringLiteral("  ") + view.title());
+    const QString address = view.url().toString();
+    emit addressChanged(address);
+    if (withAddressPanel)
+        emit panelTextChanged(QStringLiteral("s2"), address);
+}
+
+void TabPageReports::loadEnded(const browser::BrowserView &view, bool ok) {
+    if (ok)
+        emit panelTextChanged(QStringLiteral("s2"),
+                              view.url().toString() + QStringLiteral("下载完成"));
+    else
+        emit panelTextChanged(
+            QStringLiteral("s2"),
+            QStringLiteral("打开失败：%1（%2）")
+                .arg(view.loadError().isEmpty() ? QStringLiteral("网页没有载入") : view.loadError(),
+                     view.url().toString()));
+}
+
+void TabPageReports::reloadedForReading(const browser::BrowserView &view) {
+    emit panelTextChanged(QStringLiteral("s2"),
+                          QStringLiteral("这个网页为节省内存释放过，已重新载入后读取：") +
+                              view.title());
+}
+
+} // namespace shell
