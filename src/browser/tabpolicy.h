@@ -35,9 +35,6 @@ private:
 // refuses the address of the last new tab, the throttle a new tab less than 0.7 s after the last.
 class NewWindowState {
 public:
-    // The address of the last new tab; none at first and after the guard is reset.
-    std::optional<QString> lastNewWindowUrl;
-
     // Decides one request for a tab at `address` at `now`: false to refuse it (the address of
     // the last new tab, or less than 0.7 s after the last new tab unless `skipThrottle`). A
     // request past the repeat guard is the last new tab from then on, even when throttled.
@@ -47,8 +44,11 @@ public:
     // Lets the next request past the repeat guard whatever its address: after a tab is closed,
     // or when a command opens many tabs in a row.
     void forgetLastNewWindow() { lastNewWindowUrl.reset(); }
+    // The address of the last new tab; none at first and after the guard is reset.
+    const std::optional<QString> &lastNewWindow() const { return lastNewWindowUrl; }
 
 private:
+    std::optional<QString> lastNewWindowUrl;
     Throttle m_throttle{0.7};
 };
 

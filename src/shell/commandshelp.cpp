@@ -15,12 +15,12 @@ void Commands::showHelpPage(const QString &fileName) {
     const QUrl address = QUrl::fromLocalFile(m_window.programFolder().filePath(fileName));
     TabManager &tabs = m_window.tabs();
     if (m_window.toolbar().isChecked(QStringLiteral("new"))) {
-        tabs.newWindowState().lastNewWindowUrl = QStringLiteral("1");
+        tabs.opener().resetRepeatGuard();
         tabs.openInNewTab(address);
     } else if (BrowserView *view = tabs.currentView()) {
         view->navigate(address);
     }
-    tabs.newWindowState().lastNewWindowUrl = QStringLiteral("1");
+    tabs.opener().resetRepeatGuard();
 }
 
 void Commands::openSiteSearch(const QUrl &url) {

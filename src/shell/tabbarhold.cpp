@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace shell {
 
@@ -17,8 +18,12 @@ TabBarHold::TabBarHold(QTabBar *bar, QObject *parent) : QObject(parent), m_bar(b
 void TabBarHold::hold() {
     if (m_held || !m_bar || !m_bar->isVisible())
         return;
-    m_held = true;
+    // A window not yet on the screen is never held: the screen's first request to paint it
+    // would be dropped, and it stayed black until resized.
     QPointer<QWidget> window = m_bar->window();
+    if (!window->windowHandle() || !window->windowHandle()->isExposed())
+        return;
+    m_held = true;
     window->setUpdatesEnabled(false);
     m_bar->hide();
     // A bar of thousands of tabs takes long to lay out: it is laid out less often then, so
@@ -32,8 +37,10 @@ void TabBarHold::hold() {
             m_bar->show(); // lays the bar out
         m_layoutCostMs = m_laidOut.elapsed();
         m_held = false;
-        if (window)
+        if (window) {
             window->setUpdatesEnabled(true);
+            window->update(); // whatever the screen asked for meanwhile
+        }
     });
 }
 

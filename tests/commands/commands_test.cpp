@@ -107,7 +107,7 @@ TEST_F(CommandsTest, HelpPageFollowsTheNewToggle) {
     testing_support::clickButton(commands(), "help");
     ASSERT_EQ(window->tabs().tabCount(), 2);
     EXPECT_EQ(factory.created[1]->navigations.last().fileName(), "help.html");
-    EXPECT_EQ(window->tabs().newWindowState().lastNewWindowUrl, "1");
+    EXPECT_FALSE(window->tabs().newWindowState().lastNewWindow()); // any address may open next
 }
 
 TEST_F(CommandsTest, SiteSearchOpensANewTabSelectedAfterAMoment) {
