@@ -3,7 +3,7 @@
 namespace commands {
 
 void reportBatchSave(CommandContext &context, const saving::BatchOutcome &outcome) {
-    context.panels.setPanelText(QStringLiteral("s2"),
+    context.panels.setPanelText(Panel::Message,
                                 saving::batchSummaryLine(outcome, context.savePath()));
     const QString details = saving::batchSummaryDetails(outcome);
     if (!details.isEmpty())

@@ -27,14 +27,14 @@ inline QString panelKey(Panel panel) {
     return QStringLiteral("address");
 }
 
-// The status bar's panels by key ("s1", "s2", "s4"); "address" is the address box's text.
+// Where commands tell what they did: the status bar's panels and the address box.
 class StatusPanels {
 public:
     virtual ~StatusPanels() = default;
-    virtual void setPanelText(const QString &panel, const QString &text) = 0;
+    virtual void setPanelText(Panel panel, const QString &text) = 0;
     // A notice in s2 that needs the user's eye: the window keeps it readable for some seconds,
     // with what s2 says meanwhile shown after it.
-    virtual void showNotice(const QString &text) { setPanelText(QStringLiteral("s2"), text); }
+    virtual void showNotice(const QString &text) { setPanelText(Panel::Message, text); }
 };
 
 } // namespace commands

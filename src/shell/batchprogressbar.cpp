@@ -12,8 +12,10 @@
 
 namespace shell {
 
+using commands::Panel;
+
 BatchProgressBar::BatchProgressBar(QWidget *window,
-                                   std::function<void(const QString &, const QString &)> setPanel)
+                                   std::function<void(commands::Panel, const QString &)> setPanel)
     : QWidget(window), m_bar(new QProgressBar(this)), m_line(new QLabel(this)),
       m_stopButton(new QPushButton(QStringLiteral("停止"), this)),
       m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), window)),
@@ -131,7 +133,7 @@ void BatchProgressBar::showQueue(int finished, int asked, int busy, int waiting,
         m_escape->setEnabled(m_saving || !idle);
         if (!m_saving && idle)
             hide();
-        m_setPanel(QStringLiteral("s2"), line);
+        m_setPanel(commands::Panel::Message, line);
         return;
     }
     m_bar->setRange(0, qMax(asked, 1));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/statuspanels.h"
+
 #include "commands/batchprogress.h"
 
 #include <QStringList>
@@ -26,7 +28,7 @@ class BatchProgressBar : public QWidget, public commands::BatchProgress {
 public:
     // `setPanel` writes a status panel ("s2").
     BatchProgressBar(QWidget *window,
-                     std::function<void(const QString &, const QString &)> setPanel);
+                     std::function<void(commands::Panel, const QString &)> setPanel);
 
     void begin(int total) override;
     void advance(int done, const QString &line) override;
@@ -57,7 +59,7 @@ private:
     QLabel *m_line;
     QPushButton *m_stopButton;
     QShortcut *m_escape;
-    std::function<void(const QString &, const QString &)> m_setPanel;
+    std::function<void(commands::Panel, const QString &)> m_setPanel;
     LoadQueue *m_queue = nullptr;
     DownloadQueue *m_downloads = nullptr;
     bool m_saving = false;        // a batch save runs

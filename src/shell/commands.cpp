@@ -15,6 +15,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 using commands::CommandRunner;
 
 using browser::BrowserView;
@@ -57,7 +59,7 @@ Commands::Commands(MainWindow &window)
                     if (!view || view->url() != m_window.programFolder().favouritesUrl())
                         return;
                     m_window.setPanelText(
-                        QStringLiteral("s2"),
+                        Panel::Message,
                         QStringLiteral("这个收藏不是网页或文件的地址，没有打开：") + name.mid(8));
                     return;
                 }
@@ -122,7 +124,7 @@ bool Commands::runNow(const QString &name, CommandRunner::Job job) {
 
 void Commands::tellBusy() {
     m_window.setPanelText(
-        QStringLiteral("s2"),
+        Panel::Message,
         QStringLiteral("正在执行“%1”，请等它结束；要停止它，请按“停止”或Esc")
             .arg(m_runner.running().isEmpty() ? QStringLiteral("另一个命令") : m_runner.running()));
 }
@@ -167,8 +169,7 @@ common::Task<> Commands::saveEmailsOfAllTabs() {
             continue; // tabs closed meanwhile
         if (run.stopRequested()) {
             m_window.setPanelText(
-                QStringLiteral("s2"),
-                QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
+                Panel::Message, QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
             co_return;
         }
         tabs.selectTab(position);

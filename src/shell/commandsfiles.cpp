@@ -17,6 +17,8 @@
 // the plain-text dialog.
 namespace shell {
 
+using commands::Panel;
+
 using commands::Dialogs;
 
 using browser::BrowserView;
@@ -26,7 +28,7 @@ using browser::BrowserView;
 void Commands::openEmailFile() {
     const QString path = m_window.programFolder().filePath(QStringLiteral("email.txt"));
     if (!QFileInfo(path).isFile()) {
-        m_window.setPanelText(QStringLiteral("s2"),
+        m_window.setPanelText(Panel::Message,
                               QStringLiteral("还没有收集过 email 地址：%1 不存在").arg(path));
         return;
     }
@@ -161,7 +163,7 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
                         QStringLiteral("无法保存 %1：%2").arg(path, error), Dialogs::Buttons::Ok);
         return false;
     }
-    m_window.setPanelText(QStringLiteral("s2"), QStringLiteral("该网页已经保存到") + path);
+    m_window.setPanelText(Panel::Message, QStringLiteral("该网页已经保存到") + path);
     return true;
 }
 

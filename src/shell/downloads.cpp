@@ -20,7 +20,7 @@ using commands::kNoticeCaption;
 
 namespace {
 
-const QString kS2 = QStringLiteral("s2");
+constexpr commands::Panel kMessage = commands::Panel::Message;
 
 } // namespace
 
@@ -53,7 +53,7 @@ void Downloads::handle(browser::Download *download) {
             name = QStringLiteral("download");
         if (!download->isUserRequested() && !pageDownloadAllowed(name, download->totalBytes())) {
             download->cancel();
-            m_context.panels.setPanelText(kS2, QStringLiteral("已取消下载：") + name);
+            m_context.panels.setPanelText(kMessage, QStringLiteral("已取消下载：") + name);
             return;
         }
         const QString suffix = QFileInfo(name).suffix();
@@ -62,7 +62,7 @@ void Downloads::handle(browser::Download *download) {
             overwriteChoice().fileNameFor(name.chopped(extension.size()), extension);
         if (chosen.isEmpty()) {
             download->cancel();
-            m_context.panels.setPanelText(kS2,
+            m_context.panels.setPanelText(kMessage,
                                           QStringLiteral("已跳过下载（同名文件已存在）：") + name);
             m_lastEnded.start();
             emit ended(download->url());
@@ -95,7 +95,7 @@ void Downloads::report(browser::Download *download) {
                 m_list.setReceived(id, total > 0 ? total : received);
                 const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
                                                  : QStringLiteral("%1 KB").arg(received / 1024);
-                m_context.panels.setPanelText(kS2,
+                m_context.panels.setPanelText(kMessage,
                                               QStringLiteral("正在下载 %1：%2").arg(name, amount));
             });
     connect(download, &browser::Download::finished, this,
@@ -105,10 +105,10 @@ void Downloads::report(browser::Download *download) {
                 m_lastEnded.start();
                 emit ended(url);
                 if (ok) {
-                    m_context.panels.setPanelText(kS2, QStringLiteral("下载完成：") + path);
+                    m_context.panels.setPanelText(kMessage, QStringLiteral("下载完成：") + path);
                     return;
                 }
-                m_context.panels.setPanelText(kS2, QStringLiteral("下载失败：") + path);
+                m_context.panels.setPanelText(kMessage, QStringLiteral("下载失败：") + path);
                 m_context.dialogs.message(kNoticeCaption,
                                           QStringLiteral("下载失败：%1\n%2").arg(path, error),
                                           Dialogs::Buttons::Ok);

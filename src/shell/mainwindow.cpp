@@ -41,6 +41,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 using commands::CommandContext;
 using commands::CommandRunner;
 using commands::Dialogs;
@@ -160,7 +162,7 @@ void MainWindow::buildLayout() {
     connect(m_tabs, &TabManager::hoverTextChanged, this, &MainWindow::showHoveredLink);
 
     auto *batch = new BatchProgressBar(
-        this, [this](const QString &panel, const QString &text) { setPanelText(panel, text); });
+        this, [this](Panel panel, const QString &text) { setPanelText(panel, text); });
     batch->follow(m_tabs->loadQueue());
     batch->followDownloads(m_commands->downloadQueue());
     statusBar()->addPermanentWidget(batch);
@@ -227,25 +229,21 @@ QString MainWindow::displayPathCaption(const QString &folder) {
     return (QStringLiteral("当前默认保存路径是[") + folder + u']').trimmed();
 }
 
-void MainWindow::setPanelText(const QString &panel, const QString &shown) {
-    if (panel == QLatin1String("address")) {
+void MainWindow::setPanelText(Panel panel, const QString &shown) {
+    if (panel == Panel::Address)
         setAddressText(shown);
-        return;
-    }
-    for (const Panel p : {Panel::Counts, Panel::Message, Panel::TabCount}) {
-        if (panel == commands::panelKey(p))
-            m_panels->setText(p, shown);
-    }
+    else
+        m_panels->setText(panel, shown);
 }
 
 void MainWindow::showNotice(const QString &text) {
     m_panels->showNotice(text);
 }
 
-QString MainWindow::panelText(const QString &panel) const {
-    for (const Panel p : {Panel::Counts, Panel::Message, Panel::TabCount}) {
-        if (panel == commands::panelKey(p))
-            return m_panels->text(p);
+QString MainWindow::panelText(const QString &widgetName) const {
+    for (const Panel panel : {Panel::Counts, Panel::Message, Panel::TabCount}) {
+        if (widgetName == commands::panelKey(panel))
+            return m_panels->text(panel);
     }
     return QString();
 }
@@ -330,11 +328,11 @@ void MainWindow::printToPdf() {
         [this, path](const QString &printed, bool ok) {
             if (printed != path)
                 return;
-            setPanelText(QStringLiteral("s2"), ok ? QStringLiteral("已打印为PDF：") + path
-                                                  : QStringLiteral("打印为PDF失败：") + path);
+            setPanelText(Panel::Message, ok ? QStringLiteral("已打印为PDF：") + path
+                                            : QStringLiteral("打印为PDF失败：") + path);
         },
         Qt::SingleShotConnection);
-    setPanelText(QStringLiteral("s2"), QStringLiteral("正在打印为PDF：") + path);
+    setPanelText(Panel::Message, QStringLiteral("正在打印为PDF：") + path);
     view->printToPdf(path);
 }
 
@@ -393,7 +391,7 @@ void MainWindow::zoom(double factor) {
         return;
     const double zoomed = factor == 0 ? 1.0 : qBound(0.25, view->zoomFactor() * factor, 5.0);
     view->setZoomFactor(zoomed);
-    setPanelText(QStringLiteral("s1"), QStringLiteral("缩放 %1%").arg(qRound(zoomed * 100)));
+    setPanelText(Panel::Counts, QStringLiteral("缩放 %1%").arg(qRound(zoomed * 100)));
 }
 
 void MainWindow::switchTab(int step) {

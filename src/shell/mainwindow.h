@@ -61,13 +61,14 @@ public:
     QComboBox &addressBox() const { return *m_addressBox; }
     FindBar &findBar() const { return *m_findBar; }
 
-    // The status bar panels by key: "s1", "s2", "s4"; "address" writes the address box at
+    // The status bar's panels; Panel::Address writes the address box at
     // once. The panels repaint at most ~10 times a second (WindowUpdates): panelText() is the
     // latest text at once, the label may show it up to 100 ms later.
-    void setPanelText(const QString &panel, const QString &text) override;
+    void setPanelText(commands::Panel panel, const QString &text) override;
     // Held for a while (StatusBarPanels::kNoticeMs): what s2 says meanwhile follows it.
     void showNotice(const QString &text) override;
-    QString panelText(const QString &panel) const;
+    // The latest text of the panel with that widget name ("s1", "s2", "s4").
+    QString panelText(const QString &widgetName) const;
     WindowEntries &entries() const { return *m_entries; }
     // Runs `action` as a command of its own (one command at a time); false, with a word in
     // s2, while another runs.
@@ -85,7 +86,7 @@ public:
     void printToPdf();
     // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
     void toggleExtractionRule();
-    void showDownloads();     // 下载列表, Ctrl+J
+    void showDownloads(); // 下载列表, Ctrl+J
     DownloadList &downloadList() const { return *m_downloadList; }
     void focusAddressBox();   // Ctrl+L
     void switchTab(int step); // Ctrl+Tab, Ctrl+Shift+Tab

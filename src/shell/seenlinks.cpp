@@ -9,6 +9,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 SeenLinks::SeenLinks(TabManager &tabs, const QString &recordPath, commands::StatusPanels &panels,
                      std::function<QString()> savePath)
     : QObject(&tabs), m_tabs(tabs), m_record(recordPath), m_panels(panels),
@@ -66,7 +68,7 @@ void SeenLinks::writeOpened() {
 
 void SeenLinks::reportSkipped() {
     if (m_skipped > 0)
-        m_panels.setPanelText(QStringLiteral("s2"),
+        m_panels.setPanelText(Panel::Message,
                               QStringLiteral("跳过%1个打开过或保存过的链接").arg(m_skipped));
     m_skipped = 0;
 }
@@ -78,7 +80,7 @@ void SeenLinks::noteSaved(const QUrl &url, const QString &fileName) {
 
 void SeenLinks::showSaved(const QString &address) {
     if (const auto saved = m_record.savedIn(address, m_savePath()))
-        m_panels.setPanelText(QStringLiteral("s2"), QStringLiteral("已保存过：") + saved->fileName);
+        m_panels.setPanelText(Panel::Message, QStringLiteral("已保存过：") + saved->fileName);
 }
 
 browser::BrowserView *SeenLinks::currentView() const {

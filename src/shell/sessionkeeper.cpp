@@ -14,6 +14,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 using commands::Dialogs;
 using commands::kNoticeCaption;
 
@@ -27,7 +29,7 @@ SessionKeeper::SessionKeeper(TabManager &tabs, commands::StatusPanels &panels, c
         if (write(false, &error) || m_failureShown)
             return;
         m_failureShown = true; // once per run: the next change tries again silently
-        m_panels.setPanelText(QStringLiteral("s2"), error);
+        m_panels.setPanelText(Panel::Message, error);
     });
     connect(&tabs, &TabManager::tabsChanged, this, [this] {
         if (!m_timer.isActive())

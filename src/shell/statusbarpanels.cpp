@@ -9,6 +9,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 namespace {
 
 QPushButton *flatButton(QStatusBar &bar, const QString &name, const QString &caption,

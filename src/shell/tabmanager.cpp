@@ -17,6 +17,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 using browser::BrowserView;
 
 namespace {
@@ -56,7 +58,7 @@ TabManager::TabManager(browser::ViewFactory &factory, commands::Dialogs &dialogs
     connect(m_reports, &TabPageReports::panelTextChanged, this, &TabManager::panelTextChanged);
     m_diskDeletion = new TabDiskDeletion(*this, dialogs);
     connect(m_diskDeletion, &TabDiskDeletion::reported, this,
-            [this](const QString &text) { emit panelTextChanged(QStringLiteral("s2"), text); });
+            [this](const QString &text) { emit panelTextChanged(Panel::Message, text); });
 
     m_loadQueue = new LoadQueue(6, this);
     m_selectNewestTimer = new QTimer(this);
@@ -231,7 +233,7 @@ BrowserView *TabManager::addBackgroundTab() {
     m_tabBar->setTabData(index, key);
     m_tabBar->blockSignals(false);
     pageChanged(n + 1);
-    emit panelTextChanged(QStringLiteral("s4"), QString::number(n + 1));
+    emit panelTextChanged(Panel::TabCount, QString::number(n + 1));
     m_newestView = n;
     return view;
 }
@@ -303,10 +305,10 @@ void TabManager::closeAllUnmarked() {
     m_records.closed().push(batch);
     afterClosing(false, 1);
     emit panelTextChanged(
-        QStringLiteral("s2"),
-        batch.isEmpty() ? QStringLiteral("没有关闭网页：只剩收藏夹和做了标记的网页")
-                        : QStringLiteral("已关闭 %1 个网页，按 Ctrl+Shift+T 可以把它们重新打开")
-                              .arg(batch.size()));
+        Panel::Message, batch.isEmpty()
+                            ? QStringLiteral("没有关闭网页：只剩收藏夹和做了标记的网页")
+                            : QStringLiteral("已关闭 %1 个网页，按 Ctrl+Shift+T 可以把它们重新打开")
+                                  .arg(batch.size()));
 }
 
 void TabManager::markCurrent() {

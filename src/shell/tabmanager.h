@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/statuspanels.h"
+
 #include "browser/browserview.h"
 #include "browser/closedtabs.h"
 #include "browser/tabhost.h"
@@ -149,7 +151,7 @@ public:
     QString statusText() const; // the engine's last status text (a hovered link)
 
 signals:
-    void panelTextChanged(const QString &panel, const QString &text); // "s2", "s4"
+    void panelTextChanged(commands::Panel panel, const QString &text); // s2, s4
     void hoverTextChanged(const QString &text); // the engine's status text (hovered link)
     void tabsChanged(); // a tab opened, closed, marked, shown, or its page changed
     void windowCaptionChanged(const QString &caption);

@@ -4,6 +4,8 @@
 
 namespace shell {
 
+using commands::Panel;
+
 namespace {
 
 const QString kCaption = QStringLiteral("Lumaro浏览器2.0");
@@ -20,23 +22,22 @@ void TabPageReports::showPage(const browser::BrowserView &view, bool withAddress
     const QString address = view.url().toString();
     emit addressChanged(address);
     if (withAddressPanel)
-        emit panelTextChanged(QStringLiteral("s2"), address);
+        emit panelTextChanged(Panel::Message, address);
 }
 
 void TabPageReports::loadEnded(const browser::BrowserView &view, bool ok) {
     if (ok)
-        emit panelTextChanged(QStringLiteral("s2"),
-                              view.url().toString() + QStringLiteral("下载完成"));
+        emit panelTextChanged(Panel::Message, view.url().toString() + QStringLiteral("下载完成"));
     else
         emit panelTextChanged(
-            QStringLiteral("s2"),
+            Panel::Message,
             QStringLiteral("打开失败：%1（%2）")
                 .arg(view.loadError().isEmpty() ? QStringLiteral("网页没有载入") : view.loadError(),
                      view.url().toString()));
 }
 
 void TabPageReports::reloadedForReading(const browser::BrowserView &view) {
-    emit panelTextChanged(QStringLiteral("s2"),
+    emit panelTextChanged(Panel::Message,
                           QStringLiteral("这个网页为节省内存释放过，已重新载入后读取：") +
                               view.title());
 }

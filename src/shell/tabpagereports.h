@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/statuspanels.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -27,7 +29,7 @@ public:
 signals:
     void windowCaptionChanged(const QString &caption);
     void addressChanged(const QString &address);
-    void panelTextChanged(const QString &panel, const QString &text);
+    void panelTextChanged(commands::Panel panel, const QString &text);
 
 private:
     QUrl m_favouritesUrl;

@@ -73,7 +73,7 @@ TEST_F(BatchProgressTest, OpeningLinksShowsItsCountsAndStopsTheWaitingPages) {
     QWidget window;
     QStringList s2;
     shell::BatchProgressBar bar(&window,
-                                [&](const QString &, const QString &text) { s2.append(text); });
+                                [&](commands::Panel, const QString &text) { s2.append(text); });
     bar.follow(tabs.loadQueue());
     factory.viewsFinishLoads = false; // the test ends the loads
     QList<FakeBrowserView *> views;
@@ -129,7 +129,7 @@ TEST_F(BatchProgressTest, DownloadsShowTheirCountsAndStopDropsTheWaitingFiles) {
     QWidget window;
     QStringList s2;
     shell::BatchProgressBar bar(&window,
-                                [&](const QString &, const QString &text) { s2.append(text); });
+                                [&](commands::Panel, const QString &text) { s2.append(text); });
     shell::DownloadQueue queue(3);
     bar.followDownloads(queue);
     QList<QUrl> files;
@@ -161,7 +161,7 @@ TEST_F(BatchProgressTest, DownloadsShowTheirCountsAndStopDropsTheWaitingFiles) {
 TEST_F(BatchProgressTest, StopAsksTheBatchToStopAndTheWindowStillTakesInput) {
     QWidget window;
     auto *other = new QPushButton("其他", &window);
-    shell::BatchProgressBar bar(&window, [](const QString &, const QString &) {});
+    shell::BatchProgressBar bar(&window, [](commands::Panel, const QString &) {});
     int otherClicks = 0;
     QObject::connect(other, &QPushButton::clicked, [&] { ++otherClicks; });
     window.show();
@@ -191,7 +191,7 @@ TEST_F(BatchProgressTest, TheButtonBesideTheBarNeverMoves) {
     window.resize(900, 300);
     auto *closeAll = new QPushButton("删除所有网页", &window);
     window.statusBar()->addPermanentWidget(closeAll);
-    auto *bar = new shell::BatchProgressBar(&window, [](const QString &, const QString &) {});
+    auto *bar = new shell::BatchProgressBar(&window, [](commands::Panel, const QString &) {});
     window.statusBar()->addPermanentWidget(bar);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

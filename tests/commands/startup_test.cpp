@@ -102,12 +102,13 @@ TEST_F(StartupTest, ABrokenSettingsFileIsToldInTheStatusBarUntilANewFolderIsSet)
     auto window = start();
     EXPECT_EQ(window->savePath(), QDir::cleanPath(dir.path()));
     EXPECT_TRUE(window->panelText("s2").contains(dir.filePath("savepath.ini")));
-    window->setPanelText("s2", "http://a.example/下载完成"); // the page's own text keeps it
+    window->setPanelText(commands::Panel::Message,
+                         "http://a.example/下载完成"); // the page's own text keeps it
     EXPECT_TRUE(window->panelText("s2").startsWith("http://a.example/下载完成"));
     EXPECT_TRUE(window->panelText("s2").contains("savepath.ini"));
     dialogs.folders = {dir.filePath("pages")};
     window->setSavePathFromDialog();
-    window->setPanelText("s2", "x");
+    window->setPanelText(commands::Panel::Message, "x");
     EXPECT_EQ(window->panelText("s2"), "x");
 }
 
@@ -145,7 +146,7 @@ TEST_F(StartupTest, TabsLeftByACrashReopenBehindTheFavouritesAndTheReportStays) 
 TEST_F(StartupTest, AHoveredLinkShowsOverThePageAndLeavesTheCountInS1) {
     auto window = start();
     window->show();
-    window->setPanelText("s1", "100"); // a link command's count
+    window->setPanelText(commands::Panel::Counts, "100"); // a link command's count
     emit factory.created[0]->statusTextChanged("http://h.example/link");
     EXPECT_EQ(window->panelText("s1"), "100");
     auto *hover = window->findChild<QLabel *>("hoveredLink");

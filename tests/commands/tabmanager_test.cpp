@@ -60,8 +60,8 @@ TEST_F(TabManagerTest, StartsWithTheFirstTabOnViewZero) {
 TEST_F(TabManagerTest, PageWindowsBecomeBackgroundTabsUnderTheGuardAndTheThrottle) {
     QStringList s4;
     QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
-                     [&](const QString &panel, const QString &text) {
-                         if (panel == "s4")
+                     [&](commands::Panel panel, const QString &text) {
+                         if (panel == commands::Panel::TabCount)
                              s4.append(text);
                      });
     pageOpensWindow(0, "http://a.example/1");
@@ -226,8 +226,8 @@ TEST_F(TabManagerTest, ClosedTabsAndBatchesComeBackInOrderWithTheirMarks) {
 TEST_F(TabManagerTest, OnlyTheShownPageReportsItsLoadInS2) {
     QStringList s2;
     QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
-                     [&](const QString &panel, const QString &text) {
-                         if (panel == "s2")
+                     [&](commands::Panel panel, const QString &text) {
+                         if (panel == commands::Panel::Message)
                              s2.append(text);
                      });
     tabs.openInNewTab(QUrl("http://l.example/behind"));

@@ -126,7 +126,7 @@ TEST_F(TabStripClicks, TheTabMenuActsOnTheTabUnderTheMouseAndNamesTheFile) {
 TEST_F(TabStripClicks, ReopeningFollowsTheClosedTabsAndEveryCloseSaysSo) {
     QStringList s2;
     QObject::connect(&tabs, &shell::TabManager::panelTextChanged,
-                     [&](const QString &, const QString &text) { s2.append(text); });
+                     [&](commands::Panel, const QString &text) { s2.append(text); });
     QAction *reopen = window.entries().action("reopenClosed");
     pageOpensWindow(0, "http://a.example/1");
     rightClick(2);

@@ -31,9 +31,10 @@ private:
 // Records every text put into a status panel, in order.
 class RecordingPanels : public commands::StatusPanels {
 public:
-    void setPanelText(const QString &panel, const QString &text) override {
-        history.append(panel + "=" + text);
-        last[panel] = text;
+    void setPanelText(commands::Panel panel, const QString &text) override {
+        const QString key = commands::panelKey(panel); // the panel's widget name: "s2"
+        history.append(key + "=" + text);
+        last[key] = text;
     }
     QStringList of(const QString &panel) const {
         QStringList texts;

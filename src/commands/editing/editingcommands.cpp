@@ -162,7 +162,7 @@ common::Task<> EditingCommands::fillTemplate(QString name) {
                          : QStringLiteral("已用【%1】模板填写 %2 个表单项").arg(name).arg(filled);
     if (!missed.isEmpty())
         report += QStringLiteral("，%1 个没有填上：%2").arg(missed.size()).arg(missed.join(u' '));
-    m_context.panels.setPanelText(QStringLiteral("s2"), report);
+    m_context.panels.setPanelText(Panel::Message, report);
 }
 
 // The text of a template or group file; none, after telling the user why, when it cannot be
@@ -194,7 +194,7 @@ void EditingCommands::editTemplate(const QString &name) {
             QStringLiteral("模板【%1】不是模板编辑器写的，已在新标签页打开：%2").arg(name, path));
         return;
     }
-    m_context.panels.setPanelText(QStringLiteral("s2"),
+    m_context.panels.setPanelText(Panel::Message,
                                   QStringLiteral("正在修改模板【%1】：%2").arg(name, path));
     m_context.dialogs.editTemplate(
         name, items,

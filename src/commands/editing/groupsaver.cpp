@@ -58,7 +58,7 @@ void GroupSaver::saveGroup() {
     }
     m_addGroupEntry(QStringLiteral("opengroup_") + *name,
                     QStringLiteral("打开【%1】中的所有网页").arg(*name));
-    m_context.panels.setPanelText(QStringLiteral("s2"), QStringLiteral("组已经保存到") + path);
+    m_context.panels.setPanelText(Panel::Message, QStringLiteral("组已经保存到") + path);
 }
 
 } // namespace commands

@@ -55,7 +55,7 @@ common::Task<> PageDeletions::deleteFromAllPages(bool links) {
             ++changed;
         run.pageDone(changed);
     }
-    m_context.panels.setPanelText(QStringLiteral("s1"),
+    m_context.panels.setPanelText(Panel::Counts,
                                   QStringLiteral("已从 %1 个网页上删除").arg(changed));
 }
 

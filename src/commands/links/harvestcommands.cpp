@@ -23,7 +23,7 @@ HarvestCommands::HarvestCommands(
     : m_context(context), m_folder(folder), m_steps(context), m_download(std::move(download)) {}
 
 void HarvestCommands::count(int number) {
-    m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(number));
+    m_context.panels.setPanelText(Panel::Counts, QString::number(number));
 }
 
 common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
@@ -125,7 +125,7 @@ void HarvestCommands::importBookmarks() {
         said += QStringLiteral("，%1 个已经在收藏夹里").arg(result->duplicates);
     if (!result->refused.isEmpty())
         said += QStringLiteral("，%1 个不是网页或文件的地址，没有导入").arg(result->refused.size());
-    m_context.panels.setPanelText(QStringLiteral("s2"), said);
+    m_context.panels.setPanelText(Panel::Message, said);
 }
 
 void HarvestCommands::exportBookmarks() {
@@ -144,7 +144,7 @@ void HarvestCommands::exportBookmarks() {
     }
     count(*written);
     m_context.panels.setPanelText(
-        QStringLiteral("s2"), QStringLiteral("已把 %1 个收藏导出到 %2").arg(*written).arg(path));
+        Panel::Message, QStringLiteral("已把 %1 个收藏导出到 %2").arg(*written).arg(path));
 }
 
 } // namespace commands

@@ -23,7 +23,7 @@ LinkCommands::LinkCommands(CommandContext &context, const common::ProgramFolder 
       m_addPasteEntry(std::move(addPasteEntry)), m_newTabToggle(std::move(newTabToggle)) {}
 
 void LinkCommands::countOpened(int count) {
-    m_context.panels.setPanelText(QStringLiteral("s1"), QString::number(count));
+    m_context.panels.setPanelText(Panel::Counts, QString::number(count));
 }
 
 common::Task<> LinkCommands::openPageLinks(links::LinkCommand command) {
@@ -77,8 +77,7 @@ QString LinkCommands::chooseFolder() {
     const QString folder =
         m_context.dialogs.chooseFolder(QStringLiteral("选择文件夹"), m_context.savePath());
     if (folder.isEmpty())
-        m_context.panels.setPanelText(QStringLiteral("address"),
-                                      QStringLiteral("Dialog was cancelled"));
+        m_context.panels.setPanelText(Panel::Address, QStringLiteral("Dialog was cancelled"));
     return folder;
 }
 
@@ -172,7 +171,7 @@ void LinkCommands::saveDirectoryPage() {
                                   Dialogs::Buttons::Ok);
         return;
     }
-    m_context.panels.setPanelText(QStringLiteral("s2"),
+    m_context.panels.setPanelText(Panel::Message,
                                   QStringLiteral("已经保存到") + m_context.savePath());
 }
 

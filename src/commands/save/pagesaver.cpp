@@ -44,7 +44,7 @@ common::Task<> PageSaver::onlySave(bool absoluteLinks) {
     if (absoluteLinks)
         content = saving::rewriteLinks(content, url.toString(QUrl::FullyEncoded), page->charset);
     if (m_steps.writeSaveFile(fileName, content)) {
-        context.panels.setPanelText(QStringLiteral("s2"),
+        context.panels.setPanelText(Panel::Message,
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
         if (context.noteSaved)
             context.noteSaved(url, fileName);

@@ -34,7 +34,7 @@ common::Task<> TextSaver::onlySaveText(bool deleteLinks) {
     if (fileName.isEmpty())
         co_return;
     if (m_steps.writeSaveFile(fileName, text))
-        context.panels.setPanelText(QStringLiteral("s2"),
+        context.panels.setPanelText(Panel::Message,
                                     QStringLiteral("该网页已经保存到") + m_steps.pathOf(fileName));
 }
 
@@ -76,7 +76,7 @@ common::Task<> TextSaver::saveAllWText(bool deleteLinks) {
     int saved = 0;
     co_await m_steps.saveAllTabs(
         1, QStringLiteral(".txt"), prepare, [&context, &saved](const BatchTab &, const QString &) {
-            context.panels.setPanelText(QStringLiteral("s2"), QString::number(++saved));
+            context.panels.setPanelText(Panel::Message, QString::number(++saved));
         });
 }
 

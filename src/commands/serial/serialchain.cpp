@@ -355,7 +355,7 @@ void SerialChain::goOnIfNewChapter(const QString &html, const QUrl &url) {
 }
 
 void SerialChain::status(const QString &text) {
-    m_context.panels.setPanelText(QStringLiteral("s2"), text);
+    m_context.panels.setPanelText(Panel::Message, text);
 }
 
 void SerialChain::useLinkAsNextChapter(browser::BrowserView *view, const QUrl &url,
