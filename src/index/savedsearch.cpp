@@ -15,9 +15,8 @@ namespace {
 
 constexpr unsigned kFlags = Xapian::QueryParser::FLAG_CJK_NGRAM | Xapian::QueryParser::FLAG_PHRASE |
                             Xapian::QueryParser::FLAG_LOVEHATE | Xapian::QueryParser::FLAG_BOOLEAN;
-constexpr unsigned kSnippetFlags = Xapian::MSet::SNIPPET_BACKGROUND_MODEL |
-                                   Xapian::MSet::SNIPPET_EXHAUSTIVE |
-                                   Xapian::MSet::SNIPPET_CJK_NGRAM;
+constexpr unsigned kSnippetFlags =
+    Xapian::MSet::SNIPPET_EXHAUSTIVE | Xapian::MSet::SNIPPET_CJK_NGRAM;
 constexpr size_t kSnippetBytes = 240;
 // How much more a document counts when it holds the words side by side, or in its title.
 constexpr double kPhraseBoost = 4;
@@ -97,7 +96,8 @@ SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
         const std::string snippet =
             mset.snippet(utf8(saved.body.simplified()), kSnippetBytes, stemmer, kSnippetFlags,
                          utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
-        hit.snippet = fromUtf8(snippet);
+        // Chinese is marked a character at a time: "[明][天]" is shown as "[明天]".
+        hit.snippet = fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart);
     }
     return hit;
 }
