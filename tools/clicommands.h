@@ -15,4 +15,12 @@ int runBookCommand(const QStringList &arguments);
 extern const CommandHelp kBookmarksHelp;
 int runBookmarksCommand(const QStringList &arguments);
 
+// index [--data-dir DIR] FOLDER...: the saved files under the folders into DIR's index.
+extern const CommandHelp kIndexHelp;
+int runIndexCommand(const QStringList &arguments);
+
+// search [--data-dir DIR] [--limit N] QUERY...: the saved files the index finds, best first.
+extern const CommandHelp kSearchHelp;
+int runSearchCommand(const QStringList &arguments);
+
 } // namespace cli

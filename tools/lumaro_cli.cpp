@@ -237,6 +237,8 @@ const Command kCommands[] = {
     {"charset", &kCharsetHelp, runCharset},
     {"book", &cli::kBookHelp, cli::runBookCommand},
     {"bookmarks", &cli::kBookmarksHelp, cli::runBookmarksCommand},
+    {"index", &cli::kIndexHelp, cli::runIndexCommand},
+    {"search", &cli::kSearchHelp, cli::runSearchCommand},
 };
 
 QString usageText() {

@@ -279,3 +279,34 @@ TEST_F(LumaroCli, BookmarksImportIntoLinkHtmAndExportBack) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
+    const QString save = m_dir.filePath("save");
+    const QString data = m_dir.filePath("data");
+    QDir().mkpath(save);
+    // GBK: "<title>天气</title><p>明天	有雨</p>" and a CR LF text "雨伞\r\n".
+    write("save/a.htm", "<meta charset=gbk><title>\xCC\xEC\xC6\xF8</title>"
+                        "<p>\xC3\xF7\xCC\xEC\t\xD3\xD0\xD3\xEA</p>");
+    write("save/b.txt", "\xD3\xEA\xC9\xA1\r\n");
+    Result r = runCli({"search", "--data-dir", data, "rain"});
+    EXPECT_EQ(r.exitCode, 2) << "no index yet";
+    r = runCli({"index", "--data-dir", data, save});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "added 2 changed 0 removed 0 unchanged 0 unreadable 0\n");
+
+    r = runCli({"search", "--data-dir", data, "明天"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.toStdString(),
+              (QDir(save).filePath("a.htm") + "\t天气\t天气 明天 有雨\n").toStdString());
+    r = runCli({"search", "--data-dir", data, "--limit", "1", "雨"});
+    EXPECT_EQ(r.out.count('\n'), 1);
+    r = runCli({"search", "--data-dir", data, "雨", "-明天"});
+    EXPECT_EQ(r.out.toStdString(), (QDir(save).filePath("b.txt") + "\tb\t雨伞\n").toStdString());
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "火星"}).exitCode, 1);
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "--limit", "0", "雨"}).exitCode, 2);
+    EXPECT_EQ(runCli({"index", "--data-dir", data, m_dir.filePath("none")}).exitCode, 2);
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "indexservice.h"
+
+#include "indexworker.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileSystemWatcher>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace fulltext {
+
+namespace {
+
+// Folders watched under the save folder: enough for a series' chapters and a user's own
+// sorting, not a whole tree of thousands.
+constexpr int kMaxWatchedFolders = 200;
+
+} // namespace
+
+IndexService::IndexService(QString indexFolder, QString seenPath, QObject *parent)
+    : QObject(parent), m_indexFolder(std::move(indexFolder)),
+      m_worker(new IndexWorker(m_indexFolder, std::move(seenPath), m_stopping)),
+      m_watcher(new QFileSystemWatcher(this)) {
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &IndexWorker::idle, this, &IndexService::idle);
+    connect(m_worker, &IndexWorker::failed, this, &IndexService::failed);
+    connect(m_worker, &IndexWorker::scanned, this, &IndexService::watchFolders);
+    m_quiet.setSingleShot(true);
+    m_quiet.setInterval(2000);
+    connect(&m_quiet, &QTimer::timeout, this, &IndexService::scanNow);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, &m_quiet,
+            qOverload<>(&QTimer::start));
+    m_thread.setObjectName(QStringLiteral("lumaro-index"));
+    m_thread.start(QThread::LowPriority);
+}
+
+IndexService::~IndexService() {
+    m_stopping = true;
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void IndexService::setSaveFolder(const QString &saveFolder) {
+    if (saveFolder == m_saveFolder)
+        return;
+    m_saveFolder = saveFolder;
+    if (!m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->directories());
+    watchFolders({saveFolder});
+    scanNow();
+}
+
+void IndexService::noteWritten(const QString &path, const QString &address) {
+    if (m_worker->queueFile(path, address))
+        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+}
+
+void IndexService::scanNow() {
+    if (m_saveFolder.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [worker = m_worker, folders = QStringList{m_saveFolder}] { worker->scan(folders); },
+        Qt::QueuedConnection);
+}
+
+// Watches the save folder and its subfolders (new ones appear after a scan).
+void IndexService::watchFolders(const QStringList &folders) {
+    if (!folders.contains(m_saveFolder) || !QFileInfo(m_saveFolder).isDir())
+        return;
+    QStringList wanted{m_saveFolder};
+    QDirIterator it(m_saveFolder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext() && wanted.size() < kMaxWatchedFolders)
+        wanted.append(it.next());
+    const QStringList watched = m_watcher->directories();
+    QStringList added;
+    for (const QString &folder : std::as_const(wanted)) {
+        if (!watched.contains(folder))
+            added.append(folder);
+    }
+    if (!added.isEmpty())
+        m_watcher->addPaths(added);
+}
+
+void IndexService::search(const QString &query, int offset, int limit,
+                          std::function<void(const SearchResults &)> found) {
+    QPointer<IndexService> self(this);
+    QThreadPool::globalInstance()->start(
+        [self, folder = m_indexFolder, query, offset, limit, found = std::move(found)] {
+            SearchResults results = searchIndexFolder(folder, query, offset, limit);
+            // Answered through the application object, which outlives the service; the
+            // pointer is checked on the window's thread, where the service is deleted.
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, found, results = std::move(results)] {
+                    if (self)
+                        found(results);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+} // namespace fulltext

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "savedsearch.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+
+class QFileSystemWatcher;
+
+namespace fulltext {
+
+class IndexWorker;
+
+// Keeps the full-text index of the save folder up to date without ever making the window
+// wait: a thread of its own reads the files and writes the index. A file the program writes
+// is indexed as soon as it is noted; the save folder is scanned at start and again, after a
+// quiet moment, whenever the folder or one of its subfolders changes (files added, changed,
+// moved or deleted by anyone). Searches run on the thread pool and answer with a signal.
+class IndexService : public QObject {
+    Q_OBJECT
+public:
+    // `indexFolder` is the data folder's index/, `seenPath` its seen.txt.
+    IndexService(QString indexFolder, QString seenPath, QObject *parent = nullptr);
+    // Asks the worker to stop after the file at hand and waits for that.
+    ~IndexService() override;
+
+    // Starts watching and scanning `saveFolder`; again with another folder when the save
+    // folder changes.
+    void setSaveFolder(const QString &saveFolder);
+    // The program wrote `path` (saved from `address`, if known): index it now.
+    void noteWritten(const QString &path, const QString &address = QString());
+    // Searches; `found` is called on this object's thread with the results, unless the
+    // service is gone by then.
+    void search(const QString &query, int offset, int limit,
+                std::function<void(const SearchResults &)> found);
+
+    // How long the folder must stay quiet before it is scanned (2 s by default).
+    void setQuietTime(int milliseconds) { m_quiet.setInterval(milliseconds); }
+    QString indexFolder() const { return m_indexFolder; }
+
+Q_SIGNALS:
+    // The worker has nothing left to do; the index holds `documents` files.
+    void idle(int documents);
+    // A message for the user (in Chinese): the index cannot be opened or written, or was
+    // broken and is being made anew.
+    void failed(const QString &message);
+
+private:
+    void scanNow();
+    void watchFolders(const QStringList &folders);
+
+    QString m_indexFolder;
+    QString m_saveFolder;
+    std::atomic<bool> m_stopping{false};
+    QThread m_thread;
+    IndexWorker *m_worker; // lives on m_thread
+    QFileSystemWatcher *m_watcher;
+    QTimer m_quiet;
+};
+
+} // namespace fulltext

@@ -1,0 +1,76 @@
+#include "indexworker.h"
+
+#include "saveddocument.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QMutexLocker>
+
+namespace fulltext {
+
+IndexWorker::IndexWorker(QString indexFolder, QString seenPath, std::atomic<bool> &stopping)
+    : m_indexFolder(std::move(indexFolder)), m_seenPath(std::move(seenPath)), m_stopping(stopping) {
+}
+
+IndexWorker::~IndexWorker() = default;
+
+bool IndexWorker::ensureOpen() {
+    if (m_index)
+        return true;
+    QString error;
+    QString movedAside;
+    QDir().mkpath(QFileInfo(m_indexFolder).absolutePath());
+    m_index = SavedIndex::open(m_indexFolder, &error, &movedAside);
+    if (!m_index) {
+        Q_EMIT failed(QStringLiteral("无法打开全文索引 %1：%2").arg(m_indexFolder, error));
+        return false;
+    }
+    if (!movedAside.isEmpty())
+        Q_EMIT failed(QStringLiteral("全文索引已损坏，已移到 %1 并重新建立").arg(movedAside));
+    return true;
+}
+
+bool IndexWorker::queueFile(const QString &path, const QString &address) {
+    QMutexLocker lock(&m_mutex);
+    m_files.append({path, address});
+    const bool wake = !m_wakeSent;
+    m_wakeSent = true;
+    return wake;
+}
+
+void IndexWorker::takeFiles() {
+    QList<std::pair<QString, QString>> files;
+    {
+        QMutexLocker lock(&m_mutex);
+        files.swap(m_files);
+        m_wakeSent = false;
+    }
+    if (files.isEmpty() || !ensureOpen())
+        return;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (const auto &[path, address] : std::as_const(files)) {
+        if (m_stopping)
+            break;
+        if (!isIndexedFile(path))
+            continue;
+        // A file written again under the same name within a second keeps its size and mtime.
+        m_index->indexFile(
+            path, address.isEmpty() ? std::nullopt : std::optional<SavedSource>({address, now}),
+            true);
+    }
+    QString error;
+    if (!m_index->commit(&error))
+        Q_EMIT failed(QStringLiteral("无法写入全文索引：") + error);
+    Q_EMIT idle(m_index->documentCount());
+}
+
+void IndexWorker::scan(const QStringList &folders) {
+    if (!ensureOpen())
+        return;
+    m_index->updateFolders(folders, readSavedSources(m_seenPath),
+                           [this] { return bool(m_stopping); });
+    Q_EMIT scanned(folders);
+    Q_EMIT idle(m_index->documentCount());
+}
+
+} // namespace fulltext

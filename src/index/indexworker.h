@@ -1,0 +1,48 @@
+#pragma once
+
+#include "savedindex.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+namespace fulltext {
+
+// The part of IndexService that runs on its own thread: it owns the writable index and does
+// every read of files and every write of the index. Work comes as queued calls; files noted
+// while it is busy wait in a list and are taken together, with one commit.
+class IndexWorker : public QObject {
+    Q_OBJECT
+public:
+    IndexWorker(QString indexFolder, QString seenPath, std::atomic<bool> &stopping);
+    ~IndexWorker() override;
+
+    // Called from any thread: files to index at the next chance, with the address each was
+    // saved from (may be empty). Gives true when the worker must be woken up (takeFiles).
+    bool queueFile(const QString &path, const QString &address);
+
+public Q_SLOTS:
+    void takeFiles();
+    void scan(const QStringList &folders);
+
+Q_SIGNALS:
+    void idle(int documents);
+    void failed(const QString &message);
+    void scanned(const QStringList &folders);
+
+private:
+    bool ensureOpen();
+
+    QString m_indexFolder;
+    QString m_seenPath;
+    std::atomic<bool> &m_stopping;
+    std::unique_ptr<SavedIndex> m_index;
+    QMutex m_mutex; // guards the two below
+    QList<std::pair<QString, QString>> m_files;
+    bool m_wakeSent = false;
+};
+
+} // namespace fulltext

@@ -1,0 +1,115 @@
+#include "resultspage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrlQuery>
+
+namespace fulltext {
+
+namespace {
+
+QString escaped(const QString &text) {
+    return text.toHtmlEscaped();
+}
+
+// The snippet escaped, its marks of found words made <mark> elements.
+QString markedSnippet(const QString &snippet) {
+    QString html = escaped(snippet);
+    html.replace(kMarkStart, QStringLiteral("<mark>")).replace(kMarkEnd, QStringLiteral("</mark>"));
+    return html;
+}
+
+QString link(const QUrl &url, const QString &text) {
+    return QStringLiteral("<a href=\"%1\">%2</a>")
+        .arg(escaped(url.toString(QUrl::FullyEncoded)), escaped(text));
+}
+
+QString sourceHtml(const QString &source) {
+    const QUrl url(source, QUrl::StrictMode);
+    if (url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https"))
+        return link(url, source);
+    return escaped(source);
+}
+
+QString hitHtml(const SearchHit &hit) {
+    const QFileInfo file(hit.path);
+    QString html = QStringLiteral("<li><div class=\"t\">") +
+                   link(QUrl::fromLocalFile(hit.path), hit.title) + QStringLiteral("</div>");
+    html += QStringLiteral("<div class=\"m\">%1 · %2 · %3")
+                .arg(escaped(file.fileName()), escaped(QDir::toNativeSeparators(file.path())),
+                     escaped(QDateTime::fromSecsSinceEpoch(hit.saved).toString(
+                         QStringLiteral("yyyy-MM-dd HH:mm"))));
+    if (!hit.source.isEmpty())
+        html += QStringLiteral(" · 来自 ") + sourceHtml(hit.source);
+    html += QStringLiteral("</div><div class=\"s\">") + markedSnippet(hit.snippet) +
+            QStringLiteral("</div></li>\n");
+    return html;
+}
+
+} // namespace
+
+ResultsRequest resultsRequest(const QUrl &address) {
+    const QUrlQuery query(address);
+    ResultsRequest request;
+    QString words = query.queryItemValue(QStringLiteral("q"), QUrl::FullyEncoded);
+    request.query = QUrl::fromPercentEncoding(words.replace(u'+', u' ').toUtf8());
+    bool ok = false;
+    const int start = query.queryItemValue(QStringLiteral("start")).toInt(&ok);
+    if (ok && start > 0)
+        request.start = start - start % kHitsPerPage;
+    return request;
+}
+
+QUrl resultsAddress(const QUrl &page, const ResultsRequest &request) {
+    QUrl url = page;
+    QString query =
+        QStringLiteral("q=") + QString::fromLatin1(QUrl::toPercentEncoding(request.query));
+    if (request.start > 0)
+        query += QStringLiteral("&start=") + QString::number(request.start);
+    url.setQuery(query);
+    return url;
+}
+
+QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
+                        const SearchResults &results) {
+    QUrl action = page;
+    action.setQuery(QString());
+    QString html =
+        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n"
+                       "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; "
+                       "object-src 'none'\">\n<title>搜索已保存的网页</title>\n<style>"
+                       "body{font-family:sans-serif;margin:1em 2em}li{margin-bottom:1em}"
+                       ".m{color:#060;font-size:small}.s{color:#333}mark{background:#ff6}"
+                       "</style></head><body>\n");
+    html += QStringLiteral("<form method=\"get\" action=\"%1\"><input name=\"q\" size=\"50\" "
+                           "value=\"%2\" autofocus> <input type=\"submit\" value=\"搜索\">"
+                           "</form>\n")
+                .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
+    if (!results.ok && !results.error.isEmpty()) {
+        html += QStringLiteral("<p>无法搜索：%1</p>\n").arg(escaped(results.error));
+    } else if (!request.query.trimmed().isEmpty() && results.hits.isEmpty()) {
+        html += QStringLiteral("<p>没有找到含“%1”的网页或文本。</p>\n").arg(escaped(request.query));
+    } else if (!results.hits.isEmpty()) {
+        html += QStringLiteral("<p>约 %1 个结果，第 %2–%3 个：</p>\n<ol start=\"%2\">\n")
+                    .arg(results.estimated)
+                    .arg(request.start + 1)
+                    .arg(request.start + int(results.hits.size()));
+        for (const SearchHit &hit : results.hits)
+            html += hitHtml(hit);
+        html += QStringLiteral("</ol>\n<p>");
+        if (request.start > 0)
+            html += link(resultsAddress(page, {request.query, request.start - kHitsPerPage}),
+                         QStringLiteral("上一页")) +
+                    u' ';
+        if (request.start + int(results.hits.size()) < results.estimated &&
+            results.hits.size() == kHitsPerPage)
+            html += link(resultsAddress(page, {request.query, request.start + kHitsPerPage}),
+                         QStringLiteral("下一页"));
+        html += QStringLiteral("</p>\n");
+    }
+    html += QStringLiteral("</body></html>\n");
+    return html;
+}
+
+} // namespace fulltext

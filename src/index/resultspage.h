@@ -1,0 +1,36 @@
+#pragma once
+
+#include "savedsearch.h"
+
+#include <QString>
+#include <QUrl>
+
+namespace fulltext {
+
+// The page "搜索已保存的网页": a query box and one page of hits, best first.
+inline constexpr int kHitsPerPage = 20;
+
+// What a load of the page asks for: its address's query "?q=words&start=20".
+struct ResultsRequest {
+    QString query;
+    int start = 0; // the first hit shown, a multiple of kHitsPerPage
+};
+
+// Reads the request from the page's address as a form sends it ("+" for a space); a
+// missing or wrong start gives 0.
+// Example: "file:///d/searchsaved.htm?q=%E5%A4%A9%E6%B0%94+x&start=20" gives {"天气 x", 20}.
+ResultsRequest resultsRequest(const QUrl &address);
+
+// The address of the page for `request`, on the page's own address `page`.
+QUrl resultsAddress(const QUrl &page, const ResultsRequest &request);
+
+// The whole HTML (UTF-8 declared) of the page: a form that loads `page` again with the words
+// typed, then for each hit its title (a link to the file), file name, folder, time saved,
+// the address it came from (a link only for http and https) and the snippet with the words
+// found in <mark>; links to the pages before and after. Every value is HTML-escaped and the
+// page forbids all scripts, so nothing of a saved file can run in it. `results` is the search
+// for `request`; times are shown in local time.
+QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
+                        const SearchResults &results);
+
+} // namespace fulltext

@@ -1,0 +1,81 @@
+#include "saveddocument.h"
+
+#include "common/ansifile.h"
+#include "common/characterreferences.h"
+#include "text/htmltotext.h"
+
+#include <QFileInfo>
+
+namespace fulltext {
+
+namespace {
+
+// Cuts every "<open" ... "</close>" block, letter case ignored; an unclosed one runs to the end.
+QString cutBlocks(const QString &html, QLatin1StringView open, QLatin1StringView close) {
+    QString out;
+    out.reserve(html.size());
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype start = html.indexOf(open, from, Qt::CaseInsensitive);
+        if (start < 0)
+            break;
+        out += QStringView(html).sliced(from, start - from);
+        const qsizetype end = html.indexOf(close, start, Qt::CaseInsensitive);
+        if (end < 0)
+            return out;
+        from = end + close.size();
+    }
+    out += QStringView(html).sliced(from);
+    return out;
+}
+
+} // namespace
+
+bool isIndexedFile(const QString &path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"htm" || suffix == u"html" || suffix == u"txt";
+}
+
+QString htmlBodyText(const QString &html) {
+    const QString noStyle =
+        cutBlocks(html, QLatin1StringView("<style"), QLatin1StringView("</style>"));
+    return common::decodeCharacterReferences(text::deleteHtmlTag(noStyle, false, true));
+}
+
+QString htmlTitle(const QString &html) {
+    const qsizetype open = html.indexOf(QLatin1StringView("<title"), 0, Qt::CaseInsensitive);
+    if (open < 0)
+        return QString();
+    const qsizetype start = html.indexOf(u'>', open);
+    if (start < 0)
+        return QString();
+    const qsizetype end = html.indexOf(QLatin1StringView("</title"), start, Qt::CaseInsensitive);
+    if (end < 0)
+        return QString();
+    return common::decodeCharacterReferences(QStringView(html).sliced(start + 1, end - start - 1))
+        .simplified();
+}
+
+SavedDocument readSavedDocument(const QString &path) {
+    SavedDocument document;
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    document.kind = suffix == u"txt" ? QStringLiteral("txt") : QStringLiteral("htm");
+    common::ReadOptions options;
+    options.maxBytes = common::kMaxTextFileBytes;
+    const common::TextFileContent file = common::readTextFile(path, options);
+    if (!file.ok)
+        return document;
+    document.ok = true;
+    if (document.kind == u"htm") {
+        document.title = htmlTitle(file.text);
+        document.body = htmlBodyText(file.text);
+    } else {
+        document.body = file.text;
+    }
+    if (document.title.isEmpty())
+        document.title = info.completeBaseName();
+    return document;
+}
+
+} // namespace fulltext

@@ -1,0 +1,236 @@
+// Xapian's headers come before Qt's, whose keyword macros (signals, slots) they would meet.
+#include <xapian.h>
+
+#include "savedindex.h"
+
+#include "saveddocument.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+namespace fulltext {
+
+namespace {
+
+// Xapian refuses terms longer than 245 bytes.
+constexpr qsizetype kMaxTermBytes = 240;
+// The title counts as much as this many mentions in the text.
+constexpr Xapian::termcount kTitleWeight = 5;
+
+std::string utf8(const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+QString cleanPath(const QString &path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+double valueNumber(const Xapian::Document &document, Xapian::valueno slot) {
+    const std::string value = document.get_value(slot);
+    return value.empty() ? -1 : Xapian::sortable_unserialise(value);
+}
+
+bool isUnder(const QString &path, const QStringList &folders) {
+    for (const QString &folder : folders) {
+        if (path.startsWith(folder) &&
+            (path.size() == folder.size() || path[folder.size()] == u'/' || folder.endsWith(u'/')))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+struct SavedIndex::Private {
+    explicit Private(Xapian::WritableDatabase database) : db(std::move(database)) {}
+    Xapian::WritableDatabase db;
+    Xapian::TermGenerator generator;
+};
+
+std::string idTerm(const QString &path) {
+    const QByteArray bytes = cleanPath(path).toUtf8();
+    if (bytes.size() + 1 <= kMaxTermBytes)
+        return "Q" + bytes.toStdString();
+    return "Q#" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
+}
+
+std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *error,
+                                             QString *movedAside) {
+    const std::string path = utf8(folder);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            return std::unique_ptr<SavedIndex>(new SavedIndex(std::make_unique<Private>(
+                Xapian::WritableDatabase(path, Xapian::DB_CREATE_OR_OPEN))));
+        } catch (const Xapian::Error &e) {
+            // Corrupt, half-made or of another format: the files can make it again. A lock
+            // held by another writer, or a folder that cannot be written, is no such case.
+            const std::string type = e.get_type();
+            if (attempt > 0 || (type != "DatabaseCorruptError" && type != "DatabaseOpeningError" &&
+                                type != "DatabaseVersionError")) {
+                if (error)
+                    *error = QString::fromStdString(e.get_description());
+                return nullptr;
+            }
+            const QString aside = QDir::cleanPath(folder) + QStringLiteral(".broken-") +
+                                  QString::number(QDateTime::currentSecsSinceEpoch());
+            if (!QDir().rename(folder, aside)) {
+                if (error)
+                    *error = QStringLiteral("cannot move the broken index %1 aside").arg(folder);
+                return nullptr;
+            }
+            if (movedAside)
+                *movedAside = aside;
+        }
+    }
+    return nullptr;
+}
+
+SavedIndex::SavedIndex(std::unique_ptr<Private> p) : d(std::move(p)) {
+    d->generator.set_stemmer(Xapian::Stem("english"));
+    d->generator.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
+    d->generator.set_flags(Xapian::TermGenerator::FLAG_CJK_NGRAM);
+}
+
+SavedIndex::~SavedIndex() = default;
+
+int SavedIndex::documentCount() const {
+    return int(d->db.get_doccount());
+}
+
+const Xapian::WritableDatabase &SavedIndex::database() const {
+    return d->db;
+}
+
+void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
+                             const std::optional<SavedSource> &source) {
+    const SavedDocument saved = readSavedDocument(path);
+    if (!saved.ok) {
+        d->db.delete_document(id);
+        return;
+    }
+    Xapian::Document document;
+    d->generator.set_document(document);
+    const std::string title = utf8(saved.title);
+    d->generator.index_text(title, 1, "S");
+    d->generator.index_text(title, kTitleWeight);
+    d->generator.increase_termpos();
+    d->generator.index_text(utf8(saved.body));
+    document.add_boolean_term(id);
+    document.add_boolean_term("K" + utf8(saved.kind));
+    const qint64 savedTime = source ? source->time : mtime;
+    document.add_value(kMtimeValue, Xapian::sortable_serialise(double(mtime)));
+    document.add_value(kSizeValue, Xapian::sortable_serialise(double(size)));
+    document.add_value(kSavedValue, Xapian::sortable_serialise(double(savedTime)));
+    document.add_value(kPathValue, utf8(cleanPath(path)));
+    QJsonObject data{{QStringLiteral("path"), cleanPath(path)},
+                     {QStringLiteral("title"), saved.title},
+                     {QStringLiteral("kind"), saved.kind},
+                     {QStringLiteral("saved"), savedTime}};
+    if (source)
+        data.insert(QStringLiteral("source"), source->address);
+    document.set_data(QJsonDocument(data).toJson(QJsonDocument::Compact).toStdString());
+    d->db.replace_document(id, document);
+}
+
+bool SavedIndex::indexFile(const QString &path, const std::optional<SavedSource> &source,
+                           bool force, Stats *stats) {
+    const std::string id = idTerm(path);
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return removeFile(path) && (stats ? ++stats->removed : true);
+    const qint64 mtime = info.lastModified().toSecsSinceEpoch();
+    const qint64 size = info.size();
+    Xapian::PostingIterator found = d->db.postlist_begin(id);
+    const bool known = found != d->db.postlist_end(id);
+    if (known && !force) {
+        const Xapian::Document old = d->db.get_document(*found);
+        if (valueNumber(old, kMtimeValue) == double(mtime) &&
+            valueNumber(old, kSizeValue) == double(size)) {
+            if (stats)
+                ++stats->unchanged;
+            return false;
+        }
+    }
+    addDocument(path, id, mtime, size, source);
+    if (stats) {
+        const bool stored = d->db.term_exists(id);
+        ++(!stored ? stats->failed : known ? stats->changed : stats->added);
+    }
+    return true;
+}
+
+bool SavedIndex::removeFile(const QString &path) {
+    const std::string id = idTerm(path);
+    if (!d->db.term_exists(id))
+        return false;
+    d->db.delete_document(id);
+    return true;
+}
+
+SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
+                                            const QHash<QString, SavedSource> &sources,
+                                            const std::function<bool()> &cancelled,
+                                            int commitEvery) {
+    Stats stats;
+    QStringList roots;
+    for (const QString &folder : folders)
+        roots.append(cleanPath(folder));
+    QSet<QString> present;
+    int pending = 0;
+    for (const QString &root : std::as_const(roots)) {
+        QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            if (cancelled && cancelled()) {
+                commit();
+                return stats;
+            }
+            const QString path = cleanPath(it.next());
+            if (!isIndexedFile(path))
+                continue;
+            present.insert(path);
+            const auto source = sources.constFind(savedSourceKey(path));
+            if (indexFile(path,
+                          source == sources.cend() ? std::nullopt
+                                                   : std::optional<SavedSource>(*source),
+                          false, &stats) &&
+                ++pending >= commitEvery) {
+                commit();
+                pending = 0;
+            }
+        }
+    }
+    // Documents of files under these folders that were not met are gone (deleted or moved).
+    QList<std::string> gone;
+    for (auto it = d->db.valuestream_begin(kPathValue); it != d->db.valuestream_end(kPathValue);
+         ++it) {
+        const QString path = QString::fromStdString(*it);
+        if (isUnder(path, roots) && !present.contains(path))
+            gone.append(idTerm(path));
+    }
+    for (const std::string &id : std::as_const(gone)) {
+        d->db.delete_document(id);
+        ++stats.removed;
+    }
+    commit();
+    return stats;
+}
+
+bool SavedIndex::commit(QString *error) {
+    try {
+        d->db.commit();
+        return true;
+    } catch (const Xapian::Error &e) {
+        if (error)
+            *error = QString::fromStdString(e.get_description());
+        return false;
+    }
+}
+
+} // namespace fulltext

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "savedsources.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace Xapian {
+class WritableDatabase;
+}
+
+namespace fulltext {
+
+// Where the index keeps a document's fields. Terms: "Q" + the file's id (the unique term),
+// "S" + title words, "K" + kind; unprefixed words of the title and the text. The document
+// data is a small JSON object {path, title, kind, source, saved}.
+enum IndexValue : unsigned {
+    kMtimeValue = 0, // sortable seconds since 1970 of the file's last change
+    kSizeValue = 1,  // sortable size in bytes
+    kSavedValue = 2, // sortable seconds since 1970 when it was saved (seen.txt, else mtime)
+    kPathValue = 3,  // the absolute path, UTF-8
+};
+
+// The unique term of a file: "Q" and its clean absolute path, or a hash of it when the path
+// is longer than a Xapian term may be.
+std::string idTerm(const QString &path);
+
+// The full-text index of the saved files, in a folder of its own (the data folder's index/).
+// It can always be rebuilt from the files: a database that does not open as one (corrupt,
+// half-made, of another version) is moved aside to "index.broken-<time>" and made anew.
+// Only committed changes are ever seen, so a kill at any moment leaves the last commit.
+// One writer at a time (Xapian's lock); a second one fails to open with the lock's message.
+class SavedIndex {
+public:
+    struct Stats {
+        int added = 0;
+        int changed = 0;
+        int removed = 0;
+        int unchanged = 0;
+        int failed = 0; // files that could not be read
+    };
+
+    // Opens the index in `folder`, creating it when missing. Gives null and sets `error` when
+    // it cannot be opened (locked, not writable). `movedAside` receives the folder a broken
+    // database was moved to.
+    static std::unique_ptr<SavedIndex> open(const QString &folder, QString *error,
+                                            QString *movedAside = nullptr);
+
+    // Indexes one file unless the index already holds it with the same size and mtime (or
+    // always with `force`). A file that is gone or cannot be read is taken out. Not committed.
+    // Returns whether the index changed.
+    bool indexFile(const QString &path, const std::optional<SavedSource> &source = {},
+                   bool force = false, Stats *stats = nullptr);
+    // Takes a file out of the index. Not committed.
+    bool removeFile(const QString &path);
+
+    // Brings the index in line with the .htm/.html/.txt files under `folders`: new and changed
+    // (size or mtime) files are read, documents of files under those folders that are gone are
+    // taken out (a moved file is both). Commits every `commitEvery` documents, so a kill loses
+    // at most that much work, and at the end. `cancelled`, when given, is asked between files.
+    Stats updateFolders(const QStringList &folders, const QHash<QString, SavedSource> &sources,
+                        const std::function<bool()> &cancelled = {}, int commitEvery = 500);
+
+    bool commit(QString *error = nullptr);
+    int documentCount() const;
+    const Xapian::WritableDatabase &database() const;
+
+    ~SavedIndex();
+
+private:
+    struct Private;
+    explicit SavedIndex(std::unique_ptr<Private> d);
+    void addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
+                     const std::optional<SavedSource> &source);
+
+    std::unique_ptr<Private> d;
+};
+
+} // namespace fulltext

@@ -1,0 +1,140 @@
+// Xapian's headers come before Qt's, whose keyword macros (signals, slots) they would meet.
+#include <xapian.h>
+
+#include "savedsearch.h"
+
+#include "saveddocument.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace fulltext {
+
+namespace {
+
+constexpr unsigned kFlags = Xapian::QueryParser::FLAG_CJK_NGRAM | Xapian::QueryParser::FLAG_PHRASE |
+                            Xapian::QueryParser::FLAG_LOVEHATE | Xapian::QueryParser::FLAG_BOOLEAN;
+constexpr unsigned kSnippetFlags =
+    Xapian::MSet::SNIPPET_EXHAUSTIVE | Xapian::MSet::SNIPPET_CJK_NGRAM;
+constexpr size_t kSnippetBytes = 240;
+// How much more a document counts when it holds the words side by side, or in its title.
+constexpr double kPhraseBoost = 4;
+constexpr double kTitleBoost = 2;
+
+std::string utf8(const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+QString fromUtf8(const std::string &text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+Xapian::QueryParser makeParser(const Xapian::Database &db, const Xapian::Stem &stemmer) {
+    Xapian::QueryParser parser;
+    parser.set_database(db);
+    parser.set_stemmer(stemmer);
+    parser.set_stemming_strategy(Xapian::QueryParser::STEM_SOME);
+    parser.set_default_op(Xapian::Query::OP_AND);
+    parser.add_prefix("title", "S");
+    return parser;
+}
+
+// A query of plain words (no quotes, signs, fields or operators) can be taken as a phrase.
+bool isPlainWords(const QString &query) {
+    static const QRegularExpression special(
+        QStringLiteral("[\"+\\-:()*]|\\b(AND|OR|NOT|XOR|NEAR|ADJ)\\b"));
+    return !query.contains(special);
+}
+
+Xapian::Query parse(Xapian::QueryParser &parser, const QString &query,
+                    const std::string &prefix = std::string()) {
+    try {
+        return parser.parse_query(utf8(query), kFlags, prefix);
+    } catch (const Xapian::QueryParserError &) {
+        // What does not parse as a query (an unmatched quote or bracket) is taken as words.
+        return parser.parse_query(utf8(query), Xapian::QueryParser::FLAG_CJK_NGRAM, prefix);
+    }
+}
+
+Xapian::Query buildQuery(const Xapian::Database &db, const Xapian::Stem &stemmer,
+                         const QString &query) {
+    Xapian::QueryParser parser = makeParser(db, stemmer);
+    const Xapian::Query main = parse(parser, query);
+    if (main.empty())
+        return main;
+    QList<Xapian::Query> boosts;
+    const QString words = query.simplified();
+    if (isPlainWords(words)) {
+        const Xapian::Query phrase = parse(parser, u'"' + words + u'"');
+        if (!phrase.empty())
+            boosts.append(Xapian::Query(Xapian::Query::OP_SCALE_WEIGHT, phrase, kPhraseBoost));
+    }
+    const Xapian::Query title = parse(parser, query, "S");
+    if (!title.empty())
+        boosts.append(Xapian::Query(Xapian::Query::OP_SCALE_WEIGHT, title, kTitleBoost));
+    if (boosts.isEmpty())
+        return main;
+    return Xapian::Query(Xapian::Query::OP_AND_MAYBE, main,
+                         Xapian::Query(Xapian::Query::OP_OR, boosts.begin(), boosts.end()));
+}
+
+SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
+                const Xapian::Stem &stemmer) {
+    const QJsonObject data =
+        QJsonDocument::fromJson(QByteArray::fromStdString(document.get_data())).object();
+    SearchHit hit;
+    hit.path = data.value(QStringLiteral("path")).toString();
+    hit.title = data.value(QStringLiteral("title")).toString();
+    hit.kind = data.value(QStringLiteral("kind")).toString();
+    hit.source = data.value(QStringLiteral("source")).toString();
+    hit.saved = qint64(data.value(QStringLiteral("saved")).toDouble());
+    // The text is not kept in the index: the file is read again for the words around a hit.
+    const SavedDocument saved = readSavedDocument(hit.path);
+    if (saved.ok) {
+        const std::string snippet =
+            mset.snippet(utf8(saved.body.simplified()), kSnippetBytes, stemmer, kSnippetFlags,
+                         utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
+        // Chinese is marked a character at a time: "[明][天]" is shown as "[明天]".
+        hit.snippet = fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart);
+    }
+    return hit;
+}
+
+} // namespace
+
+SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit) {
+    SearchResults results;
+    try {
+        const Xapian::Stem stemmer("english");
+        Xapian::Enquire enquire(db);
+        const Xapian::Query built = buildQuery(db, stemmer, query);
+        results.ok = true;
+        if (built.empty())
+            return results;
+        enquire.set_query(built);
+        const Xapian::MSet mset =
+            enquire.get_mset(Xapian::doccount(qMax(0, offset)), Xapian::doccount(qMax(0, limit)));
+        results.estimated = int(mset.get_matches_estimated());
+        for (auto it = mset.begin(); it != mset.end(); ++it)
+            results.hits.append(hitOf(mset, it.get_document(), stemmer));
+    } catch (const Xapian::Error &e) {
+        results.ok = false;
+        results.error = fromUtf8(e.get_description());
+    }
+    return results;
+}
+
+SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset,
+                                int limit) {
+    try {
+        return searchIndex(Xapian::Database(utf8(folder)), query, offset, limit);
+    } catch (const Xapian::Error &e) {
+        SearchResults results;
+        results.error = fromUtf8(e.get_description());
+        return results;
+    }
+}
+
+} // namespace fulltext

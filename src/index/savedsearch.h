@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace Xapian {
+class Database;
+}
+
+namespace fulltext {
+
+// One saved file found by a search.
+struct SearchHit {
+    QString path;
+    QString title;
+    QString kind;     // "htm" or "txt"
+    QString source;   // the address it was saved from; empty when unknown
+    qint64 saved = 0; // seconds since 1970
+    // A piece of the text around the words found, the words between kMarkStart and kMarkEnd.
+    QString snippet;
+};
+
+inline constexpr QChar kMarkStart = QChar(0xE000);
+inline constexpr QChar kMarkEnd = QChar(0xE001);
+
+struct SearchResults {
+    bool ok = false;
+    QString error;
+    QList<SearchHit> hits; // best first
+    int estimated = 0;     // about how many documents match in all
+};
+
+// Searches the index with what a user types: words must all be found (Chinese without a
+// dictionary, as overlapping pairs of characters; English stemmed), "..." finds a phrase,
+// -word leaves out documents holding it, OR/AND/NOT work in capitals, title:word looks in
+// titles only. Documents holding the words as typed, side by side, come first, then those
+// whose title holds them. `offset` and `limit` choose the page of hits.
+// Example: searchIndex(db, "天气 预报", 0, 20).
+SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit);
+
+// The same on the index in `folder`, opened for reading.
+SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit);
+
+} // namespace fulltext

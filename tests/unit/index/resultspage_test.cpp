@@ -1,0 +1,88 @@
+#include "index/resultspage.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using fulltext::ResultsRequest;
+
+const QUrl kPage = QUrl::fromLocalFile("/数据/searchsaved.htm");
+
+fulltext::SearchHit hit(const QString &title, const QString &source, const QString &snippet) {
+    return {"/存/页 1.htm",
+            title,
+            "htm",
+            source,
+            QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toSecsSinceEpoch(),
+            snippet};
+}
+
+TEST(ResultsPageTest, RequestIsReadAsAFormSendsIt) {
+    const struct {
+        const char *query;
+        QString words;
+        int start;
+    } table[] = {
+        {"q=%E5%A4%A9%E6%B0%94+%E9%A2%84%E6%8A%A5&start=25", "天气 预报", 20},
+        {"q=a%2Bb+-c", "a+b -c", 0},
+        {"q=x&start=-40", "x", 0},
+        {"start=abc", "", 0},
+    };
+    for (const auto &row : table) {
+        QUrl url = kPage;
+        url.setQuery(QString::fromLatin1(row.query));
+        const ResultsRequest request = fulltext::resultsRequest(url);
+        EXPECT_EQ(request.query, row.words) << row.query;
+        EXPECT_EQ(request.start, row.start) << row.query;
+        const ResultsRequest again =
+            fulltext::resultsRequest(fulltext::resultsAddress(kPage, request));
+        EXPECT_EQ(again.query, request.query) << row.query;
+        EXPECT_EQ(again.start, request.start) << row.query;
+    }
+}
+
+TEST(ResultsPageTest, SavedTextNeverBecomesMarkupOrScript) {
+    fulltext::SearchResults results;
+    results.ok = true;
+    results.estimated = 2;
+    results.hits = {
+        hit("<script>alert(1)</script>", "javascript:alert(2)",
+            QString("<img src=x onerror=alert(3)> 明天有") + fulltext::kMarkStart + "雷阵雨" +
+                fulltext::kMarkEnd),
+        hit("北京\"天气\"", "http://a.cn/x?a=1&b=2", "…"),
+    };
+    const QString html = fulltext::resultsPageHtml(kPage, {"\"><script>", 0}, results);
+    EXPECT_FALSE(html.contains("<script", Qt::CaseInsensitive));
+    EXPECT_FALSE(html.contains("<img", Qt::CaseInsensitive));
+    EXPECT_FALSE(html.contains("href=\"javascript", Qt::CaseInsensitive));
+    EXPECT_TRUE(html.contains("script-src 'none'"));
+    EXPECT_TRUE(html.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
+    EXPECT_TRUE(html.contains("value=\"&quot;&gt;&lt;script&gt;\""));
+    EXPECT_TRUE(html.contains("明天有<mark>雷阵雨</mark>"));
+    EXPECT_TRUE(html.contains("来自 javascript:alert(2)"));
+    EXPECT_TRUE(html.contains("href=\"http://a.cn/x?a=1&amp;b=2\""));
+    EXPECT_TRUE(html.contains("页 1.htm · /存 · 2026-03-01 09:05"));
+    EXPECT_TRUE(html.contains(QUrl::fromLocalFile("/存/页 1.htm").toString(QUrl::FullyEncoded)));
+}
+
+TEST(ResultsPageTest, PagesOfTwentyLinkBackAndOn) {
+    fulltext::SearchResults results;
+    results.ok = true;
+    results.estimated = 45;
+    for (int i = 0; i < fulltext::kHitsPerPage; ++i)
+        results.hits.append(hit(QString::number(i), "", ""));
+    const QString middle = fulltext::resultsPageHtml(kPage, {"天气", 20}, results);
+    EXPECT_TRUE(middle.contains("<ol start=\"21\">"));
+    EXPECT_TRUE(middle.contains("q=%E5%A4%A9%E6%B0%94\">上一页"));
+    EXPECT_TRUE(middle.contains("q=%E5%A4%A9%E6%B0%94&amp;start=40\">下一页"));
+    results.hits.resize(5);
+    const QString last = fulltext::resultsPageHtml(kPage, {"天气", 40}, results);
+    EXPECT_FALSE(last.contains("下一页"));
+    EXPECT_TRUE(last.contains("start=20\">上一页"));
+    EXPECT_TRUE(fulltext::resultsPageHtml(kPage, {"火星", 0}, {true, {}, {}, 0})
+                    .contains("没有找到含“火星”的网页或文本。"));
+}
+
+} // namespace

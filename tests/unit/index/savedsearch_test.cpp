@@ -1,0 +1,221 @@
+// How well the index of the saved files finds them: real-looking pages, texts and chapters in
+// the three forms the program saves, and one table of what a query must find.
+#include "common/ansifile.h"
+#include "index/savedindex.h"
+#include "index/savedsearch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using fulltext::SavedIndex;
+
+struct Sample {
+    const char *name;
+    const char *content;
+    enum Form { GbHtml, Utf8Html, GbText } form;
+};
+
+// Pages as the program saves them (GB18030 with a meta charset, or UTF-8), texts and
+// chapters (GB18030, CR LF).
+const Sample kSamples[] = {
+    {"beijing.htm",
+     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+     "<title>北京天气预报_中国天气网</title><style>.a{color:red}</style></head><body>"
+     "<p>北京今天晴转多云，最高气温28度。明天有雷阵雨，出门请带伞。</p>"
+     "<p>空气质量良好，适宜户外运动。</p><script>var tracker = \"统计代码\";</script>"
+     "<a href=\"/more\">更多城市</a></body></html>",
+     Sample::GbHtml},
+    {"other.htm",
+     "<html><head><meta charset=\"gbk\"><title>生活小贴士</title></head><body>"
+     "<p>昨天的预报很准。今天的天气转晴，风雪过后注意路面结冰。</p></body></html>",
+     Sample::GbHtml},
+    {"guide.html",
+     "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+     "<title>Running in the rain: a beginner&#39;s guide</title></head><body>"
+     "<p>Many runners enjoy a run in light rain. Check the forecast before you go out, "
+     "because the weather changes fast.</p><p>Tomorrow try an easy route.</p></body></html>",
+     Sample::Utf8Html},
+    {"london.txt",
+     "Weather forecast for London\r\nRain tomorrow, clearing in the afternoon.\r\n"
+     "The weather forecast office expects a dry weekend.\r\n",
+     Sample::GbText},
+    {"第一章 风雪山神庙.txt",
+     "第一章 风雪山神庙\r\n林冲在草料场看守，那夜大雪纷飞，天气寒冷。\r\n"
+     "他去市井沽酒，回来时草厅已被雪压倒。\r\n",
+     Sample::GbText},
+    {"clip.txt",
+     "剪贴板：会议纪要\r\n下周三开会讨论天气预警系统的升级方案。\r\n风雪天气风雪路面风雪预警\r\n",
+     Sample::GbText},
+};
+
+QByteArray bytesOf(const Sample &sample) {
+    const QString text = QString::fromUtf8(sample.content);
+    return sample.form == Sample::Utf8Html
+               ? text.toUtf8()
+               : common::encodeText(text, common::FileEncoding::Gb18030);
+}
+
+class SavedSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkpath("save/chapters");
+        for (const Sample &sample : kSamples)
+            write(QString::fromUtf8(sample.name), bytesOf(sample));
+        index = SavedIndex::open(indexPath(), &error);
+        ASSERT_TRUE(index) << error.toStdString();
+        const auto stats = index->updateFolders({savePath()}, {});
+        ASSERT_EQ(stats.added, int(std::size(kSamples)));
+    }
+    QString savePath() const { return QDir(dir.path()).filePath("save"); }
+    QString indexPath() const { return QDir(dir.path()).filePath("index"); }
+    void write(const QString &name, const QByteArray &bytes) {
+        QFile file(QDir(savePath()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    // The file names of the hits, best first.
+    QStringList found(const QString &query) {
+        const auto results = fulltext::searchIndexFolder(indexPath(), query, 0, 20);
+        EXPECT_TRUE(results.ok) << results.error.toStdString();
+        QStringList names;
+        for (const auto &hit : results.hits)
+            names.append(QFileInfo(hit.path).fileName());
+        return names;
+    }
+
+    QTemporaryDir dir;
+    QString error;
+    std::unique_ptr<SavedIndex> index;
+};
+
+struct Expectation {
+    const char *query;
+    QStringList all; // exactly these files are found, in any order
+    QString first;   // the best hit, when it matters
+};
+
+TEST_F(SavedSearchTest, QueriesFindTheFilesHoldingTheirWords) {
+    const Expectation table[] = {
+        // Chinese of two to five characters, no dictionary.
+        {"天气", {"beijing.htm", "other.htm", "第一章 风雪山神庙.txt", "clip.txt"}, ""},
+        {"雷阵雨", {"beijing.htm"}, "beijing.htm"},
+        {"草料场", {"第一章 风雪山神庙.txt"}, ""},
+        {"天气预警", {"clip.txt"}, ""},
+        {"风雪山神庙", {"第一章 风雪山神庙.txt"}, "第一章 风雪山神庙.txt"},
+        // Scripts, styles and markup are not text; link texts are.
+        {"统计代码", {}, ""},
+        {"color", {}, ""},
+        {"更多城市", {"beijing.htm"}, ""},
+        // English words in any form.
+        {"running", {"guide.html"}, ""},
+        {"runners", {"guide.html"}, ""},
+        {"beginner's", {"guide.html"}, ""},
+        // Two words: every file with both; the one holding them side by side first.
+        {"weather forecast", {"london.txt", "guide.html"}, "london.txt"},
+        {"天气 预报", {"beijing.htm", "other.htm"}, "beijing.htm"},
+        // The title counts above the text: "风雪" is said three times in the clipping.
+        {"风雪", {"第一章 风雪山神庙.txt", "other.htm", "clip.txt"}, "第一章 风雪山神庙.txt"},
+        {"title:rain", {"guide.html"}, ""},
+        // -word leaves out, "..." asks for the phrase.
+        {"rain -running", {"london.txt"}, ""},
+        {"天气 -北京", {"other.htm", "第一章 风雪山神庙.txt", "clip.txt"}, ""},
+        {"\"rain tomorrow\"", {"london.txt"}, ""},
+        {"\"天气预报\"", {"beijing.htm"}, ""},
+        {"\"forecast before\"", {"guide.html"}, ""},
+        // Nothing, and what a user may mistype.
+        {"火星探测器", {}, ""},
+        {"\"天气", {"beijing.htm", "other.htm", "第一章 风雪山神庙.txt", "clip.txt"}, ""},
+    };
+    for (const Expectation &row : table) {
+        const QStringList names = found(QString::fromUtf8(row.query));
+        QStringList sorted = names;
+        sorted.sort();
+        QStringList expected = row.all;
+        expected.sort();
+        EXPECT_EQ(sorted.join(" | ").toStdString(), expected.join(" | ").toStdString())
+            << row.query;
+        if (!row.first.isEmpty() && !names.isEmpty()) {
+            EXPECT_EQ(names.front().toStdString(), row.first.toStdString()) << row.query;
+        }
+    }
+}
+
+TEST_F(SavedSearchTest, HitsCarryTitleKindSourceAndMarkedSnippet) {
+    const auto results = fulltext::searchIndexFolder(indexPath(), "雷阵雨", 0, 5);
+    ASSERT_EQ(results.hits.size(), 1);
+    const auto &hit = results.hits.front();
+    EXPECT_EQ(hit.title, "北京天气预报_中国天气网");
+    EXPECT_EQ(hit.kind, "htm");
+    QString marked = hit.snippet;
+    marked.replace(fulltext::kMarkStart, u'[').replace(fulltext::kMarkEnd, u']');
+    EXPECT_TRUE(marked.contains("[雷阵雨]")) << marked.toStdString();
+}
+
+TEST_F(SavedSearchTest, UpdateFindsAddedChangedMovedAndDeletedFiles) {
+    write("new.txt", common::encodeText("新来的文章：量子计算\r\n", common::FileEncoding::Gb18030));
+    write("london.txt", common::encodeText("Snow in London\r\n", common::FileEncoding::Gb18030));
+    ASSERT_TRUE(QFile::rename(QDir(savePath()).filePath("guide.html"),
+                              QDir(savePath()).filePath("chapters/guide.html")));
+    ASSERT_TRUE(QFile::remove(QDir(savePath()).filePath("other.htm")));
+    const QString seen = QDir(dir.path()).filePath("seen.txt");
+    QFile record(seen);
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+    record.write(
+        ("S\t1700000000\thttps://news.example.cn/q.html\t" + savePath() + "\tnew.txt\nS\tbad\tx\n")
+            .toUtf8());
+    record.close();
+
+    const auto stats = index->updateFolders({savePath()}, fulltext::readSavedSources(seen));
+    EXPECT_EQ(stats.added, 2); // new.txt and the moved guide.html
+    EXPECT_EQ(stats.changed, 1);
+    EXPECT_EQ(stats.removed, 2); // other.htm and guide.html where it was
+    EXPECT_EQ(stats.unchanged, int(std::size(kSamples)) - 3);
+    EXPECT_EQ(index->documentCount(), int(std::size(kSamples)));
+
+    EXPECT_EQ(found("量子计算"), QStringList{"new.txt"});
+    EXPECT_EQ(found("snow"), QStringList{"london.txt"});
+    EXPECT_TRUE(found("\"weather forecast\"").isEmpty());
+    EXPECT_TRUE(found("昨天").isEmpty());
+    const auto moved = fulltext::searchIndexFolder(indexPath(), "runners", 0, 5);
+    ASSERT_EQ(moved.hits.size(), 1);
+    EXPECT_TRUE(moved.hits.front().path.endsWith("/save/chapters/guide.html"));
+    const auto sourced = fulltext::searchIndexFolder(indexPath(), "量子计算", 0, 5);
+    ASSERT_EQ(sourced.hits.size(), 1);
+    EXPECT_EQ(sourced.hits.front().source, "https://news.example.cn/q.html");
+    EXPECT_EQ(sourced.hits.front().saved, 1700000000);
+
+    EXPECT_EQ(index->updateFolders({savePath()}, {}).unchanged, int(std::size(kSamples)));
+}
+
+TEST_F(SavedSearchTest, BrokenIndexIsMovedAsideAndMadeAnew) {
+    index.reset();
+    for (const QString &name : QDir(indexPath()).entryList(QDir::Files)) {
+        QFile file(QDir(indexPath()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a database");
+    }
+    QString movedAside;
+    index = SavedIndex::open(indexPath(), &error, &movedAside);
+    ASSERT_TRUE(index) << error.toStdString();
+    EXPECT_TRUE(movedAside.startsWith(indexPath() + ".broken-")) << movedAside.toStdString();
+    EXPECT_TRUE(QFileInfo(movedAside).isDir());
+    EXPECT_EQ(index->documentCount(), 0);
+    EXPECT_EQ(index->updateFolders({savePath()}, {}).added, int(std::size(kSamples)));
+    EXPECT_EQ(found("雷阵雨"), QStringList{"beijing.htm"});
+}
+
+TEST_F(SavedSearchTest, SecondWriterIsRefusedWithoutHarm) {
+    QString movedAside;
+    EXPECT_FALSE(SavedIndex::open(indexPath(), &error, &movedAside));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(movedAside.isEmpty());
+    EXPECT_EQ(found("雷阵雨"), QStringList{"beijing.htm"});
+}
+
+} // namespace

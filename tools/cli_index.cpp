@@ -1,0 +1,134 @@
+// lumaro-cli index and search: the full-text index of the saved files in a data folder's
+// index/, made and asked from the command line.
+#include "clicommands.h"
+#include "clioutput.h"
+
+#include "common/datafolder.h"
+#include "common/programfolder.h"
+#include "index/saveddocument.h"
+#include "index/savedindex.h"
+#include "index/savedsearch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+const QCommandLineOption kDataDir(QStringLiteral("data-dir"),
+                                  QStringLiteral("数据文件夹，索引在它的 index 文件夹里；"
+                                                 "不给时用浏览器默认的数据文件夹"),
+                                  QStringLiteral("文件夹"));
+
+const QCommandLineOption kLimit(QStringLiteral("limit"),
+                                QStringLiteral("最多列出这么多个结果（默认 20）"),
+                                QStringLiteral("个数"));
+
+// The data folder the browser would use: --data-dir, a portable copy's, else the
+// application data folder of "Lumaro".
+QString dataFolder(const QCommandLineParser &parser) {
+    common::FolderLayoutInput input;
+    input.executableFolder = QCoreApplication::applicationDirPath();
+    input.dataDirOption = parser.value(kDataDir);
+    input.workingFolder = QDir::currentPath();
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Lumaro"));
+    input.appDataLocation = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCoreApplication::setApplicationName(ownName);
+    return common::decideFolderLayout(input).data;
+}
+
+// One field of an output line: no tabs or line breaks, the marks of found words taken out.
+QString field(QString text) {
+    text.remove(fulltext::kMarkStart).remove(fulltext::kMarkEnd);
+    for (QChar &c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    }
+    return text.simplified();
+}
+
+} // namespace
+
+const CommandHelp kIndexHelp{
+    QStringLiteral("index [--data-dir 文件夹] 文件夹..."),
+    QStringLiteral("把文件夹里（含子文件夹）的 .htm、.html 和 .txt 文件编入全文索引："
+                   "只读新的和改过的，删掉和移走的从索引中去掉；写出各有几个。")};
+
+const CommandHelp kSearchHelp{
+    QStringLiteral("search [--data-dir 文件夹] [--limit 个数] 词..."),
+    QStringLiteral("在全文索引里找保存过的文件，每行一个，最好的在前：路径、标题、摘要，"
+                   "用制表符隔开。\"词组\" 找整个词组，-词 排除；什么也没找到时退出状态为 1。")};
+
+int runIndexCommand(const QStringList &arguments) {
+    QCommandLineParser parser;
+    if (const auto done = parseCommand(parser, {kDataDir}, kIndexHelp, arguments))
+        return *done;
+    const QStringList folders = parser.positionalArguments();
+    if (folders.isEmpty())
+        return fail(QStringLiteral("expected at least one FOLDER"));
+    for (const QString &folder : folders) {
+        if (!QFileInfo(folder).isDir())
+            return fail(QStringLiteral("not a folder: ") + folder);
+    }
+    const common::ProgramFolder data(dataFolder(parser));
+    if (!QDir().mkpath(data.path()))
+        return fail(QStringLiteral("cannot create the folder ") + data.path());
+    QString error;
+    QString movedAside;
+    const auto index =
+        fulltext::SavedIndex::open(data.filePath(QStringLiteral("index")), &error, &movedAside);
+    if (!index)
+        return fail(QStringLiteral("cannot open the index: ") + error);
+    if (!movedAside.isEmpty())
+        std::fprintf(stderr, "lumaro-cli: the index was broken, moved to %s and made anew\n",
+                     movedAside.toLocal8Bit().constData());
+    const auto stats = index->updateFolders(
+        folders, fulltext::readSavedSources(data.filePath(QStringLiteral("seen.txt"))));
+    if (!index->commit(&error))
+        return fail(QStringLiteral("cannot write the index: ") + error);
+    writeOutput(QStringLiteral("added %1 changed %2 removed %3 unchanged %4 unreadable %5\n")
+                    .arg(stats.added)
+                    .arg(stats.changed)
+                    .arg(stats.removed)
+                    .arg(stats.unchanged)
+                    .arg(stats.failed)
+                    .toUtf8());
+    return 0;
+}
+
+int runSearchCommand(const QStringList &arguments) {
+    QCommandLineParser parser;
+    // "天气 -北京": a word after the first is the query's, even when it starts with "-".
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (const auto done = parseCommand(parser, {kDataDir, kLimit}, kSearchHelp, arguments))
+        return *done;
+    if (parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("expected a QUERY"));
+    int limit = 20;
+    if (parser.isSet(kLimit)) {
+        bool ok = false;
+        limit = parser.value(kLimit).toInt(&ok);
+        if (!ok || limit < 1)
+            return fail(QStringLiteral("--limit needs a positive number"));
+    }
+    const QString folder =
+        common::ProgramFolder(dataFolder(parser)).filePath(QStringLiteral("index"));
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("no index in ") + folder);
+    const fulltext::SearchResults results =
+        fulltext::searchIndexFolder(folder, parser.positionalArguments().join(u' '), 0, limit);
+    if (!results.ok)
+        return fail(QStringLiteral("cannot search the index: ") + results.error);
+    for (const fulltext::SearchHit &hit : results.hits)
+        writeOutput(
+            (field(hit.path) + u'\t' + field(hit.title) + u'\t' + field(hit.snippet) + u'\n')
+                .toUtf8());
+    return results.hits.isEmpty() ? 1 : 0;
+}
+
+} // namespace cli
