@@ -38,6 +38,7 @@ int main(int argc, char *argv[]) {
             rules.budgetBytes = *options.memoryBudgetBytes;
             window.tabMemory().setRules(rules);
         }
+        window.startIndexing();
         instance.serve(window, options.request);
         window.show();
         status = app.exec();

@@ -28,6 +28,8 @@ struct CommandContext {
     CommandRunner *runner = nullptr;   // none: steps of their own start at once
     // Told of every page saved into the save folder (its address, the file's name).
     std::function<void(const QUrl &, const QString &)> noteSaved = nullptr;
+    // Told of every text file a command wrote into the save folder (its full path).
+    std::function<void(const QString &)> noteWritten = nullptr;
 };
 
 } // namespace commands

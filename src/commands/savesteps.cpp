@@ -163,8 +163,11 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
     QString reason;
     const QString path = pathOf(fileName);
     if (common::writeTextFile(path, content + QStringLiteral("\r\n"), common::FileEncoding::Gb18030,
-                              &reason))
+                              &reason)) {
+        if (m_context.noteWritten)
+            m_context.noteWritten(path);
         return true;
+    }
     if (error)
         *error = reason;
     if (!quiet)

@@ -21,6 +21,8 @@
 #include "windowentries.h"
 #include "windowupdates.h"
 
+#include "index/indexservice.h"
+
 #include "browser/browserview.h"
 #include "saving/filenaming.h"
 #include "saving/savenames.h"
@@ -72,6 +74,9 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_context.reset(new CommandContext{*m_seenLinks, *m_dialogs, *m_clipboard, *this,
                                        [this] { return m_savePath; }});
     m_context->noteSaved = [this](const QUrl &url, const QString &fileName) {
+        if (m_index)
+            m_index->noteWritten(saving::makeSavePath(m_savePath, fileName, QString()),
+                                 url.toString());
         m_seenLinks->noteSaved(url, fileName);
         m_tabs->captionsChangedForAll();
     };
@@ -268,6 +273,8 @@ void MainWindow::showUpdate(const QString &key, const QString &text) {
 
 void MainWindow::setSavePath(const QString &folder) {
     m_savePath = folder;
+    if (m_index)
+        m_index->setSaveFolder(m_savePath);
     m_tabs->captionsChangedForAll(); // "[存]" is about this folder
 }
 
@@ -279,6 +286,8 @@ void MainWindow::setSavePathFromDialog() {
         return;
     }
     m_savePath = folder;
+    if (m_index)
+        m_index->setSaveFolder(m_savePath);
     m_tabs->captionsChangedForAll();
     setAddressText(QStringLiteral("当前默认的保存路径是 ") + m_savePath);
     QString error;
@@ -377,6 +386,17 @@ void MainWindow::openDownloadedFile(const QString &path) {
         m_tabs->bringToFront(m_tabs->openInNewTab(url, true, true));
     else
         QDesktopServices::openUrl(url);
+}
+
+void MainWindow::startIndexing() {
+    if (m_index)
+        return;
+    m_index = new fulltext::IndexService(m_folder.filePath(QStringLiteral("index")),
+                                         m_folder.filePath(QStringLiteral("seen.txt")), this);
+    connect(m_index, &fulltext::IndexService::failed, this,
+            [this](const QString &message) { showNotice(message); });
+    m_index->setSaveFolder(m_savePath);
+    m_context->noteWritten = [this](const QString &path) { m_index->noteWritten(path); };
 }
 
 void MainWindow::focusAddressBox() {

@@ -19,6 +19,10 @@ namespace browser {
 class ViewFactory;
 }
 
+namespace fulltext {
+class IndexService;
+}
+
 namespace shell {
 
 class Commands;
@@ -87,6 +91,9 @@ public:
     // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
     void toggleExtractionRule();
     void showDownloads(); // 下载列表, Ctrl+J
+    // Keeps the full-text index of the save folder up to date from now on, in the
+    // background: every page saved is indexed when written, the folder when it changes.
+    void startIndexing();
     DownloadList &downloadList() const { return *m_downloadList; }
     void focusAddressBox();   // Ctrl+L
     void switchTab(int step); // Ctrl+Tab, Ctrl+Shift+Tab
@@ -120,6 +127,7 @@ private:
     SeenLinks *m_seenLinks = nullptr; // the tabs as the commands reach them
     Downloads *m_downloads = nullptr;
     DownloadList *m_downloadList = nullptr;
+    fulltext::IndexService *m_index = nullptr;    // none until startIndexing()
     DownloadsWindow *m_downloadsWindow = nullptr; // made when first shown
     FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;
