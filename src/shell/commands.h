@@ -90,7 +90,9 @@ public:
     void createFolder();                            // createfolder
     common::Task<> viewSource();                    // view_source
     void saveFullPage();                            // saveadd
-    void showSaveTextDialog();                      // savetxt1
+    // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
+    void printToPdf();         // printpdf
+    void showSaveTextDialog(); // savetxt1
     bool saveTextToFolder(const QString &title, const QString &content);
     // The two capture modes, started and stopped by their menu entries.
     void toggleCapture(const QString &entryKey);

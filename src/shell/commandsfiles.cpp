@@ -167,4 +167,29 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     return true;
 }
 
+void Commands::printToPdf() {
+    browser::BrowserView *view = m_window.tabs().currentView();
+    if (!view)
+        return;
+    saving::NameSources sources;
+    sources.kind = saving::SaveKind::Pdf;
+    sources.title = view->title();
+    const QString name = saving::saveName(sources);
+    const QDir folder(m_window.savePath());
+    QString path = folder.filePath(name + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(n));
+    connect(
+        view, &browser::BrowserView::pdfPrinted, this,
+        [this, path](const QString &printed, bool ok) {
+            if (printed != path)
+                return;
+            m_window.setPanelText(Panel::Message, ok ? QStringLiteral("已打印为PDF：") + path
+                                                     : QStringLiteral("打印为PDF失败：") + path);
+        },
+        Qt::SingleShotConnection);
+    m_window.setPanelText(Panel::Message, QStringLiteral("正在打印为PDF：") + path);
+    view->printToPdf(path);
+}
+
 } // namespace shell

@@ -311,7 +311,7 @@ const QList<CommandEntry> &commandTable() {
                   "SetExtractFilename", [](C &c, Choice) { c.window().toggleExtractionRule(); }),
         menuEntry("menu_save", "reopenClosed", "恢复关闭的网页", "Ctrl+Shift+T", "ReopenClosed"),
         menuEntry("menu_save", "printpdf", "打印为PDF", "Ctrl+P", "printpdf",
-                  [](C &c, Choice) { c.window().printToPdf(); }),
+                  [](C &c, Choice) { c.printToPdf(); }),
         menuEntry(
             "menu_save", "downloads", "下载列表", "Ctrl+J", "Downloads",
             [](C &c, Choice) { c.window().showDownloads(); }, E::Turn::Beside),

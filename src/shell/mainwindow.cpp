@@ -320,31 +320,6 @@ void MainWindow::openFavouritesTab() {
     m_tabs->bringToFront(m_tabs->openInNewTab(m_folder.favouritesUrl(), true, true));
 }
 
-void MainWindow::printToPdf() {
-    browser::BrowserView *view = m_tabs->currentView();
-    if (!view)
-        return;
-    saving::NameSources sources;
-    sources.kind = saving::SaveKind::Pdf;
-    sources.title = view->title();
-    const QString name = saving::saveName(sources);
-    const QDir folder(m_savePath);
-    QString path = folder.filePath(name + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(n));
-    connect(
-        view, &browser::BrowserView::pdfPrinted, this,
-        [this, path](const QString &printed, bool ok) {
-            if (printed != path)
-                return;
-            setPanelText(Panel::Message, ok ? QStringLiteral("已打印为PDF：") + path
-                                            : QStringLiteral("打印为PDF失败：") + path);
-        },
-        Qt::SingleShotConnection);
-    setPanelText(Panel::Message, QStringLiteral("正在打印为PDF：") + path);
-    view->printToPdf(path);
-}
-
 void MainWindow::showHoveredLink(const QString &text) {
     if (text.isEmpty()) {
         m_hoverLabel->hide();

@@ -86,8 +86,6 @@ public:
     void openAddress(const QString &address);
     // A new tab on the favourites page, shown (Ctrl+T).
     void openFavouritesTab();
-    // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
-    void printToPdf();
     // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
     void toggleExtractionRule();
     void showDownloads(); // 下载列表, Ctrl+J

@@ -4,6 +4,7 @@
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/chinese.h"
+#include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/fakedialogs.h"
@@ -266,7 +267,7 @@ TEST_F(WindowEndToEnd, TheEngineSpeaksChineseAndAsksForChinesePages) {
 TEST_F(WindowEndToEnd, PrintToPdfWritesAPdfNamedAfterThePage) {
     openWindow();
     openAndShow(server.url("/p3.htm"));
-    window->printToPdf();
+    window->commands().printToPdf();
     ASSERT_TRUE(waitFor(
         [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已打印为PDF")); }));
     const QString path = QDir(saveDir.path()).filePath(QString::fromUtf8("第3页.pdf"));
