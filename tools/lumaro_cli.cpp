@@ -171,7 +171,7 @@ int runCorrectName(const QStringList &arguments) {
         return *done;
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("expected one TEXT"));
-    const QString &name = parser.positionalArguments().front();
+    const QString name = parser.positionalArguments().front();
     print((parser.isSet(keepSpaces) ? saving::correctNameHaveSpace(name)
                                     : saving::correctName(name)) +
           u'\n');
