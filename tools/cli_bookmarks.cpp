@@ -3,7 +3,6 @@
 #include "clicommands.h"
 #include "clioutput.h"
 
-#include "common/htmlcharset.h"
 #include "common/programfolder.h"
 #include "links/bookmarksimport.h"
 
@@ -35,18 +34,13 @@ int runImport(const QStringList &arguments) {
         return fail(missing);
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("expected one FILE"));
-    common::ReadOptions options;
-    options.kind = common::TextKind::Html;
-    options.maxBytes = common::kMaxTextFileBytes;
-    if (parser.isSet(charsetOption())) {
-        options.charset = common::charsetForLabel(parser.value(charsetOption()).toLatin1());
-        if (options.charset.isEmpty())
-            return fail(QStringLiteral("unknown charset ") + parser.value(charsetOption()));
-    }
     QString error;
+    const std::optional<common::ReadOptions> options = inputOptions(parser, &error);
+    if (!options)
+        return fail(error);
     const auto result = links::bookmarks::importBookmarks(
         parser.positionalArguments().front(),
-        common::ProgramFolder(parser.value(kDataDir)).favouritesPath(), options, &error);
+        common::ProgramFolder(parser.value(kDataDir)).favouritesPath(), *options, &error);
     if (!result)
         return fail(error);
     if (!result->refused.isEmpty())

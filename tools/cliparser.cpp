@@ -2,6 +2,8 @@
 
 #include "clioutput.h"
 
+#include "common/htmlcharset.h"
+
 #include <cstdio>
 
 namespace cli {
@@ -45,6 +47,23 @@ QCommandLineOption charsetOption() {
                               QStringLiteral("按这个字符集读文件（GBK、UTF-8、Big5、"
                                              "windows-1251……），不按文件自己表明的"),
                               QStringLiteral("字符集"));
+}
+
+// How the input file is read: as HTML, in the charset of --charset when it is given, and no
+// more than kMaxTextFileBytes of it (an endless input is refused, not read on).
+std::optional<common::ReadOptions> inputOptions(const QCommandLineParser &parser, QString *error) {
+    common::ReadOptions options;
+    options.kind = common::TextKind::Html;
+    options.maxBytes = common::kMaxTextFileBytes;
+    if (!parser.isSet(charsetOption()))
+        return options;
+    const QString name = parser.value(charsetOption());
+    options.charset = common::charsetForLabel(name.toLatin1());
+    if (options.charset.isEmpty()) {
+        *error = QStringLiteral("unknown charset ") + name;
+        return std::nullopt;
+    }
+    return options;
 }
 
 QString helpText(const QList<QCommandLineOption> &options, const CommandHelp &help) {

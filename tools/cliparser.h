@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <optional>
+
+#include "common/ansifile.h"
 #include <utility>
 
 // The command line of lumaro-cli's commands: every command is parsed by QCommandLineParser
@@ -24,6 +26,10 @@ struct CommandHelp {
 
 // The option of every command that reads a FILE: the charset to read it in.
 QCommandLineOption charsetOption();
+// How a command's input file is read: as HTML, in the charset of --charset when it is given,
+// and no more than kMaxTextFileBytes of it (an endless input is refused, not read on). No
+// value, with the reason in `error`, for an unknown charset.
+std::optional<common::ReadOptions> inputOptions(const QCommandLineParser &parser, QString *error);
 
 // Parses a command's own arguments (those after its name) with `options`. Gives the exit
 // status when the command ends here: 0 after --help or --version was written, 2 after a wrong

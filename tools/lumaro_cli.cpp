@@ -4,7 +4,6 @@
 #include "cliparser.h"
 
 #include "common/ansifile.h"
-#include "common/htmlcharset.h"
 #include "links/emailscanner.h"
 #include "links/linkscanner.h"
 #include "saving/filenaming.h"
@@ -30,23 +29,6 @@ void printLines(const QStringList &lines) {
         print(line + u'\n');
 }
 
-// How the input file is read: as HTML, in the charset of --charset when it is given, and no
-// more than kMaxTextFileBytes of it (an endless input is refused, not read on).
-std::optional<common::ReadOptions> inputOptions(const QCommandLineParser &parser, QString *error) {
-    common::ReadOptions options;
-    options.kind = common::TextKind::Html;
-    options.maxBytes = common::kMaxTextFileBytes;
-    if (!parser.isSet(cli::charsetOption()))
-        return options;
-    const QString name = parser.value(cli::charsetOption());
-    options.charset = common::charsetForLabel(name.toLatin1());
-    if (options.charset.isEmpty()) {
-        *error = QStringLiteral("unknown charset ") + name;
-        return std::nullopt;
-    }
-    return options;
-}
-
 // Reads the one input file of a command, or says why not.
 std::optional<common::TextFileContent> readInputFile(const QCommandLineParser &parser,
                                                      QString *error) {
@@ -55,7 +37,7 @@ std::optional<common::TextFileContent> readInputFile(const QCommandLineParser &p
         *error = QStringLiteral("expected one FILE");
         return std::nullopt;
     }
-    const auto options = inputOptions(parser, error);
+    const auto options = cli::inputOptions(parser, error);
     if (!options)
         return std::nullopt;
     common::TextFileContent file = common::readTextFile(positional.front(), *options);

@@ -23,6 +23,8 @@ class BatchRun;
 // What a command says when the page did not answer its read.
 inline const QString kPageNotSaved = QStringLiteral("网页没有响应，没有保存");
 inline const QString kPageNotRead = QStringLiteral("网页没有响应，没有读到网页的内容");
+// What a command on the selected links says when nothing is selected.
+inline const QString kSelectLinksFirst = QStringLiteral("没有选择文字！请选择！");
 // What a batch says of a tab closed while it ran, and of one whose page never came.
 inline const QString kClosedBeforeSaved = QStringLiteral("网页在保存前被关闭了");
 inline const QString kNeverLoaded = QStringLiteral("网页还没有打开，没有保存");

@@ -32,6 +32,14 @@ bool IndexWorker::ensureOpen() {
 
 bool IndexWorker::queueFile(const QString &path, const QString &address) {
     QMutexLocker lock(&m_mutex);
+    // A file noted twice before its turn (written, then told where it came from) is read once.
+    for (auto &[queued, from] : m_files) {
+        if (queued == path) {
+            if (!address.isEmpty())
+                from = address;
+            return false;
+        }
+    }
     m_files.append({path, address});
     const bool wake = !m_wakeSent;
     m_wakeSent = true;

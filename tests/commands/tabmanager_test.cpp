@@ -1,6 +1,7 @@
 #include "shell/tabmanager.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
+#include "support/tabhelpers.h"
 
 #include "shell/tabstripmenu.h"
 
@@ -20,34 +21,19 @@ namespace {
 
 using testing_support::FakeBrowserView;
 
-class TabManagerTest : public ::testing::Test {
+class TabManagerTest : public ::testing::Test, protected testing_support::TabHelpers {
 protected:
     TabManagerTest() : tabs(factory, dialogs, favourites) {
-        tabs.setClock([this] { return clock; });
+        useTabs(tabs);
         tabs.setToggleReader([this](const QString &key) { return toggles.contains(key); });
         tabs.createFirstTab();
         tabs.tabBar()->resize(800, 30);
     }
 
-    FakeBrowserView *view(int index) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
-    QStringList keys() const {
-        QStringList out;
-        for (int p = 1; p <= tabs.tabCount(); ++p)
-            out.append(tabs.tabKeyAt(p));
-        return out;
-    }
-    // A page of view `index` asks for a new window, `later` seconds after the last request.
-    void pageOpensWindow(int index, const QString &url, double later = 1.0) {
-        clock += later;
-        emit view(index)->newWindowRequested(QUrl(url), true);
-    }
-    void settle() { QCoreApplication::processEvents(); }
-
     testing_support::FakeViewFactory factory;
     testing_support::FakeDialogs dialogs;
     QUrl favourites = QUrl::fromLocalFile("/program/link.htm");
     shell::TabManager tabs;
-    double clock = 100.0;
     QSet<QString> toggles;
 };
 

@@ -6,6 +6,7 @@
 #include "shell/windowentries.h"
 #include "support/fakebrowserview.h"
 #include "support/fakedialogs.h"
+#include "support/tabhelpers.h"
 
 #include <QAction>
 #include <QFile>
@@ -23,29 +24,16 @@ using testing_support::FakeBrowserView;
 
 // Clicks as the platform delivers them: through the window, so a double click arrives as
 // press, release, double-click, release.
-class TabStripClicks : public ::testing::Test {
+class TabStripClicks : public ::testing::Test, protected testing_support::TabHelpers {
 protected:
     TabStripClicks() {
-        tabs.setClock([this] { return clock; });
+        useTabs(tabs);
         window.resize(900, 600);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
     // The window's own platform window: clicks go where the platform sends them.
     QWindow *handle() { return window.windowHandle(); }
-    FakeBrowserView *view(int index) { return static_cast<FakeBrowserView *>(tabs.viewAt(index)); }
-    QStringList keys() const {
-        QStringList out;
-        for (int p = 1; p <= tabs.tabCount(); ++p)
-            out.append(tabs.tabKeyAt(p));
-        return out;
-    }
-    // A page of view `index` asks for a new window, `later` seconds after the last request.
-    void pageOpensWindow(int index, const QString &url, double later = 1.0) {
-        clock += later;
-        emit view(index)->newWindowRequested(QUrl(url), true);
-    }
-    void settle() { QCoreApplication::processEvents(); }
     // The bar is hidden while tabs open in a row, and laid out once they stop.
     QPoint centreOf(int position) {
         EXPECT_TRUE(QTest::qWaitFor([this] { return tabs.tabBar()->isVisible(); }));
@@ -69,7 +57,6 @@ protected:
     testing_support::FakeDialogs dialogs;
     shell::MainWindow window{common::ProgramFolder(programDir.path()), factory, &dialogs};
     shell::TabManager &tabs = window.tabs();
-    double clock = 100.0;
     QStringList addresses;
     QMetaObject::Connection recorder =
         QObject::connect(&tabs, &shell::TabManager::addressChanged,

@@ -13,9 +13,7 @@
 
 namespace commands {
 
-namespace {
-const QString kSelectFirst = QStringLiteral("没有选择文字！请选择！");
-} // namespace
+namespace {} // namespace
 
 HarvestCommands::HarvestCommands(
     CommandContext &context, const common::ProgramFolder &folder,
@@ -67,7 +65,7 @@ common::Task<> HarvestCommands::linksToFavourites(links::LinkCommand command) {
 
 common::Task<> HarvestCommands::openSelectionLinks(links::LinkCommand command) {
     const auto shown =
-        co_await m_steps.readSelectedPage(SaveSteps::Markup::ForScanners, kSelectFirst);
+        co_await m_steps.readSelectedPage(SaveSteps::Markup::ForScanners, kSelectLinksFirst);
     if (!shown)
         co_return;
     QList<QUrl> urls;
@@ -82,7 +80,7 @@ common::Task<> HarvestCommands::downloadFileLinks(bool selectionOnly) {
     using Markup = SaveSteps::Markup;
     std::optional<SaveSteps::ShownPage> shown;
     if (selectionOnly)
-        shown = co_await m_steps.readSelectedPage(Markup::ForScanners, kSelectFirst);
+        shown = co_await m_steps.readSelectedPage(Markup::ForScanners, kSelectLinksFirst);
     else
         shown = co_await m_steps.readShownPage(Markup::ForScanners);
     if (!shown || !shown->view)

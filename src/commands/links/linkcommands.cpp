@@ -43,8 +43,8 @@ common::Task<> LinkCommands::openPageLinks(links::LinkCommand command) {
 }
 
 common::Task<> LinkCommands::openSelectedLinks() {
-    const auto shown = co_await m_steps.readSelectedPage(SaveSteps::Markup::ForScanners,
-                                                         QStringLiteral("没有选择文字！请选择！"));
+    const auto shown =
+        co_await m_steps.readSelectedPage(SaveSteps::Markup::ForScanners, kSelectLinksFirst);
     if (!shown)
         co_return;
     QList<QUrl> urls;
