@@ -123,7 +123,7 @@ void HarvestCommands::importBookmarks() {
         said += QStringLiteral("，%1 个已经在收藏夹里").arg(result->duplicates);
     if (!result->refused.isEmpty())
         said += QStringLiteral("，%1 个不是网页或文件的地址，没有导入").arg(result->refused.size());
-    m_context.panels.setPanelText(Panel::Message, said);
+    m_context.panels.showNotice(said); // the favourites page's reload would cover it
 }
 
 void HarvestCommands::exportBookmarks() {
