@@ -212,10 +212,18 @@ public:
         m_pageSaveFolder = std::move(folder);
     }
 
+    // Makes the program's own pages ("lumaro:NAME?query"): asked for the HTML of each load of
+    // such an address, now or later, through `reply`; an empty HTML means there is no such
+    // page. Web pages can neither show nor open them. Without a source they do not load.
+    using ProgramPageSource =
+        std::function<void(const QUrl &address, std::function<void(const QString &html)> reply)>;
+    void setProgramPages(ProgramPageSource source) { m_programPages = std::move(source); }
+
 protected:
     std::function<void(Download *)> m_downloadHandler;
     PageDialogs *m_pageDialogs = nullptr;
     std::function<QString()> m_pageSaveFolder;
+    ProgramPageSource m_programPages;
 };
 
 } // namespace browser

@@ -12,7 +12,7 @@ bool reachesOut(const QUrl &url) {
     if (url.isEmpty())
         return false;
     const QString scheme = url.scheme();
-    for (const char *local : {"file", "data", "blob", "about", "qrc"}) {
+    for (const char *local : {"file", "data", "blob", "about", "qrc", common::kProgramScheme}) {
         if (scheme == QLatin1String(local))
             return false;
     }

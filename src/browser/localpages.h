@@ -13,8 +13,8 @@ namespace browser {
 bool isLocalDocument(const QUrl &url);
 
 // True for an address that leaves the machine or the program: every scheme but file:, data:,
-// blob:, about: and qrc:. Example: true for http:, https:, ws:, wss:, ftp: and mailto:;
-// false for an empty address.
+// blob:, about:, qrc: and the program's own pages (lumaro:). Example: true for http:, https:, ws:,
+// wss:, ftp: and mailto:; false for an empty address.
 bool reachesOut(const QUrl &url);
 
 // One request of a page.

@@ -45,8 +45,13 @@ bool isOpenableAddress(const QUrl &url) {
     if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank")))
         return true;
     const QString scheme = url.scheme();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-                             scheme == QLatin1String("file"));
+    return url.isValid() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+            scheme == QLatin1String("file") || scheme == QLatin1String(kProgramScheme));
+}
+
+QUrl programPageUrl(const QString &name) {
+    return QUrl(QLatin1String(kProgramScheme) + u':' + name);
 }
 
 } // namespace common

@@ -16,11 +16,18 @@ QString collapsePathSlashes(const QString &url);
 bool isNonPageLink(QStringView url);
 
 // Whether an address read from a data file (the session, a group, link.htm, a bookmarks file)
-// or handed over by another start may open: web pages (http:, https:) and files (the
-// program's own pages are files). javascript: would run inside the page shown, and the
-// engine's own addresses (chrome://crash, view-source:) do what no stored list should ask
-// for. A blank tab (an empty address, about:blank) may open. The same rule as
-// browser::isOpenableAddress, for the rule folders, which never include browser/.
+// or handed over by another start may open: web pages (http:, https:), files and the
+// program's own pages (lumaro:searchsaved?q=...; the favourites page is a file). javascript: would
+// run inside the page shown, and the engine's own addresses (chrome://crash, view-source:) do what
+// no stored list should ask for. A blank tab (an empty address, about:blank) may open. The same
+// rule as browser::isOpenableAddress, for the rule folders, which never include browser/.
 bool isOpenableAddress(const QUrl &url);
+
+// The scheme of the pages the program makes itself: "lumaro:searchsaved?q=words".
+inline constexpr char kProgramScheme[] = "lumaro";
+
+// The address of the program's own page `name`. Example: programPageUrl("searchsaved") gives
+// "lumaro:searchsaved".
+QUrl programPageUrl(const QString &name);
 
 } // namespace common

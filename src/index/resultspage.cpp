@@ -1,5 +1,6 @@
 #include "resultspage.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +9,26 @@
 namespace fulltext {
 
 namespace {
+
+// The page's one script: the words typed are searched half a second after the last key (not
+// while an input method is still composing them), the caret kept at the end of the box.
+constexpr char kTypingScript[] =
+    "(function(){var q=document.getElementById('q');if(!q)return;q.focus();"
+    "var n=q.value.length;q.setSelectionRange(n,n);var t=0,asked=q.value;"
+    "function go(){if(q.value===asked)return;asked=q.value;"
+    "location.replace(q.form.action+'?q='+encodeURIComponent(q.value));}"
+    "function later(){clearTimeout(t);t=setTimeout(go,500);}"
+    "q.addEventListener('input',function(e){if(e.isComposing)clearTimeout(t);else later();});"
+    "q.addEventListener('compositionend',later);})();";
+
+// The page allows no script but its own, known by its hash: nothing a saved file put into a
+// title or snippet can run, even if it got past the escaping.
+QString scriptPolicy() {
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray(kTypingScript), QCryptographicHash::Sha256);
+    return QStringLiteral("script-src 'sha256-%1'; object-src 'none'")
+        .arg(QString::fromLatin1(hash.toBase64()));
+}
 
 QString escaped(const QString &text) {
     return text.toHtmlEscaped();
@@ -77,15 +98,17 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
     action.setQuery(QString());
     QString html =
         QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n"
-                       "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; "
-                       "object-src 'none'\">\n<title>搜索已保存的网页</title>\n<style>"
-                       "body{font-family:sans-serif;margin:1em 2em}li{margin-bottom:1em}"
+                       "<meta http-equiv=\"Content-Security-Policy\" content=\"%1\">\n"
+                       "<title>搜索已保存的网页</title>\n<style>")
+            .arg(scriptPolicy()) +
+        QStringLiteral("body{font-family:sans-serif;margin:1em 2em}li{margin-bottom:1em}"
                        ".m{color:#060;font-size:small}.s{color:#333}mark{background:#ff6}"
                        "</style></head><body>\n");
-    html += QStringLiteral("<form method=\"get\" action=\"%1\"><input name=\"q\" size=\"50\" "
-                           "value=\"%2\" autofocus> <input type=\"submit\" value=\"搜索\">"
-                           "</form>\n")
-                .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
+    html +=
+        QStringLiteral("<form method=\"get\" action=\"%1\"><input id=\"q\" name=\"q\" size=\"50\" "
+                       "value=\"%2\" autofocus> <input type=\"submit\" value=\"搜索\">"
+                       "</form>\n")
+            .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
     if (!results.ok && !results.error.isEmpty()) {
         html += QStringLiteral("<p>无法搜索：%1</p>\n").arg(escaped(results.error));
     } else if (!request.query.trimmed().isEmpty() && results.hits.isEmpty()) {
@@ -108,7 +131,8 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
                          QStringLiteral("下一页"));
         html += QStringLiteral("</p>\n");
     }
-    html += QStringLiteral("</body></html>\n");
+    html += QStringLiteral("<script>") + QLatin1String(kTypingScript) +
+            QStringLiteral("</script>\n</body></html>\n");
     return html;
 }
 

@@ -28,7 +28,8 @@ QUrl resultsAddress(const QUrl &page, const ResultsRequest &request);
 // typed, then for each hit its title (a link to the file), file name, folder, time saved,
 // the address it came from (a link only for http and https) and the snippet with the words
 // found in <mark>; links to the pages before and after. Every value is HTML-escaped and the
-// page forbids all scripts, so nothing of a saved file can run in it. `results` is the search
+// page allows no script but its own (which searches again as the user types), so nothing of
+// a saved file can run in it. `results` is the search
 // for `request`; times are shown in local time.
 QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
                         const SearchResults &results);

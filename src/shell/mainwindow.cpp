@@ -9,6 +9,7 @@
 #include "downloads.h"
 #include "downloadswindow.h"
 #include "findbar.h"
+#include "programpages.h"
 #include "qtdialogs.h"
 #include "sessionkeeper.h"
 #include "sitesearch.h"
@@ -24,6 +25,7 @@
 #include "index/indexservice.h"
 
 #include "browser/browserview.h"
+#include "common/urlrules.h"
 #include "saving/filenaming.h"
 #include "saving/savenames.h"
 
@@ -51,7 +53,7 @@ using commands::Dialogs;
 
 MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory &factory,
                        Dialogs *dialogs, commands::Clipboard *clipboard)
-    : m_folder(folder), m_dialogs(dialogs), m_clipboard(clipboard) {
+    : m_folder(folder), m_factory(factory), m_dialogs(dialogs), m_clipboard(clipboard) {
     if (!m_dialogs) {
         m_ownDialogs = std::make_unique<QtDialogs>(this);
         m_dialogs = m_ownDialogs.get();
@@ -91,6 +93,9 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
         [this](browser::Download *download) { m_downloads->handle(download); });
     factory.setPageDialogs(m_dialogs);
     factory.setPageSaveFolder([this] { return m_savePath; });
+    factory.setProgramPages([this](const QUrl &address, auto reply) {
+        makeProgramPage(m_index, address, std::move(reply));
+    });
     buildLayout();
     TabStripMenu &tabMenu = m_tabs->stripMenu();
     m_entries = new WindowEntries(
@@ -119,6 +124,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 MainWindow::~MainWindow() {
+    m_factory.setProgramPages({});      // a later window makes its own
     m_clipboard->setChangeListener({}); // the commands that listen go with the window
     delete m_tabMemory;                 // it looks at the tabs
     m_tabMemory = nullptr;
@@ -318,6 +324,11 @@ void MainWindow::openAddress(const QString &address) {
 
 void MainWindow::openFavouritesTab() {
     m_tabs->bringToFront(m_tabs->openInNewTab(m_folder.favouritesUrl(), true, true));
+}
+
+void MainWindow::openSavedSearch() {
+    m_tabs->bringToFront(
+        m_tabs->openInNewTab(common::programPageUrl(QStringLiteral("searchsaved")), true, true));
 }
 
 void MainWindow::showHoveredLink(const QString &text) {

@@ -86,6 +86,8 @@ public:
     void openAddress(const QString &address);
     // A new tab on the favourites page, shown (Ctrl+T).
     void openFavouritesTab();
+    // A new tab on the page "搜索已保存的网页", shown (Ctrl+Shift+F).
+    void openSavedSearch();
     // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
     void toggleExtractionRule();
     void showDownloads(); // 下载列表, Ctrl+J
@@ -114,6 +116,7 @@ private:
     void showUpdate(const QString &key, const QString &text); // from m_updates
 
     common::ProgramFolder m_folder;
+    browser::ViewFactory &m_factory;
     QString m_savePath;
     std::unique_ptr<commands::Dialogs> m_ownDialogs;
     commands::Dialogs *m_dialogs;

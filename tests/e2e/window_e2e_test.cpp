@@ -1,5 +1,7 @@
 // The window with the real engine: tabs brought back after a crash of the real program, the
 // page menu's save, PDF printing, and an HTTP login answered in the login dialog.
+#include "scriptwait.h"
+
 #include "browser/tabsession.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
@@ -14,10 +16,12 @@
 #include "support/waitfor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSslCertificate>
@@ -25,6 +29,8 @@
 #include <QSslServer>
 #include <QSslSocket>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUrlQuery>
 #include <QWebEnginePage>
 
 #include <gtest/gtest.h>
@@ -318,3 +324,79 @@ TEST_F(WindowEndToEnd, ACertificateErrorAsksAndGoesOnOnlyWhenTheUserSaysSo) {
 }
 
 } // namespace
+
+// A page saved a moment ago is found on "搜索已保存的网页" as the words are typed; a click on
+// the hit opens the saved file, and Back shows the same results again.
+TEST_F(WindowEndToEnd, ThePageSavedAMomentAgoIsFoundAsTheUserTypesAndOpensWithAClick) {
+    server.addPage("/weather.htm",
+                   QString("<html><head><meta charset=\"utf-8\"><title>北京天气预报</title></head>"
+                           "<body><p>明天有雷阵雨，气温下降。</p></body></html>")
+                       .toUtf8());
+    openWindow();
+    window->startIndexing();
+    openAndShow(server.url("/weather.htm"));
+    bool done = false;
+    ASSERT_TRUE(window->commands().enqueueMenuKey("onlysave", [&done] { done = true; }));
+    ASSERT_TRUE(waitFor([&] { return done && !savedFiles("*.htm").isEmpty(); }));
+    const QString saved = QDir(saveDir.path()).filePath(savedFiles("*.htm").value(0));
+
+    done = false;
+    ASSERT_TRUE(window->commands().enqueueMenuKey("searchsaved", [&done] { done = true; }));
+    ASSERT_TRUE(waitFor([&] { return done; }));
+    BrowserView *results = window->tabs().currentView();
+    ASSERT_TRUE(waitFor([&] { return loaded(results); }));
+    ASSERT_EQ(results->url(), QUrl("lumaro:searchsaved")) << results->loadError().toStdString();
+    auto *engine = static_cast<browser::WebEngineView *>(results);
+    auto js = [engine](const QString &script) {
+        return testing_support::scriptNow(engine->page(), script);
+    };
+    ASSERT_TRUE(waitFor([&] { return js("document.activeElement.id") == "q"; }));
+    window->activateWindow();
+    // Typed as an input method types Chinese: composed first, then committed.
+    QWidget *typingInto = engine->engineView()->focusProxy();
+    QInputMethodEvent composing("leizhenyu", {});
+    QApplication::sendEvent(typingInto, &composing);
+    QInputMethodEvent committed;
+    committed.setCommitString("雷阵雨");
+    QApplication::sendEvent(typingInto, &committed);
+    // The page searches again by itself once the typing stops; the index may still be taking
+    // the file in, so a reload is what a user would do next.
+    const QString firstHit = "document.querySelector('ol a') ? "
+                             "decodeURI(document.querySelector('ol a').href) : ''";
+    const QString savedUrl = QUrl::fromLocalFile(saved).toString();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            if (!loaded(results))
+                return false;
+            if (js(firstHit).toString() == savedUrl)
+                return true;
+            if (results->url().query().isEmpty())
+                return false; // not searched yet
+            results->reload();
+            return false;
+        },
+        20000))
+        << results->url().toString().toStdString();
+    EXPECT_EQ(QUrlQuery(results->url()).queryItemValue("q", QUrl::FullyDecoded), "雷阵雨");
+    EXPECT_TRUE(js("document.querySelector('.s mark').textContent").toString().contains("雷阵雨"));
+    EXPECT_EQ(js("document.querySelector('ol a').textContent"), "北京天气预报");
+    EXPECT_EQ(js("document.getElementById('q').value"), "雷阵雨");
+
+    QWidget *target = engine->engineView()->focusProxy();
+    const QVariantList box =
+        js("(function(){const r=document.querySelector('ol a').getBoundingClientRect();"
+           "return [r.x+r.width/2,r.y+r.height/2];})()")
+            .toList();
+    ASSERT_EQ(box.size(), 2);
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QTest::mouseMove(target, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    ASSERT_TRUE(waitFor([&] { return loaded(results) && results->url().isLocalFile(); }));
+    EXPECT_EQ(results->url().toLocalFile(), saved);
+    results->goBack();
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(results) && results->url().scheme() == "lumaro" &&
+               js(firstHit).toString() == savedUrl;
+    })) << results->url().toString().toStdString()
+        << " " << js(firstHit).toString().toStdString();
+}

@@ -1,10 +1,13 @@
 #include "webengineviewfactory.h"
 
 #include "localpageinterceptor.h"
+#include "programpages.h"
 #include "webenginedownload.h"
 #include "webenginepage.h"
 #include "webenginepagehooks.h"
 #include "webengineview.h"
+
+#include "common/urlrules.h"
 
 #include <QWebEngineDownloadRequest>
 
@@ -23,6 +26,8 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     }
     // Owned by the profile, so that it serves the profile as long as it lives.
     m_profile->setUrlRequestInterceptor(new LocalPageInterceptor(m_profile));
+    m_profile->installUrlSchemeHandler(common::kProgramScheme,
+                                       new ProgramPagesHandler(m_programPages, m_profile));
     // Pages in Chinese where the site has them.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,

@@ -31,6 +31,8 @@ TEST(LocalPages, ALocalPageReachesOutOnlyWhereTheUserOrTheProgramSendsIt) {
         {true, "data:text/html,x", Kind::Frame, false, true},
         {true, "blob:null/4e5f", Kind::Subresource, false, true},
         {true, "about:blank", Kind::NewWindow, false, true},
+        // Back from a saved file to the results page; the program's pages serve only itself.
+        {true, "lumaro:searchsaved?q=x", Kind::MainFrame, false, true},
         {true, "", Kind::MainFrame, false, true},
     };
     for (const auto &c : cases) {
@@ -41,13 +43,15 @@ TEST(LocalPages, ALocalPageReachesOutOnlyWhereTheUserOrTheProgramSendsIt) {
     }
 }
 
-TEST(LocalPages, StoredListsOpenOnlyWebPagesAndFiles) {
+TEST(LocalPages, StoredListsOpenOnlyWebPagesFilesAndTheProgramsOwnPages) {
     const struct {
         const char *address;
         bool opens;
     } cases[] = {{"http://a.example/x?q=1", true},
                  {"https://a.example/", true},
                  {"file:///data/a.htm", true},
+                 {"lumaro:searchsaved?q=%E5%A4%A9", true},
+                 {"lumarox:searchsaved", false},
                  {"", true},
                  {"javascript:alert(1)", false},
                  {"JavaScript:alert(1)", false},
@@ -65,9 +69,9 @@ TEST(LocalPages, StoredListsOpenOnlyWebPagesAndFiles) {
         urls.append(QUrl(c.address));
     }
     QStringList refused;
-    EXPECT_EQ(browser::openableAddresses(urls, &refused).size(), 5);
-    EXPECT_EQ(refused.size(), 7);
-    EXPECT_TRUE(browser::refusedAddressesText(refused).startsWith("没有打开 7 个不能打开的地址"));
+    EXPECT_EQ(browser::openableAddresses(urls, &refused).size(), 6);
+    EXPECT_EQ(refused.size(), 8);
+    EXPECT_TRUE(browser::refusedAddressesText(refused).startsWith("没有打开 8 个不能打开的地址"));
 }
 
 } // namespace
