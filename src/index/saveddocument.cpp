@@ -4,6 +4,7 @@
 #include "common/characterreferences.h"
 #include "text/htmltotext.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace fulltext {
@@ -32,8 +33,23 @@ QString cutBlocks(const QString &html, QLatin1StringView open, QLatin1StringView
 } // namespace
 
 bool isIndexedFile(const QString &path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == u"htm" || suffix == u"html" || suffix == u"txt";
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().toLower();
+    if (suffix != u"htm" && suffix != u"html" && suffix != u"txt")
+        return false;
+    const QString name = file.fileName().toLower();
+    for (const char *own : {"seen.txt", "href.txt", "email.txt", "link.htm", "help.html"}) {
+        if (name == QLatin1String(own))
+            return false;
+    }
+    const QDir folder = file.dir();
+    const QString folderName = folder.dirName();
+    for (const char *kept : {"savetemplate", "inputtemplate", "group", "profile", "index"}) {
+        if (folderName == QLatin1String(kept))
+            return !QFileInfo::exists(
+                QDir::cleanPath(folder.filePath(QStringLiteral("../link.htm"))));
+    }
+    return true;
 }
 
 QString htmlBodyText(const QString &html) {

@@ -14,7 +14,12 @@ struct SavedDocument {
     QString body;    // the text: HTML through the program's HTML-to-text rule
 };
 
-// Whether the index takes the file by its name: .htm, .html or .txt, any letter case.
+// Whether the index takes the file by its name: .htm, .html or .txt, any letter case, but not
+// the program's own lists (seen.txt, href.txt, email.txt, the favourites page link.htm, the
+// help page) nor what a data folder keeps in its subfolders (templates, groups, the engine's
+// profile, the index itself), when the save folder is the data folder.
+// Example: true for "/d/北京天气.htm", false for "/d/href.txt" and for "/d/group/组1.txt" when
+// "/d/link.htm" exists.
 bool isIndexedFile(const QString &path);
 
 // Reads a saved file by the program's reading rule (common::readTextFile; an HTML file's

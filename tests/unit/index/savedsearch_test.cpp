@@ -1,6 +1,7 @@
 // How well the index of the saved files finds them: real-looking pages, texts and chapters in
 // the three forms the program saves, and one table of what a query must find.
 #include "common/ansifile.h"
+#include "index/saveddocument.h"
 #include "index/savedindex.h"
 #include "index/savedsearch.h"
 
@@ -219,3 +220,31 @@ TEST_F(SavedSearchTest, SecondWriterIsRefusedWithoutHarm) {
 }
 
 } // namespace
+
+// The program's own lists and a data folder's subfolders are not what the user saved.
+TEST(SavedDocumentFiles, TheProgramsOwnFilesAreNotDocuments) {
+    QTemporaryDir data;
+    QFile(data.filePath("link.htm")).open(QIODevice::WriteOnly);
+    QTemporaryDir other;
+    const struct {
+        QString path;
+        bool indexed;
+    } cases[] = {
+        {data.filePath("北京天气.htm"), true},
+        {data.filePath("笔记.TXT"), true},
+        {data.filePath("a.html"), true},
+        {data.filePath("a.mhtml"), false},
+        {data.filePath("seen.txt"), false},
+        {data.filePath("href.txt"), false},
+        {data.filePath("Email.txt"), false},
+        {data.filePath("link.htm"), false},
+        {data.filePath("help.html"), false},
+        {data.filePath("group/组1.txt"), false},
+        {data.filePath("savetemplate/savetext.htm"), false},
+        {data.filePath("inputtemplate/登录.txt"), false},
+        {data.filePath("小说/group/第一章.txt"), true}, // no link.htm beside 小说/group
+        {other.filePath("group/组1.txt"), true},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(fulltext::isIndexedFile(c.path), c.indexed) << c.path.toStdString();
+}
