@@ -150,6 +150,13 @@ int main(int argc, char **argv) {
     std::printf("one new page indexed and committed: median %.1f ms, 95%% %.1f ms\n",
                 percentile(newPage, 0.5), percentile(newPage, 0.95));
     index.reset();
+    const qint64 unpackedBytes = folderBytes(indexFolder);
+    clock.restart();
+    if (!fulltext::SavedIndex::compact(indexFolder, &error))
+        return std::fprintf(stderr, "%s\n", qPrintable(error)), 2;
+    std::printf("index packed in %.1f s: %.1f MB before, %.1f MB after\n",
+                double(clock.elapsed()) / 1e3, double(unpackedBytes) / 1e6,
+                double(folderBytes(indexFolder)) / 1e6);
 
     // Queries: common and rare words, two words, a phrase, a title word, an exclusion.
     QStringList queries;

@@ -75,8 +75,19 @@ void IndexWorker::takeFiles() {
 void IndexWorker::scan(const QStringList &folders) {
     if (!ensureOpen())
         return;
-    m_index->updateFolders(folders, readSavedSources(m_seenPath),
-                           [this] { return bool(m_stopping); });
+    const SavedIndex::Stats stats = m_index->updateFolders(folders, readSavedSources(m_seenPath),
+                                                           [this] { return bool(m_stopping); });
+    // After many pages the index is packed: it takes half the room and answers faster.
+    m_changedSinceCompaction += stats.added + stats.changed + stats.removed;
+    if (!m_stopping && m_changedSinceCompaction >= kCompactAfter) {
+        m_index.reset();
+        QString error;
+        if (!SavedIndex::compact(m_indexFolder, &error))
+            Q_EMIT failed(QStringLiteral("无法整理全文索引：") + error);
+        m_changedSinceCompaction = 0;
+        if (!ensureOpen())
+            return;
+    }
     Q_EMIT scanned(folders);
     Q_EMIT idle(m_index->documentCount());
 }

@@ -40,6 +40,9 @@ private:
     QString m_seenPath;
     std::atomic<bool> &m_stopping;
     std::unique_ptr<SavedIndex> m_index;
+    // Pages added, changed or taken out by scans since the index was last packed.
+    static constexpr int kCompactAfter = 200;
+    int m_changedSinceCompaction = 0;
     QMutex m_mutex; // guards the two below
     QList<std::pair<QString, QString>> m_files;
     bool m_wakeSent = false;

@@ -46,6 +46,30 @@ bool isUnder(const QString &path, const QStringList &folders) {
     return false;
 }
 
+QString compactingFolder(const QString &folder) {
+    return QDir::cleanPath(folder) + QStringLiteral(".compacting");
+}
+QString replacedFolder(const QString &folder) {
+    return QDir::cleanPath(folder) + QStringLiteral(".replaced");
+}
+
+// Finishes or undoes a compaction that a kill interrupted. The packed copy is complete once
+// the old index has been moved aside, and only then.
+void recoverCompaction(const QString &folder) {
+    const QString packed = compactingFolder(folder);
+    const QString old = replacedFolder(folder);
+    if (!QFileInfo::exists(folder)) {
+        if (QFileInfo::exists(old) && QFileInfo::exists(packed))
+            QDir().rename(packed, folder);
+        else if (QFileInfo::exists(old))
+            QDir().rename(old, folder);
+    }
+    if (QFileInfo::exists(folder)) {
+        QDir(packed).removeRecursively();
+        QDir(old).removeRecursively();
+    }
+}
+
 } // namespace
 
 struct SavedIndex::Private {
@@ -63,6 +87,7 @@ std::string idTerm(const QString &path) {
 
 std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *error,
                                              QString *movedAside) {
+    recoverCompaction(folder);
     const std::string path = utf8(folder);
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
@@ -220,6 +245,34 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
     }
     commit();
     return stats;
+}
+
+bool SavedIndex::compact(const QString &folder, QString *error) {
+    const QString packed = compactingFolder(folder);
+    const QString old = replacedFolder(folder);
+    QDir(packed).removeRecursively();
+    try {
+        Xapian::Database(utf8(folder)).compact(utf8(packed), Xapian::DBCOMPACT_NO_RENUMBER);
+    } catch (const Xapian::Error &e) {
+        QDir(packed).removeRecursively();
+        if (error)
+            *error = QString::fromStdString(e.get_description());
+        return false;
+    }
+    if (!QDir().rename(folder, old)) {
+        QDir(packed).removeRecursively();
+        if (error)
+            *error = QStringLiteral("cannot move %1 aside").arg(folder);
+        return false;
+    }
+    if (!QDir().rename(packed, folder)) {
+        QDir().rename(old, folder);
+        if (error)
+            *error = QStringLiteral("cannot put the packed index in place of %1").arg(folder);
+        return false;
+    }
+    QDir(old).removeRecursively();
+    return true;
 }
 
 bool SavedIndex::commit(QString *error) {

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QThread>
 
 namespace fulltext {
 
@@ -80,8 +81,44 @@ Xapian::Query buildQuery(const Xapian::Database &db, const Xapian::Stem &stemmer
                          Xapian::Query(Xapian::Query::OP_OR, boosts.begin(), boosts.end()));
 }
 
+// The part of a document's text worth a snippet: some way around the first place that holds
+// one of the words asked for (a word left out with "-" is no such word). Xapian reads all of
+// the text it is given, and most saved pages are long. When no word is found as typed (an
+// English word found by its stem), the beginning of the text.
+QString snippetWindow(const QString &body, const QStringList &words) {
+    constexpr qsizetype kBefore = 200;
+    constexpr qsizetype kLength = 1200;
+    qsizetype first = -1;
+    for (const QString &word : words) {
+        const qsizetype at = body.indexOf(word, 0, Qt::CaseInsensitive);
+        if (at >= 0 && (first < 0 || at < first))
+            first = at;
+    }
+    const qsizetype start = first < 0 ? 0 : qMax<qsizetype>(0, first - kBefore);
+    return body.mid(start, kLength);
+}
+
+// The words of a query as they may stand in a text: without quotes, fields, operators and
+// the words left out. Example: "title:北京 \"天气 预报\" -广告 OR x" gives 北京, 天气, 预报, x.
+QStringList wordsOf(const QString &query) {
+    static const QRegularExpression separators(QStringLiteral("[\\s\"()]+"));
+    QStringList words;
+    for (QString word : query.split(separators, Qt::SkipEmptyParts)) {
+        if (word.startsWith(u'-'))
+            continue;
+        if (const qsizetype colon = word.indexOf(u':'); colon >= 0)
+            word = word.mid(colon + 1);
+        if (word.startsWith(u'+'))
+            word.remove(0, 1);
+        static const QRegularExpression operatorWord(QStringLiteral("^(AND|OR|NOT|XOR|NEAR|ADJ)$"));
+        if (!word.isEmpty() && !operatorWord.match(word).hasMatch())
+            words.append(word);
+    }
+    return words;
+}
+
 SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
-                const Xapian::Stem &stemmer) {
+                const Xapian::Stem &stemmer, const QStringList &words) {
     const QJsonObject data =
         QJsonDocument::fromJson(QByteArray::fromStdString(document.get_data())).object();
     SearchHit hit;
@@ -93,9 +130,9 @@ SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
     // The text is not kept in the index: the file is read again for the words around a hit.
     const SavedDocument saved = readSavedDocument(hit.path);
     if (saved.ok) {
-        const std::string snippet =
-            mset.snippet(utf8(saved.body.simplified()), kSnippetBytes, stemmer, kSnippetFlags,
-                         utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
+        const std::string snippet = mset.snippet(
+            utf8(snippetWindow(saved.body.simplified(), words)), kSnippetBytes, stemmer,
+            kSnippetFlags, utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
         // Chinese is marked a character at a time: "[明][天]" is shown as "[明天]".
         hit.snippet = fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart);
     }
@@ -117,8 +154,9 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &query, int 
         const Xapian::MSet mset =
             enquire.get_mset(Xapian::doccount(qMax(0, offset)), Xapian::doccount(qMax(0, limit)));
         results.estimated = int(mset.get_matches_estimated());
+        const QStringList words = wordsOf(query);
         for (auto it = mset.begin(); it != mset.end(); ++it)
-            results.hits.append(hitOf(mset, it.get_document(), stemmer));
+            results.hits.append(hitOf(mset, it.get_document(), stemmer, words));
     } catch (const Xapian::Error &e) {
         results.ok = false;
         results.error = fromUtf8(e.get_description());
@@ -128,13 +166,17 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &query, int 
 
 SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset,
                                 int limit) {
-    try {
-        return searchIndex(Xapian::Database(utf8(folder)), query, offset, limit);
-    } catch (const Xapian::Error &e) {
-        SearchResults results;
-        results.error = fromUtf8(e.get_description());
-        return results;
+    SearchResults results;
+    // The index is away for a moment while a packed copy is put in its place.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            return searchIndex(Xapian::Database(utf8(folder)), query, offset, limit);
+        } catch (const Xapian::Error &e) {
+            results.error = fromUtf8(e.get_description());
+        }
+        QThread::msleep(50);
     }
+    return results;
 }
 
 } // namespace fulltext

@@ -158,6 +158,56 @@ TEST_F(SavedSearchTest, HitsCarryTitleKindSourceAndMarkedSnippet) {
     EXPECT_TRUE(marked.contains("[雷阵雨]")) << marked.toStdString();
 }
 
+// A long text is cut around the words before Xapian picks the snippet: the words far down
+// are still the ones shown, also when the query has fields, quotes and words left out.
+TEST_F(SavedSearchTest, TheSnippetOfALongTextShowsTheWordsFoundFarDown) {
+    QString text = "长篇笔记\r\n";
+    for (int i = 0; i < 2000; ++i)
+        text += "今天记录一些琐事。";
+    text += "广告\r\n最后一段提到了龙卷风警报。\r\n";
+    write("long.txt", common::encodeText(text, common::FileEncoding::Gb18030));
+    index->updateFolders({savePath()}, {});
+    for (const char *query : {"龙卷风", "title:long \"龙卷风 警报\" -暴雪", "警报 OR 没有的词"}) {
+        const auto results = fulltext::searchIndexFolder(indexPath(), query, 0, 5);
+        ASSERT_EQ(results.hits.size(), 1) << query;
+        QString marked = results.hits.front().snippet;
+        marked.replace(fulltext::kMarkStart, u'[').replace(fulltext::kMarkEnd, u']');
+        EXPECT_TRUE(marked.contains("[龙卷风") || marked.contains("[警报]"))
+            << query << ": " << marked.toStdString();
+    }
+}
+
+// Packing the index keeps what it finds; a kill in the middle of it leaves an index that
+// opens whole, the old one or the packed one.
+TEST_F(SavedSearchTest, PackingSurvivesAKillAtEveryStep) {
+    index.reset();
+    ASSERT_TRUE(SavedIndex::compact(indexPath(), &error)) << error.toStdString();
+    EXPECT_EQ(found("雷阵雨"), QStringList{"beijing.htm"});
+    const QString packed = indexPath() + ".compacting";
+    const QString old = indexPath() + ".replaced";
+    EXPECT_FALSE(QFileInfo::exists(packed));
+    EXPECT_FALSE(QFileInfo::exists(old));
+
+    // Killed after the old index went aside: the packed copy is complete and is taken.
+    ASSERT_TRUE(QDir().rename(indexPath(), packed));
+    ASSERT_TRUE(QDir().mkpath(old));
+    // Killed before: the old index is still there, so the half-written copy is dropped.
+    // Killed between: only the old index, which goes back.
+    for (int kill = 0; kill < 3; ++kill) {
+        index.reset();
+        if (kill == 1) {
+            ASSERT_TRUE(QDir().mkpath(packed + "/half"));
+        } else if (kill == 2) {
+            ASSERT_TRUE(QDir().rename(indexPath(), old));
+        }
+        index = SavedIndex::open(indexPath(), &error);
+        ASSERT_TRUE(index) << kill << error.toStdString();
+        EXPECT_EQ(index->documentCount(), int(std::size(kSamples))) << kill;
+        EXPECT_FALSE(QFileInfo::exists(packed)) << kill;
+        EXPECT_FALSE(QFileInfo::exists(old)) << kill;
+    }
+}
+
 TEST_F(SavedSearchTest, UpdateFindsAddedChangedMovedAndDeletedFiles) {
     write("new.txt", common::encodeText("新来的文章：量子计算\r\n", common::FileEncoding::Gb18030));
     write("london.txt", common::encodeText("Snow in London\r\n", common::FileEncoding::Gb18030));
