@@ -57,6 +57,8 @@ QString formatChainState(const ChainState &state) {
     line(QStringLiteral("firsttitle"), state.firstTitle);
     line(QStringLiteral("titlesuffix"), state.titleSuffix);
     line(QStringLiteral("author"), state.author);
+    if (state.fromList)
+        line(QStringLiteral("list"), QStringLiteral("1"));
     line(QStringLiteral("finished"), state.finished ? QStringLiteral("1") : QStringLiteral("0"));
     line(QStringLiteral("end"), QStringLiteral("1"));
     return text;
@@ -93,6 +95,7 @@ std::optional<ChainState> parseChainState(QStringView text) {
     state.firstTitle = values.value(QStringLiteral("firsttitle"));
     state.titleSuffix = values.value(QStringLiteral("titlesuffix"));
     state.author = values.value(QStringLiteral("author"));
+    state.fromList = values.value(QStringLiteral("list")) == QLatin1String("1");
     if (!state.finished && (!state.next.isValid() || state.next.isRelative()))
         return std::nullopt;
     if (format == QLatin1String("html"))

@@ -33,6 +33,9 @@ struct ChainState {
     QString firstTitle; // the raw <title> of the first page this chain saved, until...
     QString titleSuffix; // ...the site's suffix ("_山河剑客_笔趣阁") is learned from two pages
     QString author;      // "作者：…" as a chapter page said it; empty when none did
+    // The chapters come from a contents page's list (章节列表.txt in the series folder), in
+    // its order, not from next links.
+    bool fromList = false;
 };
 
 // The options the user types when a chain starts, "秒数 章数 格式": "1 0 文本" or "0.5 30 html"

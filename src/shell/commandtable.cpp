@@ -158,6 +158,8 @@ const QList<CommandEntry> &commandTable() {
               [](C &c, Choice) { c.serial().stop(); }),
         entry("save", "serialresume", "继续上次的连续保存", "SerialResume",
               [](C &c, Choice) { c.serial().resume(); }),
+        entry("save", "serialcontents", "从目录页保存全部章节", "SerialContents",
+              [](C &c, Choice) { return c.serial().startFromContentsPage(); }),
         entry("save", "serialcheck", "检查新章节", "SerialCheck",
               [](C &c, Choice) { c.serial().checkForNewChapters(); }),
         entry("save", "serialbook", "合并成一本书", "SerialBook",

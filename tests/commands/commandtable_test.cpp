@@ -283,6 +283,7 @@ const QList<KeyEffect> &keyEffects() {
         {"serial", {seriesName}},
         {"serialstop", {}}, // nothing runs: nothing to stop
         {"serialresume", {"asked:请选择要继续连续保存的系列文件夹"}},
+        {"serialcontents", {"message:当前网页上没有找到章节目录"}},
         {"serialcheck", {"s2:检查新章节完毕"}},
         {"serialbook", {"asked:请选择要合并成一本书的系列文件夹"}},
         {"displaypath", {"tabs:3", "s2:已在新标签页打开默认保存路径"}},

@@ -4,6 +4,7 @@
 #include "common/ansifile.h"
 #include "scriptwait.h"
 #include "serial/chainstate.h"
+#include "serial/chapterfiles.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
@@ -135,6 +136,68 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
     if (!check)
         GTEST_SKIP() << "epubcheck (or java) is not installed: the EPUB was not validated";
     EXPECT_TRUE(check->passed) << check->report.toStdString();
+}
+
+// A contents page as sites make them: the latest chapters first, newest on top, then the whole
+// list, between links to the site's other pages.
+QByteArray contentsPage(int chapters) {
+    QString html =
+        QStringLiteral("<html><head><meta charset=\"utf-8\"><title>长夜最新章节目录</title>"
+                       "</head><body><a href=\"/\">首页</a> <a href=\"/top\">书架</a>"
+                       "<p>作者：夜雨</p><div class=\"latest\">");
+    for (int chapter = chapters; chapter > chapters - 2; --chapter)
+        html += QStringLiteral("<a href=\"/book/%1.html\">第%1章 长夜</a>").arg(chapter);
+    html += QStringLiteral("</div><div class=\"list\">");
+    for (int chapter = 1; chapter <= chapters; ++chapter)
+        html += QStringLiteral("<dd><a href=\"/book/%1.html\">第%1章 长夜</a></dd>").arg(chapter);
+    return (html + QStringLiteral("</div><a href=\"/b/1\">别的书</a></body></html>")).toUtf8();
+}
+
+// Saving from the contents page takes its chapters in order, once each; when the page lists
+// more later, a second run under the same name adds only the new ones after the others.
+TEST_F(SerialEndToEnd, TheContentsPageGivesEveryChapterOnceAndTheNewOnesLater) {
+    server.addPage("/list/", contentsPage(5));
+    shell::TabManager &tabs = window->tabs();
+    const QUrl contents = server.url("/list/");
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
+    auto saveAll = [&](int expected) {
+        window->openAddress(contents.toString());
+        tabs.selectTab(tabs.tabCount());
+        browser::BrowserView *view = tabs.currentView();
+        ASSERT_TRUE(testing_support::waitFor([&] {
+            return view->url() == contents && !view->isBusy() && !view->title().isEmpty();
+        }));
+        dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
+        testing_support::chooseEntry(window->commands(), "serialcontents", "从目录页保存全部章节");
+        ASSERT_TRUE(testing_support::waitFor(
+            [&] {
+                const auto state = serial::readChainState(series);
+                return state && state->finished && state->count == expected;
+            },
+            60000))
+            << (dialogs.shown.isEmpty() ? std::string() : dialogs.shown.last().text.toStdString());
+        EXPECT_EQ(view->url(), contents); // the chapters were loaded in a tab of their own
+    };
+    saveAll(5);
+    EXPECT_EQ(serial::readChainState(series)->author, "夜雨");
+    const QFileInfo first(QDir(series).filePath("0001 第1章 长夜.txt"));
+    ASSERT_TRUE(first.exists()) << QDir(series).entryList().join(" ").toStdString();
+    const QDateTime firstWritten = first.lastModified();
+
+    server.addPage("/list/", contentsPage(8));
+    saveAll(8);
+    for (int chapter = 1; chapter <= 8; ++chapter)
+        EXPECT_EQ(server.requestsFor(QStringLiteral("/book/%1.html").arg(chapter)), 1) << chapter;
+    EXPECT_EQ(server.requestsFor("/book/9.html"), 0);
+    EXPECT_TRUE(QFile::exists(QDir(series).filePath("0008 第8章 长夜.txt")));
+    EXPECT_EQ(QFileInfo(first.filePath()).lastModified(), firstWritten);
+    const common::TextFileContent index =
+        common::readTextFile(QDir(series).filePath(serial::kIndexFileName));
+    const auto entries = serial::parseIndex(index.text);
+    ASSERT_EQ(entries.size(), 8);
+    for (int chapter = 1; chapter <= 8; ++chapter)
+        EXPECT_EQ(entries[chapter - 1].address,
+                  server.url(QStringLiteral("/book/%1.html").arg(chapter)));
 }
 
 TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {

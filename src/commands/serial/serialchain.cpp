@@ -7,6 +7,7 @@
 #include "commands/serial/seriesstart.h"
 #include "common/ansifile.h"
 #include "serial/chaptertitle.h"
+#include "serial/contentslist.h"
 #include "serial/nextlink.h"
 
 #include <QDir>
@@ -87,6 +88,10 @@ void SerialChain::run(browser::BrowserView *view, const QString &folder,
     // they are saved again, under the same numbers.
     m_store.open(folder, m_state.count, m_state.continues,
                  m_state.format == serial::ChapterFormat::Html);
+    m_list = m_state.fromList
+                 ? serial::parseChapterList(
+                       common::readTextFile(QDir(folder).filePath(serial::kListFileName)).text)
+                 : QList<QUrl>();
     m_loadConnection =
         connect(view, &browser::BrowserView::documentComplete, this, &SerialChain::pageLoaded);
     if (!currentPageIsNext) {
@@ -211,7 +216,7 @@ common::Task<> SerialChain::saveChapter() {
     }
     m_state.continues = false;
 
-    const serial::NextLink next = nextChapterLink(html, url);
+    const serial::NextLink next = nextChapter(html, url);
     m_state.finished = next.outcome != serial::NextLinkOutcome::Found;
     m_state.next = m_state.finished ? QUrl() : next.url;
     if (!serial::writeChainState(m_folder, m_state, &error))
@@ -232,6 +237,16 @@ common::Task<> SerialChain::saveChapter() {
     if (m_state.limit > 0 && number >= m_state.limit)
         co_return finish(QStringLiteral("已保存设定的%1章").arg(number));
     m_delay.start(m_state.delayMs);
+}
+
+serial::NextLink SerialChain::nextChapter(const QString &html, const QUrl &url) {
+    if (!m_state.fromList)
+        return nextChapterLink(html, url);
+    serial::NextLink next;
+    next.url = serial::nextListedChapter(m_list, QUrl(), m_store.seen());
+    next.outcome =
+        next.url.isEmpty() ? serial::NextLinkOutcome::None : serial::NextLinkOutcome::Found;
+    return next;
 }
 
 serial::NextLink SerialChain::nextChapterLink(const QString &html, const QUrl &url) {

@@ -35,6 +35,10 @@ public:
     // Under the name of a series saved before, it asks whether to add the new chapters after
     // its last one or to save into a new folder; it never removes what was saved.
     void startFromCurrentPage();
+    // 从目录页保存全部章节: on a contents page, asks the series' name and the options like
+    // startFromCurrentPage, then saves every chapter the page lists, in order, in a tab of its
+    // own, leaving out those the series folder holds already.
+    common::Task<> startFromContentsPage();
     // 停止连续保存.
     void stop();
     // 继续上次的连续保存: asks for the series folder and goes on with its next chapter, in a tab
@@ -70,6 +74,8 @@ private:
     // The chapter's title from its page (learning the site's part of the titles on the way).
     QString titleOf(const QString &html, int number);
     serial::NextLink nextChapterLink(const QString &html, const QUrl &url);
+    // The chapter after this one: the next listed one not saved yet, or the page's next link.
+    serial::NextLink nextChapter(const QString &html, const QUrl &url);
     void checkNextSeries();
     // On a series' last chapter loaded again: its next link, if it now has one, carries on.
     void goOnIfNewChapter(const QString &html, const QUrl &url);
@@ -86,6 +92,7 @@ private:
     QPointer<browser::BrowserView> m_lastView; // the view of the chain that ended last
     QUrl m_lastPage;                           // the page it ended on
     serial::ChainState m_state;
+    QList<QUrl> m_list; // the contents page's chapters, when the state says it goes by them
     ChapterStore m_store;
     QTimer m_delay;
     QTimer m_loadLimit;

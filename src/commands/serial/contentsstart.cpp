@@ -1,0 +1,76 @@
+// 从目录页保存全部章节: a chain that goes down a contents page's list of chapters.
+#include "serialchain.h"
+
+#include "browser/browserview.h"
+#include "browser/pagereads.h"
+#include "commands/serial/seriesstart.h"
+#include "common/ansifile.h"
+#include "serial/chapterfiles.h"
+#include "serial/chaptertitle.h"
+#include "serial/contentslist.h"
+#include "serial/nextlink.h"
+
+#include <QDir>
+
+namespace commands {
+
+common::Task<> SerialChain::startFromContentsPage() {
+    browser::BrowserView *view = m_context.tabs.currentView();
+    if (!view || refuseWhileRunning())
+        co_return;
+    const QString caption = QStringLiteral("从目录页保存全部章节");
+    const QUrl page = view->url();
+    const QString pageTitle = view->title();
+    const browser::PageRead read = co_await browser::readPage(view);
+    if (!read.ok()) {
+        m_context.dialogs.message(caption, QStringLiteral("无法读取当前网页。"),
+                                  Dialogs::Buttons::Ok);
+        co_return;
+    }
+    const QList<QUrl> list = serial::contentsChapters(read.html, page);
+    if (list.size() < 2) {
+        m_context.dialogs.message(
+            caption, QStringLiteral("当前网页上没有找到章节目录（至少两个章节链接）。"),
+            Dialogs::Buttons::Ok);
+        co_return;
+    }
+    if (refuseWhileRunning()) // a chain started while the page was read
+        co_return;
+    std::optional<SeriesStart> start = askSeriesStart(m_context, pageTitle);
+    if (!start)
+        co_return;
+    const QString listPath = QDir(start->folder).filePath(serial::kListFileName);
+    QString error;
+    if (!common::writeTextFile(listPath, serial::formatChapterList(list),
+                               common::FileEncoding::Utf8, &error)) {
+        m_context.dialogs.message(caption, QStringLiteral("无法保存章节列表：") + error,
+                                  Dialogs::Buttons::Ok);
+        co_return;
+    }
+    serial::ChainState state = start->state;
+    state.fromList = true;
+    state.finished = false;
+    if (state.author.isEmpty())
+        state.author = serial::authorIn(read.html);
+    if (!start->resumes || state.next.isEmpty()) {
+        // Chapters the folder holds already (the same address) are not saved again.
+        QSet<QString> saved;
+        const common::TextFileContent index =
+            common::readTextFile(QDir(start->folder).filePath(serial::kIndexFileName));
+        for (const serial::IndexEntry &entry : serial::parseIndex(index.text))
+            saved.insert(serial::chainKey(entry.address));
+        state.next = serial::nextListedChapter(list, QUrl(), saved);
+        if (state.next.isEmpty()) {
+            m_context.dialogs.message(
+                caption, QStringLiteral("目录上的%1章都已经保存过了。").arg(list.size()),
+                Dialogs::Buttons::Ok);
+            co_return;
+        }
+    }
+    // The contents page stays where it is: the chapters load in a tab of their own.
+    if (browser::BrowserView *chain =
+            m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true))
+        run(chain, start->folder, state, false);
+}
+
+} // namespace commands
