@@ -41,7 +41,13 @@ QByteArray InstanceRequest::encode() const {
     QJsonArray open;
     for (const QUrl &url : addresses)
         open.append(url.toString(QUrl::FullyEncoded));
-    const QJsonObject object{{QStringLiteral("open"), open}, {QStringLiteral("command"), command}};
+    QJsonObject object{{QStringLiteral("open"), open}, {QStringLiteral("command"), command}};
+    if (!serialStart.isEmpty())
+        object.insert(QStringLiteral("serialStart"), serialStart.toString(QUrl::FullyEncoded));
+    if (serialUpdate)
+        object.insert(QStringLiteral("serialUpdate"), true);
+    if (!series.isEmpty())
+        object.insert(QStringLiteral("series"), series);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -58,6 +64,10 @@ std::optional<InstanceRequest> InstanceRequest::decode(const QByteArray &line) {
             request.addresses.append(url);
     }
     request.command = object.value(QStringLiteral("command")).toString();
+    request.serialStart =
+        QUrl(object.value(QStringLiteral("serialStart")).toString(), QUrl::StrictMode);
+    request.serialUpdate = object.value(QStringLiteral("serialUpdate")).toBool();
+    request.series = object.value(QStringLiteral("series")).toString();
     return request;
 }
 
@@ -78,6 +88,19 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
                                       co_await browser::openHarvestedInTurns(tabs, addresses);
                                       tabs.selectTab(firstNew);
                                   });
+    }
+    if (!request.serialStart.isEmpty() || request.serialUpdate) {
+        const QUrl start = request.serialStart;
+        const bool update = request.serialUpdate;
+        const QString series = request.series;
+        commands.runner().enqueue(QStringLiteral("连续保存"),
+                                  commands::CommandRunner::now([&window, start, update, series] {
+                                      commands::SerialChain &chain = window.commands().serial();
+                                      if (update)
+                                          chain.updateSeries(series);
+                                      else
+                                          chain.startFromAddress(start, series);
+                                  }));
     }
     if (request.command.isEmpty()) {
         if (done)

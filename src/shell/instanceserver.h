@@ -22,6 +22,12 @@ class MainWindow;
 struct InstanceRequest {
     QList<QUrl> addresses;
     QString command; // a menu entry key; empty for none
+    // A serial to save without dialogs: from `serialStart` into the series `series`
+    // (--serial-start URL --series NAME), or, with `serialUpdate`, the new chapters of the
+    // series `series` (every finished series when empty) (--serial-update [SERIES]).
+    QUrl serialStart{};
+    bool serialUpdate = false;
+    QString series{};
 
     QByteArray encode() const; // one line of JSON, ending in '\n'
     static std::optional<InstanceRequest> decode(const QByteArray &line);

@@ -32,6 +32,12 @@ Lumaro浏览器 V2.0：看网页，保存网页和文字，收集链接和电子
   --memory-budget <MB>    程序和它的网页进程一共用的内存超过这么多兆字节时，
                           释放最久没看的后台网页（再看或读取时重新载入）；
                           0 表示从不释放（默认：内存的十六分之一，512 到 1536 之间）
+  --serial-start <网址>   从这个网址开始连续保存下一章，不弹出对话框，每两章之间
+                          等一秒，章数不限，保存为文本；要和 --series 一起用
+  --series <名字>         连续保存的系列名字（默认保存路径下的文件夹）；已有这个系列时
+                          新的章节接在后面，不删除也不重新编号已经保存的章节
+  --serial-update [系列]  检查新章节：默认保存路径里已经保存完的系列（只检查给出的
+                          那一个）有新章节时接着保存，不弹出对话框
   --                      之后的参数都当作网址或文件
 )";
 
@@ -54,15 +60,19 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
     const QCommandLineOption command(QStringLiteral("command"), QString(), QStringLiteral("KEY"));
     const QCommandLineOption budget(QStringLiteral("memory-budget"), QString(),
                                     QStringLiteral("MB"));
-    parser.addOptions({help, version, dataDir, command, budget});
+    const QCommandLineOption serialStart(QStringLiteral("serial-start"), QString(),
+                                         QStringLiteral("URL"));
+    const QCommandLineOption series(QStringLiteral("series"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption serialUpdate(QStringLiteral("serial-update"), QString());
+    parser.addOptions({help, version, dataDir, command, budget, serialStart, series, serialUpdate});
     if (!parser.parse(arguments)) {
         QStringList unknown;
         for (const QString &name : parser.unknownOptionNames())
             unknown.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
         const QString problem =
             unknown.isEmpty()
-                ? QStringLiteral("选项 --data-dir、--command 和 --memory-budget 后面要跟一个值，"
-                                 "--help 和 --version 不带值。")
+                ? QStringLiteral("选项 --data-dir、--command、--memory-budget、--serial-start 和 "
+                                 "--series 后面要跟一个值，--help 和 --version 不带值。")
                 : QStringLiteral("不认识的选项：%1。").arg(unknown.join(QStringLiteral("、")));
         return finishWith(2, problem + u'\n' + kSeeHelp + u'\n');
     }
@@ -94,7 +104,24 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
                                   kSeeHelp + u'\n');
         options.memoryBudgetBytes = megabytes * 1024 * 1024;
     }
-    for (const QString &argument : parser.positionalArguments()) {
+    QStringList positional = parser.positionalArguments();
+    options.request.series = parser.value(series).trimmed();
+    if (parser.isSet(serialStart)) {
+        options.request.serialStart = QUrl::fromUserInput(parser.value(serialStart));
+        const QUrl &start = options.request.serialStart;
+        if (!start.isValid() || (start.scheme() != u"http" && start.scheme() != u"https") ||
+            options.request.series.isEmpty() || parser.isSet(serialUpdate))
+            return finishWith(2, QStringLiteral("--serial-start 要跟一个网址（http 或 https），"
+                                                "并且要和 --series 名字一起用。\n") +
+                                     kSeeHelp + u'\n');
+    }
+    if (parser.isSet(serialUpdate)) {
+        options.request.serialUpdate = true;
+        // The series may follow the option itself: lumaro --serial-update 长夜.
+        if (options.request.series.isEmpty() && !positional.isEmpty())
+            options.request.series = positional.takeFirst().trimmed();
+    }
+    for (const QString &argument : std::as_const(positional)) {
         if (argument.trimmed().isEmpty())
             continue;
         const QUrl url = QUrl::fromUserInput(argument, workingFolder);

@@ -16,10 +16,13 @@ namespace shell {
 
 // What the command line of `lumaro` asks for:
 //   lumaro [--data-dir DIR] [--command KEY] [--memory-budget MB] [URL|FILE...]
+//   lumaro [--data-dir DIR] --serial-start URL --series NAME
+//   lumaro [--data-dir DIR] --serial-update [SERIES]
 //   lumaro --help | --version
 struct StartupOptions {
-    QString dataDir;         // --data-dir, empty when not given
-    InstanceRequest request; // each URL or FILE in the order given, and --command KEY
+    QString dataDir; // --data-dir, empty when not given
+    // Each URL or FILE in the order given, --command KEY, and the serial options.
+    InstanceRequest request;
     // --memory-budget in bytes: the memory above which background tabs are let go (0: never);
     // unset for the machine's default.
     std::optional<qint64> memoryBudgetBytes;

@@ -69,4 +69,37 @@ TEST(StartupOptionsTest, WrongOptionsAreSaidAndEndWithStatusTwo) {
     }
 }
 
+// The serial options travel in the request to the window: a start address with its series,
+// or an update of one series (named after the option or with --series) or of all.
+TEST(StartupOptionsTest, SerialStartNeedsAWebAddressAndASeries) {
+    const shell::StartupOptions start =
+        parse({"--serial-start", "http://a.cn/book/1.html", "--series", " 长夜 "});
+    EXPECT_FALSE(start.exitStatus);
+    EXPECT_EQ(start.request.serialStart, QUrl("http://a.cn/book/1.html"));
+    EXPECT_EQ(start.request.series, "长夜");
+    EXPECT_FALSE(start.request.serialUpdate);
+    EXPECT_EQ(parse({"--serial-update", "长夜"}).request.series, "长夜");
+    EXPECT_TRUE(parse({"--serial-update", "长夜"}).request.addresses.isEmpty());
+    EXPECT_EQ(parse({"--serial-update", "--series=长夜", "http://b.cn/"}).request.addresses.size(),
+              1);
+    const shell::StartupOptions all = parse({"--serial-update"});
+    EXPECT_TRUE(all.request.serialUpdate);
+    EXPECT_TRUE(all.request.series.isEmpty());
+    for (const QStringList &wrong :
+         {QStringList{"--serial-start", "http://a.cn/1.html"},
+          QStringList{"--serial-start", "javascript:alert(1)", "--series", "x"},
+          QStringList{"--serial-start", "file:///etc/passwd", "--series", "x"},
+          QStringList{"--serial-start", "http://a.cn/", "--series", "x", "--serial-update"}}) {
+        const shell::StartupOptions options = parse(wrong);
+        EXPECT_EQ(options.exitStatus, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(options.message.contains("--serial-start"));
+    }
+    // What another start hands over reads back the same.
+    const auto decoded = shell::InstanceRequest::decode(start.request.encode());
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->serialStart, start.request.serialStart);
+    EXPECT_EQ(decoded->series, "长夜");
+    EXPECT_TRUE(shell::InstanceRequest::decode(all.request.encode())->serialUpdate);
+}
+
 } // namespace

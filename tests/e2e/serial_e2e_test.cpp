@@ -6,6 +6,7 @@
 #include "serial/chainstate.h"
 #include "serial/chapterfiles.h"
 #include "shell/commands.h"
+#include "shell/instanceserver.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "support/commandwait.h"
@@ -198,6 +199,46 @@ TEST_F(SerialEndToEnd, TheContentsPageGivesEveryChapterOnceAndTheNewOnesLater) {
     for (int chapter = 1; chapter <= 8; ++chapter)
         EXPECT_EQ(entries[chapter - 1].address,
                   server.url(QStringLiteral("/book/%1.html").arg(chapter)));
+}
+
+// What scripts hand over (lumaro --serial-start URL --series NAME, then --serial-update NAME)
+// saves without a single dialog; the update appends the chapter that appeared meanwhile.
+TEST_F(SerialEndToEnd, AScriptStartsAChainAndLaterFetchesTheNewChapter) {
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜尾声"));
+    auto finishedWith = [&](int count) {
+        return testing_support::waitFor(
+            [&] {
+                const auto state = serial::readChainState(series);
+                return state && state->finished && state->count == count &&
+                       !window->commands().serial().isRunning();
+            },
+            60000);
+    };
+    shell::InstanceRequest start;
+    start.serialStart = server.url("/book/27.html");
+    start.series = QStringLiteral("长夜尾声");
+    ASSERT_TRUE(shell::carryOut(*window, start));
+    ASSERT_TRUE(finishedWith(4)); // 27 to 30
+    const QFileInfo first(QDir(series).filePath("0001 第27章 长夜.txt"));
+    ASSERT_TRUE(first.exists()) << QDir(series).entryList().join(" ").toStdString();
+    const QDateTime firstWritten = first.lastModified();
+
+    // The site adds chapter 31 after the last one.
+    QString last = QString::fromUtf8(chapterPage(kChapters));
+    last.replace(QStringLiteral("<a href=\"/book/\">下一章</a>"),
+                 QStringLiteral("<a href=\"/book/31.html\">下一章</a>"));
+    server.addPage(QStringLiteral("/book/%1.html").arg(kChapters), last.toUtf8());
+    server.addPage("/book/31.html", chapterPage(31));
+    shell::InstanceRequest update;
+    update.serialUpdate = true;
+    update.series = QStringLiteral("长夜尾声");
+    ASSERT_TRUE(shell::carryOut(*window, update));
+    ASSERT_TRUE(finishedWith(5));
+    EXPECT_TRUE(QFile::exists(QDir(series).filePath("0005 第31章 长夜.txt")))
+        << QDir(series).entryList().join(" ").toStdString();
+    EXPECT_EQ(QFileInfo(first.filePath()).lastModified(), firstWritten);
+    EXPECT_EQ(server.requestsFor("/book/27.html"), 1);
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
 }
 
 TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {

@@ -39,6 +39,14 @@ public:
     // startFromCurrentPage, then saves every chapter the page lists, in order, in a tab of its
     // own, leaving out those the series folder holds already.
     common::Task<> startFromContentsPage();
+    // lumaro --serial-start URL --series NAME: starts a chain at `url` (a web page) into the
+    // series `name` without a dialog, in a tab of its own, with the dialog's default options;
+    // under the name of a series saved before, the new chapters follow its last one. What goes
+    // wrong is said in the status bar.
+    void startFromAddress(const QUrl &url, const QString &name);
+    // lumaro --serial-update [SERIES]: 检查新章节 without a dialog, for the series `name` only
+    // (every finished series when empty).
+    void updateSeries(const QString &name);
     // 停止连续保存.
     void stop();
     // 继续上次的连续保存: asks for the series folder and goes on with its next chapter, in a tab
@@ -49,7 +57,7 @@ public:
     // 检查新章节: every series in the save folder whose chain reached its last chapter has that
     // chapter loaded again, in a tab of its own; where a next link has appeared, the new
     // chapters are saved after it. One series after another; 停止 ends the round.
-    void checkForNewChapters();
+    void checkForNewChapters() { checkSeries(QString()); }
     // "以此链接为下一章" on a link of `view`: a chain of this session that stopped at that page for
     // want of a next link goes on with it, and later pages take the link with the same text.
     void useLinkAsNextChapter(browser::BrowserView *view, const QUrl &url, const QString &text);
@@ -67,6 +75,8 @@ signals:
 
 private:
     bool refuseWhileRunning();
+    // Checks the finished series of the save folder (only the one named `name`, if given).
+    void checkSeries(const QString &name);
     void pageLoaded(const QUrl &url, bool ok);
     // Saves the page shown now as the next chapter, as a command of its own.
     void saveChapterLater(int delayMs);

@@ -11,17 +11,28 @@
 
 namespace commands {
 
-void SerialChain::checkForNewChapters() {
+void SerialChain::updateSeries(const QString &name) {
+    if (isRunning())
+        return status(QStringLiteral("连续保存正在进行，没有检查新章节"));
+    checkSeries(name);
+}
+
+void SerialChain::checkSeries(const QString &only) {
     if (refuseWhileRunning())
         return;
     m_toCheck.clear();
     const QDir saveDir(m_context.savePath());
+    const QString onlyFolder = only.isEmpty() ? QString() : serial::seriesFolderName(only);
     for (const QString &name : saveDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (!onlyFolder.isEmpty() && name != onlyFolder)
+            continue;
         const std::optional<serial::ChainState> state =
             serial::readChainState(saveDir.filePath(name));
         if (state && state->finished && state->count > 0)
             m_toCheck.append(saveDir.filePath(name));
     }
+    if (!onlyFolder.isEmpty() && m_toCheck.isEmpty())
+        return status(QStringLiteral("默认保存路径里没有保存完的系列“%1”").arg(onlyFolder));
     m_checking = true;
     checkNextSeries();
 }

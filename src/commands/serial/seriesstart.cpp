@@ -20,7 +20,37 @@ QString freeFolder(const QString &folder) {
     }
 }
 
+const QString kDefaultOptions = QStringLiteral("1 0 文本");
+
+// New chapters follow those of the series saved in `folder` (`saved` of them).
+void appendAfter(serial::ChainState &state, int saved,
+                 const std::optional<serial::ChainState> &open) {
+    state.count = saved;
+    state.limit = state.limit > 0 ? saved + state.limit : 0;
+    if (open) {
+        state.title = open->title;
+        state.firstTitle = open->firstTitle;
+        state.titleSuffix = open->titleSuffix;
+        state.author = open->author;
+    }
+}
+
 } // namespace
+
+std::optional<SeriesStart> seriesStartWithoutDialogs(const QString &savePath, const QString &name,
+                                                     QString *error) {
+    serial::ChainState state = *serial::parseChainOptions(kDefaultOptions);
+    const QString folder = QDir(savePath).filePath(serial::seriesFolderName(name));
+    state.title = serial::seriesFolderName(name);
+    if (const int saved = ChapterStore::lastSavedNumber(folder); saved > 0)
+        appendAfter(state, saved, serial::readChainState(folder));
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("无法创建文件夹：") + folder;
+        return std::nullopt;
+    }
+    return SeriesStart{folder, state, false};
+}
 
 std::optional<SeriesStart> askSeriesStart(CommandContext &context, const QString &pageTitle) {
     const std::optional<QString> name = context.dialogs.inputText(
@@ -32,7 +62,7 @@ std::optional<SeriesStart> askSeriesStart(CommandContext &context, const QString
         kCaption,
         QStringLiteral("每两章之间等待的秒数、最多保存的章数（0为不限）、保存格式（文本或HTML），"
                        "用空格分开："),
-        QStringLiteral("1 0 文本"));
+        kDefaultOptions);
     if (!optionText)
         return std::nullopt;
     std::optional<serial::ChainState> state = serial::parseChainOptions(*optionText);
@@ -61,14 +91,7 @@ std::optional<SeriesStart> askSeriesStart(CommandContext &context, const QString
                 .arg(saved + 1),
             Dialogs::Buttons::YesNo);
         if (answer == Dialogs::Answer::Yes) {
-            state->count = saved;
-            state->limit = state->limit > 0 ? saved + state->limit : 0;
-            if (open) {
-                state->title = open->title;
-                state->firstTitle = open->firstTitle;
-                state->titleSuffix = open->titleSuffix;
-                state->author = open->author;
-            }
+            appendAfter(*state, saved, open);
         } else {
             folder = freeFolder(folder);
             state->title = QDir(folder).dirName();

@@ -23,4 +23,10 @@ struct SeriesStart {
 // folder cannot be made. A new chain's state has no `next`: the caller's page is its first.
 std::optional<SeriesStart> askSeriesStart(CommandContext &context, const QString &pageTitle);
 
+// The same without a dialog, for scripts: the options are the dialog's defaults ("1 0 文本"), an
+// open chain in the folder is not resumed, and new chapters follow those of a series saved
+// before. No value, and `error` set, when the folder cannot be made.
+std::optional<SeriesStart> seriesStartWithoutDialogs(const QString &savePath, const QString &name,
+                                                     QString *error);
+
 } // namespace commands

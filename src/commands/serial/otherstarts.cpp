@@ -1,4 +1,5 @@
-// 从目录页保存全部章节: a chain that goes down a contents page's list of chapters.
+// Chains started without the first chapter shown: 从目录页保存全部章节 goes down a contents
+// page's list of chapters, and a script starts one at an address.
 #include "serialchain.h"
 
 #include "browser/browserview.h"
@@ -71,6 +72,24 @@ common::Task<> SerialChain::startFromContentsPage() {
     if (browser::BrowserView *chain =
             m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true))
         run(chain, start->folder, state, false);
+}
+
+void SerialChain::startFromAddress(const QUrl &url, const QString &name) {
+    if (isRunning())
+        return status(QStringLiteral("连续保存正在进行，没有开始新的连续保存"));
+    // An address handed over by another start is followed only when it is a web page.
+    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https"))
+        return status(QStringLiteral("连续保存只能从网页（http、https）开始：") +
+                      url.toString().left(200));
+    QString error;
+    std::optional<SeriesStart> start =
+        seriesStartWithoutDialogs(m_context.savePath(), name, &error);
+    if (!start)
+        return status(error);
+    start->state.next = url;
+    if (browser::BrowserView *chain =
+            m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true))
+        run(chain, start->folder, start->state, false);
 }
 
 } // namespace commands
