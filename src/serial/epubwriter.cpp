@@ -91,11 +91,76 @@ QString navPage(const Book &book) {
                 QStringLiteral(" xmlns:epub=\"http://www.idpf.org/2007/ops\""));
 }
 
+// The title cut into lines of about `width` characters (a Chinese character is one, a Latin
+// letter half), at most `most` lines, the last one ending in "…" when the title is longer.
+QStringList coverLines(const QString &title, int width, int most) {
+    QStringList lines;
+    QString line;
+    double used = 0;
+    for (const QChar c : title.simplified()) {
+        const double cost = c.unicode() < 0x2E80 ? 0.55 : 1;
+        if (used + cost > width && !line.isEmpty()) {
+            lines.append(line);
+            line.clear();
+            used = 0;
+        }
+        line += c;
+        used += cost;
+    }
+    if (!line.isEmpty())
+        lines.append(line);
+    if (lines.size() > most) {
+        lines = lines.mid(0, most);
+        lines.last().chop(1);
+        lines.last() += QStringLiteral("…");
+    }
+    return lines;
+}
+
+// A cover drawn from the book's title and author: the title large on a colour that follows
+// from the title, the author below.
+QString coverSvg(const Book &book) {
+    const QString title = book.title.isEmpty() ? QStringLiteral("书") : book.title;
+    const uint hue = qHash(title) % 360;
+    QString text;
+    const QStringList lines = coverLines(title, 7, 4);
+    int y = 300 - 40 * int(lines.size() - 1);
+    for (const QString &line : lines) {
+        text += QStringLiteral("<text x=\"300\" y=\"%1\" font-size=\"68\">%2</text>\n")
+                    .arg(y)
+                    .arg(xmlText(line));
+        y += 84;
+    }
+    if (!book.author.isEmpty())
+        text += QStringLiteral("<text x=\"300\" y=\"640\" font-size=\"36\">%1</text>\n")
+                    .arg(xmlText(book.author));
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
+                          "width=\"600\" height=\"800\" viewBox=\"0 0 600 800\">\n"
+                          "<rect width=\"600\" height=\"800\" fill=\"hsl(%1,45%,28%)\"/>\n"
+                          "<rect x=\"30\" y=\"30\" width=\"540\" height=\"740\" fill=\"none\" "
+                          "stroke=\"#f4ecd8\" stroke-width=\"3\"/>\n"
+                          "<g fill=\"#f4ecd8\" font-family=\"serif\" text-anchor=\"middle\">\n%2"
+                          "</g>\n</svg>\n")
+        .arg(hue)
+        .arg(text);
+}
+
+QString coverPage(const Book &book) {
+    return page(book.title.isEmpty() ? QStringLiteral("封面") : book.title,
+                QStringLiteral("<div style=\"text-align:center\"><img src=\"cover.svg\" "
+                               "alt=\"封面\" style=\"max-width:100%;max-height:100%\"/></div>\n"));
+}
+
 QString packageDocument(const Book &book) {
     QString manifest =
         QStringLiteral("<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
-                       "properties=\"nav\"/>\n");
-    QString spine;
+                       "properties=\"nav\"/>\n"
+                       "<item id=\"cover-image\" href=\"cover.svg\" media-type=\"image/svg+xml\" "
+                       "properties=\"cover-image\"/>\n"
+                       "<item id=\"cover\" href=\"cover.xhtml\" "
+                       "media-type=\"application/xhtml+xml\"/>\n");
+    QString spine = QStringLiteral("<itemref idref=\"cover\"/>\n");
     for (int i = 0; i < book.chapters.size(); ++i) {
         const QString id = QStringLiteral("c%1").arg(i + 1);
         manifest +=
@@ -118,7 +183,8 @@ QString packageDocument(const Book &book) {
                           "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
                           "<dc:identifier id=\"bookid\">%1</dc:identifier>\n"
                           "<dc:title>%2</dc:title>\n<dc:language>zh-CN</dc:language>\n%3"
-                          "<meta property=\"dcterms:modified\">%4</meta>\n</metadata>\n"
+                          "<meta property=\"dcterms:modified\">%4</meta>\n"
+                          "<meta name=\"cover\" content=\"cover-image\"/>\n</metadata>\n"
                           "<manifest>\n%5</manifest>\n<spine>\n%6</spine>\n</package>\n")
         .arg(bookIdentifier(book),
              xmlText(book.title.isEmpty() ? QStringLiteral("书") : book.title), source, modified,
@@ -143,6 +209,8 @@ QList<QPair<QString, QByteArray>> epubEntries(const Book &book) {
     for (int i = 0; i < book.chapters.size(); ++i)
         entries.append(
             {QStringLiteral("OEBPS/") + chapterHref(i), chapterPage(book.chapters.at(i)).toUtf8()});
+    entries.append({QStringLiteral("OEBPS/cover.svg"), coverSvg(book).toUtf8()});
+    entries.append({QStringLiteral("OEBPS/cover.xhtml"), coverPage(book).toUtf8()});
     return entries;
 }
 

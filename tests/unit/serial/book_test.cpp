@@ -100,9 +100,10 @@ TEST_F(SeriesFolder, EpubHoldsMimetypeFirstStoredThenOnePagePerChapter) {
     QuaZip zip(base + ".epub");
     ASSERT_TRUE(zip.open(QuaZip::mdUnzip));
     const QStringList names = zip.getFileNameList();
-    EXPECT_EQ(names, QStringList({"mimetype", "META-INF/container.xml", "OEBPS/content.opf",
-                                  "OEBPS/nav.xhtml", "OEBPS/chapter0001.xhtml",
-                                  "OEBPS/chapter0002.xhtml", "OEBPS/chapter0003.xhtml"}));
+    EXPECT_EQ(names,
+              QStringList({"mimetype", "META-INF/container.xml", "OEBPS/content.opf",
+                           "OEBPS/nav.xhtml", "OEBPS/chapter0001.xhtml", "OEBPS/chapter0002.xhtml",
+                           "OEBPS/chapter0003.xhtml", "OEBPS/cover.svg", "OEBPS/cover.xhtml"}));
     const auto entry = [&zip](const QString &name) {
         zip.setCurrentFile(name);
         QuaZipFile file(&zip);
@@ -182,10 +183,16 @@ TEST(Epub, TextThatXmlCannotHoldIsDropped) {
     serial::Book book;
     book.title = QStringLiteral("t\x01<&>");
     book.chapters.append({1, QStringLiteral("c"), QStringLiteral("a\x0B b\xFFFF c"), QUrl()});
+    book.author = QStringLiteral("作者<b>");
     const auto entries = serial::epubEntries(book);
-    ASSERT_EQ(entries.size(), 5);
+    ASSERT_EQ(entries.size(), 7);
     EXPECT_TRUE(entries[2].second.contains("<dc:title>t&lt;&amp;&gt;</dc:title>"));
     EXPECT_TRUE(entries[4].second.contains("<p>a b c</p>"));
+    // The drawn cover holds the title and the author, escaped like the rest.
+    EXPECT_EQ(entries[5].first, "OEBPS/cover.svg");
+    EXPECT_TRUE(entries[5].second.contains("t&lt;&amp;&gt;</text>"));
+    EXPECT_TRUE(entries[5].second.contains(QStringLiteral("作者&lt;b&gt;</text>").toUtf8()));
+    EXPECT_TRUE(entries[2].second.contains("properties=\"cover-image\""));
 }
 
 } // namespace
