@@ -30,6 +30,9 @@ struct CommandContext {
     std::function<void(const QUrl &, const QString &)> noteSaved = nullptr;
     // Told of every text file a command wrote into the save folder (its full path).
     std::function<void(const QString &)> noteWritten = nullptr;
+    // Where each site's rules for serials are kept (serial-sites/ in the data folder); none:
+    // no rules are read or learned.
+    QString siteRulesFolder = QString();
 };
 
 } // namespace commands

@@ -9,6 +9,7 @@
 #include "browser/browserview.h"
 #include "commands/batchrun.h"
 #include "commands/dialogs.h"
+#include "commands/serial/sitelearning.h"
 
 #include <QAction>
 #include <QPointer>
@@ -75,6 +76,15 @@ Commands::Commands(MainWindow &window)
                        CommandRunner::now([this, view = QPointer<BrowserView>(view), url, text] {
                            if (view)
                                m_serial.useLinkAsNextChapter(view, url, text);
+                       }));
+            });
+    connect(&window.tabs(), &TabManager::blockToDropChosen, this,
+            [this](BrowserView *view, const QString &selector) {
+                runNow(QStringLiteral("SerialDropBlock"),
+                       CommandRunner::now([this, view = QPointer<BrowserView>(view), selector] {
+                           if (view)
+                               commands::rememberDroppedBlock(m_window.context(), view->url(),
+                                                              selector);
                        }));
             });
 }

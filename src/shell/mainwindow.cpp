@@ -75,6 +75,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
                                 [this] { return m_savePath; });
     m_context.reset(new CommandContext{*m_seenLinks, *m_dialogs, *m_clipboard, *this,
                                        [this] { return m_savePath; }});
+    m_context->siteRulesFolder = m_folder.filePath(QStringLiteral("serial-sites"));
     m_context->noteSaved = [this](const QUrl &url, const QString &fileName) {
         if (m_index)
             m_index->noteWritten(saving::makeSavePath(m_savePath, fileName, QString()),

@@ -129,6 +129,8 @@ BrowserView *TabManager::createView(int index) {
             [this, view](const QUrl &url, const QString &text) {
                 emit nextChapterLinkChosen(view, url, text);
             });
+    connect(view, &BrowserView::blockToDropChosen, this,
+            [this, view](const QString &selector) { emit blockToDropChosen(view, selector); });
     return view;
 }
 

@@ -158,6 +158,7 @@ signals:
     void addressChanged(const QString &address);
     void favouritesCommand(browser::BrowserView *view, const QString &command);
     void nextChapterLinkChosen(browser::BrowserView *view, const QUrl &url, const QString &text);
+    void blockToDropChosen(browser::BrowserView *view, const QString &selector);
 
 private:
     browser::BrowserView *createView(int index);

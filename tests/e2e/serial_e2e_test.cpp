@@ -302,6 +302,99 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
     EXPECT_EQ(QDir(series).entryList({"0*.txt"}, QDir::Files).size(), 3);
 }
 
+// A chapter whose page keeps its readers' comments inside the story's own element.
+QByteArray commentedChapter(int chapter) {
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>第%1章 评书</title>"
+                                  "</head><body><div id=\"content\"><h1>第%1章 评书</h1>")
+                       .arg(chapter);
+    for (int p = 1; p <= 6; ++p)
+        html += QStringLiteral("<p>") + paragraph(chapter, p) + QStringLiteral("</p>");
+    html += QStringLiteral("<div class=\"comments\" id=\"c%1\">").arg(chapter);
+    for (int c = 1; c <= 3; ++c)
+        html +=
+            QStringLiteral("<p>读者%1号评论第%2章：写得真好，催更催更！</p>").arg(c).arg(chapter);
+    html += QStringLiteral("</div></div>");
+    if (chapter < 3)
+        html += QStringLiteral("<a href=\"/c/%1.html\">下一章</a>").arg(chapter + 1);
+    return (html + QStringLiteral("</body></html>")).toUtf8();
+}
+
+// "以后不保存这一块（本网站）" on the comments: the site's rules file learns the block, and the
+// next chain on that site saves the story without it.
+TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
+    for (int chapter = 1; chapter <= 3; ++chapter)
+        server.addPage(QStringLiteral("/c/%1.html").arg(chapter), commentedChapter(chapter));
+    shell::TabManager &tabs = window->tabs();
+    const QUrl first = server.url("/c/1.html");
+    window->openAddress(first.toString());
+    tabs.selectTab(tabs.tabCount());
+    browser::BrowserView *view = tabs.currentView();
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    const auto saveSeries = [&](const QString &name) {
+        dialogs.inputs = {name, QStringLiteral("0 0 文本")};
+        testing_support::chooseEntry(window->commands(), "serialstart",
+                                     "从当前网页开始连续保存下一章");
+        const QString series = QDir(saveDir.path()).filePath(name);
+        EXPECT_TRUE(testing_support::waitFor([&] {
+            const auto state = serial::readChainState(series);
+            return state && state->finished && state->count == 3;
+        }));
+        QString all;
+        for (const QString &file : QDir(series).entryList({"0*.txt"}, QDir::Files))
+            all += common::readTextFile(QDir(series).filePath(file)).text;
+        return all;
+    };
+    const QString before = saveSeries(QStringLiteral("评书"));
+    EXPECT_TRUE(before.contains(QStringLiteral("读者2号评论第3章"))); // what the rule is for
+
+    window->openAddress(first.toString());
+    tabs.selectTab(tabs.tabCount());
+    view = tabs.currentView();
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    auto *engine = static_cast<browser::WebEngineView *>(view);
+    const QVariantList box =
+        testing_support::scriptNow(engine->page(),
+                                   "(function(){const r=document.querySelector('.comments p')"
+                                   ".getBoundingClientRect();return [r.x+5,r.y+r.height/2];})()")
+            .toList();
+    ASSERT_EQ(box.size(), 2);
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QWidget *target = engine->engineView()->focusProxy();
+    QAction *entry = nullptr;
+    int tries = 0;
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        // The page may still be settling when first clicked: click again until a menu shows.
+        if (tries++ % 20 == 0) {
+            QTest::mouseMove(target, at);
+            QTest::mouseClick(target, Qt::RightButton, {}, at);
+        }
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
+                for (QAction *action : menu->actions()) {
+                    if (action->text() == QStringLiteral("以后不保存这一块（本网站）"))
+                        entry = action;
+                }
+            }
+        }
+        return entry != nullptr;
+    }));
+    entry->trigger();
+    const QString rulesPath =
+        QDir(programDir.path()).filePath("serial-sites/" + first.host() + ".ini");
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        return common::readTextFile(rulesPath).text.contains("drop=div.comments");
+    })) << window->panelText("s2").toStdString();
+
+    const QString after = saveSeries(QStringLiteral("评书二"));
+    EXPECT_FALSE(after.contains(QStringLiteral("读者"))) << after.toStdString();
+    for (int chapter = 1; chapter <= 3; ++chapter) {
+        for (int p = 1; p <= 6; ++p)
+            EXPECT_TRUE(after.contains(paragraph(chapter, p))) << chapter << " " << p;
+    }
+}
+
 // Figures on a site served apart (bench/serial_site.py says how): chapters, paragraphs and
 // titles saved against what its manifest lists. Skipped unless LUMARO_SERIAL_SITE names its
 // first chapter and LUMARO_SERIAL_MANIFEST its manifest.

@@ -5,10 +5,12 @@
 #include "commands/commandrunner.h"
 #include "commands/serial/makebook.h"
 #include "commands/serial/seriesstart.h"
+#include "commands/serial/sitelearning.h"
 #include "common/ansifile.h"
 #include "serial/chaptertitle.h"
 #include "serial/contentslist.h"
 #include "serial/nextlink.h"
+#include "serial/siterules.h"
 
 #include <QDir>
 
@@ -189,10 +191,22 @@ common::Task<> SerialChain::saveChapter() {
     if (!m_view)
         co_return finish(QStringLiteral("连续保存的网页已经关闭"));
     m_failedLoads = 0;
-    const QString body = asHtml ? html : chapterText(article, html);
+    const serial::SiteRules rules =
+        serial::readSiteRules(serial::siteRulesPath(m_context.siteRulesFolder, url));
+    QString body = asHtml ? html : chapterText(article, html);
+    if (!asHtml) {
+        // The site's own rules, as the user taught them: its chapter element, what to leave out.
+        if (const QStringList content = serial::blockTexts(html, rules.content);
+            !content.isEmpty() && !content.first().isEmpty())
+            body = QString(content.first()).replace(u'\n', QStringLiteral("\r\n"));
+        body = serial::applySiteRules(body, html, rules);
+    }
     const bool continuing = m_state.continues && m_store.hasOpenChapter();
     const int number = continuing ? m_state.count : m_state.count + 1;
-    const QString title = continuing ? m_store.titleOf(number) : titleOf(html, number);
+    QString title = continuing ? m_store.titleOf(number) : titleOf(html, number);
+    if (const QString byRule = serial::titleBySiteRules(m_view->title(), rules);
+        !continuing && !byRule.isEmpty())
+        title = byRule;
     if (m_state.author.isEmpty())
         m_state.author = serial::authorIn(html);
     QString error;
@@ -251,9 +265,14 @@ serial::NextLink SerialChain::nextChapter(const QString &html, const QUrl &url) 
 
 serial::NextLink SerialChain::nextChapterLink(const QString &html, const QUrl &url) {
     serial::NextLink next = serial::findNextLink(html, url, m_store.seen());
-    if (!m_state.linkText.isEmpty()) {
+    const QString linkText =
+        !m_state.linkText.isEmpty()
+            ? m_state.linkText
+            : serial::readSiteRules(serial::siteRulesPath(m_context.siteRulesFolder, url))
+                  .nextLinkText;
+    if (!linkText.isEmpty()) {
         if (const serial::NextLink byText =
-                serial::findLinkByText(html, url, m_state.linkText, m_store.seen());
+                serial::findLinkByText(html, url, linkText, m_store.seen());
             byText.outcome != serial::NextLinkOutcome::None)
             next = byText;
     }
@@ -344,6 +363,7 @@ void SerialChain::useLinkAsNextChapter(browser::BrowserView *view, const QUrl &u
     state->finished = false;
     state->next = url;
     state->linkText = text.simplified();
+    rememberNextLinkText(m_context, m_lastPage, text);
     run(view, m_folder, *state, false);
 }
 

@@ -1,0 +1,58 @@
+#include "sitelearning.h"
+
+#include "commands/statuspanels.h"
+#include "serial/siterules.h"
+
+namespace commands {
+
+namespace {
+
+// Changes the rules of the site of `page` with `change`; says in s2 what was kept, or why not.
+template <typename Change>
+void changeRules(CommandContext &context, const QUrl &page, const QString &told, Change change) {
+    const QString path = serial::siteRulesPath(context.siteRulesFolder, page);
+    if (context.siteRulesFolder.isEmpty() || path.isEmpty()) {
+        context.panels.setPanelText(Panel::Message,
+                                    QStringLiteral("这个网页没有网站，不能记住它的规则"));
+        return;
+    }
+    serial::SiteRules rules = serial::readSiteRules(path);
+    change(rules);
+    QString error;
+    if (!serial::writeSiteRules(path, rules, &error)) {
+        context.panels.setPanelText(Panel::Message,
+                                    QStringLiteral("无法保存本网站的规则：") + error);
+        return;
+    }
+    context.panels.setPanelText(Panel::Message, told);
+}
+
+} // namespace
+
+void rememberDroppedBlock(CommandContext &context, const QUrl &page, const QString &selector) {
+    if (selector.isEmpty()) {
+        context.panels.setPanelText(
+            Panel::Message, QStringLiteral("这一块没有可以认出它的名字（id 或 class），没有记住"));
+        return;
+    }
+    changeRules(
+        context, page,
+        QStringLiteral("以后连续保存 %1 的章节时不保存“%2”这一块（规则在 %3）")
+            .arg(page.host(), selector, serial::siteRulesPath(context.siteRulesFolder, page)),
+        [&selector](serial::SiteRules &rules) {
+            if (!rules.dropBlocks.contains(selector))
+                rules.dropBlocks.append(selector);
+        });
+}
+
+void rememberNextLinkText(CommandContext &context, const QUrl &page, const QString &text) {
+    const QString simplified = text.simplified();
+    if (simplified.isEmpty())
+        return;
+    changeRules(
+        context, page,
+        QStringLiteral("以后连续保存 %1 的章节时以“%2”为下一章链接").arg(page.host(), simplified),
+        [&simplified](serial::SiteRules &rules) { rules.nextLinkText = simplified; });
+}
+
+} // namespace commands
