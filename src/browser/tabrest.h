@@ -28,9 +28,12 @@ struct RestRules {
     // Seconds hidden before a page is frozen (0 never): it saves the processor, not memory.
     double freezeAfter = 300;
     // Seconds hidden before a page may be discarded: a page the user has looked at is likely
-    // to be looked at again soon; a page loaded behind and never shown is not in use.
+    // to be looked at again soon; a page loaded behind and never shown is not in use. Only the
+    // last few pages looked at count as looked at: walking through hundreds of tabs must not
+    // keep them all.
     double discardAfterShown = 60;
     double discardAfterLoaded = 1;
+    int keepLastShown = 3;
 };
 
 struct RestPlan {

@@ -61,6 +61,24 @@ TEST(TabRest, ShownKeptAndRecentlyUsedTabsStay) {
     EXPECT_FALSE(anyDiscardable(tabs, budget(100 * kMB), 1000));
 }
 
+// Walking through a batch shows every tab for a moment: only the last few looked at stay.
+TEST(TabRest, OnlyTheLastFewTabsLookedAtAreKept) {
+    QList<RestingTab> tabs;
+    for (int n = 2; n <= 11; ++n) {
+        tabs.append(idleTab(n, 20 - n)); // tab 11 looked at last, 9 s ago
+        tabs.last().everShown = true;
+    }
+    RestRules rules = budget(100 * kMB);
+    const RestPlan plan = planRest(tabs, 9000 * kMB, rules, 1000);
+    EXPECT_EQ(plan.discard, QList<int>({2, 3, 4, 5, 6, 7, 8}));
+    rules.keepLastShown = 0;
+    EXPECT_EQ(planRest(tabs, 9000 * kMB, rules, 1000).discard.size(), 10);
+    // A discarded tab is not among the last ones kept: the next one in line is.
+    tabs[9].state = LifeState::Discarded;
+    rules.keepLastShown = 3;
+    EXPECT_EQ(planRest(tabs, 9000 * kMB, rules, 1000).discard, QList<int>({2, 3, 4, 5, 6, 7}));
+}
+
 TEST(TabRest, TabsHiddenForMinutesAreFrozenWhateverTheMemory) {
     QList<RestingTab> tabs = {idleTab(2, 400), idleTab(3, 400), idleTab(4, 400), idleTab(5, 100),
                               idleTab(6, 400)};
