@@ -7,6 +7,9 @@
 #                               the same server log read the same way for both programs
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup)
+# Lumaro is the real program, driven by `lumaro --command openallw` on a page of the batch's
+# links; both run with --disable-gpu in a 1600x1000 screen (Chromium's window that size); the
+# pages of a batch are spread evenly over the whole set.
 # Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500 | --sizes "N ..."] [--queue N] [--budget MB]
 #                              [--switch] [--renderer-limit N] [--lumaro-only]
 # --queue N: Lumaro's batches load N pages at once (0: all at once); --budget MB: Lumaro's memory
@@ -14,18 +17,18 @@
 # 250 ms while a batch loads and reports how fast its window answered; --renderer-limit N: Lumaro's
 # engine shares N renderer processes (default: one a tab); --lumaro-only skips the peer, for
 # comparing Lumaro's own settings.
-# Default: 3 runs each (about 10 minutes here); --runs 7 for the figures worth quoting.
+# Default: 5 runs each, taking turns (about 20 minutes here).
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
 shift
-runs=3 sizes=(50 200) lumaro_opts=() peer=1 renderer_limit=
+runs=5 sizes=(50 200) lumaro_opts=() peer=1 renderer_limit= budget_mb=
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --with-500) sizes+=(500); shift ;;
     --sizes) read -r -a sizes <<<"$2"; shift 2 ;;
     --queue) lumaro_opts+=(--queue "$2"); shift 2 ;;
-    --budget) lumaro_opts+=(--budget "$2"); shift 2 ;;
+    --budget) budget_mb=$2; shift 2 ;;
     --switch) lumaro_opts+=(--switch); shift ;;
     --renderer-limit) renderer_limit=$2; shift 2 ;;
     --lumaro-only) peer=0; shift ;;
@@ -67,11 +70,15 @@ cat >"$work/www/start.htm" <<'EOF'
 <html><head><title>start</title></head>
 <body onload="fetch('/shown?' + Date.now())"><h1>start</h1><p>a first page</p></body></html>
 EOF
-url_list() { # N -> the N page addresses, one a line
-  local i
+url_list() { # N -> the N page addresses, one a line, spread evenly over the whole set
+  local i total=${#pages[@]}
   for ((i = 0; i < $1; i++)); do
-    local p=${pages[$((i % ${#pages[@]}))]#./}
-    if ((i < ${#pages[@]})); then echo "http://127.0.0.1:$port/$p"; else echo "http://127.0.0.1:$port/$p?r=$i"; fi
+    if (($1 <= total)); then
+      echo "http://127.0.0.1:$port/${pages[$((i * total / $1))]#./}"
+    else
+      local p=${pages[$((i % total))]#./}
+      if ((i < total)); then echo "http://127.0.0.1:$port/$p"; else echo "http://127.0.0.1:$port/$p?r=$i"; fi
+    fi
   done
 }
 
@@ -109,7 +116,7 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 xvfb_pid=
 start_x() {
   rm -f "$work/displayfd" && mkfifo "$work/displayfd"
-  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/displayfd" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/displayfd" >/dev/null 2>&1 &
   xvfb_pid=$!
   pids+=("$xvfb_pid")
   local n
@@ -166,18 +173,19 @@ wait_shown() { # FROM_LINE T0 TIMEOUT
   echo NA
 }
 # Once all the batch's pages have been asked for and the log has been quiet for 3 s: seconds
-# from the first request of a batch page to the last request of all.
-wait_batch() { # FROM_LINE N TIMEOUT
+# from the first request of a batch page to the last request of all, and from T0 (epoch: the
+# launch or the command) to the last request.
+wait_batch() { # FROM_LINE N TIMEOUT [T0]
   local deadline=$((SECONDS + $3)) lines last=0 quiet=0
   while ((SECONDS < deadline)); do
     lines=$(log_mark)
     if ((lines != last)); then last=$lines quiet=0; else quiet=$((quiet + 1)); fi
     if ((quiet >= 6)); then
       local r
-      r=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk -v n="$2" '
+      r=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk -v n="$2" -v t0="${4:-0}" '
         $2 ~ /\.html/ { if (!first) first = $1; if (!seen[$2]++) pages++ }
         { last = $1 }
-        END { if (pages >= n) printf "%.2f\n", last - first }')
+        END { if (pages >= n) printf "%.2f %.2f\n", last - first, (t0 > 0 ? last - t0 : 0) }')
       if [ -n "$r" ]; then echo "$r"; return; fi
     fi
     sleep 0.5
@@ -211,36 +219,63 @@ chromium_start() {
   rm -rf "$data"
   echo "$r"
 }
-# Prints "SECONDS PSS_MB", and for Lumaro its own count too: from the command to the last tab's
-# load finished.
+# Prints "SECONDS FROM_COMMAND PSS_MB": the real program started on a page of the batch's links,
+# then driven as a user drives it from a script: lumaro --command openallw, handed to its window.
+# With --queue or --switch the in-process bench window is used instead (the settings it alone
+# can change), and its own count comes last.
 lumaro_batch() { # N
-  local folder from p r m
+  local folder from p r m t0
   folder=$(mktemp -d "$work/lumaro.XXXX")
-  cp -r "$build/app/." "$folder/"
-  rm -rf "$folder/profile" "$folder/lumaro" "$folder/CMakeFiles" "$folder/session.json"
   url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
+  if [ ${#lumaro_opts[@]} -gt 0 ]; then
+    cp -r "$build/app/." "$folder/"
+    rm -rf "$folder/profile" "$folder/lumaro" "$folder/CMakeFiles" "$folder/session.json"
+    from=$(log_mark)
+    QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-}${renderer_limit:+ --renderer-process-limit=$renderer_limit}" \
+      "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
+      >"$work/lumaro.out" 2>/dev/null &
+    p=$!
+    r=$(wait_batch "$from" "$1" 900)
+    m=$(pss_tree "$p")
+    stop_tree "$p"
+    rm -rf "$folder"
+    grep -h '^tab switches' "$work/lumaro.out" >>"$work/switches.txt" || true
+    echo "${r% *} NA $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA)"
+    return
+  fi
   from=$(log_mark)
   QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-}${renderer_limit:+ --renderer-process-limit=$renderer_limit}" \
-    "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
-    >"$work/lumaro.out" 2>/dev/null &
+    "$build/app/lumaro" --data-dir "$folder" ${budget_mb:+--memory-budget "$budget_mb"} \
+    "http://127.0.0.1:$port/links$1.htm" >/dev/null 2>&1 &
   p=$!
-  r=$(wait_batch "$from" "$1" 900)
+  local deadline=$((SECONDS + 60))
+  until tail -n +"$((from + 1))" "$work/access.log" | grep -q "/links$1.htm" || ((SECONDS > deadline)); do
+    sleep 0.1
+  done
+  sleep 1 # the links page drawn and selected
+  from=$(log_mark)
+  t0=$(date +%s.%N)
+  "$build/app/lumaro" --data-dir "$folder" --command openallw >/dev/null 2>&1 || true
+  r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
+  [ -n "${DEBUG_BATCH:-}" ] && { tail -n +"$((from + 1))" "$work/access.log" | head -5 >&2; wc -l <"$work/access.log" >&2; }
   m=$(pss_tree "$p")
   stop_tree "$p"
   rm -rf "$folder"
-  grep -h '^tab switches' "$work/lumaro.out" >>"$work/switches.txt" || true
-  echo "$r $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA)"
+  echo "$r $m NA"
 }
 chromium_batch() { # N
   local data from p r m
   data=$(mktemp -d "$work/chromium.XXXX")
   from=$(log_mark)
   mapfile -t urls < <(url_list "$1")
-  chromium "${chromium_root[@]}" --user-data-dir="$data" --no-first-run \
-    --no-default-browser-check --disable-background-networking --password-store=basic \
-    "${urls[@]}" >/dev/null 2>&1 &
+  local t0
+  t0=$(date +%s.%N)
+  chromium "${chromium_root[@]}" --user-data-dir="$data" --no-first-run --disable-gpu \
+    --window-size=1600,1000 --no-default-browser-check --disable-background-networking \
+    --password-store=basic "${urls[@]}" >/dev/null 2>&1 &
   p=$!
-  r=$(wait_batch "$from" "$1" 900)
+  r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
+  [ -n "${DEBUG_BATCH:-}" ] && { tail -n +"$((from + 1))" "$work/access.log" | head -5 >&2; wc -l <"$work/access.log" >&2; }
   m=$(pss_tree "$p")
   stop_tree "$p"
   rm -rf "$data"
@@ -271,15 +306,19 @@ for _ in $(seq "$runs"); do
 done
 report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
 for n in "${sizes[@]}"; do
-  lt=() lm=() lo=() ct=() cm=()
+  lt=() lc=() lm=() lo=() ct=() cc=() cm=()
   for _ in $(seq "$runs"); do
-    start_x; read -r t m o < <(lumaro_batch "$n"); stop_x; lt+=("$t") lm+=("$m") lo+=("$o")
+    start_x; read -r t c m o < <(lumaro_batch "$n"); stop_x; lt+=("$t") lc+=("$c") lm+=("$m") lo+=("$o")
     if [ $peer = 1 ]; then
-      start_x; read -r t m < <(chromium_batch "$n"); stop_x; ct+=("$t") cm+=("$m")
+      start_x; read -r t c m < <(chromium_batch "$n"); stop_x; ct+=("$t") cc+=("$c") cm+=("$m")
     fi
+    echo "    (load average $(cut -d' ' -f1 /proc/loadavg) after a round of $n)"
   done
   report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
-  echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
+  report "  from command / launch" s "${lc[@]}" -- "${cc[@]}"
+  if [ ${#lumaro_opts[@]} -gt 0 ]; then
+    echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
+  fi
   report "$n pages PSS" MB "${lm[@]}" -- "${cm[@]}"
   if [ -s "$work/switches.txt" ]; then
     echo "    lumaro's window while the $n pages loaded:"
