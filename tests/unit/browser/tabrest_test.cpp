@@ -27,7 +27,7 @@ TEST(TabRest, UnderTheBudgetNothingIsDiscardedAboveItTheLongestIdleGoFirst) {
                                     idleTab(5, 200)};
     EXPECT_TRUE(planRest(tabs, 800 * kMB, budget(1000 * kMB), 1000).discard.isEmpty());
     EXPECT_TRUE(planRest(tabs, 1000 * kMB, budget(1000 * kMB), 1000).discard.isEmpty());
-    // 1200 MB in 4 loaded tabs: 300 MB a tab; down to 850 MB takes two.
+    // 1200 MB in 4 loaded tabs: 300 MB a tab; down to 600 MB takes two.
     EXPECT_EQ(planRest(tabs, 1200 * kMB, budget(1000 * kMB), 1000).discard, QList<int>({3, 5}));
     // Far over: every tab that may go, and no more.
     EXPECT_EQ(planRest(tabs, 9000 * kMB, budget(1000 * kMB), 1000).discard,
