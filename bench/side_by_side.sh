@@ -11,17 +11,18 @@
 # links; both run with --disable-gpu in a 1600x1000 screen (Chromium's window that size); the
 # pages of a batch are spread evenly over the whole set.
 # Usage: bench/side_by_side.sh BUILD_DIR [--runs K] [--with-500 | --sizes "N ..."] [--queue N] [--budget MB]
-#                              [--switch] [--renderer-limit N] [--lumaro-only]
+#                              [--switch] [--renderer-limit N] [--lumaro-only] [--walk]
 # --queue N: Lumaro's batches load N pages at once (0: all at once); --budget MB: Lumaro's memory
 # budget for its tabs (0: none; default: the program's own); --switch: Lumaro switches tabs every
 # 250 ms while a batch loads and reports how fast its window answered; --renderer-limit N: Lumaro's
 # engine shares N renderer processes (default: one a tab); --lumaro-only skips the peer, for
-# comparing Lumaro's own settings.
+# comparing Lumaro's own settings; --walk: after each batch Lumaro is walked through every tab
+# (lumaro --command nexttab, a third of a second each) and its PSS sampled.
 # Default: 5 runs each, taking turns (about 20 minutes here).
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
 shift
-runs=5 sizes=(50 200) lumaro_opts=() peer=1 renderer_limit= budget_mb=
+runs=5 sizes=(50 200) lumaro_opts=() peer=1 renderer_limit= budget_mb= walk=0
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
@@ -32,6 +33,7 @@ while [ $# -gt 0 ]; do
     --switch) lumaro_opts+=(--switch); shift ;;
     --renderer-limit) renderer_limit=$2; shift 2 ;;
     --lumaro-only) peer=0; shift ;;
+    --walk) walk=1; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -257,8 +259,18 @@ lumaro_batch() { # N
   t0=$(date +%s.%N)
   "$build/app/lumaro" --data-dir "$folder" --command openallw >/dev/null 2>&1 || true
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
-  [ -n "${DEBUG_BATCH:-}" ] && { tail -n +"$((from + 1))" "$work/access.log" | head -5 >&2; wc -l <"$work/access.log" >&2; }
   m=$(pss_tree "$p")
+  if [ "$walk" = 1 ]; then
+    # The user looks at every tab once, a third of a second each (Ctrl+Tab as the window's key).
+    local i w peak=$m
+    for ((i = 1; i <= $1; i++)); do
+      "$build/app/lumaro" --data-dir "$folder" --command nexttab >/dev/null 2>&1 || true
+      sleep 0.3
+      if ((i % 10 == 0)); then w=$(pss_tree "$p"); ((w > peak)) && peak=$w; fi
+    done
+    sleep 3
+    echo "walking through the $1 tabs: PSS $m MB before, peak $peak MB, $(pss_tree "$p") MB after" >>"$work/walks.txt"
+  fi
   stop_tree "$p"
   rm -rf "$folder"
   echo "$r $m NA"
@@ -275,8 +287,18 @@ chromium_batch() { # N
     --password-store=basic "${urls[@]}" >/dev/null 2>&1 &
   p=$!
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
-  [ -n "${DEBUG_BATCH:-}" ] && { tail -n +"$((from + 1))" "$work/access.log" | head -5 >&2; wc -l <"$work/access.log" >&2; }
   m=$(pss_tree "$p")
+  if [ "$walk" = 1 ]; then
+    # The user looks at every tab once, a third of a second each (Ctrl+Tab as the window's key).
+    local i w peak=$m
+    for ((i = 1; i <= $1; i++)); do
+      "$build/app/lumaro" --data-dir "$folder" --command nexttab >/dev/null 2>&1 || true
+      sleep 0.3
+      if ((i % 10 == 0)); then w=$(pss_tree "$p"); ((w > peak)) && peak=$w; fi
+    done
+    sleep 3
+    echo "walking through the $1 tabs: PSS $m MB before, peak $peak MB, $(pss_tree "$p") MB after" >>"$work/walks.txt"
+  fi
   stop_tree "$p"
   rm -rf "$data"
   echo "$r $m"
@@ -320,6 +342,10 @@ for n in "${sizes[@]}"; do
     echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
   fi
   report "$n pages PSS" MB "${lm[@]}" -- "${cm[@]}"
+  if [ -s "$work/walks.txt" ]; then
+    sed 's/^/    /' "$work/walks.txt"
+    : >"$work/walks.txt"
+  fi
   if [ -s "$work/switches.txt" ]; then
     echo "    lumaro's window while the $n pages loaded:"
     sed 's/^/      /' "$work/switches.txt"
