@@ -338,6 +338,8 @@ int main(int argc, char *argv[]) {
         if (args.contains("--switch"))
             switches.start();
         window->commands().runMenuEntry("openallw");
+        // The command opens its tabs in turns: all of them are there once it has ended.
+        testing_support::waitFor([&] { return !window->commands().runner().isBusy(); }, 900000);
         int loaded = 0;
         const bool allLoaded = waitAllLoaded(900000, loaded);
         switches.stop();
@@ -345,6 +347,7 @@ int main(int argc, char *argv[]) {
                     allLoaded ? "yes" : "NO", clock.elapsed() / 1000.0);
         if (args.contains("--switch"))
             std::printf("%s\n", qPrintable(switches.summary()));
+        std::fflush(stdout); // the script stops the program once the pages have come
         // What the memory keeper has done, a few seconds after the batch.
         QTimer::singleShot(5000, [&] {
             int discarded = 0;
