@@ -70,6 +70,30 @@ QByteArray chapterPage(int chapter) {
     return html.toUtf8();
 }
 
+// Right-clicks the page of `view` at `at` (again while no menu shows: the page may still be
+// settling) and gives the entry `caption` of the menu that opens; null when none did.
+QAction *pageMenuEntry(browser::BrowserView *view, QPoint at, const QString &caption) {
+    QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+    QAction *entry = nullptr;
+    int tries = 0;
+    testing_support::waitFor([&] {
+        if (tries++ % 20 == 0) {
+            QTest::mouseMove(target, at);
+            QTest::mouseClick(target, Qt::RightButton, {}, at);
+        }
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
+                for (QAction *action : menu->actions()) {
+                    if (action->text() == caption)
+                        entry = action;
+                }
+            }
+        }
+        return entry != nullptr;
+    });
+    return entry;
+}
+
 class SerialEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -277,22 +301,9 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
                             ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
             .toList();
     ASSERT_EQ(box.size(), 2);
-    const QPoint at(box[0].toInt(), box[1].toInt());
-    QWidget *target = engine->engineView()->focusProxy();
-    QTest::mouseMove(target, at);
-    QTest::mouseClick(target, Qt::RightButton, {}, at);
-    QAction *entry = nullptr;
-    ASSERT_TRUE(testing_support::waitFor([&] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
-                for (QAction *action : menu->actions()) {
-                    if (action->text() == QStringLiteral("以此链接为下一章"))
-                        entry = action;
-                }
-            }
-        }
-        return entry != nullptr;
-    }));
+    QAction *entry = pageMenuEntry(view, QPoint(box[0].toInt(), box[1].toInt()),
+                                   QStringLiteral("以此链接为下一章"));
+    ASSERT_TRUE(entry);
     entry->trigger();
     ASSERT_TRUE(testing_support::waitFor([&] {
         const auto state = serial::readChainState(series);
@@ -360,26 +371,9 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
                                    ".getBoundingClientRect();return [r.x+5,r.y+r.height/2];})()")
             .toList();
     ASSERT_EQ(box.size(), 2);
-    const QPoint at(box[0].toInt(), box[1].toInt());
-    QWidget *target = engine->engineView()->focusProxy();
-    QAction *entry = nullptr;
-    int tries = 0;
-    ASSERT_TRUE(testing_support::waitFor([&] {
-        // The page may still be settling when first clicked: click again until a menu shows.
-        if (tries++ % 20 == 0) {
-            QTest::mouseMove(target, at);
-            QTest::mouseClick(target, Qt::RightButton, {}, at);
-        }
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
-                for (QAction *action : menu->actions()) {
-                    if (action->text() == QStringLiteral("以后不保存这一块（本网站）"))
-                        entry = action;
-                }
-            }
-        }
-        return entry != nullptr;
-    }));
+    QAction *entry = pageMenuEntry(view, QPoint(box[0].toInt(), box[1].toInt()),
+                                   QStringLiteral("以后不保存这一块（本网站）"));
+    ASSERT_TRUE(entry);
     entry->trigger();
     const QString rulesPath =
         QDir(programDir.path()).filePath("serial-sites/" + first.host() + ".ini");
