@@ -139,11 +139,15 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
     EXPECT_EQ(server.requestsFor("/book/30.html"), 1);
     EXPECT_EQ(server.requestsFor("/book/"), 0); // the link back to the index is not followed
 
+    // No page names the author: the user is asked once, and the series keeps the answer.
     dialogs.folders = {series};
+    dialogs.inputs = {QStringLiteral("夜雨客")};
     testing_support::chooseEntry(window->commands(), "serialbook", "合并成一本书");
     const QString book = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
     const common::TextFileContent text = common::readTextFile(book + ".txt");
     ASSERT_TRUE(text.ok) << dialogs.shown.last().text.toStdString();
+    EXPECT_TRUE(text.text.contains(QStringLiteral("作者：夜雨客")));
+    EXPECT_EQ(serial::readChainState(series)->author, QStringLiteral("夜雨客"));
     qsizetype at = 0;
     for (int chapter = 1; chapter <= kChapters; ++chapter) {
         for (int p = 1; p <= 6; ++p) {

@@ -1,6 +1,7 @@
 #include "makebook.h"
 
 #include "serial/book.h"
+#include "serial/chainstate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +20,20 @@ void makeBookOfFolder(CommandContext &context) {
     if (folder.isEmpty())
         return;
     QString error;
-    const std::optional<serial::Book> book = serial::readSeriesFolder(folder, &error);
+    std::optional<serial::Book> book = serial::readSeriesFolder(folder, &error);
+    if (book && book->author.isEmpty()) {
+        // No page named the author: the user may, once; the series keeps it for later books.
+        const std::optional<QString> author = context.dialogs.inputText(
+            kBookCaption, QStringLiteral("网页上没有写作者。这本书的作者（不知道就留空）："),
+            QString());
+        if (author && !author->trimmed().isEmpty()) {
+            book->author = author->trimmed();
+            if (std::optional<serial::ChainState> state = serial::readChainState(folder)) {
+                state->author = book->author;
+                serial::writeChainState(folder, *state);
+            }
+        }
+    }
     const QDir dir(folder);
     const QString path =
         QFileInfo(dir.absolutePath()).absolutePath() + QLatin1Char('/') + dir.dirName();
