@@ -172,7 +172,9 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
 QByteArray contentsPage(int chapters) {
     QString html =
         QStringLiteral("<html><head><meta charset=\"utf-8\"><title>长夜最新章节目录</title>"
-                       "</head><body><a href=\"/\">首页</a> <a href=\"/top\">书架</a>"
+                       "</head><body><h1><a href=\"/\">小说网</a></h1><a href=\"/\">首页</a> <a "
+                       "href=\"/top\">书架</a>"
+                       "<h1>长夜</h1>"
                        "<p>作者：夜雨</p><div class=\"latest\">");
     for (int chapter = chapters; chapter > chapters - 2; --chapter)
         html += QStringLiteral("<a href=\"/book/%1.html\">第%1章 长夜</a>").arg(chapter);
@@ -208,6 +210,8 @@ TEST_F(SerialEndToEnd, TheContentsPageGivesEveryChapterOnceAndTheNewOnesLater) {
         EXPECT_EQ(view->url(), contents); // the chapters were loaded in a tab of their own
     };
     saveAll(5);
+    // The book's name from the page's heading, not its whole title or the site's heading.
+    EXPECT_EQ(dialogs.proposedTexts.value(0), "长夜");
     EXPECT_EQ(serial::readChainState(series)->author, "夜雨");
     const QFileInfo first(QDir(series).filePath("0001 第1章 长夜.txt"));
     ASSERT_TRUE(first.exists()) << QDir(series).entryList().join(" ").toStdString();

@@ -46,8 +46,9 @@ public:
         return files.isEmpty() ? QString() : files.takeFirst();
     }
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
-                                     const QString &) override {
+                                     const QString &proposed) override {
         asked.append(caption + ":" + prompt);
+        proposedTexts.append(proposed);
         if (inputs.isEmpty())
             return std::nullopt;
         return inputs.takeFirst();
@@ -107,6 +108,7 @@ public:
     QStringList proposedFiles; // the paths the save-file chooser proposed
     QStringList files;
     QList<std::optional<QString>> inputs;
+    QStringList proposedTexts; // what each text question offered
     QList<Shown> shown;
     QStringList asked;
     QList<QPair<QString, QString>> sources;

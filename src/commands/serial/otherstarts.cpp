@@ -37,7 +37,17 @@ common::Task<> SerialChain::startFromContentsPage() {
     }
     if (refuseWhileRunning()) // a chain started while the page was read
         co_return;
-    std::optional<SeriesStart> start = askSeriesStart(m_context, pageTitle);
+    // A contents page names the book in a heading that its title begins with ("山河剑客" in
+    // "山河剑客最新章节列表_笔趣阁"); a heading with the site's name does not begin it.
+    QString bookName = pageTitle;
+    for (const QString &heading : serial::headingTexts(read.html)) {
+        const QString name = heading.simplified();
+        if (!name.isEmpty() && pageTitle.simplified().startsWith(name)) {
+            bookName = name;
+            break;
+        }
+    }
+    std::optional<SeriesStart> start = askSeriesStart(m_context, bookName);
     if (!start)
         co_return;
     const QString listPath = QDir(start->folder).filePath(serial::kListFileName);
