@@ -288,17 +288,6 @@ chromium_batch() { # N
   p=$!
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
   m=$(pss_tree "$p")
-  if [ "$walk" = 1 ]; then
-    # The user looks at every tab once, a third of a second each (Ctrl+Tab as the window's key).
-    local i w peak=$m
-    for ((i = 1; i <= $1; i++)); do
-      "$build/app/lumaro" --data-dir "$folder" --command nexttab >/dev/null 2>&1 || true
-      sleep 0.3
-      if ((i % 10 == 0)); then w=$(pss_tree "$p"); ((w > peak)) && peak=$w; fi
-    done
-    sleep 3
-    echo "walking through the $1 tabs: PSS $m MB before, peak $peak MB, $(pss_tree "$p") MB after" >>"$work/walks.txt"
-  fi
   stop_tree "$p"
   rm -rf "$data"
   echo "$r $m"

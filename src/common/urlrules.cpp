@@ -45,9 +45,13 @@ bool isOpenableAddress(const QUrl &url) {
     if (url.isEmpty() || url == QUrl(QStringLiteral("about:blank")))
         return true;
     const QString scheme = url.scheme();
+    return isWebAddress(url) || (url.isValid() && (scheme == QLatin1String("file") ||
+                                                   scheme == QLatin1String(kProgramScheme)));
+}
+
+bool isWebAddress(const QUrl &url) {
     return url.isValid() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-            scheme == QLatin1String("file") || scheme == QLatin1String(kProgramScheme));
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
 }
 
 QUrl programPageUrl(const QString &name) {

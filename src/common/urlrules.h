@@ -23,6 +23,10 @@ bool isNonPageLink(QStringView url);
 // rule as browser::isOpenableAddress, for the rule folders, which never include browser/.
 bool isOpenableAddress(const QUrl &url);
 
+// True for a valid web address: http: or https:. Example: true for "https://a.cn/1.html",
+// false for "file:///a.htm" and "javascript:alert(1)".
+bool isWebAddress(const QUrl &url);
+
 // The scheme of the pages the program makes itself: "lumaro:searchsaved?q=words".
 inline constexpr char kProgramScheme[] = "lumaro";
 

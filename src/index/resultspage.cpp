@@ -1,5 +1,7 @@
 #include "resultspage.h"
 
+#include "common/urlrules.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -48,7 +50,7 @@ QString link(const QUrl &url, const QString &text) {
 
 QString sourceHtml(const QString &source) {
     const QUrl url(source, QUrl::StrictMode);
-    if (url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https"))
+    if (common::isWebAddress(url))
         return link(url, source);
     return escaped(source);
 }

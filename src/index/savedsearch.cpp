@@ -42,10 +42,13 @@ Xapian::QueryParser makeParser(const Xapian::Database &db, const Xapian::Stem &s
     return parser;
 }
 
+// The query parser's operators, when written in capitals.
+const QString kOperators = QStringLiteral("(AND|OR|NOT|XOR|NEAR|ADJ)");
+
 // A query of plain words (no quotes, signs, fields or operators) can be taken as a phrase.
 bool isPlainWords(const QString &query) {
     static const QRegularExpression special(
-        QStringLiteral("[\"+\\-:()*]|\\b(AND|OR|NOT|XOR|NEAR|ADJ)\\b"));
+        QStringLiteral("[\"+\\-:()*]|\\b%1\\b").arg(kOperators));
     return !query.contains(special);
 }
 
@@ -110,7 +113,7 @@ QStringList wordsOf(const QString &query) {
             word = word.mid(colon + 1);
         if (word.startsWith(u'+'))
             word.remove(0, 1);
-        static const QRegularExpression operatorWord(QStringLiteral("^(AND|OR|NOT|XOR|NEAR|ADJ)$"));
+        static const QRegularExpression operatorWord(QStringLiteral("^%1$").arg(kOperators));
         if (!word.isEmpty() && !operatorWord.match(word).hasMatch())
             words.append(word);
     }

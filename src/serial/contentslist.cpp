@@ -4,16 +4,14 @@
 #include "markup.h"
 #include "nextlink.h"
 
+#include "common/urlrules.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
 namespace serial {
 
 namespace {
-
-bool isWebPage(const QUrl &url) {
-    return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https");
-}
 
 // The folder of an address's path: "/book/1/" for "/book/1/index.html" and for "/book/1/".
 QString folderOf(const QUrl &url) {
@@ -48,7 +46,7 @@ QList<QUrl> contentsChapters(QStringView html, const QUrl &page) {
             continue;
         QUrl url = from.resolved(QUrl(link.href));
         url.setFragment(QString());
-        if (!isWebPage(url) || url.host() != page.host() || chainKey(url) == pageKey)
+        if (!common::isWebAddress(url) || url.host() != page.host() || chainKey(url) == pageKey)
             continue;
         if (looksLikeChapterTitle(link.text.simplified()))
             titled.append(url);
@@ -87,7 +85,7 @@ QList<QUrl> parseChapterList(QStringView text) {
     QList<QUrl> list;
     for (QStringView line : text.split(u'\n')) {
         const QUrl url(line.trimmed().toString(), QUrl::StrictMode);
-        if (isWebPage(url))
+        if (common::isWebAddress(url))
             list.append(url);
     }
     return list;

@@ -2,6 +2,8 @@
 
 #include "commandtable.h"
 
+#include "common/urlrules.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -109,8 +111,8 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
     if (parser.isSet(serialStart)) {
         options.request.serialStart = QUrl::fromUserInput(parser.value(serialStart));
         const QUrl &start = options.request.serialStart;
-        if (!start.isValid() || (start.scheme() != u"http" && start.scheme() != u"https") ||
-            options.request.series.isEmpty() || parser.isSet(serialUpdate))
+        if (!common::isWebAddress(start) || options.request.series.isEmpty() ||
+            parser.isSet(serialUpdate))
             return finishWith(2, QStringLiteral("--serial-start 要跟一个网址（http 或 https），"
                                                 "并且要和 --series 名字一起用。\n") +
                                      kSeeHelp + u'\n');

@@ -6,6 +6,7 @@
 #include "browser/pagereads.h"
 #include "commands/serial/seriesstart.h"
 #include "common/ansifile.h"
+#include "common/urlrules.h"
 #include "serial/chapterfiles.h"
 #include "serial/chaptertitle.h"
 #include "serial/contentslist.h"
@@ -88,7 +89,7 @@ void SerialChain::startFromAddress(const QUrl &url, const QString &name) {
     if (isRunning())
         return status(QStringLiteral("连续保存正在进行，没有开始新的连续保存"));
     // An address handed over by another start is followed only when it is a web page.
-    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https"))
+    if (!common::isWebAddress(url))
         return status(QStringLiteral("连续保存只能从网页（http、https）开始：") +
                       url.toString().left(200));
     QString error;
