@@ -109,6 +109,18 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
+    // Opens `url` in a new tab, shows it and waits until its page has come; null when it did
+    // not come.
+    browser::BrowserView *openAndShow(const QUrl &url) {
+        window->openAddress(url.toString());
+        shell::TabManager &tabs = window->tabs();
+        tabs.selectTab(tabs.tabCount());
+        browser::BrowserView *view = tabs.currentView();
+        const bool shown = testing_support::waitFor(
+            [&] { return view->url() == url && !view->isBusy() && !view->title().isEmpty(); });
+        return shown ? view : nullptr;
+    }
+
     QTemporaryDir programDir;
     QTemporaryDir saveDir;
     testing_support::LocalHttpServer server;
@@ -118,13 +130,9 @@ protected:
 };
 
 TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
-    shell::TabManager &tabs = window->tabs();
     const QUrl first = server.url("/book/1.html");
-    window->openAddress(first.toString());
-    tabs.selectTab(tabs.tabCount());
-    browser::BrowserView *view = tabs.currentView();
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    browser::BrowserView *view = openAndShow(first);
+    ASSERT_TRUE(view);
 
     dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
@@ -188,16 +196,11 @@ QByteArray contentsPage(int chapters) {
 // more later, a second run under the same name adds only the new ones after the others.
 TEST_F(SerialEndToEnd, TheContentsPageGivesEveryChapterOnceAndTheNewOnesLater) {
     server.addPage("/list/", contentsPage(5));
-    shell::TabManager &tabs = window->tabs();
     const QUrl contents = server.url("/list/");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
     auto saveAll = [&](int expected) {
-        window->openAddress(contents.toString());
-        tabs.selectTab(tabs.tabCount());
-        browser::BrowserView *view = tabs.currentView();
-        ASSERT_TRUE(testing_support::waitFor([&] {
-            return view->url() == contents && !view->isBusy() && !view->title().isEmpty();
-        }));
+        browser::BrowserView *view = openAndShow(contents);
+        ASSERT_TRUE(view);
         dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
         testing_support::chooseEntry(window->commands(), "serialcontents", "从目录页保存全部章节");
         ASSERT_TRUE(testing_support::waitFor(
@@ -286,13 +289,9 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
                            .arg(paragraph(chapter, 1), next)
                            .toUtf8());
     }
-    shell::TabManager &tabs = window->tabs();
     const QUrl first = server.url("/odd/1.html");
-    window->openAddress(first.toString());
-    tabs.selectTab(tabs.tabCount());
-    browser::BrowserView *view = tabs.currentView();
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    browser::BrowserView *view = openAndShow(first);
+    ASSERT_TRUE(view);
     dialogs.inputs = {QStringLiteral("奇书"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("奇书"));
@@ -343,13 +342,9 @@ QByteArray commentedChapter(int chapter) {
 TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
     for (int chapter = 1; chapter <= 3; ++chapter)
         server.addPage(QStringLiteral("/c/%1.html").arg(chapter), commentedChapter(chapter));
-    shell::TabManager &tabs = window->tabs();
     const QUrl first = server.url("/c/1.html");
-    window->openAddress(first.toString());
-    tabs.selectTab(tabs.tabCount());
-    browser::BrowserView *view = tabs.currentView();
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    browser::BrowserView *view = openAndShow(first);
+    ASSERT_TRUE(view);
     const auto saveSeries = [&](const QString &name) {
         dialogs.inputs = {name, QStringLiteral("0 0 文本")};
         testing_support::chooseEntry(window->commands(), "serialstart",
@@ -367,11 +362,8 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
     const QString before = saveSeries(QStringLiteral("评书"));
     EXPECT_TRUE(before.contains(QStringLiteral("读者2号评论第3章"))); // what the rule is for
 
-    window->openAddress(first.toString());
-    tabs.selectTab(tabs.tabCount());
-    view = tabs.currentView();
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] { return view->url() == first && !view->isBusy() && !view->title().isEmpty(); }));
+    view = openAndShow(first);
+    ASSERT_TRUE(view);
     auto *engine = static_cast<browser::WebEngineView *>(view);
     const QVariantList box =
         testing_support::scriptNow(engine->page(),
@@ -408,12 +400,8 @@ TEST_F(SerialEndToEnd, ServedSiteFigures) {
     const QJsonObject manifest = QJsonDocument::fromJson(manifestFile.readAll()).object();
     const QJsonArray expected = manifest.value("chapters").toArray();
 
-    shell::TabManager &tabs = window->tabs();
-    window->openAddress(site);
-    tabs.selectTab(tabs.tabCount());
-    browser::BrowserView *view = tabs.currentView();
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] { return view->url() == QUrl(site) && !view->isBusy() && !view->title().isEmpty(); }));
+    browser::BrowserView *view = openAndShow(QUrl(site));
+    ASSERT_TRUE(view);
     dialogs.inputs = {QStringLiteral("山河"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("山河"));
