@@ -6,7 +6,8 @@
 #   N pages all loaded          first to last request of the batch (pages and their resources),
 #                               the same server log read the same way for both programs
 #   PSS                         summed over the program and all its child processes, after
-#                               the batch has loaded (/proc/PID/smaps_rollup)
+#                               the batch has loaded (/proc/PID/smaps_rollup), and the highest
+#                               sum seen while it loaded (sampled each second)
 # Lumaro is the real program, driven by `lumaro --command openallw` on a page of the batch's
 # links; both run with --disable-gpu in a 1600x1000 screen (Chromium's window that size); the
 # pages of a batch are spread evenly over the whole set.
@@ -155,6 +156,19 @@ print(total // 1024)
 EOF
 }
 
+# While PID runs, its highest PSS so far (MB, sampled each second) is kept in FILE.
+sample_peak() { # PID FILE
+  local peak=0 w
+  echo 0 >"$2"
+  while kill -0 "$1" 2>/dev/null; do
+    w=$(pss_tree "$1")
+    if ((w > peak)); then peak=$w; echo "$peak" >"$2"; fi
+    sleep 1
+  done
+}
+peak_start() { sample_peak "$1" "$work/peak" & sampler=$!; }
+peak_end() { kill "$sampler" 2>/dev/null || true; wait "$sampler" 2>/dev/null || true; cat "$work/peak"; }
+
 stop_tree() { # PID: the program and whatever it started
   local kids
   kids=$(pgrep -P "$1" || true)
@@ -226,7 +240,7 @@ chromium_start() {
 # With --queue or --switch the in-process bench window is used instead (the settings it alone
 # can change), and its own count comes last.
 lumaro_batch() { # N
-  local folder from p r m t0
+  local folder from p r m t0 peak
   folder=$(mktemp -d "$work/lumaro.XXXX")
   url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
   if [ ${#lumaro_opts[@]} -gt 0 ]; then
@@ -237,12 +251,14 @@ lumaro_batch() { # N
       "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
       >"$work/lumaro.out" 2>/dev/null &
     p=$!
+    peak_start "$p"
     r=$(wait_batch "$from" "$1" 900)
     m=$(pss_tree "$p")
+    peak=$(peak_end)
     stop_tree "$p"
     rm -rf "$folder"
     grep -h '^tab switches' "$work/lumaro.out" >>"$work/switches.txt" || true
-    echo "${r% *} NA $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA)"
+    echo "${r% *} NA $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA) $peak"
     return
   fi
   from=$(log_mark)
@@ -257,26 +273,28 @@ lumaro_batch() { # N
   sleep 1 # the links page drawn and selected
   from=$(log_mark)
   t0=$(date +%s.%N)
+  peak_start "$p"
   "$build/app/lumaro" --data-dir "$folder" --command openallw >/dev/null 2>&1 || true
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
   m=$(pss_tree "$p")
+  peak=$(peak_end)
   if [ "$walk" = 1 ]; then
     # The user looks at every tab once, a third of a second each (Ctrl+Tab as the window's key).
-    local i w peak=$m
+    local i w wpeak=$m
     for ((i = 1; i <= $1; i++)); do
       "$build/app/lumaro" --data-dir "$folder" --command nexttab >/dev/null 2>&1 || true
       sleep 0.3
-      if ((i % 10 == 0)); then w=$(pss_tree "$p"); ((w > peak)) && peak=$w; fi
+      if ((i % 10 == 0)); then w=$(pss_tree "$p"); ((w > wpeak)) && wpeak=$w; fi
     done
     sleep 3
-    echo "walking through the $1 tabs: PSS $m MB before, peak $peak MB, $(pss_tree "$p") MB after" >>"$work/walks.txt"
+    echo "walking through the $1 tabs: PSS $m MB before, peak $wpeak MB, $(pss_tree "$p") MB after" >>"$work/walks.txt"
   fi
   stop_tree "$p"
   rm -rf "$folder"
-  echo "$r $m NA"
+  echo "$r $m NA $peak"
 }
 chromium_batch() { # N
-  local data from p r m
+  local data from p r m peak
   data=$(mktemp -d "$work/chromium.XXXX")
   from=$(log_mark)
   mapfile -t urls < <(url_list "$1")
@@ -286,11 +304,13 @@ chromium_batch() { # N
     --window-size=1600,1000 --no-default-browser-check --disable-background-networking \
     --password-store=basic "${urls[@]}" >/dev/null 2>&1 &
   p=$!
+  peak_start "$p"
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
   m=$(pss_tree "$p")
+  peak=$(peak_end)
   stop_tree "$p"
   rm -rf "$data"
-  echo "$r $m"
+  echo "$r $m $peak"
 }
 
 median() { printf '%s\n' "$@" | grep -v NA | sort -g | awk '{a[NR]=$1} END {
@@ -317,11 +337,11 @@ for _ in $(seq "$runs"); do
 done
 report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
 for n in "${sizes[@]}"; do
-  lt=() lc=() lm=() lo=() ct=() cc=() cm=()
+  lt=() lc=() lm=() lo=() lp=() ct=() cc=() cm=() cp=()
   for _ in $(seq "$runs"); do
-    start_x; read -r t c m o < <(lumaro_batch "$n"); stop_x; lt+=("$t") lc+=("$c") lm+=("$m") lo+=("$o")
+    start_x; read -r t c m o k < <(lumaro_batch "$n"); stop_x; lt+=("$t") lc+=("$c") lm+=("$m") lo+=("$o") lp+=("$k")
     if [ $peer = 1 ]; then
-      start_x; read -r t c m < <(chromium_batch "$n"); stop_x; ct+=("$t") cc+=("$c") cm+=("$m")
+      start_x; read -r t c m k < <(chromium_batch "$n"); stop_x; ct+=("$t") cc+=("$c") cm+=("$m") cp+=("$k")
     fi
     echo "    (load average $(cut -d' ' -f1 /proc/loadavg) after a round of $n)"
   done
@@ -331,6 +351,7 @@ for n in "${sizes[@]}"; do
     echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
   fi
   report "$n pages PSS" MB "${lm[@]}" -- "${cm[@]}"
+  report "  peak while loading" MB "${lp[@]}" -- "${cp[@]}"
   if [ -s "$work/walks.txt" ]; then
     sed 's/^/    /' "$work/walks.txt"
     : >"$work/walks.txt"

@@ -17,6 +17,9 @@ namespace {
 constexpr int kLoadingIntervalMs = 1000;
 constexpr int kQuietIntervalMs = 10000;
 constexpr qint64 kMB = 1024 * 1024;
+// How far ahead a look plans: to the next look, and the time a discarded page's memory takes
+// to leave the reading.
+constexpr double kLookAheadSeconds = 2;
 
 double monotonicSeconds() {
     static QElapsedTimer clock;
@@ -158,11 +161,23 @@ void TabMemoryKeeper::check() {
 
 // The plan is made on the tabs as they are when the reading comes back: one shown or read
 // meanwhile is left alone.
+//
+// While pages load, the memory grows between two looks (a batch of 500 pages by about 100 MB
+// a second here), and what is discarded takes a moment to leave: the plan is made on what the
+// memory will be by then, at the rate it grew since the last reading, so that it never climbs
+// far over the budget.
 void TabMemoryKeeper::apply(qint64 memoryInUse) {
-    if (memoryInUse > 0)
-        m_lastReading = memoryInUse;
     const double now = m_clock();
-    const browser::RestPlan plan = browser::planRest(restingTabs(now), memoryInUse, m_rules, now);
+    qint64 expected = memoryInUse;
+    if (memoryInUse > 0) {
+        if (m_lastReading > 0 && now > m_lastReadingAt && memoryInUse > m_lastReading) {
+            const double perSecond = double(memoryInUse - m_lastReading) / (now - m_lastReadingAt);
+            expected += qint64(perSecond * kLookAheadSeconds);
+        }
+        m_lastReading = memoryInUse;
+        m_lastReadingAt = now;
+    }
+    const browser::RestPlan plan = browser::planRest(restingTabs(now), expected, m_rules, now);
     const auto viewOf = [this](int number) {
         return m_tabs.viewAtPosition(m_tabs.positionOfKey(browser::tabKey(number)));
     };
@@ -177,7 +192,7 @@ void TabMemoryKeeper::apply(qint64 memoryInUse) {
     if (!plan.discard.isEmpty() || !plan.freeze.isEmpty())
         emit rested(plan.freeze, plan.discard);
     // Over the budget, look again soon: what was let go takes a moment to leave the reading.
-    m_overBudget = m_rules.budgetBytes > 0 && memoryInUse > m_rules.budgetBytes;
+    m_overBudget = m_rules.budgetBytes > 0 && expected > m_rules.budgetBytes;
     scheduleNext();
 }
 

@@ -60,6 +60,7 @@ private:
     bool m_reading = false;
     bool m_overBudget = false; // at the last reading
     qint64 m_lastReading = 0;
+    double m_lastReadingAt = 0;
     std::function<double()> m_clock;
     QTimer *m_timer = nullptr;
     QHash<int, double> m_idleSince; // by view number

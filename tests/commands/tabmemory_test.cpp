@@ -82,6 +82,22 @@ TEST_F(TabMemoryTest, OverTheBudgetIdleBackgroundTabsGoButNotThoseInUse) {
     EXPECT_EQ(states(), QList<LifeState>({LifeState::Frozen, D, LifeState::Frozen, A, D}));
 }
 
+TEST_F(TabMemoryTest, MemoryClimbingFastIsMetBeforeItReachesTheBudget) {
+    keeper.check();
+    // Steady just under the budget: nothing goes.
+    for (qint64 mb : {950, 950, 950}) {
+        memory = mb * kMB;
+        lookAfter(2);
+        EXPECT_EQ(states(), QList<LifeState>({A, A, A, A, A})) << mb;
+    }
+    // The same reading, reached at 150 MB a second: by the next look it would be far over.
+    memory = 800 * kMB;
+    lookAfter(1);
+    memory = 950 * kMB;
+    lookAfter(1);
+    EXPECT_EQ(states().count(D), 3) << "down towards 0.6 of the budget";
+}
+
 TEST_F(TabMemoryTest, AllPagesSaveReadsDiscardedPagesAgainAndSaysSo) {
     page(1)->life = D;
     page(3)->life = D;

@@ -4,6 +4,7 @@
 
 #include "shell/tabmemory.h"
 
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -123,10 +124,20 @@ TEST_F(TabMemory, ADiscardedPageIsLoadedAgainWhenReadOrShown) {
         return file.open(QIODevice::ReadOnly) && file.readAll().contains("第0页的文字");
     }));
 
-    // Shown: the engine loads it again by itself.
+    // Shown: the engine loads it again by itself. At once the tab shows the page's title and
+    // that it loads again, and then the page.
     tabs().switchByKeyboard(5);
+    const auto *cover = views[3]->widget()->findChild<QLabel *>("reloadCover");
+    ASSERT_TRUE(cover);
+    EXPECT_TRUE(cover->isVisible());
+    EXPECT_TRUE(cover->text().startsWith("第3页\n")) << cover->text().toStdString();
+    EXPECT_EQ(cover->size(), views[3]->widget()->size());
     EXPECT_TRUE(waitFor([&] { return views[3]->lifeState() == LifeState::Active; }));
     EXPECT_TRUE(waitFor([&] { return text(views[3]).contains("第3页的文字"); }));
+    EXPECT_TRUE(waitFor([&] { return !cover->isVisible(); }));
+    // A tab loaded again since it was let go (read above) shows its page at once.
+    tabs().switchByKeyboard(2);
+    EXPECT_FALSE(views[0]->widget()->findChild<QLabel *>("reloadCover")->isVisible());
 }
 
 } // namespace

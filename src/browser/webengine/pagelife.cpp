@@ -1,5 +1,7 @@
 #include "pagelife.h"
 
+#include "reloadcover.h"
+
 #include <QEvent>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
@@ -23,7 +25,8 @@ QWebEnginePage::LifecycleState engineState(LifeState state) {
 
 } // namespace
 
-PageLife::PageLife(QWidget *container, QObject *parent) : QObject(parent), m_container(container) {
+PageLife::PageLife(QWidget *container, QObject *parent)
+    : QObject(parent), m_container(container), m_cover(new ReloadCover(container)) {
     container->installEventFilter(this);
 }
 
@@ -109,10 +112,12 @@ void PageLife::noteLoadStarted() {
 
 void PageLife::noteLoadFinished() {
     m_reviving = false;
+    m_cover->hide();
 }
 
 bool PageLife::noteRendererEnded(QWebEnginePage::RenderProcessTerminationStatus status) {
     m_reviving = false;
+    m_cover->hide();
     // A renderer shared with other tabs ends normally once the program has let all its pages
     // go: the page comes back when shown or read.
     if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded ||
@@ -141,8 +146,14 @@ void PageLife::trackDownload(QWebEngineDownloadRequest *request) {
     m_downloads.append(request);
 }
 
+// Shown, a page the program let go loads again: the engine's by itself (its widget is shown
+// first), one whose renderer ended by revive(). Until it has loaded, the tab shows what it was.
 bool PageLife::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_container && event->type() == QEvent::Show && m_letGo)
+    if (watched != m_container || event->type() != QEvent::Show || !m_page)
+        return false;
+    if (m_discardAsked || needsReload())
+        m_cover->cover(m_page->title(), m_page->url().toDisplayString());
+    if (m_letGo)
         QTimer::singleShot(0, this, [this] {
             if (m_letGo)
                 revive();

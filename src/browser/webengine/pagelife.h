@@ -13,6 +13,8 @@ class QWidget;
 
 namespace browser {
 
+class ReloadCover;
+
 // How much of one view's engine page runs: frozen or discarded while hidden, loaded again when
 // shown or read, and a renderer the program let go told apart from a crash. The view reports
 // the page's loads and renderer ends to it before it signals them, so that whoever hears the
@@ -63,6 +65,7 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QWidget *m_container;
+    ReloadCover *m_cover;
     QWebEnginePage *m_page = nullptr;
     bool m_rendererGone = false;
     bool m_discardAsked = false; // the program let the page go since its last load

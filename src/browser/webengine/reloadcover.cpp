@@ -1,0 +1,37 @@
+#include "reloadcover.h"
+
+#include <QEvent>
+
+namespace browser {
+
+ReloadCover::ReloadCover(QWidget *tab) : QLabel(tab) {
+    setObjectName(QStringLiteral("reloadCover"));
+    setAlignment(Qt::AlignCenter);
+    setWordWrap(true);
+    setTextFormat(Qt::PlainText);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::PlaceholderText);
+    hide();
+    tab->installEventFilter(this);
+}
+
+void ReloadCover::cover(const QString &title, const QString &address) {
+    setText(QStringLiteral("%1\n\n正在重新载入这个网页（为节省内存释放过）……\n%2")
+                .arg(title.isEmpty() ? address : title, address));
+    setGeometry(parentWidget()->rect());
+    raise();
+    show();
+}
+
+void ReloadCover::mousePressEvent(QMouseEvent *) {
+    hide();
+}
+
+bool ReloadCover::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return false;
+}
+
+} // namespace browser
