@@ -10,7 +10,9 @@
 // tab has loaded, then keeps running for --hold seconds (for bench/side_by_side.sh, which reads
 // the memory of the process tree meanwhile). --budget sets the memory budget of the tabs (0:
 // nothing is let go); --switch switches tabs every 250 ms while the links load and prints how
-// long the window took to answer; --switch-idle does the same once the batch has loaded.
+// long the window took to answer; --switch-idle does the same once the batch has loaded. With
+// LUMARO_BENCH_SLOW set, each switch over 100 ms is written to stderr with its monotonic clock
+// time ("slow switch: T s MS ms"), to be found in a profile taken with perf -k CLOCK_MONOTONIC.
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/processmemory.h"
@@ -107,6 +109,11 @@ private:
         m_tabs.switchByKeyboard(3 + (m_next++ % (m_tabs.tabCount() - 2)));
         QTimer::singleShot(0, [this, due] {
             m_answers.append(now() - due);
+            // The slow ones with their monotonic clock time, to be found in a profile.
+            if (std::getenv("LUMARO_BENCH_SLOW") && now() - due > 100)
+                std::fprintf(stderr, "slow switch: %.3f s %.0f ms\n",
+                             double(m_clock.msecsSinceReference() + qint64(due)) / 1000.0,
+                             now() - due);
             if (m_running)
                 next();
         });

@@ -249,7 +249,7 @@ lumaro_batch() { # N
     from=$(log_mark)
     QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-}${renderer_limit:+ --renderer-process-limit=$renderer_limit}" \
       "$bench" "$folder" --links "http://127.0.0.1:$port/links$1.htm" --hold 900 "${lumaro_opts[@]}" \
-      >"$work/lumaro.out" 2>/dev/null &
+      >"$work/lumaro.out" 2>"$work/lumaro.err" &
     p=$!
     peak_start "$p"
     r=$(wait_batch "$from" "$1" 900)
@@ -258,6 +258,7 @@ lumaro_batch() { # N
     stop_tree "$p"
     rm -rf "$folder"
     grep -h '^tab switches' "$work/lumaro.out" >>"$work/switches.txt" || true
+    grep -h "^slow switch" "$work/lumaro.err" >>"$work/switches.txt" || true
     echo "${r% *} NA $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA) $peak"
     return
   fi

@@ -20,6 +20,7 @@ constexpr qint64 kMB = 1024 * 1024;
 // How far ahead a look plans: to the next look, and the time a discarded page's memory takes
 // to leave the reading.
 constexpr double kLookAheadSeconds = 2;
+constexpr qint64 kDiscardSliceMs = 12;
 
 double monotonicSeconds() {
     static QElapsedTimer clock;
@@ -105,6 +106,17 @@ void TabMemoryKeeper::setMemoryReader(std::function<qint64()> reader, bool inBac
     m_readInBackground = inBackground;
 }
 
+// A tab still waiting for its page in a batch has nothing to let go.
+bool TabMemoryKeeper::mustStayActive(browser::BrowserView *view) {
+    return view->isBusy() || view->url().isEmpty() || view->mustStayActive();
+}
+
+// The favourites page is the first tab's, always at hand.
+bool TabMemoryKeeper::mustStayLoaded(int position, browser::BrowserView *view) const {
+    return m_tabs.viewNumberAt(position) == 1 || m_tabs.isMarked(position) ||
+           view->holdsUserInput();
+}
+
 QList<browser::RestingTab> TabMemoryKeeper::restingTabs(double now) {
     QList<browser::RestingTab> tabs;
     const int shown = m_tabs.currentViewNumber();
@@ -117,11 +129,8 @@ QList<browser::RestingTab> TabMemoryKeeper::restingTabs(double now) {
         tab.viewNumber = m_tabs.viewNumberAt(position);
         tab.state = view->lifeState();
         tab.shown = tab.viewNumber == shown;
-        // A tab still waiting for its page in a batch has nothing to let go.
-        tab.mustStayActive = view->isBusy() || view->url().isEmpty() || view->mustStayActive();
-        // The favourites page is the first tab's, always at hand.
-        tab.mustStayLoaded =
-            tab.viewNumber == 1 || m_tabs.isMarked(position) || view->holdsUserInput();
+        tab.mustStayActive = mustStayActive(view);
+        tab.mustStayLoaded = mustStayLoaded(position, view);
         if (tab.shown)
             m_everShown.insert(tab.viewNumber);
         tab.everShown = m_everShown.contains(tab.viewNumber);
@@ -137,7 +146,7 @@ QList<browser::RestingTab> TabMemoryKeeper::restingTabs(double now) {
 void TabMemoryKeeper::check() {
     const double now = m_clock();
     const QList<browser::RestingTab> tabs = restingTabs(now);
-    if (m_reading) {
+    if (m_reading || !m_toDiscard.isEmpty()) {
         scheduleNext();
         return;
     }
@@ -178,22 +187,34 @@ void TabMemoryKeeper::apply(qint64 memoryInUse) {
         m_lastReadingAt = now;
     }
     const browser::RestPlan plan = browser::planRest(restingTabs(now), expected, m_rules, now);
-    const auto viewOf = [this](int number) {
-        return m_tabs.viewAtPosition(m_tabs.positionOfKey(browser::tabKey(number)));
-    };
-    for (int number : plan.discard) {
-        if (browser::BrowserView *view = viewOf(number))
-            view->setLifeState(browser::LifeState::Discarded);
-    }
     for (int number : plan.freeze) {
-        if (browser::BrowserView *view = viewOf(number))
+        const int position = m_tabs.positionOfKey(browser::tabKey(number));
+        if (browser::BrowserView *view = m_tabs.viewAtPosition(position))
             view->setLifeState(browser::LifeState::Frozen);
     }
-    if (!plan.discard.isEmpty() || !plan.freeze.isEmpty())
-        emit rested(plan.freeze, plan.discard);
+    m_toDiscard = plan.discard;
+    discardSome();
     // Over the budget, look again soon: what was let go takes a moment to leave the reading.
     m_overBudget = m_rules.budgetBytes > 0 && expected > m_rules.budgetBytes;
     scheduleNext();
+}
+
+// The engine lets a page go on the window's thread, some milliseconds a page: sixty pages at
+// once held the window for a third of a second. They go a few at a time, the window answering
+// between; a tab shown, read or typed into meanwhile stays.
+void TabMemoryKeeper::discardSome() {
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_toDiscard.isEmpty() && slice.elapsed() < kDiscardSliceMs) {
+        const int number = m_toDiscard.takeFirst();
+        const int position = m_tabs.positionOfKey(browser::tabKey(number));
+        browser::BrowserView *view = m_tabs.viewAtPosition(position);
+        if (view && number != m_tabs.currentViewNumber() && !mustStayActive(view) &&
+            !mustStayLoaded(position, view))
+            view->setLifeState(browser::LifeState::Discarded);
+    }
+    if (!m_toDiscard.isEmpty())
+        QTimer::singleShot(0, this, &TabMemoryKeeper::discardSome);
 }
 
 void TabMemoryKeeper::scheduleNext() {

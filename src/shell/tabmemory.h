@@ -44,14 +44,13 @@ public:
     void check();
     qint64 lastMemoryReading() const { return m_lastReading; }
 
-signals:
-    // A look ended with these changes (view numbers).
-    void rested(const QList<int> &frozen, const QList<int> &discarded);
-
 private:
     QList<browser::RestingTab> restingTabs(double now);
     void apply(qint64 memoryInUse);
     void scheduleNext();
+    void discardSome();
+    static bool mustStayActive(browser::BrowserView *view);
+    bool mustStayLoaded(int position, browser::BrowserView *view) const;
 
     TabManager &m_tabs;
     browser::RestRules m_rules;
@@ -63,6 +62,7 @@ private:
     double m_lastReadingAt = 0;
     std::function<double()> m_clock;
     QTimer *m_timer = nullptr;
+    QList<int> m_toDiscard;         // view numbers, the next first
     QHash<int, double> m_idleSince; // by view number
     QSet<int> m_everShown;
     QThreadPool m_pool; // its one thread reads the memory; waited for on destruction

@@ -98,6 +98,21 @@ TEST_F(TabMemoryTest, MemoryClimbingFastIsMetBeforeItReachesTheBudget) {
     EXPECT_EQ(states().count(D), 3) << "down towards 0.6 of the budget";
 }
 
+TEST_F(TabMemoryTest, PagesGoAFewAtATimeWithTheWindowAnsweringBetween) {
+    keeper.check();
+    for (int i = 1; i <= 4; ++i)
+        page(i)->lifeChangeMs = 10;
+    memory = 5000 * kMB;
+    lookAfter(2);
+    const int atOnce = int(states().count(D));
+    EXPECT_GE(atOnce, 1);
+    EXPECT_LE(atOnce, 2);
+    // Shown before its turn came, the last tab stays.
+    tabs.switchByKeyboard(5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(states(), QList<LifeState>({A, D, D, D, A}));
+}
+
 TEST_F(TabMemoryTest, AllPagesSaveReadsDiscardedPagesAgainAndSaysSo) {
     page(1)->life = D;
     page(3)->life = D;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 
 #include <QWidget>
@@ -116,7 +117,11 @@ public:
     double zoomFactor() const override { return zoom; }
     void setZoomFactor(double factor) override { zoom = factor; }
     browser::LifeState lifeState() const override { return life; }
-    void setLifeState(browser::LifeState state) override { life = state; }
+    // The engine lets a page go on the window's thread, taking some milliseconds.
+    void setLifeState(browser::LifeState state) override {
+        QThread::msleep(lifeChangeMs);
+        life = state;
+    }
     bool holdsUserInput() const override { return userInput; }
     bool mustStayActive() const override { return stayActive; }
 
@@ -140,6 +145,7 @@ public:
     bool finishesLoads = true;   // false: loads end only when a test calls finishLoad()
     int pendingReads = 0;
     int answerDelayMs = 0; // a page busy with a script answers late
+    unsigned long lifeChangeMs = 0;
     browser::LifeState life = browser::LifeState::Active;
     bool userInput = false;
     bool stayActive = false;
