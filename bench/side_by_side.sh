@@ -161,7 +161,7 @@ sample_peak() { # PID FILE
   local peak=0 w
   echo 0 >"$2"
   while kill -0 "$1" 2>/dev/null; do
-    w=$(pss_tree "$1")
+    w=$(pss_tree "$1" 2>/dev/null) || w=0
     if ((w > peak)); then peak=$w; echo "$peak" >"$2"; fi
     sleep 1
   done

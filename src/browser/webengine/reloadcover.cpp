@@ -17,8 +17,9 @@ ReloadCover::ReloadCover(QWidget *tab) : QLabel(tab) {
 }
 
 void ReloadCover::cover(const QString &title, const QString &address) {
-    setText(QStringLiteral("%1\n\n正在重新载入这个网页（为节省内存释放过）……\n%2")
-                .arg(title.isEmpty() ? address : title, address));
+    const QString reloading = QStringLiteral("正在重新载入这个网页（为节省内存释放过）……");
+    setText(title.isEmpty() ? QStringLiteral("%1\n\n%2").arg(address, reloading)
+                            : QStringLiteral("%1\n\n%2\n%3").arg(title, reloading, address));
     setGeometry(parentWidget()->rect());
     raise();
     show();
