@@ -3,6 +3,7 @@
 #include "shell/chinese.h"
 #include "shell/instanceserver.h"
 #include "shell/mainwindow.h"
+#include "shell/rendererlimit.h"
 #include "shell/renderingpath.h"
 #include "shell/startupoptions.h"
 #include "shell/tabmemory.h"
@@ -14,9 +15,9 @@ int main(int argc, char *argv[]) {
     if (options.exitStatus)
         return *options.exitStatus; // --help, --version, a wrong option
     shell::turnOffSandboxForRoot();
-    // No cap on renderer processes: every tab gets a renderer of its own (up to the engine's
-    // own ceiling, set from the machine's memory), so a page that crashes or runs out of
-    // memory takes only its own tab with it. It costs about 5 MB a tab (bench/browser_bench.sh).
+    // Every tab has a renderer of its own up to a limit set from the processor cores, and
+    // tabs share renderers past it (see rendererlimit.h).
+    shell::limitRendererProcesses();
     shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     shell::prepareChineseSystemLocale();
     QApplication app(argc, argv);

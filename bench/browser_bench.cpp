@@ -20,6 +20,7 @@
 #include "shell/commands.h"
 #include "shell/loadqueue.h"
 #include "shell/mainwindow.h"
+#include "shell/rendererlimit.h"
 #include "shell/renderingpath.h"
 #include "shell/tabmanager.h"
 #include "shell/tabmemory.h"
@@ -156,9 +157,11 @@ int main(int argc, char *argv[]) {
     // The browser paints as the program does; the bare view keeps the engine's usual path.
     if (minimal)
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    else
+    else {
+        shell::limitRendererProcesses();
         shell::applyRenderingPath(
             shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
+    }
     QApplication app(argc, argv);
     const common::ProgramFolder folder(args.value(0));
 

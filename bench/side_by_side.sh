@@ -8,6 +8,8 @@
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup), and the highest
 #                               sum seen while it loaded (sampled each second)
+#   processors busy             the machine's processor time in use from the command or launch
+#                               to the last request, all cores together
 # Lumaro is the real program, driven by `lumaro --command openallw` on a page of the batch's
 # links; both run with --disable-gpu in a 1600x1000 screen (Chromium's window that size); the
 # pages of a batch are spread evenly over the whole set.
@@ -156,11 +158,14 @@ print(total // 1024)
 EOF
 }
 
-# While PID runs, its highest PSS so far (MB, sampled each second) is kept in FILE.
+# While PID runs, its highest PSS so far (MB, sampled each second) is kept in FILE, and the
+# machine's processor counters are written to cpu.log.
 sample_peak() { # PID FILE
   local peak=0 w
   echo 0 >"$2"
+  : >"$work/cpu.log"
   while kill -0 "$1" 2>/dev/null; do
+    echo "$(date +%s.%N) $(head -1 /proc/stat)" >>"$work/cpu.log"
     w=$(pss_tree "$1" 2>/dev/null) || w=0
     if ((w > peak)); then peak=$w; echo "$peak" >"$2"; fi
     sleep 1
@@ -168,6 +173,25 @@ sample_peak() { # PID FILE
 }
 peak_start() { sample_peak "$1" "$work/peak" & sampler=$!; }
 peak_end() { kill "$sampler" 2>/dev/null || true; wait "$sampler" 2>/dev/null || true; cat "$work/peak"; }
+# The share of the machine's processor time (all cores) that was busy from T0 (epoch) for
+# SECONDS, in per cent, from the counters cpu.log holds.
+cpu_busy() { # T0 SECONDS
+  python3 - "$1" "$2" "$work/cpu.log" <<'EOF'
+import sys
+t0, span = float(sys.argv[1]), float(sys.argv[2])
+rows = []
+for line in open(sys.argv[3]):
+    f = line.split()
+    v = [int(x) for x in f[2:]]
+    rows.append((float(f[0]), sum(v[:3]) + sum(v[4:8]), sum(v[:8])))
+inside = [r for r in rows if t0 - 1.5 <= r[0] <= t0 + span + 0.5]
+if len(inside) < 2:
+    print("NA")
+else:
+    a, b = inside[0], inside[-1]
+    print("%.0f" % (100.0 * (b[1] - a[1]) / max(b[2] - a[2], 1)))
+EOF
+}
 
 stop_tree() { # PID: the program and whatever it started
   local kids
@@ -240,7 +264,7 @@ chromium_start() {
 # With --queue or --switch the in-process bench window is used instead (the settings it alone
 # can change), and its own count comes last.
 lumaro_batch() { # N
-  local folder from p r m t0 peak
+  local folder from p r m t0 peak cpu
   folder=$(mktemp -d "$work/lumaro.XXXX")
   url_list "$1" | awk '{printf "<a href=\"%s\">%d</a><br>\n", $0, NR}' >"$work/www/links$1.htm"
   if [ ${#lumaro_opts[@]} -gt 0 ]; then
@@ -259,7 +283,7 @@ lumaro_batch() { # N
     rm -rf "$folder"
     grep -h '^tab switches' "$work/lumaro.out" >>"$work/switches.txt" || true
     grep -h "^slow switch" "$work/lumaro.err" >>"$work/switches.txt" || true
-    echo "${r% *} NA $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA) $peak"
+    echo "${r% *} NA $m $(sed -n 's/.*all loaded: yes after \([0-9.]*\) s.*/\1/p' "$work/lumaro.out" | grep . || echo NA) $peak NA"
     return
   fi
   from=$(log_mark)
@@ -279,6 +303,7 @@ lumaro_batch() { # N
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
   m=$(pss_tree "$p")
   peak=$(peak_end)
+  cpu=$(cpu_busy "$t0" "${r#* }" 2>/dev/null || echo NA)
   if [ "$walk" = 1 ]; then
     # The user looks at every tab once, a third of a second each (Ctrl+Tab as the window's key).
     local i w wpeak=$m
@@ -292,10 +317,10 @@ lumaro_batch() { # N
   fi
   stop_tree "$p"
   rm -rf "$folder"
-  echo "$r $m NA $peak"
+  echo "$r $m NA $peak $cpu"
 }
 chromium_batch() { # N
-  local data from p r m peak
+  local data from p r m peak cpu
   data=$(mktemp -d "$work/chromium.XXXX")
   from=$(log_mark)
   mapfile -t urls < <(url_list "$1")
@@ -309,9 +334,10 @@ chromium_batch() { # N
   r=$(wait_batch "$from" "$1" "${batch_timeout:-900}" "$t0")
   m=$(pss_tree "$p")
   peak=$(peak_end)
+  cpu=$(cpu_busy "$t0" "${r#* }" 2>/dev/null || echo NA)
   stop_tree "$p"
   rm -rf "$data"
-  echo "$r $m $peak"
+  echo "$r $m $peak $cpu"
 }
 
 median() { printf '%s\n' "$@" | grep -v NA | sort -g | awk '{a[NR]=$1} END {
@@ -338,16 +364,19 @@ for _ in $(seq "$runs"); do
 done
 report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
 for n in "${sizes[@]}"; do
-  lt=() lc=() lm=() lo=() lp=() ct=() cc=() cm=() cp=()
+  lt=() lc=() lm=() lo=() lp=() lu=() ct=() cc=() cm=() cp=() cu=()
   for _ in $(seq "$runs"); do
-    start_x; read -r t c m o k < <(lumaro_batch "$n"); stop_x; lt+=("$t") lc+=("$c") lm+=("$m") lo+=("$o") lp+=("$k")
+    start_x; read -r t c m o k u < <(lumaro_batch "$n"); stop_x
+    lt+=("$t") lc+=("$c") lm+=("$m") lo+=("$o") lp+=("$k") lu+=("$u")
     if [ $peer = 1 ]; then
-      start_x; read -r t c m k < <(chromium_batch "$n"); stop_x; ct+=("$t") cc+=("$c") cm+=("$m") cp+=("$k")
+      start_x; read -r t c m k u < <(chromium_batch "$n"); stop_x
+      ct+=("$t") cc+=("$c") cm+=("$m") cp+=("$k") cu+=("$u")
     fi
     echo "    (load average $(cut -d' ' -f1 /proc/loadavg) after a round of $n)"
   done
   report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
   report "  from command / launch" s "${lc[@]}" -- "${cc[@]}"
+  report "  processors busy meanwhile" % "${lu[@]}" -- "${cu[@]}"
   if [ ${#lumaro_opts[@]} -gt 0 ]; then
     echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
   fi

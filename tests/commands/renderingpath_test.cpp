@@ -1,3 +1,4 @@
+#include "shell/rendererlimit.h"
 #include "shell/renderingpath.h"
 
 #include <gtest/gtest.h>
@@ -36,4 +37,24 @@ TEST(RenderingPath, TheUsersOwnBackendWins) {
     facts.quickBackend = "software";
     facts.hasRenderDevice = true;
     EXPECT_EQ(shell::chooseRenderingPath(facts), RenderingPath::Software);
+}
+
+TEST(RendererLimit, EightACoreAtLeastSixteenUnlessTheFlagsSetOne) {
+    const struct {
+        QByteArray flags;
+        int cores;
+        QByteArray expected;
+    } rows[] = {
+        {"", 2, "--renderer-process-limit=16"},
+        {"", 1, "--renderer-process-limit=16"},
+        {"--no-sandbox --disable-gpu", 8, "--no-sandbox --disable-gpu --renderer-process-limit=64"},
+        {"--renderer-process-limit=4", 8, "--renderer-process-limit=4"},
+        {"--no-sandbox --renderer-process-limit 2", 8, "--no-sandbox --renderer-process-limit 2"},
+        // A flag that merely starts the same way is another flag.
+        {"--renderer-process-limitx=3", 2,
+         "--renderer-process-limitx=3 --renderer-process-limit=16"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(shell::withRendererProcessLimit(row.flags, row.cores), row.expected)
+            << row.flags.constData();
 }
