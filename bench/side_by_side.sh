@@ -17,10 +17,11 @@
 #                              [--switch] [--renderer-limit N] [--lumaro-only] [--walk]
 # --queue N: Lumaro's batches load N pages at once (0: all at once); --budget MB: Lumaro's memory
 # budget for its tabs (0: none; default: the program's own); --switch: Lumaro switches tabs every
-# 250 ms while a batch loads and reports how fast its window answered; --renderer-limit N: Lumaro's
-# engine shares N renderer processes (default: the program's own, eight a core, at least 16); --lumaro-only skips the peer, for
-# comparing Lumaro's own settings; --walk: after each batch Lumaro is walked through every tab
-# (lumaro --command nexttab, a third of a second each) and its PSS sampled.
+# 250 ms while a batch loads and reports how fast its window answered; --renderer-limit N:
+# Lumaro's engine shares N renderer processes (default: the program's own, eight a core, at
+# least 16); --lumaro-only skips the peer, for comparing Lumaro's own settings; --walk: after
+# each batch Lumaro is walked through every tab (lumaro --command nexttab, a third of a second
+# each) and its PSS sampled.
 # Default: 5 runs each, taking turns (about 20 minutes here).
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR [--runs K] [--with-500]}" && pwd)
