@@ -32,12 +32,19 @@ std::optional<Selector> parseSelector(const QString &selector) {
                     match.captured(3)};
 }
 
-QString attributeValue(QStringView attributes, const QString &name) {
-    const QRegularExpression attribute(
+QRegularExpression attributePattern(const char *name) {
+    return QRegularExpression(
         QStringLiteral("(?:^|\\s)%1\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))")
-            .arg(QRegularExpression::escape(name)),
+            .arg(QLatin1String(name)),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = attribute.match(attributes);
+}
+
+// The value of the attribute id or class (`name`) among a tag's `attributes`. Called for
+// every tag of a page: the two patterns are made once.
+QString attributeValue(QStringView attributes, const QString &name) {
+    static const QRegularExpression id = attributePattern("id");
+    static const QRegularExpression cls = attributePattern("class");
+    const QRegularExpressionMatch match = (name == u"id" ? id : cls).match(attributes);
     if (!match.hasMatch())
         return QString();
     for (int group = 1; group <= 3; ++group) {
@@ -53,8 +60,8 @@ bool matches(const Selector &selector, const QString &tag, QStringView attribute
     const QString value = attributeValue(attributes, selector.attribute);
     if (selector.attribute == u"id")
         return value == selector.value;
-    return value.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)
-        .contains(selector.value);
+    static const QRegularExpression spaces(QStringLiteral("\\s+"));
+    return value.split(spaces, Qt::SkipEmptyParts).contains(selector.value);
 }
 
 QStringList nonEmptyLines(const QString &text) {

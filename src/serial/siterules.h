@@ -8,8 +8,8 @@
 // What the user taught the program about one site's chapters, kept in the data folder as
 // serial-sites/<host>.ini ("key=value" lines, GB18030, CR LF) and editable by hand:
 //   next=下一章          the text of the link to the next chapter
-//   content=div#content  the element that holds the chapter ("tag#id", "tag.class", "#id",
-//   ".class") drop=div.comments    an element never saved (one line each; every element it matches)
+//   content=div#content  the element holding the chapter: tag#id, tag.class, #id or .class
+//   drop=div.comments    an element never saved (a line each; every element it matches)
 //   dropline=最快更新    a line never saved: lines that begin with this text
 //   title=^(.+?)_        a pattern over the page's <title>; its first group is the chapter title
 // Nothing is shipped: every rule comes from the user's corrections or the user's own hand.

@@ -72,8 +72,16 @@ QByteArray chapterPage(int chapter) {
 
 // Right-clicks the page of `view` at `at` (again while no menu shows: the page may still be
 // settling) and gives the entry `caption` of the menu that opens; null when none did.
-QAction *pageMenuEntry(browser::BrowserView *view, QPoint at, const QString &caption) {
-    QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+// The entry `caption` of the page's right-click menu at the point that the script `where`
+// gives as [x, y] in the page; nullptr when there is none.
+QAction *pageMenuEntry(browser::BrowserView *view, const QString &where, const QString &caption) {
+    auto *engine = static_cast<browser::WebEngineView *>(view);
+    const QVariantList box = testing_support::scriptNow(engine->page(), where).toList();
+    EXPECT_EQ(box.size(), 2);
+    if (box.size() != 2)
+        return nullptr;
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    QWidget *target = engine->engineView()->focusProxy();
     QAction *entry = nullptr;
     int tries = 0;
     testing_support::waitFor([&] {
@@ -301,15 +309,11 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
     }));
     ASSERT_EQ(serial::readChainState(series)->count, 1);
 
-    auto *engine = static_cast<browser::WebEngineView *>(view);
-    const QVariantList box =
-        testing_support::scriptNow(
-            engine->page(), "(function(){const r=document.getElementById('on')"
-                            ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
-            .toList();
-    ASSERT_EQ(box.size(), 2);
-    QAction *entry = pageMenuEntry(view, QPoint(box[0].toInt(), box[1].toInt()),
-                                   QStringLiteral("以此链接为下一章"));
+    QAction *entry =
+        pageMenuEntry(view,
+                      "(function(){const r=document.getElementById('on')"
+                      ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()",
+                      QStringLiteral("以此链接为下一章"));
     ASSERT_TRUE(entry);
     entry->trigger();
     ASSERT_TRUE(testing_support::waitFor([&] {
@@ -364,14 +368,9 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
 
     view = openAndShow(first);
     ASSERT_TRUE(view);
-    auto *engine = static_cast<browser::WebEngineView *>(view);
-    const QVariantList box =
-        testing_support::scriptNow(engine->page(),
+    QAction *entry = pageMenuEntry(view,
                                    "(function(){const r=document.querySelector('.comments p')"
-                                   ".getBoundingClientRect();return [r.x+5,r.y+r.height/2];})()")
-            .toList();
-    ASSERT_EQ(box.size(), 2);
-    QAction *entry = pageMenuEntry(view, QPoint(box[0].toInt(), box[1].toInt()),
+                                   ".getBoundingClientRect();return [r.x+5,r.y+r.height/2];})()",
                                    QStringLiteral("以后不保存这一块（本网站）"));
     ASSERT_TRUE(entry);
     entry->trigger();
