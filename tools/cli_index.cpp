@@ -78,19 +78,35 @@ int runIndexCommand(const QStringList &arguments) {
     const common::ProgramFolder data(dataFolder(parser));
     if (!QDir().mkpath(data.path()))
         return fail(QStringLiteral("cannot create the folder ") + data.path());
-    QString error;
-    QString movedAside;
-    const auto index =
-        fulltext::SavedIndex::open(data.filePath(QStringLiteral("index")), &error, &movedAside);
-    if (!index)
-        return fail(QStringLiteral("cannot open the index: ") + error);
-    if (!movedAside.isEmpty())
+    const QString folder = data.filePath(QStringLiteral("index"));
+    fulltext::SavedIndex::Stats stats;
+    // A damaged index is moved aside and made anew from the files, once.
+    for (int attempt = 0;; ++attempt) {
+        QString error;
+        QString movedAside;
+        auto index = fulltext::SavedIndex::open(folder, &error, &movedAside);
+        if (!index)
+            return fail(QStringLiteral("cannot open the index: ") + error);
+        if (!movedAside.isEmpty())
+            std::fprintf(stderr, "lumaro-cli: the index was broken, moved to %s and made anew\n",
+                         movedAside.toLocal8Bit().constData());
+        stats = index->updateFolders(
+            folders, fulltext::readSavedSources(data.filePath(QStringLiteral("seen.txt"))));
+        const fulltext::IndexFault fault = index->fault();
+        if (!fault)
+            break;
+        if (fault.kind != fulltext::IndexFault::Damaged || attempt > 0)
+            return fail(QStringLiteral("cannot write the index: ") +
+                        (fault.kind == fulltext::IndexFault::NoSpace ? QStringLiteral("the disk is full")
+                                                                     : fault.message));
+        index.reset();
+        const QString aside = fulltext::SavedIndex::moveAside(folder);
+        if (aside.isEmpty())
+            return fail(QStringLiteral("the index is damaged and cannot be moved aside: ") +
+                        fault.message);
         std::fprintf(stderr, "lumaro-cli: the index was broken, moved to %s and made anew\n",
-                     movedAside.toLocal8Bit().constData());
-    const auto stats = index->updateFolders(
-        folders, fulltext::readSavedSources(data.filePath(QStringLiteral("seen.txt"))));
-    if (!index->commit(&error))
-        return fail(QStringLiteral("cannot write the index: ") + error);
+                     aside.toLocal8Bit().constData());
+    }
     writeOutput(QStringLiteral("added %1 changed %2 removed %3 unchanged %4 unreadable %5\n")
                     .arg(stats.added)
                     .arg(stats.changed)

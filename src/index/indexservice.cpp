@@ -25,7 +25,10 @@ IndexService::IndexService(QString indexFolder, QString seenPath, QObject *paren
       m_watcher(new QFileSystemWatcher(this)) {
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &IndexWorker::idle, this, &IndexService::idle);
+    connect(m_worker, &IndexWorker::idle, this, [this](int documents) {
+        m_checking = false;
+        Q_EMIT idle(documents);
+    });
     connect(m_worker, &IndexWorker::failed, this, &IndexService::failed);
     connect(m_worker, &IndexWorker::scanned, this, &IndexService::watchFolders);
     m_quiet.setSingleShot(true);
@@ -85,6 +88,17 @@ void IndexService::watchFolders(const QStringList &folders) {
         m_watcher->addPaths(added);
 }
 
+void IndexService::setRetryTime(int milliseconds) {
+    m_worker->setRetryTime(milliseconds);
+}
+
+void IndexService::checkIndex() {
+    if (m_checking)
+        return;
+    m_checking = true; // until the worker is idle again
+    QMetaObject::invokeMethod(m_worker, &IndexWorker::checkWhole, Qt::QueuedConnection);
+}
+
 void IndexService::search(const QString &query, int offset, int limit,
                           std::function<void(const SearchResults &)> found) {
     QPointer<IndexService> self(this);
@@ -96,8 +110,11 @@ void IndexService::search(const QString &query, int offset, int limit,
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
                 [self, found, results = std::move(results)] {
-                    if (self)
-                        found(results);
+                    if (!self)
+                        return;
+                    if (results.damaged)
+                        self->checkIndex();
+                    found(results);
                 },
                 Qt::QueuedConnection);
         });

@@ -35,12 +35,15 @@ public:
     // The program wrote `path` (saved from `address`, if known): index it now.
     void noteWritten(const QString &path, const QString &address = QString());
     // Searches; `found` is called on this object's thread with the results, unless the
-    // service is gone by then.
+    // service is gone by then. A search that finds the index damaged has it checked and,
+    // when it is, made anew from the files.
     void search(const QString &query, int offset, int limit,
                 std::function<void(const SearchResults &)> found);
 
     // How long the folder must stay quiet before it is scanned (2 s by default).
     void setQuietTime(int milliseconds) { m_quiet.setInterval(milliseconds); }
+    // How often the index is tried again while it cannot be written (30 s by default).
+    void setRetryTime(int milliseconds);
     QString indexFolder() const { return m_indexFolder; }
 
 Q_SIGNALS:
@@ -52,6 +55,7 @@ Q_SIGNALS:
 
 private:
     void scanNow();
+    void checkIndex();
     void watchFolders(const QStringList &folders);
 
     QString m_indexFolder;
@@ -61,6 +65,7 @@ private:
     IndexWorker *m_worker; // lives on m_thread
     QFileSystemWatcher *m_watcher;
     QTimer m_quiet;
+    bool m_checking = false; // the worker was asked to check the index and has not answered
 };
 
 } // namespace fulltext

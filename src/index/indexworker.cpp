@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QMutexLocker>
+#include <QTimer>
 
 namespace fulltext {
 
@@ -22,12 +23,87 @@ bool IndexWorker::ensureOpen() {
     QDir().mkpath(QFileInfo(m_indexFolder).absolutePath());
     m_index = SavedIndex::open(m_indexFolder, &error, &movedAside);
     if (!m_index) {
-        Q_EMIT failed(QStringLiteral("无法打开全文索引 %1：%2").arg(m_indexFolder, error));
+        report(QStringLiteral("无法打开全文索引 %1：%2").arg(m_indexFolder, error));
+        retryLater();
         return false;
     }
     if (!movedAside.isEmpty())
         Q_EMIT failed(QStringLiteral("全文索引已损坏，已移到 %1 并重新建立").arg(movedAside));
     return true;
+}
+
+void IndexWorker::report(const QString &message) {
+    // Said once, not at every try: the user has been told until the index works again.
+    if (message == m_lastReport)
+        return;
+    m_lastReport = message;
+    Q_EMIT failed(message);
+}
+
+void IndexWorker::retryLater() {
+    if (m_stopping)
+        return;
+    if (!m_retry) {
+        m_retry = new QTimer(this);
+        m_retry->setSingleShot(true);
+        connect(m_retry, &QTimer::timeout, this, [this] {
+            if (!m_folders.isEmpty())
+                scan(m_folders);
+            takeFiles();
+        });
+    }
+    m_retry->start(m_retryMs);
+}
+
+// True when the index met no fault. Otherwise it is closed, and moved aside when damaged
+// (the next step makes it anew from the files), and the work is tried again later.
+bool IndexWorker::healthy() {
+    if (!m_index)
+        return false;
+    const IndexFault fault = m_index->fault();
+    if (!fault) {
+        m_lastReport.clear();
+        return true;
+    }
+    m_index.reset();
+    switch (fault.kind) {
+    case IndexFault::Damaged:
+        rebuild();
+        break;
+    case IndexFault::NoSpace:
+        report(QStringLiteral("全文索引没有更新：磁盘已满"));
+        retryLater();
+        break;
+    default:
+        report(QStringLiteral("全文索引没有更新：") + fault.message);
+        retryLater();
+        break;
+    }
+    return false;
+}
+
+void IndexWorker::rebuild() {
+    m_index.reset();
+    const QString aside = SavedIndex::moveAside(m_indexFolder);
+    if (aside.isEmpty()) {
+        report(QStringLiteral("全文索引已损坏，无法移开：") + m_indexFolder);
+        retryLater();
+        return;
+    }
+    Q_EMIT failed(QStringLiteral("全文索引已损坏，已移到 %1 并重新建立").arg(aside));
+    m_changedSinceCompaction = 0;
+    if (!m_folders.isEmpty())
+        QMetaObject::invokeMethod(this, [this] { scan(m_folders); }, Qt::QueuedConnection);
+}
+
+void IndexWorker::checkWhole() {
+    m_index.reset(); // the check reads the files as they are on the disk
+    if (SavedIndex::isWhole(m_indexFolder) || !QFileInfo::exists(m_indexFolder)) {
+        if (ensureOpen())
+            Q_EMIT idle(m_index->documentCount());
+        return;
+    }
+    rebuild();
 }
 
 bool IndexWorker::queueFile(const QString &path, const QString &address) {
@@ -53,8 +129,16 @@ void IndexWorker::takeFiles() {
         files.swap(m_files);
         m_wakeSent = false;
     }
-    if (files.isEmpty() || !ensureOpen())
+    if (files.isEmpty())
         return;
+    const auto putBack = [&] {
+        QMutexLocker lock(&m_mutex);
+        m_files = files + m_files;
+    };
+    if (!ensureOpen()) {
+        putBack();
+        return;
+    }
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (const auto &[path, address] : std::as_const(files)) {
         if (m_stopping)
@@ -66,24 +150,29 @@ void IndexWorker::takeFiles() {
             path, address.isEmpty() ? std::nullopt : std::optional<SavedSource>({address, now}),
             true);
     }
-    QString error;
-    if (!m_index->commit(&error))
-        Q_EMIT failed(QStringLiteral("无法写入全文索引：") + error);
+    m_index->commit();
+    if (!healthy()) {
+        putBack(); // read again once the index can be written
+        return;
+    }
     Q_EMIT idle(m_index->documentCount());
 }
 
 void IndexWorker::scan(const QStringList &folders) {
+    m_folders = folders;
     if (!ensureOpen())
         return;
     const SavedIndex::Stats stats = m_index->updateFolders(folders, readSavedSources(m_seenPath),
                                                            [this] { return bool(m_stopping); });
+    if (!healthy())
+        return;
     // After many pages the index is packed: it takes half the room and answers faster.
     m_changedSinceCompaction += stats.added + stats.changed + stats.removed;
     if (!m_stopping && m_changedSinceCompaction >= kCompactAfter) {
         m_index.reset();
         QString error;
         if (!SavedIndex::compact(m_indexFolder, &error))
-            Q_EMIT failed(QStringLiteral("无法整理全文索引：") + error);
+            report(QStringLiteral("无法整理全文索引：") + error);
         m_changedSinceCompaction = 0;
         if (!ensureOpen())
             return;

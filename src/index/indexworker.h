@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
+class QTimer;
+
 #include <atomic>
 #include <memory>
 
@@ -23,10 +25,14 @@ public:
     // Called from any thread: files to index at the next chance, with the address each was
     // saved from (may be empty). Gives true when the worker must be woken up (takeFiles).
     bool queueFile(const QString &path, const QString &address);
+    // How often the index is tried again while it cannot be written. Set before any work.
+    void setRetryTime(int milliseconds) { m_retryMs = milliseconds; }
 
 public Q_SLOTS:
     void takeFiles();
     void scan(const QStringList &folders);
+    // A search could not read the index: reads all of it, and makes it anew when damaged.
+    void checkWhole();
 
 Q_SIGNALS:
     void idle(int documents);
@@ -35,11 +41,19 @@ Q_SIGNALS:
 
 private:
     bool ensureOpen();
+    bool healthy();
+    void rebuild();
+    void report(const QString &message);
+    void retryLater();
 
     QString m_indexFolder;
     QString m_seenPath;
     std::atomic<bool> &m_stopping;
     std::unique_ptr<SavedIndex> m_index;
+    QStringList m_folders;     // what the last scan was asked for
+    QString m_lastReport;      // what the user was last told, until the index works again
+    QTimer *m_retry = nullptr; // tries again while the index cannot be written
+    std::atomic<int> m_retryMs{30000};
     // Pages added, changed or taken out by scans since the index was last packed.
     static constexpr int kCompactAfter = 200;
     int m_changedSinceCompaction = 0;

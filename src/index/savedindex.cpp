@@ -13,6 +13,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <cstring>
 
 namespace fulltext {
 
@@ -70,12 +74,36 @@ void recoverCompaction(const QString &folder) {
     }
 }
 
+// Below this much free room the disk is taken as full: Xapian writes whole blocks.
+constexpr qint64 kFullBelowBytes = 1 << 20;
+
+bool isDamage(const Xapian::Error &error) {
+    const std::string type = error.get_type();
+    return type == "DatabaseCorruptError" || type == "DatabaseVersionError" ||
+           type == "DatabaseOpeningError" ||
+           (type == "DatabaseError" && error.get_error_string() == nullptr);
+}
+
 } // namespace
 
+IndexFault faultOf(const Xapian::Error &error, const QString &folder) {
+    const QString message = QString::fromStdString(error.get_description());
+    const char *cause = error.get_error_string();
+    const bool noRoom = (cause && (std::strcmp(cause, std::strerror(ENOSPC)) == 0 ||
+                                   std::strcmp(cause, std::strerror(EDQUOT)) == 0));
+    const QStorageInfo disk(folder.isEmpty() ? QString() : QFileInfo(folder).absolutePath());
+    if (noRoom || (!folder.isEmpty() && disk.isValid() && disk.bytesAvailable() < kFullBelowBytes))
+        return {IndexFault::NoSpace, message};
+    return {isDamage(error) ? IndexFault::Damaged : IndexFault::Failed, message};
+}
+
 struct SavedIndex::Private {
-    explicit Private(Xapian::WritableDatabase database) : db(std::move(database)) {}
+    Private(Xapian::WritableDatabase database, QString path)
+        : db(std::move(database)), folder(std::move(path)) {}
     Xapian::WritableDatabase db;
     Xapian::TermGenerator generator;
+    QString folder;
+    IndexFault fault;
 };
 
 std::string idTerm(const QString &path) {
@@ -94,21 +122,19 @@ std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *err
             // Commits do not wait for the disk (a page indexed in 47 ms, not 169): a killed
             // program loses nothing the kernel has, and what a power cut could break is made
             // again from the files, like any broken index.
-            return std::unique_ptr<SavedIndex>(new SavedIndex(std::make_unique<Private>(
-                Xapian::WritableDatabase(path, Xapian::DB_CREATE_OR_OPEN | Xapian::DB_NO_SYNC))));
+            Xapian::WritableDatabase db(path, Xapian::DB_CREATE_OR_OPEN | Xapian::DB_NO_SYNC);
+            return std::unique_ptr<SavedIndex>(
+                new SavedIndex(std::make_unique<Private>(std::move(db), folder)));
         } catch (const Xapian::Error &e) {
             // Corrupt, half-made or of another format: the files can make it again. A lock
             // held by another writer, or a folder that cannot be written, is no such case.
-            const std::string type = e.get_type();
-            if (attempt > 0 || (type != "DatabaseCorruptError" && type != "DatabaseOpeningError" &&
-                                type != "DatabaseVersionError")) {
+            if (attempt > 0 || !isDamage(e) || faultOf(e, folder).kind != IndexFault::Damaged) {
                 if (error)
                     *error = QString::fromStdString(e.get_description());
                 return nullptr;
             }
-            const QString aside = QDir::cleanPath(folder) + QStringLiteral(".broken-") +
-                                  QString::number(QDateTime::currentSecsSinceEpoch());
-            if (!QDir().rename(folder, aside)) {
+            const QString aside = moveAside(folder);
+            if (aside.isEmpty()) {
                 if (error)
                     *error = QStringLiteral("cannot move the broken index %1 aside").arg(folder);
                 return nullptr;
@@ -120,6 +146,21 @@ std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *err
     return nullptr;
 }
 
+QString SavedIndex::moveAside(const QString &folder) {
+    const QString aside = QDir::cleanPath(folder) + QStringLiteral(".broken-") +
+                          QString::number(QDateTime::currentSecsSinceEpoch());
+    QDir(aside).removeRecursively(); // a second break within the same second
+    return QDir().rename(folder, aside) ? aside : QString();
+}
+
+bool SavedIndex::isWhole(const QString &folder) {
+    try {
+        return Xapian::Database::check(utf8(folder), 0, nullptr) == 0;
+    } catch (const Xapian::Error &e) {
+        return !isDamage(e);
+    }
+}
+
 SavedIndex::SavedIndex(std::unique_ptr<Private> p) : d(std::move(p)) {
     d->generator.set_stemmer(Xapian::Stem("english"));
     d->generator.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
@@ -129,11 +170,20 @@ SavedIndex::SavedIndex(std::unique_ptr<Private> p) : d(std::move(p)) {
 SavedIndex::~SavedIndex() = default;
 
 int SavedIndex::documentCount() const {
-    return int(d->db.get_doccount());
+    try {
+        return int(d->db.get_doccount());
+    } catch (const Xapian::Error &) {
+        return 0;
+    }
 }
 
-const Xapian::WritableDatabase &SavedIndex::database() const {
-    return d->db;
+const IndexFault &SavedIndex::fault() const {
+    return d->fault;
+}
+
+void SavedIndex::noteFault(const Xapian::Error &error) {
+    if (!d->fault)
+        d->fault = faultOf(error, d->folder);
 }
 
 void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
@@ -169,10 +219,28 @@ void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 
 
 bool SavedIndex::indexFile(const QString &path, const std::optional<SavedSource> &source,
                            bool force, Stats *stats) {
+    if (d->fault)
+        return false;
+    try {
+        return indexFileOrThrow(path, source, force, stats);
+    } catch (const Xapian::Error &e) {
+        noteFault(e);
+        return false;
+    }
+}
+
+bool SavedIndex::indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source,
+                                  bool force, Stats *stats) {
     const std::string id = idTerm(path);
     const QFileInfo info(path);
-    if (!info.isFile())
-        return removeFile(path) && (stats ? ++stats->removed : true);
+    if (!info.isFile()) {
+        if (!d->db.term_exists(id))
+            return false;
+        d->db.delete_document(id);
+        if (stats)
+            ++stats->removed;
+        return true;
+    }
     const qint64 mtime = info.lastModified().toSecsSinceEpoch();
     const qint64 size = info.size();
     Xapian::PostingIterator found = d->db.postlist_begin(id);
@@ -195,11 +263,18 @@ bool SavedIndex::indexFile(const QString &path, const std::optional<SavedSource>
 }
 
 bool SavedIndex::removeFile(const QString &path) {
-    const std::string id = idTerm(path);
-    if (!d->db.term_exists(id))
+    if (d->fault)
         return false;
-    d->db.delete_document(id);
-    return true;
+    const std::string id = idTerm(path);
+    try {
+        if (!d->db.term_exists(id))
+            return false;
+        d->db.delete_document(id);
+        return true;
+    } catch (const Xapian::Error &e) {
+        noteFault(e);
+        return false;
+    }
 }
 
 SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
@@ -207,46 +282,53 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
                                             const std::function<bool()> &cancelled,
                                             int commitEvery) {
     Stats stats;
+    if (d->fault)
+        return stats;
     QStringList roots;
     for (const QString &folder : folders)
         roots.append(cleanPath(folder));
     QSet<QString> present;
     int pending = 0;
-    for (const QString &root : std::as_const(roots)) {
-        QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            if (cancelled && cancelled()) {
-                commit();
-                return stats;
-            }
-            const QString path = cleanPath(it.next());
-            if (!isIndexedFile(path))
-                continue;
-            present.insert(path);
-            const auto source = sources.constFind(savedSourceKey(path));
-            if (indexFile(path,
-                          source == sources.cend() ? std::nullopt
-                                                   : std::optional<SavedSource>(*source),
-                          false, &stats) &&
-                ++pending >= commitEvery) {
-                commit();
-                pending = 0;
+    try {
+        for (const QString &root : std::as_const(roots)) {
+            QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                if (cancelled && cancelled()) {
+                    d->db.commit();
+                    return stats;
+                }
+                const QString path = cleanPath(it.next());
+                if (!isIndexedFile(path))
+                    continue;
+                present.insert(path);
+                const auto source = sources.constFind(savedSourceKey(path));
+                if (indexFileOrThrow(path,
+                                     source == sources.cend()
+                                         ? std::nullopt
+                                         : std::optional<SavedSource>(*source),
+                                     false, &stats) &&
+                    ++pending >= commitEvery) {
+                    d->db.commit();
+                    pending = 0;
+                }
             }
         }
+        // Documents of files under these folders that were not met are gone (deleted or moved).
+        QList<std::string> gone;
+        for (auto it = d->db.valuestream_begin(kPathValue);
+             it != d->db.valuestream_end(kPathValue); ++it) {
+            const QString path = QString::fromStdString(*it);
+            if (isUnder(path, roots) && !present.contains(path))
+                gone.append(idTerm(path));
+        }
+        for (const std::string &id : std::as_const(gone)) {
+            d->db.delete_document(id);
+            ++stats.removed;
+        }
+        d->db.commit();
+    } catch (const Xapian::Error &e) {
+        noteFault(e);
     }
-    // Documents of files under these folders that were not met are gone (deleted or moved).
-    QList<std::string> gone;
-    for (auto it = d->db.valuestream_begin(kPathValue); it != d->db.valuestream_end(kPathValue);
-         ++it) {
-        const QString path = QString::fromStdString(*it);
-        if (isUnder(path, roots) && !present.contains(path))
-            gone.append(idTerm(path));
-    }
-    for (const std::string &id : std::as_const(gone)) {
-        d->db.delete_document(id);
-        ++stats.removed;
-    }
-    commit();
     return stats;
 }
 
@@ -278,13 +360,14 @@ bool SavedIndex::compact(const QString &folder, QString *error) {
     return true;
 }
 
-bool SavedIndex::commit(QString *error) {
+bool SavedIndex::commit() {
+    if (d->fault)
+        return false;
     try {
         d->db.commit();
         return true;
     } catch (const Xapian::Error &e) {
-        if (error)
-            *error = QString::fromStdString(e.get_description());
+        noteFault(e);
         return false;
     }
 }

@@ -12,10 +12,31 @@
 #include <string>
 
 namespace Xapian {
-class WritableDatabase;
-}
+class Error;
+} // namespace Xapian
 
 namespace fulltext {
+
+// What went wrong with the index, as far as the program acts on it.
+struct IndexFault {
+    enum Kind {
+        None,
+        Damaged, // a file of the index cannot be read as one (cut short, corrupt): make it anew
+        NoSpace, // the disk is full: nothing is lost, try again when there is room
+        Failed,  // anything else (rights, the disk): try again later
+    };
+    Kind kind = None;
+    QString message; // Xapian's own words
+    explicit operator bool() const { return kind != None; }
+};
+
+// Tells what `error`, met on the index in `folder`, means. A table file cut short (what a
+// power cut can leave) reads as a plain DatabaseError without an errno ("EOF reading block
+// N"): damage. An error whose disk has no room left is NoSpace, whatever Xapian calls it (after
+// a failed write it closes the database, and every later call says only that).
+// With an empty `folder` the free room is not looked at.
+// Example: DatabaseCorruptError → Damaged; DatabaseError (ENOSPC) → NoSpace.
+IndexFault faultOf(const Xapian::Error &error, const QString &folder);
 
 // Where the index keeps a document's fields. Terms: "Q" + the file's id (the unique term),
 // "S" + title words, "K" + kind; unprefixed words of the title and the text. The document
@@ -36,6 +57,8 @@ std::string idTerm(const QString &path);
 // half-made, of another version) is moved aside to "index.broken-<time>" and made anew.
 // Only committed changes are ever seen, so a kill at any moment leaves the last commit.
 // One writer at a time (Xapian's lock); a second one fails to open with the lock's message.
+// No call throws: the first error is kept as fault() and every later call does nothing, so
+// the owner closes the index and acts on the fault (moves it aside, waits for room).
 class SavedIndex {
 public:
     struct Stats {
@@ -70,15 +93,22 @@ public:
     Stats updateFolders(const QStringList &folders, const QHash<QString, SavedSource> &sources,
                         const std::function<bool()> &cancelled = {}, int commitEvery = 50);
 
-    bool commit(QString *error = nullptr);
+    // Writes the changes made since the last commit. False on a fault.
+    bool commit();
+    // The first error met since the index was opened; None while all went well.
+    const IndexFault &fault() const;
 
     // Writes the index in `folder` anew, packed (about half the size after a scan of many
     // pages), and puts it in place of the old one. The index must not be open for writing.
     // A kill at any moment leaves the old index or the new one, never neither: open() finishes
     // or undoes what was under way.
     static bool compact(const QString &folder, QString *error = nullptr);
+    // Moves the index in `folder` aside to "index.broken-<time>", to be made anew; gives the
+    // folder it went to, or an empty string when it could not be moved.
+    static QString moveAside(const QString &folder);
+    // Reads every block of the index in `folder`: false when a table is damaged.
+    static bool isWhole(const QString &folder);
     int documentCount() const;
-    const Xapian::WritableDatabase &database() const;
 
     ~SavedIndex();
 
@@ -87,6 +117,9 @@ private:
     explicit SavedIndex(std::unique_ptr<Private> d);
     void addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
                      const std::optional<SavedSource> &source);
+    bool indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source,
+                          bool force, Stats *stats);
+    void noteFault(const Xapian::Error &error);
 
     std::unique_ptr<Private> d;
 };

@@ -4,7 +4,9 @@
 #include "savedsearch.h"
 
 #include "saveddocument.h"
+#include "savedindex.h"
 
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -163,6 +165,7 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &query, int 
     } catch (const Xapian::Error &e) {
         results.ok = false;
         results.error = fromUtf8(e.get_description());
+        results.damaged = faultOf(e, QString()).kind == IndexFault::Damaged;
     }
     return results;
 }
@@ -173,9 +176,14 @@ SearchResults searchIndexFolder(const QString &folder, const QString &query, int
     // The index is away for a moment while a packed copy is put in its place.
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
-            return searchIndex(Xapian::Database(utf8(folder)), query, offset, limit);
+            results = searchIndex(Xapian::Database(utf8(folder)), query, offset, limit);
+            if (results.ok || results.damaged)
+                return results;
         } catch (const Xapian::Error &e) {
             results.error = fromUtf8(e.get_description());
+            // Away for a moment, or a folder that is no index at all.
+            results.damaged = attempt > 0 && QFileInfo::exists(folder) &&
+                              faultOf(e, QString()).kind == IndexFault::Damaged;
         }
         QThread::msleep(50);
     }

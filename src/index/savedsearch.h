@@ -28,6 +28,7 @@ struct SearchResults {
     QString error;
     QList<SearchHit> hits; // best first
     int estimated = 0;     // about how many documents match in all
+    bool damaged = false;  // the index could not be read as one: it is checked, made anew
 };
 
 // Searches the index with what a user types: words must all be found (Chinese without a

@@ -6,6 +6,7 @@
 #include "browser/localpages.h"
 #include "mainwindow.h"
 #include "privatesocket.h"
+#include "qtdialogs.h"
 #include "tabmanager.h"
 #include "toolbar.h"
 
@@ -255,6 +256,7 @@ void InstanceServer::answer(QLocalSocket *socket) {
     }
     m_window->raise();
     m_window->activateWindow();
+    raiseOpenQuestion(); // a question the window waits on stays on top
 }
 
 } // namespace shell

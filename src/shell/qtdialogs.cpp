@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -19,6 +20,30 @@
 namespace shell {
 
 using commands::Dialogs;
+
+namespace {
+
+// Without a window manager a new window can open under the main window, which then says it
+// is busy with a question nobody sees: every question is raised over it as it shows.
+int ask(QDialog &dialog) {
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    return dialog.exec();
+}
+
+QString askForFile(QFileDialog &dialog) {
+    return ask(dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace
+
+void raiseOpenQuestion() {
+    if (QWidget *question = QApplication::activeModalWidget()) {
+        question->raise();
+        question->activateWindow();
+    }
+}
 
 Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, Buttons buttons) {
     QMessageBox box(m_owner);
@@ -46,7 +71,7 @@ Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, 
         add(QStringLiteral("取消"), QMessageBox::RejectRole, Answer::Cancel);
         break;
     }
-    box.exec();
+    ask(box);
     for (const auto &[button, answer] : answers) {
         if (box.clickedButton() == button)
             return answer;
@@ -56,17 +81,25 @@ Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, 
 }
 
 QString QtDialogs::chooseFolder(const QString &title, const QString &startFolder) {
-    return QFileDialog::getExistingDirectory(m_owner, title, startFolder);
+    QFileDialog dialog(m_owner, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return askForFile(dialog);
 }
 
 QString QtDialogs::chooseFile(const QString &title, const QString &startFolder,
                               const QString &filter) {
-    return QFileDialog::getOpenFileName(m_owner, title, startFolder, filter);
+    QFileDialog dialog(m_owner, title, startFolder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return askForFile(dialog);
 }
 
 QString QtDialogs::chooseSaveFile(const QString &title, const QString &suggestedPath,
                                   const QString &filter) {
-    return QFileDialog::getSaveFileName(m_owner, title, suggestedPath, filter);
+    QFileDialog dialog(m_owner, title, QFileInfo(suggestedPath).absolutePath(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(QFileInfo(suggestedPath).fileName());
+    return askForFile(dialog);
 }
 
 std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt,
@@ -77,7 +110,7 @@ std::optional<QString> QtDialogs::inputText(const QString &caption, const QStrin
     dialog.setTextValue(defaultText);
     dialog.setOkButtonText(QStringLiteral("确定"));
     dialog.setCancelButtonText(QStringLiteral("取消"));
-    if (dialog.exec() != QDialog::Accepted)
+    if (ask(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
 }
@@ -97,7 +130,7 @@ void QtDialogs::showSource(const QString &caption, const QString &source) {
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    dialog.exec();
+    ask(dialog);
 }
 
 void QtDialogs::showSaveTextDialog(std::function<bool(const QString &, const QString &)> save) {
@@ -144,7 +177,7 @@ Dialogs::OverwriteAnswer QtDialogs::askOverwrite(const QString &fileName) {
             {box.addButton(QString::fromUtf16(caption), QMessageBox::ActionRole), answer});
     box.setEscapeButton(buttons[2].first);
     box.setDefaultButton(static_cast<QPushButton *>(buttons[2].first));
-    box.exec();
+    ask(box);
     for (const auto &[button, answer] : buttons) {
         if (box.clickedButton() == button)
             return answer;
@@ -176,7 +209,7 @@ std::optional<std::pair<QString, QString>> QtDialogs::askExtractionMarkers() {
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ask(dialog) != QDialog::Accepted)
         return std::nullopt;
     return std::make_pair(before->text(), after->text());
 }
@@ -200,7 +233,7 @@ std::optional<std::pair<QString, QString>> QtDialogs::askLink(const QString &add
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ask(dialog) != QDialog::Accepted)
         return std::nullopt;
     return std::make_pair(addressField->text(), commentField->text());
 }
@@ -257,7 +290,7 @@ void QtDialogs::editTemplate(
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     show();
-    dialog.exec();
+    ask(dialog);
 }
 
 // The site's login ("需要登录"): user name and password, the password hidden.
@@ -285,7 +318,7 @@ std::optional<browser::PageDialogs::Login> QtDialogs::askLogin(const QUrl &url,
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ask(dialog) != QDialog::Accepted)
         return std::nullopt;
     return Login{user->text(), password->text()};
 }

@@ -6,6 +6,9 @@ class QWidget;
 
 namespace shell {
 
+// Raises the question the window is waiting on, if any, over the main window.
+void raiseOpenQuestion();
+
 // The dialogs on Qt's own message boxes, file dialogs and input box.
 class QtDialogs : public commands::Dialogs {
 public:

@@ -9,14 +9,20 @@
 #include "support/tabhelpers.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -164,6 +170,46 @@ TEST_F(TabStripClicks, ClosingTheShownTabShowsItsNeighbourInTheAddressBox) {
     emit view(1)->documentComplete(view(1)->pageUrl, true);
     EXPECT_EQ(addresses.last(), "http://a.example/next");
     EXPECT_TRUE(caption.endsWith(QString::fromUtf8("下一页")));
+}
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(TabStripClicks, TheWindowKeepsPaintingWhileABatchOpensOnABusyProcessor) {
+    // Two threads keep both processors busy, as hundreds of loading pages do.
+    std::atomic<bool> busy{true};
+    std::vector<std::thread> load;
+    for (int i = 0; i < 2; ++i)
+        load.emplace_back([&busy] {
+            volatile unsigned spins = 0;
+            while (busy)
+                spins = spins + 1;
+        });
+    bool painting = true;
+    for (int i = 0; i < 1500; ++i) {
+        tabs.addBackgroundTab();
+        painting = painting && window.updatesEnabled() && window.centralWidget()->updatesEnabled();
+        if (i % 40 == 0) // a batch lets the window answer between its tabs
+            QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(painting);
+    PaintCounter counter;
+    window.statusBar()->installEventFilter(&counter);
+    window.statusBar()->showMessage(QString::fromUtf8("已打开 1500/1500"));
+    // The end of the batch is on the screen within a second, the bar laid out again.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return counter.paints > 0 && tabs.tabBar()->isVisible(); }, 1000));
+    EXPECT_EQ(tabs.tabBar()->count(), 1501);
+    busy = false;
+    for (std::thread &thread : load)
+        thread.join();
 }
 
 } // namespace
