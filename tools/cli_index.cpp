@@ -117,11 +117,34 @@ int runIndexCommand(const QStringList &arguments) {
     return 0;
 }
 
+// "-广告 天气": a word that starts with "-" and is no option of this command begins the query,
+// and so does every word after it.
+QStringList queryAfterOptions(QStringList arguments) {
+    static const QStringList withValue{"--data-dir", "--limit"};
+    static const QStringList alone{"-h", "--help", "-v", "--version", "--"};
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (!argument.startsWith(u'-') || argument == QLatin1String("-") ||
+            alone.contains(argument))
+            return arguments;
+        if (withValue.contains(argument)) {
+            ++i;
+            continue;
+        }
+        if (withValue.contains(argument.section(u'=', 0, 0)))
+            continue;
+        arguments.insert(i, QStringLiteral("--"));
+        return arguments;
+    }
+    return arguments;
+}
+
 int runSearchCommand(const QStringList &arguments) {
     QCommandLineParser parser;
     // "天气 -北京": a word after the first is the query's, even when it starts with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    if (const auto done = parseCommand(parser, {kDataDir, kLimit}, kSearchHelp, arguments))
+    if (const auto done = parseCommand(parser, {kDataDir, kLimit}, kSearchHelp,
+                                       queryAfterOptions(arguments)))
         return *done;
     if (parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("expected a QUERY"));

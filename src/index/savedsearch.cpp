@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <algorithm>
+
 namespace fulltext {
 
 namespace {
@@ -122,6 +124,18 @@ QStringList wordsOf(const QString &query) {
     return words;
 }
 
+// Xapian's snippets come HTML-escaped; a hit holds plain text, escaped where it is shown.
+QString plainText(QString escaped) {
+    return escaped.replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
+
+bool isHan(QChar c) {
+    return c.script() == QChar::Script_Han;
+}
+
 SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
                 const Xapian::Stem &stemmer, const QStringList &words) {
     const QJsonObject data =
@@ -139,15 +153,43 @@ SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
             utf8(snippetWindow(saved.body.simplified(), words)), kSnippetBytes, stemmer,
             kSnippetFlags, utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
         // Chinese is marked a character at a time: "[明][天]" is shown as "[明天]".
-        hit.snippet = fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart);
+        hit.snippet = markWholeWords(
+            plainText(fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart)), words);
     }
     return hit;
 }
 
 } // namespace
 
+QString markWholeWords(const QString &snippet, const QStringList &words) {
+    QString out;
+    out.reserve(snippet.size());
+    qsizetype at = 0;
+    while (at < snippet.size()) {
+        const qsizetype start = snippet.indexOf(kMarkStart, at);
+        const qsizetype end = start < 0 ? -1 : snippet.indexOf(kMarkEnd, start);
+        if (end < 0) {
+            out += snippet.mid(at);
+            break;
+        }
+        out += snippet.mid(at, start - at);
+        const QString marked = snippet.mid(start + 1, end - start - 1);
+        // Words of other scripts are marked whole by Xapian already (a stem finds "running").
+        bool whole = !std::any_of(marked.begin(), marked.end(), isHan);
+        for (const QString &word : words)
+            whole = whole || marked.contains(word, Qt::CaseInsensitive);
+        out += whole ? kMarkStart + marked + kMarkEnd : marked;
+        at = end + 1;
+    }
+    return out;
+}
+
 SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit) {
     SearchResults results;
+    if (query.size() > kMaxQueryChars) {
+        results.error = QStringLiteral("要找的词太长：最多 %1 个字").arg(kMaxQueryChars);
+        return results;
+    }
     try {
         const Xapian::Stem stemmer("english");
         Xapian::Enquire enquire(db);

@@ -16,12 +16,16 @@ struct SearchHit {
     QString kind;     // "htm" or "txt"
     QString source;   // the address it was saved from; empty when unknown
     qint64 saved = 0; // seconds since 1970
-    // A piece of the text around the words found, the words between kMarkStart and kMarkEnd.
+    // A piece of the text around the words found, as plain text (not HTML), each whole word
+    // asked for between kMarkStart and kMarkEnd.
     QString snippet;
 };
 
 inline constexpr QChar kMarkStart = QChar(0xE000);
 inline constexpr QChar kMarkEnd = QChar(0xE001);
+
+// Queries are cut off here: a longer one took half a minute to parse, and no one types it.
+inline constexpr qsizetype kMaxQueryChars = 1000;
 
 struct SearchResults {
     bool ok = false;
@@ -35,11 +39,17 @@ struct SearchResults {
 // dictionary, as overlapping pairs of characters; English stemmed), "..." finds a phrase,
 // -word leaves out documents holding it, OR/AND/NOT work in capitals, title:word looks in
 // titles only. Documents holding the words as typed, side by side, come first, then those
-// whose title holds them. `offset` and `limit` choose the page of hits.
+// whose title holds them. `offset` and `limit` choose the page of hits. A query longer than
+// kMaxQueryChars is refused with a message.
 // Example: searchIndex(db, "天气 预报", 0, 20).
 SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit);
 
 // The same on the index in `folder`, opened for reading.
 SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit);
+
+// Keeps the marks of a snippet only on whole words of the query: Chinese is found a
+// character pair at a time, so for "编号" Xapian also marks the 号 of 引号.
+// Example: "[编号]与引[号]" for words {编号} gives "[编号]与引号".
+QString markWholeWords(const QString &snippet, const QStringList &words);
 
 } // namespace fulltext

@@ -22,7 +22,6 @@ public:
     ~TabBarHold() override;
 
     void hold(); // nothing while the bar is hidden or already held
-    bool isHeld() const { return m_held; }
 
 private:
     void release();

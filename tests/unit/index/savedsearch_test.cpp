@@ -158,6 +158,23 @@ TEST_F(SavedSearchTest, HitsCarryTitleKindSourceAndMarkedSnippet) {
     EXPECT_TRUE(marked.contains("[雷阵雨]")) << marked.toStdString();
 }
 
+// A snippet is plain text, marked on whole words only; a query too long to mean anything is
+// refused at once.
+TEST_F(SavedSearchTest, SnippetsArePlainTextMarkedOnWholeWords) {
+    write("quote.txt", common::encodeText("引文\r\n编号 7：Tom & Jerry <i>，见引号内。\r\n",
+                                          common::FileEncoding::Gb18030));
+    index->updateFolders({savePath()}, {});
+    const auto results = fulltext::searchIndexFolder(indexPath(), "编号 Jerry", 0, 5);
+    ASSERT_EQ(results.hits.size(), 1);
+    QString marked = results.hits.front().snippet;
+    marked.replace(fulltext::kMarkStart, u'[').replace(fulltext::kMarkEnd, u']');
+    EXPECT_TRUE(marked.startsWith("引文 [编号] 7：Tom & [Jerry] <i>，见引号内")) << marked.toStdString();
+
+    const auto tooLong = fulltext::searchIndexFolder(indexPath(), QString(5000, u'雨'), 0, 5);
+    EXPECT_FALSE(tooLong.ok);
+    EXPECT_TRUE(tooLong.error.contains("1000")) << tooLong.error.toStdString();
+}
+
 // A long text is cut around the words before Xapian picks the snippet: the words far down
 // are still the ones shown, also when the query has fields, quotes and words left out.
 TEST_F(SavedSearchTest, TheSnippetOfALongTextShowsTheWordsFoundFarDown) {

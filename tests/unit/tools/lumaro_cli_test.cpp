@@ -304,6 +304,13 @@ TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
     EXPECT_EQ(r.out.count('\n'), 1);
     r = runCli({"search", "--data-dir", data, "雨", "-明天"});
     EXPECT_EQ(r.out.toStdString(), (QDir(save).filePath("b.txt") + "\tb\t雨伞\n").toStdString());
+    // A query may begin with a word left out; its snippet is plain text, not HTML.
+    write("save/c.txt", "Tom & Jerry <b>\r\n");
+    EXPECT_EQ(runCli({"index", "--data-dir", data, save}).exitCode, 0);
+    r = runCli({"search", "--data-dir", data, "-rain", "Jerry"});
+    EXPECT_EQ(r.out.toStdString(),
+              (QDir(save).filePath("c.txt") + "\tc\tTom & Jerry <b>\n").toStdString())
+        << r.err.toStdString();
     EXPECT_EQ(runCli({"search", "--data-dir", data, "火星"}).exitCode, 1);
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--limit", "0", "雨"}).exitCode, 2);
     EXPECT_EQ(runCli({"index", "--data-dir", data, m_dir.filePath("none")}).exitCode, 2);
