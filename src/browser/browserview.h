@@ -183,10 +183,17 @@ public:
     virtual QString path() const = 0;
     virtual void accept(const QString &path) = 0;
     virtual void cancel() = 0;
+    // True while the download is stopped before its end (a dropped connection) and the engine
+    // can take it up where it stopped.
+    virtual bool canResume() const { return false; }
+    virtual void resume() {}
 
 signals:
     void progress(qint64 received, qint64 total); // total is -1 when unknown
-    void finished(bool ok, const QString &error);
+    // Stopped before its end (the connection dropped, the disk is full): it may be resumed.
+    void interrupted(const QString &reason);
+    void resumed(); // going on after an interruption
+    void finished(bool ok, const QString &error); // over for good
 };
 
 // True for the focused-field types that take pasted text: "text", "textarea", "password".

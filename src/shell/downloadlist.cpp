@@ -1,5 +1,6 @@
 #include "downloadlist.h"
 
+#include "browser/browserview.h"
 #include "common/safewrite.h"
 
 #include <QFile>
@@ -13,8 +14,10 @@ DownloadList::DownloadList(const QString &filePath, QObject *parent)
     QFile file(filePath);
     if (file.open(QIODevice::ReadOnly))
         m_records = saving::readDownloadRecords(file.read(4 * 1024 * 1024));
-    for (qsizetype i = 0; i < m_records.size(); ++i)
+    for (qsizetype i = 0; i < m_records.size(); ++i) {
         m_ids.append(m_nextId++);
+        m_live.append(nullptr);
+    }
     m_writeTimer.setSingleShot(true);
     m_writeTimer.setInterval(1000);
     connect(&m_writeTimer, &QTimer::timeout, this, &DownloadList::write);
@@ -25,7 +28,8 @@ DownloadList::~DownloadList() {
         write();
 }
 
-int DownloadList::add(const QUrl &url, const QString &path, qint64 bytes) {
+int DownloadList::add(const QUrl &url, const QString &path, qint64 bytes,
+                      browser::Download *live) {
     DownloadRecord record;
     record.url = url;
     record.path = path;
@@ -33,8 +37,11 @@ int DownloadList::add(const QUrl &url, const QString &path, qint64 bytes) {
     record.time = QDateTime::currentDateTime();
     m_records.append(record);
     m_ids.append(m_nextId);
-    if (m_records.size() > saving::kMaxDownloadRecords)
+    m_live.append(live);
+    if (m_records.size() > saving::kMaxDownloadRecords) {
+        m_live[0] = nullptr; // the oldest record leaves the list, not its download
         removeRow(0);
+    }
     emit added(int(m_records.size()) - 1);
     writeSoon();
     return m_nextId++;
@@ -62,11 +69,41 @@ void DownloadList::finish(int id, bool ok, const QString &error) {
     writeSoon();
 }
 
+void DownloadList::setRunning(int id, browser::Download *live) {
+    const int row = rowOf(id);
+    if (row < 0)
+        return;
+    m_records[row].state = DownloadRecord::State::Running;
+    m_records[row].error.clear();
+    if (live)
+        m_live[row] = live;
+    emit changed(row);
+    writeSoon();
+}
+
+bool DownloadList::follows(int id, const browser::Download *download) const {
+    const int row = rowOf(id);
+    return row < 0 || m_live[row] == download;
+}
+
+bool DownloadList::canResume(int row) const {
+    return row >= 0 && row < m_live.size() && m_live[row] && m_live[row]->canResume();
+}
+
+void DownloadList::resume(int row) {
+    if (canResume(row))
+        m_live[row]->resume();
+}
+
 void DownloadList::removeRow(int row) {
     if (row < 0 || row >= m_records.size())
         return;
+    const QPointer<browser::Download> live = m_live.takeAt(row);
     m_records.removeAt(row);
     m_ids.removeAt(row);
+    if (live)
+        live->cancel(); // its end finds no row
+
     emit removed(row);
     writeSoon();
 }

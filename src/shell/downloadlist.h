@@ -3,7 +3,12 @@
 #include "saving/downloadrecords.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
+
+namespace browser {
+class Download;
+}
 
 namespace shell {
 
@@ -18,12 +23,22 @@ public:
 
     const QList<saving::DownloadRecord> &records() const { return m_records; }
     // A download started; returns its id (its place among all downloads ever added here).
-    int add(const QUrl &url, const QString &path, qint64 bytes);
+    // `live` is the running download of this run, for 继续 and for taking a row off the list.
+    int add(const QUrl &url, const QString &path, qint64 bytes, browser::Download *live = nullptr);
     void setReceived(int id, qint64 bytes);
     void finish(int id, bool ok, const QString &error);
+    // The download of an id goes on (resumed, or asked for again by the engine as `live`).
+    void setRunning(int id, browser::Download *live = nullptr);
     // The record of an id, and its row now; -1 when it was removed.
     int rowOf(int id) const;
+    // A running download taken off the list is cancelled; the file stays.
     void removeRow(int row);
+    // Whether the download of a row stopped before its end and can go on from there.
+    bool canResume(int row) const;
+    // Whether `download` is the one the row of `id` follows now (the engine's retry of an
+    // interrupted download takes the row over).
+    bool follows(int id, const browser::Download *download) const;
+    void resume(int row);
 
 signals:
     void added(int row);
@@ -36,7 +51,8 @@ private:
 
     QString m_filePath;
     QList<saving::DownloadRecord> m_records;
-    QList<int> m_ids; // parallel to m_records
+    QList<int> m_ids;                           // parallel to m_records
+    QList<QPointer<browser::Download>> m_live; // parallel too: this run's downloads
     int m_nextId = 0;
     QTimer m_writeTimer;
 };

@@ -11,6 +11,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <memory>
 
 namespace shell {
 
@@ -41,12 +44,29 @@ bool Downloads::pageDownloadAllowed(const QString &name, qint64 bytes) {
     const QString question =
         QStringLiteral("网页要下载一个文件，这不是您点击要求的：\n文件名：%1\n大小：%2\n"
                        "保存到：%3\n\n要下载吗？")
-            .arg(name, sizeText(bytes), QDir::toNativeSeparators(m_context.savePath()));
+            .arg(name, sizeText(bytes), QDir::toNativeSeparators(folder()));
     return m_context.dialogs.message(kNoticeCaption, question, Dialogs::Buttons::YesNo) ==
            Dialogs::Answer::Yes;
 }
 
+QString Downloads::folder() const {
+    QString folder = m_folder;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = m_context.savePath();
+    return folder;
+}
+
 void Downloads::handle(browser::Download *download) {
+    // The engine asks again for a download whose connection dropped: the same download.
+    if (const int id = m_interrupted.value(download->url(), -1);
+        !download->isPageSave() && id >= 0 && m_list.rowOf(id) >= 0) {
+        m_interrupted.remove(download->url());
+        download->accept(m_list.records().at(m_list.rowOf(id)).path);
+        report(download, id);
+        return;
+    }
     if (!download->isPageSave()) {
         QString name = QFileInfo(download->suggestedFileName()).fileName();
         if (name.isEmpty())
@@ -69,7 +89,7 @@ void Downloads::handle(browser::Download *download) {
             return;
         }
         name = chosen;
-        download->accept(saving::makeSavePath(m_context.savePath(), name, QString()));
+        download->accept(saving::makeSavePath(folder(), name, QString()));
     }
     report(download);
 }
@@ -81,37 +101,76 @@ commands::OverwriteChoice &Downloads::overwriteChoice() {
         m_running > 0 || (m_lastEnded.isValid() && m_lastEnded.elapsed() < kInARowMs);
     if (!m_overwrite || !inARow)
         m_overwrite =
-            std::make_unique<commands::OverwriteChoice>(m_context.dialogs, m_context.savePath());
+            std::make_unique<commands::OverwriteChoice>(m_context.dialogs, folder());
     return *m_overwrite;
 }
 
-void Downloads::report(browser::Download *download) {
+void Downloads::report(browser::Download *download, int id) {
     ++m_running;
     const QString path = download->path();
     const QString name = QFileInfo(path).fileName();
-    const int id = m_list.add(download->url(), path, download->totalBytes());
+    const QUrl url = download->url();
+    if (id < 0)
+        id = m_list.add(url, path, download->totalBytes(), download);
+    else
+        m_list.setRunning(id, download);
+    // Counted as running between its start or resumption and its end or interruption.
+    auto running = std::make_shared<bool>(true);
+    const auto stopped = [this, running, url] {
+        if (!*running)
+            return;
+        *running = false;
+        --m_running;
+        m_lastEnded.start();
+        emit ended(url);
+    };
     connect(download, &browser::Download::progress, this,
-            [this, name, id](qint64 received, qint64 total) {
+            [this, name, id, download, running](qint64 received, qint64 total) {
+                // An interrupted download may count its bytes again: it is said once resumed.
+                if (!*running || !m_list.follows(id, download))
+                    return;
                 m_list.setReceived(id, total > 0 ? total : received);
                 const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
                                                  : QStringLiteral("%1 KB").arg(received / 1024);
                 m_context.panels.setPanelText(kMessage,
                                               QStringLiteral("正在下载 %1：%2").arg(name, amount));
             });
+    connect(download, &browser::Download::interrupted, this,
+            [this, path, id, url, stopped, download](const QString &reason) {
+                stopped();
+                if (!m_list.follows(id, download))
+                    return;
+                m_list.finish(id, false, reason);
+                m_interrupted.insert(url, id);
+                m_context.panels.setPanelText(
+                    kMessage, QStringLiteral("下载中断（%1）：%2，可在下载列表中继续").arg(reason, path));
+            });
+    connect(download, &browser::Download::resumed, this, [this, id, url, running] {
+        if (!*running) {
+            *running = true;
+            ++m_running;
+        }
+        m_interrupted.remove(url);
+        m_list.setRunning(id);
+    });
     connect(download, &browser::Download::finished, this,
-            [this, path, id, url = download->url()](bool ok, const QString &error) {
-                --m_running;
+            [this, path, id, url, stopped, download](bool ok, const QString &error) {
+                stopped();
+                if (!m_list.follows(id, download))
+                    return;
+                const bool listed = m_list.rowOf(id) >= 0;
                 m_list.finish(id, ok, error);
-                m_lastEnded.start();
-                emit ended(url);
                 if (ok) {
+                    m_interrupted.remove(url);
                     m_context.panels.setPanelText(kMessage, QStringLiteral("下载完成：") + path);
                     return;
                 }
                 m_context.panels.setPanelText(kMessage, QStringLiteral("下载失败：") + path);
-                m_context.dialogs.message(kNoticeCaption,
-                                          QStringLiteral("下载失败：%1\n%2").arg(path, error),
-                                          Dialogs::Buttons::Ok);
+                // A download the user took off the list, or cancelled, needs no report.
+                if (listed && error != QLatin1String("已取消"))
+                    m_context.dialogs.message(kNoticeCaption,
+                                              QStringLiteral("下载失败：%1\n%2").arg(path, error),
+                                              Dialogs::Buttons::Ok);
             });
 }
 

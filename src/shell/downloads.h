@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -20,11 +21,13 @@ namespace shell {
 
 class DownloadList;
 
-// Files the engine downloads go into the default save folder. A download the page started
-// on its own waits for the user's Yes (its name, size and folder are shown); the user is asked,
-// with the file's name, before one replaces a file of the same name (全部覆盖 and 全部跳过
-// answer for the downloads that follow while one runs or within kInARowMs of the last); the
-// progress shows in the status bar, and a download that fails is reported.
+// Files the engine downloads go into the desktop's download folder (~/Downloads). A download
+// the page started on its own waits for the user's Yes (its name, size and folder are shown);
+// the user is asked, with the file's name, before one replaces a file of the same name (全部覆盖
+// and 全部跳过 answer for the downloads that follow while one runs or within kInARowMs of the
+// last); the progress shows in the status bar, and a download that fails is reported. One
+// whose connection drops is 失败（原因） in the list, where 继续 takes it up again; when the
+// engine asks for the same address again, that is the same download, in the same row and file.
 class Downloads : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +36,9 @@ public:
     ~Downloads() override;
     static constexpr int kInARowMs = 10000;
     void handle(browser::Download *download);
+    // Where downloads go; the desktop's download folder unless set.
+    void setFolder(const QString &folder) { m_folder = folder; }
+    QString folder() const;
 
     // "12 字节", "3.5 KB", "1.2 MB"; "大小不明" for a negative size.
     static QString sizeText(qint64 bytes);
@@ -43,7 +49,9 @@ signals:
 
 private:
     bool pageDownloadAllowed(const QString &name, qint64 bytes);
-    void report(browser::Download *download);
+    // Follows a download in the list: in a new row, or in row `id` when it takes up one that
+    // was interrupted.
+    void report(browser::Download *download, int id = -1);
 
     // The overwrite answers of downloads in a row.
     commands::OverwriteChoice &overwriteChoice();
@@ -53,6 +61,8 @@ private:
     std::unique_ptr<commands::OverwriteChoice> m_overwrite;
     int m_running = 0;
     QElapsedTimer m_lastEnded;
+    QString m_folder;
+    QHash<QUrl, int> m_interrupted; // address → list id, of this run's interrupted downloads
 };
 
 } // namespace shell

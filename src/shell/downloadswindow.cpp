@@ -43,10 +43,11 @@ DownloadsWindow::DownloadsWindow(DownloadList &list, Actions actions, QWidget *p
 
     m_open = new QPushButton(QStringLiteral("打开文件"), this);
     m_folder = new QPushButton(QStringLiteral("打开所在文件夹"), this);
+    m_resume = new QPushButton(QStringLiteral("继续"), this);
     m_retry = new QPushButton(QStringLiteral("重新下载"), this);
     m_remove = new QPushButton(QStringLiteral("从列表中删除"), this);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {m_open, m_folder, m_retry, m_remove})
+    for (QPushButton *button : {m_open, m_folder, m_resume, m_retry, m_remove})
         buttons->addWidget(button);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
@@ -55,6 +56,7 @@ DownloadsWindow::DownloadsWindow(DownloadList &list, Actions actions, QWidget *p
 
     connect(m_open, &QPushButton::clicked, this, &DownloadsWindow::openSelectedFile);
     connect(m_folder, &QPushButton::clicked, this, &DownloadsWindow::openSelectedFolder);
+    connect(m_resume, &QPushButton::clicked, this, &DownloadsWindow::resumeSelected);
     connect(m_retry, &QPushButton::clicked, this, &DownloadsWindow::retrySelected);
     connect(m_remove, &QPushButton::clicked, this, &DownloadsWindow::removeSelected);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &DownloadsWindow::openSelectedFile);
@@ -105,8 +107,9 @@ void DownloadsWindow::updateButtons() {
     const auto state = any ? m_list.records().at(row).state : DownloadRecord::State::Running;
     m_open->setEnabled(any && state == DownloadRecord::State::Done);
     m_folder->setEnabled(any);
+    m_resume->setEnabled(m_list.canResume(row));
     m_retry->setEnabled(any && state == DownloadRecord::State::Failed);
-    m_remove->setEnabled(any && state != DownloadRecord::State::Running);
+    m_remove->setEnabled(any);
 }
 
 void DownloadsWindow::openSelectedFile() {
@@ -127,10 +130,12 @@ void DownloadsWindow::retrySelected() {
         m_actions.retry(m_list.records().at(row).url);
 }
 
+void DownloadsWindow::resumeSelected() {
+    m_list.resume(selectedRow());
+}
+
 void DownloadsWindow::removeSelected() {
-    const int row = selectedRow();
-    if (row >= 0 && m_list.records().at(row).state != DownloadRecord::State::Running)
-        m_list.removeRow(row);
+    m_list.removeRow(selectedRow());
 }
 
 } // namespace shell

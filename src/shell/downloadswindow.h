@@ -13,8 +13,9 @@ namespace shell {
 class DownloadList;
 
 // "下载列表" (Ctrl+J): the downloads of this run and earlier ones, newest first, with their
-// name, size, state and time; open the file, open its folder, download a failed one again, or
-// take one off the list (the file stays). A window of its own beside the browser's: nothing
+// name, size, state and time; open the file, open its folder, take up an interrupted one where
+// it stopped (继续), download a failed one again, or take any one off the list (the file stays;
+// a running one is cancelled). A window of its own beside the browser's: nothing
 // waits for it.
 class DownloadsWindow : public QDialog {
     Q_OBJECT
@@ -32,6 +33,7 @@ public:
     void openSelectedFile();
     void openSelectedFolder();
     void retrySelected();
+    void resumeSelected();
     void removeSelected();
 
 private:
@@ -44,6 +46,7 @@ private:
     QTreeWidget *m_tree = nullptr;
     QPushButton *m_open = nullptr;
     QPushButton *m_folder = nullptr;
+    QPushButton *m_resume = nullptr;
     QPushButton *m_retry = nullptr;
     QPushButton *m_remove = nullptr;
 };

@@ -346,6 +346,10 @@ void MainWindow::showHoveredLink(const QString &text) {
     m_hoverLabel->show();
 }
 
+void MainWindow::setDownloadFolder(const QString &folder) {
+    m_downloads->setFolder(folder);
+}
+
 void MainWindow::showDownloads() {
     if (!m_downloadsWindow) {
         DownloadsWindow::Actions actions;

@@ -54,6 +54,8 @@ public:
     const common::ProgramFolder &programFolder() const { return m_folder; }
     QString savePath() const { return m_savePath; }
     void setSavePath(const QString &folder);
+    // Where the engine's downloads go (the desktop's download folder unless set).
+    void setDownloadFolder(const QString &folder);
 
     TabManager &tabs() const { return *m_tabs; }
     Commands &commands() const { return *m_commands; }

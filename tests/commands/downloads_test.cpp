@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ using testing_support::FakeDownload;
 
 class DownloadsTest : public testing_support::CommandFixture {
 protected:
+    DownloadsTest() { downloads.setFolder(downloadDir.path()); }
     FakeDownload *offer(const QString &name, bool userRequested, qint64 bytes = -1) {
         auto *download = new FakeDownload(&downloads);
         download->fileName = name;
@@ -26,7 +28,18 @@ protected:
         downloads.handle(download);
         return download;
     }
-    QString savedPath(const QString &name) { return QDir(savePath).filePath(name); }
+    // Downloads go to the download folder, never the pages' save folder.
+    QString savedPath(const QString &name) { return QDir(downloadDir.path()).filePath(name); }
+    QStringList rowsOf(const shell::DownloadsWindow &window) {
+        QStringList texts;
+        for (int i = 0; i < window.tree()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = window.tree()->topLevelItem(i);
+            texts << item->text(0) + " " + item->text(1) + " " + item->text(2);
+        }
+        return texts;
+    }
+
+    QTemporaryDir downloadDir;
 
     QTemporaryDir dataDir;
     QString listPath = QDir(dataDir.path()).filePath("downloads.json");
@@ -43,7 +56,7 @@ TEST_F(DownloadsTest, ADownloadThePageStartedOnItsOwnWaitsForTheUsersYes) {
     const QString question = dialogs.shown[0].text;
     EXPECT_TRUE(question.contains("setup.exe"));
     EXPECT_TRUE(question.contains("3.5 MB"));
-    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(savePath)));
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(downloadDir.path())));
     EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(panels.last["s2"], QString::fromUtf8("已取消下载：setup.exe"));
 
@@ -104,14 +117,7 @@ TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNext
     shell::DownloadsWindow window(*list, {[&](const QString &path) { opened << path; },
                                           [](const QString &) {},
                                           [&](const QUrl &url) { retried << url; }});
-    const auto rows = [&window] {
-        QStringList texts;
-        for (int i = 0; i < window.tree()->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *item = window.tree()->topLevelItem(i);
-            texts << item->text(0) + " " + item->text(1) + " " + item->text(2);
-        }
-        return texts;
-    };
+    const auto rows = [&] { return rowsOf(window); };
     EXPECT_EQ(rows(), QStringList({"c.zip 大小不明 下载中", "b.zip 大小不明 失败（网络错误）",
                                    "a.zip 100 字节 完成"}));
     const auto select = [&window](int treeRow) {
@@ -134,6 +140,45 @@ TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNext
     EXPECT_EQ(again.records()[0].path, savedPath("a.zip"));
     EXPECT_EQ(again.records()[1].state, saving::DownloadRecord::State::Failed);
     EXPECT_EQ(again.records()[1].error, "程序在下载时结束");
+}
+
+// A dropped connection fails the row with its reason and 继续 takes it up; the engine's own
+// request for the same address again is the same download, not a new question or row; and any
+// row can be taken off the list, a running one cancelled.
+TEST_F(DownloadsTest, AnInterruptedDownloadFailsCanBeResumedAndItsRetryIsTheSameDownload) {
+    shell::DownloadsWindow window(*list, {[](const QString &) {}, [](const QString &) {},
+                                          [](const QUrl &) {}});
+    const auto select = [&window](int treeRow) {
+        window.tree()->setCurrentItem(window.tree()->topLevelItem(treeRow));
+    };
+    FakeDownload *first = offer("big.iso", true, 4096);
+    first->resumable = true;
+    emit first->interrupted(QString::fromUtf8("网络连接中断"));
+    EXPECT_EQ(rowsOf(window), QStringList({"big.iso 4.0 KB 失败（网络连接中断）"}));
+    EXPECT_TRUE(panels.last["s2"].contains(QString::fromUtf8("下载中断")));
+    select(0);
+    window.resumeSelected();
+    EXPECT_EQ(rowsOf(window), QStringList({"big.iso 4.0 KB 下载中"}));
+
+    emit first->interrupted(QString::fromUtf8("网络连接中断"));
+    // The engine asks again, as if the page had started it: no question, the same row and file.
+    FakeDownload *again = offer("big.iso", false, 4096);
+    EXPECT_FALSE(again->cancelled);
+    EXPECT_EQ(again->acceptedPath, savedPath("big.iso"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(rowsOf(window), QStringList({"big.iso 4.0 KB 下载中"}));
+    emit first->finished(false, QString::fromUtf8("已取消")); // the old one goes quietly
+    emit again->finished(true, QString());
+    EXPECT_EQ(rowsOf(window), QStringList({"big.iso 4.0 KB 完成"}));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    FakeDownload *running = offer("c.zip", true);
+    select(0);
+    window.removeSelected();
+    EXPECT_TRUE(running->cancelled);
+    emit running->finished(false, QString::fromUtf8("已取消"));
+    EXPECT_EQ(rowsOf(window), QStringList({"big.iso 4.0 KB 完成"}));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 } // namespace

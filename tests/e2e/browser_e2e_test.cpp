@@ -4,6 +4,7 @@
 #include "common/ansifile.h"
 #include "scriptwait.h"
 #include "shell/commands.h"
+#include "shell/downloadswindow.h"
 #include "shell/mainwindow.h"
 #include "shell/tabmanager.h"
 #include "shell/toolbar.h"
@@ -22,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -135,9 +137,9 @@ TEST_F(BrowserEndToEnd, DeleteFromHardDeletesAFileWithASpaceAndChineseInItsName)
     ASSERT_EQ(dialogs.shown.size(), 1); // the question, and no failure report
 }
 
-TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveFolder) {
+TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheDownloadFolder) {
     QTemporaryDir saveDir;
-    window->setSavePath(saveDir.path());
+    window->setDownloadFolder(saveDir.path());
     window->openAddress(server.url("/archive.zip").toString());
     const QString path = QDir(saveDir.path()).filePath("archive.zip");
     ASSERT_TRUE(
@@ -161,6 +163,38 @@ TEST_F(BrowserEndToEnd, ALinkToAFileTheEngineDoesNotShowIsDownloadedIntoTheSaveF
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "mine");
     EXPECT_EQ(dialogs.overwriteAsked, QStringList({"archive.zip"}));
+}
+
+// A connection that drops halfway fails the download with its reason, never "下载中" for ever;
+// 继续 in the downloads list takes it up and the file comes whole.
+TEST_F(BrowserEndToEnd, ADownloadWhoseConnectionDropsFailsAndGoesOnWhenResumed) {
+    QTemporaryDir downloadDir;
+    window->setDownloadFolder(downloadDir.path());
+    QByteArray body(256 * 1024, 'z');
+    body.prepend("PK\x03\x04");
+    server.addPage("/cut.zip", body, "application/zip");
+    server.dropPage("/cut.zip", 100 * 1024, 1000); // the engine's own retries fail too
+    dialogs.answers = {commands::Dialogs::Answer::Yes}; // typed, so the page started it
+    window->openAddress(server.url("/cut.zip").toString());
+    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载中断")); }, 40000))
+        << window->panelText("s2").toStdString() << " " << server.requestsFor("/cut.zip");
+    EXPECT_EQ(dialogs.shown.size(), 1) << server.requestsFor("/cut.zip"); // asked once only
+    server.dropPage("/cut.zip", 0, 0); // the network is back
+    window->showDownloads();
+    auto *list = window->findChild<shell::DownloadsWindow *>("downloads");
+    ASSERT_TRUE(list);
+    QTreeWidgetItem *row = list->tree()->topLevelItem(0);
+    EXPECT_TRUE(row->text(2).startsWith(QString::fromUtf8("失败（"))) << row->text(2).toStdString();
+    list->tree()->setCurrentItem(row);
+    list->resumeSelected();
+    const QString path = QDir(downloadDir.path()).filePath("cut.zip");
+    ASSERT_TRUE(waitFor([&] { return window->panelText("s2") == QString::fromUtf8("下载完成：") + path; }))
+        << window->panelText("s2").toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), body);
+    EXPECT_EQ(list->tree()->topLevelItemCount(), 1);
+    EXPECT_EQ(list->tree()->topLevelItem(0)->text(2), QString::fromUtf8("完成"));
 }
 
 TEST_F(BrowserEndToEnd, APageThatCannotBeReachedShowsAnErrorInItsTab) {

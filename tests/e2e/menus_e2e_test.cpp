@@ -1,5 +1,5 @@
 // Menu entries with the real engine: a group saved and opened again, and the files a page
-// links to downloaded into the default save folder.
+// links to downloaded into the download folder.
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
@@ -31,6 +31,7 @@ protected:
     }
     void SetUp() override {
         WindowFixture::SetUp();
+        window->setDownloadFolder(saveDir.path());
         for (const char *path : {"/one.htm", "/two.htm"})
             server.addPage(path, QByteArray("<html><head><title>") + path +
                                      "</title></head><body>page</body></html>");
@@ -80,7 +81,7 @@ TEST_F(MenusEndToEnd, SavedGroupOpensTheSameTabsAgain) {
     EXPECT_EQ(tabAddresses(count + 1, 2 * count), before);
 }
 
-TEST_F(MenusEndToEnd, FileLinksOfAPageAreDownloadedIntoTheSaveFolder) {
+TEST_F(MenusEndToEnd, FileLinksOfAPageAreDownloadedIntoTheDownloadFolder) {
     BrowserView *page = open(server.url("/files.htm"));
     tabs().selectTab(tabs().tabCount());
     ASSERT_EQ(tabs().currentView(), page);

@@ -320,7 +320,7 @@ TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {
     server.addPage("/click.htm", "<html><body><a id=z href='/file.zip' style='font-size:60px'>"
                                  "zip</a></body></html>");
     QTemporaryDir saveDir;
-    window->setSavePath(saveDir.path());
+    window->setDownloadFolder(saveDir.path());
     const QString saved = QDir(saveDir.path()).filePath("file.zip");
     dialogs.answers = {commands::Dialogs::Answer::No};
     window->openAddress(server.url("/auto.htm").toString());

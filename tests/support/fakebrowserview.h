@@ -201,6 +201,11 @@ public:
     QString path() const override { return acceptedPath; }
     void accept(const QString &path) override { acceptedPath = path; }
     void cancel() override { cancelled = true; }
+    bool canResume() const override { return resumable; }
+    void resume() override {
+        resumable = false;
+        emit resumed();
+    }
 
     QUrl address;
     QString fileName;
@@ -209,6 +214,7 @@ public:
     bool userRequested = false;
     QString acceptedPath;
     bool cancelled = false;
+    bool resumable = false;
 };
 
 // Makes fake views and keeps a list of them, in order of creation.

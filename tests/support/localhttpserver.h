@@ -22,6 +22,11 @@ public:
                  const QByteArray &type = "text/html; charset=utf-8") {
         m_pages.insert(path, {type, body});
     }
+    // The first `times` answers for `path` drop the connection after `keep` bytes of the body,
+    // as a network that goes away does; later ones are whole.
+    void dropPage(const QString &path, qsizetype keep, int times = 1) {
+        m_drops.insert(path, {keep, times});
+    }
     // The page at `path` asks for an HTTP login (Basic) and is served only with this one.
     void protectPage(const QString &path, const QByteArray &user, const QByteArray &password,
                      const QByteArray &realm) {
@@ -71,6 +76,14 @@ private:
                        "\r\nContent-Length: " + QByteArray::number(page->second.size()) +
                        "\r\nConnection: close\r\n\r\n" + page->second;
         }
+        if (auto drop = m_drops.find(path); drop != m_drops.end() && drop->second > 0 &&
+                                             page != m_pages.end()) {
+            --drop->second;
+            socket->write(response.left(response.size() - page->second.size() + drop->first));
+            socket->flush();
+            socket->abort();
+            return;
+        }
         socket->write(response);
         socket->disconnectFromHost();
     }
@@ -81,6 +94,7 @@ private:
     QHash<QString, QByteArray> m_headers;
     QHash<QString, QPair<QByteArray, QByteArray>> m_logins; // expected header value, realm
     QHash<QTcpSocket *, QByteArray> m_buffers;
+    QHash<QString, QPair<qsizetype, int>> m_drops; // bytes kept, answers left to drop
     int m_connections = 0;
 };
 

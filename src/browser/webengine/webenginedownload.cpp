@@ -8,12 +8,76 @@ namespace browser {
 
 WebEngineDownload::WebEngineDownload(QWebEngineDownloadRequest *request, bool userRequested)
     : Download(request), m_request(request), m_userRequested(userRequested) {
+    follow(request);
+}
+
+void WebEngineDownload::takeOver(QWebEngineDownloadRequest *request) {
+    const QString directory = m_request ? m_request->downloadDirectory() : QString();
+    const QString name = m_request ? m_request->downloadFileName() : QString();
+    if (m_request)
+        m_request->disconnect(this);
+    m_request = request;
+    follow(request);
+    if (!directory.isEmpty())
+        request->setDownloadDirectory(directory);
+    if (!name.isEmpty())
+        request->setDownloadFileName(name);
+    request->accept();
+}
+
+void WebEngineDownload::follow(QWebEngineDownloadRequest *request) {
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
             [this] { emit progress(m_request->receivedBytes(), m_request->totalBytes()); });
+    // A dropped connection leaves the download interrupted but not finished: it can be resumed.
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
+            [this](QWebEngineDownloadRequest::DownloadState state) {
+                if (state == QWebEngineDownloadRequest::DownloadInterrupted && !m_interrupted) {
+                    m_interrupted = true;
+                    emit interrupted(reason());
+                } else if (state == QWebEngineDownloadRequest::DownloadInProgress && m_interrupted) {
+                    m_interrupted = false;
+                    emit resumed();
+                }
+            });
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this] {
-        const bool ok = m_request->state() == QWebEngineDownloadRequest::DownloadCompleted;
-        emit finished(ok, ok ? QString() : m_request->interruptReasonString());
+        if (!m_request->isFinished())
+            return;
+        const auto state = m_request->state();
+        const bool ok = state == QWebEngineDownloadRequest::DownloadCompleted;
+        emit finished(ok, ok ? QString()
+                             : state == QWebEngineDownloadRequest::DownloadCancelled
+                                 ? QStringLiteral("已取消")
+                                 : reason());
     });
+}
+
+QString WebEngineDownload::reason() const {
+    using R = QWebEngineDownloadRequest;
+    switch (m_request->interruptReason()) {
+    case R::NetworkFailed:
+    case R::NetworkTimeout:
+    case R::NetworkDisconnected:
+        return QStringLiteral("网络连接中断");
+    case R::NetworkServerDown:
+    case R::ServerFailed:
+        return QStringLiteral("服务器没有回应");
+    case R::FileNoSpace:
+        return QStringLiteral("磁盘已满");
+    case R::FileAccessDenied:
+        return QStringLiteral("无权写入");
+    default:
+        return m_request->interruptReasonString();
+    }
+}
+
+bool WebEngineDownload::canResume() const {
+    return m_request && m_request->state() == QWebEngineDownloadRequest::DownloadInterrupted &&
+           !m_request->isFinished();
+}
+
+void WebEngineDownload::resume() {
+    if (canResume())
+        m_request->resume();
 }
 
 QUrl WebEngineDownload::url() const {
@@ -44,6 +108,7 @@ void WebEngineDownload::accept(const QString &path) {
     m_request->setDownloadDirectory(file.absolutePath());
     m_request->setDownloadFileName(file.fileName());
     m_request->accept();
+    m_accepted = true;
 }
 
 void WebEngineDownload::cancel() {

@@ -22,10 +22,21 @@ public:
     QString path() const override;
     void accept(const QString &path) override;
     void cancel() override;
+    bool canResume() const override;
+    void resume() override;
+    // The engine's new request for this same download (its retry after a dropped connection):
+    // accepted into the same file, followed from now on.
+    void takeOver(QWebEngineDownloadRequest *request);
+    bool isAccepted() const { return m_accepted; }
 
 private:
+    void follow(QWebEngineDownloadRequest *request);
+    QString reason() const;
+
     QPointer<QWebEngineDownloadRequest> m_request;
     bool m_userRequested;
+    bool m_interrupted = false;
+    bool m_accepted = false;
 };
 
 } // namespace browser

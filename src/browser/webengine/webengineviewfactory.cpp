@@ -32,6 +32,11 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
                      [this](QWebEngineDownloadRequest *request) {
+                         if (WebEngineDownload *known = m_downloads.value(request->id());
+                             known && known->isAccepted() && !request->isSavePageDownload()) {
+                             known->takeOver(request);
+                             return;
+                         }
                          if (m_pageSaveFolder)
                              WebEnginePageHooks::preparePageSave(request, m_pageSaveFolder());
                          auto *page = qobject_cast<WebEnginePage *>(request->page());
@@ -40,6 +45,7 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
                          if (page)
                              page->owner()->trackDownload(request);
                          auto *download = new WebEngineDownload(request, asked);
+                         m_downloads.insert(request->id(), download);
                          if (m_downloadHandler)
                              m_downloadHandler(download);
                          else if (!request->isSavePageDownload())

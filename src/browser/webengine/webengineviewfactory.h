@@ -2,6 +2,8 @@
 
 #include "browser/browserview.h"
 
+#include <QHash>
+#include <QPointer>
 #include <QString>
 
 class QWebEngineProfile;
@@ -22,6 +24,9 @@ public:
 
 private:
     QWebEngineProfile *m_profile;
+    // The engine asks again for a download it takes up after a dropped connection (same id):
+    // that request goes on in the download the program already follows.
+    QHash<quint32, QPointer<class WebEngineDownload>> m_downloads;
 };
 
 } // namespace browser
