@@ -1,6 +1,7 @@
 // Lumaro浏览器 V2.0: the application object, the data folder and the main window.
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/chinese.h"
+#include "shell/closedchannels.h"
 #include "shell/instanceserver.h"
 #include "shell/mainwindow.h"
 #include "shell/rendererlimit.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[]) {
     // Every tab has a renderer of its own up to a limit set from the processor cores, and
     // tabs share renderers past it (see rendererlimit.h).
     shell::limitRendererProcesses();
+    shell::closeUnfilteredChannels(); // no WebRTC UDP or QUIC past the request filter
     shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     shell::prepareChineseSystemLocale();
     QApplication app(argc, argv);

@@ -5,6 +5,11 @@
 namespace browser {
 
 bool isLocalDocument(const QUrl &url) {
+    if (url.scheme() == QLatin1String("blob")) {
+        const QString origin = url.path();
+        return origin.startsWith(QLatin1String("null/")) ||
+               origin.startsWith(QLatin1String("file:"));
+    }
     return url.scheme() == QLatin1String("file");
 }
 

@@ -8,8 +8,10 @@
 // refused unless the user asked for it. These rules decide each request as a plain value.
 namespace browser {
 
-// True for a document read from the disk: a file: address. Example: true for
-// QUrl::fromLocalFile("/data/a.htm"), false for "http://127.0.0.1/a.htm" and "about:blank".
+// True for a document read from the disk: a file: address, or a blob: document such a page
+// made (its origin is the file's, or opaque: "blob:null/…", "blob:file:///…"). Example: true
+// for QUrl::fromLocalFile("/data/a.htm") and "blob:null/1f0c…", false for
+// "http://127.0.0.1/a.htm", "blob:http://127.0.0.1/1f0c…" and "about:blank".
 bool isLocalDocument(const QUrl &url);
 
 // True for an address that leaves the machine or the program: every scheme but file:, data:,

@@ -1,3 +1,4 @@
+#include "shell/closedchannels.h"
 #include "shell/rendererlimit.h"
 #include "shell/renderingpath.h"
 
@@ -57,4 +58,19 @@ TEST(RendererLimit, EightACoreAtLeastSixteenUnlessTheFlagsSetOne) {
     for (const auto &row : rows)
         EXPECT_EQ(shell::withRendererProcessLimit(row.flags, row.cores), row.expected)
             << row.flags.constData();
+}
+
+TEST(ClosedChannels, QuicAndWebRtcUdpAreOffUnlessTheFlagsSayOtherwise) {
+    const struct {
+        QByteArray flags;
+        QByteArray expected;
+    } rows[] = {
+        {"", "--disable-quic --force-webrtc-ip-handling-policy=disable_non_proxied_udp"},
+        {"--no-sandbox",
+         "--no-sandbox --disable-quic --force-webrtc-ip-handling-policy=disable_non_proxied_udp"},
+        {"--enable-quic --force-webrtc-ip-handling-policy=default",
+         "--enable-quic --force-webrtc-ip-handling-policy=default"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(shell::withClosedChannels(row.flags), row.expected) << row.flags.constData();
 }

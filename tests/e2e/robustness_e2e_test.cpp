@@ -25,6 +25,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -311,6 +313,61 @@ TEST_F(Robustness, ASavedPageReadsNoLocalFileAndReachesNoServer) {
     }
     EXPECT_EQ(tabs().tabCount(), 3 + leaving.size());
     EXPECT_TRUE(waitFor([&] { return view->url() == server.url("/clicked"); }));
+}
+
+// Channels the request filter never sees: WebRTC's STUN and TURN and WebTransport (both over
+// UDP, logged here), and a WebSocket of a blob: page that a saved page made and went to.
+TEST_F(Robustness, ASavedPageReachesNoServerByWebRtcWebTransportOrABlobPage) {
+    QUdpSocket udp;
+    ASSERT_TRUE(udp.bind(QHostAddress::LocalHost, 0));
+    int datagrams = 0;
+    QObject::connect(&udp, &QUdpSocket::readyRead, [&] {
+        while (udp.hasPendingDatagrams()) {
+            udp.receiveDatagram();
+            ++datagrams;
+        }
+    });
+    const QString port = QString::number(udp.localPort());
+    QTemporaryDir saved;
+    const auto write = [&](const QString &name, const QString &html) {
+        QFile file(QDir(saved.path()).filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(html.toUtf8());
+        return QUrl::fromLocalFile(file.fileName());
+    };
+    const QUrl channels = write(
+        "channels.htm",
+        QString("<title>channels</title><script>const done=[];"
+                "const mark=t=>{done.push(t);document.title='done:'+done.sort().join(',')};"
+                "try{const pc=new RTCPeerConnection({iceServers:[{urls:'stun:127.0.0.1:%1'},"
+                "{urls:'turn:127.0.0.1:%1?transport=udp',username:'u',credential:'p'}]});"
+                "pc.createDataChannel('x');pc.onicegatheringstatechange=()=>{"
+                "if(pc.iceGatheringState==='complete')mark('rtc')};"
+                "pc.createOffer().then(o=>pc.setLocalDescription(o)).catch(()=>mark('rtc'));"
+                "}catch(e){mark('rtc')}"
+                "try{new WebTransport('https://127.0.0.1:%1/wt').ready.then(()=>mark('wt'),"
+                "()=>mark('wt'))}catch(e){mark('wt')}</script>")
+            .arg(port));
+    QUrl socket = server.url("/blobsocket");
+    socket.setScheme("ws");
+    const QUrl blob = write(
+        "blob.htm",
+        QString("<title>blob</title><script>const page='<title>made</title><script>"
+                "const w=new WebSocket(\"%1\");w.onerror=w.onclose=()=>"
+                "{document.title=\"made:closed\"};<\\/script>';"
+                "location.href=URL.createObjectURL(new Blob([page],{type:'text/html'}));"
+                "</script>")
+            .arg(socket.toString()));
+    BrowserView *rtc = tabs().openInNewTab(channels, true);
+    BrowserView *made = tabs().openInNewTab(blob, true);
+    // Either the page is done with them, or the server heard from it.
+    EXPECT_TRUE(waitFor([&] { return rtc->title() == "done:rtc,wt" || datagrams > 0; }, 30000))
+        << rtc->title().toStdString();
+    EXPECT_TRUE(waitFor([&] { return made->title() == "made:closed" || server.connectionCount(); },
+                        30000))
+        << made->title().toStdString() << " " << made->url().toString().toStdString();
+    EXPECT_EQ(datagrams, 0);
+    EXPECT_EQ(server.connectionCount(), 0);
 }
 
 TEST_F(Robustness, APageThatDownloadsOnItsOwnAsksFirstAndAClickedLinkDoesNot) {

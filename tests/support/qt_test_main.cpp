@@ -1,5 +1,7 @@
 // gtest main for tests that need a QApplication (widgets, the engine). Qt warnings fail
 // the test that caused them, unless they are known noise of a display-less run.
+#include "shell/closedchannels.h"
+
 #include <QApplication>
 #include <QByteArrayList>
 
@@ -35,6 +37,7 @@ void failOnWarnings(QtMsgType type, const QMessageLogContext &, const QString &m
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    shell::closeUnfilteredChannels(); // as the program does
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     qInstallMessageHandler(failOnWarnings);

@@ -1,6 +1,7 @@
 #include "webengineviewfactory.h"
 
 #include "localpageinterceptor.h"
+#include "pagescript.h"
 #include "programpages.h"
 #include "webenginedownload.h"
 #include "webenginepage.h"
@@ -12,6 +13,8 @@
 #include <QWebEngineDownloadRequest>
 
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace browser {
 
@@ -28,6 +31,13 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     m_profile->setUrlRequestInterceptor(new LocalPageInterceptor(m_profile));
     m_profile->installUrlSchemeHandler(common::kProgramScheme,
                                        new ProgramPagesHandler(m_programPages, m_profile));
+    QWebEngineScript channels;
+    channels.setName(QStringLiteral("lumaro-local-page-channels"));
+    channels.setSourceCode(scriptWithArguments(QStringLiteral("local_page_channels.js"), {}));
+    channels.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    channels.setWorldId(QWebEngineScript::MainWorld);
+    channels.setRunsOnSubFrames(true);
+    m_profile->scripts()->insert(channels);
     // Pages in Chinese where the site has them.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,

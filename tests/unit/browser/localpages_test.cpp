@@ -8,6 +8,15 @@ namespace {
 using browser::PageRequest;
 using Kind = PageRequest::Kind;
 
+// A blob: document a saved page made is as local as the page; a web page's is not.
+TEST(LocalPages, DocumentsFromTheDiskAndTheBlobsTheyMakeAreLocal) {
+    for (const char *local : {"file:///tmp/a.htm", "blob:null/4e5f", "blob:file:///4e5f"})
+        EXPECT_TRUE(browser::isLocalDocument(QUrl(local))) << local;
+    for (const char *web : {"http://127.0.0.1/a.htm", "blob:http://127.0.0.1/4e5f",
+                            "about:blank", "data:text/html,x", "null", ""})
+        EXPECT_FALSE(browser::isLocalDocument(QUrl(web))) << web;
+}
+
 TEST(LocalPages, ALocalPageReachesOutOnlyWhereTheUserOrTheProgramSendsIt) {
     const struct {
         bool fromLocalPage;
