@@ -32,7 +32,68 @@ QList<QUrl> lastPlaces(const QList<QUrl> &links) {
     return out;
 }
 
+// The last number in an address's path: 1002 for "/book/1/1002.html"; -1 when none.
+qint64 pathNumber(const QUrl &url) {
+    static const QRegularExpression number(QStringLiteral("(\\d{1,15})\\D*$"));
+    const QRegularExpressionMatch match = number.match(url.path());
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+}
+
+// The list proper among the chapter links of one page: the longest run whose numbers go up,
+// when the runs outside it are boxes (a fifth of the links at most, and a dozen). Addresses
+// without numbers, or numbers that do not follow the reading order, keep every link.
+QList<QUrl> listProper(const QList<QUrl> &links) {
+    qsizetype bestStart = 0;
+    qsizetype bestLength = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= links.size(); ++i) {
+        const bool ends = i == links.size() ||
+                          (i > start && pathNumber(links[i]) >= 0 &&
+                           pathNumber(links[i - 1]) >= 0 &&
+                           pathNumber(links[i]) < pathNumber(links[i - 1]));
+        if (!ends)
+            continue;
+        if (i - start > bestLength) {
+            bestStart = start;
+            bestLength = i - start;
+        }
+        start = i;
+    }
+    const qsizetype outside = links.size() - bestLength;
+    if (outside == 0 || outside > qMin<qsizetype>(12, links.size() / 5))
+        return links;
+    return links.mid(bestStart, bestLength);
+}
+
 } // namespace
+
+QUrl contentsNextPage(QStringView html, const QUrl &page) {
+    const QString base = baseHrefOf(html);
+    const QUrl from = base.isEmpty() ? page : page.resolved(QUrl(base));
+    static const QRegularExpression nextPage(
+        QStringLiteral("^(下一页|下页|下一頁|后页|後頁|next page|next|›|»|>|>>)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const PageLink &link : pageLinks(html)) {
+        const QString text = link.text.simplified();
+        if (link.href.isEmpty() || link.href.startsWith(u'#') || looksLikeChapterTitle(text))
+            continue;
+        if (!nextPage.match(text).hasMatch() && !link.relNext)
+            continue;
+        QUrl url = from.resolved(QUrl(link.href));
+        url.setFragment(QString());
+        if (common::isWebAddress(url) && url.host() == page.host() &&
+            chainKey(url) != chainKey(page))
+            return url;
+    }
+    return QUrl();
+}
+
+QList<QUrl> mergeContentsPages(const QList<QList<QUrl>> &pages) {
+    QList<QUrl> all;
+    for (const QList<QUrl> &page : pages)
+        all += page;
+    return lastPlaces(all);
+}
 
 QList<QUrl> contentsChapters(QStringView html, const QUrl &page) {
     const QString base = baseHrefOf(html);
@@ -53,7 +114,7 @@ QList<QUrl> contentsChapters(QStringView html, const QUrl &page) {
         else if (url.path().startsWith(folderOf(page)) && numberedName.match(url.path()).hasMatch())
             numbered.append(url);
     }
-    return lastPlaces(titled.size() >= 3 ? titled : numbered);
+    return lastPlaces(listProper(titled.size() >= 3 ? titled : numbered));
 }
 
 QUrl nextListedChapter(const QList<QUrl> &list, const QUrl &current, const QSet<QString> &seen) {

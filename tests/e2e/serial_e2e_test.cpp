@@ -244,6 +244,43 @@ TEST_F(SerialEndToEnd, TheContentsPageGivesEveryChapterOnceAndTheNewOnesLater) {
                   server.url(QStringLiteral("/book/%1.html").arg(chapter)));
 }
 
+// A contents list over three pages, each with the latest chapters on top, newest first: all
+// of it is read before anything is saved, and the book goes by the list proper.
+TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
+    for (int part = 1; part <= 3; ++part) {
+        QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>长夜目录</title>"
+                                      "</head><body><h1>长夜</h1><div class=\"latest\">");
+        for (int chapter = kChapters; chapter > kChapters - 3; --chapter)
+            html += QStringLiteral("<a href=\"/book/%1.html\">第%1章 长夜</a>").arg(chapter);
+        html += QStringLiteral("</div><div class=\"list\">");
+        for (int chapter = part * 10 - 9; chapter <= part * 10; ++chapter)
+            html += QStringLiteral("<dd><a href=\"/book/%1.html\">第%1章 长夜</a></dd>").arg(chapter);
+        if (part < 3)
+            html += QStringLiteral("<a href=\"/list/%1.html\">下一页</a>").arg(part + 1);
+        server.addPage(QStringLiteral("/list/%1.html").arg(part), (html + "</div></body></html>").toUtf8());
+    }
+    browser::BrowserView *view = openAndShow(server.url("/list/1.html"));
+    ASSERT_TRUE(view);
+    const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
+    dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
+    testing_support::chooseEntry(window->commands(), "serialcontents", "从目录页保存全部章节");
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] {
+            const auto state = serial::readChainState(series);
+            return state && state->finished;
+        },
+        90000))
+        << (dialogs.shown.isEmpty() ? std::string() : dialogs.shown.last().text.toStdString());
+    EXPECT_EQ(serial::readChainState(series)->count, kChapters);
+    const common::TextFileContent index =
+        common::readTextFile(QDir(series).filePath(serial::kIndexFileName));
+    const auto entries = serial::parseIndex(index.text);
+    ASSERT_EQ(entries.size(), kChapters);
+    for (int chapter = 1; chapter <= kChapters; ++chapter)
+        EXPECT_EQ(entries[chapter - 1].address,
+                  server.url(QStringLiteral("/book/%1.html").arg(chapter)));
+}
+
 // What scripts hand over (lumaro --serial-start URL --series NAME, then --serial-update NAME)
 // saves without a single dialog; the update appends the chapter that appeared meanwhile.
 TEST_F(SerialEndToEnd, AScriptStartsAChainAndLaterFetchesTheNewChapter) {

@@ -13,6 +13,7 @@
 #include "serial/nextlink.h"
 
 #include <QDir>
+#include <QPointer>
 
 namespace commands {
 
@@ -29,7 +30,7 @@ common::Task<> SerialChain::startFromContentsPage() {
                                   Dialogs::Buttons::Ok);
         co_return;
     }
-    const QList<QUrl> list = serial::contentsChapters(read.html, page);
+    QList<QUrl> list = serial::contentsChapters(read.html, page);
     if (list.size() < 2) {
         m_context.dialogs.message(
             caption, QStringLiteral("当前网页上没有找到章节目录（至少两个章节链接）。"),
@@ -51,6 +52,45 @@ common::Task<> SerialChain::startFromContentsPage() {
     std::optional<SeriesStart> start = askSeriesStart(m_context, bookName);
     if (!start)
         co_return;
+    // The contents page stays where it is: its further pages and the chapters load in a tab
+    // of their own.
+    QPointer<browser::BrowserView> chain =
+        m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true);
+    if (!chain)
+        co_return;
+    // A list split over pages is read to its last page before anything is saved: a part of
+    // it is never taken for the whole.
+    QList<QList<QUrl>> pages{list};
+    QSet<QString> visited{serial::chainKey(page)};
+    for (QUrl more = serial::contentsNextPage(read.html, page); !more.isEmpty();) {
+        if (visited.contains(serial::chainKey(more)))
+            break;
+        if (visited.size() >= kMaxContentsPages) {
+            m_context.dialogs.message(
+                caption,
+                QStringLiteral("目录超过 %1 页，没有开始保存。").arg(kMaxContentsPages),
+                Dialogs::Buttons::Ok);
+            co_return;
+        }
+        visited.insert(serial::chainKey(more));
+        status(QStringLiteral("正在读取目录第 %1 页：%2").arg(visited.size()).arg(more.toString()));
+        const browser::PageRead next = co_await loadContentsPage(chain, more);
+        if (!next.ok()) {
+            m_context.dialogs.message(
+                caption,
+                QStringLiteral("目录的第 %1 页无法读取，没有开始保存：\n%2")
+                    .arg(visited.size())
+                    .arg(more.toString()),
+                Dialogs::Buttons::Ok);
+            co_return;
+        }
+        pages.append(serial::contentsChapters(next.html, more));
+        more = serial::contentsNextPage(next.html, more);
+    }
+    if (pages.size() > 1) {
+        list = serial::mergeContentsPages(pages);
+        status(QStringLiteral("目录共 %1 页，%2 章").arg(pages.size()).arg(list.size()));
+    }
     const QString listPath = QDir(start->folder).filePath(serial::kListFileName);
     QString error;
     if (!common::writeTextFile(listPath, serial::formatChapterList(list),
@@ -79,10 +119,26 @@ common::Task<> SerialChain::startFromContentsPage() {
             co_return;
         }
     }
-    // The contents page stays where it is: the chapters load in a tab of their own.
-    if (browser::BrowserView *chain =
-            m_context.tabs.openInNewTab(QUrl(QStringLiteral("about:blank")), true, true))
+    if (chain)
         run(chain, start->folder, state, false);
+}
+
+// Loads a further page of a contents list in `view` and reads it once it has loaded.
+common::Task<browser::PageRead> SerialChain::loadContentsPage(QPointer<browser::BrowserView> view,
+                                                               const QUrl &url) {
+    if (!view)
+        co_return browser::PageRead{browser::PageRead::Status::Closed, {}, {}};
+    view->navigate(url);
+    // The blank page it held may end its load first: the page asked for is waited for.
+    for (int turn = 0; turn < 3 && view; ++turn) {
+        const bool loaded = co_await browser::documentComplete(view.data(), kContentsPageMs);
+        if (!loaded || !view ||
+            (!view->isBusy() && view->url().scheme() != QLatin1String("about")))
+            break;
+    }
+    if (!view || view->isBusy())
+        co_return browser::PageRead{browser::PageRead::Status::NoAnswer, {}, {}};
+    co_return co_await browser::readPage(view.data());
 }
 
 void SerialChain::startFromAddress(const QUrl &url, const QString &name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/browserview.h"
 #include "commands/commandcontext.h"
 #include "commands/serial/chapterstore.h"
 #include "common/task.h"
@@ -39,6 +40,9 @@ public:
     // startFromCurrentPage, then saves every chapter the page lists, in order, in a tab of its
     // own, leaving out those the series folder holds already.
     common::Task<> startFromContentsPage();
+    // A contents list is read over at most this many pages, each given this long to load.
+    static constexpr int kMaxContentsPages = 200;
+    static constexpr int kContentsPageMs = 30000;
     // lumaro --serial-start URL --series NAME: starts a chain at `url` (a web page) into the
     // series `name` without a dialog, in a tab of its own, with the dialog's default options;
     // under the name of a series saved before, the new chapters follow its last one. What goes
@@ -94,6 +98,8 @@ private:
     void loadTimedOut();
     void finish(const QString &reason, bool tellUser = false);
     void status(const QString &text);
+    common::Task<browser::PageRead> loadContentsPage(QPointer<browser::BrowserView> view,
+                                                     const QUrl &url);
 
     CommandContext &m_context;
     QPointer<browser::BrowserView> m_view;

@@ -35,6 +35,10 @@ TEST(ContentsList, ChaptersInReadingOrderOnceEach) {
          "<a href='/news/5.html'>新闻</a><a href='/book/7/'>目录</a>",
          {"/book/7/101.html", "/book/7/102.html"}},
         {"no list", "<a href='/'>首页</a><p>第一章 只是文字</p>", {}},
+        {"addresses whose numbers do not follow the order keep every link",
+         "<a href='88.html'>第一章 下山</a><a href='12.html'>第二章 山门</a>"
+         "<a href='57.html'>第三章 雪夜</a><a href='9.html'>第四章 风起</a>",
+         {"/book/7/88.html", "/book/7/12.html", "/book/7/57.html", "/book/7/9.html"}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(paths(serial::contentsChapters(QString::fromUtf8(c.html), page)), c.expected)
@@ -42,6 +46,49 @@ TEST(ContentsList, ChaptersInReadingOrderOnceEach) {
     const QList<QUrl> withQuery = serial::contentsChapters(QString::fromUtf8(cases[1].html), page);
     ASSERT_FALSE(withQuery.isEmpty());
     EXPECT_EQ(withQuery[0].query(), "x=1&y=2");
+}
+
+// A box of the latest chapters above or below the list proper is not where the book starts.
+TEST(ContentsList, ALatestChaptersBoxDoesNotOrderTheBook) {
+    const auto links = [](int from, int to) {
+        QString html;
+        for (int n = from; from <= to ? n <= to : n >= to; n += from <= to ? 1 : -1)
+            html += QString("<a href='%1.html'>第%1章 回目</a>").arg(n);
+        return html;
+    };
+    QStringList first46;
+    for (int n = 1; n <= 46; ++n)
+        first46.append(QString("/book/7/%1.html").arg(n));
+    const QUrl page("http://a.cn/book/7/");
+    // The first page of a list over three: its box holds chapters of the last page.
+    EXPECT_EQ(paths(serial::contentsChapters("<dt>最新章节</dt>" + links(120, 115) +
+                                                 "<dt>正文</dt>" + links(1, 46),
+                                             page)),
+              first46);
+    EXPECT_EQ(paths(serial::contentsChapters(links(1, 46) + links(46, 41), page)), first46);
+}
+
+TEST(ContentsList, AListOverPagesIsFollowedAndMergedInOrder) {
+    const QUrl page("http://a.cn/book/7/index_2.html");
+    const struct {
+        const char *html;
+        const char *next;
+    } cases[] = {
+        {"<a href='1.html'>第一章</a><a href='index_1.html'>上一页</a>"
+         "<a href='index_3.html'>下一页</a>",
+         "http://a.cn/book/7/index_3.html"},
+        {"<a href='index_3.html'> Next </a>", "http://a.cn/book/7/index_3.html"},
+        {"<a rel=next href='/book/7/index_3.html'>3</a>", "http://a.cn/book/7/index_3.html"},
+        {"<a href='5.html'>下一章</a><a href='index_2.html'>下一页</a>", ""}, // itself
+        {"<a href='http://b.cn/index_3.html'>下一页</a>", ""},                  // another site
+        {"<a href='#more'>下一页</a>", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(serial::contentsNextPage(QString::fromUtf8(c.html), page).toString(), c.next)
+            << c.html;
+    const QList<QUrl> first{QUrl("http://a.cn/1"), QUrl("http://a.cn/2")};
+    const QList<QUrl> last{QUrl("http://a.cn/2"), QUrl("http://a.cn/3")};
+    EXPECT_EQ(paths(serial::mergeContentsPages({first, last})), QStringList({"/1", "/2", "/3"}));
 }
 
 TEST(ContentsList, NextChapterSkipsWhatWasSavedAndTheListSurvivesItsFile) {
