@@ -3,8 +3,11 @@
 #include "clicommands.h"
 #include "clioutput.h"
 
+#include "common/datafolder.h"
 #include "common/programfolder.h"
 #include "links/bookmarksimport.h"
+
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -38,9 +41,22 @@ int runImport(const QStringList &arguments) {
     const std::optional<common::ReadOptions> options = inputOptions(parser, &error);
     if (!options)
         return fail(error);
-    const auto result = links::bookmarks::importBookmarks(
-        parser.positionalArguments().front(),
-        common::ProgramFolder(parser.value(kDataDir)).favouritesPath(), *options, &error);
+    std::unique_ptr<QTemporaryFile> pipeCopy;
+    const QString input = inputPath(parser.positionalArguments().front(), &error, pipeCopy);
+    if (input.isEmpty())
+        return fail(error);
+    // A data folder not made yet is made as the browser makes it, with its favourites page.
+    const common::FolderLayout layout = dataFolderLayout(parser.value(kDataDir));
+    const QStringList problems = common::prepareDataFolder(layout);
+    const QString favourites = common::ProgramFolder(layout.data).favouritesPath();
+    if (!QFileInfo::exists(favourites))
+        return fail(QStringLiteral("no favourites page %1: %2")
+                        .arg(favourites, problems.isEmpty()
+                                             ? QStringLiteral("the program's shipped pages are "
+                                                              "not in ") + layout.shipped
+                                             : problems.join(QStringLiteral("; "))));
+    const auto result =
+        links::bookmarks::importBookmarks(input, favourites, *options, &error);
     if (!result)
         return fail(error);
     if (!result->refused.isEmpty())

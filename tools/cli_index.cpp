@@ -31,15 +31,7 @@ const QCommandLineOption kLimit(QStringLiteral("limit"),
 // The data folder the browser would use: --data-dir, a portable copy's, else the
 // application data folder of "Lumaro".
 QString dataFolder(const QCommandLineParser &parser) {
-    common::FolderLayoutInput input;
-    input.executableFolder = QCoreApplication::applicationDirPath();
-    input.dataDirOption = parser.value(kDataDir);
-    input.workingFolder = QDir::currentPath();
-    const QString ownName = QCoreApplication::applicationName();
-    QCoreApplication::setApplicationName(QStringLiteral("Lumaro"));
-    input.appDataLocation = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QCoreApplication::setApplicationName(ownName);
-    return common::decideFolderLayout(input).data;
+    return dataFolderLayout(parser.value(kDataDir)).data;
 }
 
 // One field of an output line: no tabs or line breaks, the marks of found words taken out.

@@ -1,10 +1,22 @@
 #include "cliparser.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QDir>
+#include <QCoreApplication>
 
 #include "clioutput.h"
+
+#include "common/ansifile.h"
 
 #include "common/htmlcharset.h"
 
 #include <cstdio>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli {
 
@@ -106,6 +118,63 @@ QString missingOption(const QCommandLineParser &parser, const QList<QCommandLine
             return QStringLiteral("missing --") + option.names().constLast();
     }
     return QString();
+}
+
+common::FolderLayout dataFolderLayout(const QString &dataDir) {
+    common::FolderLayoutInput input;
+    input.executableFolder = QCoreApplication::applicationDirPath();
+    input.dataDirOption = dataDir;
+    input.workingFolder = QDir::currentPath();
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Lumaro"));
+    input.appDataLocation = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    input.documentsLocation = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QCoreApplication::setApplicationName(ownName);
+    return common::decideFolderLayout(input);
+}
+
+QString inputPath(const QString &path, QString *error, std::unique_ptr<QTemporaryFile> &copy,
+                  int waitMs) {
+    if (path.isEmpty()) {
+        *error = QStringLiteral("the FILE name is empty");
+        return QString();
+    }
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) != 0 || !S_ISFIFO(info.st_mode))
+        return path; // a file, or what reading it will say is wrong
+    // Opened without waiting for a writer; readable once one has written (or come and gone).
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return path;
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, waitMs) <= 0) {
+        ::close(fd);
+        *error =
+            QStringLiteral("nobody writes to the pipe %1 (waited %2 s)").arg(path).arg(waitMs / 1000);
+        return QString();
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile pipe;
+    pipe.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    // The copy keeps the pipe's name's suffix, which tells HTML from text.
+    copy = std::make_unique<QTemporaryFile>(QDir::temp().filePath(
+        QStringLiteral("lumaro-cli-XXXXXX.") + QFileInfo(path).suffix()));
+    if (!copy->open()) {
+        *error = QStringLiteral("cannot copy the pipe %1: %2").arg(path, copy->errorString());
+        return QString();
+    }
+    // A little past the reading limit, so that the limit still says "too large".
+    qint64 left = common::kMaxTextFileBytes + 1;
+    while (left > 0) {
+        const QByteArray chunk = pipe.read(qMin<qint64>(left, 1 << 20));
+        if (chunk.isEmpty())
+            break;
+        copy->write(chunk);
+        left -= chunk.size();
+    }
+    copy->flush();
+    return copy->fileName();
 }
 
 int fail(const QString &message) {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "common/datafolder.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <QTemporaryFile>
+
+#include <memory>
 #include <optional>
 
 #include "common/ansifile.h"
@@ -46,6 +51,16 @@ QString missingOption(const QCommandLineParser &parser, const QList<QCommandLine
 
 // Says `message` on standard error ("lumaro-cli: ...") and gives exit status 2.
 int fail(const QString &message);
+
+// The program's folders as the browser would decide them with `dataDir` (--data-dir, may be
+// empty): a portable copy's, else the application data folder of "Lumaro".
+common::FolderLayout dataFolderLayout(const QString &dataDir);
+
+// The file to read for the input `path`: `path` itself, or for a pipe (FIFO) a copy of what
+// was written to it, kept in `copy` (a pipe that nobody writes to within `waitMs` would be
+// waited on for ever). Empty, with the reason, for an empty name or a silent pipe.
+QString inputPath(const QString &path, QString *error, std::unique_ptr<QTemporaryFile> &copy,
+                  int waitMs = 30000);
 
 // What --version writes: the version and the licence.
 QString versionText();

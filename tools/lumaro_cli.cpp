@@ -40,7 +40,11 @@ std::optional<common::TextFileContent> readInputFile(const QCommandLineParser &p
     const auto options = cli::inputOptions(parser, error);
     if (!options)
         return std::nullopt;
-    common::TextFileContent file = common::readTextFile(positional.front(), *options);
+    std::unique_ptr<QTemporaryFile> pipeCopy;
+    const QString path = cli::inputPath(positional.front(), error, pipeCopy);
+    if (path.isEmpty())
+        return std::nullopt;
+    common::TextFileContent file = common::readTextFile(path, *options);
     if (file.tooLarge) {
         *error = QStringLiteral("cannot read %1: the file is larger than the limit of %2 bytes")
                      .arg(positional.front())

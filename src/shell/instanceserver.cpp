@@ -27,8 +27,6 @@ namespace shell {
 namespace {
 
 // A request is one short line; anything longer is not from this program.
-constexpr qint64 kMaxRequestBytes = 1 << 20;
-
 const QByteArray kDone = "done\n";
 const QByteArray kUnknownCommand = "unknown-command\n";
 
@@ -134,6 +132,9 @@ InstanceServer::InstanceServer(const QString &socketName, QObject *parent)
 InstanceServer::Reply InstanceServer::send(const InstanceRequest &request, int timeoutMs) const {
     if (m_socketName.isEmpty())
         return Reply::NoWindow;
+    const QByteArray encoded = request.encode();
+    if (encoded.size() > kMaxRequestBytes)
+        return Reply::TooLong;
     QLocalSocket socket;
     socket.connectToServer(m_socketName);
     if (!socket.waitForConnected(timeoutMs))
@@ -143,7 +144,7 @@ InstanceServer::Reply InstanceServer::send(const InstanceRequest &request, int t
         socket.abort();
         return Reply::Foreign;
     }
-    socket.write(request.encode());
+    socket.write(encoded);
     QByteArray answer;
     while (!answer.endsWith('\n')) {
         if (!socket.waitForReadyRead(timeoutMs))
@@ -181,6 +182,12 @@ std::optional<int> InstanceServer::handOver(const InstanceRequest &request) {
                            "这次启动单独打开一个窗口。")
                 .arg(m_socketName));
         return std::nullopt;
+    case Reply::TooLong:
+        say(QStringLiteral("要交给正在运行的 Lumaro 窗口的网址太多：共 %1 KB，一次最多 %2 KB"
+                           "（约一万个网址），没有交出。请分几次打开。")
+                .arg(request.encode().size() / 1024)
+                .arg(kMaxRequestBytes / 1024));
+        return 2;
     case Reply::NoAnswer:
         break;
     }

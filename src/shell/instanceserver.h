@@ -48,7 +48,9 @@ class InstanceServer : public QObject {
     Q_OBJECT
 public:
     // Foreign: a process of another user listens on the socket; nothing was sent to it.
-    enum class Reply { NoWindow, Done, UnknownCommand, NoAnswer, Foreign };
+    enum class Reply { NoWindow, Done, UnknownCommand, NoAnswer, Foreign, TooLong };
+    // The longest request a window takes (its addresses, encoded): 1 MiB.
+    static constexpr qint64 kMaxRequestBytes = 1 << 20;
 
     // The socket of the window that uses this data folder: a full path in the user's private
     // folder (see privateSocketFolder()). Empty when the user has no such folder.

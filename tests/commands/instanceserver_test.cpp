@@ -101,6 +101,18 @@ TEST_F(InstanceServerTest, FirstStartOpensItsOwnAddressesAfterTheFavourites) {
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({page}));
 }
 
+// A list the window would not take is said to be too long, not that the window is silent.
+TEST_F(InstanceServerTest, AListOverAMebibyteIsRefusedAsTooLong) {
+    ASSERT_TRUE(server.serve(window));
+    QList<QUrl> many;
+    for (int i = 0; i < 12000; ++i)
+        many.append(QUrl(QString("http://127.0.0.1:1/%1/%2").arg(QString(80, u'x')).arg(i)));
+    EXPECT_EQ(send({many, {}}), Reply::TooLong);
+    EXPECT_EQ(window.tabs().tabCount(), 1);
+    many.resize(5000);
+    EXPECT_EQ(send({many, {}}), Reply::Done);
+}
+
 TEST_F(InstanceServerTest, NobodyListeningMeansThisStartBecomesTheWindow) {
     EXPECT_EQ(send({{}, "openemail"}), Reply::NoWindow);
 }

@@ -4,10 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <future>
 
 namespace {
 
@@ -101,7 +106,7 @@ TEST_F(LumaroCli, BadUseGivesAMessageAndStatusTwo) {
          {QStringList{"totext", m_dir.filePath("missing.htm")}, QStringList{"nonsense"},
           QStringList{"links", "--command", "openallw", m_dir.filePath("x")},
           QStringList{"links", "--command", "bogus", "--base", "http://h/", m_dir.filePath("x")},
-          QStringList{"totext", "--frobnicate", "x"}, QStringList{}}) {
+          QStringList{"totext", "--frobnicate", "x"}, QStringList{"totext", ""}, QStringList{}}) {
         const Result r = runCli(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty()) << args.join(' ').toStdString();
@@ -235,6 +240,30 @@ QByteArray chromiumBookmarks(int count) {
         (i % 2 ? folder : html) += row;
     }
     return html + folder + "    </DL><p>\n</DL><p>\n";
+}
+
+// A pipe is read as what its writer writes; bookmarks go into a data folder not made yet, made
+// as the browser makes it.
+TEST_F(LumaroCli, PipesAreReadAndANewDataFolderIsMade) {
+    const QString pipe = m_dir.filePath("in.htm");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    auto writer = std::async(std::launch::async, [&] {
+        QFile file(pipe);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("<p>Tom &amp; Jerry</p>");
+    });
+    Result r = runCli({"totext", pipe});
+    writer.wait();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Tom & Jerry")) << r.out.toStdString();
+
+    const QString data = m_dir.filePath("new/data");
+    r = runCli({"bookmarks", "import", "--data-dir", data,
+                write("b.html", "<DL><DT><A HREF=\"http://a.example/\">a</A></DL>")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1\n");
+    EXPECT_TRUE(QFile::exists(data + "/link.htm"));
+    EXPECT_TRUE(QFileInfo(data + "/group").isDir());
 }
 
 TEST_F(LumaroCli, BookmarksImportIntoLinkHtmAndExportBack) {
