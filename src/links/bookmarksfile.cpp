@@ -101,6 +101,23 @@ QString escaped(const QString &text) {
     return out;
 }
 
+// Control characters (a NUL among them) have no place in a title or an address, nor in
+// link.htm: each becomes a space.
+QString withoutControls(QString text) {
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u' ';
+    }
+    return text;
+}
+
+// A bookmark opens a page: a web address or a file. The program's own pages answer the moment
+// they are asked, and a blank tab is no bookmark.
+bool isBookmarkAddress(const QUrl &url) {
+    return common::isOpenableAddress(url) &&
+           (common::isWebAddress(url) || url.scheme() == QLatin1String("file"));
+}
+
 } // namespace
 
 ReadBookmarks readBookmarks(QStringView html) {
@@ -137,12 +154,12 @@ ReadBookmarks readBookmarks(QStringView html) {
                 folders.removeLast();
         } else if (name == u"a") {
             folderTitle.reset();
-            const QString address =
-                attribute(html.sliced(lt, end - lt), u"href").value_or(QString()).trimmed();
-            const QString title = elementText(html, end + 1, u"</a", &pos);
+            const QString address = withoutControls(
+                attribute(html.sliced(lt, end - lt), u"href").value_or(QString()).trimmed());
+            const QString title = withoutControls(elementText(html, end + 1, u"</a", &pos));
             if (address.isEmpty())
                 continue;
-            if (common::isOpenableAddress(QUrl(address)))
+            if (isBookmarkAddress(QUrl(address)))
                 read.bookmarks.append({address, title, folders});
             else
                 read.refused.append(address.left(200));

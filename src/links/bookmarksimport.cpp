@@ -51,6 +51,15 @@ std::optional<ImportResult> importBookmarks(const QString &bookmarksPath,
         *error = QStringLiteral("link.htm 里没有收藏的表格（找不到 </tr>），没有导入");
         return std::nullopt;
     }
+    // What the program could not read back is never written.
+    if (changed->file.size() > common::kMaxTextFileBytes ||
+        common::encodeText(changed->file, favouritesFile->encoding).size() >
+            common::kMaxTextFileBytes) {
+        *error = QStringLiteral("导入 %1 个书签后 link.htm 将超过程序能读的 %2 MB，没有导入")
+                     .arg(changed->added)
+                     .arg(common::kMaxTextFileBytes >> 20);
+        return std::nullopt;
+    }
     ImportResult result;
     result.added = changed->added;
     result.duplicates = int(entries.size()) - changed->added;

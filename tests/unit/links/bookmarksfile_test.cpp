@@ -79,6 +79,11 @@ TEST(BookmarksFile, ReadsTheFilesFirefoxAndChromiumWrite) {
           {"https://single.example/", "Single quotes", {"书签栏"}},
           {"https://top.example/", "Top", {}}},
          {"chrome://settings/"}},
+        {"hostile: the program's own pages, a blank tab, control characters",
+         "<DL><DT><A HREF=\"lumaro:searchsaved?q=x\">mine</A><DT><A HREF=\"about:blank\">b</A>"
+         "<DT><A HREF=\"https://n.example/\">a&#0;b\x01" "c\x7f</A></DL>",
+         {{"https://n.example/", "a\uFFFDb c ", {}}},
+         {"lumaro:searchsaved?q=x", "about:blank"}},
     };
     for (const auto &c : cases) {
         const auto read = readBookmarks(QString::fromUtf8(c.html));
