@@ -150,9 +150,10 @@ signals:
     void pdfPrinted(const QString &path, bool ok);
     // The user chose "以此链接为下一章" on a link of the page: its address and visible text.
     void nextChapterLinkChosen(const QUrl &url, const QString &linkText);
-    // The user chose "以后不保存这一块（本网站）" on an element of the page: the element, as
-    // "tag#id" or "tag.class" ("" when neither it nor a block around it has a name).
-    void blockToDropChosen(const QString &selector);
+    // The user chose "以后不保存这一块（本网站）" on an element of the page: the smallest
+    // block around it that is not the story, as "tag#id" or "tag.class"; else, inside the
+    // story, the line under the pointer (both empty when there is neither).
+    void blockToDropChosen(const QString &selector, const QString &line);
     // A discarded page was loaded again so that a command could read it.
     void reloadedForReading();
 

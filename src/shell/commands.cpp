@@ -79,12 +79,13 @@ Commands::Commands(MainWindow &window)
                        }));
             });
     connect(&window.tabs(), &TabManager::blockToDropChosen, this,
-            [this](BrowserView *view, const QString &selector) {
+            [this](BrowserView *view, const QString &selector, const QString &line) {
                 runNow(QStringLiteral("SerialDropBlock"),
-                       CommandRunner::now([this, view = QPointer<BrowserView>(view), selector] {
+                       CommandRunner::now([this, view = QPointer<BrowserView>(view), selector,
+                                           line] {
                            if (view)
                                commands::rememberDroppedBlock(m_window.context(), view->url(),
-                                                              selector);
+                                                              selector, line);
                        }));
             });
 }

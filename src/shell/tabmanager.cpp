@@ -130,7 +130,9 @@ BrowserView *TabManager::createView(int index) {
                 emit nextChapterLinkChosen(view, url, text);
             });
     connect(view, &BrowserView::blockToDropChosen, this,
-            [this, view](const QString &selector) { emit blockToDropChosen(view, selector); });
+            [this, view](const QString &selector, const QString &line) {
+                emit blockToDropChosen(view, selector, line);
+            });
     return view;
 }
 

@@ -158,7 +158,8 @@ signals:
     void addressChanged(const QString &address);
     void favouritesCommand(browser::BrowserView *view, const QString &command);
     void nextChapterLinkChosen(browser::BrowserView *view, const QUrl &url, const QString &text);
-    void blockToDropChosen(browser::BrowserView *view, const QString &selector);
+    void blockToDropChosen(browser::BrowserView *view, const QString &selector,
+                           const QString &line);
 
 private:
     browser::BrowserView *createView(int index);

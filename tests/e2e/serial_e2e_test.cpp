@@ -366,8 +366,11 @@ QByteArray commentedChapter(int chapter) {
     QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>第%1章 评书</title>"
                                   "</head><body><div id=\"content\"><h1>第%1章 评书</h1>")
                        .arg(chapter);
-    for (int p = 1; p <= 6; ++p)
+    for (int p = 1; p <= 6; ++p) {
         html += QStringLiteral("<p>") + paragraph(chapter, p) + QStringLiteral("</p>");
+        if (p == 3) // a line of the site's inside the story, with no name of its own
+            html += QStringLiteral("<p>（本章由书友团包月赞助）</p>");
+    }
     html += QStringLiteral("<div class=\"comments\" id=\"c%1\">").arg(chapter);
     for (int c = 1; c <= 3; ++c)
         html +=
@@ -379,7 +382,8 @@ QByteArray commentedChapter(int chapter) {
 }
 
 // "以后不保存这一块（本网站）" on the comments: the site's rules file learns the block, and the
-// next chain on that site saves the story without it.
+// next chain on that site saves the story without it; on a line inside the story, the line
+// (never the story's whole element).
 TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
     for (int chapter = 1; chapter <= 3; ++chapter)
         server.addPage(QStringLiteral("/c/%1.html").arg(chapter), commentedChapter(chapter));
@@ -401,7 +405,8 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
         return all;
     };
     const QString before = saveSeries(QStringLiteral("评书"));
-    EXPECT_TRUE(before.contains(QStringLiteral("读者2号评论第3章"))); // what the rule is for
+    EXPECT_TRUE(before.contains(QStringLiteral("读者2号评论第3章"))); // what the rules are for
+    EXPECT_EQ(before.count(QStringLiteral("书友团包月赞助")), 3);
 
     view = openAndShow(first);
     ASSERT_TRUE(view);
@@ -416,9 +421,26 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
     ASSERT_TRUE(testing_support::waitFor([&] {
         return common::readTextFile(rulesPath).text.contains("drop=div.comments");
     })) << window->panelText("s2").toStdString();
+    if (auto *menu = qobject_cast<QMenu *>(entry->parent()))
+        menu->close(); // chosen: the menu goes, as after a click
+    entry = pageMenuEntry(view,
+                          "(function(){const r=[...document.querySelectorAll('#content > p')]"
+                          ".find(p=>p.textContent.includes('书友团')).getBoundingClientRect();"
+                          "return [r.x+5,r.y+r.height/2];})()",
+                          QStringLiteral("以后不保存这一块（本网站）"));
+    ASSERT_TRUE(entry);
+    entry->trigger();
+    ASSERT_TRUE(testing_support::waitFor([&] {
+        return common::readTextFile(rulesPath).text.contains(
+            QStringLiteral("dropline=（本章由书友团包月赞助）"));
+    })) << common::readTextFile(rulesPath).text.toStdString();
+    EXPECT_FALSE(common::readTextFile(rulesPath).text.contains("div#content"));
+    EXPECT_TRUE(window->panelText("s2").startsWith(QStringLiteral("以后不保存以“（本章由书友团包月赞助")))
+        << window->panelText("s2").toStdString();
 
     const QString after = saveSeries(QStringLiteral("评书二"));
     EXPECT_FALSE(after.contains(QStringLiteral("读者"))) << after.toStdString();
+    EXPECT_FALSE(after.contains(QStringLiteral("书友团"))) << after.toStdString();
     for (int chapter = 1; chapter <= 3; ++chapter) {
         for (int p = 1; p <= 6; ++p)
             EXPECT_TRUE(after.contains(paragraph(chapter, p))) << chapter << " " << p;

@@ -184,23 +184,20 @@ void WebEngineView::showContextMenu(const QPoint &position) {
                         [this, url, text] { emit nextChapterLinkChosen(url, text); });
     }
     if (const QString scheme = url().scheme(); scheme == u"http" || scheme == u"https") {
-        // The block under the pointer, by the nearest element with a name of its own that
-        // other pages of the site share: an id without digits (not "c12"), else a class.
         const double zoom = m_page->zoomFactor() > 0 ? m_page->zoomFactor() : 1;
         const QString script =
-            QStringLiteral("(function(x,y){var e=document.elementFromPoint(x,y);"
-                           "while(e&&e!==document.body&&e!==document.documentElement){"
-                           "var t=e.tagName.toLowerCase(),ok=/^[^\\s#.]+$/;"
-                           "if(e.id&&ok.test(e.id)&&!/\\d/.test(e.id))return t+'#'+e.id;"
-                           "if(e.classList&&e.classList.length&&ok.test(e.classList[0]))"
-                           "return t+'.'+e.classList[0];e=e.parentElement;}return '';})(%1,%2)")
-                .arg(position.x() / zoom)
-                .arg(position.y() / zoom);
+            scriptWithArguments(QStringLiteral("block_under_pointer.js"), {})
+                .replace(QStringLiteral("(X, Y)"), QStringLiteral("(%1, %2)")
+                                                       .arg(position.x() / zoom)
+                                                       .arg(position.y() / zoom));
         menu->addAction(QStringLiteral("以后不保存这一块（本网站）"), this, [this, script] {
             m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                                   [view = QPointer<WebEngineView>(this)](const QVariant &found) {
+                                      const QVariantMap block = found.toMap();
                                       if (view)
-                                          emit view->blockToDropChosen(found.toString());
+                                          emit view->blockToDropChosen(
+                                              block.value(QStringLiteral("selector")).toString(),
+                                              block.value(QStringLiteral("line")).toString());
                                   });
         });
     }
