@@ -4,9 +4,25 @@
 
 namespace serial {
 
+namespace {
+
+// An advertisement line inside the story is shorter than this.
+constexpr qsizetype kLongestAdvert = 160;
+
+} // namespace
+
 bool isClutterLine(QStringView line) {
     const QString plain = line.toString().simplified();
-    if (plain.isEmpty() || plain.size() >= 50)
+    if (plain.isEmpty())
+        return false;
+    // A site's advertisement inside the story, however long: it names the site's address or
+    // asks the reader to remember it.
+    static const QRegularExpression siteAdvert(
+        QStringLiteral("记住本站|本站地址|天才一秒|一秒记住|(?:https?://|www\\.)[\\w.-]+\\.[a-z]{2,}"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (plain.size() < kLongestAdvert && siteAdvert.match(plain).hasMatch())
+        return true;
+    if (plain.size() >= 50)
         return false;
     // Every word of the line is a navigation word.
     static const QRegularExpression navigation(QStringLiteral(
