@@ -60,6 +60,9 @@ public:
 
     // Navigation. navigate() marks the navigation as the program's own.
     virtual void navigate(const QUrl &url) = 0;
+    // Loads `url` asking the server again, never answered from the cache (a check for what is
+    // new on a page read before).
+    virtual void navigateFresh(const QUrl &url) { navigate(url); }
     virtual void stop() = 0;
     virtual void goBack() = 0;
     virtual void goForward() = 0;

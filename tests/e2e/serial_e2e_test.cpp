@@ -284,6 +284,7 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
 // What scripts hand over (lumaro --serial-start URL --series NAME, then --serial-update NAME)
 // saves without a single dialog; the update appends the chapter that appeared meanwhile.
 TEST_F(SerialEndToEnd, AScriptStartsAChainAndLaterFetchesTheNewChapter) {
+    server.setCacheable(true); // the update check asks the server all the same
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜尾声"));
     auto finishedWith = [&](int count) {
         return testing_support::waitFor(

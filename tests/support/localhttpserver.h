@@ -22,6 +22,8 @@ public:
                  const QByteArray &type = "text/html; charset=utf-8") {
         m_pages.insert(path, {type, body});
     }
+    // Pages are answered as a site that lets browsers keep them for ten minutes does.
+    void setCacheable(bool cacheable) { m_cacheable = cacheable; }
     // The first `times` answers for `path` drop the connection after `keep` bytes of the body,
     // as a network that goes away does; later ones are whole.
     void dropPage(const QString &path, qsizetype keep, int times = 1) {
@@ -73,6 +75,7 @@ private:
             response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
         } else {
             response = "HTTP/1.1 200 OK\r\nContent-Type: " + page->first +
+                       (m_cacheable ? "\r\nCache-Control: max-age=600" : "") +
                        "\r\nContent-Length: " + QByteArray::number(page->second.size()) +
                        "\r\nConnection: close\r\n\r\n" + page->second;
         }
@@ -96,6 +99,7 @@ private:
     QHash<QTcpSocket *, QByteArray> m_buffers;
     QHash<QString, QPair<qsizetype, int>> m_drops; // bytes kept, answers left to drop
     int m_connections = 0;
+    bool m_cacheable = false;
 };
 
 } // namespace testing_support

@@ -18,6 +18,7 @@
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineHttpRequest>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -222,6 +223,17 @@ void WebEngineView::navigate(const QUrl &url) {
     ensurePage();
     m_page->markOwnNavigation(url);
     m_page->load(url);
+}
+
+void WebEngineView::navigateFresh(const QUrl &url) {
+    m_loadRequested = true;
+    ensurePage();
+    m_page->markOwnNavigation(url);
+    // The engine's cache takes a request that says no-cache to the server.
+    QWebEngineHttpRequest request(url);
+    request.setHeader("Cache-Control", "no-cache");
+    request.setHeader("Pragma", "no-cache");
+    m_page->load(request);
 }
 
 void WebEngineView::stop() {

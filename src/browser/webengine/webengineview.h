@@ -28,6 +28,7 @@ public:
 
     QWidget *widget() override;
     void navigate(const QUrl &url) override;
+    void navigateFresh(const QUrl &url) override;
     void stop() override;
     void goBack() override;
     void goForward() override;

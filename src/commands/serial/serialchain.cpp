@@ -119,7 +119,12 @@ void SerialChain::loadNext() {
         return finish(QStringLiteral("连续保存的网页已经关闭"));
     m_waitingForLoad = true;
     m_loadLimit.start(kLoadLimitMs);
-    m_view->navigate(m_state.next);
+    // A check for new chapters asks the server: the engine's cache holds the last chapter as
+    // it was when it was read.
+    if (m_peeking)
+        m_view->navigateFresh(m_state.next);
+    else
+        m_view->navigate(m_state.next);
 }
 
 void SerialChain::pageLoaded(const QUrl &, bool ok) {
