@@ -75,6 +75,9 @@ public:
     virtual bool isBusy() const = 0;
     // Why the last load failed, as the engine says it ("" after a load that succeeded).
     QString loadError() const { return m_loadError; }
+    // Where a page read from the disk tried to go on its own when its last load ended, kept
+    // from it (the page itself is still shown); empty otherwise.
+    QUrl refusedLeave() const { return m_refusedLeave; }
     // Reads and changes of the page answer later, through `reply`, from the event loop and
     // never inside the call; exactly once, also when the page does not answer in time (a busy
     // or dead page), when a load starts meanwhile, or when the view goes away.
@@ -163,11 +166,13 @@ signals:
 protected:
     NavigationHandler *navigationHandler() const { return m_navigationHandler; }
     void setLoadError(const QString &error) { m_loadError = error; }
+    void setRefusedLeave(const QUrl &url) { m_refusedLeave = url; }
 
 private:
     NavigationHandler *m_navigationHandler = nullptr;
     QUrl m_queuedAddress;
     QString m_loadError;
+    QUrl m_refusedLeave;
 };
 
 // A file the engine is about to download (a link to something it does not show, or the

@@ -26,7 +26,11 @@ void TabPageReports::showPage(const browser::BrowserView &view, bool withAddress
 }
 
 void TabPageReports::loadEnded(const browser::BrowserView &view, bool ok) {
-    if (ok)
+    if (!ok && !view.refusedLeave().isEmpty())
+        emit panelTextChanged(Panel::Message,
+                              QStringLiteral("已阻止保存的网页自己打开 %1（点击它的链接才会打开）")
+                                  .arg(view.refusedLeave().toString().left(300)));
+    else if (ok)
         emit panelTextChanged(Panel::Message, view.url().toString() + QStringLiteral("下载完成"));
     else
         emit panelTextChanged(

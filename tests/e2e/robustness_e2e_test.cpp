@@ -315,6 +315,28 @@ TEST_F(Robustness, ASavedPageReadsNoLocalFileAndReachesNoServer) {
     EXPECT_TRUE(waitFor([&] { return view->url() == server.url("/clicked"); }));
 }
 
+// A saved page that tries to leave on its own stays shown, and s2 says what was kept from it,
+// not that the page failed to open.
+TEST_F(Robustness, ASavedPageKeptFromLeavingSaysWhereItWantedToGo) {
+    QTemporaryDir saved;
+    const QString path = QDir(saved.path()).filePath("leaving.htm");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QString("<title>leaving</title><body onload=\"location.href='%1'\">saved</body>")
+                   .arg(server.url("/away").toString())
+                   .toUtf8());
+    file.close();
+    window->openAddress(QUrl::fromLocalFile(path).toString());
+    BrowserView *view = tabs().viewAt(tabs().viewCount() - 1);
+    tabs().switchByKeyboard(tabs().tabCount());
+    EXPECT_TRUE(waitFor([&] {
+        return window->panelText("s2").startsWith(QString::fromUtf8("已阻止保存的网页自己打开"));
+    })) << window->panelText("s2").toStdString();
+    EXPECT_TRUE(window->panelText("s2").contains("/away"));
+    EXPECT_EQ(view->url(), QUrl::fromLocalFile(path));
+    EXPECT_EQ(server.requestsFor("/away"), 0);
+}
+
 // Channels the request filter never sees: WebRTC's STUN and TURN and WebTransport (both over
 // UDP, logged here), and a WebSocket of a blob: page that a saved page made and went to.
 TEST_F(Robustness, ASavedPageReachesNoServerByWebRtcWebTransportOrABlobPage) {

@@ -54,6 +54,8 @@ bool WebEnginePage::mayLeave(const QUrl &url, bool isMainFrame, bool byProgram, 
     request.kind = isMainFrame ? PageRequest::Kind::MainFrame : PageRequest::Kind::Frame;
     request.byUser = byProgram || (redirect ? m_leaving : m_owner->followsUserInput());
     const bool allowed = mayGoOn(request);
+    if (!allowed && isMainFrame)
+        m_refusedLeave = url;
     if (isMainFrame && !redirect)
         m_leaving = allowed && request.fromLocalPage && reachesOut(url);
     return allowed;

@@ -3,6 +3,8 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include <utility>
+
 namespace browser {
 
 class WebEngineView;
@@ -18,6 +20,9 @@ public:
     // The next main-frame navigation to `url` is the program's own.
     void markOwnNavigation(const QUrl &url) { m_ownNavigation = url; }
     WebEngineView *owner() const { return m_owner; }
+    // The address a local page tried to leave for on its own and was kept from, since the last
+    // call; empty when none.
+    QUrl takeRefusedLeave() { return std::exchange(m_refusedLeave, QUrl()); }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -30,6 +35,7 @@ private:
     WebEngineView *m_owner;
     QUrl m_ownNavigation;
     bool m_leaving = false; // a navigation from a local page out to the network is under way
+    QUrl m_refusedLeave;
 };
 
 } // namespace browser

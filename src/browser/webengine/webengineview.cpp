@@ -95,6 +95,8 @@ void WebEngineView::ensurePage() {
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
         m_loadRequested = false;
+        // The page is still shown: it was its own way out that was refused.
+        setRefusedLeave(ok ? QUrl() : m_page->takeRefusedLeave());
         m_life->noteLoadFinished();
         emit documentComplete(m_page->url(), ok);
     });
