@@ -19,6 +19,7 @@
 #include "tabmemory.h"
 #include "tabstripmenu.h"
 #include "toolbar.h"
+#include "typeahead.h"
 #include "windowentries.h"
 #include "windowupdates.h"
 
@@ -328,8 +329,11 @@ void MainWindow::openFavouritesTab() {
 }
 
 void MainWindow::openSavedSearch() {
-    m_tabs->bringToFront(
-        m_tabs->openInNewTab(common::programPageUrl(QStringLiteral("searchsaved")), true, true));
+    browser::BrowserView *results =
+        m_tabs->openInNewTab(common::programPageUrl(QStringLiteral("searchsaved")), true, true);
+    m_tabs->bringToFront(results);
+    // The words typed at once go into its box, not lost before the page is there.
+    TypeAhead::keep(results);
 }
 
 void MainWindow::showHoveredLink(const QString &text) {
