@@ -6,6 +6,9 @@
 #include "shell/tabmemory.h"
 
 #include <QLabel>
+#include <QWebEnginePage>
+
+#include <csignal>
 
 namespace {
 
@@ -60,6 +63,51 @@ TEST_F(SharedRenderers, DiscardedTabsComeBackWholeWhenShown) {
     }
     EXPECT_EQ(notices, 0);
     EXPECT_EQ(whole, kPages);
+}
+
+// A renderer killed under tabs that share it takes the text typed into them: the notice of a
+// tab the user typed into says so, the others' do not.
+TEST_F(SharedRenderers, AKilledRendererSaysWhereTypedTextWasLost) {
+    QList<BrowserView *> views;
+    for (int i = 0; i < 4; ++i) {
+        server.addPage(QString("/f%1.htm").arg(i),
+                       "<html><head><title>form</title></head><body><input id=f autofocus>"
+                       "</body></html>");
+        views.append(tabs().openHarvested(server.url(QString("/f%1.htm").arg(i))));
+    }
+    ASSERT_TRUE(waitFor([&] {
+        return std::all_of(views.begin(), views.end(), [](BrowserView *v) { return loaded(v); });
+    }));
+    // Two renderers for four tabs: the first tab shares its renderer with another.
+    const auto pid = [](BrowserView *view) {
+        return static_cast<browser::WebEngineView *>(view)->page()->renderProcessPid();
+    };
+    BrowserView *typed = views[0];
+    QList<BrowserView *> sharing;
+    for (BrowserView *view : views) {
+        if (pid(view) == pid(typed))
+            sharing.append(view);
+    }
+    ASSERT_GE(sharing.size(), 2);
+    // Filled in as the menu entries paste into the focused field.
+    js(typed, "document.getElementById('f').focus()");
+    ASSERT_EQ(js(typed, "document.activeElement.id"), "f");
+    bool pasted = false;
+    typed->appendToFocusedElement("abc", [&pasted](bool ok) { pasted = ok; });
+    ASSERT_TRUE(waitFor([&] { return pasted; }));
+    ASSERT_EQ(js(typed, "document.getElementById('f').value"), "abc");
+    ASSERT_TRUE(typed->holdsUserInput());
+    ::kill(pid(typed), SIGKILL);
+    const auto noticeOf = [](BrowserView *view) {
+        QLabel *label = view->widget()->findChild<QLabel *>();
+        return label && !label->isHidden() ? label->text() : QString();
+    };
+    for (BrowserView *view : sharing) {
+        ASSERT_TRUE(waitFor([&] { return !noticeOf(view).isEmpty(); }));
+        EXPECT_EQ(noticeOf(view).contains(QString::fromUtf8("填写或改动的内容已经丢失")),
+                  view == typed)
+            << noticeOf(view).toStdString();
+    }
 }
 
 } // namespace

@@ -34,13 +34,16 @@ void PageLife::attach(QWebEnginePage *page) {
     m_page = page;
 }
 
-QString PageLife::crashNotice(QWebEnginePage::RenderProcessTerminationStatus status) {
+QString PageLife::crashNotice(QWebEnginePage::RenderProcessTerminationStatus status,
+                              bool inputLost) {
     const QString cause = status == QWebEnginePage::KilledTerminationStatus
                               ? QStringLiteral("被结束了（也许是内存不够）")
                           : status == QWebEnginePage::CrashedTerminationStatus
                               ? QStringLiteral("崩溃了")
                               : QStringLiteral("意外退出了");
-    return QStringLiteral("显示这个网页的进程%1。按“刷新网页”按钮重新载入这个网页。").arg(cause);
+    return QStringLiteral("显示这个网页的进程%1。%2按“刷新网页”按钮重新载入这个网页。")
+        .arg(cause, inputLost ? QStringLiteral("在这个网页里填写或改动的内容已经丢失。")
+                              : QString());
 }
 
 LifeState PageLife::state() const {

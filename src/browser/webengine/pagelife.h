@@ -58,7 +58,8 @@ public:
     bool noteRendererEnded(QWebEnginePage::RenderProcessTerminationStatus status);
 
     // The notice shown in a tab whose page lost its renderer.
-    static QString crashNotice(QWebEnginePage::RenderProcessTerminationStatus status);
+    static QString crashNotice(QWebEnginePage::RenderProcessTerminationStatus status,
+                               bool inputLost = false);
 
 private:
     void revive();

@@ -105,7 +105,9 @@ void WebEngineView::ensurePage() {
                 m_loading = false;
                 if (!m_life->noteRendererEnded(status))
                     return; // let go by the program: it comes back when shown or read
-                m_crashNotice->setText(PageLife::crashNotice(status));
+                // Text typed into the page went with its renderer (and with every page that
+                // shared it): the notice says so.
+                m_crashNotice->setText(PageLife::crashNotice(status, holdsUserInput()));
                 showCrashNotice(true);
                 emit renderProcessGone();
             });
