@@ -43,6 +43,9 @@ QByteArray InstanceRequest::encode() const {
     QJsonObject object{{QStringLiteral("open"), open}, {QStringLiteral("command"), command}};
     if (!serialStart.isEmpty())
         object.insert(QStringLiteral("serialStart"), serialStart.toString(QUrl::FullyEncoded));
+    if (!serialContents.isEmpty())
+        object.insert(QStringLiteral("serialContents"),
+                      serialContents.toString(QUrl::FullyEncoded));
     if (serialUpdate)
         object.insert(QStringLiteral("serialUpdate"), true);
     if (!series.isEmpty())
@@ -65,6 +68,8 @@ std::optional<InstanceRequest> InstanceRequest::decode(const QByteArray &line) {
     request.command = object.value(QStringLiteral("command")).toString();
     request.serialStart =
         QUrl(object.value(QStringLiteral("serialStart")).toString(), QUrl::StrictMode);
+    request.serialContents =
+        QUrl(object.value(QStringLiteral("serialContents")).toString(), QUrl::StrictMode);
     request.serialUpdate = object.value(QStringLiteral("serialUpdate")).toBool();
     request.series = object.value(QStringLiteral("series")).toString();
     return request;
@@ -100,6 +105,15 @@ bool carryOut(MainWindow &window, const InstanceRequest &request, std::function<
                                       else
                                           chain.startFromAddress(start, series);
                                   }));
+    }
+    if (!request.serialContents.isEmpty()) {
+        const QUrl contents = request.serialContents;
+        const QString series = request.series;
+        commands.runner().enqueue(QStringLiteral("从目录页保存全部章节"),
+                                  [&window, contents, series]() -> common::Task<> {
+                                      co_await window.commands().serial().startFromContentsAddress(
+                                          contents, series);
+                                  });
     }
     if (request.command.isEmpty()) {
         if (done)

@@ -26,6 +26,7 @@ struct InstanceRequest {
     // (--serial-start URL --series NAME), or, with `serialUpdate`, the new chapters of the
     // series `series` (every finished series when empty) (--serial-update [SERIES]).
     QUrl serialStart{};
+    QUrl serialContents{}; // every chapter of this contents page (--serial-contents URL)
     bool serialUpdate = false;
     QString series{};
 

@@ -36,6 +36,8 @@ Lumaro浏览器 V2.0：看网页，保存网页和文字，收集链接和电子
                           0 表示从不释放（默认：内存的十六分之一，512 到 1536 之间）
   --serial-start <网址>   从这个网址开始连续保存下一章，不弹出对话框，每两章之间
                           等一秒，章数不限，保存为文本；要和 --series 一起用
+  --serial-contents <网址> 从这个目录页保存全部章节（目录分几页时读完每一页），
+                          不弹出对话框；要和 --series 一起用
   --series <名字>         连续保存的系列名字（默认保存路径下的文件夹）；已有这个系列时
                           新的章节接在后面，不删除也不重新编号已经保存的章节
   --serial-update [系列]  检查新章节：默认保存路径里已经保存完的系列（只检查给出的
@@ -64,17 +66,21 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
                                     QStringLiteral("MB"));
     const QCommandLineOption serialStart(QStringLiteral("serial-start"), QString(),
                                          QStringLiteral("URL"));
+    const QCommandLineOption serialContents(QStringLiteral("serial-contents"), QString(),
+                                            QStringLiteral("URL"));
     const QCommandLineOption series(QStringLiteral("series"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption serialUpdate(QStringLiteral("serial-update"), QString());
-    parser.addOptions({help, version, dataDir, command, budget, serialStart, series, serialUpdate});
+    parser.addOptions({help, version, dataDir, command, budget, serialStart, serialContents, series,
+                       serialUpdate});
     if (!parser.parse(arguments)) {
         QStringList unknown;
         for (const QString &name : parser.unknownOptionNames())
             unknown.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
         const QString problem =
             unknown.isEmpty()
-                ? QStringLiteral("选项 --data-dir、--command、--memory-budget、--serial-start 和 "
-                                 "--series 后面要跟一个值，--help 和 --version 不带值。")
+                ? QStringLiteral("选项 --data-dir、--command、--memory-budget、--serial-start、"
+                                 "--serial-contents 和 --series 后面要跟一个值，--help 和 "
+                                 "--version 不带值。")
                 : QStringLiteral("不认识的选项：%1。").arg(unknown.join(QStringLiteral("、")));
         return finishWith(2, problem + u'\n' + kSeeHelp + u'\n');
     }
@@ -115,6 +121,15 @@ StartupOptions StartupOptions::parse(const QStringList &arguments, const QString
             parser.isSet(serialUpdate))
             return finishWith(2, QStringLiteral("--serial-start 要跟一个网址（http 或 https），"
                                                 "并且要和 --series 名字一起用。\n") +
+                                     kSeeHelp + u'\n');
+    }
+    if (parser.isSet(serialContents)) {
+        options.request.serialContents = QUrl::fromUserInput(parser.value(serialContents));
+        if (!common::isWebAddress(options.request.serialContents) ||
+            options.request.series.isEmpty() || parser.isSet(serialUpdate) ||
+            parser.isSet(serialStart))
+            return finishWith(2, QStringLiteral("--serial-contents 要跟一个目录页的网址（http 或 "
+                                                "https），并且要和 --series 名字一起用。\n") +
                                      kSeeHelp + u'\n');
     }
     if (parser.isSet(serialUpdate)) {

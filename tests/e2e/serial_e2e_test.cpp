@@ -279,6 +279,23 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
     for (int chapter = 1; chapter <= kChapters; ++chapter)
         EXPECT_EQ(entries[chapter - 1].address,
                   server.url(QStringLiteral("/book/%1.html").arg(chapter)));
+
+    // The same from a script (lumaro --serial-contents URL --series NAME): no dialog at all.
+    const int asked = dialogs.shown.size() + dialogs.inputs.size();
+    shell::InstanceRequest script;
+    script.serialContents = server.url("/list/1.html");
+    script.series = QStringLiteral("长夜脚本");
+    ASSERT_TRUE(shell::carryOut(*window, script));
+    const QString scripted = QDir(saveDir.path()).filePath(QStringLiteral("长夜脚本"));
+    ASSERT_TRUE(testing_support::waitFor(
+        [&] {
+            const auto state = serial::readChainState(scripted);
+            return state && state->finished;
+        },
+        90000))
+        << window->panelText("s2").toStdString();
+    EXPECT_EQ(serial::readChainState(scripted)->count, kChapters);
+    EXPECT_EQ(dialogs.shown.size() + dialogs.inputs.size(), asked);
 }
 
 // What scripts hand over (lumaro --serial-start URL --series NAME, then --serial-update NAME)

@@ -40,6 +40,9 @@ public:
     // startFromCurrentPage, then saves every chapter the page lists, in order, in a tab of its
     // own, leaving out those the series folder holds already.
     common::Task<> startFromContentsPage();
+    // The same from a script (lumaro --serial-contents URL --series NAME): the contents page
+    // loads in the chain's own tab, no dialog asks, and problems go to s2.
+    common::Task<> startFromContentsAddress(QUrl url, QString name);
     // A contents list is read over at most this many pages, each given this long to load.
     static constexpr int kMaxContentsPages = 200;
     static constexpr int kContentsPageMs = 30000;
@@ -98,8 +101,9 @@ private:
     void loadTimedOut();
     void finish(const QString &reason, bool tellUser = false);
     void status(const QString &text);
-    common::Task<browser::PageRead> loadContentsPage(QPointer<browser::BrowserView> view,
-                                                     const QUrl &url);
+    common::Task<> saveFromContents(QPointer<browser::BrowserView> chain, QUrl page, QString html,
+                                    struct SeriesStart start, bool quiet);
+    common::Task<browser::PageRead> loadContentsPage(QPointer<browser::BrowserView> view, QUrl url);
 
     CommandContext &m_context;
     QPointer<browser::BrowserView> m_view;
