@@ -2,6 +2,7 @@
 // files, and a full disk is said once, kills nothing, and indexing resumes when room comes back.
 #include "common/ansifile.h"
 #include "index/indexservice.h"
+#include "coreapplication.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,14 +23,7 @@ using fulltext::IndexService;
 
 class IndexFaultsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "core_tests";
-            static char *argv[] = {name, nullptr};
-            static QCoreApplication app(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { testing_support::ensureCoreApplication(); }
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         QDir(dir.path()).mkpath("save");

@@ -2,6 +2,7 @@
 // start and what appears in it later, and answers searches with a callback.
 #include "common/ansifile.h"
 #include "index/indexservice.h"
+#include "coreapplication.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,14 +20,7 @@ using fulltext::IndexService;
 
 class IndexServiceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "core_tests";
-            static char *argv[] = {name, nullptr};
-            static QCoreApplication app(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { testing_support::ensureCoreApplication(); }
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         QDir(dir.path()).mkpath("save");
