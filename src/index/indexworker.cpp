@@ -82,8 +82,8 @@ bool IndexWorker::healthy() {
     return false;
 }
 
+// The index must be closed.
 void IndexWorker::rebuild() {
-    m_index.reset();
     const QString aside = SavedIndex::moveAside(m_indexFolder);
     if (aside.isEmpty()) {
         report(QStringLiteral("全文索引已损坏，无法移开：") + m_indexFolder);
@@ -98,7 +98,7 @@ void IndexWorker::rebuild() {
 
 void IndexWorker::checkWhole() {
     m_index.reset(); // the check reads the files as they are on the disk
-    if (SavedIndex::isWhole(m_indexFolder) || !QFileInfo::exists(m_indexFolder)) {
+    if (!QFileInfo::exists(m_indexFolder) || SavedIndex::isWhole(m_indexFolder)) {
         if (ensureOpen())
             Q_EMIT idle(m_index->documentCount());
         return;
