@@ -40,6 +40,7 @@ struct PageRead {
         NoAnswer,   // the page did not answer in time (a script loop, a dead renderer)
         NoDocument, // the view holds no document yet: its page has not arrived
         Closed,     // the tab was closed before the answer came
+        Stopped,    // the user pressed 停止 while the read waited
     };
     Status status = Status::NoAnswer;
     QString html;    // the document element's inner HTML
@@ -108,10 +109,6 @@ public:
     // Downloads the file at `url` as a click on a link to it would: the download handler
     // decides where it goes.
     virtual void download(const QUrl &url) = 0;
-
-    // Makes the favourites page report clicks on its entries' buttons (favouritesCommand);
-    // does nothing on any other page, and nothing more when called again.
-    virtual void watchFavouritesButtons() = 0;
 
     // Finds text in the page (an empty text clears the marks); findFinished reports the
     // place of the marked match and the number of matches.

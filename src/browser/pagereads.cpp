@@ -8,7 +8,8 @@ namespace {
 
 // One read or change through the view's own call, guarded against a view that is gone.
 template <typename T, typename Call>
-common::Answer<T> ask(BrowserView *view, T whenGone, Call call) {
+common::Answer<T> ask(BrowserView *view, T whenGone, Call call,
+                      std::optional<T> whenStopped = std::nullopt) {
     return common::Answer<T>(
         [guard = QPointer<BrowserView>(view), whenGone, call](std::function<void(T)> reply) {
             if (!guard) {
@@ -17,7 +18,7 @@ common::Answer<T> ask(BrowserView *view, T whenGone, Call call) {
             }
             call(guard.data(), std::move(reply));
         },
-        whenGone, kLongestReadMs);
+        whenGone, kLongestReadMs, std::move(whenStopped));
 }
 
 PageRead closedPage() {
@@ -27,8 +28,9 @@ PageRead closedPage() {
 } // namespace
 
 common::Answer<PageRead> readPage(BrowserView *view) {
-    return ask<PageRead>(view, closedPage(),
-                         [](BrowserView *v, auto reply) { v->readPage(std::move(reply)); });
+    return ask<PageRead>(
+        view, closedPage(), [](BrowserView *v, auto reply) { v->readPage(std::move(reply)); },
+        PageRead{PageRead::Status::Stopped, {}, {}});
 }
 
 common::Answer<bool> changeHtml(BrowserView *view, const QString &innerHtml) {
@@ -77,9 +79,12 @@ common::Answer<bool> documentComplete(BrowserView *view, int timeoutMs) {
 common::Task<PageRead> readLoadedPage(QPointer<BrowserView> view, int limitMs) {
     QElapsedTimer waited;
     waited.start();
+    const int stops = common::waitsStoppedSoFar();
     for (;;) {
         if (!view)
             co_return closedPage();
+        if (common::waitsStoppedSoFar() != stops)
+            co_return PageRead{PageRead::Status::Stopped, {}, {}};
         PageRead read = co_await readPage(view.data());
         if (read.status != PageRead::Status::NoDocument || waited.elapsed() >= limitMs)
             co_return read;

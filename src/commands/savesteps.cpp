@@ -73,7 +73,8 @@ SaveSteps::readPage(QPointer<browser::BrowserView> view, QString failure) {
     browser::PageRead page = co_await browser::readLoadedPage(view, kPageArrivalMs);
     if (page.ok() && view)
         co_return page;
-    if (!failure.isEmpty() && page.status != browser::PageRead::Status::Closed)
+    if (!failure.isEmpty() && page.status != browser::PageRead::Status::Closed &&
+        page.status != browser::PageRead::Status::Stopped)
         m_context.dialogs.message(kNoticeCaption, failure, Dialogs::Buttons::Ok);
     co_return std::nullopt;
 }
@@ -141,6 +142,11 @@ SaveSteps::readForBatch(BatchTab tab, BatchRun &run, saving::BatchOutcome &outco
         page.status = browser::PageRead::Status::NoDocument;
     if (page.ok() && !tab.view)
         page.status = browser::PageRead::Status::Closed;
+    if (page.status == browser::PageRead::Status::Stopped) {
+        outcome.stopped = true;
+        outcome.notSaved.append(tab.address);
+        co_return std::nullopt;
+    }
     if (page.ok()) {
         if (discarded)
             ++outcome.reloaded;

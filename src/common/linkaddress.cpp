@@ -1,6 +1,7 @@
 #include "linkaddress.h"
 
 #include "characterreferences.h"
+#include "tagscan.h"
 #include "urlhost.h"
 
 #include "common/textsearch.h"
@@ -92,34 +93,6 @@ bool isTagEnd(QChar c) {
            c == u'>';
 }
 
-// The raw value of the attribute `name` (lower case) in one start tag, if it has one.
-std::optional<QStringView> attributeValue(QStringView tag, QStringView name) {
-    for (qsizetype at = common::indexOfCI(tag, name); at >= 0;
-         at = common::indexOfCI(tag, name, at + 1)) {
-        if (at == 0 || !isTagEnd(tag[at - 1]) || tag[at - 1] == u'>')
-            continue;
-        qsizetype i = at + name.size();
-        while (i < tag.size() && tag[i].isSpace())
-            ++i;
-        if (i >= tag.size() || tag[i] != u'=')
-            continue;
-        ++i;
-        while (i < tag.size() && tag[i].isSpace())
-            ++i;
-        if (i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'')) {
-            const qsizetype close = tag.indexOf(tag[i], i + 1);
-            if (close < 0)
-                return std::nullopt;
-            return tag.sliced(i + 1, close - i - 1);
-        }
-        qsizetype end = i;
-        while (end < tag.size() && !tag[end].isSpace() && tag[end] != u'>')
-            ++end;
-        return tag.sliced(i, end - i);
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 bool linkValueNeedsCleaning(QStringView rawValue) {
@@ -208,7 +181,7 @@ std::optional<QStringView> baseElementHrefAt(QStringView html, qsizetype pos, qs
         html.sliced(tagStart, pos - tagStart).contains(u'>'))
         return std::nullopt;
     const qsizetype end = html.indexOf(u'>', pos);
-    return attributeValue(html.sliced(tagStart, (end < 0 ? html.size() : end) - tagStart), u"href");
+    return common::rawTagAttribute(html.sliced(tagStart, (end < 0 ? html.size() : end) - tagStart), u"href");
 }
 
 QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString &charset) {
@@ -218,7 +191,7 @@ QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString 
             continue;
         const qsizetype end = html.indexOf(u'>', at);
         const QStringView tag = html.sliced(at, (end < 0 ? html.size() : end) - at);
-        if (const auto href = attributeValue(tag, u"href"))
+        if (const auto href = common::rawTagAttribute(tag, u"href"))
             return baseUrlFromHref(*href, pageUrl, charset);
     }
     return pageUrl;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 // Commands that wait for the page are coroutines: a read of the page is `co_await`ed, and the
 // command goes on later from the event loop, when the answer has come. Nothing waits in a
@@ -21,7 +22,7 @@ namespace detail {
 
 struct PromiseBase {
     std::coroutine_handle<> continuation; // the coroutine that awaits this one
-    std::function<void()> onDone;         // for a task started on its own
+    std::function<void()> onDone;         // for a task started on its own or run by an owner
     bool detached = false;
 
     struct FinalAwaiter {
@@ -31,12 +32,12 @@ struct PromiseBase {
             PromiseBase &promise = handle.promise();
             if (promise.continuation)
                 return promise.continuation;
-            if (promise.detached) {
-                std::function<void()> done = std::move(promise.onDone);
+            std::function<void()> done = std::move(promise.onDone);
+            if (promise.detached)
                 handle.destroy();
-                if (done)
-                    done();
-            }
+            // An owner told here may destroy the frame: nothing touches it afterwards.
+            if (done)
+                done();
             return std::noop_coroutine();
         }
         void await_resume() noexcept {}
@@ -98,6 +99,15 @@ public:
         handle.resume();
     }
 
+    // Runs the task while this object keeps its frame: `done` is called when it has ended (at
+    // once when it never waited) and may destroy this object. Destroying this object before
+    // that ends the task where it waits: the frames of the steps it awaits go with it, and
+    // nothing it waited for resumes it.
+    void run(std::function<void()> done) & {
+        m_handle.promise().onDone = std::move(done);
+        m_handle.resume();
+    }
+
 private:
     void reset() {
         if (m_handle)
@@ -116,28 +126,76 @@ inline Task<void> detail::Promise<void>::get_return_object() {
     return Task<void>(std::coroutine_handle<Promise<void>>::from_promise(*this));
 }
 
+namespace detail {
+
+// A wait under way, which stopWaits() may end early.
+struct OpenWait {
+    virtual ~OpenWait() = default;
+    virtual void stop() = 0;
+};
+
+inline std::vector<std::weak_ptr<OpenWait>> &openWaits() {
+    static std::vector<std::weak_ptr<OpenWait>> waits;
+    return waits;
+}
+
+inline int &stopCount() {
+    static int count = 0;
+    return count;
+}
+
+} // namespace detail
+
+// How many times stopWaits() was called: a step that waits in a loop compares it with the
+// count it began with, and ends when it has changed.
+inline int waitsStoppedSoFar() {
+    return detail::stopCount();
+}
+
+// Ends every wait under way at once: each gives its `whenStopped` answer. 停止 calls it, so
+// that a command waiting for a page that never comes ends now, not when its wait runs out.
+inline void stopWaits() {
+    ++detail::stopCount();
+    std::vector<std::weak_ptr<detail::OpenWait>> waits;
+    waits.swap(detail::openWaits());
+    for (const std::weak_ptr<detail::OpenWait> &wait : waits) {
+        if (const std::shared_ptr<detail::OpenWait> open = wait.lock())
+            open->stop();
+    }
+}
+
 // An answer that comes later through a callback: `co_await Answer<T>(start, fallback, ms)`
 // calls `start` with the callback to answer through, and gives what it is answered, or
-// `fallback` when nothing answers within `timeoutMs`. Only the first answer counts. The
-// coroutine goes on from the event loop, never inside the call that answered.
+// `fallback` when nothing answers within `timeoutMs`. A wait given `whenStopped` gives that
+// when stopWaits() ends it; other waits run their course. Only the first answer counts. The coroutine goes on
+// from the event loop, never inside the call that answered, and not at all when its frame was
+// destroyed meanwhile.
 template <typename T> class [[nodiscard]] Answer {
 public:
     using Reply = std::function<void(T)>;
 
-    Answer(std::function<void(Reply)> start, T fallback, int timeoutMs)
-        : m_start(std::move(start)), m_fallback(std::move(fallback)), m_timeoutMs(timeoutMs) {}
+    Answer(std::function<void(Reply)> start, T fallback, int timeoutMs,
+           std::optional<T> whenStopped = std::nullopt)
+        : m_start(std::move(start)), m_fallback(std::move(fallback)), m_timeoutMs(timeoutMs),
+          m_whenStopped(std::move(whenStopped)) {}
+    Answer(Answer &&) = default;
+    ~Answer() {
+        if (m_state)
+            m_state->gone = true;
+    }
 
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> handle) {
         auto state = std::make_shared<State>();
+        state->handle = handle;
         m_state = state;
-        const Reply reply = [state, handle](T value) {
-            if (state->answered)
-                return;
-            state->answered = true;
-            state->value.emplace(std::move(value));
-            QTimer::singleShot(0, QCoreApplication::instance(), [handle] { handle.resume(); });
-        };
+        if (m_whenStopped) {
+            state->whenStopped = m_whenStopped;
+            auto &waits = detail::openWaits();
+            std::erase_if(waits, [](const std::weak_ptr<detail::OpenWait> &w) { return w.expired(); });
+            waits.push_back(state);
+        }
+        const Reply reply = [state](T value) { state->answer(std::move(value)); };
         QTimer::singleShot(m_timeoutMs, QCoreApplication::instance(),
                            [reply, fallback = m_fallback] { reply(fallback); });
         m_start(reply);
@@ -145,13 +203,32 @@ public:
     T await_resume() { return std::move(*m_state->value); }
 
 private:
-    struct State {
+    struct State : detail::OpenWait, std::enable_shared_from_this<State> {
         bool answered = false;
+        bool gone = false; // the awaiting frame was destroyed
+        std::coroutine_handle<> handle;
         std::optional<T> value;
+        std::optional<T> whenStopped;
+        void answer(T given) {
+            if (answered)
+                return;
+            answered = true;
+            value.emplace(std::move(given));
+            QTimer::singleShot(0, QCoreApplication::instance(),
+                               [self = this->shared_from_this()] {
+                                   if (!self->gone)
+                                       self->handle.resume();
+                               });
+        }
+        void stop() override {
+            if (whenStopped)
+                answer(*whenStopped);
+        }
     };
     std::function<void(Reply)> m_start;
     T m_fallback;
     int m_timeoutMs;
+    std::optional<T> m_whenStopped;
     std::shared_ptr<State> m_state;
 };
 

@@ -1,5 +1,6 @@
 #include "visibletext.h"
 
+#include "common/tagscan.h"
 #include "common/textsearch.h"
 
 namespace editing {
@@ -10,34 +11,10 @@ bool isAsciiLetter(QChar c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-// The end of the tag starting at `lt` (one past its ">"), quotes respected.
+// The end of the tag starting at `lt` (one past its ">"); a tag cut short runs to the end.
 qsizetype tagEnd(QStringView html, qsizetype lt) {
-    QChar quote;
-    for (qsizetype i = lt + 1; i < html.size(); ++i) {
-        const QChar c = html[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'"' || c == u'\'') {
-            // Only a quote that opens an attribute value: after "=" and optional blanks.
-            qsizetype before = i - 1;
-            while (before > lt && html[before].isSpace())
-                --before;
-            if (html[before] == u'=')
-                quote = c;
-        } else if (c == u'>') {
-            return i + 1;
-        }
-    }
-    return html.size();
-}
-
-// The lower-case name of the start tag at `lt` ("script" for "<SCRIPT src=...>").
-QString startTagName(QStringView html, qsizetype lt) {
-    qsizetype i = lt + 1;
-    while (i < html.size() && (html[i].isLetterOrNumber() || html[i] == u'-'))
-        ++i;
-    return common::asciiLowered(html.sliced(lt + 1, i - lt - 1));
+    const qsizetype end = common::tagEnd(html, lt);
+    return end < 0 ? html.size() : end;
 }
 
 bool hidesItsContent(const QString &tagName) {
@@ -71,7 +48,7 @@ QList<TextRange> visibleTextRanges(QStringView html) {
             end = close < 0 ? html.size() : close + 3;
         } else if (isAsciiLetter(next)) {
             end = tagEnd(html, lt);
-            const QString name = startTagName(html, lt);
+            const QString name = common::tagName(html, lt);
             if (hidesItsContent(name) && !html.sliced(lt, end - lt).endsWith(u"/>")) {
                 const qsizetype close =
                     common::indexOfCI(html, QString(QStringLiteral("</") + name), end);

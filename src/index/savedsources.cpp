@@ -1,5 +1,7 @@
 #include "savedsources.h"
 
+#include "links/seenrecord.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,16 +19,12 @@ QHash<QString, SavedSource> readSavedSources(const QString &seenPath) {
         return sources;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() != 5 || fields[0] != "S" || fields[4].isEmpty())
+        const auto read = links::readSeenLine(line);
+        if (!read || !read->saved)
             continue;
-        bool ok = false;
-        const qint64 time = fields[1].toLongLong(&ok);
-        if (!ok || time < 0)
-            continue;
-        const QString folder = QString::fromUtf8(fields[3]);
-        const QString path = QDir(folder).filePath(QString::fromUtf8(fields[4]));
-        sources.insert(savedSourceKey(path), {QString::fromUtf8(fields[2]), time});
+        const QString path =
+            QDir(QString::fromUtf8(read->folder)).filePath(QString::fromUtf8(read->fileName));
+        sources.insert(savedSourceKey(path), {QString::fromUtf8(read->address), read->time});
     }
     return sources;
 }

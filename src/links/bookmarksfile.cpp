@@ -1,6 +1,7 @@
 #include "bookmarksfile.h"
 
 #include "common/characterreferences.h"
+#include "common/tagscan.h"
 #include "common/urlrules.h"
 
 #include <QUrl>
@@ -10,79 +11,6 @@
 namespace links::bookmarks {
 
 namespace {
-
-bool isSpace(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-// The position of the ">" that ends the tag opened at `lt`; a ">" inside a quoted attribute
-// value does not end it. -1 when the tag never ends.
-qsizetype tagEnd(QStringView text, qsizetype lt) {
-    QChar quote;
-    QChar lastNonSpace;
-    for (qsizetype i = lt + 1; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'>') {
-            return i;
-        } else if ((c == u'"' || c == u'\'') && lastNonSpace == u'=') {
-            quote = c;
-        }
-        if (!isSpace(c))
-            lastNonSpace = c;
-    }
-    return -1;
-}
-
-// The value of the attribute `name` (lower case) of a tag's text, character references
-// decoded; no value when the tag has no such attribute.
-std::optional<QString> attribute(QStringView tag, QStringView name) {
-    qsizetype i = 1;
-    while (i < tag.size() && !isSpace(tag[i]) && tag[i] != u'>')
-        ++i; // the tag's name
-    while (i < tag.size()) {
-        while (i < tag.size() && (isSpace(tag[i]) || tag[i] == u'/'))
-            ++i;
-        const qsizetype nameStart = i;
-        while (i < tag.size() && !isSpace(tag[i]) && tag[i] != u'=' && tag[i] != u'>')
-            ++i;
-        const QStringView found = tag.sliced(nameStart, i - nameStart);
-        while (i < tag.size() && isSpace(tag[i]))
-            ++i;
-        QStringView value;
-        if (i < tag.size() && tag[i] == u'=') {
-            ++i;
-            while (i < tag.size() && isSpace(tag[i]))
-                ++i;
-            if (i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'')) {
-                const qsizetype close = tag.indexOf(tag[i], i + 1);
-                const qsizetype end = close < 0 ? tag.size() : close;
-                value = tag.sliced(i + 1, end - i - 1);
-                i = end + 1;
-            } else {
-                const qsizetype valueStart = i;
-                while (i < tag.size() && !isSpace(tag[i]) && tag[i] != u'>')
-                    ++i;
-                value = tag.sliced(valueStart, i - valueStart);
-            }
-        } else if (found.isEmpty()) {
-            ++i; // a stray character: step over it
-        }
-        if (!found.isEmpty() && found.compare(name, Qt::CaseInsensitive) == 0)
-            return common::decodeCharacterReferences(value);
-    }
-    return std::nullopt;
-}
-
-// The tag's name in lower case, with its "/" for a closing tag: "dl", "/dl", "a", "h3".
-QString tagName(QStringView text, qsizetype lt, qsizetype end) {
-    qsizetype i = lt + 1;
-    while (i < end && !isSpace(text[i]) && text[i] != u'>')
-        ++i;
-    return text.sliced(lt + 1, i - lt - 1).toString().toLower();
-}
 
 // The text of an element up to its closing tag (`close`, e.g. "</a"), decoded and trimmed;
 // `next` receives where reading goes on.
@@ -137,13 +65,13 @@ ReadBookmarks readBookmarks(QStringView html) {
             pos = close + 3;
             continue;
         }
-        const qsizetype end = tagEnd(html, lt);
+        const qsizetype end = common::tagEnd(html, lt);
         if (end < 0)
             break;
-        pos = end + 1;
-        const QString name = tagName(html, lt, end);
+        pos = end;
+        const QString name = common::tagName(html, lt);
         if (name == u"h3") {
-            folderTitle = elementText(html, end + 1, u"</h3", &pos);
+            folderTitle = elementText(html, end, u"</h3", &pos);
         } else if (name == u"dl") {
             listHasFolder.append(folderTitle.has_value());
             if (folderTitle)
@@ -155,8 +83,8 @@ ReadBookmarks readBookmarks(QStringView html) {
         } else if (name == u"a") {
             folderTitle.reset();
             const QString address = withoutControls(
-                attribute(html.sliced(lt, end - lt), u"href").value_or(QString()).trimmed());
-            const QString title = withoutControls(elementText(html, end + 1, u"</a", &pos));
+                common::tagAttribute(html.sliced(lt, end - lt), u"href").value_or(QString()).trimmed());
+            const QString title = withoutControls(elementText(html, end, u"</a", &pos));
             if (address.isEmpty())
                 continue;
             if (isBookmarkAddress(QUrl(address)))

@@ -31,33 +31,39 @@ QString savedKey(const QString &addressKey, QByteArrayView folder) {
 
 } // namespace
 
-bool SeenRecord::readLine(QByteArrayView line) {
+std::optional<SeenLine> readSeenLine(QByteArrayView line) {
     QByteArrayView fields[5];
     int count = 0;
     qsizetype from = 0;
     for (qsizetype i = 0; i <= line.size(); ++i) {
         if (i == line.size() || line[i] == '\t') {
             if (count == 5)
-                return false;
+                return std::nullopt;
             fields[count++] = line.sliced(from, i - from);
             from = i + 1;
         }
     }
     if (count < 3)
-        return false;
+        return std::nullopt;
     bool ok = false;
     const qint64 time = fields[1].toLongLong(&ok);
     if (!ok || time < 0 || fields[2].isEmpty())
+        return std::nullopt;
+    if (fields[0] == "O" && count == 3)
+        return SeenLine{false, time, fields[2], {}, {}};
+    if (fields[0] == "S" && count == 5 && !fields[4].isEmpty())
+        return SeenLine{true, time, fields[2], fields[3], fields[4]};
+    return std::nullopt;
+}
+
+bool SeenRecord::readLine(QByteArrayView line) {
+    const auto read = readSeenLine(line);
+    if (!read)
         return false;
-    const QString address = addressKey(fields[2]);
-    if (fields[0] == "O" && count == 3) {
-        m_seen[address] = time;
-    } else if (fields[0] == "S" && count == 5 && !fields[4].isEmpty()) {
-        m_seen[address] = time;
-        m_saved[savedKey(address, fields[3])] = {QString::fromUtf8(fields[4]), time};
-    } else {
-        return false;
-    }
+    const QString address = addressKey(read->address);
+    m_seen[address] = read->time;
+    if (read->saved)
+        m_saved[savedKey(address, read->folder)] = {QString::fromUtf8(read->fileName), read->time};
     ++m_records;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,19 @@ namespace links {
 // A line that does not read so (garbage, a record cut short by a crash) is dropped on load
 // and the file rebuilt without it. The file holds at most `limit` records: past that, the
 // newest three quarters are kept.
+// One line of the file as read: an "O" record (opened) or an "S" record (saved, with its
+// folder and file name). The fields are views into the line.
+struct SeenLine {
+    bool saved = false;
+    qint64 time = 0;
+    QByteArrayView address;
+    QByteArrayView folder;
+    QByteArrayView fileName;
+};
+
+// Reads one line (without its line break); none when it does not read as a record.
+std::optional<SeenLine> readSeenLine(QByteArrayView line);
+
 class SeenRecord {
 public:
     struct Saved {

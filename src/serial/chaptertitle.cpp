@@ -1,6 +1,6 @@
 #include "chaptertitle.h"
 
-#include "markup.h"
+#include "common/characterreferences.h"
 
 #include <QRegularExpression>
 
@@ -17,7 +17,7 @@ bool isSeparator(QChar c) {
 
 QString plainText(QStringView markup) {
     static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
-    return decodeEntities(markup.toString().replace(tags, QStringLiteral(" "))).simplified();
+    return common::decodeCharacterReferences(markup.toString().replace(tags, QStringLiteral(" "))).simplified();
 }
 
 QString trimmedSeparators(const QString &text) {

@@ -1,78 +1,28 @@
 #include "markup.h"
 
+#include "common/characterreferences.h"
+#include "common/tagscan.h"
+
 #include <QHash>
 
 namespace serial {
 
 namespace {
 
-bool isNameChar(QChar c) {
-    return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_') ||
-           c == QLatin1Char(':');
-}
-
-// True when `html` has the tag `name` opening at `at` ("<a " or "<a>", any letter case).
-bool opensTag(QStringView html, qsizetype at, QLatin1String name) {
-    if (html.at(at) != QLatin1Char('<'))
-        return false;
-    const qsizetype end = at + 1 + name.size();
-    if (end > html.size() || html.mid(at + 1, name.size()).compare(name, Qt::CaseInsensitive))
-        return false;
-    return end == html.size() || html.at(end).isSpace() || html.at(end) == QLatin1Char('>') ||
-           html.at(end) == QLatin1Char('/');
-}
-
 struct Tag {
-    QHash<QString, QString> attributes; // names in lower case
+    QHash<QString, QString> attributes; // names in lower case, values decoded
     qsizetype end = -1;                 // just after the closing '>', -1 when the tag is cut
 };
 
-// Reads the attributes of the tag whose name ends at `from`.
-Tag readTag(QStringView html, qsizetype from) {
+Tag readTag(QStringView html, qsizetype lt) {
     Tag tag;
-    qsizetype i = from;
-    const qsizetype n = html.size();
-    while (i < n) {
-        while (i < n && (html.at(i).isSpace() || html.at(i) == QLatin1Char('/')))
-            ++i;
-        if (i >= n)
-            return tag;
-        if (html.at(i) == QLatin1Char('>')) {
-            tag.end = i + 1;
-            return tag;
-        }
-        const qsizetype nameStart = i;
-        while (i < n && isNameChar(html.at(i)))
-            ++i;
-        if (i == nameStart) { // a stray character: skip it
-            ++i;
-            continue;
-        }
-        const QString name = html.mid(nameStart, i - nameStart).toString().toLower();
-        while (i < n && html.at(i).isSpace())
-            ++i;
-        QString value;
-        if (i < n && html.at(i) == QLatin1Char('=')) {
-            ++i;
-            while (i < n && html.at(i).isSpace())
-                ++i;
-            if (i < n && (html.at(i) == QLatin1Char('"') || html.at(i) == QLatin1Char('\''))) {
-                const QChar quote = html.at(i);
-                const qsizetype close = html.indexOf(quote, i + 1);
-                if (close < 0)
-                    return tag;
-                value = decodeEntities(html.mid(i + 1, close - i - 1));
-                i = close + 1;
-            } else {
-                const qsizetype valueStart = i;
-                while (i < n && !html.at(i).isSpace() && html.at(i) != QLatin1Char('>'))
-                    ++i;
-                value = decodeEntities(html.mid(valueStart, i - valueStart));
-            }
-        }
+    common::TagAttributeReader reader(html.sliced(lt));
+    while (const auto attribute = reader.next()) {
+        const QString name = attribute->name.toString().toLower();
         if (!tag.attributes.contains(name))
-            tag.attributes.insert(name, value);
+            tag.attributes.insert(name, common::decodeCharacterReferences(attribute->rawValue));
     }
+    tag.end = reader.end() < 0 ? -1 : lt + reader.end();
     return tag;
 }
 
@@ -87,7 +37,7 @@ QString visibleText(QStringView markup) {
         else if (!inTag)
             text.append(c);
     }
-    return decodeEntities(text).simplified();
+    return common::decodeCharacterReferences(text).simplified();
 }
 
 // The words an image link shows instead of text: the alt (else title) of its images.
@@ -95,11 +45,11 @@ QString imageWords(QStringView markup) {
     QStringList words;
     qsizetype i = 0;
     while ((i = markup.indexOf(QLatin1Char('<'), i)) >= 0) {
-        if (!opensTag(markup, i, QLatin1String("img"))) {
+        if (!common::opensTag(markup, i, u"img")) {
             ++i;
             continue;
         }
-        const Tag img = readTag(markup, i + 4);
+        const Tag img = readTag(markup, i);
         QString word = img.attributes.value(QStringLiteral("alt")).simplified();
         if (word.isEmpty())
             word = img.attributes.value(QStringLiteral("title")).simplified();
@@ -121,63 +71,17 @@ bool hasRelNext(const Tag &tag) {
 
 } // namespace
 
-QString decodeEntities(QStringView text) {
-    static const QHash<QString, QChar> named = {
-        {QStringLiteral("amp"), QLatin1Char('&')},   {QStringLiteral("lt"), QLatin1Char('<')},
-        {QStringLiteral("gt"), QLatin1Char('>')},    {QStringLiteral("quot"), QLatin1Char('"')},
-        {QStringLiteral("apos"), QLatin1Char('\'')}, {QStringLiteral("nbsp"), QChar(0xA0)},
-        {QStringLiteral("raquo"), QChar(0xBB)},      {QStringLiteral("laquo"), QChar(0xAB)},
-        {QStringLiteral("rsaquo"), QChar(0x203A)},   {QStringLiteral("lsaquo"), QChar(0x2039)},
-        {QStringLiteral("rarr"), QChar(0x2192)},     {QStringLiteral("larr"), QChar(0x2190)},
-    };
-    QString out;
-    out.reserve(text.size());
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text.at(i);
-        const qsizetype semicolon =
-            c == QLatin1Char('&') ? text.indexOf(QLatin1Char(';'), i + 1) : -1;
-        if (semicolon < 0 || semicolon - i > 10) {
-            out.append(c);
-            ++i;
-            continue;
-        }
-        const QStringView name = text.mid(i + 1, semicolon - i - 1);
-        bool decoded = false;
-        if (name.startsWith(QLatin1Char('#')) && name.size() > 1) {
-            bool ok = false;
-            const bool hex = name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X');
-            const uint code = hex ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok, 10);
-            if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                const char32_t point = code;
-                out.append(QString::fromUcs4(&point, 1));
-                decoded = true;
-            }
-        } else if (const auto found = named.constFind(name.toString()); found != named.cend()) {
-            out.append(*found);
-            decoded = true;
-        }
-        if (decoded) {
-            i = semicolon + 1;
-        } else {
-            out.append(c);
-            ++i;
-        }
-    }
-    return out;
-}
-
 QList<PageLink> pageLinks(QStringView html) {
     QList<PageLink> links;
     qsizetype i = 0;
     while ((i = html.indexOf(QLatin1Char('<'), i)) >= 0) {
-        const bool anchor = opensTag(html, i, QLatin1String("a"));
-        const bool link = !anchor && opensTag(html, i, QLatin1String("link"));
+        const bool anchor = common::opensTag(html, i, u"a");
+        const bool link = !anchor && common::opensTag(html, i, u"link");
         if (!anchor && !link) {
             ++i;
             continue;
         }
-        const Tag tag = readTag(html, i + (anchor ? 2 : 5));
+        const Tag tag = readTag(html, i);
         if (tag.end < 0)
             break;
         PageLink found;
@@ -205,8 +109,8 @@ QList<PageLink> pageLinks(QStringView html) {
 QString baseHrefOf(QStringView html) {
     qsizetype i = 0;
     while ((i = html.indexOf(QLatin1String("<base"), i, Qt::CaseInsensitive)) >= 0) {
-        if (opensTag(html, i, QLatin1String("base")))
-            return readTag(html, i + 5).attributes.value(QStringLiteral("href"));
+        if (common::opensTag(html, i, u"base"))
+            return readTag(html, i).attributes.value(QStringLiteral("href"));
         ++i;
     }
     return {};

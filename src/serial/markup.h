@@ -23,8 +23,4 @@ QList<PageLink> pageLinks(QStringView html);
 // The href of the page's first <base>, or "".
 QString baseHrefOf(QStringView html);
 
-// Decodes character references: &amp; &lt; &gt; &quot; &apos; &nbsp; &raquo; &laquo; &rsaquo;
-// &lsaquo; &rarr; &larr; and numeric ones (&#187; &#xBB;). Others stay as they are.
-QString decodeEntities(QStringView text);
-
 } // namespace serial

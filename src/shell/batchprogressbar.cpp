@@ -89,6 +89,7 @@ void BatchProgressBar::followDownloads(DownloadQueue &queue) {
 void BatchProgressBar::stop() {
     if (m_saving) {
         m_stopRequested = true;
+        emit saveStopAsked();
         return;
     }
     if (m_queue) {

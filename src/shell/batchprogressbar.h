@@ -42,6 +42,10 @@ public:
     // What the user asked: stops the batch that runs.
     void stop();
 
+signals:
+    // 停止 during a batch save: the command's wait for a page ends now.
+    void saveStopAsked();
+
 private:
     void showLoading(int finished, int asked, int loading, int waiting);
     void showDownloading(int finished, int asked, int running, int waiting);

@@ -9,6 +9,7 @@
 #include "downloads.h"
 #include "downloadswindow.h"
 #include "findbar.h"
+#include "hoveredlinklabel.h"
 #include "programpages.h"
 #include "qtdialogs.h"
 #include "sessionkeeper.h"
@@ -36,7 +37,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStackedWidget>
@@ -126,6 +126,8 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 MainWindow::~MainWindow() {
+    // A command waiting for a page ends here, while everything it holds still exists.
+    m_commands->runner().endAll();
     m_factory.setProgramPages({});      // a later window makes its own
     m_clipboard->setChangeListener({}); // the commands that listen go with the window
     delete m_tabMemory;                 // it looks at the tabs
@@ -166,13 +168,8 @@ void MainWindow::buildLayout() {
         *statusBar(), *m_updates, [this] { m_commands->runKey(QStringLiteral("deleteselect")); },
         [this] { m_commands->runKey(QStringLiteral("deletealls")); });
 
-    m_hoverLabel = new QLabel(m_tabs->stack());
-    m_hoverLabel->setObjectName(QStringLiteral("hoveredLink"));
-    m_hoverLabel->setAutoFillBackground(true);
-    m_hoverLabel->setFrameShape(QFrame::StyledPanel);
-    m_hoverLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_hoverLabel->hide();
-    connect(m_tabs, &TabManager::hoverTextChanged, this, &MainWindow::showHoveredLink);
+    auto *hoveredLink = new HoveredLinkLabel(m_tabs->stack());
+    connect(m_tabs, &TabManager::hoverTextChanged, hoveredLink, &HoveredLinkLabel::showLink);
 
     auto *batch = new BatchProgressBar(
         this, [this](Panel panel, const QString &text) { setPanelText(panel, text); });
@@ -180,6 +177,8 @@ void MainWindow::buildLayout() {
     batch->followDownloads(m_commands->downloadQueue());
     statusBar()->addPermanentWidget(batch);
     m_context->progress = batch;
+    connect(batch, &BatchProgressBar::saveStopAsked, this,
+            [this] { m_commands->runner().stopWaits(); });
 
     connect(m_tabs, &TabManager::panelTextChanged, this, &MainWindow::setPanelText);
     connect(m_tabs, &TabManager::windowCaptionChanged, this,
@@ -334,20 +333,6 @@ void MainWindow::openSavedSearch() {
     m_tabs->bringToFront(results);
     // The words typed at once go into its box, not lost before the page is there.
     TypeAhead::keep(results);
-}
-
-void MainWindow::showHoveredLink(const QString &text) {
-    if (text.isEmpty()) {
-        m_hoverLabel->hide();
-        return;
-    }
-    const QWidget *area = m_tabs->stack();
-    m_hoverLabel->setText(
-        m_hoverLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, area->width() * 2 / 3));
-    m_hoverLabel->adjustSize();
-    m_hoverLabel->move(0, area->height() - m_hoverLabel->height());
-    m_hoverLabel->raise();
-    m_hoverLabel->show();
 }
 
 void MainWindow::setDownloadFolder(const QString &folder) {

@@ -11,7 +11,6 @@
 #include <memory>
 
 class QComboBox;
-class QLabel;
 class QAction;
 class QCloseEvent;
 
@@ -113,7 +112,6 @@ private:
     void startUp();
     void addStartupMenuEntries();
     void openDownloadedFile(const QString &path);
-    void showHoveredLink(const QString &text);
     void setAddressText(const QString &text);
     void showUpdate(const QString &key, const QString &text); // from m_updates
 
@@ -138,7 +136,6 @@ private:
     StatusBarPanels *m_panels = nullptr;
     WindowEntries *m_entries = nullptr;
     WindowUpdates *m_updates = nullptr; // panels, caption and the address box, coalesced
-    QLabel *m_hoverLabel = nullptr;     // the hovered link, over the page's lower left corner
     SessionKeeper *m_session = nullptr;
     TabMemoryKeeper *m_tabMemory = nullptr;
 };

@@ -111,9 +111,9 @@ BrowserView *TabManager::createView(int index) {
             [this](const QUrl &url, bool) { m_opener.openForPage(url); });
     const int number = index + 1;
     connect(view, &BrowserView::documentComplete, this,
-            [this, view, number](const QUrl &url, bool ok) {
+            [this, view, number](const QUrl &, bool ok) {
                 m_captions->setLoading(number, false);
-                handleDocumentComplete(view, url, ok);
+                handleDocumentComplete(view, ok);
                 pageChanged(number);
             });
     connect(view, &BrowserView::loadStarted, this, [this, number] {
@@ -361,8 +361,6 @@ void TabManager::handleTabSwitch() {
     if (!view)
         return;
     view->widget()->setFocus();
-    if (!view->isBusy() && view->url() == m_favouritesUrl)
-        view->watchFavouritesButtons();
 }
 
 void TabManager::pageChanged(int viewNumber) {
@@ -391,9 +389,7 @@ QString TabManager::statusText() const {
     return m_links->statusText();
 }
 
-void TabManager::handleDocumentComplete(BrowserView *view, const QUrl &url, bool ok) {
-    if (url == m_favouritesUrl)
-        view->watchFavouritesButtons();
+void TabManager::handleDocumentComplete(BrowserView *view, bool ok) {
     // Pages loading behind the shown one would bury every other report in s2 (a hundred
     // harvested links, the tabs of a restored session): only the shown page reports.
     if (view == currentView())

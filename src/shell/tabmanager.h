@@ -168,7 +168,7 @@ private:
     void syncShownView();
     void showCurrentPage(bool withAddressPanel);
     void pageChanged(int viewNumber);
-    void handleDocumentComplete(browser::BrowserView *view, const QUrl &url, bool ok);
+    void handleDocumentComplete(browser::BrowserView *view, bool ok);
     void removeTabAt(int position);
     bool closeTabAt(int position, browser::TabRecord *closed = nullptr);
     void afterClosing(bool selectionGone, int position);

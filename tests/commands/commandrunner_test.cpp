@@ -2,6 +2,7 @@
 // tabs by identity while they wait for pages.
 #include "commands/commandrunner.h"
 #include "commands/save/pagesaver.h"
+#include "shell/batchprogressbar.h"
 #include "shell/commands.h"
 #include "shell/instanceserver.h"
 #include "shell/loadqueue.h"
@@ -12,6 +13,7 @@
 #include "support/fakebrowserview.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -48,6 +50,49 @@ TEST(CommandRunner, RunsOneCommandAtATimeAndTheQueuedOnesInOrder) {
         testing_support::waitFor([&] { return !runner.isBusy() && runner.waiting() == 0; }));
     EXPECT_EQ(log, QStringList({"a begins", "a ends", "c begins", "c ends", "d"}));
     EXPECT_TRUE(cDone);
+}
+
+// An answer that comes late, or never (made outside the coroutine: g++ 12 destroys the
+// temporaries of a co_await expression twice).
+common::Answer<bool> lateAnswer(std::function<void(bool)> *answerLater) {
+    return common::Answer<bool>(
+        [answerLater](std::function<void(bool)> reply) { *answerLater = std::move(reply); },
+        false, 60000, true);
+}
+
+// A command waiting for that answer; `ended` is set when its frame goes, whichever way.
+common::Task<> waitForAnswer(std::function<void(bool)> *answerLater, bool *ended, QString *result) {
+    const auto guard = qScopeGuard([ended] { *ended = true; });
+    const bool answer = co_await lateAnswer(answerLater);
+    *result = answer ? "stopped" : "answered";
+}
+
+TEST(CommandRunner, OwnsTheCommandItRunsAndEndsItsWaitOnRequest) {
+    std::function<void(bool)> answerLater;
+    bool ended = false;
+    QString result;
+    {
+        commands::CommandRunner runner;
+        // 停止: the wait ends at once with its "stopped" answer, not when its minute is up.
+        ASSERT_TRUE(runner.runNow("a", [&] { return waitForAnswer(&answerLater, &ended, &result); }));
+        runner.stopWaits();
+        ASSERT_TRUE(testing_support::waitFor([&] { return !runner.isBusy(); }));
+        EXPECT_EQ(result, "stopped");
+        EXPECT_TRUE(ended);
+
+        // The window goes while a command waits: its frame is destroyed, its guards run, and
+        // an answer coming afterwards resumes nothing.
+        ended = false;
+        result.clear();
+        bool queuedRan = false;
+        ASSERT_TRUE(runner.runNow("b", [&] { return waitForAnswer(&answerLater, &ended, &result); }));
+        runner.enqueue("c", commands::CommandRunner::now([&] { queuedRan = true; }));
+        EXPECT_FALSE(ended);
+    }
+    EXPECT_TRUE(ended);
+    answerLater(false);
+    testing_support::pause(20); // the resume it would have asked for has had its turn
+    EXPECT_TRUE(result.isEmpty());
 }
 
 class OneCommandAtATime : public ::testing::Test {
@@ -114,6 +159,34 @@ TEST_F(OneCommandAtATime, ATabClosedDuringASaveIsListedAndTheOthersAreSaved) {
     ASSERT_FALSE(dialogs.messageTexts().isEmpty());
     EXPECT_TRUE(dialogs.messageTexts().last().contains(QString::fromUtf8("网页在保存前被关闭了")))
         << dialogs.messageTexts().last().toStdString();
+}
+
+// 停止 during a save whose page never answers ends the save now, and says what was left.
+TEST_F(OneCommandAtATime, StopEndsASaveThatWaitsForAPageThatNeverAnswers) {
+    for (int position = 2; position <= 4; ++position)
+        static_cast<FakeBrowserView *>(window->tabs().viewAtPosition(position))->answerDelayMs =
+            60000;
+    commands().runMenuEntry("saveallo");
+    ASSERT_TRUE(commands().runner().isBusy());
+    auto *bar = window->findChild<shell::BatchProgressBar *>();
+    ASSERT_NE(bar, nullptr);
+    bar->stop();
+    ASSERT_TRUE(testing_support::waitFor([&] { return !commands().runner().isBusy(); }));
+    EXPECT_TRUE(files().isEmpty());
+    ASSERT_FALSE(dialogs.messageTexts().isEmpty());
+    EXPECT_TRUE(dialogs.messageTexts().last().contains("h.example/2.htm"))
+        << dialogs.messageTexts().last().toStdString();
+}
+
+// The window closed while a command waits for a page: the command goes with it, nothing of it
+// runs afterwards (the sanitizer build watches the frame's memory).
+TEST_F(OneCommandAtATime, AWindowClosedDuringAWaitTakesTheCommandWithIt) {
+    static_cast<FakeBrowserView *>(window->tabs().viewAtPosition(2))->answerDelayMs = 300;
+    commands().runMenuEntry("saveallo");
+    ASSERT_TRUE(commands().runner().isBusy());
+    window.reset();
+    testing_support::pause(400); // past the moment the page would have answered
+    EXPECT_TRUE(files().isEmpty());
 }
 
 class BatchWaitsForPages : public testing_support::CommandFixture {

@@ -150,11 +150,6 @@ TEST_F(TabManagerTest, LinksFollowedOnTheFavouritesPageOpenInNewTabsAfterStartUp
     ASSERT_EQ(tabs.tabCount(), 2);
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/")}));
     EXPECT_EQ(tabs.currentView(), view(1)); // a favourite clicked comes to the front
-    // Only the favourites page, once loaded, is asked to report its buttons.
-    emit view(1)->documentComplete(QUrl("http://d.example/"), true);
-    emit view(0)->documentComplete(favourites, true);
-    EXPECT_EQ(view(0)->favouritesWatched, 1);
-    EXPECT_EQ(view(1)->favouritesWatched, 0);
 }
 
 TEST_F(TabManagerTest, AFavouriteOpensInANewTabEvenRightAfterTheFavouritesReload) {

@@ -337,7 +337,8 @@ TEST_F(BrowserEndToEnd, FavouritesEntriesAreAddedEditedAndDeletedByTheirButtons)
         QWidget *target =
             static_cast<browser::WebEngineView *>(favourites)->engineView()->focusProxy();
         ASSERT_TRUE(waitFor([&] {
-            return !centreOfElement(favourites,
+            return loaded(favourites) &&
+                   !centreOfElement(favourites,
                                     QString("document.getElementsByName('%1')[0]").arg(name))
                         .isNull();
         }));

@@ -110,7 +110,6 @@ public:
     }
     void savePageAs(const QString &path) override { savedAs.append(path); }
     void download(const QUrl &url) override { downloads.append(url); }
-    void watchFavouritesButtons() override { ++favouritesWatched; }
     void findText(const QString &text, bool backward) override {
         searches.append({text, backward});
     }
@@ -159,7 +158,6 @@ public:
     QList<QUrl> downloads;
     QList<QPair<QString, bool>> searches;
     double zoom = 1.0;
-    int favouritesWatched = 0;
 
 private:
     template <typename F> void later(F f) { QTimer::singleShot(0, this, std::move(f)); }

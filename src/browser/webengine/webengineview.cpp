@@ -147,14 +147,6 @@ void WebEngineView::showCrashNotice(bool shown) {
         m_view->setVisible(!shown);
 }
 
-void WebEngineView::watchFavouritesButtons() {
-    if (!m_page)
-        return;
-    // Nothing to wait for: the script only installs a click handler.
-    m_page->runJavaScript(scriptWithArguments(QStringLiteral("favourites_buttons.js"), {}),
-                          QWebEngineScript::ApplicationWorld);
-}
-
 void WebEngineView::findText(const QString &text, bool backward) {
     if (m_page)
         m_page->findText(text,

@@ -48,7 +48,6 @@ public:
                         std::function<void(bool)> reply) override;
     void savePageAs(const QString &path) override;
     void download(const QUrl &url) override;
-    void watchFavouritesButtons() override;
     void findText(const QString &text, bool backward) override;
     double zoomFactor() const override;
     void setZoomFactor(double factor) override;

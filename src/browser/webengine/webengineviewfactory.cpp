@@ -38,6 +38,16 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     channels.setWorldId(QWebEngineScript::MainWorld);
     channels.setRunsOnSubFrames(true);
     m_profile->scripts()->insert(channels);
+    // The favourites page watches its buttons from the moment its document is ready, so that
+    // a click right after the page was reloaded (an entry edited, a row deleted) is not lost.
+    // The script returns at once on every other page.
+    QWebEngineScript favouritesButtons;
+    favouritesButtons.setName(QStringLiteral("lumaro-favourites-buttons"));
+    favouritesButtons.setSourceCode(scriptWithArguments(QStringLiteral("favourites_buttons.js"), {}));
+    favouritesButtons.setInjectionPoint(QWebEngineScript::DocumentReady);
+    favouritesButtons.setWorldId(QWebEngineScript::ApplicationWorld);
+    favouritesButtons.setRunsOnSubFrames(false);
+    m_profile->scripts()->insert(favouritesButtons);
     // Pages in Chinese where the site has them.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,

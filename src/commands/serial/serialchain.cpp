@@ -23,15 +23,32 @@ constexpr int kLoadLimitMs = 60000;
 constexpr int kMostFailedLoads = 3;
 constexpr int kRereadMs = 300;
 
+// Whether the page loads, once `url` (none: the load under way) is asked for in `view`; no
+// answer when it does not come within the limit. Made outside the coroutine that awaits it:
+// g++ 12 destroys the temporaries of a co_await expression twice.
+common::Answer<std::optional<bool>> pageLoad(QPointer<browser::BrowserView> view, QUrl url,
+                                             bool fresh) {
+    return common::Answer<std::optional<bool>>(
+        [view, url, fresh](std::function<void(std::optional<bool>)> reply) {
+            if (!view)
+                return reply(false);
+            QObject::connect(
+                view.data(), &browser::BrowserView::documentComplete, view.data(),
+                [reply](const QUrl &, bool ok) { reply(ok); }, Qt::SingleShotConnection);
+            if (!url.isEmpty() && fresh)
+                view->navigateFresh(url);
+            else if (!url.isEmpty())
+                view->navigate(url);
+        },
+        std::nullopt, kLoadLimitMs);
+}
+
 } // namespace
 
 SerialChain::SerialChain(CommandContext &context, QObject *parent)
-    : QObject(parent), m_context(context) {
-    m_delay.setSingleShot(true);
-    m_loadLimit.setSingleShot(true);
-    connect(&m_delay, &QTimer::timeout, this, &SerialChain::loadNext);
-    connect(&m_loadLimit, &QTimer::timeout, this, &SerialChain::loadTimedOut);
-}
+    : QObject(parent), m_context(context) {}
+
+SerialChain::~SerialChain() = default;
 
 bool SerialChain::refuseWhileRunning() {
     if (!isRunning())
@@ -42,11 +59,12 @@ bool SerialChain::refuseWhileRunning() {
 }
 
 void SerialChain::startFromCurrentPage() {
-    browser::BrowserView *view = m_context.tabs.currentView();
+    // The question is asked while the window goes on: the tab may close before the answer.
+    QPointer<browser::BrowserView> view = m_context.tabs.currentView();
     if (!view || refuseWhileRunning())
         return;
     std::optional<SeriesStart> start = askSeriesStart(m_context, view->title());
-    if (!start)
+    if (!start || !view)
         return;
     if (!start->resumes)
         start->state.next = view->url();
@@ -81,11 +99,10 @@ void SerialChain::resume() {
 
 void SerialChain::run(browser::BrowserView *view, const QString &folder,
                       const serial::ChainState &state, bool currentPageIsNext) {
-    ++m_runId;
+    m_loop.reset(); // never the running one: a chain starts only once the last has ended
     m_view = view;
     m_folder = folder;
     m_state = state;
-    m_failedLoads = 0;
     // Chapters past the state's count were saved by a chain killed before it noted them:
     // they are saved again, under the same numbers.
     m_store.open(folder, m_state.count, m_state.continues,
@@ -94,94 +111,96 @@ void SerialChain::run(browser::BrowserView *view, const QString &folder,
                  ? serial::parseChapterList(
                        common::readTextFile(QDir(folder).filePath(serial::kListFileName)).text)
                  : QList<QUrl>();
-    m_loadConnection =
-        connect(view, &browser::BrowserView::documentComplete, this, &SerialChain::pageLoaded);
-    if (!currentPageIsNext) {
-        loadNext();
-    } else if (view->isBusy()) {
-        m_waitingForLoad = true;
-        m_loadLimit.start(kLoadLimitMs);
-    } else {
-        // Read the page from the event loop, never from inside the caller's handler.
-        saveChapterLater(0);
-    }
+    m_loop.emplace(chainLoop(currentPageIsNext));
+    m_loop->run([this] { chainEnded(); });
 }
 
 void SerialChain::stop() {
     m_toCheck.clear();
     m_checking = false;
-    if (isRunning())
-        finish(QStringLiteral("连续保存已停止，已保存%1章").arg(m_state.count));
+    if (!isRunning())
+        return;
+    m_loop.reset(); // the chain ends where it waits
+    finish(QStringLiteral("连续保存已停止，已保存%1章").arg(m_state.count));
 }
 
-void SerialChain::loadNext() {
-    if (!m_view)
-        return finish(QStringLiteral("连续保存的网页已经关闭"));
-    m_waitingForLoad = true;
-    m_loadLimit.start(kLoadLimitMs);
+common::Task<> SerialChain::chainLoop(bool currentPageIsNext) {
+    int failures = 0; // pages in a row that did not load or could not be read
+    bool load = !currentPageIsNext;
+    if (currentPageIsNext)
+        co_await common::nextTurn(); // never inside the caller's handler
+    for (;;) {
+        if (!m_view) {
+            finish(QStringLiteral("连续保存的网页已经关闭"));
+            co_return;
+        }
+        if (load || m_view->isBusy()) {
+            const bool arrived = co_await pageArrives(load);
+            if (!arrived && ++failures >= kMostFailedLoads) {
+                finish(QStringLiteral("网页三次打开失败，连续保存停止：") + m_state.next.toString(),
+                       true);
+                co_return;
+            }
+            if (!arrived) {
+                co_await common::nextTurn(m_state.delayMs);
+                load = true;
+                continue;
+            }
+            failures = 0;
+        }
+        Step step = Step::Ended;
+        {
+            // A chapter is saved in a turn of its own, as a command: it waits for the one at work.
+            std::optional<CommandRunner::Turn> turn;
+            if (m_context.runner)
+                turn = co_await m_context.runner->turn(kCaption);
+            step = co_await saveChapter();
+        }
+        if (step == Step::Ended)
+            co_return;
+        if (step == Step::ReadAgain) {
+            // No answer from the page (a script at work, a renderer gone). Saving nothing would
+            // end the chain as if at its last page.
+            if (++failures >= kMostFailedLoads) {
+                finish(QStringLiteral("无法读取网页，连续保存停止：") +
+                           (m_view ? m_view->url().toString() : QString()),
+                       true);
+                co_return;
+            }
+            co_await common::nextTurn(kRereadMs);
+            load = false;
+            continue;
+        }
+        failures = 0;
+        co_await common::nextTurn(m_state.delayMs);
+        load = true;
+    }
+}
+
+common::Task<bool> SerialChain::pageArrives(bool load) {
+    const QPointer<browser::BrowserView> view = m_view;
+    // (No temporaries in the co_await expression: g++ 12 destroys them twice.)
+    QUrl url;
+    if (load)
+        url = m_state.next;
     // A check for new chapters asks the server: the engine's cache holds the last chapter as
     // it was when it was read.
-    if (m_peeking)
-        m_view->navigateFresh(m_state.next);
-    else
-        m_view->navigate(m_state.next);
+    const std::optional<bool> ok = co_await pageLoad(view, url, m_peeking);
+    if (!ok && view)
+        view->stop(); // it did not come in time
+    co_return ok.value_or(false);
 }
 
-void SerialChain::pageLoaded(const QUrl &, bool ok) {
-    if (!m_waitingForLoad)
-        return;
-    m_waitingForLoad = false;
-    m_loadLimit.stop();
-    if (ok) {
-        m_failedLoads = 0;
-        // The engine is inside its own signal here: read the page a moment later.
-        saveChapterLater(0);
-        return;
-    }
-    if (++m_failedLoads >= kMostFailedLoads)
-        return finish(QStringLiteral("网页三次打开失败，连续保存停止：") + m_state.next.toString(),
-                      true);
-    m_delay.start(m_state.delayMs);
-}
-
-void SerialChain::loadTimedOut() {
-    if (m_view)
-        m_view->stop();
-    m_waitingForLoad = true;
-    pageLoaded(QUrl(), false);
-}
-
-void SerialChain::saveChapterLater(int delayMs) {
-    QTimer::singleShot(delayMs, this, [this, run = m_runId] {
-        if (run != m_runId)
-            return; // that chain has ended
-        // A step of the chain is a command like any other: it waits for the one at work.
-        if (m_context.runner)
-            m_context.runner->enqueue(QStringLiteral("连续保存"), [this] { return saveChapter(); });
-        else
-            saveChapter().start();
-    });
-}
-
-common::Task<> SerialChain::saveChapter() {
-    const int run = m_runId;
+common::Task<SerialChain::Step> SerialChain::saveChapter() {
     if (!m_view)
         co_return finish(QStringLiteral("连续保存的网页已经关闭"));
     const QUrl url = m_view->url();
     const browser::PageRead read = co_await browser::readPage(m_view);
-    if (run != m_runId)
-        co_return; // stopped meanwhile
     if (!m_view)
         co_return finish(QStringLiteral("连续保存的网页已经关闭"));
     const QString html = read.ok() ? read.html : QString();
-    if (html.isEmpty()) {
-        // No answer from the page (a script at work, a renderer gone). Saving nothing would
-        // end the chain as if at its last page.
-        if (++m_failedLoads >= kMostFailedLoads)
-            co_return finish(QStringLiteral("无法读取网页，连续保存停止：") + url.toString(), true);
-        saveChapterLater(kRereadMs);
-        co_return;
-    }
+    if (html.isEmpty())
+        co_return Step::ReadAgain;
     if (m_peeking) {
         m_peeking = false;
         co_return goOnIfNewChapter(html, url);
@@ -191,11 +210,8 @@ common::Task<> SerialChain::saveChapter() {
     QString article;
     if (!asHtml)
         article = co_await browser::readArticleJson(m_view);
-    if (run != m_runId)
-        co_return;
     if (!m_view)
         co_return finish(QStringLiteral("连续保存的网页已经关闭"));
-    m_failedLoads = 0;
     const serial::SiteRules rules =
         serial::readSiteRules(serial::siteRulesPath(m_context.siteRulesFolder, url));
     QString body = asHtml ? html : chapterText(article, html);
@@ -231,7 +247,7 @@ common::Task<> SerialChain::saveChapter() {
             co_return finish(QStringLiteral("无法写入连续保存的状态：") + error, true);
         status(
             QStringLiteral("已连续保存第%1章：%2（未完，接着保存下一页）").arg(number).arg(title));
-        co_return m_delay.start(m_state.delayMs);
+        co_return Step::Next;
     }
     m_state.continues = false;
 
@@ -255,7 +271,7 @@ common::Task<> SerialChain::saveChapter() {
     }
     if (m_state.limit > 0 && number >= m_state.limit)
         co_return finish(QStringLiteral("已保存设定的%1章").arg(number));
-    m_delay.start(m_state.delayMs);
+    co_return Step::Next;
 }
 
 serial::NextLink SerialChain::nextChapter(const QString &html, const QUrl &url) {
@@ -322,20 +338,27 @@ QString SerialChain::titleOf(const QString &html, int number) {
     return serial::chapterTitle(html, pageTitle, m_state.titleSuffix);
 }
 
-void SerialChain::finish(const QString &reason, bool tellUser) {
-    ++m_runId;
-    m_delay.stop();
-    m_loadLimit.stop();
-    m_waitingForLoad = false;
+SerialChain::Step SerialChain::finish(const QString &reason, bool tellUser) {
     m_peeking = false;
-    disconnect(m_loadConnection);
     m_lastView = m_view;
     m_lastPage = m_view ? m_view->url() : QUrl();
     m_view = nullptr;
     status(reason);
-    if (tellUser)
-        m_context.dialogs.message(kCaption, reason, Dialogs::Buttons::Ok);
-    emit finished(reason);
+    m_ending = {reason, tellUser};
+    // Said once the chain's frame has gone, when the chain ends itself.
+    if (!m_loop)
+        chainEnded();
+    return Step::Ended;
+}
+
+void SerialChain::chainEnded() {
+    m_loop.reset();
+    const std::optional<Ending> ending = std::exchange(m_ending, std::nullopt);
+    if (!ending)
+        return;
+    if (ending->tellUser)
+        m_context.dialogs.message(kCaption, ending->reason, Dialogs::Buttons::Ok);
+    emit finished(ending->reason);
     if (m_checking)
         QTimer::singleShot(0, this, &SerialChain::checkNextSeries);
 }

@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <optional>
+
 namespace browser {
 class BrowserView;
 }
@@ -24,12 +26,14 @@ namespace commands {
 
 // Saves a serial chapter by chapter in one tab: waits until the page has loaded, keeps the
 // chapter's text (or HTML) in the series folder, finds the link to the next chapter and loads it
-// there, with a pause between pages. Driven by the view's documentComplete and timers; the
-// state file is rewritten after each chapter, so a stopped or killed chain resumes where it was.
+// there, with a pause between pages. A chain is one coroutine (chainLoop), owned here: stopping
+// it destroys it where it waits. The state file is rewritten after each chapter, so a stopped
+// or killed chain resumes where it was.
 class SerialChain : public QObject {
     Q_OBJECT
 public:
     explicit SerialChain(CommandContext &context, QObject *parent = nullptr);
+    ~SerialChain() override;
 
     // 从当前网页开始连续保存下一章: asks the series' name and the options, then starts with
     // the current page as chapter 1 (or offers to resume when that folder has an open chain).
@@ -81,13 +85,24 @@ signals:
     void finished(const QString &reason);
 
 private:
+    // What a chapter's step leaves the chain to do.
+    enum class Step { Next, ReadAgain, Ended };
+    struct Ending {
+        QString reason;
+        bool tellUser = false;
+    };
+
     bool refuseWhileRunning();
     // Checks the finished series of the save folder (only the one named `name`, if given).
     void checkSeries(const QString &name);
-    void pageLoaded(const QUrl &url, bool ok);
-    // Saves the page shown now as the next chapter, as a command of its own.
-    void saveChapterLater(int delayMs);
-    common::Task<> saveChapter();
+    // The chain: wait for the page, take a turn, save the chapter, find the next one, wait the
+    // delay, load it; until a step ends it.
+    common::Task<> chainLoop(bool currentPageIsNext);
+    // Loads the next page (when `load`; else waits for the load under way) and waits for it:
+    // false when its load failed or it did not come in time (its load is stopped then).
+    common::Task<bool> pageArrives(bool load);
+    // Saves the page shown now as the next chapter.
+    common::Task<Step> saveChapter();
     // The chapter's title from its page (learning the site's part of the titles on the way).
     QString titleOf(const QString &html, int number);
     serial::NextLink nextChapterLink(const QString &html, const QUrl &url);
@@ -95,11 +110,12 @@ private:
     serial::NextLink nextChapter(const QString &html, const QUrl &url);
     void checkNextSeries();
     // On a series' last chapter loaded again: its next link, if it now has one, carries on.
-    void goOnIfNewChapter(const QString &html, const QUrl &url);
+    Step goOnIfNewChapter(const QString &html, const QUrl &url);
     void chooseAmong(serial::NextLink &next, const QString &html, const QUrl &url);
-    void loadNext();
-    void loadTimedOut();
-    void finish(const QString &reason, bool tellUser = false);
+    // Ends the chain with `reason` in s2 (and a message when `tellUser`).
+    Step finish(const QString &reason, bool tellUser = false);
+    // The chain's coroutine has gone: its end is told.
+    void chainEnded();
     void status(const QString &text);
     common::Task<> saveFromContents(QPointer<browser::BrowserView> chain, QUrl page, QString html,
                                     struct SeriesStart start, bool quiet);
@@ -107,22 +123,18 @@ private:
 
     CommandContext &m_context;
     QPointer<browser::BrowserView> m_view;
-    QMetaObject::Connection m_loadConnection;
     QString m_folder;
     QPointer<browser::BrowserView> m_lastView; // the view of the chain that ended last
     QUrl m_lastPage;                           // the page it ended on
     serial::ChainState m_state;
     QList<QUrl> m_list; // the contents page's chapters, when the state says it goes by them
     ChapterStore m_store;
-    QTimer m_delay;
-    QTimer m_loadLimit;
-    bool m_waitingForLoad = false;
-    int m_failedLoads = 0;
+    std::optional<common::Task<>> m_loop; // the running chain
+    std::optional<Ending> m_ending;       // how it ended, told once its coroutine has gone
     QStringList m_toCheck; // the series folders 检查新章节 has still to look at
     bool m_checking = false;
     bool m_peeking = false; // the page to come is a series' last chapter, loaded again
     QPointer<browser::BrowserView> m_checkView;
-    int m_runId = 0; // a new number for each chain started or ended
 };
 
 } // namespace commands

@@ -63,7 +63,7 @@ void SerialChain::checkNextSeries() {
     m_checking = false;
 }
 
-void SerialChain::goOnIfNewChapter(const QString &html, const QUrl &url) {
+SerialChain::Step SerialChain::goOnIfNewChapter(const QString &html, const QUrl &url) {
     const serial::NextLink next = nextChapterLink(html, url);
     if (next.outcome != serial::NextLinkOutcome::Found)
         return finish(QStringLiteral("《%1》没有新章节").arg(m_state.title));
@@ -72,7 +72,7 @@ void SerialChain::goOnIfNewChapter(const QString &html, const QUrl &url) {
     if (!serial::writeChainState(m_folder, m_state, &error))
         return finish(QStringLiteral("无法写入连续保存的状态：") + error, true);
     status(QStringLiteral("《%1》有新章节，接着保存").arg(m_state.title));
-    m_delay.start(m_state.delayMs);
+    return Step::Next;
 }
 
 } // namespace commands

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs the command and end-to-end tests of an existing build (./test.sh or run.sh made it)
+# while other processes keep every processor busy, round after round, and says which tests
+# failed in which round. A test that waits for time instead of for its event fails here.
+#   scripts/test-under-load.sh [ROUNDS] [SPINNERS] [CTEST_LABELS]
+# Defaults: 3 rounds, two spinning processes per processor, 'commands|e2e'.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-3}
+spinners=${2:-$(($(nproc) * 2))}
+labels=${3:-commands|e2e}
+
+export QT_QPA_PLATFORM=offscreen
+export QT_LOGGING_RULES="qt.webenginecontext.info=false"
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+  export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox"
+fi
+
+pids=()
+stop_spinners() { [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null; }
+trap stop_spinners EXIT
+for ((i = 0; i < spinners; ++i)); do
+  (while :; do :; done) &
+  pids+=($!)
+done
+
+clean=0
+for ((round = 1; round <= rounds; ++round)); do
+  log=$(mktemp)
+  start=$SECONDS
+  ctest --test-dir build -L "$labels" --output-on-failure >"$log" 2>&1
+  rc=$?
+  failed=$(grep -E '^\s+[0-9]+ - .* \((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception)' "$log")
+  echo "round $round: $((SECONDS - start)) s, load $(cut -d' ' -f1 /proc/loadavg), exit $rc"
+  [ -n "$failed" ] && echo "$failed"
+  [ "$rc" -eq 0 ] && clean=$((clean + 1))
+  rm -f "$log"
+done
+echo "$clean of $rounds rounds without a failure"
+[ "$clean" -eq "$rounds" ]
