@@ -3,9 +3,9 @@
 // indexed and committed, queries timed at that size, and the index's size against the text's.
 // Usage: index_bench [N] [FOLDER]   (N 10000 by default; FOLDER a scratch folder)
 #include "common/ansifile.h"
-#include "index/saveddocument.h"
-#include "index/savedindex.h"
-#include "index/savedsearch.h"
+#include "fulltext/saveddocument.h"
+#include "fulltext/savedindex.h"
+#include "fulltext/savedsearch.h"
 
 #include <QDir>
 #include <QDirIterator>

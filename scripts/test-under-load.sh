@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the command and end-to-end tests of an existing build (./test.sh or run.sh made it)
 # while other processes keep every processor busy, round after round, and says which tests
-# failed in which round. A test that waits for time instead of for its event fails here.
+# failed in which round; the output of each failed test is kept in the folder it names.
+# A test that waits for time instead of for its event fails here.
 #   scripts/test-under-load.sh [ROUNDS] [SPINNERS] [CTEST_LABELS]
 # Defaults: 3 rounds, two spinning processes per processor, 'commands|e2e'.
 set -uo pipefail
@@ -27,17 +28,19 @@ for ((i = 0; i < spinners; ++i)); do
   pids+=($!)
 done
 
+logs=$(mktemp -d)
 clean=0
 for ((round = 1; round <= rounds; ++round)); do
-  log=$(mktemp)
+  log=$logs/round$round.log
   start=$SECONDS
   ctest --test-dir build -L "$labels" --output-on-failure >"$log" 2>&1
   rc=$?
-  failed=$(grep -E '^\s+[0-9]+ - .* \((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception)' "$log")
   echo "round $round: $((SECONDS - start)) s, load $(cut -d' ' -f1 /proc/loadavg), exit $rc"
-  [ -n "$failed" ] && echo "$failed"
-  [ "$rc" -eq 0 ] && clean=$((clean + 1))
-  rm -f "$log"
+  grep -E '^\s+[0-9]+ - .* \((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception)' "$log"
+  if [ "$rc" -eq 0 ]; then
+    clean=$((clean + 1))
+    rm -f "$log"
+  fi
 done
-echo "$clean of $rounds rounds without a failure"
+echo "$clean of $rounds rounds without a failure; the output of the others: $logs"
 [ "$clean" -eq "$rounds" ]

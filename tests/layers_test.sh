@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The folders are the layers, and includes point down them only:
 #   common/ <- text/ saving/ links/ editing/ serial/ (the rules, Qt Core only)
-#           <- index/ (the full-text index of the saved files: Qt Core and Xapian)
+#           <- fulltext/ (the full-text index of the saved files: Qt Core and Xapian)
 #           <- commands/ <- shell/ <- app/, with browser/ beside the rules, under commands/.
 # Only the engine adapter (src/browser/webengine) may include Qt WebEngine headers, and only
 # src/shell and the adapter may include Qt Widgets.
@@ -32,14 +32,14 @@ fail_if_any() {
 engine=$(grep -rlE '#include <QWebEngine|#include <QtWebEngine' "$src" "$root/app" | grep -v '/src/browser/webengine/')
 fail_if_any "Qt WebEngine included outside the adapter" "$engine"
 
-rules="common text saving links editing serial index"
+rules="common text saving links editing serial fulltext"
 widgets=$(for f in $rules; do grep -rlE '#include <(QWidget|QMainWindow|QDialog|QMessageBox|QFileDialog|QApplication|QMenu|QToolBar|QTabBar)>' "$src/$f"; done 2>/dev/null)
 fail_if_any "Qt Widgets included in the core" "$widgets"
 
 # shellcheck disable=SC2086
 fail_if_any "A rule folder includes browser/, commands/ or shell/" "$(includers 'browser|commands|shell' $rules)"
 fail_if_any "commands/ includes shell/" "$(includers 'shell' commands)"
-fail_if_any "common/ includes another rule folder" "$(includers 'text|saving|links|editing|serial|index' common)"
+fail_if_any "common/ includes another rule folder" "$(includers 'text|saving|links|editing|serial|fulltext' common)"
 fail_if_any "browser/ includes commands/ or shell/" "$(includers 'commands|shell' browser)"
 
 if [ $status -eq 0 ]; then

@@ -5,9 +5,9 @@
 
 #include "common/datafolder.h"
 #include "common/programfolder.h"
-#include "index/saveddocument.h"
-#include "index/savedindex.h"
-#include "index/savedsearch.h"
+#include "fulltext/saveddocument.h"
+#include "fulltext/savedindex.h"
+#include "fulltext/savedsearch.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -24,7 +24,7 @@
 #include "windowentries.h"
 #include "windowupdates.h"
 
-#include "index/indexservice.h"
+#include "fulltext/indexservice.h"
 
 #include "browser/browserview.h"
 #include "common/urlrules.h"

@@ -1,7 +1,7 @@
 #include "programpages.h"
 
-#include "index/indexservice.h"
-#include "index/resultspage.h"
+#include "fulltext/indexservice.h"
+#include "fulltext/resultspage.h"
 
 namespace shell {
 

@@ -2,6 +2,7 @@
 #include "shell/tabmemory.h"
 #include "support/commandfixture.h"
 #include "support/commandwait.h"
+#include "support/waitfor.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,9 @@ TEST_F(TabMemoryTest, MemoryClimbingFastIsMetBeforeItReachesTheBudget) {
     lookAfter(1);
     memory = 950 * kMB;
     lookAfter(1);
-    EXPECT_EQ(states().count(D), 3) << "down towards 0.6 of the budget";
+    // Pages go a few at a time; on a busy processor the rest go in the window's next turns.
+    EXPECT_TRUE(testing_support::waitFor([&] { return states().count(D) == 3; }))
+        << "down towards 0.6 of the budget";
 }
 
 TEST_F(TabMemoryTest, PagesGoAFewAtATimeWithTheWindowAnsweringBetween) {

@@ -111,6 +111,10 @@ TEST_F(TabMemory, ADiscardedPageIsLoadedAgainWhenReadOrShown) {
     // Read by two commands and saved at once: all wait for the one reload.
     restEverything();
     ASSERT_TRUE(waitFor([&] { return views[0]->lifeState() == LifeState::Discarded; }));
+    // From here no tab is let go: the keeper looks again on its own, and a tab it let go once
+    // more would show its cover below, whenever a loaded processor lets it look.
+    window->tabMemory().setRules(browser::RestRules());
+    ASSERT_EQ(views[3]->lifeState(), LifeState::Discarded);
     auto reads = std::make_shared<QList<browser::PageRead>>();
     for (int i = 0; i < 2; ++i)
         views[0]->readPage([reads](browser::PageRead page) { reads->append(page); });

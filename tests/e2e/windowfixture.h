@@ -16,6 +16,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,22 @@ public:
     }
     static QPoint centreOf(browser::BrowserView *view, const QString &id) {
         return centreOfElement(view, QString("document.getElementById('%1')").arg(id));
+    }
+    // Clicks the element (a script expression) until the page has seen a click: a page drops
+    // input until it has painted once, as it does right after it was shown or reloaded.
+    static bool clickElement(browser::BrowserView *view, const QString &element) {
+        QWidget *target =
+            static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+        if (!waitFor([&] { return loaded(view) && !centreOfElement(view, element).isNull(); }))
+            return false;
+        js(view, "window.clicksSeen = 0;"
+                 "window.addEventListener('click', () => ++window.clicksSeen, true); 0");
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QTest::mouseClick(target, Qt::LeftButton, {}, centreOfElement(view, element));
+            if (waitFor([&] { return js(view, "window.clicksSeen").toInt() > 0; }, 3000))
+                return true;
+        }
+        return false;
     }
 
 protected:

@@ -1,7 +1,7 @@
 // The service indexes off the caller's thread: files noted as written, the save folder at
 // start and what appears in it later, and answers searches with a callback.
 #include "common/ansifile.h"
-#include "index/indexservice.h"
+#include "fulltext/indexservice.h"
 #include "coreapplication.h"
 
 #include <QCoreApplication>

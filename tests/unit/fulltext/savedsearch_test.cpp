@@ -1,9 +1,9 @@
 // How well the index of the saved files finds them: real-looking pages, texts and chapters in
 // the three forms the program saves, and one table of what a query must find.
 #include "common/ansifile.h"
-#include "index/saveddocument.h"
-#include "index/savedindex.h"
-#include "index/savedsearch.h"
+#include "fulltext/saveddocument.h"
+#include "fulltext/savedindex.h"
+#include "fulltext/savedsearch.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The index meets what disks do: a table file cut short (a power cut) is made anew from the
 // files, and a full disk is said once, kills nothing, and indexing resumes when room comes back.
 #include "common/ansifile.h"
-#include "index/indexservice.h"
+#include "fulltext/indexservice.h"
 #include "coreapplication.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "index/resultspage.h"
+#include "fulltext/resultspage.h"
 
 #include <QDateTime>
 

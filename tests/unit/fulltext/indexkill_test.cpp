@@ -1,8 +1,8 @@
 // A kill -9 while lumaro-cli indexes leaves an index that opens, and indexing again
 // completes it.
 #include "common/ansifile.h"
-#include "index/savedindex.h"
-#include "index/savedsearch.h"
+#include "fulltext/savedindex.h"
+#include "fulltext/savedsearch.h"
 
 #include <QDir>
 #include <QElapsedTimer>
