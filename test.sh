@@ -10,6 +10,7 @@ source scripts/packages.sh
 ensure_packages ccache
 source scripts/readability.sh
 ensure_readability
+source scripts/testenv.sh
 
 jobs=$(nproc)
 # Three builds of one tree fit in ccache's store, and a clone in another folder finds the
@@ -66,15 +67,7 @@ release_build() {
   cmake --build build --parallel "$jobs"
 }
 release_tests() {
-  export QT_QPA_PLATFORM=offscreen
-  export QT_LOGGING_RULES="qt.webenginecontext.info=false"
-  XDG_RUNTIME_DIR=$(mktemp -d)
-  export XDG_RUNTIME_DIR
-  # The engine refuses to run as root with its sandbox on; only tests turn it off.
-  if [ "$(id -u)" -eq 0 ]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
-    export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox"
-  fi
+  export_test_environment
   ctest --test-dir build --output-on-failure
 }
 

@@ -11,14 +11,8 @@ rounds=${1:-3}
 spinners=${2:-$(($(nproc) * 2))}
 labels=${3:-commands|e2e}
 
-export QT_QPA_PLATFORM=offscreen
-export QT_LOGGING_RULES="qt.webenginecontext.info=false"
-XDG_RUNTIME_DIR=$(mktemp -d)
-export XDG_RUNTIME_DIR
-if [ "$(id -u)" -eq 0 ]; then
-  export QTWEBENGINE_DISABLE_SANDBOX=1
-  export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox"
-fi
+source scripts/testenv.sh
+export_test_environment
 
 pids=()
 stop_spinners() { [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null; }

@@ -89,8 +89,9 @@ int runIndexCommand(const QStringList &arguments) {
             break;
         if (fault.kind != fulltext::IndexFault::Damaged || attempt > 0)
             return fail(QStringLiteral("cannot write the index: ") +
-                        (fault.kind == fulltext::IndexFault::NoSpace ? QStringLiteral("the disk is full")
-                                                                     : fault.message));
+                        (fault.kind == fulltext::IndexFault::NoSpace
+                             ? QStringLiteral("the disk is full")
+                             : fault.message));
         index.reset();
         const QString aside = fulltext::SavedIndex::moveAside(folder);
         if (aside.isEmpty())
@@ -135,8 +136,8 @@ int runSearchCommand(const QStringList &arguments) {
     QCommandLineParser parser;
     // "天气 -北京": a word after the first is the query's, even when it starts with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    if (const auto done = parseCommand(parser, {kDataDir, kLimit}, kSearchHelp,
-                                       queryAfterOptions(arguments)))
+    if (const auto done =
+            parseCommand(parser, {kDataDir, kLimit}, kSearchHelp, queryAfterOptions(arguments)))
         return *done;
     if (parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("expected a QUERY"));

@@ -181,7 +181,8 @@ std::optional<QStringView> baseElementHrefAt(QStringView html, qsizetype pos, qs
         html.sliced(tagStart, pos - tagStart).contains(u'>'))
         return std::nullopt;
     const qsizetype end = html.indexOf(u'>', pos);
-    return common::rawTagAttribute(html.sliced(tagStart, (end < 0 ? html.size() : end) - tagStart), u"href");
+    return common::rawTagAttribute(html.sliced(tagStart, (end < 0 ? html.size() : end) - tagStart),
+                                   u"href");
 }
 
 QString documentBaseUrl(QStringView html, const QString &pageUrl, const QString &charset) {

@@ -167,9 +167,9 @@ inline void stopWaits() {
 // An answer that comes later through a callback: `co_await Answer<T>(start, fallback, ms)`
 // calls `start` with the callback to answer through, and gives what it is answered, or
 // `fallback` when nothing answers within `timeoutMs`. A wait given `whenStopped` gives that
-// when stopWaits() ends it; other waits run their course. Only the first answer counts. The coroutine goes on
-// from the event loop, never inside the call that answered, and not at all when its frame was
-// destroyed meanwhile.
+// when stopWaits() ends it; other waits run their course. Only the first answer counts. The
+// coroutine goes on from the event loop, never inside the call that answered, and not at all when
+// its frame was destroyed meanwhile.
 template <typename T> class [[nodiscard]] Answer {
 public:
     using Reply = std::function<void(T)>;
@@ -192,7 +192,8 @@ public:
         if (m_whenStopped) {
             state->whenStopped = m_whenStopped;
             auto &waits = detail::openWaits();
-            std::erase_if(waits, [](const std::weak_ptr<detail::OpenWait> &w) { return w.expired(); });
+            std::erase_if(waits,
+                          [](const std::weak_ptr<detail::OpenWait> &w) { return w.expired(); });
             waits.push_back(state);
         }
         const Reply reply = [state](T value) { state->answer(std::move(value)); };
@@ -214,11 +215,10 @@ private:
                 return;
             answered = true;
             value.emplace(std::move(given));
-            QTimer::singleShot(0, QCoreApplication::instance(),
-                               [self = this->shared_from_this()] {
-                                   if (!self->gone)
-                                       self->handle.resume();
-                               });
+            QTimer::singleShot(0, QCoreApplication::instance(), [self = this->shared_from_this()] {
+                if (!self->gone)
+                    self->handle.resume();
+            });
         }
         void stop() override {
             if (whenStopped)

@@ -93,7 +93,8 @@ void IndexWorker::rebuild() {
     Q_EMIT failed(QStringLiteral("全文索引已损坏，已移到 %1 并重新建立").arg(aside));
     m_changedSinceCompaction = 0;
     if (!m_folders.isEmpty())
-        QMetaObject::invokeMethod(this, [this] { scan(m_folders); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { scan(m_folders); }, Qt::QueuedConnection);
 }
 
 void IndexWorker::checkWhole() {

@@ -319,9 +319,8 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
                 present.insert(path);
                 const auto source = sources.constFind(savedSourceKey(path));
                 if (indexFileOrThrow(path,
-                                     source == sources.cend()
-                                         ? std::nullopt
-                                         : std::optional<SavedSource>(*source),
+                                     source == sources.cend() ? std::nullopt
+                                                              : std::optional<SavedSource>(*source),
                                      false, &stats) &&
                     ++pending >= commitEvery) {
                     d->db.commit();
@@ -331,8 +330,8 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
         }
         // Documents of files under these folders that were not met are gone (deleted or moved).
         QList<std::string> gone;
-        for (auto it = d->db.valuestream_begin(kPathValue);
-             it != d->db.valuestream_end(kPathValue); ++it) {
+        for (auto it = d->db.valuestream_begin(kPathValue); it != d->db.valuestream_end(kPathValue);
+             ++it) {
             const QString path = QString::fromStdString(*it);
             if (isUnder(path, roots) && !present.contains(path))
                 gone.append(idTerm(path));

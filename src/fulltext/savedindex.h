@@ -117,8 +117,8 @@ private:
     explicit SavedIndex(std::unique_ptr<Private> d);
     void addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
                      const std::optional<SavedSource> &source);
-    bool indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source,
-                          bool force, Stats *stats);
+    bool indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source, bool force,
+                          Stats *stats);
     void noteFault(const Xapian::Error &error);
 
     std::unique_ptr<Private> d;

@@ -82,8 +82,10 @@ ReadBookmarks readBookmarks(QStringView html) {
                 folders.removeLast();
         } else if (name == u"a") {
             folderTitle.reset();
-            const QString address = withoutControls(
-                common::tagAttribute(html.sliced(lt, end - lt), u"href").value_or(QString()).trimmed());
+            const QString address =
+                withoutControls(common::tagAttribute(html.sliced(lt, end - lt), u"href")
+                                    .value_or(QString())
+                                    .trimmed());
             const QString title = withoutControls(elementText(html, end, u"</a", &pos));
             if (address.isEmpty())
                 continue;

@@ -17,7 +17,8 @@ bool isSeparator(QChar c) {
 
 QString plainText(QStringView markup) {
     static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
-    return common::decodeCharacterReferences(markup.toString().replace(tags, QStringLiteral(" "))).simplified();
+    return common::decodeCharacterReferences(markup.toString().replace(tags, QStringLiteral(" ")))
+        .simplified();
 }
 
 QString trimmedSeparators(const QString &text) {

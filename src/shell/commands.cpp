@@ -7,7 +7,6 @@
 #include "toolbar.h"
 
 #include "browser/browserview.h"
-#include "commands/batchrun.h"
 #include "commands/dialogs.h"
 #include "commands/serial/sitelearning.h"
 
@@ -80,13 +79,13 @@ Commands::Commands(MainWindow &window)
             });
     connect(&window.tabs(), &TabManager::blockToDropChosen, this,
             [this](BrowserView *view, const QString &selector, const QString &line) {
-                runNow(QStringLiteral("SerialDropBlock"),
-                       CommandRunner::now([this, view = QPointer<BrowserView>(view), selector,
-                                           line] {
-                           if (view)
-                               commands::rememberDroppedBlock(m_window.context(), view->url(),
-                                                              selector, line);
-                       }));
+                runNow(
+                    QStringLiteral("SerialDropBlock"),
+                    CommandRunner::now([this, view = QPointer<BrowserView>(view), selector, line] {
+                        if (view)
+                            commands::rememberDroppedBlock(m_window.context(), view->url(),
+                                                           selector, line);
+                    }));
             });
 }
 
@@ -170,23 +169,6 @@ bool Commands::enqueueMenuKey(const QString &key, std::function<void()> done) {
         },
         std::move(done));
     return true;
-}
-
-common::Task<> Commands::saveEmailsOfAllTabs() {
-    TabManager &tabs = m_window.tabs();
-    commands::BatchRun run(m_window.context(), tabs.tabCount());
-    for (int position = tabs.tabCount(); position >= 1; --position) {
-        if (position > tabs.tabCount())
-            continue; // tabs closed meanwhile
-        if (run.stopRequested()) {
-            m_window.setPanelText(
-                Panel::Message, QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
-            co_return;
-        }
-        tabs.selectTab(position);
-        co_await m_links.saveEmails();
-        run.pageDone(tabs.tabCount() - position + 1);
-    }
 }
 
 void Commands::toggleCapture(const QString &entryKey) {

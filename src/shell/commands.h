@@ -84,7 +84,6 @@ public:
     common::Task<> pasteIntoField(QString caption); // the paste menu's texts
     void addressToPasteMenu();                      // savehtom
     void clearPasteMenu();                          // deletealltool
-    common::Task<> saveEmailsOfAllTabs();           // saveee
     void openEmailFile();                           // openemail
     void openSaveFolder();                          // displaypath
     void createFolder();                            // createfolder
@@ -106,7 +105,6 @@ private:
     void run(const CommandEntry &row, const MenuChoice &choice);
     // The s2 line while `running` keeps another command from starting.
     void tellBusy();
-    bool warnIfBusy(browser::BrowserView *view);
 
     MainWindow &m_window;
     commands::CommandRunner m_runner;

@@ -94,21 +94,14 @@ void Commands::createFolder() {
                                            MainWindow::displayPathCaption(path));
 }
 
-bool Commands::warnIfBusy(BrowserView *view) {
-    if (!view || !view->isBusy())
-        return false;
-    m_window.dialogs().message(commands::kNoticeCaption, QStringLiteral("还没有下载完!"),
-                               Dialogs::Buttons::Ok);
-    return true;
-}
-
 common::Task<> Commands::viewSource() {
     QPointer<BrowserView> view = m_window.tabs().currentView();
     if (!view)
         co_return;
-    warnIfBusy(view);
+    commands::SaveSteps steps(m_window.context());
+    steps.warnIfBusy(view);
     const std::optional<browser::PageRead> page =
-        co_await commands::SaveSteps(m_window.context()).readPage(view, commands::kPageNotRead);
+        co_await steps.readPage(view, commands::kPageNotRead);
     if (!page)
         co_return;
     m_window.dialogs().showSource(

@@ -176,7 +176,7 @@ const QList<CommandEntry> &commandTable() {
         entry("savee", "savece", "保存当前网页上的所有Email到email.txt", "SaveE",
               [](C &c, Choice) { return c.links().saveEmails(); }),
         entry("savee", "saveee", "保存所有打开网页上的Email到email.txt", "SaveEAllTabs",
-              [](C &c, Choice) { return c.saveEmailsOfAllTabs(); }),
+              [](C &c, Choice) { return c.links().saveEmailsOfAllTabs(); }),
         entry("savee", "openemail", "打开email.txt", "OpenEmailFile",
               [](C &c, Choice) { c.openEmailFile(); }),
         line("savee", "fg3244"),

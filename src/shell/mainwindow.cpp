@@ -7,7 +7,6 @@
 #include "commands.h"
 #include "downloadlist.h"
 #include "downloads.h"
-#include "downloadswindow.h"
 #include "findbar.h"
 #include "hoveredlinklabel.h"
 #include "programpages.h"
@@ -34,9 +33,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStackedWidget>
@@ -333,39 +330,6 @@ void MainWindow::openSavedSearch() {
     m_tabs->bringToFront(results);
     // The words typed at once go into its box, not lost before the page is there.
     TypeAhead::keep(results);
-}
-
-void MainWindow::setDownloadFolder(const QString &folder) {
-    m_downloads->setFolder(folder);
-}
-
-void MainWindow::showDownloads() {
-    if (!m_downloadsWindow) {
-        DownloadsWindow::Actions actions;
-        actions.openFile = [this](const QString &path) { openDownloadedFile(path); };
-        actions.openFolder = [this](const QString &folder) {
-            m_tabs->bringToFront(m_tabs->openInNewTab(QUrl::fromLocalFile(folder), true, true));
-        };
-        actions.retry = [this](const QUrl &url) {
-            if (browser::BrowserView *view = m_tabs->currentView())
-                view->download(url);
-        };
-        m_downloadsWindow = new DownloadsWindow(*m_downloadList, std::move(actions), this);
-    }
-    m_downloadsWindow->show();
-    m_downloadsWindow->raise();
-    m_downloadsWindow->activateWindow();
-}
-
-// What the engine shows opens in a tab; anything else goes to the desktop's program for it.
-void MainWindow::openDownloadedFile(const QString &path) {
-    static const QStringList shown = {"htm", "html", "xhtml", "mht", "mhtml", "txt", "pdf",
-                                      "png", "jpg",  "jpeg",  "gif", "webp",  "svg", "bmp"};
-    const QUrl url = QUrl::fromLocalFile(path);
-    if (shown.contains(QFileInfo(path).suffix().toLower()))
-        m_tabs->bringToFront(m_tabs->openInNewTab(url, true, true));
-    else
-        QDesktopServices::openUrl(url);
 }
 
 void MainWindow::startIndexing() {

@@ -56,8 +56,8 @@ TEST(CommandRunner, RunsOneCommandAtATimeAndTheQueuedOnesInOrder) {
 // temporaries of a co_await expression twice).
 common::Answer<bool> lateAnswer(std::function<void(bool)> *answerLater) {
     return common::Answer<bool>(
-        [answerLater](std::function<void(bool)> reply) { *answerLater = std::move(reply); },
-        false, 60000, true);
+        [answerLater](std::function<void(bool)> reply) { *answerLater = std::move(reply); }, false,
+        60000, true);
 }
 
 // A command waiting for that answer; `ended` is set when its frame goes, whichever way.
@@ -74,7 +74,8 @@ TEST(CommandRunner, OwnsTheCommandItRunsAndEndsItsWaitOnRequest) {
     {
         commands::CommandRunner runner;
         // 停止: the wait ends at once with its "stopped" answer, not when its minute is up.
-        ASSERT_TRUE(runner.runNow("a", [&] { return waitForAnswer(&answerLater, &ended, &result); }));
+        ASSERT_TRUE(
+            runner.runNow("a", [&] { return waitForAnswer(&answerLater, &ended, &result); }));
         runner.stopWaits();
         ASSERT_TRUE(testing_support::waitFor([&] { return !runner.isBusy(); }));
         EXPECT_EQ(result, "stopped");
@@ -85,7 +86,8 @@ TEST(CommandRunner, OwnsTheCommandItRunsAndEndsItsWaitOnRequest) {
         ended = false;
         result.clear();
         bool queuedRan = false;
-        ASSERT_TRUE(runner.runNow("b", [&] { return waitForAnswer(&answerLater, &ended, &result); }));
+        ASSERT_TRUE(
+            runner.runNow("b", [&] { return waitForAnswer(&answerLater, &ended, &result); }));
         runner.enqueue("c", commands::CommandRunner::now([&] { queuedRan = true; }));
         EXPECT_FALSE(ended);
     }

@@ -206,8 +206,7 @@ TEST_F(TabStripClicks, TheWindowKeepsPaintingWhileABatchOpensOnABusyProcessor) {
     window.statusBar()->showMessage(QString::fromUtf8("已打开 1500/1500"));
     // The end of the batch reaches the screen, the bar laid out again (it is laid out every
     // 250 ms; the wait is longer only so that a loaded machine does not fail the test).
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return counter.paints > 0 && tabs.tabBar()->isVisible(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0 && tabs.tabBar()->isVisible(); }));
     EXPECT_EQ(tabs.tabBar()->count(), 1501);
     busy = false;
     for (std::thread &thread : load)

@@ -173,13 +173,14 @@ TEST_F(BrowserEndToEnd, ADownloadWhoseConnectionDropsFailsAndGoesOnWhenResumed) 
     QByteArray body(256 * 1024, 'z');
     body.prepend("PK\x03\x04");
     server.addPage("/cut.zip", body, "application/zip");
-    server.dropPage("/cut.zip", 100 * 1024, 1000); // the engine's own retries fail too
+    server.dropPage("/cut.zip", 100 * 1024, 1000);      // the engine's own retries fail too
     dialogs.answers = {commands::Dialogs::Answer::Yes}; // typed, so the page started it
     window->openAddress(server.url("/cut.zip").toString());
-    ASSERT_TRUE(waitFor([&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载中断")); }, 40000))
+    ASSERT_TRUE(waitFor(
+        [&] { return window->panelText("s2").startsWith(QString::fromUtf8("下载中断")); }, 40000))
         << window->panelText("s2").toStdString() << " " << server.requestsFor("/cut.zip");
     EXPECT_EQ(dialogs.shown.size(), 1) << server.requestsFor("/cut.zip"); // asked once only
-    server.dropPage("/cut.zip", 0, 0); // the network is back
+    server.dropPage("/cut.zip", 0, 0);                                    // the network is back
     window->showDownloads();
     auto *list = window->findChild<shell::DownloadsWindow *>("downloads");
     ASSERT_TRUE(list);
@@ -188,8 +189,9 @@ TEST_F(BrowserEndToEnd, ADownloadWhoseConnectionDropsFailsAndGoesOnWhenResumed) 
     list->tree()->setCurrentItem(row);
     list->resumeSelected();
     const QString path = QDir(downloadDir.path()).filePath("cut.zip");
-    ASSERT_TRUE(waitFor([&] { return window->panelText("s2") == QString::fromUtf8("下载完成：") + path; }))
-        << window->panelText("s2").toStdString();
+    ASSERT_TRUE(waitFor([&] {
+        return window->panelText("s2") == QString::fromUtf8("下载完成：") + path;
+    })) << window->panelText("s2").toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), body);
@@ -391,6 +393,7 @@ TEST_F(BrowserEndToEnd, AClickOnAFavouriteOpensItInANewTabAndTheFavouritesStay) 
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(html);
     file.close();
+    tabs().selectTab(1); // the favourite opened above came to the front
     tabs().reloadView(favourites);
     ASSERT_TRUE(clickElement(favourites, "document.getElementById('evil')"));
     ASSERT_TRUE(waitFor([&] { return window->panelText("s2").contains("javascript:"); }))

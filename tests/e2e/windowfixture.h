@@ -65,8 +65,7 @@ public:
     // Clicks the element (a script expression) until the page has seen a click: a page drops
     // input until it has painted once, as it does right after it was shown or reloaded.
     static bool clickElement(browser::BrowserView *view, const QString &element) {
-        QWidget *target =
-            static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+        QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
         if (!waitFor([&] { return loaded(view) && !centreOfElement(view, element).isNull(); }))
             return false;
         js(view, "window.clicksSeen = 0;"

@@ -16,9 +16,9 @@
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
+#include <QWebEngineHttpRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
-#include <QWebEngineHttpRequest>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -184,9 +184,9 @@ void WebEngineView::showContextMenu(const QPoint &position) {
         const double zoom = m_page->zoomFactor() > 0 ? m_page->zoomFactor() : 1;
         const QString script =
             scriptWithArguments(QStringLiteral("block_under_pointer.js"), {})
-                .replace(QStringLiteral("(X, Y)"), QStringLiteral("(%1, %2)")
-                                                       .arg(position.x() / zoom)
-                                                       .arg(position.y() / zoom));
+                .replace(
+                    QStringLiteral("(X, Y)"),
+                    QStringLiteral("(%1, %2)").arg(position.x() / zoom).arg(position.y() / zoom));
         menu->addAction(QStringLiteral("以后不保存这一块（本网站）"), this, [this, script] {
             m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                                   [view = QPointer<WebEngineView>(this)](const QVariant &found) {
@@ -291,94 +291,6 @@ bool WebEngineView::mustStayActive() const {
 
 void WebEngineView::trackDownload(QWebEngineDownloadRequest *request) {
     m_life->trackDownload(request);
-}
-
-void WebEngineView::readPage(std::function<void(PageRead)> reply) {
-    // A tab whose turn to load has not come holds nothing at all.
-    if (!queuedAddress().isEmpty() || !m_page || (m_page->url().isEmpty() && !isBusy())) {
-        QTimer::singleShot(0, this, [reply] { reply({PageRead::Status::NoDocument, {}, {}}); });
-        return;
-    }
-    const QUrl requested = m_page->requestedUrl();
-    m_scripts->run(scriptWithArguments(QStringLiteral("page_content.js"), {}),
-                   [reply, requested](const QVariant &value) {
-                       const QVariantMap page = value.toMap();
-                       if (!page.contains(QStringLiteral("html"))) {
-                           reply({PageRead::Status::NoAnswer, {}, {}});
-                           return;
-                       }
-                       // The engine's first, empty document answers until the page asked for
-                       // arrives.
-                       const bool emptyFirstDocument =
-                           page.value(QStringLiteral("url")).toString() ==
-                               QLatin1String("about:blank") &&
-                           requested.isValid() && requested != QUrl(QStringLiteral("about:blank"));
-                       // A document without a root element is no page either: a discarded
-                       // page the engine brings back by itself (when shown) answers so while it
-                       // loads again.
-                       const bool noRoot = page.value(QStringLiteral("html")).toString().isEmpty();
-                       if (emptyFirstDocument || noRoot) {
-                           reply({PageRead::Status::NoDocument, {}, {}});
-                           return;
-                       }
-                       reply({PageRead::Status::Read, page.value(QStringLiteral("html")).toString(),
-                              page.value(QStringLiteral("charset")).toString()});
-                   });
-}
-
-void WebEngineView::changeHtml(const QString &innerHtml, std::function<void(bool)> reply) {
-    runChange(QStringLiteral("set_html.js"), {{QStringLiteral("$HTML"), innerHtml}},
-              std::move(reply));
-}
-
-void WebEngineView::runChange(const QString &resource,
-                              const QList<QPair<QString, QString>> &arguments,
-                              std::function<void(bool)> reply) {
-    QPointer<WebEngineView> self(this);
-    m_scripts->run(scriptWithArguments(resource, arguments), [self, reply = std::move(reply)](
-                                                                 const QVariant &value) {
-        const bool changed = value.toBool();
-        if (changed && self)
-            self->m_input->noteUserInput(); // the page now holds what the program put there
-        reply(changed);
-    });
-}
-
-void WebEngineView::readArticleJson(std::function<void(QString)> reply) {
-    // Mozilla's Readability, compiled in when the build found it (see src/browser/CMakeLists.txt).
-    const QString readability = scriptWithArguments(QStringLiteral("readability.js"), {});
-    if (readability.isEmpty()) {
-        QTimer::singleShot(0, this, [reply] { reply(QString()); });
-        return;
-    }
-    m_scripts->run(readability + QStringLiteral(";\n") +
-                       scriptWithArguments(QStringLiteral("article.js"), {}),
-                   [reply](const QVariant &value) { reply(value.toString()); });
-}
-
-QString WebEngineView::selectedText() {
-    return m_page ? m_page->selectedText() : QString();
-}
-
-QString WebEngineView::selectionType() {
-    return m_page && m_page->hasSelection() ? QStringLiteral("text") : QStringLiteral("none");
-}
-
-void WebEngineView::readFocusedElementType(std::function<void(QString)> reply) {
-    m_scripts->run(scriptWithArguments(QStringLiteral("focused_type.js"), {}),
-                   [reply](const QVariant &value) { reply(value.toString()); });
-}
-
-void WebEngineView::appendToFocusedElement(const QString &text, std::function<void(bool)> reply) {
-    runChange(QStringLiteral("append_focused.js"), {{QStringLiteral("$TEXT"), text}},
-              std::move(reply));
-}
-
-void WebEngineView::setValueByName(const QString &name, const QString &value,
-                                   std::function<void(bool)> reply) {
-    runChange(QStringLiteral("set_by_name.js"),
-              {{QStringLiteral("$NAME"), name}, {QStringLiteral("$VALUE"), value}},
-              std::move(reply));
 }
 
 void WebEngineView::savePageAs(const QString &path) {

@@ -31,23 +31,13 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
     m_profile->setUrlRequestInterceptor(new LocalPageInterceptor(m_profile));
     m_profile->installUrlSchemeHandler(common::kProgramScheme,
                                        new ProgramPagesHandler(m_programPages, m_profile));
-    QWebEngineScript channels;
-    channels.setName(QStringLiteral("lumaro-local-page-channels"));
-    channels.setSourceCode(scriptWithArguments(QStringLiteral("local_page_channels.js"), {}));
-    channels.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    channels.setWorldId(QWebEngineScript::MainWorld);
-    channels.setRunsOnSubFrames(true);
-    m_profile->scripts()->insert(channels);
+    insertScript(QStringLiteral("local_page_channels.js"), QWebEngineScript::DocumentCreation,
+                 QWebEngineScript::MainWorld, true);
     // The favourites page watches its buttons from the moment its document is ready, so that
     // a click right after the page was reloaded (an entry edited, a row deleted) is not lost.
     // The script returns at once on every other page.
-    QWebEngineScript favouritesButtons;
-    favouritesButtons.setName(QStringLiteral("lumaro-favourites-buttons"));
-    favouritesButtons.setSourceCode(scriptWithArguments(QStringLiteral("favourites_buttons.js"), {}));
-    favouritesButtons.setInjectionPoint(QWebEngineScript::DocumentReady);
-    favouritesButtons.setWorldId(QWebEngineScript::ApplicationWorld);
-    favouritesButtons.setRunsOnSubFrames(false);
-    m_profile->scripts()->insert(favouritesButtons);
+    insertScript(QStringLiteral("favourites_buttons.js"), QWebEngineScript::DocumentReady,
+                 QWebEngineScript::ApplicationWorld, false);
     // Pages in Chinese where the site has them.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,
@@ -73,6 +63,18 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
                          else
                              request->accept();
                      });
+}
+
+void WebEngineViewFactory::insertScript(const QString &resource,
+                                        QWebEngineScript::InjectionPoint point,
+                                        QWebEngineScript::ScriptWorldId world, bool subFrames) {
+    QWebEngineScript script;
+    script.setName(QStringLiteral("lumaro-") + resource);
+    script.setSourceCode(scriptWithArguments(resource, {}));
+    script.setInjectionPoint(point);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(subFrames);
+    m_profile->scripts()->insert(script);
 }
 
 WebEngineViewFactory::~WebEngineViewFactory() {

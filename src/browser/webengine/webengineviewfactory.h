@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QWebEngineScript>
 
 class QWebEngineProfile;
 
@@ -23,6 +24,10 @@ public:
     QWebEngineProfile *profile() const { return m_profile; }
 
 private:
+    // Adds a script of the program's resources to every page of the profile.
+    void insertScript(const QString &resource, QWebEngineScript::InjectionPoint point,
+                      QWebEngineScript::ScriptWorldId world, bool subFrames);
+
     QWebEngineProfile *m_profile;
     // The engine asks again for a download it takes up after a dropped connection (same id):
     // that request goes on in the download the program already follows.

@@ -2,6 +2,7 @@
 
 #include "browser/browserview.h"
 #include "browser/bulkopen.h"
+#include "commands/batchrun.h"
 #include "common/ansifile.h"
 #include "common/textsearch.h"
 #include "links/directorypage.h"
@@ -191,6 +192,23 @@ common::Task<> LinkCommands::saveEmails() {
         m_context.dialogs.message(kNoticeCaption,
                                   QStringLiteral("无法写入 email.txt：%1").arg(error),
                                   Dialogs::Buttons::Ok);
+}
+
+common::Task<> LinkCommands::saveEmailsOfAllTabs() {
+    browser::TabHost &tabs = m_context.tabs;
+    BatchRun run(m_context, tabs.tabCount());
+    for (int position = tabs.tabCount(); position >= 1; --position) {
+        if (position > tabs.tabCount())
+            continue; // tabs closed meanwhile
+        if (run.stopRequested()) {
+            m_context.panels.setPanelText(
+                Panel::Message, QStringLiteral("已停止：还有%1个网页没有查找Email").arg(position));
+            co_return;
+        }
+        tabs.selectTab(position);
+        co_await saveEmails();
+        run.pageDone(tabs.tabCount() - position + 1);
+    }
 }
 
 common::Task<> LinkCommands::emailsToPasteMenu() {

@@ -28,10 +28,11 @@ public:
     void openHardWebPage();             // OpenHardWebPage
     void openFolderListing();           // OpenMkw
 
-    common::Task<> saveToHref();        // SaveToHref
-    void saveDirectoryPage();           // SaveSydz
-    common::Task<> saveEmails();        // SaveE
-    common::Task<> emailsToPasteMenu(); // SaveEtoM
+    common::Task<> saveToHref();          // SaveToHref
+    void saveDirectoryPage();             // SaveSydz
+    common::Task<> saveEmails();          // SaveE
+    common::Task<> saveEmailsOfAllTabs(); // saveee: every tab, from the last, with 停止
+    common::Task<> emailsToPasteMenu();   // SaveEtoM
 
     void saveCurrentToLink(); // SaveCurrentToLink
     void favouritesButton(browser::BrowserView *view, const QString &buttonName); // edit or delete

@@ -131,7 +131,7 @@ private:
     ChapterStore m_store;
     std::optional<common::Task<>> m_loop; // the running chain
     std::optional<Ending> m_ending;       // how it ended, told once its coroutine has gone
-    QStringList m_toCheck; // the series folders 检查新章节 has still to look at
+    QStringList m_toCheck;                // the series folders 检查新章节 has still to look at
     bool m_checking = false;
     bool m_peeking = false; // the page to come is a series' last chapter, loaded again
     QPointer<browser::BrowserView> m_checkView;

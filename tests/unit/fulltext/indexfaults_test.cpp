@@ -1,8 +1,8 @@
 // The index meets what disks do: a table file cut short (a power cut) is made anew from the
 // files, and a full disk is said once, kills nothing, and indexing resumes when room comes back.
 #include "common/ansifile.h"
-#include "fulltext/indexservice.h"
 #include "coreapplication.h"
+#include "fulltext/indexservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,8 +33,9 @@ protected:
         for (int i = 0; i < 300; ++i) {
             QFile file(QDir(save()).filePath(QStringLiteral("page%1.txt").arg(i)));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(common::encodeText(QStringLiteral("编号%1 marker%1\r\n%2").arg(i).arg(filler),
-                                          common::FileEncoding::Gb18030));
+            file.write(
+                common::encodeText(QStringLiteral("编号%1 marker%1\r\n%2").arg(i).arg(filler),
+                                   common::FileEncoding::Gb18030));
         }
     }
     QString save() const { return QDir(dir.path()).filePath("save"); }
@@ -112,8 +113,8 @@ class FullDisk {
 public:
     explicit FullDisk(const QString &folder) : m_folder(folder) {
         QDir().mkpath(folder);
-        m_mounted = geteuid() == 0 &&
-                    QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=32m", "tmpfs", folder}) == 0;
+        m_mounted = geteuid() == 0 && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=32m",
+                                                                  "tmpfs", folder}) == 0;
     }
     ~FullDisk() {
         if (m_mounted)
@@ -149,7 +150,8 @@ TEST_F(IndexFaultsTest, AFullDiskIsSaidOnceAndIndexingResumesWhenRoomComesBack) 
     QObject::connect(&service, &IndexService::idle, [&](int n) { documents = n; });
     service.setSaveFolder(save());
     const QString full = QString::fromUtf8("全文索引没有更新：磁盘已满");
-    ASSERT_TRUE(waitUntil(service, [&] { return said.contains(full); })) << said.join('\n').toStdString();
+    ASSERT_TRUE(waitUntil(service, [&] { return said.contains(full); }))
+        << said.join('\n').toStdString();
     // It keeps trying, and says it once.
     QEventLoop loop;
     QTimer::singleShot(1000, &loop, &QEventLoop::quit);

@@ -1,8 +1,8 @@
 // The service indexes off the caller's thread: files noted as written, the save folder at
 // start and what appears in it later, and answers searches with a callback.
 #include "common/ansifile.h"
-#include "fulltext/indexservice.h"
 #include "coreapplication.h"
+#include "fulltext/indexservice.h"
 
 #include <QCoreApplication>
 #include <QDir>

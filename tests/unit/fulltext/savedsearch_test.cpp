@@ -168,7 +168,8 @@ TEST_F(SavedSearchTest, SnippetsArePlainTextMarkedOnWholeWords) {
     ASSERT_EQ(results.hits.size(), 1);
     QString marked = results.hits.front().snippet;
     marked.replace(fulltext::kMarkStart, u'[').replace(fulltext::kMarkEnd, u']');
-    EXPECT_TRUE(marked.startsWith("引文 [编号] 7：Tom & [Jerry] <i>，见引号内")) << marked.toStdString();
+    EXPECT_TRUE(marked.startsWith("引文 [编号] 7：Tom & [Jerry] <i>，见引号内"))
+        << marked.toStdString();
 
     const auto tooLong = fulltext::searchIndexFolder(indexPath(), QString(5000, u'雨'), 0, 5);
     EXPECT_FALSE(tooLong.ok);
