@@ -26,6 +26,9 @@ void TabPageReports::showPage(const browser::BrowserView &view, bool withAddress
 }
 
 void TabPageReports::loadEnded(const browser::BrowserView &view, bool ok) {
+    // A button of the favourites page asks for its command by a navigation that is never made.
+    if (!ok && view.refusedLeave().scheme() == QLatin1String("favcmd"))
+        return;
     if (!ok && !view.refusedLeave().isEmpty())
         emit panelTextChanged(Panel::Message,
                               QStringLiteral("已阻止保存的网页自己打开 %1（点击它的链接才会打开）")

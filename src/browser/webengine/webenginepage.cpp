@@ -15,8 +15,10 @@ bool WebEnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type
                                             bool isMainFrame) {
     // Clicks on the favourites page's buttons arrive as navigations to this private scheme.
     if (url.scheme() == QLatin1String("favcmd")) {
-        if (isMainFrame)
+        if (isMainFrame) {
+            m_refusedLeave = url; // the engine ends this "load" as failed: no failure to report
             m_owner->reportFavouritesCommand(url.path());
+        }
         return false;
     }
     // A reload is never sent elsewhere, whatever the rules: let it go on without asking them.
