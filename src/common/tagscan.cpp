@@ -1,6 +1,7 @@
 #include "tagscan.h"
 
 #include "characterreferences.h"
+#include "textsearch.h"
 
 namespace common {
 
@@ -69,12 +70,7 @@ qsizetype tagEnd(QStringView html, qsizetype lt) {
 }
 
 QString tagName(QStringView html, qsizetype lt) {
-    QString name = html.sliced(lt + 1, nameEnd(html, lt) - lt - 1).toString();
-    for (QChar &c : name) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    }
-    return name;
+    return asciiLowered(html.sliced(lt + 1, nameEnd(html, lt) - lt - 1));
 }
 
 bool opensTag(QStringView html, qsizetype at, QStringView name) {
