@@ -62,7 +62,10 @@ cmp "$out/root/usr/share/lumaro/link.htm" "$build/app/link.htm" ||
   fail "the packaged link.htm differs from the staged one"
 version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --version failed"
 [[ $version == "lumaro "* ]] || fail "lumaro --version said: $version"
-"$out/root/usr/bin/lumaro" --help | grep -q -- --data-dir || fail "lumaro --help lacks --data-dir"
+# Read whole first: grep -q ends the pipe at its first match, and the program's next write
+# would then fail with SIGPIPE, which pipefail reports as a failure.
+help=$("$out/root/usr/bin/lumaro" --help)
+grep -q -- --data-dir <<<"$help" || fail "lumaro --help lacks --data-dir"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$desktop" || fail "desktop entry"
