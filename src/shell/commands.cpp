@@ -46,7 +46,20 @@ Commands::Commands(MainWindow &window)
       m_capture(window.context(),
                 window.programFolder().filePath(QStringLiteral("savetemplate/savetext.htm")),
                 [this] { return m_runner.isBusy(); }),
-      m_serial(window.context()) {
+      m_serial(window.context()),
+      m_files(window.context(), window.programFolder(),
+              [&window](const QString &path) {
+                  window.setSavePath(path);
+                  window.toolbar().setMenuEntryCaption(QStringLiteral("save"),
+                                                       QStringLiteral("displaypath"),
+                                                       MainWindow::displayPathCaption(path));
+              }),
+      m_pasteMenu(
+          window.context(),
+          [&window](const QString &key, const QString &caption) {
+              return window.toolbar().addMenuEntry(QStringLiteral("paste"), key, caption);
+          },
+          [&window] { window.toolbar().clearMenu(QStringLiteral("paste")); }) {
     window.context().runner = &m_runner;
     // The copies made while a command was at work are looked at once it has ended.
     connect(&m_runner, &CommandRunner::finished, this, [this] { m_capture.resume(); });
@@ -210,10 +223,6 @@ void Commands::showTemplateEditor() {
         QString(), {}, [this](const QString &name, const QList<editing::TemplateItem> &items) {
             return m_editing.saveTemplate(name, items);
         });
-}
-
-QString Commands::copySelection(BrowserView *view) {
-    return commands::SaveSteps(m_window.context()).copySelectionText(view);
 }
 
 bool Commands::toggleExtractionRule() {

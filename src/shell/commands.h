@@ -6,9 +6,11 @@
 #include "commands/editing/editingcommands.h"
 #include "commands/editing/groupsaver.h"
 #include "commands/editing/pagedeletions.h"
+#include "commands/editing/pastemenu.h"
 #include "commands/links/harvestcommands.h"
 #include "commands/links/linkcommands.h"
 #include "commands/save/clipboardcapture.h"
+#include "commands/save/filecommands.h"
 #include "commands/save/pagesaver.h"
 #include "commands/save/textsaver.h"
 #include "commands/serial/serialchain.h"
@@ -28,9 +30,8 @@ struct CommandEntry;
 struct MenuChoice;
 
 // Runs what the window's entries ask for (the rows of the command table, commandtable.cpp,
-// say which key runs what), and the small operations of the shell itself: help and site
-// pages (commandshelp.cpp), copy and paste (commandspaste.cpp), the default save folder, the
-// page source and the plain-text dialog (commandsfiles.cpp).
+// say which key runs what; the commands themselves are in commands/), and the few that only
+// change the window: help and site pages (commandshelp.cpp), the capture and link toggles.
 class Commands : public QObject {
     Q_OBJECT
 public:
@@ -64,11 +65,8 @@ public:
     commands::PageDeletions &deletions() { return m_deletions; }
     DownloadQueue &downloadQueue() { return m_downloadQueue; }
     commands::ClipboardCapture &capture() { return m_capture; }
-
-    // The selected text of a view, through the clipboard: the clipboard is emptied, the
-    // selection copied onto it and read back, trimmed of spaces. What was on the clipboard
-    // before is gone, as when the user copies.
-    QString copySelection(browser::BrowserView *view);
+    commands::FileCommands &files() { return m_files; }
+    commands::PasteMenu &pasteMenu() { return m_pasteMenu; }
 
     // The menu entry "定义提取文件名的方式": turns the file-name extraction rule off, or asks
     // for its markers and turns it on. Returns whether it is on.
@@ -78,21 +76,7 @@ public:
     // Operations of the shell.
     void showHelpPage(const QString &fileName); // HelpPage, Origin
     void openSiteSearch(const QUrl &url);
-    void openFavourites();                          // OpenLink
-    void copyToPasteMenu();                         // copy
-    common::Task<> pasteClipboard();                // paste
-    common::Task<> pasteIntoField(QString caption); // the paste menu's texts
-    void addressToPasteMenu();                      // savehtom
-    void clearPasteMenu();                          // deletealltool
-    void openEmailFile();                           // openemail
-    void openSaveFolder();                          // displaypath
-    void createFolder();                            // createfolder
-    common::Task<> viewSource();                    // view_source
-    void saveFullPage();                            // saveadd
-    // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
-    void printToPdf();         // printpdf
-    void showSaveTextDialog(); // savetxt1
-    bool saveTextToFolder(const QString &title, const QString &content);
+    void openFavourites(); // OpenLink
     // The two capture modes, started and stopped by their menu entries.
     void toggleCapture(const QString &entryKey);
     bool isCapturing(const QString &entryKey) const;
@@ -100,8 +84,6 @@ public:
     void toggleOnlyNewLinks(); // onlynew: batches skip links opened or saved before
 
 private:
-    // Opens `url` in a new tab and shows it.
-    void showInNewTab(const QUrl &url);
     void run(const CommandEntry &row, const MenuChoice &choice);
     // The s2 line while `running` keeps another command from starting.
     void tellBusy();
@@ -121,6 +103,8 @@ private:
     commands::PageDeletions m_deletions;
     commands::ClipboardCapture m_capture;
     commands::SerialChain m_serial;
+    commands::FileCommands m_files;
+    commands::PasteMenu m_pasteMenu;
 };
 
 } // namespace shell

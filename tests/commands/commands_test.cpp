@@ -169,7 +169,7 @@ TEST_F(CommandsTest, PlainTextDialogSavesUnderTheCleanedTitleWithTheOverwriteQue
 TEST_F(CommandsTest, ViewSourceWarnsWhileLoadingAndShowsTheWrappedHtml) {
     page()->busy = true;
     page()->pageHtml = "<head></head><body>x</body>";
-    ASSERT_TRUE(testing_support::finish(commands().viewSource()));
+    ASSERT_TRUE(testing_support::finish(commands().files().viewSource()));
     EXPECT_EQ(dialogs.messageTexts(), QStringList({QString::fromUtf8("还没有下载完!")}));
     ASSERT_EQ(dialogs.sources.size(), 1);
     EXPECT_EQ(dialogs.sources[0].second, "<HTML><head></head><body>x</body></HTML>");

@@ -273,7 +273,7 @@ TEST_F(WindowEndToEnd, TheEngineSpeaksChineseAndAsksForChinesePages) {
 TEST_F(WindowEndToEnd, PrintToPdfWritesAPdfNamedAfterThePage) {
     openWindow();
     openAndShow(server.url("/p3.htm"));
-    window->commands().printToPdf();
+    window->commands().files().printToPdf();
     ASSERT_TRUE(waitFor(
         [&] { return window->panelText("s2").startsWith(QString::fromUtf8("已打印为PDF")); }));
     const QString path = QDir(saveDir.path()).filePath(QString::fromUtf8("第3页.pdf"));

@@ -1,62 +1,58 @@
-#include "commands.h"
-#include "mainwindow.h"
-#include "tabmanager.h"
-#include "toolbar.h"
+#include "filecommands.h"
 
 #include "browser/browserview.h"
-#include "commands/dialogs.h"
 #include "commands/savesteps.h"
 #include "common/ansifile.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
 #include "saving/savenames.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QPointer>
 
-// The shell's own file commands: e-mail file, save folder, page source, whole-page save and
-// the plain-text dialog.
-namespace shell {
-
-using commands::Panel;
-
-using commands::Dialogs;
+namespace commands {
 
 using browser::BrowserView;
 
+FileCommands::FileCommands(CommandContext &context, const common::ProgramFolder &folder,
+                           std::function<void(const QString &)> savePathChanged)
+    : m_context(context), m_folder(folder), m_savePathChanged(std::move(savePathChanged)) {}
+
 // The e-mail file and the save folder open in a tab of their own, as the engine shows a text
 // file and a folder's listing: the desktop may have no program for them, and says nothing then.
-void Commands::openEmailFile() {
-    const QString path = m_window.programFolder().filePath(QStringLiteral("email.txt"));
+void FileCommands::openEmailFile() {
+    const QString path = m_folder.filePath(QStringLiteral("email.txt"));
     if (!QFileInfo(path).isFile()) {
-        m_window.setPanelText(Panel::Message,
-                              QStringLiteral("还没有收集过 email 地址：%1 不存在").arg(path));
+        m_context.panels.setPanelText(
+            Panel::Message, QStringLiteral("还没有收集过 email 地址：%1 不存在").arg(path));
         return;
     }
     showInNewTab(QUrl::fromLocalFile(path));
-    m_window.showNotice(QStringLiteral("已在新标签页打开 ") + path);
+    m_context.panels.showNotice(QStringLiteral("已在新标签页打开 ") + path);
 }
 
-void Commands::openSaveFolder() {
-    const QString folder = m_window.savePath();
+void FileCommands::openSaveFolder() {
+    const QString folder = m_context.savePath();
     if (!QFileInfo(folder).isDir()) {
-        m_window.dialogs().message(
-            commands::kNoticeCaption,
-            QStringLiteral("无法打开默认保存路径：%1（文件夹不存在）").arg(folder),
+        m_context.dialogs.message(
+            kNoticeCaption, QStringLiteral("无法打开默认保存路径：%1（文件夹不存在）").arg(folder),
             Dialogs::Buttons::Ok);
         return;
     }
     showInNewTab(QUrl::fromLocalFile(QDir(folder).absolutePath() + u'/'));
-    m_window.showNotice(QStringLiteral("已在新标签页打开默认保存路径 ") + folder);
+    m_context.panels.showNotice(QStringLiteral("已在新标签页打开默认保存路径 ") + folder);
 }
 
-void Commands::showInNewTab(const QUrl &url) {
-    TabManager &tabs = m_window.tabs();
+void FileCommands::showInNewTab(const QUrl &url) {
+    browser::TabHost &tabs = m_context.tabs;
     tabs.openInNewTab(url, true, true);
     tabs.selectTab(tabs.tabCount());
 }
 
-void Commands::createFolder() {
-    Dialogs &dialogs = m_window.dialogs();
+void FileCommands::createFolder() {
+    Dialogs &dialogs = m_context.dialogs;
     const std::optional<QString> answer = dialogs.inputText(
         QStringLiteral("填写信息"), QStringLiteral("要创建文件夹名称:"), QString());
     if (!answer || answer->isEmpty())
@@ -70,47 +66,43 @@ void Commands::createFolder() {
                         Dialogs::Buttons::Ok);
         return;
     }
-    const QString path = QDir::cleanPath(m_window.savePath() + u'/' + name);
-    const QDir parent(m_window.savePath());
+    const QString savePath = m_context.savePath();
+    const QString path = QDir::cleanPath(savePath + u'/' + name);
     if (QFileInfo::exists(path)) {
         dialogs.message(QStringLiteral("信息"), QStringLiteral("已经有此文件夹！"),
                         Dialogs::Buttons::Ok);
         return;
     }
-    if (!parent.mkdir(name)) {
+    if (!QDir(savePath).mkdir(name)) {
         dialogs.message(
             QStringLiteral("信息"),
             QStringLiteral("无法创建文件夹 %1（默认保存路径不存在或没有写入权限）").arg(path),
             Dialogs::Buttons::Ok);
         return;
     }
-    m_window.setSavePath(path);
+    m_savePathChanged(path);
     QString error;
-    if (!m_window.programFolder().writeSavePath(path, &error))
-        dialogs.message(commands::kNoticeCaption,
-                        QStringLiteral("无法写入 savepath.ini：%1").arg(error),
+    if (!m_folder.writeSavePath(path, &error))
+        dialogs.message(kNoticeCaption, QStringLiteral("无法写入 savepath.ini：%1").arg(error),
                         Dialogs::Buttons::Ok);
-    m_window.toolbar().setMenuEntryCaption(QStringLiteral("save"), QStringLiteral("displaypath"),
-                                           MainWindow::displayPathCaption(path));
 }
 
-common::Task<> Commands::viewSource() {
-    QPointer<BrowserView> view = m_window.tabs().currentView();
+common::Task<> FileCommands::viewSource() {
+    QPointer<BrowserView> view = m_context.tabs.currentView();
     if (!view)
         co_return;
-    commands::SaveSteps steps(m_window.context());
+    SaveSteps steps(m_context);
     steps.warnIfBusy(view);
-    const std::optional<browser::PageRead> page =
-        co_await steps.readPage(view, commands::kPageNotRead);
+    const std::optional<browser::PageRead> page = co_await steps.readPage(view, kPageNotRead);
     if (!page)
         co_return;
-    m_window.dialogs().showSource(
+    m_context.dialogs.showSource(
         QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
         QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>"));
 }
 
-void Commands::saveFullPage() {
-    BrowserView *view = m_window.tabs().currentView();
+void FileCommands::saveFullPage() {
+    BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
     // The page's own title; a page without one (the engine shows its address) gets a dated name.
@@ -120,30 +112,30 @@ void Commands::saveFullPage() {
     sources.url = view->url();
     sources.when = QDateTime::currentDateTime();
     const QString name = saving::saveName(sources);
-    const QString path = m_window.dialogs().chooseSaveFile(
-        QStringLiteral("全保存当前网页"), saving::makeSavePath(m_window.savePath(), name, ".htm"),
+    const QString path = m_context.dialogs.chooseSaveFile(
+        QStringLiteral("全保存当前网页"), saving::makeSavePath(m_context.savePath(), name, ".htm"),
         QStringLiteral("网页 (*.htm *.html)"));
     if (!path.isEmpty())
         view->savePageAs(path);
 }
 
-void Commands::showSaveTextDialog() {
-    m_window.dialogs().showSaveTextDialog([this](const QString &title, const QString &content) {
+void FileCommands::showSaveTextDialog() {
+    m_context.dialogs.showSaveTextDialog([this](const QString &title, const QString &content) {
         return saveTextToFolder(title, content);
     });
 }
 
-bool Commands::saveTextToFolder(const QString &title, const QString &content) {
-    Dialogs &dialogs = m_window.dialogs();
+bool FileCommands::saveTextToFolder(const QString &title, const QString &content) {
+    Dialogs &dialogs = m_context.dialogs;
     const QString name = saving::fitFileName(saving::correctName(title.trimmed()), ".txt");
     if (name.isEmpty()) {
-        dialogs.message(commands::kNoticeCaption,
-                        QStringLiteral("请填写文章标题，它将作为文件名！"), Dialogs::Buttons::Ok);
+        dialogs.message(kNoticeCaption, QStringLiteral("请填写文章标题，它将作为文件名！"),
+                        Dialogs::Buttons::Ok);
         return false;
     }
-    const QString path = saving::makeSavePath(m_window.savePath(), name, QStringLiteral(".txt"));
-    const QString existing =
-        saving::existingFileName(m_window.savePath(), name + QStringLiteral(".txt"));
+    const QString savePath = m_context.savePath();
+    const QString path = saving::makeSavePath(savePath, name, QStringLiteral(".txt"));
+    const QString existing = saving::existingFileName(savePath, name + QStringLiteral(".txt"));
     if (!existing.isEmpty() &&
         dialogs.message(QString(),
                         QStringLiteral("已经存在同样名字的文件“%1”，是否要覆盖？").arg(existing),
@@ -152,37 +144,38 @@ bool Commands::saveTextToFolder(const QString &title, const QString &content) {
     QString error;
     if (!common::writeTextFile(path, content + QStringLiteral("\r\n"),
                                common::FileEncoding::Gb18030, &error)) {
-        dialogs.message(commands::kNoticeCaption,
-                        QStringLiteral("无法保存 %1：%2").arg(path, error), Dialogs::Buttons::Ok);
+        dialogs.message(kNoticeCaption, QStringLiteral("无法保存 %1：%2").arg(path, error),
+                        Dialogs::Buttons::Ok);
         return false;
     }
-    m_window.setPanelText(Panel::Message, QStringLiteral("该网页已经保存到") + path);
+    m_context.panels.setPanelText(Panel::Message, QStringLiteral("该网页已经保存到") + path);
     return true;
 }
 
-void Commands::printToPdf() {
-    browser::BrowserView *view = m_window.tabs().currentView();
+void FileCommands::printToPdf() {
+    BrowserView *view = m_context.tabs.currentView();
     if (!view)
         return;
     saving::NameSources sources;
     sources.kind = saving::SaveKind::Pdf;
     sources.title = view->title();
     const QString name = saving::saveName(sources);
-    const QDir folder(m_window.savePath());
+    const QDir folder(m_context.savePath());
     QString path = folder.filePath(name + QStringLiteral(".pdf"));
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(n));
+    StatusPanels &panels = m_context.panels;
     connect(
-        view, &browser::BrowserView::pdfPrinted, this,
-        [this, path](const QString &printed, bool ok) {
+        view, &BrowserView::pdfPrinted, this,
+        [&panels, path](const QString &printed, bool ok) {
             if (printed != path)
                 return;
-            m_window.setPanelText(Panel::Message, ok ? QStringLiteral("已打印为PDF：") + path
-                                                     : QStringLiteral("打印为PDF失败：") + path);
+            panels.setPanelText(Panel::Message, ok ? QStringLiteral("已打印为PDF：") + path
+                                                   : QStringLiteral("打印为PDF失败：") + path);
         },
         Qt::SingleShotConnection);
-    m_window.setPanelText(Panel::Message, QStringLiteral("正在打印为PDF：") + path);
+    panels.setPanelText(Panel::Message, QStringLiteral("正在打印为PDF：") + path);
     view->printToPdf(path);
 }
 
-} // namespace shell
+} // namespace commands
