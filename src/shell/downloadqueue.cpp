@@ -2,9 +2,7 @@
 
 #include "browser/browserview.h"
 
-#include <QTimer>
-
-#include <utility>
+#include <QSet>
 
 namespace shell {
 
@@ -14,47 +12,45 @@ constexpr int kPlaceKeptMs = 60 * 1000;
 
 } // namespace
 
+DownloadQueue::DownloadQueue(int limit, QObject *parent)
+    : QObject(parent), m_turns(limit, kPlaceKeptMs) {
+    connect(&m_turns, &common::TurnQueue::progressChanged, this, &DownloadQueue::progressChanged);
+}
+
 void DownloadQueue::download(browser::BrowserView *view, const QList<QUrl> &urls) {
-    if (m_running.isEmpty() && m_waiting.isEmpty())
-        m_asked = m_finished = 0; // a new batch
-    m_asked += int(urls.size());
-    for (const QUrl &url : urls)
-        m_waiting.append({view, url});
-    startNext();
-    reportProgress();
+    if (m_turns.running() == 0 && m_turns.waiting() == 0)
+        m_jobs.clear(); // what timed out or lost its tab in the last batch
+    for (const QUrl &url : urls) {
+        m_jobs.append({m_turns.nextJob(), url});
+        // The queue starts a job only while its view is there.
+        m_turns.add(view, [view, url] { view->download(url); });
+    }
 }
 
 void DownloadQueue::ended(const QUrl &url) {
-    if (!m_running.removeOne(url))
-        return;
-    ++m_finished;
-    startNext();
-    reportProgress();
+    for (qsizetype i = 0; i < m_jobs.size(); ++i) {
+        const common::TurnQueue::JobId id = m_jobs[i].id;
+        if (m_jobs[i].url == url && m_turns.isRunning(id)) {
+            m_jobs.removeAt(i);
+            m_turns.end(id);
+            return;
+        }
+    }
 }
 
 QList<QUrl> DownloadQueue::stopWaiting() {
+    const QList<common::TurnQueue::JobId> dropped = m_turns.stopWaiting();
+    const QSet<common::TurnQueue::JobId> droppedSet(dropped.cbegin(), dropped.cend());
     QList<QUrl> stopped;
-    for (const Pending &pending : std::exchange(m_waiting, {}))
-        stopped.append(pending.url);
-    reportProgress();
-    return stopped;
-}
-
-void DownloadQueue::reportProgress() {
-    emit progressChanged(m_finished, m_asked, int(m_running.size()), int(m_waiting.size()));
-}
-
-void DownloadQueue::startNext() {
-    while (m_running.size() < m_limit && !m_waiting.isEmpty()) {
-        const Pending next = m_waiting.takeFirst();
-        if (!next.view) {
-            ++m_finished; // its tab was closed before its turn
-            continue;
-        }
-        m_running.append(next.url);
-        QTimer::singleShot(kPlaceKeptMs, this, [this, url = next.url] { ended(url); });
-        next.view->download(next.url);
+    QList<Job> kept;
+    for (const Job &job : std::as_const(m_jobs)) {
+        if (droppedSet.contains(job.id))
+            stopped.append(job.url);
+        else
+            kept.append(job);
     }
+    m_jobs = kept;
+    return stopped;
 }
 
 } // namespace shell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/turnqueue.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -19,16 +21,15 @@ namespace shell {
 class DownloadQueue : public QObject {
     Q_OBJECT
 public:
-    explicit DownloadQueue(int limit = 3, QObject *parent = nullptr)
-        : QObject(parent), m_limit(limit) {}
+    explicit DownloadQueue(int limit = 3, QObject *parent = nullptr);
 
     // Asks `view`'s engine for each file in turn.
     void download(browser::BrowserView *view, const QList<QUrl> &urls);
     // A download ended: its place goes to the next file.
     void ended(const QUrl &url);
 
-    int running() const { return int(m_running.size()); }
-    int waiting() const { return int(m_waiting.size()); }
+    int running() const { return m_turns.running(); }
+    int waiting() const { return m_turns.waiting(); }
     // The files still waiting are dropped (those downloading go on); their addresses.
     QList<QUrl> stopWaiting();
 
@@ -38,18 +39,12 @@ signals:
     void progressChanged(int finished, int asked, int running, int waiting);
 
 private:
-    void startNext();
-    void reportProgress();
-
-    struct Pending {
-        QPointer<browser::BrowserView> view;
+    struct Job {
+        common::TurnQueue::JobId id;
         QUrl url;
     };
-    int m_limit;
-    int m_asked = 0;
-    int m_finished = 0;
-    QList<QUrl> m_running;
-    QList<Pending> m_waiting;
+    common::TurnQueue m_turns;
+    QList<Job> m_jobs; // waiting or downloading, first asked first
 };
 
 } // namespace shell

@@ -2,64 +2,50 @@
 
 #include "browser/browserview.h"
 
-#include <QTimer>
-
 namespace shell {
 
+namespace {
+
+constexpr int kPlaceKeptMs = 20 * 1000;
+
+} // namespace
+
+LoadQueue::LoadQueue(int limit, QObject *parent)
+    : QObject(parent), m_turns(limit, kPlaceKeptMs) {
+    connect(&m_turns, &common::TurnQueue::progressChanged, this, &LoadQueue::progressChanged);
+}
+
 void LoadQueue::navigate(browser::BrowserView *view, const QUrl &url) {
-    if (m_loading.isEmpty() && m_waiting.isEmpty())
-        m_asked = m_finished = m_failed = 0; // a new batch
-    ++m_asked;
-    if (m_loading.size() < m_limit)
-        start(view, url);
-    else {
-        view->setQueuedAddress(url);
-        m_waiting.append({view, url});
-    }
-    reportProgress();
+    if (m_turns.running() == 0 && m_turns.waiting() == 0)
+        m_waiting.clear(); // what a closed tab left of the last batch
+    // The tab shows the address it waits for; its turn clears it.
+    view->setQueuedAddress(url);
+    const common::TurnQueue::JobId job = m_turns.nextJob();
+    m_waiting.insert(job, {view, url});
+    m_turns.add(view, [this, job, view, url] { start(job, view, url); });
 }
 
 QList<LoadQueue::Pending> LoadQueue::stopWaiting() {
-    const QList<Pending> stopped = std::exchange(m_waiting, {});
-    for (const Pending &pending : stopped) {
+    QList<Pending> stopped;
+    for (common::TurnQueue::JobId job : m_turns.stopWaiting()) {
+        const Pending pending = m_waiting.take(job);
         if (pending.view)
             pending.view->setQueuedAddress({});
+        stopped.append(pending);
     }
-    reportProgress();
     return stopped;
 }
 
-void LoadQueue::reportProgress() {
-    emit progressChanged(m_finished, m_asked, m_loading.size(), m_waiting.size());
-}
-
-void LoadQueue::start(browser::BrowserView *view, const QUrl &url) {
+void LoadQueue::start(common::TurnQueue::JobId job, browser::BrowserView *view, const QUrl &url) {
+    m_waiting.remove(job);
     view->setQueuedAddress({});
-    m_loading.append(view);
-    auto release = [this, view] { finished(view); };
     connect(
         view, &browser::BrowserView::documentComplete, this,
-        [this, view](const QUrl &, bool ok) { finished(view, ok); }, Qt::SingleShotConnection);
-    connect(view, &QObject::destroyed, this, release, Qt::SingleShotConnection);
-    QTimer::singleShot(20000, view, release);
+        [this, job](const QUrl &, bool ok) { m_turns.end(job, ok); }, Qt::SingleShotConnection);
+    connect(
+        view, &QObject::destroyed, this, [this, job] { m_turns.end(job); },
+        Qt::SingleShotConnection);
     view->navigate(url);
-}
-
-void LoadQueue::finished(browser::BrowserView *view, bool ok) {
-    if (!m_loading.removeOne(view))
-        return;
-    disconnect(view, nullptr, this, nullptr);
-    ++m_finished;
-    if (!ok)
-        ++m_failed;
-    while (!m_waiting.isEmpty() && m_loading.size() < m_limit) {
-        const Pending next = m_waiting.takeFirst();
-        if (next.view)
-            start(next.view, next.url);
-        else
-            ++m_finished; // its tab was closed before its turn
-    }
-    reportProgress();
 }
 
 } // namespace shell

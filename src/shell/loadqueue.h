@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/turnqueue.h"
+
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -19,8 +22,7 @@ namespace shell {
 class LoadQueue : public QObject {
     Q_OBJECT
 public:
-    explicit LoadQueue(int limit = 6, QObject *parent = nullptr)
-        : QObject(parent), m_limit(limit) {}
+    explicit LoadQueue(int limit = 6, QObject *parent = nullptr);
 
     struct Pending {
         QPointer<browser::BrowserView> view;
@@ -29,11 +31,11 @@ public:
 
     void navigate(browser::BrowserView *view, const QUrl &url);
     // How many pages may load at once (from the next page asked for on).
-    void setLimit(int limit) { m_limit = qMax(limit, 1); }
-    int loading() const { return m_loading.size(); }
-    int waiting() const { return m_waiting.size(); }
+    void setLimit(int limit) { m_turns.setLimit(limit); }
+    int loading() const { return m_turns.running(); }
+    int waiting() const { return m_turns.waiting(); }
     // Of the batch's finished pages, those whose load failed.
-    int failed() const { return m_failed; }
+    int failed() const { return m_turns.failed(); }
     // Stops the batch: the pages still waiting are not loaded (their tabs stay, empty); they
     // are returned, first asked first. Pages already loading go on.
     QList<Pending> stopWaiting();
@@ -45,16 +47,10 @@ signals:
     void progressChanged(int finished, int asked, int loading, int waiting);
 
 private:
-    void start(browser::BrowserView *view, const QUrl &url);
-    void finished(browser::BrowserView *view, bool ok = true);
-    void reportProgress();
+    void start(common::TurnQueue::JobId job, browser::BrowserView *view, const QUrl &url);
 
-    int m_limit;
-    int m_asked = 0;
-    int m_finished = 0;
-    int m_failed = 0;
-    QList<browser::BrowserView *> m_loading;
-    QList<Pending> m_waiting;
+    common::TurnQueue m_turns;
+    QHash<common::TurnQueue::JobId, Pending> m_waiting;
 };
 
 } // namespace shell
