@@ -117,6 +117,18 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
+    // Waits until the series in `folder` is saved to its end (with `count` chapters when
+    // given) and its command has ended: the chain writes its state a moment before.
+    bool chainEnded(const QString &folder, int count = -1, int timeoutMs = 60000) {
+        return testing_support::waitFor(
+            [&] {
+                const auto state = serial::readChainState(folder);
+                return state && state->finished && (count < 0 || state->count == count) &&
+                       !window->commands().runner().isBusy();
+            },
+            timeoutMs);
+    }
+
     // Opens `url` in a new tab, shows it and waits until its page has come; null when it did
     // not come.
     browser::BrowserView *openAndShow(const QUrl &url) {
@@ -145,12 +157,7 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
     dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] {
-            const auto state = serial::readChainState(series);
-            return state && state->finished;
-        },
-        120000));
+    ASSERT_TRUE(chainEnded(series, -1, 120000));
     EXPECT_EQ(serial::readChainState(series)->count, kChapters);
     EXPECT_EQ(server.requestsFor("/book/30.html"), 1);
     EXPECT_EQ(server.requestsFor("/book/"), 0); // the link back to the index is not followed
@@ -161,7 +168,7 @@ TEST_F(SerialEndToEnd, ThirtyChaptersFromTheFirstPageToABookInTwoCommands) {
     testing_support::chooseEntry(window->commands(), "serialbook", "合并成一本书");
     const QString book = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
     const common::TextFileContent text = common::readTextFile(book + ".txt");
-    ASSERT_TRUE(text.ok) << dialogs.shown.last().text.toStdString();
+    ASSERT_TRUE(text.ok) << window->panelText("s2").toStdString();
     EXPECT_TRUE(text.text.contains(QStringLiteral("作者：夜雨客")));
     EXPECT_EQ(serial::readChainState(series)->author, QStringLiteral("夜雨客"));
     qsizetype at = 0;
@@ -211,12 +218,7 @@ TEST_F(SerialEndToEnd, TheContentsPageGivesEveryChapterOnceAndTheNewOnesLater) {
         ASSERT_TRUE(view);
         dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
         testing_support::chooseEntry(window->commands(), "serialcontents", "从目录页保存全部章节");
-        ASSERT_TRUE(testing_support::waitFor(
-            [&] {
-                const auto state = serial::readChainState(series);
-                return state && state->finished && state->count == expected;
-            },
-            60000))
+        ASSERT_TRUE(chainEnded(series, expected, 60000))
             << (dialogs.shown.isEmpty() ? std::string() : dialogs.shown.last().text.toStdString());
         EXPECT_EQ(view->url(), contents); // the chapters were loaded in a tab of their own
     };
@@ -264,12 +266,7 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜"));
     dialogs.inputs = {QStringLiteral("长夜"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialcontents", "从目录页保存全部章节");
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] {
-            const auto state = serial::readChainState(series);
-            return state && state->finished;
-        },
-        90000))
+    ASSERT_TRUE(chainEnded(series, -1, 90000))
         << (dialogs.shown.isEmpty() ? std::string() : dialogs.shown.last().text.toStdString());
     EXPECT_EQ(serial::readChainState(series)->count, kChapters);
     const common::TextFileContent index =
@@ -287,12 +284,7 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
     script.series = QStringLiteral("长夜脚本");
     ASSERT_TRUE(shell::carryOut(*window, script));
     const QString scripted = QDir(saveDir.path()).filePath(QStringLiteral("长夜脚本"));
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] {
-            const auto state = serial::readChainState(scripted);
-            return state && state->finished;
-        },
-        90000))
+    ASSERT_TRUE(chainEnded(scripted, -1, 90000))
         << window->panelText("s2").toStdString();
     EXPECT_EQ(serial::readChainState(scripted)->count, kChapters);
     EXPECT_EQ(dialogs.shown.size() + dialogs.inputs.size(), asked);
@@ -304,13 +296,7 @@ TEST_F(SerialEndToEnd, AScriptStartsAChainAndLaterFetchesTheNewChapter) {
     server.setCacheable(true); // the update check asks the server all the same
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜尾声"));
     auto finishedWith = [&](int count) {
-        return testing_support::waitFor(
-            [&] {
-                const auto state = serial::readChainState(series);
-                return state && state->finished && state->count == count &&
-                       !window->commands().serial().isRunning();
-            },
-            60000);
+        return chainEnded(series, count);
     };
     shell::InstanceRequest start;
     start.serialStart = server.url("/book/27.html");
@@ -358,10 +344,7 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
     dialogs.inputs = {QStringLiteral("奇书"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("奇书"));
-    ASSERT_TRUE(testing_support::waitFor([&] {
-        const auto state = serial::readChainState(series);
-        return state && state->finished;
-    }));
+    ASSERT_TRUE(chainEnded(series));
     ASSERT_EQ(serial::readChainState(series)->count, 1);
 
     QAction *entry =
@@ -371,10 +354,7 @@ TEST_F(SerialEndToEnd, RightClickOnALinkTheChainDoesNotKnowCarriesItOn) {
                       QStringLiteral("以此链接为下一章"));
     ASSERT_TRUE(entry);
     entry->trigger();
-    ASSERT_TRUE(testing_support::waitFor([&] {
-        const auto state = serial::readChainState(series);
-        return state && state->finished && state->count == 3;
-    }));
+    ASSERT_TRUE(chainEnded(series, 3));
     EXPECT_EQ(serial::readChainState(series)->linkText, QStringLiteral("继续阅读"));
     EXPECT_EQ(QDir(series).entryList({"0*.txt"}, QDir::Files).size(), 3);
 }
@@ -413,10 +393,7 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
         testing_support::chooseEntry(window->commands(), "serialstart",
                                      "从当前网页开始连续保存下一章");
         const QString series = QDir(saveDir.path()).filePath(name);
-        EXPECT_TRUE(testing_support::waitFor([&] {
-            const auto state = serial::readChainState(series);
-            return state && state->finished && state->count == 3;
-        }));
+        EXPECT_TRUE(chainEnded(series, 3));
         QString all;
         for (const QString &file : QDir(series).entryList({"0*.txt"}, QDir::Files))
             all += common::readTextFile(QDir(series).filePath(file)).text;
@@ -481,12 +458,7 @@ TEST_F(SerialEndToEnd, ServedSiteFigures) {
     dialogs.inputs = {QStringLiteral("山河"), QStringLiteral("0 0 文本")};
     testing_support::chooseEntry(window->commands(), "serialstart", "从当前网页开始连续保存下一章");
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("山河"));
-    ASSERT_TRUE(testing_support::waitFor(
-        [&] {
-            const auto state = serial::readChainState(series);
-            return state && state->finished;
-        },
-        120000));
+    ASSERT_TRUE(chainEnded(series, -1, 120000));
 
     const QStringList files = QDir(series).entryList({"0*.txt"}, QDir::Files, QDir::Name);
     int chaptersRight = 0;
