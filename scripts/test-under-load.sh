@@ -4,7 +4,9 @@
 # failed in which round; the output of each failed test is kept in the folder it names.
 # A test that waits for time instead of for its event fails here.
 #   scripts/test-under-load.sh [ROUNDS] [SPINNERS] [CTEST_LABELS]
-# Defaults: 3 rounds, two spinning processes per processor, 'commands|e2e'.
+# Defaults: 3 rounds, two spinning processes per processor, 'commands|e2e'. BUILD_DIR names
+# another build folder than build (so that build can be rebuilt meanwhile). A test that dies
+# leaves its core in its own folder of the build (where the system's core_pattern says "core").
 set -uo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-3}
@@ -27,7 +29,8 @@ clean=0
 for ((round = 1; round <= rounds; ++round)); do
   log=$logs/round$round.log
   start=$SECONDS
-  ctest --test-dir build -L "$labels" --output-on-failure >"$log" 2>&1
+  (ulimit -c unlimited && ctest --test-dir "${BUILD_DIR:-build}" -L "$labels" --output-on-failure) \
+    >"$log" 2>&1
   rc=$?
   echo "round $round: $((SECONDS - start)) s, load $(cut -d' ' -f1 /proc/loadavg), exit $rc"
   grep -E '^\s+[0-9]+ - .* \((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception)' "$log"
