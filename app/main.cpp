@@ -28,11 +28,13 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("invalid.lumaro.Lumaro"));
     shell::useChinese(app);
 
-    const common::ProgramFolder folder = options.prepareProgramFolder();
+    const common::FolderLayout layout = options.folderLayout();
+    const common::ProgramFolder folder = shell::StartupOptions::prepareProgramFolder(layout);
     shell::InstanceServer instance(shell::InstanceServer::socketNameFor(folder.path()));
     if (const std::optional<int> status = instance.handOver(options.request))
         return *status; // a window already runs on this data folder
-    browser::WebEngineViewFactory factory(folder.filePath(QStringLiteral("profile")));
+    browser::WebEngineViewFactory factory(folder.filePath(QStringLiteral("profile")),
+                                          layout.cacheFolder);
     int status = 0;
     {
         shell::MainWindow window(folder, factory);

@@ -82,6 +82,20 @@ QString seedFile(const QDir &shipped, const QDir &data, const ShippedFile &entry
     return {};
 }
 
+constexpr QFile::Permissions kOwnerOnly =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
+    QFile::ExeUser;
+
+// Creates `path` open to its owner only (its parents as the umask says); with `closeExisting`,
+// a folder that was there already is closed to others too.
+bool makePrivateFolder(const QString &path, bool closeExisting) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return !closeExisting || (info.permissions() & ~kOwnerOnly) == 0 ||
+               QFile::setPermissions(path, kOwnerOnly);
+    return QDir().mkpath(info.absolutePath()) && QDir().mkdir(path, kOwnerOnly);
+}
+
 } // namespace
 
 FolderLayout decideFolderLayout(const FolderLayoutInput &input) {
@@ -100,15 +114,18 @@ FolderLayout decideFolderLayout(const FolderLayoutInput &input) {
     } else {
         layout.data = QDir::cleanPath(input.appDataLocation);
         layout.defaultSaveFolder = QDir::cleanPath(input.documentsLocation);
+        layout.cacheFolder = QDir::cleanPath(input.cacheLocation);
     }
     return layout;
 }
 
 QStringList prepareDataFolder(const FolderLayout &layout) {
     const QString cannotCreate = QStringLiteral("无法创建文件夹 %1");
-    if (!QDir().mkpath(layout.data))
+    if (!makePrivateFolder(layout.data, layout.installed()))
         return {cannotCreate.arg(layout.data)};
     QStringList problems;
+    if (layout.installed() && !makePrivateFolder(layout.cacheFolder, true))
+        problems.append(cannotCreate.arg(layout.cacheFolder));
     const QDir data(layout.data);
     for (const QString &folder :
          {data.filePath(QStringLiteral("inputtemplate")), data.filePath(QStringLiteral("group")),

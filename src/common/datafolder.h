@@ -15,7 +15,11 @@ struct FolderLayout {
     QString shipped;
     QString data;
     QString defaultSaveFolder; // the save folder when savepath.ini names none
+    // The engine's HTTP cache: the user's cache folder for an installed program; empty for a
+    // portable copy or --data-dir, which keep it in the data folder's profile/.
+    QString cacheFolder;
     bool portable = false;
+    bool installed() const { return !cacheFolder.isEmpty(); }
 };
 
 // What the layout is decided from; the caller fills in the platform's answers.
@@ -24,6 +28,7 @@ struct FolderLayoutInput {
     QString dataDirOption; // --data-dir, empty when not given
     QString appDataLocation;
     QString documentsLocation;
+    QString cacheLocation;
     QString workingFolder; // a relative --data-dir is taken from here
 };
 
@@ -32,11 +37,14 @@ struct FolderLayoutInput {
 // - else a file named `portable` beside the executable: data in the folder its first line
 //   names (relative to the executable's folder), or in the executable's folder itself when the
 //   file is empty; the data folder is also the default save folder;
-// - else data in the application data location and saves in the documents folder.
+// - else data in the application data location, saves in the documents folder and the cache
+//   in the cache location.
 FolderLayout decideFolderLayout(const FolderLayoutInput &input);
 
 // Prepares the data folder: creates it (and inputtemplate/, group/ and the default save
-// folder), then copies each shipped file the data folder lacks. The user's own files
+// folder), open to its owner only, as the cache folder; an installed program's data folder
+// that others may read is closed to them (a portable or --data-dir folder that was there
+// already is left as the user made it). Then copies each shipped file the data folder lacks. The user's own files
 // (link.htm, savetemplate/savetext.htm) are never replaced; the help pages, which are the
 // program's and not the user's, follow the shipped copies when these change. Nothing happens
 // to files when both folders are the same. Returns the problems met, one line each; an empty

@@ -167,12 +167,12 @@ common::FolderLayout StartupOptions::folderLayout() const {
     input.dataDirOption = dataDir;
     input.appDataLocation = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     input.documentsLocation = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    input.cacheLocation = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     input.workingFolder = QDir::currentPath();
     return common::decideFolderLayout(input);
 }
 
-common::ProgramFolder StartupOptions::prepareProgramFolder() const {
-    const common::FolderLayout layout = folderLayout();
+common::ProgramFolder StartupOptions::prepareProgramFolder(const common::FolderLayout &layout) {
     for (const QString &problem : common::prepareDataFolder(layout))
         std::fputs((problem + u'\n').toLocal8Bit().constData(), stderr);
     return common::ProgramFolder(layout.data, layout.defaultSaveFolder);

@@ -44,9 +44,9 @@ struct StartupOptions {
     // Where the data folder and the shipped pages are, for this start (needs the application
     // object for the platform's folders).
     common::FolderLayout folderLayout() const;
-    // The data folder of this start, made ready (datafolder.h); problems are said on standard
+    // The data folder of `layout`, made ready (datafolder.h); problems are said on standard
     // error and start-up goes on.
-    common::ProgramFolder prepareProgramFolder() const;
+    static common::ProgramFolder prepareProgramFolder(const common::FolderLayout &layout);
 };
 
 // Running as root, the engine refuses to start with its sandbox on: turns it off (the

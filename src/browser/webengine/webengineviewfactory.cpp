@@ -10,6 +10,7 @@
 
 #include "common/urlrules.h"
 
+#include <QDir>
 #include <QWebEngineDownloadRequest>
 
 #include <QWebEngineProfile>
@@ -18,13 +19,20 @@
 
 namespace browser {
 
-WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder) {
+WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder,
+                                           const QString &cacheFolder) {
     if (storageFolder.isEmpty()) {
         m_profile = new QWebEngineProfile;
     } else {
         m_profile = new QWebEngineProfile(QStringLiteral("lumaro"));
         m_profile->setPersistentStoragePath(storageFolder + QStringLiteral("/storage"));
-        m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
+        const QString inStorage = storageFolder + QStringLiteral("/cache");
+        if (cacheFolder.isEmpty()) {
+            m_profile->setCachePath(inStorage);
+        } else {
+            m_profile->setCachePath(cacheFolder);
+            QDir(inStorage).removeRecursively(); // where earlier versions kept it
+        }
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
     // Owned by the profile, so that it serves the profile as long as it lives.

@@ -15,8 +15,10 @@ namespace browser {
 // outlive the program.
 class WebEngineViewFactory : public ViewFactory {
 public:
-    // `storageFolder` holds the profile; an empty one keeps nothing on disk (tests).
-    explicit WebEngineViewFactory(const QString &storageFolder);
+    // `storageFolder` holds the profile; an empty one keeps nothing on disk (tests). Its HTTP
+    // cache is in `cacheFolder`, or in the storage folder's cache/ when none is given.
+    explicit WebEngineViewFactory(const QString &storageFolder,
+                                  const QString &cacheFolder = QString());
     ~WebEngineViewFactory() override;
 
     BrowserView *createView(QObject *parent, bool shownAtOnce = false) override;

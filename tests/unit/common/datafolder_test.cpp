@@ -34,7 +34,7 @@ protected:
     }
     common::FolderLayoutInput installedInput() const {
         return {path("usr/bin"), QString(), path("home/.local/share/Lumaro"),
-                path("home/Documents"), path("work")};
+                path("home/Documents"), path("home/.cache/Lumaro"), path("work")};
     }
 
     QTemporaryDir root;
@@ -46,7 +46,40 @@ TEST_F(DataFolderTest, InstalledProgramKeepsDataInTheUsersFolders) {
     EXPECT_EQ(layout.shipped, path("usr/share/lumaro"));
     EXPECT_EQ(layout.data, path("home/.local/share/Lumaro"));
     EXPECT_EQ(layout.defaultSaveFolder, path("home/Documents"));
+    EXPECT_EQ(layout.cacheFolder, path("home/.cache/Lumaro"));
     EXPECT_FALSE(layout.portable);
+}
+
+// What the program keeps (open tabs, the index, cookies) is its owner's alone: the installed
+// data folder and the cache are made, or closed, 0700; a folder the user named and made is
+// left as it was, one the program makes for it is 0700 too.
+TEST_F(DataFolderTest, TheDataFolderIsOpenToItsOwnerOnly) {
+    install();
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    const QFile::Permissions open = ownerOnly | QFile::ReadGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::ExeOther;
+    common::FolderLayout layout = common::decideFolderLayout(installedInput());
+    ASSERT_TRUE(common::prepareDataFolder(layout).isEmpty());
+    EXPECT_EQ(QFileInfo(layout.data).permissions(), ownerOnly);
+    EXPECT_EQ(QFileInfo(layout.cacheFolder).permissions(), ownerOnly);
+    EXPECT_EQ(QFileInfo(path("home/.local")).permissions() & QFile::ReadOther, QFile::ReadOther);
+
+    QFile::setPermissions(layout.data, open); // as an earlier version left it
+    ASSERT_TRUE(common::prepareDataFolder(layout).isEmpty());
+    EXPECT_EQ(QFileInfo(layout.data).permissions(), ownerOnly);
+
+    common::FolderLayoutInput chosen = installedInput();
+    chosen.dataDirOption = path("mine");
+    QDir().mkpath(path("mine"));
+    QFile::setPermissions(path("mine"), open);
+    layout = common::decideFolderLayout(chosen);
+    EXPECT_TRUE(layout.cacheFolder.isEmpty());
+    ASSERT_TRUE(common::prepareDataFolder(layout).isEmpty());
+    EXPECT_EQ(QFileInfo(path("mine")).permissions(), open);
+    chosen.dataDirOption = path("new/made");
+    ASSERT_TRUE(common::prepareDataFolder(common::decideFolderLayout(chosen)).isEmpty());
+    EXPECT_EQ(QFileInfo(path("new/made")).permissions(), ownerOnly);
 }
 
 TEST_F(DataFolderTest, PortableFileAndDataDirOption) {
@@ -144,7 +177,7 @@ TEST_F(DataFolderTest, PortableFolderIsLeftAsItIs) {
     write("stick/link.htm", "favourites");
     write("stick/portable", "");
     const common::FolderLayout layout =
-        common::decideFolderLayout({path("stick"), QString(), path("appdata"), path("docs"), {}});
+        common::decideFolderLayout({path("stick"), QString(), path("appdata"), path("docs"), {}, {}});
     EXPECT_EQ(common::prepareDataFolder(layout), QStringList());
     EXPECT_FALSE(QFileInfo::exists(path("stick/help.html")));
     EXPECT_FALSE(QFileInfo::exists(path("docs")));
