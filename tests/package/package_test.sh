@@ -47,11 +47,16 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6webenginecore6 libqt6widgets6 libc6 qt6-qpa-plugins qt6-translations-l10n; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
+grep -qF "fonts-noto-cjk | fonts-wqy-zenhei" <<<"$depends" || fail "Depends lacks a Chinese font: $depends"
+grep -qE "(^|, )qt6-wayland( |,|$)" <<<"$(dpkg-deb -f "$deb" Recommends)" ||
+  fail "Recommends lacks qt6-wayland"
 
 dpkg-deb -x "$deb" "$out/root"
 dpkg-deb -e "$deb" "$out/control"
 grep -q 'update-alternatives --install /usr/bin/x-www-browser x-www-browser /usr/bin/lumaro' \
   "$out/control/postinst" || fail "postinst does not offer the x-www-browser alternative"
+grep -q -- '--slave /usr/share/man/man1/x-www-browser.1.gz x-www-browser.1.gz' "$out/control/postinst" ||
+  fail "the x-www-browser alternative carries no man page"
 grep -q 'update-alternatives --remove x-www-browser /usr/bin/lumaro' "$out/control/prerm" ||
   fail "prerm does not withdraw the x-www-browser alternative"
 desktop=$out/root/usr/share/applications/invalid.lumaro.Lumaro.desktop
@@ -66,6 +71,26 @@ version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --v
 # would then fail with SIGPIPE, which pipefail reports as a failure.
 help=$("$out/root/usr/bin/lumaro" --help)
 grep -q -- --data-dir <<<"$help" || fail "lumaro --help lacks --data-dir"
+
+# A first start as a new user: the data folder and the cache in their XDG places, both closed
+# to other users (the program is stopped once they are there).
+home=$out/home
+mkdir -m 0755 "$home"
+HOME=$home XDG_DATA_HOME= XDG_CACHE_HOME= QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
+  "$out/root/usr/bin/lumaro" about:blank >"$out/start.log" 2>&1 &
+started=$!
+for _ in $(seq 300); do
+  [ -f "$home/.local/share/Lumaro/link.htm" ] && [ -d "$home/.cache/Lumaro" ] && break
+  kill -0 "$started" 2>/dev/null || break
+  sleep 0.1
+done
+kill "$started" 2>/dev/null || true
+wait "$started" 2>/dev/null || true
+for folder in .local/share/Lumaro .cache/Lumaro; do
+  mode=$(stat -c %a "$home/$folder" 2>/dev/null || echo missing)
+  [ "$mode" = 700 ] || { fail "~/$folder is $mode, not 700"; cat "$out/start.log"; }
+done
+[ ! -e "$home/.local/share/Lumaro/profile/cache" ] || fail "the cache is in the data folder"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$desktop" || fail "desktop entry"
