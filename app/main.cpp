@@ -2,6 +2,7 @@
 #include "browser/webengine/webengineviewfactory.h"
 #include "shell/chinese.h"
 #include "shell/closedchannels.h"
+#include "shell/colourscheme.h"
 #include "shell/instanceserver.h"
 #include "shell/mainwindow.h"
 #include "shell/rendererlimit.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    shell::quietEngineLogging();
     const shell::StartupOptions options = shell::StartupOptions::fromCommandLine(argc, argv);
     if (options.exitStatus)
         return *options.exitStatus; // --help, --version, a wrong option
@@ -27,6 +29,7 @@ int main(int argc, char *argv[]) {
     // The desktop entry's name, which Wayland matches the window with.
     QGuiApplication::setDesktopFileName(QStringLiteral("invalid.lumaro.Lumaro"));
     shell::useChinese(app);
+    shell::followDesktopColourScheme();
 
     const common::FolderLayout layout = options.folderLayout();
     const common::ProgramFolder folder = shell::StartupOptions::prepareProgramFolder(layout);

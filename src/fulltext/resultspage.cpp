@@ -101,10 +101,14 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
     QString html =
         QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n"
                        "<meta http-equiv=\"Content-Security-Policy\" content=\"%1\">\n"
+                       "<meta name=\"color-scheme\" content=\"light dark\">\n"
                        "<title>搜索已保存的网页</title>\n<style>")
             .arg(scriptPolicy()) +
         QStringLiteral("body{font-family:sans-serif;margin:1em 2em}li{margin-bottom:1em}"
                        ".m{color:#060;font-size:small}.s{color:#333}mark{background:#ff6}"
+                       "@media(prefers-color-scheme:dark){body{background:#1f2023;color:#ddd}"
+                       "a{color:#8ab4f8}a:visited{color:#c58af9}.m{color:#8c8}.s{color:#bbb}"
+                       "mark{background:#665c00;color:#fff}}"
                        "</style></head><body>\n");
     html +=
         QStringLiteral("<form method=\"get\" action=\"%1\"><input id=\"q\" name=\"q\" size=\"50\" "

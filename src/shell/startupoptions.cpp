@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -190,6 +191,11 @@ bool turnOffSandboxForRoot() {
                "用普通用户运行可以保留沙箱。\n",
                stderr);
     return true;
+}
+
+void quietEngineLogging() {
+    // Rules of QT_LOGGING_RULES, or of a configuration file it names, come after these and win.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
 }
 
 } // namespace shell

@@ -54,4 +54,8 @@ struct StartupOptions {
 // Call before the application object is made. Returns whether it turned the sandbox off.
 bool turnOffSandboxForRoot();
 
+// A start from a terminal prints nothing of the engine's own (its start-up report, the pages'
+// console) unless QT_LOGGING_RULES asks for it.
+void quietEngineLogging();
+
 } // namespace shell

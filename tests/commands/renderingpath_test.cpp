@@ -1,6 +1,9 @@
 #include "shell/closedchannels.h"
+#include "shell/colourscheme.h"
 #include "shell/rendererlimit.h"
 #include "shell/renderingpath.h"
+
+#include <QPalette>
 
 #include <gtest/gtest.h>
 
@@ -73,4 +76,20 @@ TEST(ClosedChannels, QuicAndWebRtcUdpAreOffUnlessTheFlagsSayOtherwise) {
     };
     for (const auto &row : rows)
         EXPECT_EQ(shell::withClosedChannels(row.flags), row.expected) << row.flags.constData();
+}
+
+// A dark desktop's palette asks the engine for the dark scheme, once; a light one asks nothing.
+TEST(ColourSchemeTest, ADarkPaletteAsksTheEngineForTheDarkScheme) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    QPalette light;
+    light.setColor(QPalette::Window, QColor(0xef, 0xef, 0xef));
+    light.setColor(QPalette::WindowText, Qt::black);
+    EXPECT_TRUE(shell::isDarkPalette(dark));
+    EXPECT_FALSE(shell::isDarkPalette(light));
+    EXPECT_EQ(shell::withColourScheme("--no-sandbox", true), "--no-sandbox --force-dark-mode");
+    EXPECT_EQ(shell::withColourScheme("--force-dark-mode", true), "--force-dark-mode");
+    EXPECT_EQ(shell::withColourScheme("", true), "--force-dark-mode");
+    EXPECT_EQ(shell::withColourScheme("--no-sandbox", false), "--no-sandbox");
 }

@@ -60,7 +60,8 @@ grep -q -- '--slave /usr/share/man/man1/x-www-browser.1.gz x-www-browser.1.gz' "
 grep -q 'update-alternatives --remove x-www-browser /usr/bin/lumaro' "$out/control/prerm" ||
   fail "prerm does not withdraw the x-www-browser alternative"
 desktop=$out/root/usr/share/applications/invalid.lumaro.Lumaro.desktop
-for type in text/html x-scheme-handler/http x-scheme-handler/https; do
+for type in text/html application/xhtml+xml text/xml multipart/related application/x-mimearchive \
+  x-scheme-handler/http x-scheme-handler/https; do
   grep -q "^MimeType=.*$type;" "$desktop" || fail "the desktop entry does not offer $type"
 done
 cmp "$out/root/usr/share/lumaro/link.htm" "$build/app/link.htm" ||
@@ -91,6 +92,7 @@ for folder in .local/share/Lumaro .cache/Lumaro; do
   [ "$mode" = 700 ] || { fail "~/$folder is $mode, not 700"; cat "$out/start.log"; }
 done
 [ ! -e "$home/.local/share/Lumaro/profile/cache" ] || fail "the cache is in the data folder"
+! grep -q "qt.webenginecontext" "$out/start.log" || fail "the start printed the engine's report"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$desktop" || fail "desktop entry"
