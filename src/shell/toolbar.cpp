@@ -5,13 +5,16 @@
 #include <QAction>
 #include <QMenu>
 #include <QPainter>
+#include <QSvgRenderer>
 #include <QToolButton>
 
 namespace shell {
 
 namespace {
 
-// A round badge with one character: every button gets a face of its own.
+// A round badge with one character: every button gets a face of its own. The program has
+// each drawn as outlines (":/toolbar/KEY.svg", made at build time), which need no font; a
+// build without them (the tests) draws the character with the fonts there are.
 QIcon glyphIcon(const QString &glyph, QColor colour) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
@@ -27,6 +30,22 @@ QIcon glyphIcon(const QString &glyph, QColor colour) {
     painter.setFont(font);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
     return QIcon(pixmap);
+}
+
+QIcon faceIcon(const QString &key, const QString &glyph, QColor colour) {
+    QSvgRenderer drawn(QStringLiteral(":/toolbar/%1.svg").arg(key));
+    if (!drawn.isValid())
+        return glyphIcon(glyph, colour);
+    QIcon icon;
+    for (int size : {24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        drawn.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace
@@ -50,8 +69,8 @@ Toolbar::Toolbar(QWidget *parent) : QToolBar(parent) {
         auto *button = new QToolButton(this);
         button->setObjectName(key);
         button->setToolTip(QString::fromUtf8(row.caption));
-        button->setIcon(
-            glyphIcon(QString::fromUtf8(row.face.glyph), QColor::fromRgb(row.face.colour)));
+        button->setIcon(faceIcon(key, QString::fromUtf8(row.face.glyph),
+                                 QColor::fromRgb(row.face.colour)));
         button->setAutoRaise(true);
         button->setCheckable(row.face.kind == ButtonFace::Kind::Toggle);
         connect(button, &QToolButton::clicked, this, [this, key] { emit buttonClicked(key); });

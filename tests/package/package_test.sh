@@ -44,7 +44,8 @@ done
 [ "$(dpkg-deb -f "$deb" Version)" = 2.0-1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 [[ $(dpkg-deb -f "$deb" Maintainer) == *@*.invalid\> ]] || fail "maintainer $(dpkg-deb -f "$deb" Maintainer)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6webenginecore6 libqt6widgets6 libc6 qt6-qpa-plugins qt6-translations-l10n; do
+for package in libqt6webenginecore6 libqt6widgets6 libqt6svg6 libc6 qt6-qpa-plugins \
+  qt6-translations-l10n; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 grep -qF "fonts-noto-cjk | fonts-wqy-zenhei" <<<"$depends" || fail "Depends lacks a Chinese font: $depends"
@@ -70,6 +71,10 @@ version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --v
 [[ $version == "lumaro "* ]] || fail "lumaro --version said: $version"
 # Read whole first: grep -q ends the pipe at its first match, and the program's next write
 # would then fail with SIGPIPE, which pipefail reports as a failure.
+# The toolbar's faces are compiled in as outlines, one for each button: no font draws them.
+faces=$(grep -ao '<svg xmlns="http://www.w3.org/2000/svg"[^>]*><rect[^>]*/><path fill="#ffffff"' \
+  "$out/root/usr/bin/lumaro" | wc -l)
+[ "$faces" -ge 20 ] || fail "the program holds $faces toolbar faces drawn as outlines"
 help=$("$out/root/usr/bin/lumaro" --help)
 grep -q -- --data-dir <<<"$help" || fail "lumaro --help lacks --data-dir"
 
