@@ -192,13 +192,18 @@ public:
     // True while the download is stopped before its end (a dropped connection) and the engine
     // can take it up where it stopped.
     virtual bool canResume() const { return false; }
+    // Takes up a download stopped before its end, or one the user paused.
     virtual void resume() {}
+    // Paused by the user: nothing is received until resume().
+    virtual bool isPaused() const { return false; }
+    virtual void pause() {}
 
 signals:
     void progress(qint64 received, qint64 total); // total is -1 when unknown
     // Stopped before its end (the connection dropped, the disk is full): it may be resumed.
     void interrupted(const QString &reason);
     void resumed();                               // going on after an interruption
+    void pausedChanged(bool paused);
     void finished(bool ok, const QString &error); // over for good
 };
 

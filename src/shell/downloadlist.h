@@ -1,7 +1,9 @@
 #pragma once
 
 #include "saving/downloadrecords.h"
+#include "saving/transferrate.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -25,7 +27,8 @@ public:
     // A download started; returns its id (its place among all downloads ever added here).
     // `live` is the running download of this run, for 继续 and for taking a row off the list.
     int add(const QUrl &url, const QString &path, qint64 bytes, browser::Download *live = nullptr);
-    void setReceived(int id, qint64 bytes);
+    // How far a running download has come (`total` -1 when the server does not say).
+    void setProgress(int id, qint64 received, qint64 total);
     void finish(int id, bool ok, const QString &error);
     // The download of an id goes on (resumed, or asked for again by the engine as `live`).
     void setRunning(int id, browser::Download *live = nullptr);
@@ -33,8 +36,18 @@ public:
     int rowOf(int id) const;
     // A running download taken off the list is cancelled; the file stays.
     void removeRow(int row);
-    // Whether the download of a row stopped before its end and can go on from there.
+    // Whether the download of a row stopped before its end, or was paused, and can go on.
     bool canResume(int row) const;
+    // Whether the row's download runs in this run (and so can be paused or cancelled).
+    bool isLive(int row) const;
+    bool isPaused(int row) const;
+    void pause(int row);
+    // Cancels the row's download (running, paused or interrupted); the row stays, "已取消".
+    void cancel(int row);
+    // Takes the finished downloads off the list (their files stay).
+    void clearFinished();
+    // A running row's progress: "45%，1.2 MB/秒，还剩 12 秒", "已暂停：45%"; empty for others.
+    QString progressText(int row) const;
     // Whether `download` is the one the row of `id` follows now (the engine's retry of an
     // interrupted download takes the row over).
     bool follows(int id, const browser::Download *download) const;
@@ -46,6 +59,8 @@ signals:
     void removed(int row);
 
 private:
+    // Follows `live`'s pauses in the row of `id`.
+    void watch(int id, browser::Download *live);
     void writeSoon();
     void write();
 
@@ -53,6 +68,13 @@ private:
     QList<saving::DownloadRecord> m_records;
     QList<int> m_ids;                           // parallel to m_records
     QList<QPointer<browser::Download>> m_live; // parallel too: this run's downloads
+    struct Progress {
+        qint64 received = 0;
+        qint64 total = -1;
+        saving::TransferRate rate;
+    };
+    QList<Progress> m_progress; // parallel too, not kept in the file
+    QElapsedTimer m_clock;
     int m_nextId = 0;
     QTimer m_writeTimer;
 };

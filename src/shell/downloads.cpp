@@ -8,9 +8,11 @@
 #include "commands/overwritechoice.h"
 #include "saving/filenaming.h"
 #include "saving/overwritecheck.h"
+#include "saving/transferrate.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <memory>
@@ -24,27 +26,18 @@ using commands::kNoticeCaption;
 namespace {
 
 constexpr commands::Panel kMessage = commands::Panel::Message;
+const QString kAskWhereKey = QStringLiteral("downloads/askWhereToSave");
 
 } // namespace
 
 Downloads::Downloads(CommandContext &context, DownloadList &list, QObject *parent)
     : QObject(parent), m_context(context), m_list(list) {}
 
-QString Downloads::sizeText(qint64 bytes) {
-    if (bytes < 0)
-        return QStringLiteral("大小不明");
-    if (bytes < 1024)
-        return QStringLiteral("%1 字节").arg(bytes);
-    if (bytes < 1024 * 1024)
-        return QStringLiteral("%1 KB").arg(double(bytes) / 1024.0, 0, 'f', 1);
-    return QStringLiteral("%1 MB").arg(double(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
-}
-
 bool Downloads::pageDownloadAllowed(const QString &name, qint64 bytes) {
     const QString question =
         QStringLiteral("网页要下载一个文件，这不是您点击要求的：\n文件名：%1\n大小：%2\n"
                        "保存到：%3\n\n要下载吗？")
-            .arg(name, sizeText(bytes), QDir::toNativeSeparators(folder()));
+            .arg(name, saving::sizeText(bytes), QDir::toNativeSeparators(folder()));
     return m_context.dialogs.message(kNoticeCaption, question, Dialogs::Buttons::YesNo) ==
            Dialogs::Answer::Yes;
 }
@@ -76,6 +69,21 @@ void Downloads::handle(browser::Download *download) {
             m_context.panels.setPanelText(kMessage, QStringLiteral("已取消下载：") + name);
             return;
         }
+        if (m_askWhere) {
+            const QString path = m_context.dialogs.chooseSaveFile(
+                QStringLiteral("保存下载的文件"), saving::makeSavePath(folder(), name, QString()),
+                QStringLiteral("所有文件 (*)"));
+            if (path.isEmpty()) {
+                download->cancel();
+                m_context.panels.setPanelText(kMessage, QStringLiteral("已取消下载：") + name);
+                m_lastEnded.start();
+                emit ended(download->url());
+                return;
+            }
+            download->accept(path);
+            report(download);
+            return;
+        }
         const QString suffix = QFileInfo(name).suffix();
         const QString extension = suffix.isEmpty() ? QString() : u'.' + suffix;
         const QString chosen =
@@ -95,6 +103,23 @@ void Downloads::handle(browser::Download *download) {
 }
 
 Downloads::~Downloads() = default;
+
+void Downloads::keepSettingsIn(const QString &path) {
+    m_settingsPath = path;
+    m_askWhere = QSettings(path, QSettings::IniFormat).value(kAskWhereKey, false).toBool();
+}
+
+void Downloads::setAsksWhereToSave(bool ask) {
+    m_askWhere = ask;
+    if (m_settingsPath.isEmpty())
+        return;
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.setValue(kAskWhereKey, ask);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        m_context.panels.setPanelText(kMessage,
+                                      QStringLiteral("无法保存设置：%1").arg(m_settingsPath));
+}
 
 commands::OverwriteChoice &Downloads::overwriteChoice() {
     const bool inARow =
@@ -129,7 +154,7 @@ void Downloads::report(browser::Download *download, int id) {
                 // An interrupted download may count its bytes again: it is said once resumed.
                 if (!*running || !m_list.follows(id, download))
                     return;
-                m_list.setReceived(id, total > 0 ? total : received);
+                m_list.setProgress(id, received, total);
                 const QString amount = total > 0 ? QStringLiteral("%1%").arg(received * 100 / total)
                                                  : QStringLiteral("%1 KB").arg(received / 1024);
                 m_context.panels.setPanelText(kMessage,
@@ -167,7 +192,7 @@ void Downloads::report(browser::Download *download, int id) {
                 }
                 m_context.panels.setPanelText(kMessage, QStringLiteral("下载失败：") + path);
                 // A download the user took off the list, or cancelled, needs no report.
-                if (listed && error != QLatin1String("已取消"))
+                if (listed && error != QStringLiteral("已取消"))
                     m_context.dialogs.message(kNoticeCaption,
                                               QStringLiteral("下载失败：%1\n%2").arg(path, error),
                                               Dialogs::Buttons::Ok);

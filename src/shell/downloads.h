@@ -39,9 +39,11 @@ public:
     // Where downloads go; the desktop's download folder unless set.
     void setFolder(const QString &folder) { m_folder = folder; }
     QString folder() const;
-
-    // "12 字节", "3.5 KB", "1.2 MB"; "大小不明" for a negative size.
-    static QString sizeText(qint64 bytes);
+    // The setting "每次下载前询问保存位置", kept in the ini file at `path` ([downloads]
+    // askWhereToSave): on, each download asks for its file first (cancelled: not downloaded).
+    void keepSettingsIn(const QString &path);
+    bool asksWhereToSave() const { return m_askWhere; }
+    void setAsksWhereToSave(bool ask);
 
 signals:
     // A file's download is over: done, failed or refused by the user.
@@ -62,6 +64,8 @@ private:
     int m_running = 0;
     QElapsedTimer m_lastEnded;
     QString m_folder;
+    QString m_settingsPath;
+    bool m_askWhere = false;
     QHash<QUrl, int> m_interrupted; // address → list id, of this run's interrupted downloads
 };
 

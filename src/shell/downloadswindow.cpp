@@ -1,8 +1,9 @@
 #include "downloadswindow.h"
 
 #include "downloadlist.h"
-#include "downloads.h"
+#include "saving/transferrate.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ DownloadsWindow::DownloadsWindow(DownloadList &list, Actions actions, QWidget *p
     const QFontMetrics metrics = m_tree->fontMetrics();
     m_tree->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("1023.9 MB")) + 24);
     m_tree->setColumnWidth(
-        2, metrics.horizontalAdvance(QStringLiteral("失败（程序在下载时结束）")) + 24);
+        2, metrics.horizontalAdvance(QStringLiteral("100%，1023.9 KB/秒，还剩 59 分 59 秒")) + 24);
     m_tree->setColumnWidth(3, metrics.horizontalAdvance(QStringLiteral("2026-12-08 00:00")) + 24);
     QList<QTreeWidgetItem *> items;
     for (int row = int(list.records().size()) - 1; row >= 0; --row) {
@@ -43,20 +44,35 @@ DownloadsWindow::DownloadsWindow(DownloadList &list, Actions actions, QWidget *p
 
     m_open = new QPushButton(QStringLiteral("打开文件"), this);
     m_folder = new QPushButton(QStringLiteral("打开所在文件夹"), this);
+    m_pause = new QPushButton(QStringLiteral("暂停"), this);
     m_resume = new QPushButton(QStringLiteral("继续"), this);
+    m_cancel = new QPushButton(QStringLiteral("取消"), this);
     m_retry = new QPushButton(QStringLiteral("重新下载"), this);
     m_remove = new QPushButton(QStringLiteral("从列表中删除"), this);
+    m_clear = new QPushButton(QStringLiteral("清除已完成"), this);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {m_open, m_folder, m_resume, m_retry, m_remove})
+    for (QPushButton *button :
+         {m_open, m_folder, m_pause, m_resume, m_cancel, m_retry, m_remove, m_clear})
         buttons->addWidget(button);
     buttons->addStretch();
+    m_askWhere = new QCheckBox(QStringLiteral("每次下载前询问保存位置"), this);
+    if (m_actions.asksWhereToSave)
+        m_askWhere->setChecked(m_actions.asksWhereToSave());
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tree);
     layout->addLayout(buttons);
+    layout->addWidget(m_askWhere);
 
     connect(m_open, &QPushButton::clicked, this, &DownloadsWindow::openSelectedFile);
     connect(m_folder, &QPushButton::clicked, this, &DownloadsWindow::openSelectedFolder);
+    connect(m_pause, &QPushButton::clicked, this, &DownloadsWindow::pauseSelected);
     connect(m_resume, &QPushButton::clicked, this, &DownloadsWindow::resumeSelected);
+    connect(m_cancel, &QPushButton::clicked, this, &DownloadsWindow::cancelSelected);
+    connect(m_clear, &QPushButton::clicked, this, &DownloadsWindow::clearFinished);
+    connect(m_askWhere, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_actions.setAsksWhereToSave)
+            m_actions.setAsksWhereToSave(on);
+    });
     connect(m_retry, &QPushButton::clicked, this, &DownloadsWindow::retrySelected);
     connect(m_remove, &QPushButton::clicked, this, &DownloadsWindow::removeSelected);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &DownloadsWindow::openSelectedFile);
@@ -86,8 +102,10 @@ void DownloadsWindow::fill(QTreeWidgetItem *item, int row) const {
     const DownloadRecord &record = m_list.records().at(row);
     item->setText(0, QFileInfo(record.path).fileName());
     item->setToolTip(0, QDir::toNativeSeparators(record.path) + u'\n' + record.url.toString());
-    item->setText(1, Downloads::sizeText(record.bytes));
-    QString state = saving::downloadStateText(record.state);
+    item->setText(1, saving::sizeText(record.bytes));
+    QString state = m_list.progressText(row);
+    if (state.isEmpty())
+        state = saving::downloadStateText(record.state);
     if (record.state == DownloadRecord::State::Failed && !record.error.isEmpty())
         state += QStringLiteral("（%1）").arg(record.error);
     item->setText(2, state);
@@ -107,7 +125,12 @@ void DownloadsWindow::updateButtons() {
     const auto state = any ? m_list.records().at(row).state : DownloadRecord::State::Running;
     m_open->setEnabled(any && state == DownloadRecord::State::Done);
     m_folder->setEnabled(any);
+    m_pause->setEnabled(m_list.isLive(row) && !m_list.isPaused(row));
     m_resume->setEnabled(m_list.canResume(row));
+    m_cancel->setEnabled(m_list.isLive(row) || m_list.canResume(row));
+    m_clear->setEnabled(std::any_of(
+        m_list.records().cbegin(), m_list.records().cend(),
+        [](const DownloadRecord &r) { return r.state == DownloadRecord::State::Done; }));
     m_retry->setEnabled(any && state == DownloadRecord::State::Failed);
     m_remove->setEnabled(any);
 }
@@ -134,8 +157,21 @@ void DownloadsWindow::resumeSelected() {
     m_list.resume(selectedRow());
 }
 
+void DownloadsWindow::pauseSelected() {
+    m_list.pause(selectedRow());
+}
+
+void DownloadsWindow::cancelSelected() {
+    m_list.cancel(selectedRow());
+}
+
 void DownloadsWindow::removeSelected() {
     m_list.removeRow(selectedRow());
+}
+
+void DownloadsWindow::clearFinished() {
+    m_list.clearFinished();
+    updateButtons();
 }
 
 } // namespace shell

@@ -87,6 +87,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     m_commands = new Commands(*this);
     m_downloadList = new DownloadList(m_folder.filePath(QStringLiteral("downloads.json")), this);
     m_downloads = new Downloads(*m_context, *m_downloadList, this);
+    m_downloads->keepSettingsIn(m_folder.filePath(QStringLiteral("settings.ini")));
     connect(m_downloads, &Downloads::ended, &m_commands->downloadQueue(), &DownloadQueue::ended);
     factory.setDownloadHandler(
         [this](browser::Download *download) { m_downloads->handle(download); });

@@ -29,6 +29,8 @@ void MainWindow::showDownloads() {
             if (browser::BrowserView *view = m_tabs->currentView())
                 view->download(url);
         };
+        actions.asksWhereToSave = [this] { return m_downloads->asksWhereToSave(); };
+        actions.setAsksWhereToSave = [this](bool ask) { m_downloads->setAsksWhereToSave(ask); };
         m_downloadsWindow = new DownloadsWindow(*m_downloadList, std::move(actions), this);
     }
     m_downloadsWindow->show();

@@ -3,6 +3,7 @@
 #include "commandtable.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -33,7 +34,10 @@ QIcon glyphIcon(const QString &glyph, QColor colour) {
 }
 
 QIcon faceIcon(const QString &key, const QString &glyph, QColor colour) {
-    QSvgRenderer drawn(QStringLiteral(":/toolbar/%1.svg").arg(key));
+    const QString resource = QStringLiteral(":/toolbar/%1.svg").arg(key);
+    if (!QFile::exists(resource))
+        return glyphIcon(glyph, colour);
+    QSvgRenderer drawn(resource);
     if (!drawn.isValid())
         return glyphIcon(glyph, colour);
     QIcon icon;

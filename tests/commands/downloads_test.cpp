@@ -116,7 +116,7 @@ TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNext
     QList<QUrl> retried;
     shell::DownloadsWindow window(*list, {[&](const QString &path) { opened << path; },
                                           [](const QString &) {},
-                                          [&](const QUrl &url) { retried << url; }});
+                                          [&](const QUrl &url) { retried << url; }, {}, {}});
     const auto rows = [&] { return rowsOf(window); };
     EXPECT_EQ(rows(), QStringList({"c.zip 大小不明 下载中", "b.zip 大小不明 失败（网络错误）",
                                    "a.zip 100 字节 完成"}));
@@ -147,7 +147,7 @@ TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNext
 // row can be taken off the list, a running one cancelled.
 TEST_F(DownloadsTest, AnInterruptedDownloadFailsCanBeResumedAndItsRetryIsTheSameDownload) {
     shell::DownloadsWindow window(*list, {[](const QString &) {}, [](const QString &) {},
-                                          [](const QUrl &) {}});
+                                          [](const QUrl &) {}, {}, {}});
     const auto select = [&window](int treeRow) {
         window.tree()->setCurrentItem(window.tree()->topLevelItem(treeRow));
     };
@@ -179,6 +179,53 @@ TEST_F(DownloadsTest, AnInterruptedDownloadFailsCanBeResumedAndItsRetryIsTheSame
     emit running->finished(false, QString::fromUtf8("已取消"));
     EXPECT_EQ(rowsOf(window), QStringList({"big.iso 4.0 KB 完成"}));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// A running row shows how far it is; 暂停 and 继续 hold and take it up, 取消 ends it quietly
+// with the row kept, and 清除已完成 takes the finished rows off the list.
+TEST_F(DownloadsTest, ARunningDownloadIsPausedResumedAndCancelledFromItsRow) {
+    shell::DownloadsWindow window(*list, {[](const QString &) {}, [](const QString &) {},
+                                          [](const QUrl &) {}, {}, {}});
+    FakeDownload *done = offer("a.zip", true, 10);
+    emit done->finished(true, QString());
+    FakeDownload *big = offer("big.iso", true, 4000);
+    emit big->progress(1000, 4000);
+    window.tree()->setCurrentItem(window.tree()->topLevelItem(0));
+    EXPECT_EQ(rowsOf(window).first(), "big.iso 3.9 KB 25%");
+    window.pauseSelected();
+    EXPECT_TRUE(big->paused);
+    EXPECT_EQ(rowsOf(window).first(), "big.iso 3.9 KB 已暂停：25%");
+    window.resumeSelected();
+    EXPECT_FALSE(big->paused);
+    EXPECT_EQ(rowsOf(window).first(), "big.iso 3.9 KB 25%");
+    window.cancelSelected();
+    EXPECT_TRUE(big->cancelled);
+    emit big->finished(false, QString::fromUtf8("已取消"));
+    EXPECT_EQ(rowsOf(window).first(), "big.iso 3.9 KB 失败（已取消）");
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+    window.clearFinished();
+    EXPECT_EQ(rowsOf(window), QStringList({"big.iso 3.9 KB 失败（已取消）"}));
+}
+
+// "每次下载前询问保存位置" asks for each file first (the next start remembers it); a cancelled
+// question downloads nothing.
+TEST_F(DownloadsTest, AskingWhereToSaveIsRememberedAndACancelledQuestionDownloadsNothing) {
+    const QString settings = QDir(dataDir.path()).filePath("settings.ini");
+    downloads.keepSettingsIn(settings);
+    EXPECT_FALSE(downloads.asksWhereToSave());
+    downloads.setAsksWhereToSave(true);
+    const QString chosen = QDir(dataDir.path()).filePath("我的.zip");
+    dialogs.files = {chosen};
+    FakeDownload *asked = offer("a.zip", true);
+    EXPECT_EQ(asked->acceptedPath, chosen);
+    EXPECT_EQ(dialogs.proposedFiles.value(0), savedPath("a.zip"));
+    FakeDownload *cancelled = offer("b.zip", true);
+    EXPECT_TRUE(cancelled->cancelled);
+    EXPECT_EQ(list->records().size(), 1);
+
+    shell::Downloads next(context, *list, nullptr);
+    next.keepSettingsIn(settings);
+    EXPECT_TRUE(next.asksWhereToSave());
 }
 
 } // namespace

@@ -11,7 +11,7 @@ help=$("$lumaro" --help)
 options=$(sed -n '/^选项：/,/^命令的键：/p' <<<"$help" | grep -o -- '--[a-z][a-z-]*' | sort -u)
 [ "$(wc -l <<<"$options")" -ge 9 ] || { echo "FAIL: lumaro --help names only: $options"; exit 1; }
 files="link.htm savepath.ini inputtemplate/ group/ href.txt email.txt seen.txt session.json
-downloads.json index/ serial-sites/ profile/ portable ~/.cache/Lumaro/"
+downloads.json settings.ini index/ serial-sites/ profile/ portable ~/.cache/Lumaro/"
 for page in lumaro.1 lumaro.zh_CN.1; do
   text=$(sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' "$packaging/$page")
   for option in $options; do

@@ -201,8 +201,18 @@ public:
     void cancel() override { cancelled = true; }
     bool canResume() const override { return resumable; }
     void resume() override {
+        if (paused) {
+            paused = false;
+            emit pausedChanged(false);
+            return;
+        }
         resumable = false;
         emit resumed();
+    }
+    bool isPaused() const override { return paused; }
+    void pause() override {
+        paused = true;
+        emit pausedChanged(true);
     }
 
     QUrl address;
@@ -213,6 +223,7 @@ public:
     QString acceptedPath;
     bool cancelled = false;
     bool resumable = false;
+    bool paused = false;
 };
 
 // Makes fake views and keeps a list of them, in order of creation.

@@ -39,6 +39,8 @@ void WebEngineDownload::follow(QWebEngineDownloadRequest *request) {
                     emit resumed();
                 }
             });
+    connect(request, &QWebEngineDownloadRequest::isPausedChanged, this,
+            [this] { emit pausedChanged(m_request->isPaused()); });
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this] {
         if (!m_request->isFinished())
             return;
@@ -76,8 +78,17 @@ bool WebEngineDownload::canResume() const {
 }
 
 void WebEngineDownload::resume() {
-    if (canResume())
+    if (canResume() || isPaused())
         m_request->resume();
+}
+
+bool WebEngineDownload::isPaused() const {
+    return m_request && m_request->isPaused();
+}
+
+void WebEngineDownload::pause() {
+    if (m_request && !m_request->isFinished())
+        m_request->pause();
 }
 
 QUrl WebEngineDownload::url() const {

@@ -24,6 +24,8 @@ public:
     void cancel() override;
     bool canResume() const override;
     void resume() override;
+    bool isPaused() const override;
+    void pause() override;
     // The engine's new request for this same download (its retry after a dropped connection):
     // accepted into the same file, followed from now on.
     void takeOver(QWebEngineDownloadRequest *request);
