@@ -190,9 +190,12 @@ void Downloads::report(browser::Download *download, int id) {
                     m_context.panels.setPanelText(kMessage, QStringLiteral("下载完成：") + path);
                     return;
                 }
-                m_context.panels.setPanelText(kMessage, QStringLiteral("下载失败：") + path);
+                const bool cancelled = error == QStringLiteral("已取消");
+                m_context.panels.setPanelText(kMessage, (cancelled ? QStringLiteral("已取消下载：")
+                                                                   : QStringLiteral("下载失败：")) +
+                                                            path);
                 // A download the user took off the list, or cancelled, needs no report.
-                if (listed && error != QStringLiteral("已取消"))
+                if (listed && !cancelled)
                     m_context.dialogs.message(kNoticeCaption,
                                               QStringLiteral("下载失败：%1\n%2").arg(path, error),
                                               Dialogs::Buttons::Ok);

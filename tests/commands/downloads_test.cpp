@@ -203,6 +203,7 @@ TEST_F(DownloadsTest, ARunningDownloadIsPausedResumedAndCancelledFromItsRow) {
     emit big->finished(false, QString::fromUtf8("已取消"));
     EXPECT_EQ(rowsOf(window).first(), "big.iso 3.9 KB 失败（已取消）");
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.value(0).text.toStdString();
+    EXPECT_TRUE(panels.last["s2"].startsWith(QString::fromUtf8("已取消下载：")));
     window.clearFinished();
     EXPECT_EQ(rowsOf(window), QStringList({"big.iso 3.9 KB 失败（已取消）"}));
 }
