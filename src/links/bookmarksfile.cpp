@@ -6,6 +6,7 @@
 
 #include <QUrl>
 
+#include <list>
 #include <optional>
 
 namespace links::bookmarks {
@@ -89,14 +90,62 @@ ReadBookmarks readBookmarks(QStringView html) {
             const QString title = withoutControls(elementText(html, end, u"</a", &pos));
             if (address.isEmpty())
                 continue;
+            const qint64 added = common::tagAttribute(html.sliced(lt, end - lt), u"add_date")
+                                     .value_or(QString())
+                                     .toLongLong();
             if (isBookmarkAddress(QUrl(address)))
-                read.bookmarks.append({address, title, folders});
+                read.bookmarks.append({address, title, folders, qMax<qint64>(added, 0)});
             else
                 read.refused.append(address.left(200));
         }
     }
     return read;
 }
+
+QString folderPath(const QStringList &folders) {
+    QStringList names;
+    for (const QString &name : folders)
+        names.append(withoutControls(name).replace(u'/', u'／').trimmed());
+    return names.join(u'/');
+}
+
+QStringList folderNames(const QString &path) {
+    return path.isEmpty() ? QStringList() : path.split(u'/');
+}
+
+namespace {
+
+// The folders of a bookmark file as a tree: each folder's entries and sub-folders in the order
+// they first appear (a std::list, so that a folder stays where it is while others are added).
+struct FolderNode {
+    QString name;
+    QList<const favourites::Entry *> entries;
+    std::list<FolderNode> folders;
+    FolderNode &child(const QString &childName) {
+        for (FolderNode &folder : folders) {
+            if (folder.name == childName)
+                return folder;
+        }
+        return folders.emplace_back(FolderNode{childName, {}, {}});
+    }
+};
+
+void writeFolder(QString &out, const FolderNode &node, const QString &date, int depth) {
+    const QString indent(4 * depth, u' ');
+    out += QStringLiteral("%1<DT><H3 ADD_DATE=\"%2\" LAST_MODIFIED=\"%2\">%3</H3>\n%1<DL><p>\n")
+               .arg(indent, date, escaped(node.name));
+    for (const favourites::Entry *entry : node.entries) {
+        out += QStringLiteral("%1    <DT><A HREF=\"%2\" ADD_DATE=\"%3\">%4</A>\n")
+                   .arg(indent, escaped(entry->address),
+                        entry->added > 0 ? QString::number(entry->added) : date,
+                        escaped(entry->comment));
+    }
+    for (const FolderNode &folder : node.folders)
+        writeFolder(out, folder, date, depth + 1);
+    out += indent + QStringLiteral("</DL><p>\n");
+}
+
+} // namespace
 
 QString writeBookmarks(const QList<favourites::Entry> &entries, const QString &folder,
                        qint64 addDate) {
@@ -110,13 +159,23 @@ QString writeBookmarks(const QList<favourites::Entry> &entries, const QString &f
                                  "<TITLE>Bookmarks</TITLE>\n"
                                  "<H1>Bookmarks</H1>\n"
                                  "<DL><p>\n");
-    out += QStringLiteral("    <DT><H3 ADD_DATE=\"%1\" LAST_MODIFIED=\"%1\">%2</H3>\n    <DL><p>\n")
-               .arg(date, escaped(folder));
+    // The entries of no folder in `folder`, first; the others in their own folders after it.
+    FolderNode top;
+    FolderNode &own = top.child(folder);
     for (const favourites::Entry &entry : entries) {
-        out += QStringLiteral("        <DT><A HREF=\"%1\" ADD_DATE=\"%2\">%3</A>\n")
-                   .arg(escaped(entry.address), date, escaped(entry.comment));
+        FolderNode *node = &own;
+        if (!entry.folder.isEmpty()) {
+            node = &top;
+            for (const QString &name : folderNames(entry.folder))
+                node = &node->child(name);
+        }
+        node->entries.append(&entry);
     }
-    out += QStringLiteral("    </DL><p>\n</DL><p>\n");
+    for (const FolderNode &node : top.folders) {
+        if (&node != &top.folders.front() || !node.entries.isEmpty() || !node.folders.empty())
+            writeFolder(out, node, date, 1);
+    }
+    out += QStringLiteral("</DL><p>\n");
     return out;
 }
 

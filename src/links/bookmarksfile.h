@@ -16,6 +16,7 @@ struct Bookmark {
     QString address;     // as the file gives it, character references decoded
     QString title;       // character references decoded, outer white space removed
     QStringList folders; // the folders it is in, outermost first; empty at the top
+    qint64 added = 0;    // ADD_DATE, seconds since 1970; 0 when the file does not say
 };
 
 struct ReadBookmarks {
@@ -31,9 +32,15 @@ struct ReadBookmarks {
 ReadBookmarks readBookmarks(QStringView html);
 
 // A bookmark file of `entries` (the favourites' addresses and comments, in order), in UTF-8
-// and with LF line ends, as Firefox and Chromium import it: every entry in one folder named
-// `folder`, added at `addDate` (seconds since 1970). readBookmarks gives every address and
-// title back.
+// and with LF line ends, as Firefox and Chromium import it: an entry with a folder in that
+// folder (nested as its path says), the others in one folder named `folder`; each added at its
+// own time, or at `addDate` (seconds since 1970) when it has none. readBookmarks gives every
+// address, title, folder path and time back.
+// An entry's folder path from a bookmark's folders, and back: "新闻/国内" for {"新闻", "国内"};
+// a "/" in a folder's name is written "／".
+QString folderPath(const QStringList &folders);
+QStringList folderNames(const QString &path);
+
 QString writeBookmarks(const QList<favourites::Entry> &entries, const QString &folder,
                        qint64 addDate);
 

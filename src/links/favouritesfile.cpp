@@ -4,6 +4,7 @@
 
 #include "common/lineends.h"
 #include "common/linkaddress.h"
+#include "common/tagscan.h"
 #include "common/textsearch.h"
 
 #include <QRandomGenerator>
@@ -99,14 +100,25 @@ QString joinLines(QStringView before, QStringView after) {
 
 std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
                                 const QString &key) {
+    return addEntry(file, Entry{address, comment}, key);
+}
+
+std::optional<QString> addEntry(QStringView file, const Entry &entry, const QString &key) {
     const QString lower = common::asciiLowered(file);
     const qsizetype last = lower.lastIndexOf(u"</tr>");
     if (last < 0)
         return std::nullopt;
+    const QString &address = entry.address;
+    const QString &comment = entry.comment;
     const QString script = scriptForm(address);
+    QString where;
+    if (!entry.folder.isEmpty())
+        where += QStringLiteral("data-folder=\"%1\" ").arg(textForm(entry.folder));
+    if (entry.added > 0)
+        where += QStringLiteral("data-added=\"%1\" ").arg(entry.added);
     QString row =
-        QStringLiteral("</tr>\r\n<tr class=\"normalcolorstyle\" "
-                       "OnMouseOver=\"this.className='lightcolorstyle';"
+        QStringLiteral("</tr>\r\n<tr class=\"normalcolorstyle\" ") + where +
+        QStringLiteral("OnMouseOver=\"this.className='lightcolorstyle';"
                        "this.style.cursor = 'hand';\" OnMouseout=\"this.className = "
                        "'normalcolorstyle';\">\r\n") +
         QStringLiteral("<td width=\"45%\" OnClick=\"location.href='%1'\">&nbsp;%2</td>\r\n")
@@ -143,7 +155,16 @@ std::optional<Entry> findEntry(QStringView file, const QString &buttonName) {
     const auto address = cellBefore(file, commentEnd - 1, &addressEnd);
     if (!address)
         return std::nullopt;
-    return Entry{unescape(*address), unescape(*comment)};
+    Entry entry{unescape(*address), unescape(*comment)};
+    // The row's tr tag, when it is the row of these cells.
+    const qsizetype tr = file.first(addressEnd).lastIndexOf(u"<tr ");
+    const qsizetype trEnd = tr < 0 ? -1 : common::tagEnd(file, tr);
+    if (trEnd > 0 && file.sliced(trEnd, addressEnd - trEnd).count(u"<td") == 1) {
+        const QStringView tag = file.sliced(tr, trEnd - tr);
+        entry.folder = common::tagAttribute(tag, u"data-folder").value_or(QString());
+        entry.added = common::tagAttribute(tag, u"data-added").value_or(QString()).toLongLong();
+    }
+    return entry;
 }
 
 // The row of a button, or why there is none.

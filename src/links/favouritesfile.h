@@ -11,6 +11,16 @@
 // title or address shows as the user saw it and never becomes markup or script.
 namespace links::favourites {
 
+struct Entry {
+    QString address;
+    QString comment;
+    // Where an imported bookmark was kept: its folders, outermost first, joined by "/" (a "/"
+    // of a folder's own name written "／"); empty for the top. Kept in the row's tr tag
+    // (data-folder), as the time it was added (data-added, seconds since 1970; 0: unknown).
+    QString folder = QString();
+    qint64 added = 0;
+};
+
 // A new random row key: 15 capital letters from A to Y.
 QString newKey();
 
@@ -18,19 +28,17 @@ QString newKey();
 // when the file has no "</tr>". The rest of the file stays as it was, byte for byte.
 std::optional<QString> addEntry(QStringView file, const QString &address, const QString &comment,
                                 const QString &key);
+// The same with the entry's folder and time, when it has them.
+std::optional<QString> addEntry(QStringView file, const Entry &entry, const QString &key);
 
 // Whether a row of the file opens `address` (as addEntry writes it), or an address the engine
 // writes the same way (comparableAddress: "http://0x7f.1" and "http://127.0.0.1/").
 // Example: after addEntry(file, "http://a/", ...), containsAddress(result, "http://a/").
 bool containsAddress(QStringView file, const QString &address);
 
-struct Entry {
-    QString address;
-    QString comment;
-};
 
 // The address and comment of the row whose button is named `buttonName`, as the user sees
-// them (unescaped); no value when the name is not in the file.
+// them (unescaped), with its folder and time; no value when the name is not in the file.
 std::optional<Entry> findEntry(QStringView file, const QString &buttonName);
 
 enum class EditResult { Done, NameNotFound, RowBroken };

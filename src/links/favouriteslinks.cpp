@@ -49,7 +49,7 @@ std::optional<AddedEntries> addEntries(QStringView file, const QList<Entry> &ent
         const QString key = common::comparableAddress(entry.address);
         if (entry.address.trimmed().isEmpty() || present.contains(key))
             continue;
-        QString row = *addEntry(close, entry.address, entry.comment, newKey());
+        QString row = *addEntry(close, entry, newKey());
         row.replace(QStringLiteral("\r\n"), lineEndOf(file));
         rows += QStringView(row).chopped(close.size());
         present.insert(key);

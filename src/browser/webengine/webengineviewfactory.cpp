@@ -48,6 +48,8 @@ WebEngineViewFactory::WebEngineViewFactory(const QString &storageFolder,
                  QWebEngineScript::ApplicationWorld, false);
     insertScript(QStringLiteral("favourites_colours.js"), QWebEngineScript::DocumentReady,
                  QWebEngineScript::ApplicationWorld, false);
+    insertScript(QStringLiteral("favourites_folders.js"), QWebEngineScript::DocumentReady,
+                 QWebEngineScript::ApplicationWorld, false);
     // Pages in Chinese where the site has them.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     QObject::connect(m_profile, &QWebEngineProfile::downloadRequested, m_profile,

@@ -52,6 +52,26 @@ TEST(FavouritesFile, HostileTitlesAndAddressesAreStoredAsTextAndFoundAgain) {
     EXPECT_EQ(file, kEmpty); // the header row stays
 }
 
+// An imported bookmark's folder and time ride in its row's tag, escaped, and come back; a row
+// without them (typed by hand, or older) has none, even when the row before has them.
+TEST(FavouritesFile, ARowKeepsItsFolderAndTime) {
+    fav::Entry entry{"http://a.example/", "甲", "新闻 \"今日\"/<b>国内</b>", 1700000001};
+    auto file = fav::addEntry(kEmpty, entry, "AAAAAAAAAAAAAAA");
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(file->contains("<b>"));
+    file = fav::addEntry(*file, "http://b.example/", "乙", "BBBBBBBBBBBBBBB");
+    ASSERT_TRUE(file);
+    const auto first = fav::findEntry(*file, "B1AAAAAAAAAAAAAAA");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->folder, entry.folder);
+    EXPECT_EQ(first->added, 1700000001);
+    const auto second = fav::findEntry(*file, "B2BBBBBBBBBBBBBBB");
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->comment, "乙");
+    EXPECT_TRUE(second->folder.isEmpty());
+    EXPECT_EQ(second->added, 0);
+}
+
 TEST(FavouritesFile, DeleteAndEditFindTheRightRowOrSayWhy) {
     QString file = *fav::addEntry(kEmpty, "http://a.example/", "甲", "AAAAAAAAAAAAAAA");
     file = *fav::addEntry(file, "http://b.example/", "乙", "BBBBBBBBBBBBBBB");

@@ -227,19 +227,29 @@ TEST_F(LumaroCli, VersionAndHelpAtTheTopAndForEveryCommand) {
 }
 
 // A bookmark file as Chromium writes it, with `count` entries; the odd ones in a folder.
+// Half the entries at the top, the others in ten folders (two of them inside the eighth), each
+// added at a time of its own.
 QByteArray chromiumBookmarks(int count) {
     QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" "
                       "CONTENT=\"text/html; charset=UTF-8\">\n<TITLE>Bookmarks</TITLE>\n"
                       "<H1>Bookmarks</H1>\n<DL><p>\n";
-    QByteArray folder = "    <DT><H3 ADD_DATE=\"1700000000\">文件夹</H3>\n    <DL><p>\n";
+    QList<QByteArray> folders(10);
     for (int i = 0; i < count; ++i) {
-        const QByteArray row = "        <DT><A HREF=\"https://site" + QByteArray::number(i) +
+        const QByteArray row = "<DT><A HREF=\"https://site" + QByteArray::number(i) +
                                ".example/p?a=1&amp;b=" + QByteArray::number(i) +
-                               "\" ADD_DATE=\"1700000000\">第" + QByteArray::number(i) +
-                               "页 &amp; more</A>\n";
-        (i % 2 ? folder : html) += row;
+                               "\" ADD_DATE=\"" + QByteArray::number(1700000000 + i) + "\">第" +
+                               QByteArray::number(i) + "页 &amp; more</A>\n";
+        (i % 2 ? folders[i / 2 % 10] : html) += row;
     }
-    return html + folder + "    </DL><p>\n</DL><p>\n";
+    const auto folder = [&](int n) {
+        return "<DT><H3 ADD_DATE=\"1700000000\">" +
+               (n < 8 ? "文件夹" : QByteArray("子")) + QByteArray::number(n) + "</H3>\n<DL><p>\n" +
+               folders[n];
+    };
+    for (int n = 0; n < 8; ++n)
+        html += folder(n) + (n == 7 ? folder(8) + "</DL><p>\n" + folder(9) + "</DL><p>\n" : "") +
+                "</DL><p>\n";
+    return html + "</DL><p>\n";
 }
 
 // A pipe is read as what its writer writes; bookmarks go into a data folder not made yet, made
@@ -293,17 +303,30 @@ TEST_F(LumaroCli, BookmarksImportIntoLinkHtmAndExportBack) {
     QFile file(exported);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const auto back = links::bookmarks::readBookmarks(QString::fromUtf8(file.readAll()));
+    // Each comes back with its title, its folders and the time it was added.
     QSet<QString> written;
+    const auto described = [](const links::bookmarks::Bookmark &bookmark) {
+        return bookmark.address + u'\t' + bookmark.title + u'\t' + bookmark.folders.join(u'>') +
+               u'\t' + QString::number(bookmark.added);
+    };
     for (const auto &bookmark : back.bookmarks)
-        written.insert(bookmark.address + u'\t' + bookmark.title);
+        written.insert(described(bookmark));
     QFile source(thousand);
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const auto imported = links::bookmarks::readBookmarks(QString::fromUtf8(source.readAll()));
     ASSERT_EQ(imported.bookmarks.size(), 1000);
-    for (const auto &bookmark : imported.bookmarks)
-        EXPECT_TRUE(written.contains(bookmark.address + u'\t' + bookmark.title))
-            << bookmark.address.toStdString();
-    EXPECT_TRUE(written.contains(QString::fromUtf8("https://gbk.example/\t中文")));
+    // Those of no folder come back in the program's own folder.
+    QSet<QString> folders;
+    for (auto bookmark : imported.bookmarks) {
+        folders.insert(bookmark.folders.join(u'>'));
+        if (bookmark.folders.isEmpty())
+            bookmark.folders = QStringList{QString::fromUtf8("Lumaro浏览器收藏夹")};
+        EXPECT_TRUE(written.contains(described(bookmark))) << described(bookmark).toStdString();
+    }
+    EXPECT_EQ(folders.size(), 11); // the top and ten folders
+    EXPECT_TRUE(std::any_of(written.begin(), written.end(), [](const QString &line) {
+        return line.startsWith(QString::fromUtf8("https://gbk.example/\t中文\tLumaro浏览器收藏夹"));
+    }));
     EXPECT_EQ(back.bookmarks.size(), 1001);
 }
 
