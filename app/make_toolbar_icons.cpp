@@ -52,8 +52,8 @@ QString pathData(const QPainterPath &path) {
             const QPainterPath::Element c2 = path.elementAt(i + 1);
             const QPainterPath::Element end = path.elementAt(i + 2);
             data += QStringLiteral("C%1 %2 %3 %4 %5 %6")
-                        .arg(number(e.x), number(e.y), number(c2.x), number(c2.y),
-                             number(end.x), number(end.y));
+                        .arg(number(e.x), number(e.y), number(c2.x), number(c2.y), number(end.x),
+                             number(end.y));
             i += 2;
             break;
         }
@@ -110,8 +110,9 @@ int main(int argc, char *argv[]) {
             continue;
         const QString glyph = QString::fromUtf8(row.face.glyph);
         if (!fontsDraw(glyph, font)) {
-            std::fprintf(stderr, "make_toolbar_icons: no installed font draws \"%s\" (install "
-                                 "fonts-wqy-zenhei or fonts-noto-cjk)\n",
+            std::fprintf(stderr,
+                         "make_toolbar_icons: no installed font draws \"%s\" (install "
+                         "fonts-wqy-zenhei or fonts-noto-cjk)\n",
                          row.face.glyph);
             return 1;
         }

@@ -202,7 +202,7 @@ signals:
     void progress(qint64 received, qint64 total); // total is -1 when unknown
     // Stopped before its end (the connection dropped, the disk is full): it may be resumed.
     void interrupted(const QString &reason);
-    void resumed();                               // going on after an interruption
+    void resumed(); // going on after an interruption
     void pausedChanged(bool paused);
     void finished(bool ok, const QString &error); // over for good
 };

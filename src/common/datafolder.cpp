@@ -82,9 +82,8 @@ QString seedFile(const QDir &shipped, const QDir &data, const ShippedFile &entry
     return {};
 }
 
-constexpr QFile::Permissions kOwnerOnly =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
-    QFile::ExeUser;
+constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
 // Creates `path` open to its owner only (its parents as the umask says); with `closeExisting`,
 // a folder that was there already is closed to others too.

@@ -44,11 +44,11 @@ FolderLayout decideFolderLayout(const FolderLayoutInput &input);
 // Prepares the data folder: creates it (and inputtemplate/, group/ and the default save
 // folder), open to its owner only, as the cache folder; an installed program's data folder
 // that others may read is closed to them (a portable or --data-dir folder that was there
-// already is left as the user made it). Then copies each shipped file the data folder lacks. The user's own files
-// (link.htm, savetemplate/savetext.htm) are never replaced; the help pages, which are the
-// program's and not the user's, follow the shipped copies when these change. Nothing happens
-// to files when both folders are the same. Returns the problems met, one line each; an empty
-// list when all went well.
+// already is left as the user made it). Then copies each shipped file the data folder lacks. The
+// user's own files (link.htm, savetemplate/savetext.htm) are never replaced; the help pages, which
+// are the program's and not the user's, follow the shipped copies when these change. Nothing
+// happens to files when both folders are the same. Returns the problems met, one line each; an
+// empty list when all went well.
 QStringList prepareDataFolder(const FolderLayout &layout);
 
 } // namespace common

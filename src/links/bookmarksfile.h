@@ -26,8 +26,9 @@ struct ReadBookmarks {
 
 // The entries of a bookmark file's text. Addresses are untrusted: only web addresses and
 // files are kept (an entry without an address is dropped; lumaro:, javascript:, place: are
-// not), the others' texts go to `refused`; control characters become spaces. One pass over the text, however many entries it holds.
-// Example: readBookmarks(u"<DL><p><DT><H3>新闻</H3><DL><p><DT><A HREF=\"https://a/\">甲&amp;乙</A>"
+// not), the others' texts go to `refused`; control characters become spaces. One pass over the
+// text, however many entries it holds. Example:
+// readBookmarks(u"<DL><p><DT><H3>新闻</H3><DL><p><DT><A HREF=\"https://a/\">甲&amp;乙</A>"
 // "</DL><p></DL>").bookmarks == {{"https://a/", "甲&乙", {"新闻"}}}.
 ReadBookmarks readBookmarks(QStringView html);
 

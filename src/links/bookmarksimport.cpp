@@ -45,8 +45,8 @@ std::optional<ImportResult> importBookmarks(const QString &bookmarksPath,
     QList<favourites::Entry> entries;
     entries.reserve(read.bookmarks.size());
     for (const Bookmark &bookmark : read.bookmarks)
-        entries.append({bookmark.address, bookmark.title, folderPath(bookmark.folders),
-                        bookmark.added});
+        entries.append(
+            {bookmark.address, bookmark.title, folderPath(bookmark.folders), bookmark.added});
     const auto changed = favourites::addEntries(favouritesFile->text, entries, favourites::newKey);
     if (!changed) {
         *error = QStringLiteral("link.htm 里没有收藏的表格（找不到 </tr>），没有导入");

@@ -36,7 +36,6 @@ std::optional<QString> addEntry(QStringView file, const Entry &entry, const QStr
 // Example: after addEntry(file, "http://a/", ...), containsAddress(result, "http://a/").
 bool containsAddress(QStringView file, const QString &address);
 
-
 // The address and comment of the row whose button is named `buttonName`, as the user sees
 // them (unescaped), with its folder and time; no value when the name is not in the file.
 std::optional<Entry> findEntry(QStringView file, const QString &buttonName);

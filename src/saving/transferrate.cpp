@@ -52,8 +52,9 @@ QString progressText(qint64 received, qint64 total, double bytesPerSecond) {
         return text;
     text += QStringLiteral("，%1/秒").arg(sizeText(qint64(bytesPerSecond)));
     if (total > 0 && received < total)
-        text += QStringLiteral("，还剩 %1")
-                    .arg(durationText(qint64(std::ceil(double(total - received) / bytesPerSecond))));
+        text +=
+            QStringLiteral("，还剩 %1")
+                .arg(durationText(qint64(std::ceil(double(total - received) / bytesPerSecond))));
     return text;
 }
 

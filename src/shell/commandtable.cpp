@@ -165,7 +165,8 @@ const QList<CommandEntry> &commandTable() {
         entry("save", "serialbook", "合并成一本书", "SerialBook",
               [](C &c, Choice) { c.serial().makeBook(); }),
         // Added at start-up with the folder in its caption.
-        entry("", "displaypath", "", "OpenSaveFolder", [](C &c, Choice) { c.files().openSaveFolder(); }),
+        entry("", "displaypath", "", "OpenSaveFolder",
+              [](C &c, Choice) { c.files().openSaveFolder(); }),
         button("saveadd", "全保存当前网页", "全", 0x1a5276, false, "SaveAddFull",
                [](C &c, Choice) { c.files().saveFullPage(); }),
         button("serial", "从当前网页开始连续保存下一章（自动打开并保存每一章，直到最后一章）", "续",
@@ -385,7 +386,8 @@ const QList<CommandEntry> &commandTable() {
                [](C &c, Choice e) { return c.editing().pasteTemplateItem(e.name); }),
         // Everything else: copied texts, e-mail addresses, entries without a command.
         {"", Place::ButtonMenu, "", "", "", "PasteIntoField",
-         [](C &c, Choice e) { return c.pasteMenu().pasteIntoField(e.caption); }, E::Match::Anything},
+         [](C &c, Choice e) { return c.pasteMenu().pasteIntoField(e.caption); },
+         E::Match::Anything},
     };
     return table;
 }

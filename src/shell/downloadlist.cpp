@@ -30,8 +30,7 @@ DownloadList::~DownloadList() {
         write();
 }
 
-int DownloadList::add(const QUrl &url, const QString &path, qint64 bytes,
-                      browser::Download *live) {
+int DownloadList::add(const QUrl &url, const QString &path, qint64 bytes, browser::Download *live) {
     DownloadRecord record;
     record.url = url;
     record.path = path;
@@ -153,7 +152,8 @@ QString DownloadList::progressText(int row) const {
     if (progress.received == 0 && !m_live[row]->isPaused())
         return {}; // nothing has come yet: "下载中"
     if (m_live[row]->isPaused())
-        return QStringLiteral("已暂停：") + saving::progressText(progress.received, progress.total, 0);
+        return QStringLiteral("已暂停：") +
+               saving::progressText(progress.received, progress.total, 0);
     return saving::progressText(progress.received, progress.total, progress.rate.bytesPerSecond());
 }
 

@@ -66,7 +66,7 @@ private:
 
     QString m_filePath;
     QList<saving::DownloadRecord> m_records;
-    QList<int> m_ids;                           // parallel to m_records
+    QList<int> m_ids;                          // parallel to m_records
     QList<QPointer<browser::Download>> m_live; // parallel too: this run's downloads
     struct Progress {
         qint64 received = 0;

@@ -125,8 +125,7 @@ commands::OverwriteChoice &Downloads::overwriteChoice() {
     const bool inARow =
         m_running > 0 || (m_lastEnded.isValid() && m_lastEnded.elapsed() < kInARowMs);
     if (!m_overwrite || !inARow)
-        m_overwrite =
-            std::make_unique<commands::OverwriteChoice>(m_context.dialogs, folder());
+        m_overwrite = std::make_unique<commands::OverwriteChoice>(m_context.dialogs, folder());
     return *m_overwrite;
 }
 
@@ -168,7 +167,8 @@ void Downloads::report(browser::Download *download, int id) {
                 m_list.finish(id, false, reason);
                 m_interrupted.insert(url, id);
                 m_context.panels.setPanelText(
-                    kMessage, QStringLiteral("下载中断（%1）：%2，可在下载列表中继续").arg(reason, path));
+                    kMessage,
+                    QStringLiteral("下载中断（%1）：%2，可在下载列表中继续").arg(reason, path));
             });
     connect(download, &browser::Download::resumed, this, [this, id, url, running] {
         if (!*running) {

@@ -10,8 +10,7 @@ constexpr int kPlaceKeptMs = 20 * 1000;
 
 } // namespace
 
-LoadQueue::LoadQueue(int limit, QObject *parent)
-    : QObject(parent), m_turns(limit, kPlaceKeptMs) {
+LoadQueue::LoadQueue(int limit, QObject *parent) : QObject(parent), m_turns(limit, kPlaceKeptMs) {
     connect(&m_turns, &common::TurnQueue::progressChanged, this, &LoadQueue::progressChanged);
 }
 

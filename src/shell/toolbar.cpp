@@ -73,8 +73,8 @@ Toolbar::Toolbar(QWidget *parent) : QToolBar(parent) {
         auto *button = new QToolButton(this);
         button->setObjectName(key);
         button->setToolTip(QString::fromUtf8(row.caption));
-        button->setIcon(faceIcon(key, QString::fromUtf8(row.face.glyph),
-                                 QColor::fromRgb(row.face.colour)));
+        button->setIcon(
+            faceIcon(key, QString::fromUtf8(row.face.glyph), QColor::fromRgb(row.face.colour)));
         button->setAutoRaise(true);
         button->setCheckable(row.face.kind == ButtonFace::Kind::Toggle);
         connect(button, &QToolButton::clicked, this, [this, key] { emit buttonClicked(key); });

@@ -5,8 +5,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -116,7 +116,9 @@ TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNext
     QList<QUrl> retried;
     shell::DownloadsWindow window(*list, {[&](const QString &path) { opened << path; },
                                           [](const QString &) {},
-                                          [&](const QUrl &url) { retried << url; }, {}, {}});
+                                          [&](const QUrl &url) { retried << url; },
+                                          {},
+                                          {}});
     const auto rows = [&] { return rowsOf(window); };
     EXPECT_EQ(rows(), QStringList({"c.zip 大小不明 下载中", "b.zip 大小不明 失败（网络错误）",
                                    "a.zip 100 字节 完成"}));
@@ -146,8 +148,8 @@ TEST_F(DownloadsTest, TheDownloadsWindowFollowsEveryDownloadAndKeepsItForTheNext
 // request for the same address again is the same download, not a new question or row; and any
 // row can be taken off the list, a running one cancelled.
 TEST_F(DownloadsTest, AnInterruptedDownloadFailsCanBeResumedAndItsRetryIsTheSameDownload) {
-    shell::DownloadsWindow window(*list, {[](const QString &) {}, [](const QString &) {},
-                                          [](const QUrl &) {}, {}, {}});
+    shell::DownloadsWindow window(
+        *list, {[](const QString &) {}, [](const QString &) {}, [](const QUrl &) {}, {}, {}});
     const auto select = [&window](int treeRow) {
         window.tree()->setCurrentItem(window.tree()->topLevelItem(treeRow));
     };
@@ -184,8 +186,8 @@ TEST_F(DownloadsTest, AnInterruptedDownloadFailsCanBeResumedAndItsRetryIsTheSame
 // A running row shows how far it is; 暂停 and 继续 hold and take it up, 取消 ends it quietly
 // with the row kept, and 清除已完成 takes the finished rows off the list.
 TEST_F(DownloadsTest, ARunningDownloadIsPausedResumedAndCancelledFromItsRow) {
-    shell::DownloadsWindow window(*list, {[](const QString &) {}, [](const QString &) {},
-                                          [](const QUrl &) {}, {}, {}});
+    shell::DownloadsWindow window(
+        *list, {[](const QString &) {}, [](const QString &) {}, [](const QUrl &) {}, {}, {}});
     FakeDownload *done = offer("a.zip", true, 10);
     emit done->finished(true, QString());
     FakeDownload *big = offer("big.iso", true, 4000);

@@ -256,10 +256,12 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
             html += QStringLiteral("<a href=\"/book/%1.html\">第%1章 长夜</a>").arg(chapter);
         html += QStringLiteral("</div><div class=\"list\">");
         for (int chapter = part * 10 - 9; chapter <= part * 10; ++chapter)
-            html += QStringLiteral("<dd><a href=\"/book/%1.html\">第%1章 长夜</a></dd>").arg(chapter);
+            html +=
+                QStringLiteral("<dd><a href=\"/book/%1.html\">第%1章 长夜</a></dd>").arg(chapter);
         if (part < 3)
             html += QStringLiteral("<a href=\"/list/%1.html\">下一页</a>").arg(part + 1);
-        server.addPage(QStringLiteral("/list/%1.html").arg(part), (html + "</div></body></html>").toUtf8());
+        server.addPage(QStringLiteral("/list/%1.html").arg(part),
+                       (html + "</div></body></html>").toUtf8());
     }
     browser::BrowserView *view = openAndShow(server.url("/list/1.html"));
     ASSERT_TRUE(view);
@@ -284,8 +286,7 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
     script.series = QStringLiteral("长夜脚本");
     ASSERT_TRUE(shell::carryOut(*window, script));
     const QString scripted = QDir(saveDir.path()).filePath(QStringLiteral("长夜脚本"));
-    ASSERT_TRUE(chainEnded(scripted, -1, 90000))
-        << window->panelText("s2").toStdString();
+    ASSERT_TRUE(chainEnded(scripted, -1, 90000)) << window->panelText("s2").toStdString();
     EXPECT_EQ(serial::readChainState(scripted)->count, kChapters);
     EXPECT_EQ(dialogs.shown.size() + dialogs.inputs.size(), asked);
 }
@@ -295,9 +296,7 @@ TEST_F(SerialEndToEnd, AContentsListOverThreePagesIsSavedWholeInItsOrder) {
 TEST_F(SerialEndToEnd, AScriptStartsAChainAndLaterFetchesTheNewChapter) {
     server.setCacheable(true); // the update check asks the server all the same
     const QString series = QDir(saveDir.path()).filePath(QStringLiteral("长夜尾声"));
-    auto finishedWith = [&](int count) {
-        return chainEnded(series, count);
-    };
+    auto finishedWith = [&](int count) { return chainEnded(series, count); };
     shell::InstanceRequest start;
     start.serialStart = server.url("/book/27.html");
     start.series = QStringLiteral("长夜尾声");
@@ -430,7 +429,8 @@ TEST_F(SerialEndToEnd, ABlockLeftOutOnceIsLeftOutOfEveryLaterChapter) {
             QStringLiteral("dropline=（本章由书友团包月赞助）"));
     })) << common::readTextFile(rulesPath).text.toStdString();
     EXPECT_FALSE(common::readTextFile(rulesPath).text.contains("div#content"));
-    EXPECT_TRUE(window->panelText("s2").startsWith(QStringLiteral("以后不保存以“（本章由书友团包月赞助")))
+    EXPECT_TRUE(
+        window->panelText("s2").startsWith(QStringLiteral("以后不保存以“（本章由书友团包月赞助")))
         << window->panelText("s2").toStdString();
 
     const QString after = saveSeries(QStringLiteral("评书二"));

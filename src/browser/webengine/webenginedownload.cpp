@@ -34,7 +34,8 @@ void WebEngineDownload::follow(QWebEngineDownloadRequest *request) {
                 if (state == QWebEngineDownloadRequest::DownloadInterrupted && !m_interrupted) {
                     m_interrupted = true;
                     emit interrupted(reason());
-                } else if (state == QWebEngineDownloadRequest::DownloadInProgress && m_interrupted) {
+                } else if (state == QWebEngineDownloadRequest::DownloadInProgress &&
+                           m_interrupted) {
                     m_interrupted = false;
                     emit resumed();
                 }
@@ -47,9 +48,9 @@ void WebEngineDownload::follow(QWebEngineDownloadRequest *request) {
         const auto state = m_request->state();
         const bool ok = state == QWebEngineDownloadRequest::DownloadCompleted;
         emit finished(ok, ok ? QString()
-                             : state == QWebEngineDownloadRequest::DownloadCancelled
-                                 ? QStringLiteral("已取消")
-                                 : reason());
+                          : state == QWebEngineDownloadRequest::DownloadCancelled
+                              ? QStringLiteral("已取消")
+                              : reason());
     });
 }
 

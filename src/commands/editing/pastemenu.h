@@ -11,7 +11,8 @@ namespace commands {
 class PasteMenu {
 public:
     // `addEntry` adds an entry (key and caption) to the paste menu, `clear` empties it.
-    PasteMenu(CommandContext &context, std::function<bool(const QString &, const QString &)> addEntry,
+    PasteMenu(CommandContext &context,
+              std::function<bool(const QString &, const QString &)> addEntry,
               std::function<void()> clear);
 
     void copyToMenu();                              // copy: the selection, else the address

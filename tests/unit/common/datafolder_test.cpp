@@ -33,8 +33,12 @@ protected:
         write("usr/share/lumaro/savetemplate/savetext.htm", "template");
     }
     common::FolderLayoutInput installedInput() const {
-        return {path("usr/bin"), QString(), path("home/.local/share/Lumaro"),
-                path("home/Documents"), path("home/.cache/Lumaro"), path("work")};
+        return {path("usr/bin"),
+                QString(),
+                path("home/.local/share/Lumaro"),
+                path("home/Documents"),
+                path("home/.cache/Lumaro"),
+                path("work")};
     }
 
     QTemporaryDir root;
@@ -57,8 +61,8 @@ TEST_F(DataFolderTest, TheDataFolderIsOpenToItsOwnerOnly) {
     install();
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                          QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-    const QFile::Permissions open = ownerOnly | QFile::ReadGroup | QFile::ExeGroup |
-                                    QFile::ReadOther | QFile::ExeOther;
+    const QFile::Permissions open =
+        ownerOnly | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     common::FolderLayout layout = common::decideFolderLayout(installedInput());
     ASSERT_TRUE(common::prepareDataFolder(layout).isEmpty());
     EXPECT_EQ(QFileInfo(layout.data).permissions(), ownerOnly);
@@ -176,8 +180,8 @@ TEST_F(DataFolderTest, ProblemsAreReportedNotHidden) {
 TEST_F(DataFolderTest, PortableFolderIsLeftAsItIs) {
     write("stick/link.htm", "favourites");
     write("stick/portable", "");
-    const common::FolderLayout layout =
-        common::decideFolderLayout({path("stick"), QString(), path("appdata"), path("docs"), {}, {}});
+    const common::FolderLayout layout = common::decideFolderLayout(
+        {path("stick"), QString(), path("appdata"), path("docs"), {}, {}});
     EXPECT_EQ(common::prepareDataFolder(layout), QStringList());
     EXPECT_FALSE(QFileInfo::exists(path("stick/help.html")));
     EXPECT_FALSE(QFileInfo::exists(path("docs")));

@@ -236,15 +236,14 @@ QByteArray chromiumBookmarks(int count) {
     QList<QByteArray> folders(10);
     for (int i = 0; i < count; ++i) {
         const QByteArray row = "<DT><A HREF=\"https://site" + QByteArray::number(i) +
-                               ".example/p?a=1&amp;b=" + QByteArray::number(i) +
-                               "\" ADD_DATE=\"" + QByteArray::number(1700000000 + i) + "\">第" +
+                               ".example/p?a=1&amp;b=" + QByteArray::number(i) + "\" ADD_DATE=\"" +
+                               QByteArray::number(1700000000 + i) + "\">第" +
                                QByteArray::number(i) + "页 &amp; more</A>\n";
         (i % 2 ? folders[i / 2 % 10] : html) += row;
     }
     const auto folder = [&](int n) {
-        return "<DT><H3 ADD_DATE=\"1700000000\">" +
-               (n < 8 ? "文件夹" : QByteArray("子")) + QByteArray::number(n) + "</H3>\n<DL><p>\n" +
-               folders[n];
+        return "<DT><H3 ADD_DATE=\"1700000000\">" + (n < 8 ? "文件夹" : QByteArray("子")) +
+               QByteArray::number(n) + "</H3>\n<DL><p>\n" + folders[n];
     };
     for (int n = 0; n < 8; ++n)
         html += folder(n) + (n == 7 ? folder(8) + "</DL><p>\n" + folder(9) + "</DL><p>\n" : "") +
