@@ -8,11 +8,14 @@
 #include "shell/rendererlimit.h"
 #include "shell/renderingpath.h"
 #include "shell/startupoptions.h"
+#include "shell/startuptrace.h"
+#include "shell/tabmanager.h"
 #include "shell/tabmemory.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    shell::startup::mark("main");
     shell::quietEngineLogging();
     const shell::StartupOptions options = shell::StartupOptions::fromCommandLine(argc, argv);
     if (options.exitStatus)
@@ -25,6 +28,7 @@ int main(int argc, char *argv[]) {
     shell::applyRenderingPath(shell::chooseRenderingPath(shell::currentRenderingFacts(argc, argv)));
     shell::prepareChineseSystemLocale();
     QApplication app(argc, argv);
+    shell::startup::mark("application");
     QApplication::setApplicationName(QStringLiteral("Lumaro"));
     // The desktop entry's name, which Wayland matches the window with.
     QGuiApplication::setDesktopFileName(QStringLiteral("invalid.lumaro.Lumaro"));
@@ -36,11 +40,13 @@ int main(int argc, char *argv[]) {
     shell::InstanceServer instance(shell::InstanceServer::socketNameFor(folder.path()));
     if (const std::optional<int> status = instance.handOver(options.request))
         return *status; // a window already runs on this data folder
+    shell::startup::mark("data folder and instance check");
     browser::WebEngineViewFactory factory(folder.filePath(QStringLiteral("profile")),
                                           layout.cacheFolder);
     int status = 0;
     {
         shell::MainWindow window(folder, factory);
+        shell::startup::mark("window made, first page asked for");
         if (options.memoryBudgetBytes) {
             browser::RestRules rules = window.tabMemory().rules();
             rules.budgetBytes = *options.memoryBudgetBytes;
@@ -49,6 +55,8 @@ int main(int argc, char *argv[]) {
         window.startIndexing();
         instance.serve(window, options.request);
         window.show();
+        shell::startup::mark("window shown");
+        shell::startup::followFirstPages(window.tabs());
         status = app.exec();
     }
     return status;
