@@ -10,7 +10,10 @@
 #include "fulltext/savedsearch.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -23,6 +26,13 @@ const QCommandLineOption kDataDir(QStringLiteral("data-dir"),
                                   QStringLiteral("数据文件夹，索引在它的 index 文件夹里；"
                                                  "不给时用浏览器默认的数据文件夹"),
                                   QStringLiteral("文件夹"));
+
+const QCommandLineOption
+    kFormat(QStringLiteral("format"),
+            QStringLiteral("每个结果的写法：tsv（路径、标题、时间、类型、"
+                           "来源网址、摘要，用制表符隔开）或 json（每行一个对象）；"
+                           "不给时写路径、标题和摘要"),
+            QStringLiteral("格式"));
 
 const QCommandLineOption kLimit(QStringLiteral("limit"),
                                 QStringLiteral("最多列出这么多个结果（默认 20）"),
@@ -44,6 +54,33 @@ QString field(QString text) {
     return text.simplified();
 }
 
+// When a file was saved, in local time with its offset: "2026-12-09T08:00:00+08:00"; empty
+// when the index does not know.
+QString savedTime(qint64 seconds) {
+    if (seconds <= 0)
+        return {};
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds);
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+// A hit as a line of output in `format`: "" (path, title, snippet), "tsv" or "json".
+QString hitLine(const fulltext::SearchHit &hit, const QString &format) {
+    if (format == QLatin1String("json")) {
+        const QJsonObject object{{QStringLiteral("path"), hit.path},
+                                 {QStringLiteral("title"), field(hit.title)},
+                                 {QStringLiteral("date"), savedTime(hit.saved)},
+                                 {QStringLiteral("kind"), hit.kind},
+                                 {QStringLiteral("source"), hit.source},
+                                 {QStringLiteral("snippet"), field(hit.snippet)}};
+        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
+    }
+    QStringList fields{field(hit.path), field(hit.title)};
+    if (format == QLatin1String("tsv"))
+        fields << savedTime(hit.saved) << field(hit.kind) << field(hit.source);
+    fields << field(hit.snippet);
+    return fields.join(u'\t') + u'\n';
+}
+
 } // namespace
 
 const CommandHelp kIndexHelp{
@@ -52,7 +89,7 @@ const CommandHelp kIndexHelp{
                    "只读新的和改过的，删掉和移走的从索引中去掉；写出各有几个。")};
 
 const CommandHelp kSearchHelp{
-    QStringLiteral("search [--data-dir 文件夹] [--limit 个数] 词..."),
+    QStringLiteral("search [--data-dir 文件夹] [--limit 个数] [--format tsv|json] 词..."),
     QStringLiteral("在全文索引里找保存过的文件，每行一个，最好的在前：路径、标题、摘要，"
                    "用制表符隔开。\"词组\" 找整个词组，-词 排除；什么也没找到时退出状态为 1。")};
 
@@ -113,7 +150,7 @@ int runIndexCommand(const QStringList &arguments) {
 // "-广告 天气": a word that starts with "-" and is no option of this command begins the query,
 // and so does every word after it.
 QStringList queryAfterOptions(QStringList arguments) {
-    static const QStringList withValue{"--data-dir", "--limit"};
+    static const QStringList withValue{"--data-dir", "--limit", "--format"};
     static const QStringList alone{"-h", "--help", "-v", "--version", "--"};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
@@ -136,8 +173,8 @@ int runSearchCommand(const QStringList &arguments) {
     QCommandLineParser parser;
     // "天气 -北京": a word after the first is the query's, even when it starts with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    if (const auto done =
-            parseCommand(parser, {kDataDir, kLimit}, kSearchHelp, queryAfterOptions(arguments)))
+    if (const auto done = parseCommand(parser, {kDataDir, kLimit, kFormat}, kSearchHelp,
+                                       queryAfterOptions(arguments)))
         return *done;
     if (parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("expected a QUERY"));
@@ -148,6 +185,9 @@ int runSearchCommand(const QStringList &arguments) {
         if (!ok || limit < 1)
             return fail(QStringLiteral("--limit needs a positive number"));
     }
+    const QString format = parser.value(kFormat);
+    if (!format.isEmpty() && format != QLatin1String("tsv") && format != QLatin1String("json"))
+        return fail(QStringLiteral("--format is tsv or json"));
     const QString folder =
         common::ProgramFolder(dataFolder(parser)).filePath(QStringLiteral("index"));
     if (!QFileInfo(folder).isDir())
@@ -157,9 +197,7 @@ int runSearchCommand(const QStringList &arguments) {
     if (!results.ok)
         return fail(QStringLiteral("cannot search the index: ") + results.error);
     for (const fulltext::SearchHit &hit : results.hits)
-        writeOutput(
-            (field(hit.path) + u'\t' + field(hit.title) + u'\t' + field(hit.snippet) + u'\n')
-                .toUtf8());
+        writeOutput(hitLine(hit, format).toUtf8());
     return results.hits.isEmpty() ? 1 : 0;
 }
 

@@ -2,9 +2,12 @@
 #include "links/bookmarksfile.h"
 #include "links/favouriteslinks.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -351,6 +354,22 @@ TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.toStdString(),
               (QDir(save).filePath("a.htm") + "\t天气\t天气 明天 有雨\n").toStdString());
+    // For scripts: every field, tab-separated or as one JSON object a line, in plain text.
+    r = runCli({"search", "--data-dir", data, "--format", "tsv", "明天"});
+    const QStringList tsv = QString::fromUtf8(r.out.trimmed()).split(u'\t');
+    ASSERT_EQ(tsv.size(), 6) << r.out.toStdString();
+    EXPECT_EQ(tsv[1], "天气");
+    const QDateTime saved = QDateTime::fromString(tsv[2], Qt::ISODate);
+    EXPECT_TRUE(saved.isValid()) << tsv[2].toStdString();
+    EXPECT_LT(qAbs(saved.secsTo(QDateTime::currentDateTime())), 600);
+    EXPECT_EQ(tsv[3], "htm");
+    EXPECT_EQ(tsv[5], "天气 明天 有雨");
+    r = runCli({"search", "--data-dir", data, "--format", "json", "明天"});
+    const QJsonObject json = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(json.value("path").toString(), QDir(save).filePath("a.htm"));
+    EXPECT_EQ(json.value("date").toString(), tsv[2]);
+    EXPECT_EQ(json.value("snippet").toString(), "天气 明天 有雨");
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "--format", "xml", "明天"}).exitCode, 2);
     r = runCli({"search", "--data-dir", data, "--limit", "1", "雨"});
     EXPECT_EQ(r.out.count('\n'), 1);
     r = runCli({"search", "--data-dir", data, "雨", "-明天"});
