@@ -196,6 +196,8 @@ int runSearchCommand(const QStringList &arguments) {
         fulltext::searchIndexFolder(folder, parser.positionalArguments().join(u' '), 0, limit);
     if (!results.ok)
         return fail(QStringLiteral("cannot search the index: ") + results.error);
+    if (!results.notice.isEmpty())
+        std::fputs((results.notice + u'\n').toLocal8Bit().constData(), stderr);
     for (const fulltext::SearchHit &hit : results.hits)
         writeOutput(hitLine(hit, format).toUtf8());
     return results.hits.isEmpty() ? 1 : 0;

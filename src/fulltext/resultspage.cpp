@@ -115,6 +115,8 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
                        "value=\"%2\" autofocus> <input type=\"submit\" value=\"搜索\">"
                        "</form>\n")
             .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
+    if (!results.notice.isEmpty())
+        html += QStringLiteral("<p class=\"s\">%1</p>\n").arg(escaped(results.notice));
     if (!results.ok && !results.error.isEmpty()) {
         html += QStringLiteral("<p>无法搜索：%1</p>\n").arg(escaped(results.error));
     } else if (!request.query.trimmed().isEmpty() && results.hits.isEmpty()) {

@@ -19,7 +19,8 @@ namespace fulltext {
 namespace {
 
 constexpr unsigned kFlags = Xapian::QueryParser::FLAG_CJK_NGRAM | Xapian::QueryParser::FLAG_PHRASE |
-                            Xapian::QueryParser::FLAG_LOVEHATE | Xapian::QueryParser::FLAG_BOOLEAN;
+                            Xapian::QueryParser::FLAG_LOVEHATE | Xapian::QueryParser::FLAG_BOOLEAN |
+                            Xapian::QueryParser::FLAG_WILDCARD;
 constexpr unsigned kSnippetFlags =
     Xapian::MSet::SNIPPET_EXHAUSTIVE | Xapian::MSet::SNIPPET_CJK_NGRAM;
 constexpr size_t kSnippetBytes = 240;
@@ -43,7 +44,27 @@ Xapian::QueryParser makeParser(const Xapian::Database &db, const Xapian::Stem &s
     parser.set_stemming_strategy(Xapian::QueryParser::STEM_SOME);
     parser.set_default_op(Xapian::Query::OP_AND);
     parser.add_prefix("title", "S");
+    parser.set_max_expansion(kMaxPrefixWords, Xapian::Query::WILDCARD_LIMIT_MOST_FREQUENT);
     return parser;
+}
+
+// The prefixes of the query's words that begin more words of the index than a prefix may
+// stand for ("bookmark*" when more than kMaxPrefixWords words begin with "bookmark").
+QStringList prefixesCutShort(const Xapian::Database &db, const QString &query) {
+    static const QRegularExpression wildcard(QStringLiteral("(?:^|[\\s\"(:+-])([\\w]+)\\*"));
+    QStringList cut;
+    for (auto match = wildcard.globalMatch(query); match.hasNext();) {
+        const QString prefix = match.next().captured(1).toLower();
+        const std::string start = utf8(prefix);
+        int count = 0;
+        for (auto term = db.allterms_begin(start); term != db.allterms_end(start); ++term) {
+            if (++count > kMaxPrefixWords)
+                break;
+        }
+        if (count > kMaxPrefixWords && !cut.contains(prefix + u'*'))
+            cut.append(prefix + u'*');
+    }
+    return cut;
 }
 
 // The query parser's operators, when written in capitals.
@@ -117,6 +138,8 @@ QStringList wordsOf(const QString &query) {
             word = word.mid(colon + 1);
         if (word.startsWith(u'+'))
             word.remove(0, 1);
+        if (word.endsWith(u'*'))
+            word.chop(1);
         static const QRegularExpression operatorWord(QStringLiteral("^%1$").arg(kOperators));
         if (!word.isEmpty() && !operatorWord.match(word).hasMatch())
             words.append(word);
@@ -201,6 +224,11 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &query, int 
         const Xapian::MSet mset =
             enquire.get_mset(Xapian::doccount(qMax(0, offset)), Xapian::doccount(qMax(0, limit)));
         results.estimated = int(mset.get_matches_estimated());
+        if (const QStringList cut = prefixesCutShort(db, query); !cut.isEmpty())
+            results.notice =
+                QStringLiteral("以 %1 开头的词太多，只找了最常见的 %2 个；多写几个字母可以找得更准")
+                    .arg(cut.join(QStringLiteral("、")))
+                    .arg(kMaxPrefixWords);
         const QStringList words = wordsOf(query);
         for (auto it = mset.begin(); it != mset.end(); ++it)
             results.hits.append(hitOf(mset, it.get_document(), stemmer, words));

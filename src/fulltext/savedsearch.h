@@ -30,13 +30,19 @@ inline constexpr qsizetype kMaxQueryChars = 1000;
 struct SearchResults {
     bool ok = false;
     QString error;
-    QList<SearchHit> hits; // best first
-    int estimated = 0;     // about how many documents match in all
-    bool damaged = false;  // the index could not be read as one: it is checked, made anew
+    QList<SearchHit> hits;      // best first
+    int estimated = 0;          // about how many documents match in all
+    bool damaged = false;       // the index could not be read as one: it is checked, made anew
+    QString notice = QString(); // what the user should know (a prefix cut short)
 };
 
+// A word ending in "*" finds every word it begins (bookmark* finds bookmarks), up to this
+// many of them, the most frequent first; SearchResults::notice says when there were more.
+inline constexpr int kMaxPrefixWords = 200;
+
 // Searches the index with what a user types: words must all be found (Chinese without a
-// dictionary, as overlapping pairs of characters; English stemmed), "..." finds a phrase,
+// dictionary, as overlapping pairs of characters; English stemmed), word* every word it
+// begins (kMaxPrefixWords at most), "..." finds a phrase,
 // -word leaves out documents holding it, OR/AND/NOT work in capitals, title:word looks in
 // titles only. Documents holding the words as typed, side by side, come first, then those
 // whose title holds them. `offset` and `limit` choose the page of hits. A query longer than

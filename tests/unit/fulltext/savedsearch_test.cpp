@@ -129,6 +129,11 @@ TEST_F(SavedSearchTest, QueriesFindTheFilesHoldingTheirWords) {
         {"\"rain tomorrow\"", {"london.txt"}, ""},
         {"\"天气预报\"", {"beijing.htm"}, ""},
         {"\"forecast before\"", {"guide.html"}, ""},
+        // A word ending in "*" finds the words it begins.
+        {"runn*", {"guide.html"}, ""},
+        {"forec*", {"london.txt", "guide.html"}, ""},
+        {"weath* -rain", {}, ""},
+        {"草料场 OR beginn*", {"第一章 风雪山神庙.txt", "guide.html"}, ""},
         // Nothing, and what a user may mistype.
         {"火星探测器", {}, ""},
         {"\"天气", {"beijing.htm", "other.htm", "第一章 风雪山神庙.txt", "clip.txt"}, ""},
@@ -145,6 +150,20 @@ TEST_F(SavedSearchTest, QueriesFindTheFilesHoldingTheirWords) {
             EXPECT_EQ(names.front().toStdString(), row.first.toStdString()) << row.query;
         }
     }
+}
+
+// A prefix that begins more words than it may stand for still finds, and says so.
+TEST_F(SavedSearchTest, APrefixOfTooManyWordsIsSaid) {
+    QByteArray words;
+    for (int i = 0; i < fulltext::kMaxPrefixWords + 50; ++i)
+        words += "zq" + QByteArray::number(i) + "x ";
+    write("many.txt", words);
+    index->updateFolders({savePath()}, {});
+    const auto results = fulltext::searchIndexFolder(indexPath(), "zq*", 0, 20);
+    ASSERT_TRUE(results.ok) << results.error.toStdString();
+    ASSERT_EQ(results.hits.size(), 1);
+    EXPECT_TRUE(results.notice.contains("zq*")) << results.notice.toStdString();
+    EXPECT_TRUE(fulltext::searchIndexFolder(indexPath(), "zq1*", 0, 20).notice.isEmpty());
 }
 
 TEST_F(SavedSearchTest, HitsCarryTitleKindSourceAndMarkedSnippet) {
