@@ -147,10 +147,14 @@ int runIndexCommand(const QStringList &arguments) {
     return 0;
 }
 
-// "-广告 天气": a word that starts with "-" and is no option of this command begins the query,
-// and so does every word after it.
-QStringList queryAfterOptions(QStringList arguments) {
-    static const QStringList withValue{"--data-dir", "--limit", "--format"};
+// "-广告 天气": a word that starts with "-" and is none of `options` (nor help or version)
+// begins the query, and so does every word after it.
+QStringList queryAfterOptions(QStringList arguments, const QList<QCommandLineOption> &options) {
+    QStringList withValue;
+    for (const QCommandLineOption &option : options) {
+        if (!option.valueName().isEmpty())
+            withValue.append(QStringLiteral("--") + option.names().constFirst());
+    }
     static const QStringList alone{"-h", "--help", "-v", "--version", "--"};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
@@ -173,8 +177,9 @@ int runSearchCommand(const QStringList &arguments) {
     QCommandLineParser parser;
     // "天气 -北京": a word after the first is the query's, even when it starts with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    if (const auto done = parseCommand(parser, {kDataDir, kLimit, kFormat}, kSearchHelp,
-                                       queryAfterOptions(arguments)))
+    const QList<QCommandLineOption> options{kDataDir, kLimit, kFormat};
+    if (const auto done =
+            parseCommand(parser, options, kSearchHelp, queryAfterOptions(arguments, options)))
         return *done;
     if (parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("expected a QUERY"));

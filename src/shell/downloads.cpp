@@ -69,40 +69,35 @@ void Downloads::handle(browser::Download *download) {
             m_context.panels.setPanelText(kMessage, QStringLiteral("已取消下载：") + name);
             return;
         }
-        if (m_askWhere) {
-            const QString path = m_context.dialogs.chooseSaveFile(
-                QStringLiteral("保存下载的文件"), saving::makeSavePath(folder(), name, QString()),
-                QStringLiteral("所有文件 (*)"));
-            if (path.isEmpty()) {
-                download->cancel();
-                m_context.panels.setPanelText(kMessage, QStringLiteral("已取消下载：") + name);
-                m_lastEnded.start();
-                emit ended(download->url());
-                return;
-            }
-            download->accept(path);
-            report(download);
-            return;
-        }
-        const QString suffix = QFileInfo(name).suffix();
-        const QString extension = suffix.isEmpty() ? QString() : u'.' + suffix;
-        const QString chosen =
-            overwriteChoice().fileNameFor(name.chopped(extension.size()), extension);
-        if (chosen.isEmpty()) {
+        QString refusal;
+        const QString path = pathFor(name, &refusal);
+        if (path.isEmpty()) {
             download->cancel();
-            m_context.panels.setPanelText(kMessage,
-                                          QStringLiteral("已跳过下载（同名文件已存在）：") + name);
+            m_context.panels.setPanelText(kMessage, refusal + name);
             m_lastEnded.start();
             emit ended(download->url());
             return;
         }
-        name = chosen;
-        download->accept(saving::makeSavePath(folder(), name, QString()));
+        download->accept(path);
     }
     report(download);
 }
 
 Downloads::~Downloads() = default;
+
+QString Downloads::pathFor(const QString &name, QString *refusal) {
+    if (m_askWhere) {
+        *refusal = QStringLiteral("已取消下载：");
+        return m_context.dialogs.chooseSaveFile(QStringLiteral("保存下载的文件"),
+                                                saving::makeSavePath(folder(), name, QString()),
+                                                QStringLiteral("所有文件 (*)"));
+    }
+    *refusal = QStringLiteral("已跳过下载（同名文件已存在）：");
+    const QString suffix = QFileInfo(name).suffix();
+    const QString extension = suffix.isEmpty() ? QString() : u'.' + suffix;
+    const QString chosen = overwriteChoice().fileNameFor(name.chopped(extension.size()), extension);
+    return chosen.isEmpty() ? QString() : saving::makeSavePath(folder(), chosen, QString());
+}
 
 void Downloads::keepSettingsIn(const QString &path) {
     m_settingsPath = path;

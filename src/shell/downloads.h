@@ -51,6 +51,9 @@ signals:
 
 private:
     bool pageDownloadAllowed(const QString &name, qint64 bytes);
+    // Where the file `name` goes: asked for, or in the download folder after the overwrite
+    // question; empty when it is not downloaded, with the s2 words for that in `refusal`.
+    QString pathFor(const QString &name, QString *refusal);
     // Follows a download in the list: in a new row, or in row `id` when it takes up one that
     // was interrupted.
     void report(browser::Download *download, int id = -1);
