@@ -1,5 +1,7 @@
 #pragma once
 
+#include "saving/wholepage.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -104,8 +106,18 @@ public:
     virtual void setValueByName(const QString &name, const QString &value,
                                 std::function<void(bool)> reply) = 0;
 
-    // Saves the page with its images and style sheets: `path` and a folder beside it.
-    virtual void savePageAs(const QString &path) = 0;
+    // The engine's own saves of the whole page: `path` and a folder of its parts beside it,
+    // or one MHTML file.
+    enum class SaveFormat { WithFolder, Mhtml };
+    virtual void savePageAs(const QString &path, SaveFormat format = SaveFormat::WithFolder) = 0;
+    // The page kept whole, as saving::parseWholePageCapture reads it: its pictures that load
+    // only when they come into view are brought in first (for a few seconds at most), then
+    // the page's script writes the document out. "" when the page gives nothing.
+    virtual void readWholePage(std::function<void(QString)> reply) = 0;
+    // A file the page uses, fetched as the page would (with its profile's cookies, the page as
+    // the referrer); one over saving::kWholePageResourceLimit is not fetched whole.
+    virtual void fetchResource(const QUrl &url,
+                               std::function<void(saving::FetchedResource)> reply) = 0;
     // Downloads the file at `url` as a click on a link to it would: the download handler
     // decides where it goes.
     virtual void download(const QUrl &url) = 0;

@@ -44,6 +44,12 @@ common::Answer<QString> readArticleJson(BrowserView *view) {
                         [](BrowserView *v, auto reply) { v->readArticleJson(std::move(reply)); });
 }
 
+common::Answer<QString> readWholePage(BrowserView *view) {
+    return ask<QString>(
+        view, QString(), [](BrowserView *v, auto reply) { v->readWholePage(std::move(reply)); },
+        QString());
+}
+
 common::Answer<QString> readFocusedElementType(BrowserView *view) {
     return ask<QString>(view, QString(), [](BrowserView *v, auto reply) {
         v->readFocusedElementType(std::move(reply));

@@ -17,6 +17,8 @@ inline constexpr int kLongestReadMs = 40000;
 common::Answer<PageRead> readPage(BrowserView *view);
 common::Answer<bool> changeHtml(BrowserView *view, const QString &innerHtml);
 common::Answer<QString> readArticleJson(BrowserView *view);
+// The page kept whole (BrowserView::readWholePage); "" also when 停止 is pressed meanwhile.
+common::Answer<QString> readWholePage(BrowserView *view);
 common::Answer<QString> readFocusedElementType(BrowserView *view);
 common::Answer<bool> appendToFocusedElement(BrowserView *view, const QString &text);
 common::Answer<bool> setValueByName(BrowserView *view, const QString &name, const QString &value);

@@ -37,9 +37,10 @@ public:
     // A file chooser for opening; an empty text when cancelled.
     virtual QString chooseFile(const QString &title, const QString &startFolder,
                                const QString &filter) = 0;
-    // A file chooser for saving; an empty text when cancelled.
+    // A file chooser for saving; an empty text when cancelled. `filter` may offer several
+    // forms (";;" between them): `chosenFilter`, when given, receives the one chosen.
     virtual QString chooseSaveFile(const QString &title, const QString &suggestedPath,
-                                   const QString &filter) = 0;
+                                   const QString &filter, QString *chosenFilter = nullptr) = 0;
     // A one-line input box; no value when cancelled.
     virtual std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                              const QString &defaultText) = 0;

@@ -165,11 +165,10 @@ QString SaveSteps::pathOf(const QString &fileName) const {
 }
 
 bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, QString *error,
-                              bool quiet) {
+                              bool quiet, common::FileEncoding encoding) {
     QString reason;
     const QString path = pathOf(fileName);
-    if (common::writeTextFile(path, content + QStringLiteral("\r\n"), common::FileEncoding::Gb18030,
-                              &reason)) {
+    if (common::writeTextFile(path, content + QStringLiteral("\r\n"), encoding, &reason)) {
         if (m_context.noteWritten)
             m_context.noteWritten(path);
         return true;
@@ -183,9 +182,35 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
     return false;
 }
 
+bool SaveSteps::titleMayName(const saving::NameSources &sources) {
+    if (!saving::correctName(sources.selection).isEmpty())
+        return true;
+    return m_context.dialogs.message(
+               kNoticeCaption,
+               QStringLiteral("您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按"
+                              "【确定】，否则请在网页中选择一段文字，再重新保存!"),
+               Dialogs::Buttons::OkCancel) == Dialogs::Answer::Ok;
+}
+
+namespace {
+common::Task<std::optional<SaveSteps::BatchFile>> ready(std::optional<SaveSteps::BatchFile> file) {
+    co_return file;
+}
+} // namespace
+
 common::Task<>
 SaveSteps::saveAllTabs(int firstPosition, QString extension, PrepareFile prepare,
                        std::function<void(const BatchTab &, const QString &)> saved) {
+    const PrepareFileLater later = [prepare](const BatchTab &tab, const browser::PageRead &page,
+                                             saving::BatchOutcome &outcome) {
+        return ready(prepare(tab, page, outcome));
+    };
+    co_await saveAllTabsLater(firstPosition, extension, later, saved);
+}
+
+common::Task<>
+SaveSteps::saveAllTabsLater(int firstPosition, QString extension, PrepareFileLater prepare,
+                            std::function<void(const BatchTab &, const QString &)> saved) {
     OverwriteChoice overwrite(m_context.dialogs, m_context.savePath());
     saving::BatchOutcome outcome;
     const QList<BatchTab> batch = batchTabs(m_context.tabs, firstPosition);
@@ -195,13 +220,13 @@ SaveSteps::saveAllTabs(int firstPosition, QString extension, PrepareFile prepare
         if (!page)
             continue;
         const auto step = qScopeGuard([&] { run.pageDone(outcome.done); });
-        const std::optional<BatchFile> file = prepare(tab, *page, outcome);
+        const std::optional<BatchFile> file = co_await prepare(tab, *page, outcome);
         if (!file)
             continue;
         const QString fileName = overwrite.fileNameFor(file->name, extension);
         if (fileName.isEmpty()) {
             outcome.skipped.append(saving::fitFileName(file->name, extension) + extension);
-        } else if (writeOneOfMany(fileName, file->content, outcome.failed)) {
+        } else if (writeOneOfMany(fileName, *file, outcome.failed)) {
             ++outcome.done;
             if (saved)
                 saved(tab, fileName);
@@ -210,10 +235,10 @@ SaveSteps::saveAllTabs(int firstPosition, QString extension, PrepareFile prepare
     reportBatchSave(m_context, outcome);
 }
 
-bool SaveSteps::writeOneOfMany(const QString &fileName, const QString &content,
+bool SaveSteps::writeOneOfMany(const QString &fileName, const BatchFile &file,
                                QStringList &failures) {
     QString error;
-    if (writeSaveFile(fileName, content, &error, true))
+    if (writeSaveFile(fileName, file.content, &error, true, file.encoding))
         return true;
     failures.append(QStringLiteral("%1（%2）").arg(pathOf(fileName), error));
     return false;

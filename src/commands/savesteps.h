@@ -4,6 +4,7 @@
 
 #include "browser/browserview.h"
 #include "commands/commandcontext.h"
+#include "common/ansifile.h"
 #include "common/task.h"
 
 #include <QPointer>
@@ -62,10 +63,15 @@ public:
     // of that name (in any letter case) exists, the user is asked; empty when the answer is No.
     // On Yes the existing file's own name is returned, so that it is the one replaced.
     QString confirmOverwrite(const QString &name, const QString &extension);
-    // Writes `content` and a CR LF into the default save folder atomically, in GB18030. A
-    // failure is reported to the user (unless `quiet`) and gives false; `error` says why.
+    // Writes `content` and a CR LF into the default save folder atomically, in GB18030 unless
+    // told otherwise. A failure is reported to the user (unless `quiet`) and gives false;
+    // `error` says why.
     bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
-                       bool quiet = false);
+                       bool quiet = false,
+                       common::FileEncoding encoding = common::FileEncoding::Gb18030);
+    // Before a page is saved under its title because nothing is selected: the user may go on
+    // (true) or stop to select a name first.
+    bool titleMayName(const saving::NameSources &sources);
     QString pathOf(const QString &fileName) const;
 
     // The page of the current command (waited for while it has not arrived). A page that does
@@ -103,15 +109,19 @@ public:
     // comes, its view is still there.
     common::Task<std::optional<browser::PageRead>> readForBatch(BatchTab tab, BatchRun &run,
                                                                 saving::BatchOutcome &outcome);
-    // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
-    bool writeOneOfMany(const QString &fileName, const QString &content, QStringList &failures);
-
     // What one page of a batch becomes: the file's name (without the extension) and content.
     struct BatchFile {
         QString name;
         QString content;
+        common::FileEncoding encoding = common::FileEncoding::Gb18030;
     };
+    // One page of an all-pages save: writes it quietly; a failure is noted in `failures`.
+    bool writeOneOfMany(const QString &fileName, const BatchFile &file, QStringList &failures);
+
     using PrepareFile = std::function<std::optional<BatchFile>(
+        const BatchTab &, const browser::PageRead &, saving::BatchOutcome &)>;
+    // The same for a page whose file takes waiting for (fetching what it uses).
+    using PrepareFileLater = std::function<common::Task<std::optional<BatchFile>>(
         const BatchTab &, const browser::PageRead &, saving::BatchOutcome &)>;
     // The batch save of every tab from the last back to `firstPosition`: each page read once,
     // `prepare` makes its file (no value: nothing to write, the reason noted in the outcome),
@@ -119,6 +129,8 @@ public:
     // batch bar moved on; at the end the outcome reported.
     common::Task<> saveAllTabs(int firstPosition, QString extension, PrepareFile prepare,
                                std::function<void(const BatchTab &, const QString &)> saved);
+    common::Task<> saveAllTabsLater(int firstPosition, QString extension, PrepareFileLater prepare,
+                                    std::function<void(const BatchTab &, const QString &)> saved);
     CommandContext &context() const { return m_context; }
 
 private:

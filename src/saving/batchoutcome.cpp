@@ -30,6 +30,7 @@ QString batchSummaryDetails(const BatchOutcome &outcome) {
         {outcome.noName, QStringLiteral("下面这些网页没有找到文件名，没有保存：")},
         {outcome.skipped, QStringLiteral("下面这些文件已经存在，没有覆盖：")},
         {outcome.notSaved, QStringLiteral("保存停止了，下面这些网页没有保存：")},
+        {outcome.incomplete, QStringLiteral("下面这些网页已经保存，但有些部分没有放进文件：")},
     };
     QStringList sections;
     for (const auto &[pages, heading] : parts) {

@@ -12,6 +12,7 @@ struct BatchOutcome {
     QStringList failed;   // "path（reason）"
     QStringList noName;   // pages whose extraction rule found no file name
     QStringList notSaved; // pages left when the user stopped the batch
+    QStringList incomplete; // pages saved without some of their parts: "address：what"
     bool stopped = false;
     int reloaded = 0; // pages let go to save memory, loaded again to be read
 };

@@ -23,6 +23,7 @@ using browser::BrowserView;
 
 Commands::Commands(MainWindow &window)
     : QObject(&window), m_window(window), m_pageSaver(window.context(), m_rule),
+      m_wholePageSaver(window.context()),
       m_textSaver(window.context()),
       m_links(
           window.context(), window.programFolder(),

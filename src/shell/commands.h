@@ -13,6 +13,7 @@
 #include "commands/save/filecommands.h"
 #include "commands/save/pagesaver.h"
 #include "commands/save/textsaver.h"
+#include "commands/save/wholepagesaver.h"
 #include "commands/serial/serialchain.h"
 
 #include <QObject>
@@ -56,6 +57,7 @@ public:
     MainWindow &window() const { return m_window; }
     TabManager &tabs() const;
     commands::PageSaver &pageSaver() { return m_pageSaver; }
+    commands::WholePageSaver &wholePageSaver() { return m_wholePageSaver; }
     commands::SerialChain &serial() { return m_serial; }
     commands::TextSaver &textSaver() { return m_textSaver; }
     commands::LinkCommands &links() { return m_links; }
@@ -94,6 +96,7 @@ private:
     commands::CommandRunner::Job m_handedJob; // the command it started
     commands::ExtractionRule m_rule;
     commands::PageSaver m_pageSaver;
+    commands::WholePageSaver m_wholePageSaver;
     commands::TextSaver m_textSaver;
     commands::LinkCommands m_links;
     commands::EditingCommands m_editing;

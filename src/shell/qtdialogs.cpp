@@ -95,11 +95,14 @@ QString QtDialogs::chooseFile(const QString &title, const QString &startFolder,
 }
 
 QString QtDialogs::chooseSaveFile(const QString &title, const QString &suggestedPath,
-                                  const QString &filter) {
+                                  const QString &filter, QString *chosenFilter) {
     QFileDialog dialog(m_owner, title, QFileInfo(suggestedPath).absolutePath(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.selectFile(QFileInfo(suggestedPath).fileName());
-    return askForFile(dialog);
+    const QString path = askForFile(dialog);
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
+    return path;
 }
 
 std::optional<QString> QtDialogs::inputText(const QString &caption, const QString &prompt,

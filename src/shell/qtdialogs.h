@@ -20,7 +20,7 @@ public:
     QString chooseFile(const QString &title, const QString &startFolder,
                        const QString &filter) override;
     QString chooseSaveFile(const QString &title, const QString &suggestedPath,
-                           const QString &filter) override;
+                           const QString &filter, QString *chosenFilter = nullptr) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                      const QString &defaultText) override;
     void showSource(const QString &caption, const QString &source) override;

@@ -108,7 +108,23 @@ public:
             return true;
         });
     }
-    void savePageAs(const QString &path) override { savedAs.append(path); }
+    void savePageAs(const QString &path, SaveFormat format) override {
+        savedAs.append(path);
+        saveFormats.append(format);
+    }
+    void readWholePage(std::function<void(QString)> reply) override {
+        answerLater(reply, [this] { return answers ? wholePageJson : QString(); });
+    }
+    // Files answer from `files` by address, later, each on its own; others as not found.
+    void fetchResource(const QUrl &url,
+                       std::function<void(saving::FetchedResource)> reply) override {
+        fetched.append(url);
+        QTimer::singleShot(0, qApp, [reply, file = files.value(url.toString())]() {
+            reply(file.ok || file.tooLarge || !file.error.isEmpty()
+                      ? file
+                      : saving::FetchedResource{false, {}, {}, false, "404"});
+        });
+    }
     void download(const QUrl &url) override { downloads.append(url); }
     void findText(const QString &text, bool backward) override {
         searches.append({text, backward});
@@ -155,6 +171,10 @@ public:
     QList<QUrl> navigations;
     QList<QPair<QString, QString>> namedValues;
     QStringList savedAs;
+    QList<SaveFormat> saveFormats;
+    QString wholePageJson; // what readWholePage() answers
+    QHash<QString, saving::FetchedResource> files;
+    QList<QUrl> fetched;
     QList<QUrl> downloads;
     QList<QPair<QString, bool>> searches;
     double zoom = 1.0;

@@ -39,10 +39,14 @@ public:
         asked.append(title);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString chooseSaveFile(const QString &title, const QString &proposed,
-                           const QString &) override {
+    QString chooseSaveFile(const QString &title, const QString &proposed, const QString &filter,
+                           QString *chosenFilter = nullptr) override {
         asked.append(title);
         proposedFiles.append(proposed);
+        offeredFilters.append(filter);
+        if (chosenFilter) // the first form offered, unless a test chose another
+            *chosenFilter = filterChoices.isEmpty() ? filter.section(";;", 0, 0)
+                                                    : filterChoices.takeFirst();
         return files.isEmpty() ? QString() : files.takeFirst();
     }
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
@@ -106,6 +110,8 @@ public:
     QStringList overwriteAsked; // the file names the overwrite question named
     QStringList folders;
     QStringList proposedFiles; // the paths the save-file chooser proposed
+    QStringList offeredFilters; // the forms it offered
+    QStringList filterChoices;  // the forms chosen in it, in turn
     QStringList files;
     QList<std::optional<QString>> inputs;
     QStringList proposedTexts; // what each text question offered

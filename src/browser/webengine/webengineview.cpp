@@ -293,15 +293,6 @@ void WebEngineView::trackDownload(QWebEngineDownloadRequest *request) {
     m_life->trackDownload(request);
 }
 
-void WebEngineView::savePageAs(const QString &path) {
-    if (!m_page)
-        return; // nothing to save
-    // Saved once the page is back, when it must load again first.
-    m_life->whenBack(this, [this, path] {
-        m_page->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
-    });
-}
-
 void WebEngineView::download(const QUrl &url) {
     m_input->expectDownload(url);
     ensurePage();

@@ -46,7 +46,10 @@ public:
     void appendToFocusedElement(const QString &text, std::function<void(bool)> reply) override;
     void setValueByName(const QString &name, const QString &value,
                         std::function<void(bool)> reply) override;
-    void savePageAs(const QString &path) override;
+    void savePageAs(const QString &path, SaveFormat format) override;
+    void readWholePage(std::function<void(QString)> reply) override;
+    void fetchResource(const QUrl &url,
+                       std::function<void(saving::FetchedResource)> reply) override;
     void download(const QUrl &url) override;
     void findText(const QString &text, bool backward) override;
     double zoomFactor() const override;
@@ -83,6 +86,8 @@ private:
     void runChange(const QString &resource, const QList<QPair<QString, QString>> &arguments,
                    std::function<void(bool)> reply);
     void showCrashNotice(bool shown);
+    // One step of the scroll through lazy pictures before a whole-page read; then the read.
+    void bringInLazyPictures(QObject *read);
     void showContextMenu(const QPoint &position);
 
     QWebEngineProfile *m_profile;

@@ -1,6 +1,7 @@
 #include "filecommands.h"
 
 #include "browser/browserview.h"
+#include "commands/save/wholepagesaver.h"
 #include "commands/savesteps.h"
 #include "common/ansifile.h"
 #include "saving/filenaming.h"
@@ -101,10 +102,10 @@ common::Task<> FileCommands::viewSource() {
         QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>"));
 }
 
-void FileCommands::saveFullPage() {
-    BrowserView *view = m_context.tabs.currentView();
+common::Task<> FileCommands::saveFullPage() {
+    QPointer<BrowserView> view = m_context.tabs.currentView();
     if (!view)
-        return;
+        co_return;
     // The page's own title; a page without one (the engine shows its address) gets a dated name.
     saving::NameSources sources;
     sources.kind = saving::SaveKind::WholePage;
@@ -112,11 +113,26 @@ void FileCommands::saveFullPage() {
     sources.url = view->url();
     sources.when = QDateTime::currentDateTime();
     const QString name = saving::saveName(sources);
-    const QString path = m_context.dialogs.chooseSaveFile(
-        QStringLiteral("全保存当前网页"), saving::makeSavePath(m_context.savePath(), name, ".htm"),
-        QStringLiteral("网页 (*.htm *.html)"));
-    if (!path.isEmpty())
-        view->savePageAs(path);
+    const QString oneFile = QStringLiteral("网页，单个文件 (*.html)");
+    const QString withFolder = QStringLiteral("网页，全部（附带文件夹） (*.htm *.html)");
+    const QString mhtml = QStringLiteral("网页归档 MHTML (*.mhtml *.mht)");
+    QString form;
+    QString path = m_context.dialogs.chooseSaveFile(
+        QStringLiteral("全保存当前网页"), saving::makeSavePath(m_context.savePath(), name, ".html"),
+        QStringList{oneFile, withFolder, mhtml}.join(QStringLiteral(";;")), &form);
+    if (path.isEmpty() || !view)
+        co_return;
+    if (form == mhtml) {
+        if (!path.endsWith(QLatin1StringView(".mhtml"), Qt::CaseInsensitive) &&
+            !path.endsWith(QLatin1StringView(".mht"), Qt::CaseInsensitive))
+            path += QStringLiteral(".mhtml");
+        view->savePageAs(path, BrowserView::SaveFormat::Mhtml);
+    } else if (form == withFolder) {
+        view->savePageAs(path, BrowserView::SaveFormat::WithFolder);
+    } else {
+        WholePageSaver saver(m_context);
+        co_await saver.saveWholeTo(view, path);
+    }
 }
 
 void FileCommands::showSaveTextDialog() {

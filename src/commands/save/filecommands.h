@@ -23,7 +23,7 @@ public:
     void openSaveFolder();       // displaypath
     void createFolder();         // createfolder
     common::Task<> viewSource(); // view_source
-    void saveFullPage();         // saveadd
+    common::Task<> saveFullPage(); // saveadd: one file, a folder of parts, or MHTML
     // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
     void printToPdf();         // printpdf
     void showSaveTextDialog(); // savetxt1

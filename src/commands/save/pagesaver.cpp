@@ -23,16 +23,8 @@ common::Task<> PageSaver::onlySave(bool absoluteLinks) {
     m_steps.warnIfBusy(view);
     const saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::Page);
     const QString name = saving::saveName(sources);
-    if (saving::correctName(sources.selection).isEmpty()) {
-        const auto answer = context.dialogs.message(
-            kNoticeCaption,
-            QStringLiteral(
-                "您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按【确定】，"
-                "否则请在网页中选择一段文字，再重新保存!"),
-            Dialogs::Buttons::OkCancel);
-        if (answer != Dialogs::Answer::Ok || !view)
-            co_return;
-    }
+    if (!m_steps.titleMayName(sources) || !view)
+        co_return;
     const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotSaved);
     if (!page)
         co_return;
