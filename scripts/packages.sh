@@ -4,7 +4,7 @@ LUMARO_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libqt6opengl6-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-zenhei qt6-translations-l10n
+  fonts-wqy-zenhei fonts-dejavu-core qt6-translations-l10n
   xvfb xauth xclip bc
   dpkg-dev librsvg2-bin desktop-file-utils lintian appstream
   libquazip1-qt6-dev epubcheck nodejs

@@ -122,7 +122,8 @@ QList<CssReference> cssReferences(QStringView css) {
                     j = start + 4;
             }
             i = j;
-        } else if ((c == u'u' || c == u'U') && startsWithCaseless(css, i, QLatin1StringView("url(")) &&
+        } else if ((c == u'u' || c == u'U') &&
+                   startsWithCaseless(css, i, QLatin1StringView("url(")) &&
                    (i == 0 || !isNameCharacter(css[i - 1]))) {
             QString address;
             const qsizetype start = i;

@@ -1,7 +1,7 @@
 #include "wholepage.h"
 
-#include "cssreferences.h"
 #include "common/textdecoding.h"
+#include "cssreferences.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +14,8 @@ namespace saving {
 namespace {
 
 QString escapeAttribute(QString text) {
-    return text.replace(u'&', QLatin1StringView("&amp;")).replace(u'"', QLatin1StringView("&quot;"));
+    return text.replace(u'&', QLatin1StringView("&amp;"))
+        .replace(u'"', QLatin1StringView("&quot;"));
 }
 
 // Style text inside a style element: nothing in it may end the element.
@@ -48,11 +49,9 @@ QByteArray sniffedMimeType(const QByteArray &data) {
         int length;
         const char *type;
     } kinds[] = {
-        {"\x89PNG", 4, "image/png"},  {"\xFF\xD8\xFF", 3, "image/jpeg"},
-        {"GIF8", 4, "image/gif"},     {"BM", 2, "image/bmp"},
-        {"\0\0\1\0", 4, "image/x-icon"}, {"wOFF", 4, "font/woff"},
-        {"wOF2", 4, "font/woff2"},    {"\0\1\0\0", 4, "font/ttf"},
-        {"OTTO", 4, "font/otf"},
+        {"\x89PNG", 4, "image/png"}, {"\xFF\xD8\xFF", 3, "image/jpeg"}, {"GIF8", 4, "image/gif"},
+        {"BM", 2, "image/bmp"},      {"\0\0\1\0", 4, "image/x-icon"},   {"wOFF", 4, "font/woff"},
+        {"wOF2", 4, "font/woff2"},   {"\0\1\0\0", 4, "font/ttf"},       {"OTTO", 4, "font/otf"},
     };
     for (const auto &kind : kinds) {
         if (data.startsWith(QByteArrayView(kind.start, kind.length)))
@@ -70,11 +69,11 @@ QByteArray sniffedMimeType(const QByteArray &data) {
 
 QByteArray mimeTypeByExtension(const QUrl &url) {
     static const QHash<QString, QByteArray> types = {
-        {"png", "image/png"},   {"jpg", "image/jpeg"},      {"jpeg", "image/jpeg"},
-        {"gif", "image/gif"},   {"webp", "image/webp"},     {"svg", "image/svg+xml"},
-        {"ico", "image/x-icon"}, {"avif", "image/avif"},    {"bmp", "image/bmp"},
-        {"css", "text/css"},    {"woff", "font/woff"},      {"woff2", "font/woff2"},
-        {"ttf", "font/ttf"},    {"otf", "font/otf"},        {"eot", "application/vnd.ms-fontobject"},
+        {"png", "image/png"},    {"jpg", "image/jpeg"},  {"jpeg", "image/jpeg"},
+        {"gif", "image/gif"},    {"webp", "image/webp"}, {"svg", "image/svg+xml"},
+        {"ico", "image/x-icon"}, {"avif", "image/avif"}, {"bmp", "image/bmp"},
+        {"css", "text/css"},     {"woff", "font/woff"},  {"woff2", "font/woff2"},
+        {"ttf", "font/ttf"},     {"otf", "font/otf"},    {"eot", "application/vnd.ms-fontobject"},
     };
     const QString path = url.path();
     return types.value(path.mid(path.lastIndexOf(u'.') + 1).toLower());
@@ -126,8 +125,9 @@ public:
 
 private:
     static QString headStart() {
-        return QStringLiteral("<meta charset=\"utf-8\"><meta http-equiv=\"Content-Security-Policy\" "
-                              "content=\"") +
+        return QStringLiteral(
+                   "<meta charset=\"utf-8\"><meta http-equiv=\"Content-Security-Policy\" "
+                   "content=\"") +
                offlinePolicy() + QStringLiteral("\">");
     }
 
@@ -173,9 +173,10 @@ private:
         if (fetched && fetched->tooLarge)
             m_gaps.tooLarge.append(key);
         else
-            m_gaps.notFetched.append(QStringLiteral("%1（%2）").arg(
-                key, fetched && !fetched->error.isEmpty() ? fetched->error
-                                                           : QStringLiteral("没有取到")));
+            m_gaps.notFetched.append(QStringLiteral("%1（%2）")
+                                         .arg(key, fetched && !fetched->error.isEmpty()
+                                                       ? fetched->error
+                                                       : QStringLiteral("没有取到")));
     }
 
     QString withFiles(const QString &css, const QUrl &base, int depth) {
@@ -264,9 +265,9 @@ bool mayFetchFor(const QUrl &resource, const QUrl &page) {
 QByteArray resourceMimeType(const QByteArray &data, const QByteArray &contentType,
                             const QUrl &url) {
     const QByteArray given = mimeOf(contentType);
-    static const QSet<QByteArray> vague = {"", "application/octet-stream", "binary/octet-stream",
-                                           "text/plain", "application/x-download",
-                                           "application/force-download"};
+    static const QSet<QByteArray> vague = {
+        "",           "application/octet-stream", "binary/octet-stream",
+        "text/plain", "application/x-download",   "application/force-download"};
     if (!vague.contains(given) && !given.contains('"') && !given.contains(','))
         return given;
     QByteArray sniffed = sniffedMimeType(data);

@@ -37,7 +37,7 @@ struct WholePageCapture {
     QStringList frames;    // documents of frames, written like `html`
     QList<QUrl> resources; // pictures, icons: by number
     QList<CapturedStyle> styles;
-    QList<QUrl> sheets; // linked style sheets: by number
+    QList<QUrl> sheets;   // linked style sheets: by number
     int framesLeft = 0;   // frames of other sites, left as links
     int canvasesLeft = 0; // canvases drawn from other sites, left empty
 };
@@ -64,8 +64,7 @@ bool mayFetchFor(const QUrl &resource, const QUrl &page);
 
 // The MIME type a "data:" address gives the bytes: the server's, unless it is missing or
 // generic, then what the bytes or the address's extension show.
-QByteArray resourceMimeType(const QByteArray &data, const QByteArray &contentType,
-                            const QUrl &url);
+QByteArray resourceMimeType(const QByteArray &data, const QByteArray &contentType, const QUrl &url);
 QString dataAddress(const QByteArray &data, const QByteArray &mimeType);
 
 // A style sheet's text: by its byte-order mark, its @charset, the server's charset, the

@@ -28,14 +28,16 @@ void TabLinks::handleStatusText(const QString &text) {
 }
 
 bool TabLinks::acceptNavigation(BrowserView *view, const browser::NavigationRequest &request) {
-    Q_UNUSED(view);
     browser::NavigationPolicy::Context context;
     context.statusText = m_statusText;
     context.isMainFrame = request.isMainFrame;
     context.ownNavigation = request.ownNavigation;
     context.newToggleOn = m_tabs.toggle(QStringLiteral("new"));
     BrowserView *current = m_tabs.currentView();
-    context.currentIsFavourites = current && current->url() == m_tabs.favouritesUrl();
+    // Only what starts in the favourites page itself: a page loading behind it (its frames,
+    // its own redirects) goes on where it is.
+    context.currentIsFavourites =
+        current && current == view && current->url() == m_tabs.favouritesUrl();
     if (m_policy.decide(context, m_tabs.now()) == browser::NavigationAction::Proceed)
         return true;
     const QUrl url = request.url;

@@ -150,6 +150,14 @@ TEST_F(TabManagerTest, LinksFollowedOnTheFavouritesPageOpenInNewTabsAfterStartUp
     ASSERT_EQ(tabs.tabCount(), 2);
     EXPECT_EQ(view(1)->navigations, QList<QUrl>({QUrl("http://d.example/")}));
     EXPECT_EQ(tabs.currentView(), view(1)); // a favourite clicked comes to the front
+
+    // A page loading behind the favourites keeps its frames and its own navigations.
+    tabs.selectTab(1);
+    clock += 5;
+    EXPECT_TRUE(view(1)->requestNavigation(QUrl("http://d.example/frame.htm"), false, false));
+    EXPECT_TRUE(view(1)->requestNavigation(QUrl("http://d.example/moved")));
+    settle();
+    EXPECT_EQ(tabs.tabCount(), 2);
 }
 
 TEST_F(TabManagerTest, AFavouriteOpensInANewTabEvenRightAfterTheFavouritesReload) {

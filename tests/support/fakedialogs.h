@@ -45,8 +45,8 @@ public:
         proposedFiles.append(proposed);
         offeredFilters.append(filter);
         if (chosenFilter) // the first form offered, unless a test chose another
-            *chosenFilter = filterChoices.isEmpty() ? filter.section(";;", 0, 0)
-                                                    : filterChoices.takeFirst();
+            *chosenFilter =
+                filterChoices.isEmpty() ? filter.section(";;", 0, 0) : filterChoices.takeFirst();
         return files.isEmpty() ? QString() : files.takeFirst();
     }
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
@@ -109,7 +109,7 @@ public:
     QList<OverwriteAnswer> overwriteAnswers;
     QStringList overwriteAsked; // the file names the overwrite question named
     QStringList folders;
-    QStringList proposedFiles; // the paths the save-file chooser proposed
+    QStringList proposedFiles;  // the paths the save-file chooser proposed
     QStringList offeredFilters; // the forms it offered
     QStringList filterChoices;  // the forms chosen in it, in turn
     QStringList files;

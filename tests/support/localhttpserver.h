@@ -38,6 +38,12 @@ public:
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
     }
     int requestsFor(const QString &path) const { return m_requests.value(path); }
+    int totalRequests() const {
+        int total = 0;
+        for (const int n : m_requests)
+            total += n;
+        return total;
+    }
     // Connections made to the server, whether or not a request followed.
     int connectionCount() const { return m_connections; }
     // The request headers of the last request for a path.

@@ -12,7 +12,8 @@ constexpr int kFileTimeoutMs = 30000;
 }
 
 ResourceFetcher *ResourceFetcher::forProfile(QWebEngineProfile *profile) {
-    if (auto *existing = profile->findChild<ResourceFetcher *>(QString(), Qt::FindDirectChildrenOnly))
+    if (auto *existing =
+            profile->findChild<ResourceFetcher *>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
     return new ResourceFetcher(profile);
 }

@@ -15,6 +15,7 @@ namespace browser {
 // user agent and cookies (kept in step with its cookie store), the page as the referrer, and
 // at most saving::kWholePageResourceLimit bytes a file. One for each profile.
 class ResourceFetcher : public QObject {
+    Q_OBJECT
 public:
     static ResourceFetcher *forProfile(QWebEngineProfile *profile);
     void fetch(const QUrl &url, const QUrl &referrer,

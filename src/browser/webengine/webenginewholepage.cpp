@@ -81,27 +81,32 @@ void WebEngineView::bringInLazyPictures(QObject *readObject) {
                 });
                 return;
             }
-            m_scripts->run(scriptWithArguments(QStringLiteral("whole_page_prepare.js"),
-                                               {{QStringLiteral("$ACTION"),
-                                                 QStringLiteral("restore")}}),
-                           [this, read](const QVariant &) {
-                               if (!read)
-                                   return;
-                               m_scripts->run(
-                                   scriptWithArguments(QStringLiteral("whole_page.js"), {}),
-                                   [read](const QVariant &json) {
-                                       if (read)
-                                           read->finish(json.toString());
-                                   },
-                                   kWriteOutMs);
-                           });
+            m_scripts->run(
+                scriptWithArguments(QStringLiteral("whole_page_prepare.js"),
+                                    {{QStringLiteral("$ACTION"), QStringLiteral("restore")}}),
+                [this, read](const QVariant &) {
+                    if (!read)
+                        return;
+                    m_scripts->run(
+                        scriptWithArguments(QStringLiteral("whole_page.js"), {}),
+                        [read](const QVariant &json) {
+                            if (read)
+                                read->finish(json.toString());
+                        },
+                        kWriteOutMs);
+                });
         });
 }
 
 void WebEngineView::fetchResource(const QUrl &url,
                                   std::function<void(saving::FetchedResource)> reply) {
-    ResourceFetcher::forProfile(m_profile)->fetch(url, m_page ? m_page->url() : QUrl(),
-                                                  std::move(reply));
+    if (!m_page) {
+        QTimer::singleShot(0, this, [reply] {
+            reply({false, {}, {}, false, QStringLiteral("网页已经不在了")});
+        });
+        return;
+    }
+    ResourceFetcher::forProfile(m_page->profile())->fetch(url, m_page->url(), std::move(reply));
 }
 
 } // namespace browser

@@ -97,9 +97,8 @@ common::Task<> FileCommands::viewSource() {
     const std::optional<browser::PageRead> page = co_await steps.readPage(view, kPageNotRead);
     if (!page)
         co_return;
-    m_context.dialogs.showSource(
-        QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
-        QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>"));
+    m_context.dialogs.showSource(QStringLiteral("查看源代码：必须从这里找定义提取文件名的HTML标签"),
+                                 QStringLiteral("<HTML>") + page->html + QStringLiteral("</HTML>"));
 }
 
 common::Task<> FileCommands::saveFullPage() {

@@ -19,10 +19,10 @@ public:
     FileCommands(CommandContext &context, const common::ProgramFolder &folder,
                  std::function<void(const QString &)> savePathChanged);
 
-    void openEmailFile();        // openemail
-    void openSaveFolder();       // displaypath
-    void createFolder();         // createfolder
-    common::Task<> viewSource(); // view_source
+    void openEmailFile();          // openemail
+    void openSaveFolder();         // displaypath
+    void createFolder();           // createfolder
+    common::Task<> viewSource();   // view_source
     common::Task<> saveFullPage(); // saveadd: one file, a folder of parts, or MHTML
     // "打印为PDF": the current page into a PDF file in the save folder, named after its title.
     void printToPdf();         // printpdf

@@ -76,7 +76,8 @@ common::Task<> WholePageSaver::saveWhole() {
     if (!m_steps.titleMayName(sources) || !view)
         co_return;
     const QUrl url = view->url();
-    context.panels.setPanelText(Panel::Message, QStringLiteral("正在保存完整网页：") + url.toString());
+    context.panels.setPanelText(Panel::Message,
+                                QStringLiteral("正在保存完整网页：") + url.toString());
     const std::optional<saving::WholePageFile> file = co_await makeFile(view, nullptr);
     if (!file) {
         context.panels.setPanelText(Panel::Message, QString());
@@ -99,7 +100,8 @@ common::Task<> WholePageSaver::saveWholeTo(QPointer<browser::BrowserView> view, 
     if (!view)
         co_return;
     const QUrl url = view->url();
-    context.panels.setPanelText(Panel::Message, QStringLiteral("正在保存完整网页：") + url.toString());
+    context.panels.setPanelText(Panel::Message,
+                                QStringLiteral("正在保存完整网页：") + url.toString());
     const std::optional<saving::WholePageFile> file = co_await makeFile(view, nullptr);
     if (!file) {
         context.panels.setPanelText(Panel::Message, QString());
@@ -148,8 +150,9 @@ WholePageSaver::prepareBatchFile(BatchTab tab, saving::BatchOutcome &outcome,
             outcome.stopped = true;
             outcome.notSaved.append(tab.address);
         } else {
-            outcome.failed.append(QStringLiteral("%1（%2）").arg(
-                tab.address, tab.view ? kPageNotSaved : kClosedBeforeSaved));
+            outcome.failed.append(
+                QStringLiteral("%1（%2）")
+                    .arg(tab.address, tab.view ? kPageNotSaved : kClosedBeforeSaved));
         }
         co_return std::nullopt;
     }

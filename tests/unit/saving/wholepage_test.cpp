@@ -35,7 +35,8 @@ TEST(CssReferencesTest, FindsEveryUrlAndImportButNothingInCommentsOrStrings) {
     const QString replaced = saving::replaceCssReferences(css, [](const saving::CssReference &r) {
         return r.address == "#f" ? QString() : QStringLiteral("data:X");
     });
-    EXPECT_TRUE(replaced.startsWith(R"css(@import url("data:X") screen; @IMPORT url("data:X");)css"));
+    EXPECT_TRUE(
+        replaced.startsWith(R"css(@import url("data:X") screen; @IMPORT url("data:X");)css"));
     EXPECT_TRUE(replaced.contains(R"css(background:url("data:X") no-repeat)css"));
     EXPECT_TRUE(replaced.contains("/* url(no.png) */") && replaced.contains("url(#f)"));
     // An unclosed url( at the end, and an unclosed string, end the scan without a reference.
@@ -51,17 +52,18 @@ TEST(WholePageTest, ResourcesStylesSheetsAndFramesArePutInAndNothingIsLeftToFetc
     capture.resources = {QUrl("http://h.cn/p.png"), QUrl("http://h.cn/gone.png"),
                          QUrl("http://h.cn/big.mp4")};
     capture.sheets = {QUrl("http://h.cn/css/site.css")};
-    capture.styles = {{"b{background:url(../p.png)}</style><script>", QUrl("http://h.cn/x/"), false},
-                      {"color:red;background:url(\"p.png\")", QUrl("http://h.cn/"), true}};
-    capture.frames = {"<html><head>" + token('h', 0) + "</head><body><img src=\"" +
-                      token('r', 0) + "\" title=\"a&amp;b\"></body></html>"};
+    capture.styles = {
+        {"b{background:url(../p.png)}</style><script>", QUrl("http://h.cn/x/"), false},
+        {"color:red;background:url(\"p.png\")", QUrl("http://h.cn/"), true}};
+    capture.frames = {"<html><head>" + token('h', 0) + "</head><body><img src=\"" + token('r', 0) +
+                      "\" title=\"a&amp;b\"></body></html>"};
     capture.framesLeft = 1;
     capture.html = "<!DOCTYPE html>\n<html><head>" + token('h', 0) + "<style>" + token('c', 0) +
                    "</style><style>" + token('s', 0) + "</style></head><body style=\"" +
                    token('c', 1) + "\"><img src=\"" + token('r', 0) + "\"><img src=\"" +
                    token('r', 1) + "\"><video poster=\"" + token('r', 2) +
-                   "\"></video><iframe srcdoc=\"" + token('f', 0) +
-                   "\"></iframe><frame src=\"" + token('d', 0) + "\"></body></html>";
+                   "\"></video><iframe srcdoc=\"" + token('f', 0) + "\"></iframe><frame src=\"" +
+                   token('d', 0) + "\"></body></html>";
     saving::ResourceTable table;
     const QByteArray png = QByteArray("\x89PNG\r\n", 6) + "rest";
     table.insert("http://h.cn/p.png", file(png, "application/octet-stream"));
@@ -91,12 +93,16 @@ TEST(WholePageTest, ResourcesStylesSheetsAndFramesArePutInAndNothingIsLeftToFetc
     // import's address resolved from the sheet's.
     const QString imported =
         "data:text/css;charset=utf-8;base64," +
-        QString::fromLatin1(QByteArray("i{background:url(\"" + pngData.toLatin1() + "\")}").toBase64());
-    EXPECT_TRUE(saved.html.contains("<style>\n@import url(\"" + imported + "\");\n.t:before{content:'标题'}</style>"));
-    EXPECT_TRUE(saved.html.contains("<img src=\"" + pngData + "\"><img src=\"http://h.cn/gone.png\">"));
+        QString::fromLatin1(
+            QByteArray("i{background:url(\"" + pngData.toLatin1() + "\")}").toBase64());
+    EXPECT_TRUE(saved.html.contains("<style>\n@import url(\"" + imported +
+                                    "\");\n.t:before{content:'标题'}</style>"));
+    EXPECT_TRUE(
+        saved.html.contains("<img src=\"" + pngData + "\"><img src=\"http://h.cn/gone.png\">"));
     EXPECT_TRUE(saved.html.contains("poster=\"http://h.cn/big.mp4\""));
     // The frame twice: as a srcdoc, escaped once more, and as a "data:" document.
-    EXPECT_TRUE(saved.html.contains("<iframe srcdoc=\"<html><head><meta charset=&quot;utf-8&quot;>"));
+    EXPECT_TRUE(
+        saved.html.contains("<iframe srcdoc=\"<html><head><meta charset=&quot;utf-8&quot;>"));
     EXPECT_TRUE(saved.html.contains("title=&quot;a&amp;amp;b&quot;"));
     EXPECT_TRUE(saved.html.contains("<frame src=\"data:text/html;charset=utf-8;base64,"));
     EXPECT_EQ(saved.gaps.notFetched, QStringList{"http://h.cn/gone.png（HTTP 404）"});
@@ -115,12 +121,13 @@ TEST(WholePageTest, ADocumentWithoutAHeadStillGetsThePolicyAfterItsDocumentType)
 }
 
 TEST(WholePageTest, TheCaptureIsReadOnlyWithItsNonceAndMarkup) {
-    QJsonObject object{{"nonce", kNonce},
-                       {"html", "<html></html>"},
-                       {"url", "http://h/"},
-                       {"resources", QJsonArray{"http://h/a.png"}},
-                       {"styles", QJsonArray{QJsonObject{{"css", "a{}"}, {"base", "http://h/"},
-                                                         {"attribute", true}}}}};
+    QJsonObject object{
+        {"nonce", kNonce},
+        {"html", "<html></html>"},
+        {"url", "http://h/"},
+        {"resources", QJsonArray{"http://h/a.png"}},
+        {"styles",
+         QJsonArray{QJsonObject{{"css", "a{}"}, {"base", "http://h/"}, {"attribute", true}}}}};
     const auto capture =
         saving::parseWholePageCapture(QJsonDocument(object).toJson(QJsonDocument::Compact));
     ASSERT_TRUE(capture);

@@ -116,6 +116,10 @@
             const name = attribute.name;
             const lower = name.toLowerCase();
             let value = attribute.value;
+            if (runsScript(value) && lower === "href" && (tag === "a" || tag === "area")) {
+                out.push([name, "#"]); // still a link to look at, leading nowhere
+                continue;
+            }
             if (lower.startsWith("on") || runsScript(value) || lower === "nonce" ||
                 lower === "integrity" || lower === "ping" || lower === "crossorigin")
                 continue;
