@@ -13,9 +13,13 @@ namespace saving {
 
 namespace {
 
+// "<" and ">" too: a reader of the file that strips tags naively (an indexer) never takes a
+// frame's markup in an attribute for the page's text.
 QString escapeAttribute(QString text) {
     return text.replace(u'&', QLatin1StringView("&amp;"))
-        .replace(u'"', QLatin1StringView("&quot;"));
+        .replace(u'"', QLatin1StringView("&quot;"))
+        .replace(u'<', QLatin1StringView("&lt;"))
+        .replace(u'>', QLatin1StringView("&gt;"));
 }
 
 // Style text inside a style element: nothing in it may end the element.

@@ -1,3 +1,4 @@
+#include "fulltext/saveddocument.h"
 #include "saving/cssreferences.h"
 #include "saving/resourcegathering.h"
 #include "saving/wholepage.h"
@@ -60,7 +61,7 @@ TEST(WholePageTest, ResourcesStylesSheetsAndFramesArePutInAndNothingIsLeftToFetc
     capture.framesLeft = 1;
     capture.html = "<!DOCTYPE html>\n<html><head>" + token('h', 0) + "<style>" + token('c', 0) +
                    "</style><style>" + token('s', 0) + "</style></head><body style=\"" +
-                   token('c', 1) + "\"><img src=\"" + token('r', 0) + "\"><img src=\"" +
+                   token('c', 1) + "\">正文<img src=\"" + token('r', 0) + "\"><img src=\"" +
                    token('r', 1) + "\"><video poster=\"" + token('r', 2) +
                    "\"></video><iframe srcdoc=\"" + token('f', 0) + "\"></iframe><frame src=\"" +
                    token('d', 0) + "\"></body></html>";
@@ -102,9 +103,14 @@ TEST(WholePageTest, ResourcesStylesSheetsAndFramesArePutInAndNothingIsLeftToFetc
     EXPECT_TRUE(saved.html.contains("poster=\"http://h.cn/big.mp4\""));
     // The frame twice: as a srcdoc, escaped once more, and as a "data:" document.
     EXPECT_TRUE(
-        saved.html.contains("<iframe srcdoc=\"<html><head><meta charset=&quot;utf-8&quot;>"));
+        saved.html.contains("<iframe srcdoc=\"&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;"));
     EXPECT_TRUE(saved.html.contains("title=&quot;a&amp;amp;b&quot;"));
     EXPECT_TRUE(saved.html.contains("<frame src=\"data:text/html;charset=utf-8;base64,"));
+    // What the index reads of it: the text, never the pictures' data or a frame's markup.
+    const QString text = fulltext::htmlBodyText(saved.html);
+    EXPECT_TRUE(text.contains("正文"));
+    EXPECT_FALSE(text.contains("base64") || text.contains("<") || text.contains("srcdoc"))
+        << text.toStdString();
     EXPECT_EQ(saved.gaps.notFetched, QStringList{"http://h.cn/gone.png（HTTP 404）"});
     EXPECT_EQ(saved.gaps.tooLarge, QStringList{"http://h.cn/big.mp4"});
     EXPECT_EQ(saving::gapsSummary(saved.gaps),

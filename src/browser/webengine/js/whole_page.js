@@ -38,8 +38,10 @@
     const LAZY = ["data-src", "data-original", "data-lazy-src", "data-lazy", "data-url",
         "data-actualsrc", "data-echo", "data-original-src", "data-srcset"];
 
+    // "<" and ">" too: a reader of the file that strips tags naively (an indexer) never takes
+    // a frame's markup in an attribute for the page's text.
     const escapeAttribute = s => s.replace(/&/g, "&amp;").replace(/"/g, "&quot;")
-        .replace(/\u00a0/g, "&nbsp;");
+        .replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/\u00a0/g, "&nbsp;");
     const escapeText = s => s.replace(/&/g, "&amp;").replace(/</g, "&lt;")
         .replace(/>/g, "&gt;").replace(/\u00a0/g, "&nbsp;");
     const runsScript = value => /^[\u0000-\u0020]*javascript:/i.test(value);
