@@ -114,6 +114,9 @@ protected:
             "<p>文字 <a href=\"q.htm\">第一</a> <a href=\"http://o.example/r.htm\">第二</a> "
             "<a href=\"f.zip\">下载</a> m@h.example</p>");
         view->selection = QStringLiteral("第一 第二 下载");
+        view->wholePageJson =
+            QStringLiteral(R"({"nonce":"0123456789abcdef","url":"http://h.example/a/p.htm",)"
+                           R"("html":"<html><head></head><body>整页</body></html>"})");
         view->focusedType = QStringLiteral("text");
         page = view;
         // A closed tab to bring back, a copied text in the paste menu, words to find.
@@ -269,6 +272,8 @@ const QList<KeyEffect> &keyEffects() {
         {"onlysave_x_j", {page + ".htm+absolute+linktext", savedPage}},
         {"saveallo", {page + ".htm+linktext", savedAll}},
         {"saveallo_x_j", {page + ".htm+absolute+linktext", savedAll}},
+        {"savewhole", {page + ".html", savedPage}},
+        {"saveallwhole", {page + ".html", savedAll}},
         {"savetxt1", {"textDialog"}},
         {"beginsave", {"on:beginsave"}},
         {"beginsave2", {"on:beginsave2"}},
@@ -287,7 +292,7 @@ const QList<KeyEffect> &keyEffects() {
         {"serialcheck", {"s2:检查新章节完毕"}},
         {"serialbook", {"asked:请选择要合并成一本书的系列文件夹"}},
         {"displaypath", {"tabs:3", "s2:已在新标签页打开默认保存路径"}},
-        {"saveadd", {"asked:全保存当前网页", "saveAs:网址.txt"}},
+        {"saveadd", {"asked:全保存当前网页", "file:网址.txt", savedPage}},
         {"savee", {"file:email.txt"}},
         {"savece", {"file:email.txt"}},
         {"saveee", {"file:email.txt", "s2:file://"}},
