@@ -47,6 +47,7 @@ protected:
 <canvas id="c" width="60" height="20"></canvas>
 <iframe src="frame.htm" width="240" height="50" style="border:0"></iframe>
 <input id="typed"> <a id="bad" href="javascript:alert(1)" onclick="alert(2)">链接</a>
+<a id="up" href="article.htm#written">上面</a> <a id="next" href="next.htm">下一页</a>
 <img id="lazy" src="data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"
  data-src="img/green.png" width="60" height="20" style="margin-top:1500px">
 <img id="far" loading="lazy" src="img/blue.png" width="60" height="20" style="margin-top:1500px">
@@ -139,8 +140,8 @@ TEST_F(WholePageEndToEnd, APageKeptWholeOpensAloneWithoutItsSiteAndLooksAsTheRea
         EXPECT_TRUE(html.contains(QString::fromUtf8(kept))) << kept;
     for (const char *gone : {"<script", "onclick", "javascript:", "IntersectionObserver"})
         EXPECT_FALSE(html.contains(gone, Qt::CaseInsensitive)) << gone;
-    // Nothing of the site is named after the saved-from line.
-    EXPECT_FALSE(html.section('\n', 1).contains(server.url("/whole/").toString()));
+    // Nothing of the site is named after the saved-from line but the link to the next page.
+    EXPECT_EQ(html.section('\n', 1).count(server.url("/whole/").toString()), 1);
     EXPECT_TRUE(savedFile(files.filter("脚本").value(0)).contains("全由脚本写成"));
 
     // Alone in an empty folder, served from elsewhere: nothing is asked of any server.
@@ -159,6 +160,11 @@ TEST_F(WholePageEndToEnd, APageKeptWholeOpensAloneWithoutItsSiteAndLooksAsTheRea
     EXPECT_EQ(js(served, "document.getElementById('lazy').naturalWidth").toInt(), 60);
     EXPECT_EQ(js(served, "document.getElementById('far').naturalWidth").toInt(), 60);
     EXPECT_EQ(js(served, "document.getElementById('typed').value").toString(), "输入的字");
+    // A place in the page stays in the file; another page is still on the web.
+    EXPECT_EQ(js(served, "document.getElementById('up').getAttribute('href')").toString(),
+              "#written");
+    EXPECT_EQ(js(served, "document.getElementById('next').href").toString(),
+              server.url("/whole/next.htm").toString());
     EXPECT_TRUE(js(served, "document.querySelector('iframe').contentDocument.body.textContent")
                     .toString()
                     .contains("框架里的字"));

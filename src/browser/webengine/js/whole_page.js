@@ -53,6 +53,13 @@
             return "";
         }
     }
+    // A link to a place in the page itself stays in the file: "#place".
+    function inThisFile(address, doc) {
+        const hash = address.indexOf("#");
+        if (hash < 0 || address.slice(0, hash) !== doc.URL.replace(/#.*$/, ""))
+            return address;
+        return address.slice(hash);
+    }
     // The token of a resource, "" for an address that cannot be fetched.
     function resource(address) {
         if (/^data:/i.test(address))
@@ -145,6 +152,8 @@
                 lower === "formaction" || lower === "data" || lower === "cite") &&
                 !value.trim().startsWith("#")) {
                 value = absolute(value, base) || value;
+                if ((tag === "a" || tag === "area") && lower === "href")
+                    value = inThisFile(value, element.ownerDocument);
             }
             if (value === "" && (lower === "background" || lower === "poster"))
                 continue;
