@@ -260,12 +260,17 @@
         out.push(openTag("link", attributes));
     }
 
-    function writeChildren(parent, rawText, out) {
+    // Text a script put in an element read as it stands (xmp, noembed) may hold that
+    // element's end tag: it never ends the element.
+    function rawTextOf(text, tag) {
+        return text.replace(new RegExp("</(" + tag + ")", "gi"), "<\\/$1");
+    }
+    function writeChildren(parent, rawTag, out) {
         for (let node = parent.firstChild; node; node = node.nextSibling) {
             if (node.nodeType === Node.ELEMENT_NODE)
                 writeElement(node, out);
             else if (node.nodeType === Node.TEXT_NODE)
-                out.push(rawText ? node.data : escapeText(node.data));
+                out.push(rawTag ? rawTextOf(node.data, rawTag) : escapeText(node.data));
         }
     }
 
@@ -300,7 +305,7 @@
         if (element.shadowRoot) {
             out.push("<template shadowroot=\"open\" shadowrootmode=\"open\">");
             writeAdopted(element.shadowRoot, out);
-            writeChildren(element.shadowRoot, false, out);
+            writeChildren(element.shadowRoot, "", out);
             out.push("</template>");
         }
         if (html && tag === "style") {
@@ -310,9 +315,9 @@
         } else if (html && tag === "textarea") {
             out.push(escapeText(element.value));
         } else if (html && tag === "template") {
-            writeChildren(element.content, false, out);
+            writeChildren(element.content, "", out);
         } else {
-            writeChildren(element, html && RAW.has(tag), out);
+            writeChildren(element, html && RAW.has(tag) ? tag : "", out);
         }
         if (html && tag === "head")
             writeAdopted(element.ownerDocument, out);
