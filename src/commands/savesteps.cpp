@@ -182,14 +182,21 @@ bool SaveSteps::writeSaveFile(const QString &fileName, const QString &content, Q
     return false;
 }
 
-bool SaveSteps::titleMayName(const saving::NameSources &sources) {
-    if (!saving::correctName(sources.selection).isEmpty())
-        return true;
-    return m_context.dialogs.message(
-               kNoticeCaption,
-               QStringLiteral("您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按"
-                              "【确定】，否则请在网页中选择一段文字，再重新保存!"),
-               Dialogs::Buttons::OkCancel) == Dialogs::Answer::Ok;
+bool SaveSteps::nameCurrentPage(QPointer<browser::BrowserView> *view, QString *name) {
+    *view = m_context.tabs.currentView();
+    if (!*view)
+        return false;
+    warnIfBusy(*view);
+    const saving::NameSources sources = nameSources(*view, saving::SaveKind::Page);
+    *name = saving::saveName(sources);
+    if (saving::correctName(sources.selection).isEmpty() &&
+        m_context.dialogs.message(
+            kNoticeCaption,
+            QStringLiteral("您没有在网页中选中一段文字作为文件名，如果以网页标题为文件名，请按"
+                           "【确定】，否则请在网页中选择一段文字，再重新保存!"),
+            Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
+        return false;
+    return !view->isNull();
 }
 
 namespace {

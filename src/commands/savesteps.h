@@ -69,9 +69,10 @@ public:
     bool writeSaveFile(const QString &fileName, const QString &content, QString *error = nullptr,
                        bool quiet = false,
                        common::FileEncoding encoding = common::FileEncoding::Gb18030);
-    // Before a page is saved under its title because nothing is selected: the user may go on
-    // (true) or stop to select a name first.
-    bool titleMayName(const saving::NameSources &sources);
+    // The current page and the name its file gets, as 保存 names it: the selection, else (once
+    // the user agrees) the title. False when there is no page or the user stops to select a
+    // name; "还没有下载完!" is said first while the page loads.
+    bool nameCurrentPage(QPointer<browser::BrowserView> *view, QString *name);
     QString pathOf(const QString &fileName) const;
 
     // The page of the current command (waited for while it has not arrived). A page that does

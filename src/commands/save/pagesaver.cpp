@@ -17,13 +17,9 @@ QString PageSaver::pageContent(const QString &innerHtml) {
 
 common::Task<> PageSaver::onlySave(bool absoluteLinks) {
     CommandContext &context = m_steps.context();
-    QPointer<browser::BrowserView> view = context.tabs.currentView();
-    if (!view)
-        co_return;
-    m_steps.warnIfBusy(view);
-    const saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::Page);
-    const QString name = saving::saveName(sources);
-    if (!m_steps.titleMayName(sources) || !view)
+    QPointer<browser::BrowserView> view;
+    QString name;
+    if (!m_steps.nameCurrentPage(&view, &name))
         co_return;
     const std::optional<browser::PageRead> page = co_await m_steps.readPage(view, kPageNotSaved);
     if (!page)

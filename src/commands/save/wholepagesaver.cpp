@@ -65,25 +65,29 @@ WholePageSaver::makeFile(QPointer<browser::BrowserView> view,
     co_return saving::writeWholePage(*capture, table, QDateTime::currentDateTime());
 }
 
-common::Task<> WholePageSaver::saveWhole() {
+common::Task<std::optional<saving::WholePageFile>>
+WholePageSaver::makeShownFile(QPointer<browser::BrowserView> view) {
     CommandContext &context = m_steps.context();
-    QPointer<browser::BrowserView> view = context.tabs.currentView();
-    if (!view)
-        co_return;
-    m_steps.warnIfBusy(view);
-    const saving::NameSources sources = m_steps.nameSources(view, saving::SaveKind::Page);
-    const QString name = saving::saveName(sources);
-    if (!m_steps.titleMayName(sources) || !view)
-        co_return;
-    const QUrl url = view->url();
     context.panels.setPanelText(Panel::Message,
-                                QStringLiteral("正在保存完整网页：") + url.toString());
-    const std::optional<saving::WholePageFile> file = co_await makeFile(view, nullptr);
+                                QStringLiteral("正在保存完整网页：") + view->url().toString());
+    std::optional<saving::WholePageFile> file = co_await makeFile(view, nullptr);
     if (!file) {
         context.panels.setPanelText(Panel::Message, QString());
         context.dialogs.message(kNoticeCaption, kPageNotSaved, Dialogs::Buttons::Ok);
-        co_return;
     }
+    co_return file;
+}
+
+common::Task<> WholePageSaver::saveWhole() {
+    CommandContext &context = m_steps.context();
+    QPointer<browser::BrowserView> view;
+    QString name;
+    if (!m_steps.nameCurrentPage(&view, &name))
+        co_return;
+    const QUrl url = view->url();
+    const std::optional<saving::WholePageFile> file = co_await makeShownFile(view);
+    if (!file)
+        co_return;
     const QString fileName = m_steps.confirmOverwrite(name, kExtension);
     if (fileName.isEmpty())
         co_return;
@@ -99,15 +103,9 @@ common::Task<> WholePageSaver::saveWholeTo(QPointer<browser::BrowserView> view, 
     CommandContext &context = m_steps.context();
     if (!view)
         co_return;
-    const QUrl url = view->url();
-    context.panels.setPanelText(Panel::Message,
-                                QStringLiteral("正在保存完整网页：") + url.toString());
-    const std::optional<saving::WholePageFile> file = co_await makeFile(view, nullptr);
-    if (!file) {
-        context.panels.setPanelText(Panel::Message, QString());
-        context.dialogs.message(kNoticeCaption, kPageNotSaved, Dialogs::Buttons::Ok);
+    const std::optional<saving::WholePageFile> file = co_await makeShownFile(view);
+    if (!file)
         co_return;
-    }
     QString error;
     if (!common::writeTextFile(path, file->html + QStringLiteral("\r\n"),
                                common::FileEncoding::Utf8, &error)) {

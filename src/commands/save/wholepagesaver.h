@@ -28,6 +28,9 @@ private:
     common::Task<std::optional<saving::WholePageFile>>
     makeFile(QPointer<browser::BrowserView> view, std::shared_ptr<saving::ResourceCache> cache);
 
+    // The same for the shown page, saying that it is being saved, and when it gave nothing.
+    common::Task<std::optional<saving::WholePageFile>>
+    makeShownFile(QPointer<browser::BrowserView> view);
     common::Task<std::optional<SaveSteps::BatchFile>>
     prepareBatchFile(BatchTab tab, saving::BatchOutcome &outcome,
                      std::shared_ptr<saving::ResourceCache> cache);
