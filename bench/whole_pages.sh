@@ -29,8 +29,8 @@ printf '%s\r\n' "$work/save" >"$work/data/savepath.ini"
 port=$((20000 + RANDOM % 20000))
 (cd "$site" && exec python3 -m http.server "$port" --bind 127.0.0.1 >"$work/server.log" 2>&1) &
 server=$!
-# The pages: book chapters and library pages under 400 KB, each title once (files are named
-# after titles, and a name met twice would stop the batch with a question).
+# The pages: book chapters and library pages under 400 KB that stay where they are, each title
+# once (files are named after titles, and a name met twice would stop the batch with a question).
 python3 - "$site" "$count" >"$work/pages" <<'PY'
 import html, os, re, sys
 site, count = sys.argv[1], int(sys.argv[2])
@@ -41,7 +41,10 @@ for top in ("book", "std", "."):
             path = os.path.join(root, name)
             if not name.endswith(".html") or os.path.getsize(path) > 400 * 1024:
                 continue
-            m = re.search(r"<title>(.*?)</title>", open(path, errors="replace").read(8192), re.S)
+            head = open(path, errors="replace").read(8192)
+            if "http-equiv" in head.lower():
+                continue  # a page that sends the browser on to another
+            m = re.search(r"<title>(.*?)</title>", head, re.S)
             key = re.sub(r"\W", "", html.unescape(m.group(1))) if m else ""
             if key and key not in seen and len(chosen) < count:
                 seen.add(key)

@@ -8,10 +8,10 @@ namespace saving {
 // What a batch save did with each page, for the line it ends with.
 struct BatchOutcome {
     int done = 0;
-    QStringList skipped;  // files left as they were (跳过)
-    QStringList failed;   // "path（reason）"
-    QStringList noName;   // pages whose extraction rule found no file name
-    QStringList notSaved; // pages left when the user stopped the batch
+    QStringList skipped;    // files left as they were (跳过)
+    QStringList failed;     // "path（reason）"
+    QStringList noName;     // pages whose extraction rule found no file name
+    QStringList notSaved;   // pages left when the user stopped the batch
     QStringList incomplete; // pages saved without some of their parts: "address：what"
     bool stopped = false;
     int reloaded = 0; // pages let go to save memory, loaded again to be read

@@ -37,6 +37,7 @@ struct ResourceGathering::State : std::enable_shared_from_this<State> {
     QSet<QString> asked;
     std::deque<std::pair<QUrl, bool>> waiting; // address, whether it is a style sheet
     int running = 0;
+    int fetched = 0;
     qint64 bytes = 0;
     bool listening = true;
 
@@ -80,13 +81,15 @@ struct ResourceGathering::State : std::enable_shared_from_this<State> {
                     continue;
                 }
             }
-            if (bytes > kWholePageLimit) {
+            if (bytes > kWholePageLimit || fetched >= kWholePageMaxFiles) {
                 FetchedResource left;
-                left.tooLarge = true;
+                left.tooLarge = bytes > kWholePageLimit;
+                left.error = QStringLiteral("网页的文件太多");
                 table.insert(key, left);
                 continue;
             }
             ++running;
+            ++fetched;
             std::weak_ptr<State> weak = weak_from_this();
             fetch(url, [weak, url, sheet](FetchedResource resource) {
                 const std::shared_ptr<State> self = weak.lock();

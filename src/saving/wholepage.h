@@ -20,6 +20,8 @@ namespace saving {
 // second limit takes no more of them.
 inline constexpr qint64 kWholePageResourceLimit = qint64(20) << 20;
 inline constexpr qint64 kWholePageLimit = qint64(200) << 20;
+// Files fetched for one page at most: a page naming more leaves the rest as links.
+inline constexpr int kWholePageMaxFiles = 5000;
 
 struct CapturedStyle {
     QString css;

@@ -102,8 +102,8 @@ TEST(WholePageTest, ResourcesStylesSheetsAndFramesArePutInAndNothingIsLeftToFetc
         saved.html.contains("<img src=\"" + pngData + "\"><img src=\"http://h.cn/gone.png\">"));
     EXPECT_TRUE(saved.html.contains("poster=\"http://h.cn/big.mp4\""));
     // The frame twice: as a srcdoc, escaped once more, and as a "data:" document.
-    EXPECT_TRUE(
-        saved.html.contains("<iframe srcdoc=\"&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;"));
+    EXPECT_TRUE(saved.html.contains(
+        "<iframe srcdoc=\"&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;"));
     EXPECT_TRUE(saved.html.contains("title=&quot;a&amp;amp;b&quot;"));
     EXPECT_TRUE(saved.html.contains("<frame src=\"data:text/html;charset=utf-8;base64,"));
     // What the index reads of it: the text, never the pictures' data or a frame's markup.
@@ -213,6 +213,26 @@ TEST(ResourceGatheringTest, SheetsLeadToTheirFilesEachFetchedOnceAndSharedOnesCo
         EXPECT_TRUE(table->value("http://h/i/f.woff").ok);
         EXPECT_FALSE(table->value("file:///etc/passwd").ok); // never read for a web page
     }
+}
+
+TEST(ResourceGatheringTest, APageNamingThousandsOfFilesHasTheRestLeftAsLinks) {
+    saving::WholePageCapture capture;
+    capture.url = QUrl("http://h/");
+    for (int i = 0; i <= saving::kWholePageMaxFiles; ++i)
+        capture.resources.append(QUrl(QString("http://h/%1.png").arg(i)));
+    PendingFetches network;
+    std::optional<saving::ResourceTable> table;
+    auto gathering = saving::ResourceGathering::start(capture, network.fetch(), nullptr,
+                                                      [&](saving::ResourceTable t) { table = t; });
+    int asked = 0;
+    while (!network.asked.isEmpty()) {
+        asked += int(network.asked.size());
+        network.answer({});
+    }
+    ASSERT_TRUE(table);
+    EXPECT_EQ(asked, saving::kWholePageMaxFiles);
+    EXPECT_EQ(table->value(QString("http://h/%1.png").arg(saving::kWholePageMaxFiles)).error,
+              "网页的文件太多");
 }
 
 TEST(ResourceGatheringTest, ADroppedGatheringHearsNoMoreAndNothingAtAllEndsAtOnce) {
