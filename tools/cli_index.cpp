@@ -38,6 +38,61 @@ const QCommandLineOption kLimit(QStringLiteral("limit"),
                                 QStringLiteral("最多列出这么多个结果（默认 20）"),
                                 QStringLiteral("个数"));
 
+const QCommandLineOption kSort(QStringLiteral("sort"),
+                               QStringLiteral("结果的顺序：relevance（最相关的在前，默认）"
+                                              "或 date（最新保存的在前）"),
+                               QStringLiteral("顺序"));
+const QCommandLineOption
+    kSince(QStringLiteral("since"),
+           QStringLiteral("只要这一天（YYYY-MM-DD，本地时间）以后保存的，含这一天"),
+           QStringLiteral("日期"));
+const QCommandLineOption
+    kUntil(QStringLiteral("until"),
+           QStringLiteral("只要这一天（YYYY-MM-DD，本地时间）以前保存的，含这一天"),
+           QStringLiteral("日期"));
+const QCommandLineOption kKind(QStringLiteral("kind"),
+                               QStringLiteral("只要这一类：htm（网页）或 txt（文本）"),
+                               QStringLiteral("类型"));
+const QCommandLineOption kDir(QStringLiteral("dir"),
+                              QStringLiteral("只要在这个文件夹里的：路径中任何一层文件夹的名字，"
+                                             "或一个文件夹的路径"),
+                              QStringLiteral("文件夹"));
+const QCommandLineOption kSite(QStringLiteral("site"),
+                               QStringLiteral("只要从这个网站（及其子域名）保存的"),
+                               QStringLiteral("网站"));
+
+// The filters lumaro-cli's options give; false with `error` set when one cannot be read.
+bool readFilterOptions(const QCommandLineParser &parser, fulltext::SearchFilters *filters,
+                       QString *error) {
+    const QString sort = parser.value(kSort);
+    if (!sort.isEmpty() && sort != QLatin1String("relevance") && sort != QLatin1String("date")) {
+        *error = QStringLiteral("--sort is relevance or date");
+        return false;
+    }
+    filters->newestFirst = sort == QLatin1String("date");
+    if (!fulltext::readDateRange(parser.value(kSince), parser.value(kUntil), filters, error))
+        return false;
+    // The rest read as the query's own filters do.
+    QStringList written;
+    for (const auto &[option, name] :
+         {std::pair{&kKind, "kind"}, {&kDir, "dir"}, {&kSite, "site"}}) {
+        for (QString value : parser.values(*option)) {
+            if (option == &kDir && value.contains(u'/'))
+                value = QFileInfo(value).absoluteFilePath(); // a path from where it is given
+            written.append(QStringLiteral("%1:\"%2\"").arg(QLatin1String(name), value));
+        }
+    }
+    const fulltext::FilteredQuery read = fulltext::splitFilters(written.join(u' '));
+    if (!read.error.isEmpty()) {
+        *error = read.error;
+        return false;
+    }
+    filters->kinds = read.filters.kinds;
+    filters->dirs = read.filters.dirs;
+    filters->sites = read.filters.sites;
+    return true;
+}
+
 // The data folder the browser would use: --data-dir, a portable copy's, else the
 // application data folder of "Lumaro".
 QString dataFolder(const QCommandLineParser &parser) {
@@ -89,9 +144,14 @@ const CommandHelp kIndexHelp{
                    "只读新的和改过的，删掉和移走的从索引中去掉；写出各有几个。")};
 
 const CommandHelp kSearchHelp{
-    QStringLiteral("search [--data-dir 文件夹] [--limit 个数] [--format tsv|json] 词..."),
+    QStringLiteral("search [--data-dir 文件夹] [--limit 个数] [--format tsv|json] "
+                   "[--sort relevance|date] [--since 日期] [--until 日期] [--kind 类型] "
+                   "[--dir 文件夹] [--site 网站] 词..."),
     QStringLiteral("在全文索引里找保存过的文件，每行一个，最好的在前：路径、标题、摘要，"
-                   "用制表符隔开。\"词组\" 找整个词组，-词 排除；什么也没找到时退出状态为 1。")};
+                   "用制表符隔开。\"词组\" 找整个词组，-词 排除，词* 找以它开头的词；"
+                   "词里也可以写 date:2026-01-01..2026-06-30、site:example.cn、dir:新闻、"
+                   "kind:txt、sort:date。只给选项不给词时列出选项选中的全部文件。"
+                   "什么也没找到时退出状态为 1。")};
 
 int runIndexCommand(const QStringList &arguments) {
     QCommandLineParser parser;
@@ -177,11 +237,16 @@ int runSearchCommand(const QStringList &arguments) {
     QCommandLineParser parser;
     // "天气 -北京": a word after the first is the query's, even when it starts with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QList<QCommandLineOption> options{kDataDir, kLimit, kFormat};
+    const QList<QCommandLineOption> options{kDataDir, kLimit, kFormat, kSort, kSince,
+                                            kUntil,   kKind,  kDir,    kSite};
     if (const auto done =
             parseCommand(parser, options, kSearchHelp, queryAfterOptions(arguments, options)))
         return *done;
-    if (parser.positionalArguments().isEmpty())
+    fulltext::SearchFilters filters;
+    QString filterError;
+    if (!readFilterOptions(parser, &filters, &filterError))
+        return fail(filterError);
+    if (parser.positionalArguments().isEmpty() && !filters.any())
         return fail(QStringLiteral("expected a QUERY"));
     int limit = 20;
     if (parser.isSet(kLimit)) {
@@ -197,8 +262,8 @@ int runSearchCommand(const QStringList &arguments) {
         common::ProgramFolder(dataFolder(parser)).filePath(QStringLiteral("index"));
     if (!QFileInfo(folder).isDir())
         return fail(QStringLiteral("no index in ") + folder);
-    const fulltext::SearchResults results =
-        fulltext::searchIndexFolder(folder, parser.positionalArguments().join(u' '), 0, limit);
+    const fulltext::SearchResults results = fulltext::searchIndexFolder(
+        folder, parser.positionalArguments().join(u' '), 0, limit, filters);
     if (!results.ok)
         return fail(QStringLiteral("cannot search the index: ") + results.error);
     if (!results.notice.isEmpty())

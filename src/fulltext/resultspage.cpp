@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrlQuery>
 
 namespace fulltext {
@@ -84,6 +85,53 @@ ResultsRequest resultsRequest(const QUrl &address) {
     return request;
 }
 
+namespace {
+
+// `query` with its filter `name` set to `value` (taken out when `value` is empty).
+QString withFilter(const QString &query, const QString &name, const QString &value) {
+    QString changed = query;
+    changed.remove(QRegularExpression(QStringLiteral("(^|\\s)%1:(\"[^\"]*\"|\\S*)").arg(name)));
+    changed = changed.simplified();
+    return value.isEmpty() ? changed : changed + u' ' + name + u':' + value;
+}
+
+// The links that narrow the search down or order it, each a query of its own.
+QString filterLinks(const QUrl &page, const QString &query) {
+    const struct {
+        const char *label, *name, *value;
+    } choices[] = {
+        {"时间：", nullptr, nullptr},
+        {"不限", "date", ""},
+        {"今天", "date", "今天"},
+        {"最近一周", "date", "最近一周"},
+        {"最近一个月", "date", "最近一个月"},
+        {"今年", "date", "今年"},
+        {" · 类型：", nullptr, nullptr},
+        {"全部", "kind", ""},
+        {"网页", "kind", "htm"},
+        {"文本", "kind", "txt"},
+        {" · 顺序：", nullptr, nullptr},
+        {"最相关的在前", "sort", ""},
+        {"最新的在前", "sort", "date"},
+    };
+    QString html = QStringLiteral("<p class=\"m\">");
+    for (const auto &choice : choices) {
+        const QString label = QString::fromUtf8(choice.label);
+        if (!choice.name) {
+            html += escaped(label);
+            continue;
+        }
+        const QString changed =
+            withFilter(query, QLatin1String(choice.name), QString::fromUtf8(choice.value));
+        html += (changed == query.simplified() ? QStringLiteral("<b>%1</b>").arg(escaped(label))
+                                               : link(resultsAddress(page, {changed, 0}), label)) +
+                u' ';
+    }
+    return html + QStringLiteral("</p>\n");
+}
+
+} // namespace
+
 QUrl resultsAddress(const QUrl &page, const ResultsRequest &request) {
     QUrl url = page;
     QString query =
@@ -115,6 +163,14 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
                        "value=\"%2\" autofocus> <input type=\"submit\" value=\"搜索\">"
                        "</form>\n")
             .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
+    if (!request.query.trimmed().isEmpty())
+        html += filterLinks(page, request.query);
+    else
+        html += QStringLiteral(
+            "<p class=\"s\">词* 找以它开头的词，\"词组\" 找整个词组，-词 排除；也可以写 "
+            "date:2026-01-01..2026-06-30（或 date:今天、date:最近一周）、site:example.cn、"
+            "dir:新闻（保存文件夹里的文件夹）、kind:htm 或 "
+            "kind:txt、sort:date（最新的在前）。</p>\n");
     if (!results.notice.isEmpty())
         html += QStringLiteral("<p class=\"s\">%1</p>\n").arg(escaped(results.notice));
     if (!results.ok && !results.error.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "savedindex.h"
 
 #include "saveddocument.h"
+#include "searchfilters.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -218,6 +219,12 @@ void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 
     d->generator.index_text(utf8(saved.body));
     document.add_boolean_term(id);
     document.add_boolean_term("K" + utf8(saved.kind));
+    for (const QString &term : filterTerms(path, source ? source->address : QString())) {
+        const std::string bytes = utf8(term);
+        if (qsizetype(bytes.size()) <= kMaxTermBytes)
+            document.add_boolean_term(bytes);
+    }
+    document.add_value(kFormValue, Xapian::sortable_serialise(kDocumentForm));
     const qint64 savedTime = source ? source->time : mtime;
     document.add_value(kMtimeValue, Xapian::sortable_serialise(double(mtime)));
     document.add_value(kSizeValue, Xapian::sortable_serialise(double(size)));
@@ -264,7 +271,8 @@ bool SavedIndex::indexFileOrThrow(const QString &path, const std::optional<Saved
     if (known && !force) {
         const Xapian::Document old = d->db.get_document(*found);
         if (valueNumber(old, kMtimeValue) == double(mtime) &&
-            valueNumber(old, kSizeValue) == double(size)) {
+            valueNumber(old, kSizeValue) == double(size) &&
+            valueNumber(old, kFormValue) == kDocumentForm) {
             if (stats)
                 ++stats->unchanged;
             return false;

@@ -39,14 +39,18 @@ struct IndexFault {
 IndexFault faultOf(const Xapian::Error &error, const QString &folder);
 
 // Where the index keeps a document's fields. Terms: "Q" + the file's id (the unique term),
-// "S" + title words, "K" + kind; unprefixed words of the title and the text. The document
-// data is a small JSON object {path, title, kind, source, saved}.
+// "S" + title words, "K" + kind, "H" + the source's host and parent domains, "D" + each folder
+// name of its path (lower case), "P" + each folder path; unprefixed words of the title and the
+// text. The document data is a small JSON object {path, title, kind, source, saved}.
 enum IndexValue : unsigned {
     kMtimeValue = 0, // sortable seconds since 1970 of the file's last change
     kSizeValue = 1,  // sortable size in bytes
     kSavedValue = 2, // sortable seconds since 1970 when it was saved (seen.txt, else mtime)
     kPathValue = 3,  // the absolute path, UTF-8
+    kFormValue = 4,  // which form of document this is (kDocumentForm): older ones are made anew
 };
+// Raised whenever a document gains terms or values, so that every file is indexed again once.
+inline constexpr double kDocumentForm = 2;
 
 // The unique term of a file: "Q" and its clean absolute path, or a hash of it when the path
 // is longer than a Xapian term may be.

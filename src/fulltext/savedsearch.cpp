@@ -207,20 +207,85 @@ QString markWholeWords(const QString &snippet, const QStringList &words) {
     return out;
 }
 
-SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit) {
+namespace {
+
+// Any one of `values` as boolean terms.
+Xapian::Query anyOf(const QStringList &values,
+                    const std::function<QString(const QString &)> &term) {
+    std::vector<Xapian::Query> terms;
+    for (const QString &value : values)
+        terms.emplace_back(utf8(term(value)));
+    return Xapian::Query(Xapian::Query::OP_OR, terms.begin(), terms.end());
+}
+
+// `query` narrowed down to the documents the filters let through.
+Xapian::Query filtered(const Xapian::Query &query, const SearchFilters &filters) {
+    std::vector<Xapian::Query> conditions;
+    if (!filters.sites.isEmpty())
+        conditions.push_back(anyOf(filters.sites, [](const QString &s) { return u'H' + s; }));
+    if (!filters.dirs.isEmpty())
+        conditions.push_back(anyOf(
+            filters.dirs, [](const QString &d) { return (d.startsWith(u'/') ? u'P' : u'D') + d; }));
+    if (!filters.kinds.isEmpty())
+        conditions.push_back(anyOf(filters.kinds, [](const QString &k) { return u'K' + k; }));
+    const auto when = [](const QDateTime &time) {
+        return Xapian::sortable_serialise(double(time.toSecsSinceEpoch()));
+    };
+    if (filters.since.isValid() && filters.until.isValid())
+        conditions.emplace_back(Xapian::Query::OP_VALUE_RANGE, kSavedValue, when(filters.since),
+                                when(filters.until));
+    else if (filters.since.isValid())
+        conditions.emplace_back(Xapian::Query::OP_VALUE_GE, kSavedValue, when(filters.since));
+    else if (filters.until.isValid())
+        conditions.emplace_back(Xapian::Query::OP_VALUE_LE, kSavedValue, when(filters.until));
+    if (conditions.empty())
+        return query;
+    return Xapian::Query(
+        Xapian::Query::OP_FILTER, query,
+        Xapian::Query(Xapian::Query::OP_AND, conditions.begin(), conditions.end()));
+}
+
+SearchFilters merged(SearchFilters filters, const SearchFilters &extra) {
+    filters.sites += extra.sites;
+    filters.dirs += extra.dirs;
+    filters.kinds += extra.kinds;
+    if (extra.since.isValid())
+        filters.since = extra.since;
+    if (extra.until.isValid())
+        filters.until = extra.until;
+    filters.newestFirst = filters.newestFirst || extra.newestFirst;
+    return filters;
+}
+
+} // namespace
+
+SearchResults searchIndex(const Xapian::Database &db, const QString &typed, int offset, int limit,
+                          const SearchFilters &extra) {
     SearchResults results;
-    if (query.size() > kMaxQueryChars) {
+    if (typed.size() > kMaxQueryChars) {
         results.error = QStringLiteral("要找的词太长：最多 %1 个字").arg(kMaxQueryChars);
         return results;
     }
+    const FilteredQuery split = splitFilters(typed);
+    if (!split.error.isEmpty()) {
+        results.error = split.error;
+        return results;
+    }
+    const QString query = split.words;
+    const SearchFilters filters = merged(split.filters, extra);
     try {
         const Xapian::Stem stemmer("english");
         Xapian::Enquire enquire(db);
-        const Xapian::Query built = buildQuery(db, stemmer, query);
+        // Filters alone list every document they let through.
+        const Xapian::Query built = query.isEmpty() && filters.any()
+                                        ? Xapian::Query::MatchAll
+                                        : buildQuery(db, stemmer, query);
         results.ok = true;
         if (built.empty())
             return results;
-        enquire.set_query(built);
+        enquire.set_query(filtered(built, filters));
+        if (filters.newestFirst)
+            enquire.set_sort_by_value_then_relevance(kSavedValue, true);
         const Xapian::MSet mset =
             enquire.get_mset(Xapian::doccount(qMax(0, offset)), Xapian::doccount(qMax(0, limit)));
         results.estimated = int(mset.get_matches_estimated());
@@ -240,13 +305,13 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &query, int 
     return results;
 }
 
-SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset,
-                                int limit) {
+SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit,
+                                const SearchFilters &extra) {
     SearchResults results;
     // The index is away for a moment while a packed copy is put in its place.
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
-            results = searchIndex(Xapian::Database(utf8(folder)), query, offset, limit);
+            results = searchIndex(Xapian::Database(utf8(folder)), query, offset, limit, extra);
             if (results.ok || results.damaged)
                 return results;
         } catch (const Xapian::Error &e) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "searchfilters.h"
+
 #include <QList>
 #include <QString>
 
@@ -48,10 +50,14 @@ inline constexpr int kMaxPrefixWords = 200;
 // whose title holds them. `offset` and `limit` choose the page of hits. A query longer than
 // kMaxQueryChars is refused with a message.
 // Example: searchIndex(db, "天气 预报", 0, 20).
-SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit);
+// Filters in the query (see searchfilters.h: date:, site:, dir:, kind:, sort:date) narrow the
+// hits down and order them; `extra` adds more (lumaro-cli's options).
+SearchResults searchIndex(const Xapian::Database &db, const QString &query, int offset, int limit,
+                          const SearchFilters &extra = {});
 
 // The same on the index in `folder`, opened for reading.
-SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit);
+SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit,
+                                const SearchFilters &extra = {});
 
 // Keeps the marks of a snippet only on whole words of the query: Chinese is found a
 // character pair at a time, so for "编号" Xapian also marks the 号 of 引号.

@@ -85,6 +85,13 @@ TEST(ResultsPageTest, PagesOfTwentyLinkBackAndOn) {
     EXPECT_TRUE(last.contains("start=20\">上一页"));
     EXPECT_TRUE(fulltext::resultsPageHtml(kPage, {"火星", 0}, {true, {}, {}, 0})
                     .contains("没有找到含“火星”的网页或文本。"));
+    // Filters one click away, each replacing its own kind; the one in force is not a link.
+    const QString filtered = fulltext::resultsPageHtml(kPage, {"天气 date:今天", 0}, results);
+    EXPECT_TRUE(filtered.contains("<b>今天</b>"));
+    EXPECT_TRUE(filtered.contains("q=%E5%A4%A9%E6%B0%94%20date%3A%E4%BB%8A%E5%B9%B4\">今年</a>"))
+        << filtered.toStdString();
+    EXPECT_TRUE(filtered.contains(
+        "q=%E5%A4%A9%E6%B0%94%20date%3A%E4%BB%8A%E5%A4%A9%20sort%3Adate\">最新的在前</a>"));
 }
 
 } // namespace

@@ -335,3 +335,85 @@ TEST(SavedDocumentFiles, TheProgramsOwnFilesAreNotDocuments) {
     for (const auto &c : cases)
         EXPECT_EQ(fulltext::isIndexedFile(c.path), c.indexed) << c.path.toStdString();
 }
+
+namespace {
+
+// Filters in the query and from lumaro-cli narrow the hits by time saved, source site, folder
+// and kind, and sort:date puts the newest first.
+TEST_F(SavedSearchTest, FiltersNarrowByDateSiteFolderAndKindAndSortPutsTheNewestFirst) {
+    QDir(savePath()).mkpath("新闻/国内");
+    write("新闻/a.htm", "<title>甲</title><body>filtertest 甲</body>");
+    write("新闻/国内/b.txt", "filtertest 乙\r\n");
+    write("c.htm", "<title>丙</title><body>filtertest 丙</body>");
+    const auto at = [](int month, int day) {
+        return QDateTime(QDate(2026, month, day), QTime(12, 0)).toSecsSinceEpoch();
+    };
+    QHash<QString, fulltext::SavedSource> sources;
+    sources.insert(fulltext::savedSourceKey(QDir(savePath()).filePath("新闻/a.htm")),
+                   {"http://news.example.cn/a.htm", at(1, 5)});
+    sources.insert(fulltext::savedSourceKey(QDir(savePath()).filePath("新闻/国内/b.txt")),
+                   {"https://www.other.cn/b", at(3, 10)});
+    index->updateFolders({savePath()}, sources);
+    const QString news = QDir(savePath()).filePath("新闻");
+    const Expectation cases[] = {
+        {"filtertest dir:新闻", {"a.htm", "b.txt"}, {}},
+        {"filtertest dir:国内", {"b.txt"}, {}},
+        {"filtertest site:example.cn", {"a.htm"}, {}},
+        {"filtertest site:news.example.cn kind:htm", {"a.htm"}, {}},
+        {"filtertest kind:文本", {"b.txt"}, {}},
+        {"filtertest date:2026-01-01..2026-01-31", {"a.htm"}, {}},
+        {"filtertest date:..2026-03-10", {"a.htm", "b.txt"}, {}},
+        {"filtertest date:2026-03-10", {"b.txt"}, {}},
+        {"dir:新闻", {"a.htm", "b.txt"}, {}},
+        {"filtertest date:今天", {"c.htm"}, {}},
+    };
+    for (const Expectation &c : cases) {
+        QStringList names = found(QString::fromUtf8(c.query));
+        names.sort();
+        EXPECT_EQ(names, c.all) << c.query;
+    }
+    QStringList inFolder = found("filtertest dir:" + news + "/");
+    inFolder.sort();
+    EXPECT_EQ(inFolder, QStringList({"a.htm", "b.txt"})); // a folder by its path
+    EXPECT_EQ(found("filtertest sort:date"), QStringList({"c.htm", "b.txt", "a.htm"}));
+    fulltext::SearchFilters extra;
+    extra.kinds = {"htm"};
+    extra.newestFirst = true;
+    QStringList names;
+    for (const auto &hit : fulltext::searchIndexFolder(indexPath(), "filtertest", 0, 9, extra).hits)
+        names.append(QFileInfo(hit.path).fileName());
+    EXPECT_EQ(names, QStringList({"c.htm", "a.htm"}));
+    const auto wrong = fulltext::searchIndexFolder(indexPath(), "filtertest date:2026-13-01", 0, 9);
+    EXPECT_FALSE(wrong.ok);
+    EXPECT_TRUE(wrong.error.contains("date:2026-13-01")) << wrong.error.toStdString();
+}
+
+TEST(SearchFiltersTest, FiltersAreTakenOutOfTheQueryAndRead) {
+    const QDate today(2026, 12, 9);
+    const auto split = fulltext::splitFilters(
+        "天气 date:2026-01-01..2026-06-30 site:https://WWW.Example.cn/x dir:\"我的 文件夹\" "
+        "kind:html sort:date 预报",
+        today);
+    EXPECT_EQ(split.words, "天气 预报");
+    EXPECT_EQ(split.filters.since, QDate(2026, 1, 1).startOfDay());
+    EXPECT_EQ(split.filters.until, QDate(2026, 6, 30).endOfDay());
+    EXPECT_EQ(split.filters.sites, QStringList{"www.example.cn"});
+    EXPECT_EQ(split.filters.dirs, QStringList{"我的 文件夹"});
+    EXPECT_EQ(split.filters.kinds, QStringList{"htm"});
+    EXPECT_TRUE(split.filters.newestFirst);
+    EXPECT_EQ(fulltext::splitFilters("x date:最近一周", today).filters.since,
+              QDate(2026, 12, 3).startOfDay());
+    EXPECT_EQ(fulltext::splitFilters("x date:今年", today).filters.since,
+              QDate(2026, 1, 1).startOfDay());
+    for (const char *wrong : {"date:2026-02-30", "date:..", "kind:pdf", "sort:size", "site:"})
+        EXPECT_FALSE(fulltext::splitFilters(QString("x ") + wrong, today).error.isEmpty()) << wrong;
+    // A word that only looks like a field stays a word.
+    EXPECT_EQ(fulltext::splitFilters("http://a.cn/x title:北京", today).words,
+              "http://a.cn/x title:北京");
+
+    EXPECT_EQ(fulltext::filterTerms("/s/新闻/A/x.htm", "http://news.example.cn/p"),
+              QStringList({"Hnews.example.cn", "Hexample.cn", "P/s/新闻/A", "Da", "P/s/新闻",
+                           "D新闻", "P/s", "Ds"}));
+}
+
+} // namespace

@@ -384,6 +384,35 @@ TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
     EXPECT_EQ(runCli({"search", "--data-dir", data, "火星"}).exitCode, 1);
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--limit", "0", "雨"}).exitCode, 2);
     EXPECT_EQ(runCli({"index", "--data-dir", data, m_dir.filePath("none")}).exitCode, 2);
+
+    // Filters as options, alone or with words; the newest first on asking.
+    QDir().mkpath(QDir(save).filePath("新闻"));
+    write("save/新闻/d.txt", "雨季\r\n");
+    QFile newest(QDir(save).filePath("新闻/d.txt"));
+    ASSERT_TRUE(newest.open(QIODevice::ReadWrite));
+    newest.setFileTime(QDateTime::currentDateTime().addSecs(30), QFileDevice::FileModificationTime);
+    newest.close();
+    EXPECT_EQ(runCli({"index", "--data-dir", data, save}).exitCode, 0);
+    const auto names = [](const Result &result) {
+        QStringList found;
+        for (const QByteArray &line : result.out.split('\n'))
+            if (!line.isEmpty())
+                found.append(QFileInfo(QString::fromUtf8(line.split('\t').value(0))).fileName());
+        return found;
+    };
+    EXPECT_EQ(names(runCli({"search", "--data-dir", data, "--kind", "htm", "雨"})),
+              QStringList{"a.htm"});
+    EXPECT_EQ(names(runCli({"search", "--data-dir", data, "--dir", "新闻"})), QStringList{"d.txt"});
+    EXPECT_EQ(names(runCli({"search", "--data-dir", data, "--dir", save + "/新闻", "雨"})),
+              QStringList{"d.txt"});
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    EXPECT_EQ(names(runCli({"search", "--data-dir", data, "--since", today, "--until", today,
+                            "--sort", "date", "--kind", "txt", "雨"}))
+                  .value(0),
+              "d.txt");
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "--until", "2001-01-01", "雨"}).exitCode, 1);
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "--since", "2026/01/01", "雨"}).exitCode, 2);
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "--sort", "size", "雨"}).exitCode, 2);
 }
 
 } // namespace
