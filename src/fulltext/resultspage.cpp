@@ -60,10 +60,16 @@ QString hitHtml(const SearchHit &hit) {
     const QFileInfo file(hit.path);
     QString html = QStringLiteral("<li><div class=\"t\">") +
                    link(QUrl::fromLocalFile(hit.path), hit.title) + QStringLiteral("</div>");
-    html += QStringLiteral("<div class=\"m\">%1 · %2 · %3")
-                .arg(escaped(file.fileName()), escaped(QDir::toNativeSeparators(file.path())),
-                     escaped(QDateTime::fromSecsSinceEpoch(hit.saved).toString(
-                         QStringLiteral("yyyy-MM-dd HH:mm"))));
+    const QString kind = hit.kind == u"txt"    ? QStringLiteral("文本")
+                         : hit.kind == u"epub" ? QStringLiteral("书")
+                                               : QStringLiteral("网页");
+    html +=
+        QStringLiteral("<div class=\"m\">%1 · %2 · %3 (%4) · %5")
+            .arg(escaped(kind), escaped(file.fileName()),
+                 escaped(QDir::toNativeSeparators(file.path())),
+                 link(QUrl::fromLocalFile(file.path() + u'/'), QStringLiteral("打开所在文件夹")),
+                 escaped(QDateTime::fromSecsSinceEpoch(hit.saved).toString(
+                     QStringLiteral("yyyy-MM-dd HH:mm"))));
     if (!hit.source.isEmpty())
         html += QStringLiteral(" · 来自 ") + sourceHtml(hit.source);
     html += QStringLiteral("</div><div class=\"s\">") + markedSnippet(hit.snippet) +
@@ -110,6 +116,7 @@ QString filterLinks(const QUrl &page, const QString &query) {
         {"全部", "kind", ""},
         {"网页", "kind", "htm"},
         {"文本", "kind", "txt"},
+        {"书", "kind", "epub"},
         {" · 顺序：", nullptr, nullptr},
         {"最相关的在前", "sort", ""},
         {"最新的在前", "sort", "date"},

@@ -1,5 +1,7 @@
 #include "saveddocument.h"
 
+#include "epubtext.h"
+
 #include "common/ansifile.h"
 #include "common/characterreferences.h"
 #include "text/htmltotext.h"
@@ -35,7 +37,7 @@ QString cutBlocks(const QString &html, QLatin1StringView open, QLatin1StringView
 bool isIndexedFile(const QString &path) {
     const QFileInfo file(path);
     const QString suffix = file.suffix().toLower();
-    if (suffix != u"htm" && suffix != u"html" && suffix != u"txt")
+    if (suffix != u"htm" && suffix != u"html" && suffix != u"txt" && suffix != u"epub")
         return false;
     const QString name = file.fileName().toLower();
     for (const char *own : {"seen.txt", "href.txt", "email.txt", "link.htm", "help.html"}) {
@@ -77,6 +79,14 @@ SavedDocument readSavedDocument(const QString &path) {
     const QFileInfo info(path);
     const QString suffix = info.suffix().toLower();
     document.kind = suffix == u"txt" ? QStringLiteral("txt") : QStringLiteral("htm");
+    if (suffix == u"epub") {
+        const EpubText book = readEpubText(path);
+        document.ok = book.ok;
+        document.kind = QStringLiteral("epub");
+        document.title = book.title.isEmpty() ? info.completeBaseName() : book.title;
+        document.body = book.body;
+        return document;
+    }
     common::ReadOptions options;
     options.maxBytes = common::kMaxTextFileBytes;
     const common::TextFileContent file = common::readTextFile(path, options);

@@ -99,6 +99,8 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
                 f.kinds.append(QStringLiteral("htm"));
             else if (kind == u"txt" || kind == u"文本")
                 f.kinds.append(QStringLiteral("txt"));
+            else if (kind == u"epub" || kind == u"书")
+                f.kinds.append(QStringLiteral("epub"));
             else
                 read = false;
         } else if (name == u"sort") {

@@ -65,7 +65,10 @@ TEST(ResultsPageTest, SavedTextNeverBecomesMarkupOrScript) {
     EXPECT_TRUE(html.contains("明天有<mark>雷阵雨</mark>"));
     EXPECT_TRUE(html.contains("来自 javascript:alert(2)"));
     EXPECT_TRUE(html.contains("href=\"http://a.cn/x?a=1&amp;b=2\""));
-    EXPECT_TRUE(html.contains("页 1.htm · /存 · 2026-03-01 09:05"));
+    EXPECT_TRUE(
+        html.contains("网页 · 页 1.htm · /存 (<a href=\"file:///%E5%AD%98/\">打开所在文件夹</a>)"
+                      " · 2026-03-01 09:05"))
+        << html.toStdString();
     EXPECT_TRUE(html.contains(QUrl::fromLocalFile("/存/页 1.htm").toString(QUrl::FullyEncoded)));
 }
 

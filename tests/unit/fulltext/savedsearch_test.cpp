@@ -1,9 +1,11 @@
 // How well the index of the saved files finds them: real-looking pages, texts and chapters in
 // the three forms the program saves, and one table of what a query must find.
 #include "common/ansifile.h"
+#include "fulltext/epubtext.h"
 #include "fulltext/saveddocument.h"
 #include "fulltext/savedindex.h"
 #include "fulltext/savedsearch.h"
+#include "serial/book.h"
 
 #include <QDir>
 #include <QFile>
@@ -414,6 +416,26 @@ TEST(SearchFiltersTest, FiltersAreTakenOutOfTheQueryAndRead) {
     EXPECT_EQ(fulltext::filterTerms("/s/新闻/A/x.htm", "http://news.example.cn/p"),
               QStringList({"Hnews.example.cn", "Hexample.cn", "P/s/新闻/A", "Da", "P/s/新闻",
                            "D新闻", "P/s", "Ds"}));
+}
+
+// A book the program made is found by its chapters' words, as a book; a file named .epub
+// that is no book is passed over without harm.
+TEST_F(SavedSearchTest, BooksAreFoundByTheirChaptersText) {
+    serial::Book book;
+    book.title = "林冲传";
+    book.chapters = {{1, "第一章 白虎堂", "误入白虎节堂。", {}},
+                     {2, "第二章 野猪林", "鲁智深大闹野猪林，救下林冲。", {}}};
+    QDir(savePath()).mkpath("books");
+    ASSERT_TRUE(serial::writeBook(book, QDir(savePath()).filePath("books/林冲传")));
+    QFile(QDir(savePath()).filePath("books/林冲传.txt")).remove(); // the book alone
+    write("books/broken.epub", "PK\x03\x04 not a book");
+    index->updateFolders({savePath()}, {});
+    const auto results = fulltext::searchIndexFolder(indexPath(), "野猪林 kind:书", 0, 5);
+    ASSERT_EQ(results.hits.size(), 1) << results.error.toStdString();
+    EXPECT_EQ(results.hits[0].title, "林冲传");
+    EXPECT_EQ(results.hits[0].kind, "epub");
+    EXPECT_EQ(found("白虎节堂"), QStringList{"林冲传.epub"});
+    EXPECT_FALSE(fulltext::readEpubText(QDir(savePath()).filePath("books/broken.epub")).ok);
 }
 
 } // namespace
