@@ -109,11 +109,19 @@ int main(int argc, char **argv) {
     QRandomGenerator random(11);
     QElapsedTimer clock;
     clock.start();
+    // Twelve folders, and a year of days saved on.
+    const auto pagePath = [&save](int i) {
+        return QDir(save).filePath(QStringLiteral("m%1/page%2.htm").arg(i % 12).arg(i));
+    };
+    for (int month = 0; month < 12; ++month)
+        QDir(save).mkpath(QStringLiteral("m%1").arg(month));
+    const QDateTime yearStart(QDate(2026, 1, 1), QTime(12, 0));
     for (int i = 0; i < count; ++i) {
-        QFile file(QDir(save).filePath(QStringLiteral("page%1.htm").arg(i)));
+        QFile file(pagePath(i));
         if (!file.open(QIODevice::WriteOnly))
             return 2;
         file.write(common::encodeText(page(vocabulary, random, i)));
+        file.setFileTime(yearStart.addDays(i % 365), QFileDevice::FileModificationTime);
     }
     const qint64 fileBytes = folderBytes(save);
     std::printf("generated %d pages, %.1f MB (%.1f KB a page) in %.1f s\n", count,
@@ -167,25 +175,38 @@ int main(int argc, char **argv) {
         queries << a << b + u' ' + a << u'"' + vocabulary.words[i] + vocabulary.words[i + 1] + u'"'
                 << QStringLiteral("title:") + a << b + QStringLiteral(" -") + a;
     }
-    std::vector<double> times;
-    long long hits = 0;
-    for (const QString &query : std::as_const(queries)) {
-        clock.restart();
-        hits += fulltext::searchIndexFolder(indexFolder, query, 0, 20).hits.size();
-        times.push_back(double(clock.nsecsElapsed()) / 1e6);
+    const auto timeQueries = [&](const char *what, const QStringList &list) {
+        std::vector<double> times;
+        long long hits = 0;
+        for (const QString &query : list) {
+            clock.restart();
+            hits += fulltext::searchIndexFolder(indexFolder, query, 0, 20).hits.size();
+            times.push_back(double(clock.nsecsElapsed()) / 1e6);
+        }
+        std::printf("%lld %s, first 20 hits with snippets (index opened each time): "
+                    "median %.1f ms, 95%% %.1f ms (%.1f hits a query)\n",
+                    static_cast<long long>(times.size()), what, percentile(times, 0.5),
+                    percentile(times, 0.95), double(hits) / double(times.size()));
+    };
+    timeQueries("queries", queries);
+    // A month in one folder, and the newest first.
+    QStringList filtered, sorted;
+    for (int i = 0; i < 100; ++i) {
+        const QString &word = vocabulary.words[int(pick.bounded(300))];
+        const int month = 1 + i % 12;
+        filtered << word + QStringLiteral(" date:2026-%1-01..2026-%1-28 dir:m%2")
+                               .arg(month, 2, 10, QLatin1Char('0'))
+                               .arg(i % 12);
+        sorted << word + QStringLiteral(" sort:date");
     }
-    std::printf("%lld queries, first 20 hits with snippets (index opened each time): "
-                "median %.1f ms, 95%% %.1f ms (%.1f hits a query)\n",
-                static_cast<long long>(times.size()), percentile(times, 0.5),
-                percentile(times, 0.95), double(hits) / double(times.size()));
+    timeQueries("filtered queries (a month, one folder)", filtered);
+    timeQueries("date-sorted queries", sorted);
 
     qint64 textBytes = 0;
     int sampled = 0;
     for (int i = 0; i < count; i += std::max(1, count / 200), ++sampled)
         textBytes +=
-            fulltext::readSavedDocument(QDir(save).filePath(QStringLiteral("page%1.htm").arg(i)))
-                .body.toUtf8()
-                .size();
+            fulltext::readSavedDocument(pagePath(i)).body.toUtf8().size();
     textBytes = textBytes * count / std::max(1, sampled);
     const qint64 indexBytes = folderBytes(indexFolder);
     std::printf("index %.1f MB for %.1f MB of text (UTF-8, estimated from a sample): %.2f x\n",
