@@ -140,7 +140,7 @@ QString hitLine(const fulltext::SearchHit &hit, const QString &format) {
 
 const CommandHelp kIndexHelp{
     QStringLiteral("index [--data-dir 文件夹] 文件夹..."),
-    QStringLiteral("把文件夹里（含子文件夹）的 .htm、.html、.txt 和 .epub 文件编入全文索引："
+    QStringLiteral("把文件夹里（含子文件夹）的 .htm、.html、.txt、.epub 和 .pdf 文件编入全文索引："
                    "只读新的和改过的，删掉和移走的从索引中去掉；写出各有几个。")};
 
 const CommandHelp kSearchHelp{

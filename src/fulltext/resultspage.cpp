@@ -62,6 +62,7 @@ QString hitHtml(const SearchHit &hit) {
                    link(QUrl::fromLocalFile(hit.path), hit.title) + QStringLiteral("</div>");
     const QString kind = hit.kind == u"txt"    ? QStringLiteral("文本")
                          : hit.kind == u"epub" ? QStringLiteral("书")
+                         : hit.kind == u"pdf"  ? QStringLiteral("PDF")
                                                : QStringLiteral("网页");
     html +=
         QStringLiteral("<div class=\"m\">%1 · %2 · %3 (%4) · %5")
@@ -117,6 +118,7 @@ QString filterLinks(const QUrl &page, const QString &query) {
         {"网页", "kind", "htm"},
         {"文本", "kind", "txt"},
         {"书", "kind", "epub"},
+        {"PDF", "kind", "pdf"},
         {" · 顺序：", nullptr, nullptr},
         {"最相关的在前", "sort", ""},
         {"最新的在前", "sort", "date"},

@@ -1,6 +1,7 @@
 #include "saveddocument.h"
 
 #include "epubtext.h"
+#include "pdftext.h"
 
 #include "common/ansifile.h"
 #include "common/characterreferences.h"
@@ -37,7 +38,8 @@ QString cutBlocks(const QString &html, QLatin1StringView open, QLatin1StringView
 bool isIndexedFile(const QString &path) {
     const QFileInfo file(path);
     const QString suffix = file.suffix().toLower();
-    if (suffix != u"htm" && suffix != u"html" && suffix != u"txt" && suffix != u"epub")
+    if (suffix != u"htm" && suffix != u"html" && suffix != u"txt" && suffix != u"epub" &&
+        suffix != u"pdf")
         return false;
     const QString name = file.fileName().toLower();
     for (const char *own : {"seen.txt", "href.txt", "email.txt", "link.htm", "help.html"}) {
@@ -79,10 +81,10 @@ SavedDocument readSavedDocument(const QString &path) {
     const QFileInfo info(path);
     const QString suffix = info.suffix().toLower();
     document.kind = suffix == u"txt" ? QStringLiteral("txt") : QStringLiteral("htm");
-    if (suffix == u"epub") {
-        const EpubText book = readEpubText(path);
+    if (suffix == u"epub" || suffix == u"pdf") {
+        const EpubText book = suffix == u"pdf" ? readPdfText(path) : readEpubText(path);
         document.ok = book.ok;
-        document.kind = QStringLiteral("epub");
+        document.kind = suffix;
         document.title = book.title.isEmpty() ? info.completeBaseName() : book.title;
         document.body = book.body;
         return document;

@@ -9,13 +9,13 @@ namespace fulltext {
 // What the index keeps of one saved file: its title and its text.
 struct SavedDocument {
     bool ok = false; // false when the file could not be read
-    QString kind;    // "htm" for .htm/.html, "txt" for .txt, "epub" for .epub
+    QString kind;    // "htm" for .htm/.html, "txt" for .txt, "epub" and "pdf"
     QString title;   // the HTML <title>, else the file name without its extension
     QString body;    // the text: HTML through the program's HTML-to-text rule
 };
 
-// Whether the index takes the file by its name: .htm, .html, .txt or .epub, any letter case, but
-// not the program's own lists (seen.txt, href.txt, email.txt, the favourites page link.htm, the
+// Whether the index takes the file by its name: .htm, .html, .txt, .epub or .pdf, any letter case,
+// but not the program's own lists (seen.txt, href.txt, email.txt, the favourites page link.htm, the
 // help page) nor what a data folder keeps in its subfolders (templates, groups, the engine's
 // profile, the index itself), when the save folder is the data folder.
 // Example: true for "/d/北京天气.htm", false for "/d/href.txt" and for "/d/group/组1.txt" when

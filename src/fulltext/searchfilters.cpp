@@ -101,6 +101,8 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
                 f.kinds.append(QStringLiteral("txt"));
             else if (kind == u"epub" || kind == u"书")
                 f.kinds.append(QStringLiteral("epub"));
+            else if (kind == u"pdf")
+                f.kinds.append(QStringLiteral("pdf"));
             else
                 read = false;
         } else if (name == u"sort") {

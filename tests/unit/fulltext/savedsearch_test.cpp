@@ -2,6 +2,7 @@
 // the three forms the program saves, and one table of what a query must find.
 #include "common/ansifile.h"
 #include "fulltext/epubtext.h"
+#include "fulltext/pdftext.h"
 #include "fulltext/saveddocument.h"
 #include "fulltext/savedindex.h"
 #include "fulltext/savedsearch.h"
@@ -436,6 +437,48 @@ TEST_F(SavedSearchTest, BooksAreFoundByTheirChaptersText) {
     EXPECT_EQ(results.hits[0].kind, "epub");
     EXPECT_EQ(found("白虎节堂"), QStringList{"林冲传.epub"});
     EXPECT_FALSE(fulltext::readEpubText(QDir(savePath()).filePath("books/broken.epub")).ok);
+}
+
+// A one-page PDF holding `line` in Helvetica, its title in its metadata.
+QByteArray pdfWith(const QByteArray &title, const QByteArray &line) {
+    const QByteArray content = "BT /F1 18 Tf 40 700 Td (" + line + ") Tj ET";
+    const QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
+        "/Resources << /Font << /F1 5 0 R >> >> >>",
+        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+            "\nendstream",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /Title (" + title + ") >>",
+    };
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets.append(pdf.size());
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R /Info 6 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+// A PDF is found by the words of its pages; one cut short or no PDF at all is passed over.
+TEST_F(SavedSearchTest, PdfsAreFoundByTheTextOfTheirPages) {
+    const QByteArray pdf = pdfWith("Storm report", "Thunderstorm warning for the harbour");
+    write("report.pdf", pdf);
+    write("cut.pdf", pdf.left(pdf.size() / 3));
+    write("fake.pdf", "not a pdf");
+    index->updateFolders({savePath()}, {});
+    const auto results = fulltext::searchIndexFolder(indexPath(), "harbour kind:pdf", 0, 5);
+    ASSERT_EQ(results.hits.size(), 1) << results.error.toStdString();
+    EXPECT_EQ(results.hits[0].title, "Storm report");
+    EXPECT_EQ(results.hits[0].kind, "pdf");
+    EXPECT_FALSE(fulltext::readPdfText(QDir(savePath()).filePath("fake.pdf")).ok);
 }
 
 } // namespace

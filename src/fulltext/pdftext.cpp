@@ -1,0 +1,26 @@
+#include "pdftext.h"
+
+#include <QPdfDocument>
+#include <QPdfSelection>
+
+namespace fulltext {
+
+EpubText readPdfText(const QString &path) {
+    EpubText text;
+    QPdfDocument document;
+    if (document.load(path) != QPdfDocument::Error::None)
+        return text;
+    text.ok = true;
+    text.title = document.metaData(QPdfDocument::MetaDataField::Title).toString().simplified();
+    QStringList pages;
+    qint64 left = kMaxEpubTextBytes / 2; // UTF-16 characters
+    for (int page = 0; page < document.pageCount() && left > 0; ++page) {
+        const QString pageText = document.getAllText(page).text();
+        left -= pageText.size();
+        pages.append(pageText);
+    }
+    text.body = pages.join(u'\n');
+    return text;
+}
+
+} // namespace fulltext
