@@ -408,7 +408,7 @@ TEST(SearchFiltersTest, FiltersAreTakenOutOfTheQueryAndRead) {
               QDate(2026, 12, 3).startOfDay());
     EXPECT_EQ(fulltext::splitFilters("x date:今年", today).filters.since,
               QDate(2026, 1, 1).startOfDay());
-    for (const char *wrong : {"date:2026-02-30", "date:..", "kind:pdf", "sort:size", "site:"})
+    for (const char *wrong : {"date:2026-02-30", "date:..", "kind:doc", "sort:size", "site:"})
         EXPECT_FALSE(fulltext::splitFilters(QString("x ") + wrong, today).error.isEmpty()) << wrong;
     // A word that only looks like a field stays a word.
     EXPECT_EQ(fulltext::splitFilters("http://a.cn/x title:北京", today).words,
