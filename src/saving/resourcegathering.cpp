@@ -72,7 +72,8 @@ struct ResourceGathering::State : std::enable_shared_from_this<State> {
     // Starts what may start; tells `done` when nothing is left.
     void pump() {
         while (!waiting.empty() && running < kAtOnce) {
-            const auto [url, sheet] = waiting.front();
+            const QUrl url = waiting.front().first;
+            const bool sheet = waiting.front().second;
             waiting.pop_front();
             const QString key = resourceKey(url);
             if (cache) {
