@@ -230,4 +230,8 @@ QByteArray declaredHtmlCharset(QByteArrayView bytes) {
     return xmlDeclarationCharset(head);
 }
 
+QByteArray charsetInContentType(QByteArrayView content) {
+    return charsetInContent(content.toByteArray().toLower());
+}
+
 } // namespace common

@@ -16,6 +16,10 @@ namespace common {
 // Example: declaredHtmlCharset("<meta charset='koi8-r'>") == "koi8-r".
 QByteArray declaredHtmlCharset(QByteArrayView bytes);
 
+// The charset label inside a Content-Type value, in lower case; empty when it names none.
+// Example: charsetInContentType("text/css; Charset=\"GBK\"") == "gbk".
+QByteArray charsetInContentType(QByteArrayView content);
+
 // The charset a label stands for, as above; empty for a label no decoder knows.
 // Example: charsetForLabel(" GBK ") == "GB18030".
 QByteArray charsetForLabel(QByteArrayView label);

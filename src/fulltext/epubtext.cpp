@@ -1,4 +1,4 @@
-#include "epubtext.h"
+#include "extractedtext.h"
 
 #include "saveddocument.h"
 
@@ -74,8 +74,8 @@ Package readPackage(const QByteArray &opf, const QString &folder) {
 
 } // namespace
 
-EpubText readEpubText(const QString &path) {
-    EpubText text;
+ExtractedText readEpubText(const QString &path) {
+    ExtractedText text;
     QuaZip zip(path);
     if (!zip.open(QuaZip::mdUnzip))
         return text;
@@ -87,7 +87,7 @@ EpubText readEpubText(const QString &path) {
     const Package package = readPackage(*opf, opfPath.section(u'/', 0, -2));
     text.ok = true;
     text.title = package.title;
-    qint64 left = kMaxEpubTextBytes;
+    qint64 left = kMaxExtractedTextBytes;
     QStringList parts;
     for (const QString &chapter : package.chapters) {
         const auto bytes = readEntry(zip, chapter, left);

@@ -1,7 +1,6 @@
 #include "saveddocument.h"
 
-#include "epubtext.h"
-#include "pdftext.h"
+#include "extractedtext.h"
 
 #include "common/ansifile.h"
 #include "common/characterreferences.h"
@@ -82,7 +81,7 @@ SavedDocument readSavedDocument(const QString &path) {
     const QString suffix = info.suffix().toLower();
     document.kind = suffix == u"txt" ? QStringLiteral("txt") : QStringLiteral("htm");
     if (suffix == u"epub" || suffix == u"pdf") {
-        const EpubText book = suffix == u"pdf" ? readPdfText(path) : readEpubText(path);
+        const ExtractedText book = suffix == u"pdf" ? readPdfText(path) : readEpubText(path);
         document.ok = book.ok;
         document.kind = suffix;
         document.title = book.title.isEmpty() ? info.completeBaseName() : book.title;

@@ -91,6 +91,16 @@ bool readUrl(QStringView css, qsizetype &at, QString &address) {
     return true;
 }
 
+// Notes the `url(...)` at `at` and moves past it; a broken one is passed over as text.
+void readUrlReference(QStringView css, qsizetype &at, bool import, QList<CssReference> &found) {
+    QString address;
+    const qsizetype start = at;
+    if (readUrl(css, at, address))
+        found.append({start, at - start, address, import});
+    else
+        at = start + 4;
+}
+
 } // namespace
 
 QList<CssReference> cssReferences(QStringView css) {
@@ -114,23 +124,13 @@ QList<CssReference> cssReferences(QStringView css) {
                 const QString address = readString(css, j);
                 found.append({start, j - start, address, true});
             } else if (startsWithCaseless(css, j, QLatin1StringView("url("))) {
-                QString address;
-                const qsizetype start = j;
-                if (readUrl(css, j, address))
-                    found.append({start, j - start, address, true});
-                else
-                    j = start + 4;
+                readUrlReference(css, j, true, found);
             }
             i = j;
         } else if ((c == u'u' || c == u'U') &&
                    startsWithCaseless(css, i, QLatin1StringView("url(")) &&
                    (i == 0 || !isNameCharacter(css[i - 1]))) {
-            QString address;
-            const qsizetype start = i;
-            if (readUrl(css, i, address))
-                found.append({start, i - start, address, false});
-            else
-                i = start + 4;
+            readUrlReference(css, i, false, found);
         } else {
             ++i;
         }

@@ -1,5 +1,6 @@
 #include "wholepage.h"
 
+#include "common/htmlcharset.h"
 #include "common/textdecoding.h"
 #include "cssreferences.h"
 
@@ -36,15 +37,6 @@ QList<QUrl> urlList(const QJsonValue &value) {
 
 QByteArray mimeOf(const QByteArray &contentType) {
     return contentType.split(';').value(0).trimmed().toLower();
-}
-
-QByteArray charsetOf(const QByteArray &contentType) {
-    for (const QByteArray &part : contentType.split(';')) {
-        const QByteArray field = part.trimmed();
-        if (field.toLower().startsWith("charset="))
-            return field.mid(8).trimmed().replace('"', "").replace('\'', "");
-    }
-    return QByteArray();
 }
 
 QByteArray sniffedMimeType(const QByteArray &data) {
@@ -287,28 +279,22 @@ QString dataAddress(const QByteArray &data, const QByteArray &mimeType) {
 
 QString decodeStyleSheet(const QByteArray &data, const QByteArray &contentType,
                          const QString &pageCharset) {
-    QByteArray charset;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        charset = "UTF-8";
-    else if (data.startsWith("\xFF\xFE"))
-        charset = "UTF-16LE";
-    else if (data.startsWith("\xFE\xFF"))
-        charset = "UTF-16BE";
-    static const QByteArray rule = "@charset \"";
-    if (charset.isEmpty() && data.startsWith(rule)) {
-        const qsizetype end = data.indexOf("\";", rule.size());
-        if (end > 0 && end - rule.size() < 40)
-            charset = data.mid(rule.size(), end - rule.size());
+    qsizetype bom = 0;
+    QByteArray charset = common::chooseCharset(data, common::TextKind::Plain, &bom);
+    if (bom == 0) {
+        // Else what the sheet says first, what the server says, what the page is in: the first
+        // a decoder knows.
+        static const QByteArray rule = "@charset \"";
+        const qsizetype end = data.startsWith(rule) ? data.indexOf("\";", rule.size()) : -1;
+        const QByteArray labels[] = {
+            end > 0 ? data.mid(rule.size(), end - rule.size()) : QByteArray(),
+            common::charsetInContentType(contentType), pageCharset.toLatin1(), "UTF-8"};
+        for (const QByteArray &label : labels) {
+            charset = common::charsetForLabel(label);
+            if (!charset.isEmpty())
+                break;
+        }
     }
-    if (charset.isEmpty())
-        charset = charsetOf(contentType);
-    if (charset.isEmpty())
-        charset = pageCharset.toLatin1();
-    if (charset.isEmpty())
-        charset = "UTF-8";
-    const QByteArray lower = charset.toLower();
-    if (lower == "gbk" || lower == "gb2312" || lower == "x-gbk")
-        charset = "GB18030"; // the one that reads every GBK sheet
     return common::withKeptBytesReplaced(
         common::decodeBytes(data, common::TextKind::Plain, charset).text);
 }

@@ -1,8 +1,7 @@
 // How well the index of the saved files finds them: real-looking pages, texts and chapters in
 // the three forms the program saves, and one table of what a query must find.
 #include "common/ansifile.h"
-#include "fulltext/epubtext.h"
-#include "fulltext/pdftext.h"
+#include "fulltext/extractedtext.h"
 #include "fulltext/saveddocument.h"
 #include "fulltext/savedindex.h"
 #include "fulltext/savedsearch.h"
