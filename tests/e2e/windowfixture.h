@@ -63,15 +63,24 @@ public:
         return centreOfElement(view, QString("document.getElementById('%1')").arg(id));
     }
     // Clicks the element (a script expression) until the page has seen a click: a page drops
-    // input until it has painted once, as it does right after it was shown or reloaded.
+    // input until it has painted once, as it does right after it was shown or reloaded. The
+    // listener and the widget that takes the input are looked up again on every try, since a
+    // reload brings a new document and may bring a new widget.
     static bool clickElement(browser::BrowserView *view, const QString &element) {
-        QWidget *target = static_cast<browser::WebEngineView *>(view)->engineView()->focusProxy();
+        auto *engine = static_cast<browser::WebEngineView *>(view);
+        const QString listen =
+            "if (window.clicksSeen === undefined)"
+            "  window.addEventListener('click', () => ++window.clicksSeen, true);"
+            "window.clicksSeen = %1; 0";
         if (!waitFor([&] { return loaded(view) && !centreOfElement(view, element).isNull(); }))
             return false;
-        js(view, "window.clicksSeen = 0;"
-                 "window.addEventListener('click', () => ++window.clicksSeen, true); 0");
+        js(view, listen.arg("0"));
         for (int attempt = 0; attempt < 20; ++attempt) {
-            QTest::mouseClick(target, Qt::LeftButton, {}, centreOfElement(view, element));
+            if (!waitFor([&] { return loaded(view) && !centreOfElement(view, element).isNull(); }))
+                return false;
+            js(view, listen.arg("window.clicksSeen || 0"));
+            QTest::mouseClick(engine->engineView()->focusProxy(), Qt::LeftButton, {},
+                              centreOfElement(view, element));
             if (waitFor([&] { return js(view, "window.clicksSeen").toInt() > 0; }, 3000))
                 return true;
         }
