@@ -126,6 +126,7 @@ QString hitLine(const fulltext::SearchHit &hit, const QString &format) {
                                  {QStringLiteral("date"), savedTime(hit.saved)},
                                  {QStringLiteral("kind"), hit.kind},
                                  {QStringLiteral("source"), hit.source},
+                                 {QStringLiteral("size"), double(hit.size)},
                                  {QStringLiteral("snippet"), field(hit.snippet)}};
         return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
     }

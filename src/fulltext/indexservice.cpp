@@ -21,7 +21,7 @@ constexpr int kMaxWatchedFolders = 200;
 
 IndexService::IndexService(QString indexFolder, QString seenPath, QObject *parent)
     : QObject(parent), m_indexFolder(std::move(indexFolder)),
-      m_worker(new IndexWorker(m_indexFolder, std::move(seenPath), m_stopping)),
+      m_worker(new IndexWorker(m_indexFolder, std::move(seenPath), m_stopping, m_status)),
       m_watcher(new QFileSystemWatcher(this)) {
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -64,6 +64,9 @@ void IndexService::noteWritten(const QString &path, const QString &address) {
 void IndexService::scanNow() {
     if (m_saveFolder.isEmpty())
         return;
+    m_status.scanning = true; // from now on, not only once the worker takes it up
+    m_status.scanned = 0;
+    m_status.toScan = 0;
     QMetaObject::invokeMethod(
         m_worker,
         [worker = m_worker, folders = QStringList{m_saveFolder}] { worker->scan(folders); },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "indexstatus.h"
 #include "savedsearch.h"
 
 #include <QObject>
@@ -40,6 +41,11 @@ public:
     void search(const QString &query, int offset, int limit,
                 std::function<void(const SearchResults &)> found);
 
+    // Scans the save folder again now (files changed while the program was not told).
+    void rescan() { scanNow(); }
+    // How many documents the index holds, when the last scan ended, how far a running one is.
+    IndexStatus status() const { return m_status.load(); }
+
     // How long the folder must stay quiet before it is scanned (2 s by default).
     void setQuietTime(int milliseconds) { m_quiet.setInterval(milliseconds); }
     // How often the index is tried again while it cannot be written (30 s by default).
@@ -61,6 +67,7 @@ private:
     QString m_indexFolder;
     QString m_saveFolder;
     std::atomic<bool> m_stopping{false};
+    SharedIndexStatus m_status;
     QThread m_thread;
     IndexWorker *m_worker; // lives on m_thread
     QFileSystemWatcher *m_watcher;

@@ -9,9 +9,10 @@
 
 namespace fulltext {
 
-IndexWorker::IndexWorker(QString indexFolder, QString seenPath, std::atomic<bool> &stopping)
-    : m_indexFolder(std::move(indexFolder)), m_seenPath(std::move(seenPath)), m_stopping(stopping) {
-}
+IndexWorker::IndexWorker(QString indexFolder, QString seenPath, std::atomic<bool> &stopping,
+                         SharedIndexStatus &status)
+    : m_indexFolder(std::move(indexFolder)), m_seenPath(std::move(seenPath)), m_stopping(stopping),
+      m_status(status) {}
 
 IndexWorker::~IndexWorker() = default;
 
@@ -29,7 +30,15 @@ bool IndexWorker::ensureOpen() {
     }
     if (!movedAside.isEmpty())
         Q_EMIT failed(QStringLiteral("全文索引已损坏，已移到 %1 并重新建立").arg(movedAside));
+    m_status.documents = m_index->documentCount();
+    m_status.lastScanEnded = m_index->lastScanEnded();
     return true;
+}
+
+void IndexWorker::noteIdle() {
+    const int documents = m_index->documentCount();
+    m_status.documents = documents;
+    Q_EMIT idle(documents);
 }
 
 void IndexWorker::report(const QString &message) {
@@ -101,7 +110,7 @@ void IndexWorker::checkWhole() {
     m_index.reset(); // the check reads the files as they are on the disk
     if (!QFileInfo::exists(m_indexFolder) || SavedIndex::isWhole(m_indexFolder)) {
         if (ensureOpen())
-            Q_EMIT idle(m_index->documentCount());
+            noteIdle();
         return;
     }
     rebuild();
@@ -156,17 +165,27 @@ void IndexWorker::takeFiles() {
         putBack(); // read again once the index can be written
         return;
     }
-    Q_EMIT idle(m_index->documentCount());
+    noteIdle();
 }
 
 void IndexWorker::scan(const QStringList &folders) {
     m_folders = folders;
+    m_status.scanning = true;
+    const struct Ended {
+        SharedIndexStatus &status;
+        ~Ended() { status.scanning = false; }
+    } ended{m_status};
     if (!ensureOpen())
         return;
-    const SavedIndex::Stats stats = m_index->updateFolders(folders, readSavedSources(m_seenPath),
-                                                           [this] { return bool(m_stopping); });
+    const SavedIndex::Stats stats = m_index->updateFolders(
+        folders, readSavedSources(m_seenPath), [this] { return bool(m_stopping); }, 50,
+        [this](int done, int total) {
+            m_status.toScan = total;
+            m_status.scanned = done;
+        });
     if (!healthy())
         return;
+    m_status.lastScanEnded = m_index->lastScanEnded();
     // After many pages the index is packed: it takes half the room and answers faster.
     m_changedSinceCompaction += stats.added + stats.changed + stats.removed;
     if (!m_stopping && m_changedSinceCompaction >= kCompactAfter) {
@@ -178,8 +197,9 @@ void IndexWorker::scan(const QStringList &folders) {
         if (!ensureOpen())
             return;
     }
+    m_status.scanning = false; // before the window hears that the worker is idle
     Q_EMIT scanned(folders);
-    Q_EMIT idle(m_index->documentCount());
+    noteIdle();
 }
 
 } // namespace fulltext

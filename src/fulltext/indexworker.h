@@ -1,5 +1,6 @@
 #pragma once
 
+#include "indexstatus.h"
 #include "savedindex.h"
 
 #include <QMutex>
@@ -19,7 +20,9 @@ namespace fulltext {
 class IndexWorker : public QObject {
     Q_OBJECT
 public:
-    IndexWorker(QString indexFolder, QString seenPath, std::atomic<bool> &stopping);
+    // `status` is kept up to date for the window's thread to read.
+    IndexWorker(QString indexFolder, QString seenPath, std::atomic<bool> &stopping,
+                SharedIndexStatus &status);
     ~IndexWorker() override;
 
     // Called from any thread: files to index at the next chance, with the address each was
@@ -45,10 +48,12 @@ private:
     void rebuild();
     void report(const QString &message);
     void retryLater();
+    void noteIdle();
 
     QString m_indexFolder;
     QString m_seenPath;
     std::atomic<bool> &m_stopping;
+    SharedIndexStatus &m_status;
     std::unique_ptr<SavedIndex> m_index;
     QStringList m_folders;     // what the last scan was asked for
     QString m_lastReport;      // what the user was last told, until the index works again

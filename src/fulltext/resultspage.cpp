@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QUrlQuery>
 
@@ -60,17 +61,20 @@ QString hitHtml(const SearchHit &hit) {
     const QFileInfo file(hit.path);
     QString html = QStringLiteral("<li><div class=\"t\">") +
                    link(QUrl::fromLocalFile(hit.path), hit.title) + QStringLiteral("</div>");
-    const QString kind = hit.kind == u"txt"    ? QStringLiteral("文本")
-                         : hit.kind == u"epub" ? QStringLiteral("书")
-                         : hit.kind == u"pdf"  ? QStringLiteral("PDF")
-                                               : QStringLiteral("网页");
+    const QString kind = hit.kind == u"txt"       ? QStringLiteral("文本")
+                         : hit.kind == u"epub"    ? QStringLiteral("书")
+                         : hit.kind == u"pdf"     ? QStringLiteral("PDF")
+                         : hit.kind == u"chapter" ? QStringLiteral("章节")
+                                                  : QStringLiteral("网页");
     html +=
-        QStringLiteral("<div class=\"m\">%1 · %2 · %3 (%4) · %5")
+        QStringLiteral("<div class=\"m\">%1 · %2 · %3 (%4) · %5 · %6")
             .arg(escaped(kind), escaped(file.fileName()),
                  escaped(QDir::toNativeSeparators(file.path())),
                  link(QUrl::fromLocalFile(file.path() + u'/'), QStringLiteral("打开所在文件夹")),
                  escaped(QDateTime::fromSecsSinceEpoch(hit.saved).toString(
-                     QStringLiteral("yyyy-MM-dd HH:mm"))));
+                     QStringLiteral("yyyy-MM-dd HH:mm"))),
+                 escaped(QLocale::c().formattedDataSize(hit.size, 1,
+                                                        QLocale::DataSizeTraditionalFormat)));
     if (!hit.source.isEmpty())
         html += QStringLiteral(" · 来自 ") + sourceHtml(hit.source);
     html += QStringLiteral("</div><div class=\"s\">") + markedSnippet(hit.snippet) +
@@ -94,12 +98,24 @@ ResultsRequest resultsRequest(const QUrl &address) {
 
 namespace {
 
+QRegularExpression filterPattern(const QString &name) {
+    return QRegularExpression(QStringLiteral("(^|\\s)%1:(\"[^\"]*\"|\\S*)").arg(name));
+}
+
 // `query` with its filter `name` set to `value` (taken out when `value` is empty).
 QString withFilter(const QString &query, const QString &name, const QString &value) {
     QString changed = query;
-    changed.remove(QRegularExpression(QStringLiteral("(^|\\s)%1:(\"[^\"]*\"|\\S*)").arg(name)));
+    changed.remove(filterPattern(name));
     changed = changed.simplified();
     return value.isEmpty() ? changed : changed + u' ' + name + u':' + value;
+}
+
+// The value of the last filter `name` in `query`; "" when there is none.
+QString filterValue(const QString &query, const QString &name) {
+    QString value;
+    for (auto match = filterPattern(name).globalMatch(query); match.hasNext();)
+        value = match.next().captured(2);
+    return value;
 }
 
 // The links that narrow the search down or order it, each a query of its own.
@@ -117,6 +133,7 @@ QString filterLinks(const QUrl &page, const QString &query) {
         {"全部", "kind", ""},
         {"网页", "kind", "htm"},
         {"文本", "kind", "txt"},
+        {"章节", "kind", "chapter"},
         {"书", "kind", "epub"},
         {"PDF", "kind", "pdf"},
         {" · 顺序：", nullptr, nullptr},
@@ -130,13 +147,41 @@ QString filterLinks(const QUrl &page, const QString &query) {
             html += escaped(label);
             continue;
         }
-        const QString changed =
-            withFilter(query, QLatin1String(choice.name), QString::fromUtf8(choice.value));
-        html += (changed == query.simplified() ? QStringLiteral("<b>%1</b>").arg(escaped(label))
-                                               : link(resultsAddress(page, {changed, 0}), label)) +
+        const QString name = QLatin1String(choice.name);
+        const QString value = QString::fromUtf8(choice.value);
+        html += (filterValue(query, name) == value
+                     ? QStringLiteral("<b>%1</b>").arg(escaped(label))
+                     : link(resultsAddress(page, {withFilter(query, name, value), 0}), label)) +
                 u' ';
     }
     return html + QStringLiteral("</p>\n");
+}
+
+// The line that tells what the index holds, with the button that scans again.
+QString statusHtml(const QUrl &action, const QString &query, const IndexStatus &status) {
+    const QLocale numbers(QLocale::Chinese, QLocale::China);
+    QString line;
+    if (status.scanning) {
+        line = status.toScan > 0
+                   ? QStringLiteral("正在建立索引 %1/%2")
+                         .arg(numbers.toString(status.scanned), numbers.toString(status.toScan))
+                   : QStringLiteral("正在建立索引，正在清点文件…");
+    } else if (status.documents >= 0) {
+        line = QStringLiteral("索引里有 %1 个文件").arg(numbers.toString(status.documents));
+        line += status.lastScanEnded > 0
+                    ? QStringLiteral("，上次扫描完成于 %1")
+                          .arg(QDateTime::fromSecsSinceEpoch(status.lastScanEnded)
+                                   .toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                    : QStringLiteral("，还没有扫描完保存文件夹");
+    } else {
+        line = QStringLiteral("正在打开索引…");
+    }
+    return QStringLiteral("<form class=\"m\" method=\"get\" action=\"%1\">%2 "
+                          "<input type=\"hidden\" name=\"q\" value=\"%3\">"
+                          "<input type=\"hidden\" name=\"%4\" value=\"1\">"
+                          "<input type=\"submit\" value=\"重新扫描\"></form>\n")
+        .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(line), escaped(query),
+             QLatin1String(kRescanItem));
 }
 
 } // namespace
@@ -152,7 +197,7 @@ QUrl resultsAddress(const QUrl &page, const ResultsRequest &request) {
 }
 
 QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
-                        const SearchResults &results) {
+                        const SearchResults &results, const IndexStatus *status) {
     QUrl action = page;
     action.setQuery(QString());
     QString html =
@@ -172,14 +217,16 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
                        "value=\"%2\" autofocus> <input type=\"submit\" value=\"搜索\">"
                        "</form>\n")
             .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
+    if (status)
+        html += statusHtml(action, request.query, *status);
     if (!request.query.trimmed().isEmpty())
         html += filterLinks(page, request.query);
     else
         html += QStringLiteral(
             "<p class=\"s\">词* 找以它开头的词，\"词组\" 找整个词组，-词 排除；也可以写 "
             "date:2026-01-01..2026-06-30（或 date:今天、date:最近一周）、site:example.cn、"
-            "dir:新闻（保存文件夹里的文件夹）、kind:htm 或 "
-            "kind:txt、sort:date（最新的在前）。</p>\n");
+            "dir:新闻（保存文件夹里的文件夹）、kind:htm、kind:txt、kind:chapter（章节）、"
+            "kind:epub（书）或 kind:pdf、sort:date（最新的在前）。</p>\n");
     if (!results.notice.isEmpty())
         html += QStringLiteral("<p class=\"s\">%1</p>\n").arg(escaped(results.notice));
     if (!results.ok && !results.error.isEmpty()) {

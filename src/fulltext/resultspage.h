@@ -1,5 +1,6 @@
 #pragma once
 
+#include "indexstatus.h"
 #include "savedsearch.h"
 
 #include <QString>
@@ -30,8 +31,13 @@ QUrl resultsAddress(const QUrl &page, const ResultsRequest &request);
 // found in <mark>; links to the pages before and after. Every value is HTML-escaped and the
 // page allows no script but its own (which searches again as the user types), so nothing of
 // a saved file can run in it. `results` is the search
-// for `request`; times are shown in local time.
+// for `request`; times are shown in local time. With `status`, a line at the top tells how
+// many documents the index holds and when its last scan ended, or how far the running scan
+// has come ("正在建立索引 1,234/10,000"), with a button that scans again (kRescanItem).
 QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
-                        const SearchResults &results);
+                        const SearchResults &results, const IndexStatus *status = nullptr);
+
+// The item of the page's address that asks for a scan of the save folder ("rescan=1").
+inline constexpr char kRescanItem[] = "rescan";
 
 } // namespace fulltext

@@ -1,5 +1,7 @@
 #include "saveddocument.h"
 
+#include "serial/chainstate.h"
+
 #include "extractedtext.h"
 
 #include "common/ansifile.h"
@@ -102,6 +104,9 @@ SavedDocument readSavedDocument(const QString &path) {
     }
     if (document.title.isEmpty())
         document.title = info.completeBaseName();
+    // A series' chapters sit in a folder of their own beside the chain's state file.
+    if (QFileInfo::exists(info.dir().filePath(serial::kStateFileName)))
+        document.kind = QStringLiteral("chapter");
     return document;
 }
 

@@ -9,7 +9,8 @@ namespace fulltext {
 // What the index keeps of one saved file: its title and its text.
 struct SavedDocument {
     bool ok = false; // false when the file could not be read
-    QString kind;    // "htm" for .htm/.html, "txt" for .txt, "epub" and "pdf"
+    QString kind;    // "htm" for .htm/.html, "txt" for .txt, "epub" and "pdf"; "chapter" for
+                     // a page or text in a series' folder (beside the chain's state file)
     QString title;   // the HTML <title>, else the file name without its extension
     QString body;    // the text: HTML through the program's HTML-to-text rule
 };

@@ -27,6 +27,8 @@ namespace {
 constexpr qsizetype kMaxTermBytes = 240;
 // The title counts as much as this many mentions in the text.
 constexpr Xapian::termcount kTitleWeight = 5;
+// The index's note of when its last whole scan ended (seconds since 1970, decimal).
+constexpr char kLastScanKey[] = "last-scan-ended";
 
 std::string utf8(const QString &text) {
     const QByteArray bytes = text.toUtf8();
@@ -194,6 +196,14 @@ int SavedIndex::documentCount() const {
     }
 }
 
+qint64 SavedIndex::lastScanEnded() const {
+    try {
+        return QByteArray::fromStdString(d->db.get_metadata(kLastScanKey)).toLongLong();
+    } catch (const Xapian::Error &) {
+        return 0;
+    }
+}
+
 const IndexFault &SavedIndex::fault() const {
     return d->fault;
 }
@@ -303,39 +313,47 @@ bool SavedIndex::removeFile(const QString &path) {
 
 SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
                                             const QHash<QString, SavedSource> &sources,
-                                            const std::function<bool()> &cancelled,
-                                            int commitEvery) {
+                                            const std::function<bool()> &cancelled, int commitEvery,
+                                            const std::function<void(int, int)> &progress) {
     Stats stats;
     if (d->fault)
         return stats;
     QStringList roots;
     for (const QString &folder : folders)
         roots.append(cleanPath(folder));
-    QSet<QString> present;
+    // The files are counted first, so that the user can be told how far a scan has come.
+    QStringList files;
+    for (const QString &root : std::as_const(roots)) {
+        QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = cleanPath(it.next());
+            if (isIndexedFile(path))
+                files.append(path);
+        }
+    }
+    const QSet<QString> present(files.cbegin(), files.cend());
     int pending = 0;
     try {
-        for (const QString &root : std::as_const(roots)) {
-            QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                if (cancelled && cancelled()) {
-                    d->db.commit();
-                    return stats;
-                }
-                const QString path = cleanPath(it.next());
-                if (!isIndexedFile(path))
-                    continue;
-                present.insert(path);
-                const auto source = sources.constFind(savedSourceKey(path));
-                if (indexFileOrThrow(path,
-                                     source == sources.cend() ? std::nullopt
-                                                              : std::optional<SavedSource>(*source),
-                                     false, &stats) &&
-                    ++pending >= commitEvery) {
-                    d->db.commit();
-                    pending = 0;
-                }
+        for (qsizetype done = 0; done < files.size(); ++done) {
+            if (progress && done % 16 == 0)
+                progress(int(done), int(files.size()));
+            if (cancelled && cancelled()) {
+                d->db.commit();
+                return stats;
+            }
+            const QString &path = files.at(done);
+            const auto source = sources.constFind(savedSourceKey(path));
+            if (indexFileOrThrow(path,
+                                 source == sources.cend() ? std::nullopt
+                                                          : std::optional<SavedSource>(*source),
+                                 false, &stats) &&
+                ++pending >= commitEvery) {
+                d->db.commit();
+                pending = 0;
             }
         }
+        if (progress)
+            progress(int(files.size()), int(files.size()));
         // Documents of files under these folders that were not met are gone (deleted or moved).
         QList<std::string> gone;
         for (auto it = d->db.valuestream_begin(kPathValue); it != d->db.valuestream_end(kPathValue);
@@ -348,6 +366,7 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
             d->db.delete_document(id);
             ++stats.removed;
         }
+        d->db.set_metadata(kLastScanKey, std::to_string(QDateTime::currentSecsSinceEpoch()));
         d->db.commit();
     } catch (const Xapian::Error &e) {
         noteFault(e);

@@ -50,7 +50,7 @@ enum IndexValue : unsigned {
     kFormValue = 4,  // which form of document this is (kDocumentForm): older ones are made anew
 };
 // Raised whenever a document gains terms or values, so that every file is indexed again once.
-inline constexpr double kDocumentForm = 2;
+inline constexpr double kDocumentForm = 3;
 
 // The unique term of a file: "Q" and its clean absolute path, or a hash of it when the path
 // is longer than a Xapian term may be.
@@ -94,8 +94,12 @@ public:
     // Small batches are also faster with Chinese: every page brings thousands of character
     // pairs, and Xapian's buffer of changes slows down as it grows (10,000 pages of 30 KB: 26 ms
     // a page committing every 500, 20 ms every 50; bench/index_bench).
+    // `progress`, when given, is told how many of the files found have been looked at, first
+    // with none once they are counted. A scan that ran to its end is noted in the index with
+    // its time (lastScanEnded).
     Stats updateFolders(const QStringList &folders, const QHash<QString, SavedSource> &sources,
-                        const std::function<bool()> &cancelled = {}, int commitEvery = 50);
+                        const std::function<bool()> &cancelled = {}, int commitEvery = 50,
+                        const std::function<void(int done, int total)> &progress = {});
 
     // Writes the changes made since the last commit. False on a fault.
     bool commit();
@@ -113,6 +117,8 @@ public:
     // Reads every block of the index in `folder`: false when a table is damaged.
     static bool isWhole(const QString &folder);
     int documentCount() const;
+    // When the last scan that ran to its end ended, in seconds since 1970; 0 before the first.
+    qint64 lastScanEnded() const;
 
     ~SavedIndex();
 

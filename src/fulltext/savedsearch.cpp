@@ -169,6 +169,7 @@ SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
     hit.kind = data.value(QStringLiteral("kind")).toString();
     hit.source = data.value(QStringLiteral("source")).toString();
     hit.saved = qint64(data.value(QStringLiteral("saved")).toDouble());
+    hit.size = qint64(Xapian::sortable_unserialise(document.get_value(kSizeValue)));
     // The text is not kept in the index: the file is read again for the words around a hit.
     const SavedDocument saved = readSavedDocument(hit.path);
     if (saved.ok) {

@@ -15,12 +15,13 @@ namespace fulltext {
 struct SearchHit {
     QString path;
     QString title;
-    QString kind;     // "htm" or "txt"
+    QString kind;     // "htm", "txt", "epub" or "pdf"
     QString source;   // the address it was saved from; empty when unknown
     qint64 saved = 0; // seconds since 1970
     // A piece of the text around the words found, as plain text (not HTML), each whole word
     // asked for between kMarkStart and kMarkEnd.
     QString snippet;
+    qint64 size = 0; // of the file, in bytes, when it was indexed
 };
 
 inline constexpr QChar kMarkStart = QChar(0xE000);

@@ -103,6 +103,8 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
                 f.kinds.append(QStringLiteral("epub"));
             else if (kind == u"pdf")
                 f.kinds.append(QStringLiteral("pdf"));
+            else if (kind == u"chapter" || kind == u"章节")
+                f.kinds.append(QStringLiteral("chapter"));
             else
                 read = false;
         } else if (name == u"sort") {
@@ -111,9 +113,10 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
             f.newestFirst = order != u"relevance";
         }
         if (!read && out.error.isEmpty())
-            out.error = QStringLiteral("看不懂“%1”：日期写成 date:2026-01-01..2026-06-30，"
-                                       "类型写成 kind:htm 或 kind:txt，顺序写成 sort:date")
-                            .arg(match.captured(0));
+            out.error =
+                QStringLiteral("看不懂“%1”：日期写成 date:2026-01-01..2026-06-30，"
+                               "类型写成 kind:htm、txt、chapter、epub 或 pdf，顺序写成 sort:date")
+                    .arg(match.captured(0));
     }
     out.words += QStringView(query).sliced(done);
     out.words = out.words.simplified();

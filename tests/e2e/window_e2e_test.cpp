@@ -5,6 +5,7 @@
 #include "browser/tabsession.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
+#include "fulltext/resultspage.h"
 #include "shell/chinese.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
@@ -390,6 +391,18 @@ TEST_F(WindowEndToEnd, ThePageSavedAMomentAgoIsFoundAsTheUserTypesAndOpensWithAC
     EXPECT_TRUE(js("document.querySelector('.s mark').textContent").toString().contains("雷阵雨"));
     EXPECT_EQ(js("document.querySelector('ol a').textContent"), "北京天气预报");
     EXPECT_EQ(js("document.getElementById('q').value"), "雷阵雨");
+    EXPECT_TRUE(js("document.querySelector('form.m').textContent")
+                    .toString()
+                    .contains(QRegularExpression("索引里有 \\d+ 个文件|正在建立索引")))
+        << js("document.querySelector('form.m').textContent").toString().toStdString();
+    // Narrowed to this week and newest first, the page saved a moment ago is still found.
+    results->navigate(
+        fulltext::resultsAddress(results->url(), {"雷阵雨 date:最近一周 sort:date", 0}));
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(results) && js("document.querySelector('b') ? "
+                                     "document.querySelector('b').textContent : ''") == "最近一周";
+    }));
+    EXPECT_EQ(js(firstHit).toString(), savedUrl);
 
     QWidget *target = engine->engineView()->focusProxy();
     const QVariantList box =

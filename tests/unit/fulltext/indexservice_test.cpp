@@ -5,6 +5,7 @@
 #include "fulltext/indexservice.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -83,6 +84,17 @@ TEST_F(IndexServiceTest, IndexesTheFolderNotedFilesAndLaterChanges) {
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(titles("泰山日出"), QStringList{"ch1|"});
     EXPECT_TRUE(titles("长江大桥").isEmpty());
+
+    // What the results page tells: the count, the last scan, a scan asked for.
+    const qint64 asked = QDateTime::currentSecsSinceEpoch();
+    service.rescan();
+    EXPECT_TRUE(service.status().scanning);
+    ASSERT_TRUE(waitIdle());
+    const fulltext::IndexStatus status = service.status();
+    EXPECT_FALSE(status.scanning);
+    EXPECT_EQ(status.documents, 2);
+    EXPECT_EQ(status.scanned, status.toScan);
+    EXPECT_GE(status.lastScanEnded, asked);
 }
 
 } // namespace

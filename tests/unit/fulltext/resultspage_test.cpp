@@ -91,10 +91,40 @@ TEST(ResultsPageTest, PagesOfTwentyLinkBackAndOn) {
     // Filters one click away, each replacing its own kind; the one in force is not a link.
     const QString filtered = fulltext::resultsPageHtml(kPage, {"天气 date:今天", 0}, results);
     EXPECT_TRUE(filtered.contains("<b>今天</b>"));
+    const QString two =
+        fulltext::resultsPageHtml(kPage, {"天气 date:今天 sort:date kind:txt", 0}, results);
+    EXPECT_EQ(two.count("<b>"), 3);
+    for (const char *chosen : {"<b>今天</b>", "<b>文本</b>", "<b>最新的在前</b>"})
+        EXPECT_TRUE(two.contains(QString::fromUtf8(chosen))) << chosen;
     EXPECT_TRUE(filtered.contains("q=%E5%A4%A9%E6%B0%94%20date%3A%E4%BB%8A%E5%B9%B4\">今年</a>"))
         << filtered.toStdString();
     EXPECT_TRUE(filtered.contains(
         "q=%E5%A4%A9%E6%B0%94%20date%3A%E4%BB%8A%E5%A4%A9%20sort%3Adate\">最新的在前</a>"));
+}
+
+// The line at the top tells what the index holds; its button scans again and keeps the query.
+TEST(ResultsPageTest, TheIndexSaysWhatItHoldsAndHowFarAScanHasCome) {
+    const qint64 ended = QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toSecsSinceEpoch();
+    const struct {
+        fulltext::IndexStatus status;
+        const char *line;
+    } table[] = {
+        {{10000, false, 0, 0, ended}, "索引里有 10,000 个文件，上次扫描完成于 2026-03-01 09:05"},
+        {{3, false, 0, 0, 0}, "索引里有 3 个文件，还没有扫描完保存文件夹"},
+        {{9000, true, 1234, 10000, ended}, "正在建立索引 1,234/10,000"},
+        {{9000, true, 0, 0, ended}, "正在建立索引，正在清点文件…"},
+        {{-1, false, 0, 0, 0}, "正在打开索引…"},
+    };
+    for (const auto &row : table) {
+        const QString html =
+            fulltext::resultsPageHtml(kPage, {"a\"b", 0}, {true, {}, {}, 0}, &row.status);
+        EXPECT_TRUE(html.contains(QString::fromUtf8(row.line) + " <input type=\"hidden\" "
+                                                                "name=\"q\" value=\"a&quot;b\">"
+                                                                "<input type=\"hidden\" "
+                                                                "name=\"rescan\" value=\"1\">"))
+            << html.toStdString();
+    }
+    EXPECT_FALSE(fulltext::resultsPageHtml(kPage, {"a", 0}, {true, {}, {}, 0}).contains("rescan"));
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 #include "fulltext/savedsearch.h"
 #include "serial/book.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -174,6 +176,8 @@ TEST_F(SavedSearchTest, HitsCarryTitleKindSourceAndMarkedSnippet) {
     const auto &hit = results.hits.front();
     EXPECT_EQ(hit.title, "北京天气预报_中国天气网");
     EXPECT_EQ(hit.kind, "htm");
+    EXPECT_EQ(hit.size, QFileInfo(hit.path).size());
+    EXPECT_GT(hit.size, 0);
     QString marked = hit.snippet;
     marked.replace(fulltext::kMarkStart, u'[').replace(fulltext::kMarkEnd, u']');
     EXPECT_TRUE(marked.contains("[雷阵雨]")) << marked.toStdString();
@@ -261,7 +265,16 @@ TEST_F(SavedSearchTest, UpdateFindsAddedChangedMovedAndDeletedFiles) {
             .toUtf8());
     record.close();
 
-    const auto stats = index->updateFolders({savePath()}, fulltext::readSavedSources(seen));
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    QList<std::pair<int, int>> progress;
+    const auto stats = index->updateFolders({savePath()}, fulltext::readSavedSources(seen), {}, 50,
+                                            [&](int done, int total) {
+                                                progress.append({done, total});
+                                            });
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.first(), std::make_pair(0, int(std::size(kSamples))));
+    EXPECT_EQ(progress.last(), std::make_pair(int(std::size(kSamples)), int(std::size(kSamples))));
+    EXPECT_GE(index->lastScanEnded(), before);
     EXPECT_EQ(stats.added, 2); // new.txt and the moved guide.html
     EXPECT_EQ(stats.changed, 1);
     EXPECT_EQ(stats.removed, 2); // other.htm and guide.html where it was
@@ -347,6 +360,11 @@ TEST_F(SavedSearchTest, FiltersNarrowByDateSiteFolderAndKindAndSortPutsTheNewest
     write("新闻/a.htm", "<title>甲</title><body>filtertest 甲</body>");
     write("新闻/国内/b.txt", "filtertest 乙\r\n");
     write("c.htm", "<title>丙</title><body>filtertest 丙</body>");
+    // A series saved chapter by chapter: its folder holds the chain's state file.
+    QDir(savePath()).mkpath("连载");
+    write("连载/连续保存.ini", "[chain]\r\n");
+    write("连载/第一章.htm", "<title>第一章</title><body>chaptertest</body>");
+    write("d.htm", "<title>丁</title><body>chaptertest</body>");
     const auto at = [](int month, int day) {
         return QDateTime(QDate(2026, month, day), QTime(12, 0)).toSecsSinceEpoch();
     };
@@ -368,6 +386,9 @@ TEST_F(SavedSearchTest, FiltersNarrowByDateSiteFolderAndKindAndSortPutsTheNewest
         {"filtertest date:2026-03-10", {"b.txt"}, {}},
         {"dir:新闻", {"a.htm", "b.txt"}, {}},
         {"filtertest date:今天", {"c.htm"}, {}},
+        {"chaptertest kind:章节", {"第一章.htm"}, {}},
+        {"chaptertest kind:chapter", {"第一章.htm"}, {}},
+        {"chaptertest kind:htm", {"d.htm"}, {}},
     };
     for (const Expectation &c : cases) {
         QStringList names = found(QString::fromUtf8(c.query));

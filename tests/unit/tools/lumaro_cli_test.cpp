@@ -368,6 +368,7 @@ TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
     const QJsonObject json = QJsonDocument::fromJson(r.out).object();
     EXPECT_EQ(json.value("path").toString(), QDir(save).filePath("a.htm"));
     EXPECT_EQ(json.value("date").toString(), tsv[2]);
+    EXPECT_EQ(json.value("size").toInteger(), QFileInfo(QDir(save).filePath("a.htm")).size());
     EXPECT_EQ(json.value("snippet").toString(), "天气 明天 有雨");
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--format", "xml", "明天"}).exitCode, 2);
     r = runCli({"search", "--data-dir", data, "--limit", "1", "雨"});
