@@ -73,8 +73,9 @@ QString hitHtml(const SearchHit &hit) {
                  link(QUrl::fromLocalFile(file.path() + u'/'), QStringLiteral("打开所在文件夹")),
                  escaped(QDateTime::fromSecsSinceEpoch(hit.saved).toString(
                      QStringLiteral("yyyy-MM-dd HH:mm"))),
-                 escaped(QLocale::c().formattedDataSize(hit.size, 1,
-                                                        QLocale::DataSizeTraditionalFormat)));
+                 escaped(hit.size < 1024 ? QStringLiteral("%1 字节").arg(hit.size)
+                                         : QLocale::c().formattedDataSize(
+                                               hit.size, 1, QLocale::DataSizeTraditionalFormat)));
     if (!hit.source.isEmpty())
         html += QStringLiteral(" · 来自 ") + sourceHtml(hit.source);
     html += QStringLiteral("</div><div class=\"s\">") + markedSnippet(hit.snippet) +
@@ -110,14 +111,6 @@ QString withFilter(const QString &query, const QString &name, const QString &val
     return value.isEmpty() ? changed : changed + u' ' + name + u':' + value;
 }
 
-// The value of the last filter `name` in `query`; "" when there is none.
-QString filterValue(const QString &query, const QString &name) {
-    QString value;
-    for (auto match = filterPattern(name).globalMatch(query); match.hasNext();)
-        value = match.next().captured(2);
-    return value;
-}
-
 // The links that narrow the search down or order it, each a query of its own.
 QString filterLinks(const QUrl &page, const QString &query) {
     const struct {
@@ -140,6 +133,7 @@ QString filterLinks(const QUrl &page, const QString &query) {
         {"最相关的在前", "sort", ""},
         {"最新的在前", "sort", "date"},
     };
+    const SearchFilters inForce = splitFilters(query).filters;
     QString html = QStringLiteral("<p class=\"m\">");
     for (const auto &choice : choices) {
         const QString label = QString::fromUtf8(choice.label);
@@ -147,11 +141,13 @@ QString filterLinks(const QUrl &page, const QString &query) {
             html += escaped(label);
             continue;
         }
-        const QString name = QLatin1String(choice.name);
-        const QString value = QString::fromUtf8(choice.value);
-        html += (filterValue(query, name) == value
+        // The choice in force is the one that would not change what the query asks for
+        // (kind:章节 is kind:chapter, however many filters there are and in what order).
+        const QString changed =
+            withFilter(query, QLatin1String(choice.name), QString::fromUtf8(choice.value));
+        html += (splitFilters(changed).filters == inForce
                      ? QStringLiteral("<b>%1</b>").arg(escaped(label))
-                     : link(resultsAddress(page, {withFilter(query, name, value), 0}), label)) +
+                     : link(resultsAddress(page, {changed, 0}), label)) +
                 u' ';
     }
     return html + QStringLiteral("</p>\n");

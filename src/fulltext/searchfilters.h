@@ -22,6 +22,7 @@ struct SearchFilters {
         return since.isValid() || until.isValid() || !sites.isEmpty() || !dirs.isEmpty() ||
                !kinds.isEmpty();
     }
+    friend bool operator==(const SearchFilters &, const SearchFilters &) = default;
 };
 
 struct FilteredQuery {

@@ -16,7 +16,8 @@ fulltext::SearchHit hit(const QString &title, const QString &source, const QStri
             "htm",
             source,
             QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toSecsSinceEpoch(),
-            snippet};
+            snippet,
+            12345};
 }
 
 TEST(ResultsPageTest, RequestIsReadAsAFormSendsIt) {
@@ -67,7 +68,7 @@ TEST(ResultsPageTest, SavedTextNeverBecomesMarkupOrScript) {
     EXPECT_TRUE(html.contains("href=\"http://a.cn/x?a=1&amp;b=2\""));
     EXPECT_TRUE(
         html.contains("网页 · 页 1.htm · /存 (<a href=\"file:///%E5%AD%98/\">打开所在文件夹</a>)"
-                      " · 2026-03-01 09:05"))
+                      " · 2026-03-01 09:05 · 12.1 kB"))
         << html.toStdString();
     EXPECT_TRUE(html.contains(QUrl::fromLocalFile("/存/页 1.htm").toString(QUrl::FullyEncoded)));
 }
@@ -92,7 +93,7 @@ TEST(ResultsPageTest, PagesOfTwentyLinkBackAndOn) {
     const QString filtered = fulltext::resultsPageHtml(kPage, {"天气 date:今天", 0}, results);
     EXPECT_TRUE(filtered.contains("<b>今天</b>"));
     const QString two =
-        fulltext::resultsPageHtml(kPage, {"天气 date:今天 sort:date kind:txt", 0}, results);
+        fulltext::resultsPageHtml(kPage, {"天气 date:今天 sort:date kind:文本", 0}, results);
     EXPECT_EQ(two.count("<b>"), 3);
     for (const char *chosen : {"<b>今天</b>", "<b>文本</b>", "<b>最新的在前</b>"})
         EXPECT_TRUE(two.contains(QString::fromUtf8(chosen))) << chosen;
