@@ -2,6 +2,7 @@
 //   browser_bench PROGRAM_FOLDER [--minimal] [--tabs N] [--harvest N]
 //   browser_bench PROGRAM_FOLDER --links URL [--hold SECONDS] [--queue N] [--budget MB]
 //                 [--switch] [--switch-idle]
+//   browser_bench PROGRAM_FOLDER --search SAVE_FOLDER [--words W1,W2,...]
 // Prints "loaded_ns=T" (wall clock, ns since the epoch) when the favourites page has loaded;
 // with --tabs, then opens N small pages from a local server in new tabs, waits until all
 // have loaded and prints "tabs=N seconds=S pss_mb=M processes=P". --minimal shows the page
@@ -17,6 +18,7 @@
 #include "browser/webengine/webengineviewfactory.h"
 #include "common/processmemory.h"
 #include "e2e/scriptwait.h"
+#include "fulltext/resultspage.h"
 #include "shell/commands.h"
 #include "shell/loadqueue.h"
 #include "shell/mainwindow.h"
@@ -140,6 +142,82 @@ double ownCpuSeconds() {
 void printLoaded() {
     std::printf("loaded_ns=%lld\n", QDateTime::currentMSecsSinceEpoch() * 1000000LL);
     std::fflush(stdout);
+}
+
+// --search SAVE_FOLDER [--words W1,W2,...]: the results page in the window, with the save folder
+// at SAVE_FOLDER (its index in PROGRAM_FOLDER/index, copied there beforehand so that no more
+// than a check of the files is needed). For each query (first as it is, then a month and
+// newest first) the time from the page being asked for (what the page does half a second
+// after the last key) until it has loaded, and until a frame with it has been painted.
+void timeResultsPage(shell::MainWindow &window, const QString &saveFolder,
+                     const QStringList &args) {
+    shell::TabManager &manager = window.tabs();
+    window.setSavePath(saveFolder);
+    window.startIndexing();
+    manager.openInNewTab(QUrl("lumaro:searchsaved"), true, true);
+    manager.selectTab(manager.tabCount());
+    auto *view = static_cast<browser::WebEngineView *>(manager.currentView());
+    QWebEnginePage *page = view->page();
+    // The index is ready once the page no longer says a scan is running.
+    const auto statusLine = [&] {
+        return testing_support::scriptNow(page, "document.querySelector('form.m') ? "
+                                                "document.querySelector('form.m').textContent : ''")
+            .toString();
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (!statusLine().contains(QStringLiteral("索引里有")) && waited.elapsed() < 1800000) {
+        testing_support::pause(1000);
+        view->reload();
+        testing_support::waitFor([&] { return !view->isBusy(); }, 30000);
+    }
+    std::printf("results page: %s (ready after %.1f s)\n", qPrintable(statusLine()),
+                waited.elapsed() / 1000.0);
+    QStringList words = QStringLiteral("天气,中国,发展,问题,工作,经济,社会,文化,历史,教育,"
+                                       "技术,国家,时间,生活,人民,世界,科学,方法,学习,计划")
+                            .split(u',');
+    if (args.contains("--words"))
+        words = args.value(args.indexOf("--words") + 1).split(u',');
+    QList<double> loadedMs, paintedMs;
+    QElapsedTimer clock;
+    bool painted = false;
+    QObject::connect(page, &QWebEnginePage::titleChanged, page, [&](const QString &title) {
+        if (title == QLatin1String("painted")) {
+            paintedMs.append(double(clock.nsecsElapsed()) / 1e6);
+            painted = true;
+        }
+    });
+    QObject::connect(page, &QWebEnginePage::loadFinished, page, [&](bool) {
+        loadedMs.append(double(clock.nsecsElapsed()) / 1e6);
+        // Two frames later the page has been painted.
+        page->runJavaScript("requestAnimationFrame(() => requestAnimationFrame(() => "
+                            "{ document.title = 'painted'; }))");
+    });
+    for (const QString &suffix : {QString(), QStringLiteral(" date:最近一个月 sort:date")}) {
+        loadedMs.clear();
+        paintedMs.clear();
+        for (const QString &word : std::as_const(words)) {
+            painted = false;
+            clock.start();
+            // As the page's own script asks for it once the typing stops.
+            page->runJavaScript(
+                QStringLiteral("location.replace('%1')")
+                    .arg(fulltext::resultsAddress(QUrl("lumaro:searchsaved"), {word + suffix, 0})
+                             .toString(QUrl::FullyEncoded)));
+            testing_support::waitFor([&] { return painted; }, 30000);
+        }
+        const auto at = [](QList<double> values, double share) {
+            std::sort(values.begin(), values.end());
+            return values.isEmpty()
+                       ? 0.0
+                       : values.at(qMin(values.size() - 1, int(share * values.size())));
+        };
+        std::printf("results page%s, %lld queries: loaded median %.1f ms, 95%% %.1f ms; "
+                    "painted median %.1f ms, 95%% %.1f ms\n",
+                    qPrintable(suffix), static_cast<long long>(paintedMs.size()), at(loadedMs, 0.5),
+                    at(loadedMs, 0.95), at(paintedMs, 0.5), at(paintedMs, 0.95));
+        std::fflush(stdout);
+    }
 }
 
 } // namespace
@@ -395,6 +473,10 @@ int main(int argc, char *argv[]) {
         }
         testing_support::pause(hold * 1000);
     }
+    const QString searchFolder =
+        args.contains("--search") ? args.value(args.indexOf("--search") + 1) : "";
+    if (!searchFolder.isEmpty())
+        timeResultsPage(*window, searchFolder, args);
     window.reset();
     return 0;
 }

@@ -1,7 +1,8 @@
 // The full-text index of the saved files at size: N saved pages of about 30 KB (GB18030
 // pages with a meta charset, Chinese and English mixed) indexed from nothing, one new page
 // indexed and committed, queries timed at that size, and the index's size against the text's.
-// Usage: index_bench [N] [FOLDER]   (N 10000 by default; FOLDER a scratch folder)
+// Usage: index_bench [N] [FOLDER] [CHARS]   (N 10000 by default; FOLDER a scratch folder;
+// CHARS the characters of a page's markup, 17500 by default: about 30 KB in GB18030)
 #include "common/ansifile.h"
 #include "fulltext/saveddocument.h"
 #include "fulltext/savedindex.h"
@@ -57,7 +58,7 @@ struct Vocabulary {
     }
 };
 
-QString page(const Vocabulary &vocabulary, QRandomGenerator &random, int number) {
+QString page(const Vocabulary &vocabulary, QRandomGenerator &random, int number, int chars) {
     QString title;
     for (int i = 0; i < 4; ++i)
         title += vocabulary.draw(random);
@@ -66,8 +67,7 @@ QString page(const Vocabulary &vocabulary, QRandomGenerator &random, int number)
                                   "</head><body>\n")
                        .arg(title)
                        .arg(number);
-    // About 30 KB in GB18030: two bytes a Chinese character.
-    while (html.size() < 17500) {
+    while (html.size() < chars) {
         html += QStringLiteral("<p>");
         for (int i = 0; i < 40; ++i) {
             const QString &word = vocabulary.draw(random);
@@ -101,6 +101,7 @@ int main(int argc, char **argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
     QTemporaryDir scratch;
     const QString root = argc > 2 ? QString::fromLocal8Bit(argv[2]) : scratch.path();
+    const int chars = argc > 3 ? std::atoi(argv[3]) : 17500;
     const QString save = QDir(root).filePath(QStringLiteral("save"));
     const QString indexFolder = QDir(root).filePath(QStringLiteral("index"));
     QDir(indexFolder).removeRecursively();
@@ -120,7 +121,7 @@ int main(int argc, char **argv) {
         QFile file(pagePath(i));
         if (!file.open(QIODevice::WriteOnly))
             return 2;
-        file.write(common::encodeText(page(vocabulary, random, i)));
+        file.write(common::encodeText(page(vocabulary, random, i, chars)));
         file.setFileTime(yearStart.addDays(i % 365), QFileDevice::FileModificationTime);
     }
     const qint64 fileBytes = folderBytes(save);
@@ -148,7 +149,7 @@ int main(int argc, char **argv) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 2;
-        file.write(common::encodeText(page(vocabulary, random, count + i)));
+        file.write(common::encodeText(page(vocabulary, random, count + i, chars)));
         file.close();
         clock.restart();
         index->indexFile(path, std::nullopt, true);
@@ -205,8 +206,7 @@ int main(int argc, char **argv) {
     qint64 textBytes = 0;
     int sampled = 0;
     for (int i = 0; i < count; i += std::max(1, count / 200), ++sampled)
-        textBytes +=
-            fulltext::readSavedDocument(pagePath(i)).body.toUtf8().size();
+        textBytes += fulltext::readSavedDocument(pagePath(i)).body.toUtf8().size();
     textBytes = textBytes * count / std::max(1, sampled);
     const qint64 indexBytes = folderBytes(indexFolder);
     std::printf("index %.1f MB for %.1f MB of text (UTF-8, estimated from a sample): %.2f x\n",
