@@ -53,6 +53,7 @@ int main(int argc, char *argv[]) {
             window.tabMemory().setRules(rules);
         }
         window.startIndexing();
+        window.startHistory();
         instance.serve(window, options.request);
         window.show();
         shell::startup::mark("window shown");

@@ -9,7 +9,7 @@ LUMARO_PACKAGES=(
   dpkg-dev librsvg2-bin desktop-file-utils lintian appstream
   libquazip1-qt6-dev epubcheck nodejs
   clang libclang-rt-14-dev
-  libxapian-dev qt6-pdf-dev
+  libxapian-dev qt6-pdf-dev libqt6sql6-sqlite
 )
 
 ensure_packages() {

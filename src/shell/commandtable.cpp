@@ -325,6 +325,9 @@ const QList<CommandEntry> &commandTable() {
             "menu_save", "downloads", "下载列表", "Ctrl+J", "Downloads",
             [](C &c, Choice) { c.window().showDownloads(); }, E::Turn::Beside),
         menuEntry(
+            "menu_save", "history", "历史记录", "Ctrl+H", "History",
+            [](C &c, Choice) { c.window().openHistory(); }, E::Turn::Beside),
+        menuEntry(
             "menu_save", "menu_exit", "退出", "", "Exit", [](C &c, Choice) { c.window().close(); },
             E::Turn::Beside),
 

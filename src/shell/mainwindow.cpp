@@ -94,7 +94,7 @@ MainWindow::MainWindow(const common::ProgramFolder &folder, browser::ViewFactory
     factory.setPageDialogs(m_dialogs);
     factory.setPageSaveFolder([this] { return m_savePath; });
     factory.setProgramPages([this](const QUrl &address, auto reply) {
-        makeProgramPage(m_index, address, std::move(reply));
+        makeProgramPage(m_index, m_history, address, std::move(reply));
     });
     buildLayout();
     TabStripMenu &tabMenu = m_tabs->stripMenu();

@@ -21,6 +21,9 @@ class ViewFactory;
 namespace fulltext {
 class IndexService;
 }
+namespace history {
+class HistoryService;
+}
 
 namespace shell {
 
@@ -92,6 +95,11 @@ public:
     // "定义提取文件名的方式": the rule on or off; the entry's caption says which.
     void toggleExtractionRule();
     void showDownloads(); // 下载列表, Ctrl+J
+    // A new tab on the page "历史记录", shown (Ctrl+H).
+    void openHistory();
+    // Records every page the tabs load in the data folder's history.sqlite from now on.
+    void startHistory();
+    history::HistoryService *historyService() const { return m_history; }
     // Keeps the full-text index of the save folder up to date from now on, in the
     // background: every page saved is indexed when written, the folder when it changes.
     void startIndexing();
@@ -129,6 +137,7 @@ private:
     Downloads *m_downloads = nullptr;
     DownloadList *m_downloadList = nullptr;
     fulltext::IndexService *m_index = nullptr;    // none until startIndexing()
+    history::HistoryService *m_history = nullptr; // none until startHistory()
     DownloadsWindow *m_downloadsWindow = nullptr; // made when first shown
     FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;

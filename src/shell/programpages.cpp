@@ -2,14 +2,71 @@
 
 #include "fulltext/indexservice.h"
 #include "fulltext/resultspage.h"
+#include "history/historypage.h"
+#include "history/historyservice.h"
 
+#include <QDateTime>
 #include <QPointer>
 #include <QUrlQuery>
 
 namespace shell {
 
-void makeProgramPage(fulltext::IndexService *index, const QUrl &address,
+namespace {
+
+void makeHistoryPage(history::HistoryService *store, const QUrl &address,
                      std::function<void(const QString &html)> reply) {
+    using history::HistoryRequest;
+    const HistoryRequest request = history::historyRequest(address);
+    if (!store) {
+        reply(history::historyPageHtml(address, request, {}, QDateTime::currentDateTime()) +
+              QStringLiteral("<p>没有记录历史。</p>"));
+        return;
+    }
+    if (request.action != HistoryRequest::Action::None) {
+        if (history::needsConfirmation(request) && !request.confirmed) {
+            reply(history::confirmationHtml(address, request));
+            return;
+        }
+        using Removal = history::HistoryService::Removal;
+        Removal what = Removal::All;
+        QVariant value;
+        switch (request.action) {
+        case HistoryRequest::Action::DeleteVisit:
+            what = Removal::Visit;
+            value = request.target.toLongLong();
+            break;
+        case HistoryRequest::Action::DeleteSite:
+            what = Removal::Site;
+            value = request.target;
+            break;
+        case HistoryRequest::Action::ClearHour:
+        case HistoryRequest::Action::ClearToday:
+            what = Removal::Since;
+            value = history::clearFrom(request.action, QDateTime::currentDateTime());
+            break;
+        default:
+            break;
+        }
+        store->remove(what, value, [address, request, reply](int removed) {
+            reply(history::afterDeletionHtml(address, request, removed));
+        });
+        return;
+    }
+    store->visits(
+        request.words, request.before, history::kVisitsPerPage + 1,
+        [address, request, reply](const QList<history::Visit> &visits) {
+            reply(history::historyPageHtml(address, request, visits, QDateTime::currentDateTime()));
+        });
+}
+
+} // namespace
+
+void makeProgramPage(fulltext::IndexService *index, history::HistoryService *history,
+                     const QUrl &address, std::function<void(const QString &html)> reply) {
+    if (address.path() == QLatin1String("history")) {
+        makeHistoryPage(history, address, std::move(reply));
+        return;
+    }
     if (address.path() != QLatin1String("searchsaved")) {
         reply(QString());
         return;

@@ -115,12 +115,16 @@ BrowserView *TabManager::createView(int index) {
                 m_captions->setLoading(number, false);
                 handleDocumentComplete(view, ok);
                 pageChanged(number);
+                emit pageLoaded(view, ok);
             });
     connect(view, &BrowserView::loadStarted, this, [this, number] {
         m_captions->setLoading(number, true);
         pageChanged(number);
     });
-    connect(view, &BrowserView::titleChanged, this, [this, number] { pageChanged(number); });
+    connect(view, &BrowserView::titleChanged, this, [this, view, number] {
+        pageChanged(number);
+        emit pageTitleChanged(view);
+    });
     connect(view, &BrowserView::reloadedForReading, this,
             [this, view] { m_reports->reloadedForReading(*view); });
     connect(view, &BrowserView::favouritesCommand, this,

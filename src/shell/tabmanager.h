@@ -157,6 +157,9 @@ signals:
     void windowCaptionChanged(const QString &caption);
     void addressChanged(const QString &address);
     void favouritesCommand(browser::BrowserView *view, const QString &command);
+    // A tab's page has loaded (ok) or failed to; its title changed.
+    void pageLoaded(browser::BrowserView *view, bool ok);
+    void pageTitleChanged(browser::BrowserView *view);
     void nextChapterLinkChosen(browser::BrowserView *view, const QUrl &url, const QString &text);
     void blockToDropChosen(browser::BrowserView *view, const QString &selector,
                            const QString &line);

@@ -320,6 +320,7 @@ const QList<KeyEffect> &keyEffects() {
         {"openmkw", {"asked:选择文件夹", "nav:saved"}},
         {"openl", {"nav:link.htm", "tabs:2"}},
         {"searchsaved", {"nav:searchsaved", "tabs:3"}},
+        {"history", {"nav:history", "tabs:3"}},
         {"opena", {"nav:q.htm", "nav:r.htm", twoPages}},
         {"openallw", {"nav:q.htm", "nav:r.htm", twoPages}},
         {"opencwpallwz", {"nav:q.htm", "nav:r.htm", "nav:f.zip", "s2:已打开 3 个网页"}},
