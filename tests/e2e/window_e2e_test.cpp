@@ -1,11 +1,13 @@
 // The window with the real engine: tabs brought back after a crash of the real program, the
 // page menu's save, PDF printing, and an HTTP login answered in the login dialog.
 #include "scriptwait.h"
+#include "windowfixture.h"
 
 #include "browser/tabsession.h"
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "fulltext/resultspage.h"
+#include "history/historyservice.h"
 #include "shell/chinese.h"
 #include "shell/commands.h"
 #include "shell/mainwindow.h"
@@ -421,4 +423,54 @@ TEST_F(WindowEndToEnd, ThePageSavedAMomentAgoIsFoundAsTheUserTypesAndOpensWithAC
                js(firstHit).toString() == savedUrl;
     })) << results->url().toString().toStdString()
         << " " << js(firstHit).toString().toStdString();
+}
+
+// Pages read are kept in the history: listed on 历史记录 with their titles, found by a word of
+// the title, and a whole site deleted once the user has said so on the page.
+TEST_F(WindowEndToEnd, PagesReadAreListedOnTheHistoryPageAndASiteIsDeletedWhenConfirmed) {
+    server.addPage("/a.htm", QString("<html><head><meta charset=\"utf-8\"><title>甲 <b>页"
+                                     "</title></head><body>a</body></html>")
+                                 .toUtf8());
+    server.addPage("/b.htm", "<html><head><title>second page</title></head><body>b</body></html>");
+    openWindow();
+    window->startHistory();
+    openAndShow(server.url("/a.htm"));
+    openAndShow(server.url("/b.htm"));
+    bool written = false;
+    window->historyService()->whenWritten([&] { written = true; });
+    ASSERT_TRUE(waitFor([&] { return written; }));
+
+    bool done = false;
+    ASSERT_TRUE(window->commands().enqueueMenuKey("history", [&done] { done = true; }));
+    ASSERT_TRUE(waitFor([&] { return done; }));
+    BrowserView *page = window->tabs().currentView();
+    auto *engine = static_cast<browser::WebEngineView *>(page);
+    const auto js = [engine](const QString &script) {
+        return testing_support::scriptNow(engine->page(), script);
+    };
+    const QString links = "Array.from(document.querySelectorAll('li > a:not(.x)'))"
+                          ".map(a => a.textContent).join('|')";
+    ASSERT_TRUE(waitFor([&] { return loaded(page) && js(links) == "second page|甲 <b>页"; }))
+        << js(links).toString().toStdString();
+    EXPECT_EQ(page->url(), QUrl("lumaro:history"));
+
+    page->navigate(QUrl("lumaro:history?q=%E7%94%B2"));
+    ASSERT_TRUE(waitFor([&] { return loaded(page) && js(links) == "甲 <b>页"; }));
+
+    // Deleting the site asks first; the answer on the page deletes both visits.
+    ASSERT_TRUE(testing_support::WindowFixture::clickElement(
+        page, "document.querySelector('a.x[href*=site]')"));
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(page) && js("document.body.innerText").toString().contains("确定要删除网站");
+    }));
+    ASSERT_TRUE(testing_support::WindowFixture::clickElement(
+        page, "document.querySelector('input[type=submit]')"));
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(page) && js("document.body.innerText").toString().contains("已删除 2 条");
+    })) << js("document.body.innerText").toString().toStdString();
+    EXPECT_FALSE(page->url().toString().contains("site=")); // a reload deletes nothing more
+    page->navigate(QUrl("lumaro:history"));
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(page) && js("document.body.innerText").toString().contains("没有历史记录");
+    }));
 }
