@@ -53,10 +53,10 @@ int runImport(const QStringList &arguments) {
         return fail(QStringLiteral("no favourites page %1: %2")
                         .arg(favourites, problems.isEmpty()
                                              ? QStringLiteral("the program's shipped pages are "
-                                                              "not in ") + layout.shipped
+                                                              "not in ") +
+                                                   layout.shipped
                                              : problems.join(QStringLiteral("; "))));
-    const auto result =
-        links::bookmarks::importBookmarks(input, favourites, *options, &error);
+    const auto result = links::bookmarks::importBookmarks(input, favourites, *options, &error);
     if (!result)
         return fail(error);
     if (!result->refused.isEmpty())

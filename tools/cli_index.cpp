@@ -101,21 +101,12 @@ QString dataFolder(const QCommandLineParser &parser) {
 
 // One field of an output line: no tabs or line breaks, the marks of found words taken out.
 QString field(QString text) {
-    text.remove(fulltext::kMarkStart).remove(fulltext::kMarkEnd);
-    for (QChar &c : text) {
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            c = u' ';
-    }
-    return text.simplified();
+    return lineField(text.remove(fulltext::kMarkStart).remove(fulltext::kMarkEnd));
 }
 
-// When a file was saved, in local time with its offset: "2026-12-09T08:00:00+08:00"; empty
-// when the index does not know.
+// When a file was saved, in local time with its offset; empty when the index does not know.
 QString savedTime(qint64 seconds) {
-    if (seconds <= 0)
-        return {};
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds);
-    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+    return localIsoTime(seconds * 1000);
 }
 
 // A hit as a line of output in `format`: "" (path, title, snippet), "tsv" or "json".

@@ -1,5 +1,7 @@
 #include "clioutput.h"
 
+#include <QDateTime>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +36,21 @@ int finishOutput(int status) {
         return status;
     std::fprintf(stderr, "lumaro-cli: cannot write the output: %s\n", std::strerror(writeError));
     return 2;
+}
+
+QString lineField(QString text) {
+    for (QChar &c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    }
+    return text.simplified();
+}
+
+QString localIsoTime(qint64 msecs) {
+    if (msecs <= 0)
+        return {};
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(msecs);
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
 }
 
 } // namespace cli

@@ -1,9 +1,9 @@
 #include "cliparser.h"
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QDir>
-#include <QCoreApplication>
 
 #include "clioutput.h"
 
@@ -150,16 +150,17 @@ QString inputPath(const QString &path, QString *error, std::unique_ptr<QTemporar
     pollfd ready{fd, POLLIN, 0};
     if (::poll(&ready, 1, waitMs) <= 0) {
         ::close(fd);
-        *error =
-            QStringLiteral("nobody writes to the pipe %1 (waited %2 s)").arg(path).arg(waitMs / 1000);
+        *error = QStringLiteral("nobody writes to the pipe %1 (waited %2 s)")
+                     .arg(path)
+                     .arg(waitMs / 1000);
         return QString();
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile pipe;
     pipe.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // The copy keeps the pipe's name's suffix, which tells HTML from text.
-    copy = std::make_unique<QTemporaryFile>(QDir::temp().filePath(
-        QStringLiteral("lumaro-cli-XXXXXX.") + QFileInfo(path).suffix()));
+    copy = std::make_unique<QTemporaryFile>(
+        QDir::temp().filePath(QStringLiteral("lumaro-cli-XXXXXX.") + QFileInfo(path).suffix()));
     if (!copy->open()) {
         *error = QStringLiteral("cannot copy the pipe %1: %2").arg(path, copy->errorString());
         return QString();

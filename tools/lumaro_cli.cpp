@@ -225,6 +225,7 @@ const Command kCommands[] = {
     {"bookmarks", &cli::kBookmarksHelp, cli::runBookmarksCommand},
     {"index", &cli::kIndexHelp, cli::runIndexCommand},
     {"search", &cli::kSearchHelp, cli::runSearchCommand},
+    {"history", &cli::kHistoryHelp, cli::runHistoryCommand},
 };
 
 QString usageText() {

@@ -1,4 +1,5 @@
 #include "common/ansifile.h"
+#include "history/historystore.h"
 #include "links/bookmarksfile.h"
 #include "links/favouriteslinks.h"
 
@@ -414,6 +415,36 @@ TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--until", "2001-01-01", "雨"}).exitCode, 1);
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--since", "2026/01/01", "雨"}).exitCode, 2);
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--sort", "size", "雨"}).exitCode, 2);
+}
+
+} // namespace
+
+namespace {
+
+// The history of a data folder, one page a line, the last visited first.
+TEST_F(LumaroCli, HistoryListPrintsThePagesVisitedNewestFirst) {
+    const QString data = m_dir.filePath("data");
+    EXPECT_EQ(runCli({"history", "list", "--data-dir", data}).out, QByteArray()); // none yet
+    const qint64 monday = QDateTime(QDate(2026, 12, 7), QTime(9, 0)).toMSecsSinceEpoch();
+    {
+        QString error;
+        auto store = history::HistoryStore::open(data + "/history.sqlite", &error);
+        ASSERT_TRUE(store) << error.toStdString();
+        store->recordVisit("https://a.cn/", "甲\t页", monday);
+        store->recordVisit("https://b.cn/", "乙", monday + 1000);
+        store->recordVisit("https://a.cn/", "", monday + 2000);
+    }
+    const Result r = runCli({"history", "list", "--data-dir", data});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = QString::fromUtf8(r.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(monday + 2000);
+    EXPECT_EQ(lines[0], local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate) +
+                            "\thttps://a.cn/\t甲 页");
+    EXPECT_TRUE(lines[1].endsWith("\thttps://b.cn/\t乙"));
+    EXPECT_EQ(runCli({"history", "list", "--data-dir", data, "--limit", "1"}).out.count('\n'), 1);
+    EXPECT_EQ(runCli({"history", "list", "--data-dir", data, "--limit", "0"}).exitCode, 2);
+    EXPECT_EQ(runCli({"history", "nothing"}).exitCode, 2);
 }
 
 } // namespace
