@@ -18,8 +18,7 @@ void makeHistoryPage(history::HistoryService *store, const QUrl &address,
     using history::HistoryRequest;
     const HistoryRequest request = history::historyRequest(address);
     if (!store) {
-        reply(history::historyPageHtml(address, request, {}, QDateTime::currentDateTime()) +
-              QStringLiteral("<p>没有记录历史。</p>"));
+        reply(history::historyPageHtml(address, request, {}, QDateTime::currentDateTime()));
         return;
     }
     if (request.action != HistoryRequest::Action::None) {
