@@ -166,12 +166,14 @@ void timeResultsPage(shell::MainWindow &window, const QString &saveFolder,
     };
     QElapsedTimer waited;
     waited.start();
-    while (!statusLine().contains(QStringLiteral("索引里有")) && waited.elapsed() < 1800000) {
+    QString status;
+    while (!(status = statusLine()).contains(QStringLiteral("索引里有")) &&
+           waited.elapsed() < 1800000) {
         testing_support::pause(1000);
         view->reload();
         testing_support::waitFor([&] { return !view->isBusy(); }, 30000);
     }
-    std::printf("results page: %s (ready after %.1f s)\n", qPrintable(statusLine()),
+    std::printf("results page: %s (ready after %.1f s)\n", qPrintable(status),
                 waited.elapsed() / 1000.0);
     QStringList words = QStringLiteral("天气,中国,发展,问题,工作,经济,社会,文化,历史,教育,"
                                        "技术,国家,时间,生活,人民,世界,科学,方法,学习,计划")

@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Start-up time and memory of Lumaro, side by side with a bare Qt WebEngine view, under a
 # virtual X server. Usage: bench/browser_bench.sh [BUILD_DIR]
+# With --search, the results page instead: from the page asked for (as its script asks once the
+# typing stops) to loaded and to painted, plain and filtered queries.
+# Usage: bench/browser_bench.sh BUILD_DIR --search SAVE_FOLDER INDEX_FOLDER [WORDS]
+# INDEX_FOLDER is an index of SAVE_FOLDER (bench/index_bench leaves one in FOLDER/index); it is
+# copied, so the window only checks the files instead of indexing them.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 bench="$build/bench/browser_bench"
@@ -19,6 +24,12 @@ trap 'kill $xvfb 2>/dev/null; rm -rf "$folder"' EXIT
 sleep 1
 # Each run starts afresh: tabs a killed run left in the session file would be reopened.
 run() { rm -f "$folder/session.json"; DISPLAY=$display "$@" 2>/dev/null; }
+
+if [ "${2:-}" = --search ]; then
+  cp -r "${4:?usage: $0 BUILD_DIR --search SAVE_FOLDER INDEX_FOLDER [WORDS]}" "$folder/index"
+  run "$bench" "$folder" --search "$3" ${5:+--words "$5"} | grep '^results page'
+  exit 0
+fi
 
 # Milliseconds from starting the process to the favourites page loaded.
 startup() {

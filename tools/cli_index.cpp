@@ -50,9 +50,11 @@ const QCommandLineOption
     kUntil(QStringLiteral("until"),
            QStringLiteral("只要这一天（YYYY-MM-DD，本地时间）以前保存的，含这一天"),
            QStringLiteral("日期"));
-const QCommandLineOption kKind(QStringLiteral("kind"),
-                               QStringLiteral("只要这一类：htm（网页）或 txt（文本）"),
-                               QStringLiteral("类型"));
+const QCommandLineOption
+    kKind(QStringLiteral("kind"),
+          QStringLiteral("只要这一类：htm（网页）、txt（文本）、chapter（章节）、"
+                         "epub（书）或 pdf"),
+          QStringLiteral("类型"));
 const QCommandLineOption kDir(QStringLiteral("dir"),
                               QStringLiteral("只要在这个文件夹里的：路径中任何一层文件夹的名字，"
                                              "或一个文件夹的路径"),

@@ -1,8 +1,10 @@
 #include "fileerror.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 namespace common {
 
@@ -36,6 +38,19 @@ QString fileErrorReason(const QFileDevice &file, const QString &path) {
     if (file.error() == QFileDevice::OpenError && !info.exists())
         return QStringLiteral("文件不存在");
     return QStringLiteral("无法打开文件");
+}
+
+bool diskNearlyFull(const QString &path) {
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return disk.isValid() && disk.bytesAvailable() < 1024 * 1024;
+}
+
+QString moveAsideBroken(const QString &path) {
+    const QString clean = QDir::cleanPath(path);
+    const QString aside =
+        clean + QStringLiteral(".broken-") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+    return QDir().rename(clean, aside) ? aside : QString();
 }
 
 } // namespace common

@@ -3,6 +3,7 @@
 
 #include "savedindex.h"
 
+#include "common/fileerror.h"
 #include "saveddocument.h"
 #include "searchfilters.h"
 
@@ -14,7 +15,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QStorageInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -77,9 +77,6 @@ void recoverCompaction(const QString &folder) {
     }
 }
 
-// Below this much free room the disk is taken as full: Xapian writes whole blocks.
-constexpr qint64 kFullBelowBytes = 1 << 20;
-
 bool isDamage(const Xapian::Error &error) {
     const std::string type = error.get_type();
     return type == "DatabaseCorruptError" || type == "DatabaseVersionError" ||
@@ -94,8 +91,7 @@ IndexFault faultOf(const Xapian::Error &error, const QString &folder) {
     const char *cause = error.get_error_string();
     const bool noRoom = (cause && (std::strcmp(cause, std::strerror(ENOSPC)) == 0 ||
                                    std::strcmp(cause, std::strerror(EDQUOT)) == 0));
-    const QStorageInfo disk(folder.isEmpty() ? QString() : QFileInfo(folder).absolutePath());
-    if (noRoom || (!folder.isEmpty() && disk.isValid() && disk.bytesAvailable() < kFullBelowBytes))
+    if (noRoom || (!folder.isEmpty() && common::diskNearlyFull(folder)))
         return {IndexFault::NoSpace, message};
     return {isDamage(error) ? IndexFault::Damaged : IndexFault::Failed, message};
 }
@@ -150,10 +146,7 @@ std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *err
 }
 
 QString SavedIndex::moveAside(const QString &folder) {
-    const QString aside = QDir::cleanPath(folder) + QStringLiteral(".broken-") +
-                          QString::number(QDateTime::currentSecsSinceEpoch());
-    QDir(aside).removeRecursively(); // a second break within the same second
-    return QDir().rename(folder, aside) ? aside : QString();
+    return common::moveAsideBroken(folder);
 }
 
 bool SavedIndex::isWhole(const QString &folder) {

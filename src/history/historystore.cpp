@@ -1,13 +1,13 @@
 #include "historystore.h"
 
+#include "common/fileerror.h"
+
 #include <QAtomicInteger>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStorageInfo>
 #include <QUrl>
 #include <QVariant>
 
@@ -60,17 +60,13 @@ QList<Visit> visitRows(QSqlQuery &query) {
     return rows;
 }
 
+// The file moved aside with its journal, which belongs to it: without them the new database
+// starts clean.
 QString moveAside(const QString &path) {
-    const QString aside =
-        path + QStringLiteral(".broken-") +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
-    if (!QFile::rename(path, aside))
-        return QString();
-    // The journal belongs to the broken file; without it the new database starts clean.
+    const QString aside = common::moveAsideBroken(path);
     for (const char *suffix : {"-wal", "-shm"}) {
-        const QString part = path + QLatin1String(suffix);
-        if (QFileInfo::exists(part))
-            QFile::rename(part, aside + QLatin1String(suffix));
+        if (!aside.isEmpty() && QFileInfo::exists(path + QLatin1String(suffix)))
+            QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
     }
     return aside;
 }
@@ -151,9 +147,7 @@ bool HistoryStore::noteError(const QSqlError &error) {
     if (code == kSqliteCorrupt || code == kSqliteNotADatabase)
         kind = HistoryFault::Damaged;
     else if (code == kSqliteFull ||
-             (code == kSqliteIoErr &&
-              QStorageInfo(QFileInfo(m_db.databaseName()).absolutePath()).bytesAvailable() <
-                  1024 * 1024))
+             (code == kSqliteIoErr && common::diskNearlyFull(m_db.databaseName())))
         kind = HistoryFault::NoSpace;
     m_fault = {kind, error.text()};
     return false;
