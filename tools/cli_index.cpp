@@ -53,7 +53,8 @@ const QCommandLineOption
 const QCommandLineOption
     kKind(QStringLiteral("kind"),
           QStringLiteral("只要这一类：htm（网页）、txt（文本）、chapter（章节）、"
-                         "epub（书）或 pdf"),
+                         "epub（书）或 pdf；saved（保存的文件，默认）、read（读过的网页）"
+                         "或 all（两者）"),
           QStringLiteral("类型"));
 const QCommandLineOption kDir(QStringLiteral("dir"),
                               QStringLiteral("只要在这个文件夹里的：路径中任何一层文件夹的名字，"
@@ -74,11 +75,20 @@ bool readFilterOptions(const QCommandLineParser &parser, fulltext::SearchFilters
     filters->newestFirst = sort == QLatin1String("date");
     if (!fulltext::readDateRange(parser.value(kSince), parser.value(kUntil), filters, error))
         return false;
+    // Saved files unless asked otherwise: scripts written before pages read were kept get
+    // files only.
+    filters->scope = fulltext::SearchFilters::Scope::Saved;
     // The rest read as the query's own filters do.
     QStringList written;
     for (const auto &[option, name] :
          {std::pair{&kKind, "kind"}, {&kDir, "dir"}, {&kSite, "site"}}) {
         for (QString value : parser.values(*option)) {
+            if (option == &kKind && (value == u"saved" || value == u"read" || value == u"all")) {
+                filters->scope = value == u"saved" ? fulltext::SearchFilters::Scope::Saved
+                                 : value == u"read" ? fulltext::SearchFilters::Scope::Read
+                                                    : fulltext::SearchFilters::Scope::All;
+                continue;
+            }
             if (option == &kDir && value.contains(u'/'))
                 value = QFileInfo(value).absoluteFilePath(); // a path from where it is given
             written.append(QStringLiteral("%1:\"%2\"").arg(QLatin1String(name), value));
@@ -123,7 +133,8 @@ QString hitLine(const fulltext::SearchHit &hit, const QString &format) {
                                  {QStringLiteral("snippet"), field(hit.snippet)}};
         return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
     }
-    QStringList fields{field(hit.path), field(hit.title)};
+    // A page read has no file: its address stands in the file's place.
+    QStringList fields{field(hit.path.isEmpty() ? hit.source : hit.path), field(hit.title)};
     if (format == QLatin1String("tsv"))
         fields << savedTime(hit.saved) << field(hit.kind) << field(hit.source);
     fields << field(hit.snippet);

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
+#include <QSaveFile>
 #include <QFileSystemWatcher>
 #include <QPointer>
 #include <QThreadPool>
@@ -16,6 +18,12 @@ namespace {
 // Folders watched under the save folder: enough for a series' chapters and a user's own
 // sorting, not a whole tree of thousands.
 constexpr int kMaxWatchedFolders = 200;
+
+QString scopeFile(const QString &indexFolder) {
+    return QDir::cleanPath(indexFolder) + QStringLiteral(".scope");
+}
+
+const char *const kScopeNames[] = {"all", "saved", "read"};
 
 } // namespace
 
@@ -36,6 +44,14 @@ IndexService::IndexService(QString indexFolder, QString seenPath, QObject *paren
     connect(&m_quiet, &QTimer::timeout, this, &IndexService::scanNow);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, &m_quiet,
             qOverload<>(&QTimer::start));
+    QFile scope(scopeFile(m_indexFolder));
+    if (scope.open(QIODevice::ReadOnly)) {
+        const QByteArray name = scope.read(16).trimmed();
+        for (int i = 0; i < 3; ++i) {
+            if (name == kScopeNames[i])
+                m_scope = SearchFilters::Scope(i);
+        }
+    }
     m_thread.setObjectName(QStringLiteral("lumaro-index"));
     m_thread.start(QThread::LowPriority);
 }
@@ -102,25 +118,69 @@ void IndexService::checkIndex() {
     QMetaObject::invokeMethod(m_worker, &IndexWorker::checkWhole, Qt::QueuedConnection);
 }
 
-void IndexService::search(const QString &query, int offset, int limit,
-                          std::function<void(const SearchResults &)> found) {
+void IndexService::noteRead(const ReadPage &page) {
+    if (m_worker->queueRead(page))
+        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+}
+
+void IndexService::removeRead(const QString &host, qint64 since) {
+    if (m_worker->queueReadRemoval(host, since))
+        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+}
+
+void IndexService::removeReadPage(const QString &address) {
+    if (m_worker->queueReadRemoval(QString(), 0, address))
+        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+}
+
+void IndexService::setScope(SearchFilters::Scope scope) {
+    if (scope == m_scope)
+        return;
+    m_scope = scope;
+    QSaveFile file(scopeFile(m_indexFolder));
+    // Not kept when it cannot be written: the switch works for this run all the same.
+    if (file.open(QIODevice::WriteOnly))
+        file.write(kScopeNames[int(scope)]) && file.flush() && file.commit();
+}
+
+// Runs `work` on the thread pool; `answer` gets its result on the window's thread, unless the
+// service is gone by then (answered through the application object, which outlives the
+// service; the pointer is checked on the window's thread, where the service is deleted).
+template <typename Result, typename Work, typename Answer>
+void IndexService::inPool(Work work, Answer answer) {
     QPointer<IndexService> self(this);
-    QThreadPool::globalInstance()->start(
-        [self, folder = m_indexFolder, query, offset, limit, found = std::move(found)] {
-            SearchResults results = searchIndexFolder(folder, query, offset, limit);
-            // Answered through the application object, which outlives the service; the
-            // pointer is checked on the window's thread, where the service is deleted.
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, found, results = std::move(results)] {
-                    if (!self)
-                        return;
-                    if (results.damaged)
-                        self->checkIndex();
-                    found(results);
-                },
-                Qt::QueuedConnection);
+    QThreadPool::globalInstance()->start([self, work = std::move(work),
+                                          answer = std::move(answer)] {
+        Result result = work();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, answer, result = std::move(result)] {
+                if (self)
+                    answer(self, result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void IndexService::search(const QString &query, int offset, int limit,
+                          std::function<void(const SearchResults &)> found,
+                          const SearchFilters &extra) {
+    inPool<SearchResults>(
+        [folder = m_indexFolder, query, offset, limit, extra] {
+            return searchIndexFolder(folder, query, offset, limit, extra);
+        },
+        [found = std::move(found)](IndexService *self, const SearchResults &results) {
+            if (results.damaged)
+                self->checkIndex();
+            found(results);
         });
+}
+
+void IndexService::readPage(const QString &address, std::function<void(const ReadPage &)> found) {
+    inPool<ReadPage>([folder = m_indexFolder, address] { return readPageInIndex(folder, address); },
+                     [found = std::move(found)](IndexService *, const ReadPage &page) {
+                         found(page);
+                     });
 }
 
 } // namespace fulltext

@@ -35,11 +35,25 @@ public:
     void setSaveFolder(const QString &saveFolder);
     // The program wrote `path` (saved from `address`, if known): index it now.
     void noteWritten(const QString &path, const QString &address = QString());
+    // A page the user read: its text goes into the index (once a day per address).
+    void noteRead(const ReadPage &page);
+    // Takes pages read out of the index: those of `host` and its subdomains (every host when
+    // empty) read at or after `since` (seconds since 1970; 0 for any time).
+    void removeRead(const QString &host, qint64 since = 0);
+    void removeReadPage(const QString &address);
     // Searches; `found` is called on this object's thread with the results, unless the
     // service is gone by then. A search that finds the index damaged has it checked and,
-    // when it is, made anew from the files.
+    // when it is, made anew from the files. `extra` narrows it down as the query's filters do.
     void search(const QString &query, int offset, int limit,
-                std::function<void(const SearchResults &)> found);
+                std::function<void(const SearchResults &)> found,
+                const SearchFilters &extra = {});
+    // The page read at `address` as the index keeps it (an empty address when it holds none).
+    void readPage(const QString &address, std::function<void(const ReadPage &)> found);
+
+    // What the results page searches (its switch 已保存 / 读过 / 全部), kept in a file beside
+    // the index so that it is the same after a restart.
+    SearchFilters::Scope scope() const { return m_scope; }
+    void setScope(SearchFilters::Scope scope);
 
     // Scans the save folder again now (files changed while the program was not told).
     void rescan() { scanNow(); }
@@ -64,8 +78,12 @@ private:
     void checkIndex();
     void watchFolders(const QStringList &folders);
 
+    template <typename Result, typename Work, typename Answer>
+    void inPool(Work work, Answer answer);
+
     QString m_indexFolder;
     QString m_saveFolder;
+    SearchFilters::Scope m_scope = SearchFilters::Scope::Saved;
     std::atomic<bool> m_stopping{false};
     SharedIndexStatus m_status;
     QThread m_thread;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMutexLocker>
 #include <QTimer>
+#include <QUrl>
 
 namespace fulltext {
 
@@ -127,23 +128,60 @@ bool IndexWorker::queueFile(const QString &path, const QString &address) {
         }
     }
     m_files.append({path, address});
+    return wake();
+}
+
+bool IndexWorker::wake() {
     const bool wake = !m_wakeSent;
     m_wakeSent = true;
     return wake;
 }
 
+namespace {
+
+bool isOnHost(const QString &address, const QString &host) {
+    const QString pageHost = QUrl(address).host().toLower();
+    return host.isEmpty() || pageHost == host || pageHost.endsWith(u'.' + host);
+}
+
+} // namespace
+
+bool IndexWorker::queueRead(const ReadPage &page) {
+    QMutexLocker lock(&m_mutex);
+    m_reads.append(page);
+    return wake();
+}
+
+bool IndexWorker::queueReadRemoval(const QString &host, qint64 since, const QString &address) {
+    QMutexLocker lock(&m_mutex);
+    m_reads.removeIf([&](const ReadPage &page) {
+        return address.isEmpty() ? isOnHost(page.address, host) && page.time >= since
+                                 : page.address == address;
+    });
+    m_readRemovals.append({host.toLower(), since, address});
+    return wake();
+}
+
 void IndexWorker::takeFiles() {
     QList<std::pair<QString, QString>> files;
+    QList<ReadPage> reads;
+    QList<ReadRemoval> removals;
     {
         QMutexLocker lock(&m_mutex);
         files.swap(m_files);
+        reads.swap(m_reads);
+        removals.swap(m_readRemovals);
         m_wakeSent = false;
     }
-    if (files.isEmpty())
+    if (files.isEmpty() && reads.isEmpty() && removals.isEmpty())
         return;
     const auto putBack = [&] {
         QMutexLocker lock(&m_mutex);
         m_files = files + m_files;
+        // Pages read and removals keep their order: a removal asked for after a page was read
+        // has already dropped it from the list.
+        m_reads = reads + m_reads;
+        m_readRemovals = removals + m_readRemovals;
     };
     if (!ensureOpen()) {
         putBack();
@@ -159,6 +197,26 @@ void IndexWorker::takeFiles() {
         m_index->indexFile(
             path, address.isEmpty() ? std::nullopt : std::optional<SavedSource>({address, now}),
             true);
+    }
+    for (const ReadPage &read : std::as_const(reads)) {
+        if (read.html.isEmpty()) {
+            m_index->indexReadPage(read);
+            continue;
+        }
+        if (hasPasswordField(read.html))
+            continue; // in the history, but what such a page shows is not kept
+        ReadPage page = read;
+        page.text = htmlBodyText(page.html);
+        if (page.title.isEmpty())
+            page.title = htmlTitle(page.html);
+        page.html.clear();
+        m_index->indexReadPage(page);
+    }
+    for (const ReadRemoval &removal : std::as_const(removals)) {
+        if (removal.address.isEmpty())
+            m_index->removeReadPages(removal.host, removal.since);
+        else
+            m_index->removeReadPage(removal.address);
     }
     m_index->commit();
     if (!healthy()) {

@@ -28,6 +28,11 @@ public:
     // Called from any thread: files to index at the next chance, with the address each was
     // saved from (may be empty). Gives true when the worker must be woken up (takeFiles).
     bool queueFile(const QString &path, const QString &address);
+    // The same for a page read, and for taking pages read out (of `host`, every host when
+    // empty, read since `since`, 0 for always): a page read that waits is dropped at once.
+    bool queueRead(const ReadPage &page);
+    // With an `address`, only the page read there goes.
+    bool queueReadRemoval(const QString &host, qint64 since, const QString &address = {});
     // How often the index is tried again while it cannot be written. Set before any work.
     void setRetryTime(int milliseconds) { m_retryMs = milliseconds; }
 
@@ -49,6 +54,7 @@ private:
     void report(const QString &message);
     void retryLater();
     void noteIdle();
+    bool wake(); // with m_mutex held
 
     QString m_indexFolder;
     QString m_seenPath;
@@ -64,6 +70,13 @@ private:
     int m_changedSinceCompaction = 0;
     QMutex m_mutex; // guards the two below
     QList<std::pair<QString, QString>> m_files;
+    QList<ReadPage> m_reads;
+    struct ReadRemoval {
+        QString host;
+        qint64 since = 0;
+        QString address;
+    };
+    QList<ReadRemoval> m_readRemovals;
     bool m_wakeSent = false;
 };
 

@@ -14,6 +14,9 @@ namespace fulltext {
 
 namespace {
 
+// The values of the address's item "in", in the order of SearchFilters::Scope.
+const char *const kScopeItems[] = {"all", "saved", "read"};
+
 // The page's one script: the words typed are searched half a second after the last key (not
 // while an input method is still composing them), the caret kept at the end of the box.
 constexpr char kTypingScript[] =
@@ -57,7 +60,35 @@ QString sourceHtml(const QString &source) {
     return escaped(source);
 }
 
+QString dataSize(qint64 size) {
+    return size < 1024 ? QStringLiteral("%1 字节").arg(size)
+                       : QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+QString timeText(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+// A page read: its title opens the address; the text the index keeps is a click away.
+QString readHitHtml(const SearchHit &hit) {
+    const QUrl address(hit.source, QUrl::StrictMode);
+    QUrl textPage = common::programPageUrl(QStringLiteral("readpage"));
+    textPage.setQuery(QStringLiteral("u=") +
+                      QString::fromLatin1(QUrl::toPercentEncoding(hit.source)));
+    const QString title = hit.title.isEmpty() ? hit.source : hit.title;
+    return QStringLiteral("<li><div class=\"t\">") +
+           (common::isWebAddress(address) || address.isLocalFile() ? link(address, title)
+                                                                   : escaped(title)) +
+           QStringLiteral("</div><div class=\"m\">读过 · %1 · %2 · %3 · %4</div>")
+               .arg(escaped(hit.source), escaped(timeText(hit.saved)), escaped(dataSize(hit.size)),
+                    link(textPage, QStringLiteral("读过的文字"))) +
+           QStringLiteral("<div class=\"s\">") + markedSnippet(hit.snippet) +
+           QStringLiteral("</div></li>\n");
+}
+
 QString hitHtml(const SearchHit &hit) {
+    if (hit.kind == QLatin1String(kReadKind))
+        return readHitHtml(hit);
     const QFileInfo file(hit.path);
     QString html = QStringLiteral("<li><div class=\"t\">") +
                    link(QUrl::fromLocalFile(hit.path), hit.title) + QStringLiteral("</div>");
@@ -71,11 +102,7 @@ QString hitHtml(const SearchHit &hit) {
             .arg(escaped(kind), escaped(file.fileName()),
                  escaped(QDir::toNativeSeparators(file.path())),
                  link(QUrl::fromLocalFile(file.path() + u'/'), QStringLiteral("打开所在文件夹")),
-                 escaped(QDateTime::fromSecsSinceEpoch(hit.saved).toString(
-                     QStringLiteral("yyyy-MM-dd HH:mm"))),
-                 escaped(hit.size < 1024 ? QStringLiteral("%1 字节").arg(hit.size)
-                                         : QLocale::c().formattedDataSize(
-                                               hit.size, 1, QLocale::DataSizeTraditionalFormat)));
+                 escaped(timeText(hit.saved)), escaped(dataSize(hit.size)));
     if (!hit.source.isEmpty())
         html += QStringLiteral(" · 来自 ") + sourceHtml(hit.source);
     html += QStringLiteral("</div><div class=\"s\">") + markedSnippet(hit.snippet) +
@@ -94,6 +121,11 @@ ResultsRequest resultsRequest(const QUrl &address) {
     const int start = query.queryItemValue(QStringLiteral("start")).toInt(&ok);
     if (ok && start > 0)
         request.start = start - start % kHitsPerPage;
+    const QString scope = query.queryItemValue(QStringLiteral("in"));
+    for (int i = 0; i < 3; ++i) {
+        if (scope == QLatin1String(kScopeItems[i]))
+            request.scope = SearchFilters::Scope(i);
+    }
     return request;
 }
 
@@ -112,7 +144,8 @@ QString withFilter(const QString &query, const QString &name, const QString &val
 }
 
 // The links that narrow the search down or order it, each a query of its own.
-QString filterLinks(const QUrl &page, const QString &query) {
+QString filterLinks(const QUrl &page, const QString &query,
+                    std::optional<SearchFilters::Scope> scope) {
     const struct {
         const char *label, *name, *value;
     } choices[] = {
@@ -147,7 +180,27 @@ QString filterLinks(const QUrl &page, const QString &query) {
             withFilter(query, QLatin1String(choice.name), QString::fromUtf8(choice.value));
         html += (splitFilters(changed).filters == inForce
                      ? QStringLiteral("<b>%1</b>").arg(escaped(label))
-                     : link(resultsAddress(page, {changed, 0}), label)) +
+                     : link(resultsAddress(page, {changed, 0, scope}), label)) +
+                u' ';
+    }
+    return html + QStringLiteral("</p>\n");
+}
+
+// The switch between saved files, pages read and both.
+QString scopeLinks(const QUrl &page, const ResultsRequest &request) {
+    const SearchFilters::Scope inForce = request.scope.value_or(SearchFilters::Scope::Saved);
+    const struct {
+        const char *label;
+        SearchFilters::Scope scope;
+    } choices[] = {{"已保存", SearchFilters::Scope::Saved},
+                   {"读过", SearchFilters::Scope::Read},
+                   {"全部", SearchFilters::Scope::All}};
+    QString html = QStringLiteral("<p class=\"m\">");
+    for (const auto &choice : choices) {
+        const QString label = QString::fromUtf8(choice.label);
+        html += (choice.scope == inForce
+                     ? QStringLiteral("<b>%1</b>").arg(escaped(label))
+                     : link(resultsAddress(page, {request.query, 0, choice.scope}), label)) +
                 u' ';
     }
     return html + QStringLiteral("</p>\n");
@@ -188,6 +241,8 @@ QUrl resultsAddress(const QUrl &page, const ResultsRequest &request) {
         QStringLiteral("q=") + QString::fromLatin1(QUrl::toPercentEncoding(request.query));
     if (request.start > 0)
         query += QStringLiteral("&start=") + QString::number(request.start);
+    if (request.scope)
+        query += QStringLiteral("&in=") + QLatin1String(kScopeItems[int(*request.scope)]);
     url.setQuery(query);
     return url;
 }
@@ -215,8 +270,9 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
             .arg(escaped(action.toString(QUrl::FullyEncoded)), escaped(request.query));
     if (status)
         html += statusHtml(action, request.query, *status);
+    html += scopeLinks(page, request);
     if (!request.query.trimmed().isEmpty())
-        html += filterLinks(page, request.query);
+        html += filterLinks(page, request.query, request.scope);
     else
         html += QStringLiteral(
             "<p class=\"s\">词* 找以它开头的词，\"词组\" 找整个词组，-词 排除；也可以写 "
@@ -238,18 +294,39 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
             html += hitHtml(hit);
         html += QStringLiteral("</ol>\n<p>");
         if (request.start > 0)
-            html += link(resultsAddress(page, {request.query, request.start - kHitsPerPage}),
+            html += link(resultsAddress(page, {request.query, request.start - kHitsPerPage,
+                                               request.scope}),
                          QStringLiteral("上一页")) +
                     u' ';
         if (request.start + int(results.hits.size()) < results.estimated &&
             results.hits.size() == kHitsPerPage)
-            html += link(resultsAddress(page, {request.query, request.start + kHitsPerPage}),
+            html += link(resultsAddress(page, {request.query, request.start + kHitsPerPage,
+                                               request.scope}),
                          QStringLiteral("下一页"));
         html += QStringLiteral("</p>\n");
     }
     html += QStringLiteral("<script>") + QLatin1String(kTypingScript) +
             QStringLiteral("</script>\n</body></html>\n");
     return html;
+}
+
+QString readPageHtml(const ReadPage &page) {
+    if (page.address.isEmpty())
+        return QString();
+    const QUrl address(page.address, QUrl::StrictMode);
+    const QString title = page.title.isEmpty() ? page.address : page.title;
+    return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n"
+                          "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src "
+                          "'none'; object-src 'none'\">\n"
+                          "<meta name=\"color-scheme\" content=\"light dark\">\n"
+                          "<title>读过的文字：%1</title>\n<style>body{font-family:sans-serif;"
+                          "margin:1em 2em}.m{color:#060;font-size:small}pre{white-space:pre-wrap;"
+                          "font-family:inherit}</style></head><body>\n<h3>%2</h3>\n"
+                          "<p class=\"m\">读于 %3 · %4</p>\n<pre>%5</pre>\n</body></html>\n")
+        .arg(escaped(title),
+             common::isWebAddress(address) || address.isLocalFile() ? link(address, title)
+                                                                     : escaped(title),
+             escaped(timeText(page.time)), sourceHtml(page.address), escaped(page.text));
 }
 
 } // namespace fulltext

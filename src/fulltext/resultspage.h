@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
 namespace fulltext {
 
 // The page "搜索已保存的网页": a query box and one page of hits, best first.
@@ -15,6 +17,8 @@ inline constexpr int kHitsPerPage = 20;
 struct ResultsRequest {
     QString query;
     int start = 0; // the first hit shown, a multiple of kHitsPerPage
+    // Saved files, pages read or both ("in=saved|read|all"); none when the address does not say.
+    std::optional<SearchFilters::Scope> scope = std::nullopt;
 };
 
 // Reads the request from the page's address as a form sends it ("+" for a space); a
@@ -36,6 +40,10 @@ QUrl resultsAddress(const QUrl &page, const ResultsRequest &request);
 // has come ("正在建立索引 1,234/10,000"), with a button that scans again (kRescanItem).
 QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
                         const SearchResults &results, const IndexStatus *status = nullptr);
+
+// The page that shows the text the index keeps of a page read: its title, a link to its
+// address, when it was read and the text; "" when `page` is empty (the index holds none).
+QString readPageHtml(const ReadPage &page);
 
 // The item of the page's address that asks for a scan of the save folder ("rescan=1").
 inline constexpr char kRescanItem[] = "rescan";

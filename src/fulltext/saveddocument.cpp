@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace fulltext {
 
@@ -108,6 +109,13 @@ SavedDocument readSavedDocument(const QString &path) {
     if (QFileInfo::exists(info.dir().filePath(serial::kStateFileName)))
         document.kind = QStringLiteral("chapter");
     return document;
+}
+
+bool hasPasswordField(const QString &html) {
+    static const QRegularExpression field(
+        QStringLiteral("<input\\b[^>]*\\btype\\s*=\\s*[\"']?password\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return field.match(html).hasMatch();
 }
 
 } // namespace fulltext

@@ -34,6 +34,10 @@ SavedDocument readSavedDocument(const QString &path);
 // text::deleteHtmlTag (scripts cut, links kept), character references decoded.
 QString htmlBodyText(const QString &html);
 
+// Whether an HTML page has a password field (an <input type=password>): such a page's text is
+// not kept.
+bool hasPasswordField(const QString &html);
+
 // The <title> of an HTML page, references decoded and white space joined; empty when none.
 QString htmlTitle(const QString &html);
 

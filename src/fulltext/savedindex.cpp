@@ -112,6 +112,13 @@ std::string idTerm(const QString &path) {
     return "Q#" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
 }
 
+std::string readIdTerm(const QString &address) {
+    const QByteArray bytes = "read:" + address.toUtf8();
+    if (bytes.size() + 1 <= kMaxTermBytes)
+        return "Q" + bytes.toStdString();
+    return "Q#" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
+}
+
 std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *error,
                                              QString *movedAside) {
     recoverCompaction(folder);
@@ -294,6 +301,109 @@ bool SavedIndex::removeFile(const QString &path) {
         return false;
     const std::string id = idTerm(path);
     try {
+        if (!d->db.term_exists(id))
+            return false;
+        d->db.delete_document(id);
+        return true;
+    } catch (const Xapian::Error &e) {
+        noteFault(e);
+        return false;
+    }
+}
+
+namespace {
+
+// `text` cut to at most `bytes` bytes of UTF-8, never inside a character.
+QString cutToUtf8Bytes(const QString &text, qsizetype bytes) {
+    QByteArray utf8Text = text.toUtf8();
+    if (utf8Text.size() <= bytes)
+        return text;
+    qsizetype end = bytes;
+    while (end > 0 && (quint8(utf8Text.at(end)) & 0xC0) == 0x80)
+        --end; // back to the first byte of the character cut
+    utf8Text.truncate(end);
+    return QString::fromUtf8(utf8Text);
+}
+
+} // namespace
+
+bool SavedIndex::indexReadPage(const ReadPage &page) {
+    if (d->fault || page.address.isEmpty())
+        return false;
+    try {
+        const std::string id = readIdTerm(page.address);
+        Xapian::PostingIterator found = d->db.postlist_begin(id);
+        if (found != d->db.postlist_end(id)) {
+            const double before = valueNumber(d->db.get_document(*found), kSavedValue);
+            if (QDateTime::fromSecsSinceEpoch(qint64(before)).date() ==
+                QDateTime::fromSecsSinceEpoch(page.time).date())
+                return false;
+        }
+        const QString text = cutToUtf8Bytes(page.text, kMaxReadTextBytes);
+        Xapian::Document document;
+        d->generator.set_document(document);
+        const std::string title = utf8(page.title);
+        d->generator.index_text(title, 1, "S");
+        d->generator.index_text(title, kTitleWeight);
+        d->generator.increase_termpos();
+        d->generator.index_text(utf8(text));
+        document.add_boolean_term(id);
+        document.add_boolean_term(std::string("K") + kReadKind);
+        for (const QString &term : filterTerms(QString(), page.address)) {
+            const std::string bytes = utf8(term);
+            if (qsizetype(bytes.size()) <= kMaxTermBytes)
+                document.add_boolean_term(bytes);
+        }
+        const double size = double(text.toUtf8().size());
+        document.add_value(kFormValue, Xapian::sortable_serialise(kDocumentForm));
+        document.add_value(kMtimeValue, Xapian::sortable_serialise(double(page.time)));
+        document.add_value(kSizeValue, Xapian::sortable_serialise(size));
+        document.add_value(kSavedValue, Xapian::sortable_serialise(double(page.time)));
+        const QJsonObject data{{QStringLiteral("title"), page.title},
+                               {QStringLiteral("kind"), QLatin1String(kReadKind)},
+                               {QStringLiteral("source"), page.address},
+                               {QStringLiteral("saved"), page.time},
+                               {QStringLiteral("text"), text}};
+        document.set_data(QJsonDocument(data).toJson(QJsonDocument::Compact).toStdString());
+        d->db.replace_document(id, document);
+        return true;
+    } catch (const Xapian::Error &e) {
+        noteFault(e);
+        return false;
+    }
+}
+
+int SavedIndex::removeReadPages(const QString &host, qint64 since) {
+    if (d->fault)
+        return -1;
+    try {
+        Xapian::Query query(std::string("K") + kReadKind);
+        if (!host.isEmpty())
+            query = Xapian::Query(Xapian::Query::OP_FILTER, query,
+                                  Xapian::Query(utf8(u'H' + host.toLower())));
+        if (since > 0)
+            query = Xapian::Query(
+                Xapian::Query::OP_FILTER, query,
+                Xapian::Query(Xapian::Query::OP_VALUE_GE, kSavedValue,
+                              Xapian::sortable_serialise(double(since))));
+        Xapian::Enquire enquire(d->db);
+        enquire.set_query(query);
+        enquire.set_weighting_scheme(Xapian::BoolWeight());
+        const Xapian::MSet found = enquire.get_mset(0, d->db.get_doccount());
+        for (auto it = found.begin(); it != found.end(); ++it)
+            d->db.delete_document(*it);
+        return int(found.size());
+    } catch (const Xapian::Error &e) {
+        noteFault(e);
+        return -1;
+    }
+}
+
+bool SavedIndex::removeReadPage(const QString &address) {
+    if (d->fault)
+        return false;
+    try {
+        const std::string id = readIdTerm(address);
         if (!d->db.term_exists(id))
             return false;
         d->db.delete_document(id);

@@ -52,6 +52,23 @@ enum IndexValue : unsigned {
 // Raised whenever a document gains terms or values, so that every file is indexed again once.
 inline constexpr double kDocumentForm = 3;
 
+// A page the user read (not saved): its text goes into the index as kind "read", found by its
+// address. Its document keeps the text itself (there is no file to read it again from), at
+// most kMaxReadTextBytes of it in UTF-8.
+struct ReadPage {
+    QString address;
+    QString title;
+    QString text;
+    qint64 time = 0; // seconds since 1970
+    // The page's markup, when the text is still to be made from it (off the window's thread).
+    QString html;
+};
+inline constexpr qsizetype kMaxReadTextBytes = 200 * 1024;
+inline constexpr char kReadKind[] = "read";
+
+// The unique term of a page read at `address`.
+std::string readIdTerm(const QString &address);
+
 // The unique term of a file: "Q" and its clean absolute path, or a hash of it when the path
 // is longer than a Xapian term may be.
 std::string idTerm(const QString &path);
@@ -86,6 +103,16 @@ public:
                    bool force = false, Stats *stats = nullptr);
     // Takes a file out of the index. Not committed.
     bool removeFile(const QString &path);
+
+    // Indexes a page read, unless the index holds the same address read on the same local day.
+    // Returns whether the index changed. Not committed.
+    bool indexReadPage(const ReadPage &page);
+    // Takes pages read out of the index: those of `host` and its subdomains (every host when
+    // empty), read at or after `since` (seconds; 0 for any time). Gives how many went, -1 on a
+    // fault. Not committed.
+    int removeReadPages(const QString &host, qint64 since);
+    // Takes the page read at `address` out. Not committed.
+    bool removeReadPage(const QString &address);
 
     // Brings the index in line with the .htm/.html/.txt files under `folders`: new and changed
     // (size or mtime) files are read, documents of files under those folders that are gone are

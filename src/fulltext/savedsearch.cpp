@@ -170,8 +170,15 @@ SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
     hit.source = data.value(QStringLiteral("source")).toString();
     hit.saved = qint64(data.value(QStringLiteral("saved")).toDouble());
     hit.size = qint64(Xapian::sortable_unserialise(document.get_value(kSizeValue)));
-    // The text is not kept in the index: the file is read again for the words around a hit.
-    const SavedDocument saved = readSavedDocument(hit.path);
+    // A saved file's text is not kept in the index: the file is read again for the words
+    // around a hit. A page read keeps its text in the index.
+    SavedDocument saved;
+    if (hit.kind == QLatin1String(kReadKind)) {
+        saved.ok = true;
+        saved.body = data.value(QStringLiteral("text")).toString();
+    } else {
+        saved = readSavedDocument(hit.path);
+    }
     if (saved.ok) {
         const std::string snippet = mset.snippet(
             utf8(snippetWindow(saved.body.simplified(), words)), kSnippetBytes, stemmer,
@@ -229,6 +236,8 @@ Xapian::Query filtered(const Xapian::Query &query, const SearchFilters &filters)
             filters.dirs, [](const QString &d) { return (d.startsWith(u'/') ? u'P' : u'D') + d; }));
     if (!filters.kinds.isEmpty())
         conditions.push_back(anyOf(filters.kinds, [](const QString &k) { return u'K' + k; }));
+    if (filters.scope == SearchFilters::Scope::Read)
+        conditions.emplace_back(std::string("K") + kReadKind);
     const auto when = [](const QDateTime &time) {
         return Xapian::sortable_serialise(double(time.toSecsSinceEpoch()));
     };
@@ -239,11 +248,15 @@ Xapian::Query filtered(const Xapian::Query &query, const SearchFilters &filters)
         conditions.emplace_back(Xapian::Query::OP_VALUE_GE, kSavedValue, when(filters.since));
     else if (filters.until.isValid())
         conditions.emplace_back(Xapian::Query::OP_VALUE_LE, kSavedValue, when(filters.until));
-    if (conditions.empty())
-        return query;
-    return Xapian::Query(
-        Xapian::Query::OP_FILTER, query,
-        Xapian::Query(Xapian::Query::OP_AND, conditions.begin(), conditions.end()));
+    Xapian::Query narrowed = query;
+    if (!conditions.empty())
+        narrowed = Xapian::Query(
+            Xapian::Query::OP_FILTER, query,
+            Xapian::Query(Xapian::Query::OP_AND, conditions.begin(), conditions.end()));
+    if (filters.scope == SearchFilters::Scope::Saved)
+        narrowed = Xapian::Query(Xapian::Query::OP_AND_NOT, narrowed,
+                                 Xapian::Query(std::string("K") + kReadKind));
+    return narrowed;
 }
 
 SearchFilters merged(SearchFilters filters, const SearchFilters &extra) {
@@ -255,6 +268,8 @@ SearchFilters merged(SearchFilters filters, const SearchFilters &extra) {
     if (extra.until.isValid())
         filters.until = extra.until;
     filters.newestFirst = filters.newestFirst || extra.newestFirst;
+    if (extra.scope != SearchFilters::Scope::All)
+        filters.scope = extra.scope;
     return filters;
 }
 
@@ -304,6 +319,26 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &typed, int 
         results.damaged = faultOf(e, QString()).kind == IndexFault::Damaged;
     }
     return results;
+}
+
+ReadPage readPageInIndex(const QString &folder, const QString &address) {
+    try {
+        const Xapian::Database db(utf8(folder));
+        const std::string id = readIdTerm(address);
+        const Xapian::PostingIterator found = db.postlist_begin(id);
+        if (found == db.postlist_end(id))
+            return {};
+        const QJsonObject data =
+            QJsonDocument::fromJson(QByteArray::fromStdString(db.get_document(*found).get_data()))
+                .object();
+        return {data.value(QStringLiteral("source")).toString(),
+                data.value(QStringLiteral("title")).toString(),
+                data.value(QStringLiteral("text")).toString(),
+                qint64(data.value(QStringLiteral("saved")).toDouble()),
+                QString()};
+    } catch (const Xapian::Error &) {
+        return {};
+    }
 }
 
 SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit,

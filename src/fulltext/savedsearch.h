@@ -1,5 +1,6 @@
 #pragma once
 
+#include "savedindex.h"
 #include "searchfilters.h"
 
 #include <QList>
@@ -59,6 +60,10 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &query, int 
 // The same on the index in `folder`, opened for reading.
 SearchResults searchIndexFolder(const QString &folder, const QString &query, int offset, int limit,
                                 const SearchFilters &extra = {});
+
+// The page read at `address` as the index in `folder` keeps it; an empty address when the index
+// holds no such page (or cannot be read).
+ReadPage readPageInIndex(const QString &folder, const QString &address);
 
 // Keeps the marks of a snippet only on whole words of the query: Chinese is found a
 // character pair at a time, so for "编号" Xapian also marks the 号 of 引号.

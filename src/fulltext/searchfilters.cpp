@@ -105,6 +105,8 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
                 f.kinds.append(QStringLiteral("pdf"));
             else if (kind == u"chapter" || kind == u"章节")
                 f.kinds.append(QStringLiteral("chapter"));
+            else if (kind == u"read" || kind == u"读过")
+                f.kinds.append(QStringLiteral("read"));
             else
                 read = false;
         } else if (name == u"sort") {
@@ -115,7 +117,7 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
         if (!read && out.error.isEmpty())
             out.error =
                 QStringLiteral("看不懂“%1”：日期写成 date:2026-01-01..2026-06-30，"
-                               "类型写成 kind:htm、txt、chapter、epub 或 pdf，顺序写成 sort:date")
+                               "类型写成 kind:htm、txt、chapter、epub、pdf 或 read，顺序写成 sort:date")
                     .arg(match.captured(0));
     }
     out.words += QStringView(query).sliced(done);
@@ -142,6 +144,8 @@ QStringList filterTerms(const QString &path, const QString &sourceAddress) {
         for (qsizetype i = 0; i < labels.size() - 1 || i == 0; ++i)
             terms.append(u'H' + labels.mid(i).join(u'.'));
     }
+    if (path.isEmpty())
+        return terms;
     QString folder = cleanFolder(QFileInfo(path).absolutePath());
     while (folder.size() > 1) {
         terms.append(u'P' + folder);

@@ -147,6 +147,22 @@ void answerOnWindow(QPointer<HistoryService> service, Answer answer, Value value
 
 } // namespace
 
+void HistoryService::suggest(const QString &typed, int limit,
+                             std::function<void(const QList<Completion> &)> answer) {
+    const int asked = ++*m_lastSuggestion;
+    onWorker([worker = m_worker, self = QPointer<HistoryService>(this), typed, limit, asked,
+              last = m_lastSuggestion, answer = std::move(answer)] {
+        if (asked != *last)
+            return; // the user has typed on
+        QList<Completion> found;
+        if (HistoryStore *store = worker->ensureOpen()) {
+            found = store->suggest(typed, QDateTime::currentMSecsSinceEpoch(), limit);
+            worker->healthy();
+        }
+        answerOnWindow(self, answer, found);
+    });
+}
+
 void HistoryService::visits(const QString &words, qint64 before, int limit,
                             std::function<void(const QList<Visit> &)> answer) {
     onWorker([worker = m_worker, self = QPointer<HistoryService>(this), words, before, limit,
@@ -161,6 +177,7 @@ void HistoryService::visits(const QString &words, qint64 before, int limit,
 }
 
 void HistoryService::remove(Removal what, const QVariant &value, std::function<void(int)> answer) {
+    Q_EMIT removing(what, value);
     onWorker([worker = m_worker, self = QPointer<HistoryService>(this), what, value,
               answer = std::move(answer)] {
         int removed = -1;
@@ -177,6 +194,9 @@ void HistoryService::remove(Removal what, const QVariant &value, std::function<v
                 break;
             case Removal::All:
                 removed = store->removeAll();
+                break;
+            case Removal::Page:
+                removed = store->removePage(value.toString());
                 break;
             }
             worker->healthy();

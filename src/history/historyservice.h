@@ -8,7 +8,9 @@
 #include <QObject>
 #include <QThread>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 namespace history {
 
@@ -32,8 +34,13 @@ public:
 
     void visits(const QString &words, qint64 before, int limit,
                 std::function<void(const QList<Visit> &)> answer);
-    enum class Removal { Visit, Site, Since, All };
-    // `value`: the visit's id, the host, the time in ms (unused for All). `answer` gets how many
+    // Pages for the list under the address box (HistoryStore::suggest). One asked for while a
+    // newer one waits gets no answer: only what the user typed last is looked up.
+    void suggest(const QString &typed, int limit,
+                 std::function<void(const QList<Completion> &)> answer);
+
+    enum class Removal { Visit, Site, Since, All, Page };
+    // `value`: the visit's id, the host, the time in ms (unused for All), the page's address. `answer` gets how many
     // visits went, -1 when the database could not be changed.
     void remove(Removal what, const QVariant &value, std::function<void(int removed)> answer);
     // Calls `answer` once every write asked for before has been made or has failed.
@@ -48,11 +55,15 @@ public:
 Q_SIGNALS:
     // A message for the user (in Chinese), said once until writing works again.
     void failed(const QString &message);
+    // Said when a removal is asked for, before it is made: what is kept elsewhere of the same
+    // pages (their text in the index) goes with them.
+    void removing(history::HistoryService::Removal what, const QVariant &value);
 
 private:
     template <typename Work> void onWorker(Work work);
 
     QString m_path;
+    std::shared_ptr<std::atomic<int>> m_lastSuggestion = std::make_shared<std::atomic<int>>(0);
     QThread m_thread;
     HistoryWorker *m_worker;
 };

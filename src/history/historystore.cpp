@@ -311,4 +311,89 @@ int HistoryStore::removeAll() {
     return removeVisitsWhere(QStringLiteral("1"), {});
 }
 
+int HistoryStore::removePage(const QString &address) {
+    return removeVisitsWhere(QStringLiteral("page IN (SELECT id FROM pages WHERE address = ?)"),
+                             {address});
+}
+
+QList<Completion> HistoryStore::suggest(const QString &typed, qint64 now, int limit) {
+    const QStringList words = completionWords(typed);
+    if (m_fault || words.isEmpty())
+        return {};
+    // history::frecency in SQL: visits weighed by the age of the last visit.
+    constexpr qint64 kDay = 24 * 60 * 60 * 1000;
+    QString sql = QStringLiteral(
+        "SELECT address, title FROM pages WHERE 1");
+    QVariantList values;
+    for (const QString &word : words) {
+        sql += QStringLiteral(" AND (address LIKE ? ESCAPE '\\' OR title LIKE ? ESCAPE '\\')");
+        const QString pattern = u'%' + likeEscaped(word) + u'%';
+        values << pattern << pattern;
+    }
+    sql += QStringLiteral(" ORDER BY visits * CASE WHEN last_visit >= ? THEN 100 "
+                          "WHEN last_visit >= ? THEN 70 WHEN last_visit >= ? THEN 50 "
+                          "WHEN last_visit >= ? THEN 30 ELSE 10 END DESC, last_visit DESC LIMIT ?");
+    values << now - 4 * kDay << now - 14 * kDay << now - 31 * kDay << now - 90 * kDay << limit;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant &value : std::as_const(values))
+        query.addBindValue(value);
+    if (!query.exec()) {
+        noteError(query.lastError());
+        return {};
+    }
+    QList<Completion> rows;
+    while (query.next())
+        rows.append({Completion::Kind::History, query.value(0).toString(),
+                     query.value(1).toString()});
+    return rows;
+}
+
+int HistoryStore::importVisits(const QList<Visit> &visits) {
+    if (m_fault)
+        return -1;
+    if (!m_db.transaction())
+        return noteError(m_db.lastError()), -1;
+    QSqlQuery page(m_db);
+    page.prepare(QStringLiteral(
+        "INSERT INTO pages(address, title, host, visits, last_visit) VALUES(?, ?, ?, 0, ?) "
+        "ON CONFLICT(address) DO UPDATE SET "
+        "title = CASE WHEN title = '' THEN excluded.title ELSE title END"));
+    QSqlQuery visit(m_db);
+    visit.prepare(QStringLiteral(
+        "INSERT INTO visits(page, time) SELECT id, ? FROM pages WHERE address = ? AND NOT EXISTS "
+        "(SELECT 1 FROM visits v WHERE v.page = pages.id AND v.time = ?)"));
+    int added = 0;
+    bool ok = true;
+    for (const Visit &one : visits) {
+        page.addBindValue(one.address);
+        page.addBindValue(one.title);
+        page.addBindValue(hostOf(one.address));
+        page.addBindValue(one.time);
+        visit.addBindValue(one.time);
+        visit.addBindValue(one.address);
+        visit.addBindValue(one.time);
+        if (!page.exec()) {
+            ok = noteError(page.lastError());
+            break;
+        }
+        if (!visit.exec()) {
+            ok = noteError(visit.lastError());
+            break;
+        }
+        added += visit.numRowsAffected();
+    }
+    QSqlQuery counts(m_db);
+    if (ok && counts.exec(QStringLiteral(
+                  "UPDATE pages SET visits = (SELECT count(*) FROM visits WHERE page = pages.id), "
+                  "last_visit = (SELECT max(time) FROM visits WHERE page = pages.id)")) &&
+        m_db.commit())
+        return added;
+    if (ok)
+        noteError(counts.lastError().isValid() ? counts.lastError() : m_db.lastError());
+    m_db.rollback();
+    return -1;
+}
+
 } // namespace history

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "addresscompletion.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -58,6 +60,16 @@ public:
     int removeSite(const QString &host); // the host and its subdomains
     int removeSince(qint64 time);
     int removeAll();
+    int removePage(const QString &address); // every visit of the address
+
+    // Pages whose address or title holds every word of `typed` (any letter case for Latin
+    // letters), the most visited lately first (history::frecency at `now`), at most `limit`.
+    QList<Completion> suggest(const QString &typed, qint64 now, int limit);
+
+    // Visits brought from another browser; those already here (the same address at the same
+    // millisecond) are not added twice. One transaction: all are added or none. Gives how many
+    // were added, -1 on a fault.
+    int importVisits(const QList<Visit> &visits);
 
     // The first error met since the store was opened; None while all went well.
     const HistoryFault &fault() const { return m_fault; }

@@ -327,6 +327,10 @@ const QList<CommandEntry> &commandTable() {
         menuEntry(
             "menu_save", "history", "历史记录", "Ctrl+H", "History",
             [](C &c, Choice) { c.window().openHistory(); }, E::Turn::Beside),
+        menuEntry("menu_save", "recordhistory", "记录历史", "", "RecordHistory",
+                  [](C &c, Choice) { c.window().toggleHistoryRecording(); }),
+        menuEntry("menu_save", "excludesite", "不记录这个网站", "", "ExcludeSite",
+                  [](C &c, Choice) { c.window().excludeCurrentSite(); }),
         menuEntry(
             "menu_save", "menu_exit", "退出", "", "Exit", [](C &c, Choice) { c.window().close(); },
             E::Turn::Beside),

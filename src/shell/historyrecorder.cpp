@@ -3,7 +3,9 @@
 #include "tabmanager.h"
 
 #include "browser/browserview.h"
+#include "fulltext/indexservice.h"
 #include "history/historyservice.h"
+#include "history/historysettings.h"
 
 #include <QDateTime>
 
@@ -17,11 +19,44 @@ constexpr qint64 kSameVisitMs = 30 * 60 * 1000;
 } // namespace
 
 HistoryRecorder::HistoryRecorder(TabManager &tabs, history::HistoryService &history,
+                                 std::unique_ptr<history::HistorySettings> settings,
                                  QUrl favourites, QObject *parent)
-    : QObject(parent), m_history(history), m_favourites(std::move(favourites)) {
+    : QObject(parent), m_tabs(tabs), m_history(history), m_settings(std::move(settings)),
+      m_favourites(std::move(favourites)) {
     connect(&tabs, &TabManager::pageLoaded, this, &HistoryRecorder::loaded);
     connect(&tabs, &TabManager::pageTitleChanged, this, &HistoryRecorder::titleChanged);
+    connect(&tabs, &TabManager::tabsChanged, this, &HistoryRecorder::currentMayHaveChanged);
+    connect(&history, &history::HistoryService::removing, this,
+            [this](history::HistoryService::Removal what, const QVariant &value) {
+                removing(int(what), value);
+            });
 }
+
+void HistoryRecorder::removing(int what, const QVariant &value) {
+    using Removal = history::HistoryService::Removal;
+    // A page read again today after its history went is taken again.
+    m_textTaken.clear();
+    if (!m_index)
+        return;
+    switch (Removal(what)) {
+    case Removal::Site:
+        m_index->removeRead(value.toString());
+        break;
+    case Removal::Since:
+        m_index->removeRead(QString(), value.toLongLong() / 1000);
+        break;
+    case Removal::All:
+        m_index->removeRead(QString());
+        break;
+    case Removal::Page:
+        m_index->removeReadPage(value.toString());
+        break;
+    case Removal::Visit:
+        break; // one visit of many: the page's text stays while the page is in the history
+    }
+}
+
+HistoryRecorder::~HistoryRecorder() = default;
 
 bool HistoryRecorder::isRecorded(const QUrl &url, const QUrl &favourites) {
     const QString scheme = url.scheme();
@@ -33,18 +68,57 @@ bool HistoryRecorder::isRecorded(const QUrl &url, const QUrl &favourites) {
 
 void HistoryRecorder::loaded(browser::BrowserView *view, bool ok) {
     const QUrl url = view->url();
-    if (!ok || !isRecorded(url, m_favourites))
+    const QString address = url.toString(QUrl::FullyEncoded);
+    if (!ok || !isRecorded(url, m_favourites) || !m_settings->records(address))
         return;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (!m_last.contains(view))
-        connect(view, &QObject::destroyed, this, [this, view] { m_last.remove(view); });
+        connect(view, &QObject::destroyed, this, [this, view] {
+            m_last.remove(view);
+            m_textWaiting.remove(view);
+        });
     LastVisit &last = m_last[view];
     if (last.url == url && now - last.time < kSameVisitMs) {
-        m_history.setTitle(url.toString(QUrl::FullyEncoded), view->title());
-        return;
+        m_history.setTitle(address, view->title());
+    } else {
+        last = {url, now};
+        m_history.record(address, view->title(), now);
     }
-    last = {url, now};
-    m_history.record(url.toString(QUrl::FullyEncoded), view->title(), now);
+    if (!m_index || m_textTaken.value(address) == QDate::currentDate())
+        return;
+    if (view == m_tabs.currentView())
+        takeText(view, url);
+    else
+        m_textWaiting.insert(view, url);
+}
+
+void HistoryRecorder::currentMayHaveChanged() {
+    browser::BrowserView *view = m_tabs.currentView();
+    const auto waiting = m_textWaiting.constFind(view);
+    if (!view || waiting == m_textWaiting.cend())
+        return;
+    const QUrl url = *waiting;
+    m_textWaiting.erase(waiting);
+    if (view->url() == url)
+        takeText(view, url);
+}
+
+void HistoryRecorder::takeText(browser::BrowserView *view, const QUrl &url) {
+    const QString address = url.toString(QUrl::FullyEncoded);
+    m_textTaken.insert(address, QDate::currentDate());
+    QPointer<browser::BrowserView> page(view);
+    view->readPage([this, page, url, address](const browser::PageRead &read) {
+        // The page may have gone elsewhere meanwhile, or the user may have changed their mind.
+        if (read.status != browser::PageRead::Status::Read || !page || page->url() != url || !m_index ||
+            !m_settings->records(address))
+            return;
+        fulltext::ReadPage text;
+        text.address = address;
+        text.title = page->title();
+        text.time = QDateTime::currentSecsSinceEpoch();
+        text.html = read.html;
+        m_index->noteRead(text);
+    });
 }
 
 void HistoryRecorder::titleChanged(browser::BrowserView *view) {

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "addresscompleter.h"
 #include "batchprogressbar.h"
 #include "downloadqueue.h"
 #include "seenlinks.h"
@@ -8,6 +9,7 @@
 #include "downloadlist.h"
 #include "downloads.h"
 #include "findbar.h"
+#include "historyrecorder.h"
 #include "hoveredlinklabel.h"
 #include "programpages.h"
 #include "qtdialogs.h"
@@ -155,6 +157,9 @@ void MainWindow::buildLayout() {
             [this] { openAddress(m_addressBox->currentText()); });
     connect(m_addressBox, &QComboBox::activated, this,
             [this](int index) { openAddress(m_addressBox->itemText(index)); });
+    m_completer = new AddressCompleter(*m_addressBox, *this);
+    m_completer->setFavouritesPath(m_folder.favouritesPath());
+    connect(m_completer, &AddressCompleter::chosen, this, &MainWindow::openAddress);
     layout->addWidget(m_addressBox);
     layout->addWidget(m_tabs->tabBar());
     layout->addWidget(m_tabs->stack(), 1);
@@ -342,6 +347,9 @@ void MainWindow::startIndexing() {
             [this](const QString &message) { showNotice(message); });
     m_index->setSaveFolder(m_savePath);
     m_context->noteWritten = [this](const QString &path) { m_index->noteWritten(path); };
+    if (m_recorder)
+        m_recorder->setIndex(m_index);
+    m_completer->setIndex(m_index);
 }
 
 void MainWindow::focusAddressBox() {

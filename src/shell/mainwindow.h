@@ -32,7 +32,9 @@ class SeenLinks;
 class Downloads;
 class DownloadList;
 class DownloadsWindow;
+class AddressCompleter;
 class FindBar;
+class HistoryRecorder;
 class SessionKeeper;
 class StatusBarPanels;
 class TabMemoryKeeper;
@@ -100,6 +102,11 @@ public:
     // Records every page the tabs load in the data folder's history.sqlite from now on.
     void startHistory();
     history::HistoryService *historyService() const { return m_history; }
+    // "记录历史": recording of history (and of the text of pages read) off or on.
+    void toggleHistoryRecording();
+    // "不记录这个网站": the current page's site kept out of history and index from now on, and
+    // what they hold of it removed.
+    void excludeCurrentSite();
     // Keeps the full-text index of the save folder up to date from now on, in the
     // background: every page saved is indexed when written, the folder when it changes.
     void startIndexing();
@@ -138,6 +145,8 @@ private:
     DownloadList *m_downloadList = nullptr;
     fulltext::IndexService *m_index = nullptr;    // none until startIndexing()
     history::HistoryService *m_history = nullptr; // none until startHistory()
+    HistoryRecorder *m_recorder = nullptr;
+    AddressCompleter *m_completer = nullptr;
     DownloadsWindow *m_downloadsWindow = nullptr; // made when first shown
     FindBar *m_findBar = nullptr;
     Toolbar *m_toolbar = nullptr;

@@ -1,14 +1,28 @@
-// The main window's history: recording what the tabs load, and the page that shows it.
+// The main window's history: recording what the tabs load, the page that shows it, and what
+// the user decides about it.
 #include "mainwindow.h"
 
+#include "addresscompleter.h"
 #include "historyrecorder.h"
 #include "tabmanager.h"
 #include "typeahead.h"
+#include "windowentries.h"
 
+#include "browser/browserview.h"
+#include "commands/dialogs.h"
 #include "common/urlrules.h"
 #include "history/historyservice.h"
+#include "history/historysettings.h"
+
+#include <QAction>
 
 namespace shell {
+
+namespace {
+
+constexpr char kRecordEntry[] = "RecordHistory";
+
+} // namespace
 
 void MainWindow::startHistory() {
     if (m_history)
@@ -17,7 +31,16 @@ void MainWindow::startHistory() {
         new history::HistoryService(m_folder.filePath(QStringLiteral("history.sqlite")), this);
     connect(m_history, &history::HistoryService::failed, this,
             [this](const QString &message) { showNotice(message); });
-    new HistoryRecorder(*m_tabs, *m_history, m_folder.favouritesUrl(), m_history);
+    m_recorder = new HistoryRecorder(*m_tabs, *m_history,
+                                     std::make_unique<history::HistorySettings>(
+                                         m_folder.filePath(QStringLiteral("history.ini"))),
+                                     m_folder.favouritesUrl(), m_history);
+    m_recorder->setIndex(m_index);
+    m_completer->setHistory(m_history);
+    if (QAction *entry = m_entries->action(QLatin1String(kRecordEntry))) {
+        entry->setCheckable(true);
+        entry->setChecked(m_recorder->settings().recording());
+    }
 }
 
 void MainWindow::openHistory() {
@@ -25,6 +48,39 @@ void MainWindow::openHistory() {
         m_tabs->openInNewTab(common::programPageUrl(QStringLiteral("history")), true, true);
     m_tabs->bringToFront(page);
     TypeAhead::keep(page);
+}
+
+void MainWindow::toggleHistoryRecording() {
+    if (!m_recorder)
+        return;
+    const bool on = !m_recorder->settings().recording();
+    QString error;
+    if (!m_recorder->settings().setRecording(on, &error))
+        showNotice(QStringLiteral("无法写入 history.ini：") + error);
+    if (QAction *entry = m_entries->action(QLatin1String(kRecordEntry))) {
+        entry->setCheckable(true);
+        entry->setChecked(on);
+    }
+    setPanelText(Panel::Counts, on ? QStringLiteral("记录历史：开") : QStringLiteral("记录历史：关"));
+}
+
+void MainWindow::excludeCurrentSite() {
+    browser::BrowserView *view = m_tabs->currentView();
+    const QString host = view ? history::hostOf(view->url().toString()) : QString();
+    if (!m_recorder || !m_history || host.isEmpty()) {
+        setPanelText(Panel::Counts, QStringLiteral("当前网页不属于哪个网站"));
+        return;
+    }
+    QString error;
+    if (!m_recorder->settings().exclude(host, &error))
+        showNotice(QStringLiteral("无法写入 history.ini：") + error);
+    m_history->remove(history::HistoryService::Removal::Site, host, [this, host](int removed) {
+        setPanelText(Panel::Counts, removed < 0
+                                        ? QStringLiteral("无法从历史记录中删除 %1").arg(host)
+                                        : QStringLiteral("不再记录 %1，已删除它的 %2 条历史记录")
+                                              .arg(host)
+                                              .arg(removed));
+    });
 }
 
 } // namespace shell

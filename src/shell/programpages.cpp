@@ -66,11 +66,22 @@ void makeProgramPage(fulltext::IndexService *index, history::HistoryService *his
         makeHistoryPage(history, address, std::move(reply));
         return;
     }
+    if (address.path() == QLatin1String("readpage")) {
+        if (!index) {
+            reply(QString());
+            return;
+        }
+        index->readPage(QUrlQuery(address).queryItemValue(QStringLiteral("u"), QUrl::FullyDecoded),
+                        [reply](const fulltext::ReadPage &page) {
+                            reply(fulltext::readPageHtml(page));
+                        });
+        return;
+    }
     if (address.path() != QLatin1String("searchsaved")) {
         reply(QString());
         return;
     }
-    const fulltext::ResultsRequest request = fulltext::resultsRequest(address);
+    fulltext::ResultsRequest request = fulltext::resultsRequest(address);
     if (!index) {
         reply(fulltext::resultsPageHtml(
             address, request,
@@ -82,6 +93,11 @@ void makeProgramPage(fulltext::IndexService *index, history::HistoryService *his
     }
     if (QUrlQuery(address).queryItemValue(QLatin1String(fulltext::kRescanItem)) == u"1")
         index->rescan();
+    // The switch 已保存 / 读过 / 全部 is remembered: a page asked for without it has the last one.
+    if (request.scope)
+        index->setScope(*request.scope);
+    else
+        request.scope = index->scope();
     if (request.query.trimmed().isEmpty()) {
         const fulltext::IndexStatus status = index->status();
         reply(fulltext::resultsPageHtml(address, request, {true, {}, {}, 0}, &status));
@@ -93,7 +109,12 @@ void makeProgramPage(fulltext::IndexService *index, history::HistoryService *his
                       const fulltext::IndexStatus status =
                           service ? service->status() : fulltext::IndexStatus{};
                       reply(fulltext::resultsPageHtml(address, request, results, &status));
-                  });
+                  },
+                  [&] {
+                      fulltext::SearchFilters scope;
+                      scope.scope = *request.scope;
+                      return scope;
+                  }());
 }
 
 } // namespace shell

@@ -1,5 +1,7 @@
 #include "sitesearch.h"
 
+#include "common/urlrules.h"
+
 #include <QRegularExpression>
 #include <QStringEncoder>
 
@@ -24,6 +26,10 @@ QUrl addressForTypedText(const QString &typed) {
     static const QRegularExpression scheme(
         QStringLiteral("^(https?|file|ftp|about|data|view-source):"),
         QRegularExpression::CaseInsensitiveOption);
+    // The program's own pages ("lumaro:history") open as typed.
+    if (text.startsWith(QLatin1String(common::kProgramScheme) + u':', Qt::CaseInsensitive) &&
+        !text.contains(u' '))
+        return QUrl(text.section(u':', 0, 0).toLower() + u':' + text.section(u':', 1));
     if (scheme.match(text).hasMatch() || text.startsWith(u'/') || text.startsWith(u'~'))
         return QUrl::fromUserInput(text);
     // A host name: no blanks, and a dot or a port, or the machine itself.
