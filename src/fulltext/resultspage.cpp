@@ -71,7 +71,7 @@ QString timeText(qint64 seconds) {
 
 // A page read: its title opens the address; the text the index keeps is a click away.
 QString readHitHtml(const SearchHit &hit) {
-    const QUrl address(hit.source, QUrl::StrictMode);
+    const QUrl address(hit.source);
     QUrl textPage = common::programPageUrl(QStringLiteral("readpage"));
     textPage.setQuery(QStringLiteral("u=") +
                       QString::fromLatin1(QUrl::toPercentEncoding(hit.source)));
@@ -313,7 +313,7 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
 QString readPageHtml(const ReadPage &page) {
     if (page.address.isEmpty())
         return QString();
-    const QUrl address(page.address, QUrl::StrictMode);
+    const QUrl address(page.address);
     const QString title = page.title.isEmpty() ? page.address : page.title;
     return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n"
                           "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src "

@@ -61,7 +61,7 @@ struct ReadPage {
     QString text;
     qint64 time = 0; // seconds since 1970
     // The page's markup, when the text is still to be made from it (off the window's thread).
-    QString html;
+    QString html = QString();
 };
 inline constexpr qsizetype kMaxReadTextBytes = 200 * 1024;
 inline constexpr char kReadKind[] = "read";

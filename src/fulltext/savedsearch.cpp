@@ -335,7 +335,7 @@ ReadPage readPageInIndex(const QString &folder, const QString &address) {
                 data.value(QStringLiteral("title")).toString(),
                 data.value(QStringLiteral("text")).toString(),
                 qint64(data.value(QStringLiteral("saved")).toDouble()),
-                QString()};
+                {}};
     } catch (const Xapian::Error &) {
         return {};
     }

@@ -60,6 +60,11 @@ QList<Visit> visitRows(QSqlQuery &query) {
     return rows;
 }
 
+// A text for a column that holds no NULL: Qt binds a null string as NULL.
+QString text(const QString &value) {
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
 // The file moved aside with its journal, which belongs to it: without them the new database
 // starts clean.
 QString moveAside(const QString &path) {
@@ -173,10 +178,6 @@ bool HistoryStore::recordVisit(const QString &address, const QString &title, qin
         "ON CONFLICT(address) DO UPDATE SET visits = visits + 1, "
         "last_visit = max(last_visit, excluded.last_visit), "
         "title = CASE WHEN excluded.title <> '' THEN excluded.title ELSE title END"));
-    // A null string would be bound as NULL.
-    const auto text = [](const QString &value) {
-        return value.isNull() ? QStringLiteral("") : value;
-    };
     page.addBindValue(address);
     page.addBindValue(text(title));
     page.addBindValue(text(hostOf(address)));
@@ -368,8 +369,8 @@ int HistoryStore::importVisits(const QList<Visit> &visits) {
     bool ok = true;
     for (const Visit &one : visits) {
         page.addBindValue(one.address);
-        page.addBindValue(one.title);
-        page.addBindValue(hostOf(one.address));
+        page.addBindValue(text(one.title));
+        page.addBindValue(text(hostOf(one.address)));
         page.addBindValue(one.time);
         visit.addBindValue(one.time);
         visit.addBindValue(one.address);

@@ -5,6 +5,7 @@
 #include "fulltext/indexservice.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
@@ -159,12 +160,31 @@ TEST_F(IndexFaultsTest, AFullDiskIsSaidOnceAndIndexingResumesWhenRoomComesBack) 
     EXPECT_EQ(said.count(full), 1) << said.join('\n').toStdString();
     EXPECT_EQ(said.size(), 1) << said.join('\n').toStdString();
 
+    // Pages read while the disk is full wait with the files; one with a password field is
+    // never kept, and one whose site the user removed meanwhile goes without being written.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const auto read = [&](const QString &address, const QString &html) {
+        fulltext::ReadPage page;
+        page.address = address;
+        page.time = now;
+        page.html = html;
+        service.noteRead(page);
+    };
+    read("https://kept.cn/", "<head><title>留下</title></head><body><p>readword1</p></body>");
+    read("https://login.cn/", "<body>readword2<form><input type=password></form></body>");
+    read("https://gone.cn/", "<body><p>readword3</p></body>");
+    service.removeRead("gone.cn");
+
     disk.makeRoom();
-    ASSERT_TRUE(waitUntil(service, [&] { return documents == 300; }))
+    ASSERT_TRUE(waitUntil(service, [&] { return documents == 301; }))
         << documents << said.join('\n').toStdString();
     const auto found = search(service, "marker42");
     ASSERT_TRUE(found.ok) << found.error.toStdString();
     EXPECT_EQ(found.hits.size(), 1);
+    const auto readFound = search(service, "readword1 OR readword2 OR readword3");
+    ASSERT_EQ(readFound.hits.size(), 1);
+    EXPECT_EQ(readFound.hits[0].source, "https://kept.cn/");
+    EXPECT_EQ(readFound.hits[0].title, "留下");
 }
 
 } // namespace

@@ -94,8 +94,8 @@ TEST(ResultsPageTest, PagesOfTwentyLinkBackAndOn) {
     EXPECT_TRUE(filtered.contains("<b>今天</b>"));
     const QString two =
         fulltext::resultsPageHtml(kPage, {"天气 date:今天 sort:date kind:文本", 0}, results);
-    EXPECT_EQ(two.count("<b>"), 3);
-    for (const char *chosen : {"<b>今天</b>", "<b>文本</b>", "<b>最新的在前</b>"})
+    EXPECT_EQ(two.count("<b>"), 4);
+    for (const char *chosen : {"<b>已保存</b>", "<b>今天</b>", "<b>文本</b>", "<b>最新的在前</b>"})
         EXPECT_TRUE(two.contains(QString::fromUtf8(chosen))) << chosen;
     EXPECT_TRUE(filtered.contains("q=%E5%A4%A9%E6%B0%94%20date%3A%E4%BB%8A%E5%B9%B4\">今年</a>"))
         << filtered.toStdString();
@@ -126,6 +126,53 @@ TEST(ResultsPageTest, TheIndexSaysWhatItHoldsAndHowFarAScanHasCome) {
             << html.toStdString();
     }
     EXPECT_FALSE(fulltext::resultsPageHtml(kPage, {"a", 0}, {true, {}, {}, 0}).contains("rescan"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ResultsPageTest, TheSwitchOfSavedAndReadIsKeptInEveryLinkAndReadHitsOpenTheirAddress) {
+    using Scope = fulltext::SearchFilters::Scope;
+    QUrl url = kPage;
+    url.setQuery("q=x&in=read&start=20");
+    const ResultsRequest request = fulltext::resultsRequest(url);
+    ASSERT_EQ(request.scope, Scope::Read);
+    EXPECT_EQ(fulltext::resultsRequest(fulltext::resultsAddress(kPage, request)).scope, Scope::Read);
+    url.setQuery("q=x&in=bogus");
+    EXPECT_FALSE(fulltext::resultsRequest(url).scope.has_value());
+
+    fulltext::SearchResults results;
+    results.ok = true;
+    results.estimated = 60;
+    fulltext::SearchHit read{"",
+                             "<b>读过</b>",
+                             "read",
+                             "https://a.cn/p?x=1&y=\"2\"",
+                             QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toSecsSinceEpoch(),
+                             "…",
+                             2048};
+    for (int i = 0; i < fulltext::kHitsPerPage; ++i)
+        results.hits.append(read);
+    const QString html = fulltext::resultsPageHtml(kPage, request, results);
+    // 读过 is in force; the other two are links; the pages before and after keep it.
+    EXPECT_TRUE(html.contains("<b>读过</b> ")) << html.toStdString();
+    EXPECT_TRUE(html.contains("in=saved\">已保存</a>"));
+    EXPECT_TRUE(html.contains("in=all\">全部</a>"));
+    EXPECT_TRUE(html.contains("start=40&amp;in=read\">下一页"));
+    // The title opens the address (escaped); the text kept is one link away.
+    EXPECT_TRUE(html.contains("<a href=\"https://a.cn/p?x=1&amp;y=%222%22\">&lt;b&gt;读过"))
+        << html.mid(html.indexOf("<li>"), 600).toStdString();
+    EXPECT_TRUE(html.contains("lumaro:readpage?u=https%3A%2F%2Fa.cn%2Fp%3Fx%3D1%26y%3D%222%22"));
+    EXPECT_FALSE(html.contains("<b>读过</b></a>"));
+
+    const QString text = fulltext::readPageHtml(
+        {"javascript:alert(1)", "<script>t</script>", "<img src=x onerror=alert(2)>", 0});
+    EXPECT_FALSE(text.contains("<script>t"));
+    EXPECT_FALSE(text.contains("<img"));
+    EXPECT_FALSE(text.contains("href=\"javascript"));
+    EXPECT_TRUE(text.contains("script-src 'none'"));
+    EXPECT_TRUE(fulltext::readPageHtml({}).isEmpty());
 }
 
 } // namespace

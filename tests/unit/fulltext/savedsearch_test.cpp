@@ -502,3 +502,91 @@ TEST_F(SavedSearchTest, PdfsAreFoundByTheTextOfTheirPages) {
 }
 
 } // namespace
+
+namespace {
+
+// The addresses of the hits (pages read) or file names (saved files), best first.
+QStringList foundIn(const QString &indexFolder, const QString &query,
+                    fulltext::SearchFilters::Scope scope) {
+    fulltext::SearchFilters filters;
+    filters.scope = scope;
+    const auto results = fulltext::searchIndexFolder(indexFolder, query, 0, 20, filters);
+    EXPECT_TRUE(results.ok) << results.error.toStdString();
+    QStringList names;
+    for (const auto &hit : results.hits)
+        names.append(hit.kind == "read" ? hit.source : QFileInfo(hit.path).fileName());
+    return names;
+}
+
+TEST_F(SavedSearchTest, PagesReadAreFoundByTheirTextOnceADayAndGoBySiteTimeOrAddress) {
+    using Scope = fulltext::SearchFilters::Scope;
+    const qint64 monday = QDateTime(QDate(2026, 12, 7), QTime(9, 0)).toSecsSinceEpoch();
+    const QString weather = "https://news.example.cn/weather?id=1&x=2";
+    ASSERT_TRUE(index->indexReadPage({weather, "读过的天气", "上海明天暴雨，气温骤降。", monday}));
+    ASSERT_TRUE(index->indexReadPage({"http://other.cn/", "Other", "暴雨 forecast", monday + 3600}));
+    // The same address again that day is not read twice; the next day it is taken anew.
+    EXPECT_FALSE(index->indexReadPage({weather, "读过的天气", "改了的文字", monday + 60}));
+    ASSERT_TRUE(index->commit());
+    QStringList both = foundIn(indexPath(), "暴雨", Scope::Read);
+    both.sort();
+    EXPECT_EQ(both, (QStringList{"http://other.cn/", weather}));
+    EXPECT_EQ(foundIn(indexPath(), "改了", Scope::Read), QStringList{});
+    EXPECT_EQ(foundIn(indexPath(), "天气 site:example.cn", Scope::Read), QStringList{weather});
+    EXPECT_EQ(foundIn(indexPath(), "天气", Scope::Saved).size(),
+              foundIn(indexPath(), "天气", Scope::All).size() - 1);
+    EXPECT_EQ(foundIn(indexPath(), "天气 kind:读过", Scope::All), QStringList{weather});
+    ASSERT_TRUE(index->indexReadPage({weather, "读过的天气", "改了的文字", monday + 86400}));
+    ASSERT_TRUE(index->commit());
+    EXPECT_EQ(foundIn(indexPath(), "改了", Scope::Read), QStringList{weather});
+
+    // The hit carries the page's address, title and a snippet of the kept text; the text is
+    // found again by the address.
+    const auto results = fulltext::searchIndexFolder(indexPath(), "改了", 0, 5);
+    ASSERT_EQ(results.hits.size(), 1);
+    EXPECT_EQ(results.hits[0].title, "读过的天气");
+    EXPECT_TRUE(results.hits[0].path.isEmpty());
+    EXPECT_TRUE(results.hits[0].snippet.contains(QString(fulltext::kMarkStart) + "改了"));
+    const fulltext::ReadPage kept = fulltext::readPageInIndex(indexPath(), weather);
+    EXPECT_EQ(kept.text, "改了的文字");
+    EXPECT_EQ(kept.time, monday + 86400);
+    EXPECT_TRUE(fulltext::readPageInIndex(indexPath(), "https://never.cn/").address.isEmpty());
+
+    // At most 200 KB of text, cut between characters.
+    const QString longText = QString("汉").repeated(100000) + "末尾词";
+    ASSERT_TRUE(index->indexReadPage({"https://long.cn/", "长", longText, monday}));
+    ASSERT_TRUE(index->commit());
+    const QString cut = fulltext::readPageInIndex(indexPath(), "https://long.cn/").text;
+    EXPECT_LE(cut.toUtf8().size(), fulltext::kMaxReadTextBytes);
+    EXPECT_GT(cut.toUtf8().size(), fulltext::kMaxReadTextBytes - 3);
+    EXPECT_FALSE(cut.contains(QChar::ReplacementCharacter));
+
+    // A scan of the save folder leaves pages read alone.
+    index->updateFolders({savePath()}, {});
+    EXPECT_EQ(foundIn(indexPath(), "暴雨 OR 改了", Scope::Read).size(), 2);
+
+    // Taken out by site (with subdomains), by time, by address, or all.
+    EXPECT_EQ(index->removeReadPages("example.cn", 0), 1);
+    EXPECT_EQ(index->removeReadPages(QString(), monday + 1800), 1); // other.cn, read later
+    EXPECT_TRUE(index->removeReadPage("https://long.cn/"));
+    ASSERT_TRUE(index->commit());
+    EXPECT_EQ(foundIn(indexPath(), "暴雨 OR 汉", Scope::All), QStringList{});
+    EXPECT_EQ(index->removeReadPages(QString(), 0), 0);
+    EXPECT_EQ(foundIn(indexPath(), "天气", Scope::Saved).size(),
+              foundIn(indexPath(), "天气", Scope::All).size());
+}
+
+TEST(SavedDocumentFiles, PagesWithAPasswordFieldAreKnown) {
+    const struct {
+        const char *html;
+        bool password;
+    } rows[] = {
+        {"<form><input name=u><INPUT Type='Password' name=p></form>", true},
+        {"<input class=x type=password>", true},
+        {"<input type=\"text\" placeholder=\"password\">", false},
+        {"<p>type=password</p>", false},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(fulltext::hasPasswordField(QString::fromUtf8(row.html)), row.password) << row.html;
+}
+
+} // namespace
