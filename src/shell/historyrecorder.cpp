@@ -8,6 +8,7 @@
 #include "history/historysettings.h"
 
 #include <QDateTime>
+#include <QTimer>
 
 namespace shell {
 
@@ -15,11 +16,15 @@ namespace {
 
 // A tab that comes back to the address it showed within this time makes no new visit.
 constexpr qint64 kSameVisitMs = 30 * 60 * 1000;
+// A page that does not answer when its text is asked for is asked again this much later
+// (times the attempt), at most this many times.
+constexpr int kTextRetryMs = 500;
+constexpr int kTextAttempts = 3;
 
 } // namespace
 
 HistoryRecorder::HistoryRecorder(TabManager &tabs, history::HistoryService &history,
-                                 std::unique_ptr<history::HistorySettings> settings,
+                                 std::shared_ptr<const history::HistorySettings> settings,
                                  QUrl favourites, QObject *parent)
     : QObject(parent), m_tabs(tabs), m_history(history), m_settings(std::move(settings)),
       m_favourites(std::move(favourites)) {
@@ -87,7 +92,11 @@ void HistoryRecorder::loaded(browser::BrowserView *view, bool ok) {
     if (!m_index || m_textTaken.value(address) == QDate::currentDate())
         return;
     if (view == m_tabs.currentView())
-        takeText(view, url);
+        // Not from inside the engine's signal: a script run from there may get no answer.
+        QTimer::singleShot(0, this, [this, page = QPointer<browser::BrowserView>(view), url] {
+            if (page && page->url() == url)
+                takeText(page, url);
+        });
     else
         m_textWaiting.insert(view, url);
 }
@@ -103,15 +112,26 @@ void HistoryRecorder::currentMayHaveChanged() {
         takeText(view, url);
 }
 
-void HistoryRecorder::takeText(browser::BrowserView *view, const QUrl &url) {
+void HistoryRecorder::takeText(browser::BrowserView *view, const QUrl &url, int attempt) {
     const QString address = url.toString(QUrl::FullyEncoded);
     m_textTaken.insert(address, QDate::currentDate());
     QPointer<browser::BrowserView> page(view);
-    view->readPage([this, page, url, address](const browser::PageRead &read) {
+    view->readPage([this, page, url, address, attempt](const browser::PageRead &read) {
         // The page may have gone elsewhere meanwhile, or the user may have changed their mind.
-        if (read.status != browser::PageRead::Status::Read || !page || page->url() != url || !m_index ||
-            !m_settings->records(address))
+        if (!page || page->url() != url || !m_index || !m_settings->records(address))
             return;
+        if (read.status != browser::PageRead::Status::Read) {
+            // A page just loaded may not answer yet (its scripts still starting): asked again
+            // a little later, a few times.
+            if (attempt < kTextAttempts)
+                QTimer::singleShot(kTextRetryMs * (attempt + 1), this, [this, page, url, attempt] {
+                    if (page && page->url() == url)
+                        takeText(page, url, attempt + 1);
+                });
+            else
+                m_textTaken.remove(address); // taken at its next visit
+            return;
+        }
         fulltext::ReadPage text;
         text.address = address;
         text.title = page->title();

@@ -32,11 +32,9 @@ class HistoryRecorder : public QObject {
     Q_OBJECT
 public:
     HistoryRecorder(TabManager &tabs, history::HistoryService &history,
-                    std::unique_ptr<history::HistorySettings> settings, QUrl favourites,
+                    std::shared_ptr<const history::HistorySettings> settings, QUrl favourites,
                     QObject *parent = nullptr);
     ~HistoryRecorder() override;
-
-    history::HistorySettings &settings() const { return *m_settings; }
 
     // Where the text of pages read goes (none: it is not kept).
     void setIndex(fulltext::IndexService *index) { m_index = index; }
@@ -50,7 +48,7 @@ private:
     void loaded(browser::BrowserView *view, bool ok);
     void titleChanged(browser::BrowserView *view);
     void currentMayHaveChanged();
-    void takeText(browser::BrowserView *view, const QUrl &url);
+    void takeText(browser::BrowserView *view, const QUrl &url, int attempt = 0);
 
     struct LastVisit {
         QUrl url;
@@ -58,7 +56,7 @@ private:
     };
     TabManager &m_tabs;
     history::HistoryService &m_history;
-    std::unique_ptr<history::HistorySettings> m_settings;
+    std::shared_ptr<const history::HistorySettings> m_settings;
     QUrl m_favourites;
     QPointer<fulltext::IndexService> m_index;
     QHash<browser::BrowserView *, LastVisit> m_last;

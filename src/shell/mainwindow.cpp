@@ -159,7 +159,7 @@ void MainWindow::buildLayout() {
             [this](int index) { openAddress(m_addressBox->itemText(index)); });
     m_completer = new AddressCompleter(*m_addressBox, *this);
     m_completer->setFavouritesPath(m_folder.favouritesPath());
-    connect(m_completer, &AddressCompleter::chosen, this, &MainWindow::openAddress);
+    connect(m_completer, &AddressCompleter::chosen, this, &MainWindow::openChosenAddress);
     layout->addWidget(m_addressBox);
     layout->addWidget(m_tabs->tabBar());
     layout->addWidget(m_tabs->stack(), 1);
@@ -323,6 +323,17 @@ void MainWindow::openAddress(const QString &address) {
         m_addressBox->removeItem(existing);
     m_addressBox->insertItem(0, address);
     m_addressBox->setCurrentIndex(0);
+    setAddressText(address);
+}
+
+void MainWindow::openChosenAddress(const QString &address) {
+    const QUrl url = addressForTypedText(address);
+    if (url.isEmpty())
+        return;
+    // A row chosen from the list is the user's own act: a new tab at once, however soon after
+    // the last one.
+    browser::BrowserView *view = m_tabs->openInNewTab(url, true);
+    m_tabs->bringToFront(view);
     setAddressText(address);
 }
 

@@ -23,6 +23,7 @@ class IndexService;
 }
 namespace history {
 class HistoryService;
+class HistorySettings;
 }
 
 namespace shell {
@@ -90,6 +91,8 @@ public:
     void setSavePathFromDialog(); // SetSavePath
     // The address box's Enter: the address (or a search for the words) in a new tab, shown.
     void openAddress(const QString &address);
+    // A row chosen from the list under the address box, in a new tab, shown.
+    void openChosenAddress(const QString &address);
     // A new tab on the favourites page, shown (Ctrl+T).
     void openFavouritesTab();
     // A new tab on the page "搜索已保存的网页", shown (Ctrl+Shift+F).
@@ -146,6 +149,9 @@ private:
     fulltext::IndexService *m_index = nullptr;    // none until startIndexing()
     history::HistoryService *m_history = nullptr; // none until startHistory()
     HistoryRecorder *m_recorder = nullptr;
+    // The user's choices about the history (history.ini), read when first needed.
+    history::HistorySettings &historySettings();
+    std::shared_ptr<history::HistorySettings> m_historySettings;
     AddressCompleter *m_completer = nullptr;
     DownloadsWindow *m_downloadsWindow = nullptr; // made when first shown
     FindBar *m_findBar = nullptr;

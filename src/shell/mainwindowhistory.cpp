@@ -31,16 +31,22 @@ void MainWindow::startHistory() {
         new history::HistoryService(m_folder.filePath(QStringLiteral("history.sqlite")), this);
     connect(m_history, &history::HistoryService::failed, this,
             [this](const QString &message) { showNotice(message); });
-    m_recorder = new HistoryRecorder(*m_tabs, *m_history,
-                                     std::make_unique<history::HistorySettings>(
-                                         m_folder.filePath(QStringLiteral("history.ini"))),
+    historySettings();
+    m_recorder = new HistoryRecorder(*m_tabs, *m_history, m_historySettings,
                                      m_folder.favouritesUrl(), m_history);
     m_recorder->setIndex(m_index);
     m_completer->setHistory(m_history);
     if (QAction *entry = m_entries->action(QLatin1String(kRecordEntry))) {
         entry->setCheckable(true);
-        entry->setChecked(m_recorder->settings().recording());
+        entry->setChecked(m_historySettings->recording());
     }
+}
+
+history::HistorySettings &MainWindow::historySettings() {
+    if (!m_historySettings)
+        m_historySettings = std::make_shared<history::HistorySettings>(
+            m_folder.filePath(QStringLiteral("history.ini")));
+    return *m_historySettings;
 }
 
 void MainWindow::openHistory() {
@@ -51,11 +57,9 @@ void MainWindow::openHistory() {
 }
 
 void MainWindow::toggleHistoryRecording() {
-    if (!m_recorder)
-        return;
-    const bool on = !m_recorder->settings().recording();
+    const bool on = !historySettings().recording();
     QString error;
-    if (!m_recorder->settings().setRecording(on, &error))
+    if (!historySettings().setRecording(on, &error))
         showNotice(QStringLiteral("无法写入 history.ini：") + error);
     if (QAction *entry = m_entries->action(QLatin1String(kRecordEntry))) {
         entry->setCheckable(true);
@@ -67,13 +71,17 @@ void MainWindow::toggleHistoryRecording() {
 void MainWindow::excludeCurrentSite() {
     browser::BrowserView *view = m_tabs->currentView();
     const QString host = view ? history::hostOf(view->url().toString()) : QString();
-    if (!m_recorder || !m_history || host.isEmpty()) {
+    if (host.isEmpty()) {
         setPanelText(Panel::Counts, QStringLiteral("当前网页不属于哪个网站"));
         return;
     }
     QString error;
-    if (!m_recorder->settings().exclude(host, &error))
+    if (!historySettings().exclude(host, &error))
         showNotice(QStringLiteral("无法写入 history.ini：") + error);
+    if (!m_history) {
+        setPanelText(Panel::Counts, QStringLiteral("不再记录 %1").arg(host));
+        return;
+    }
     m_history->remove(history::HistoryService::Removal::Site, host, [this, host](int removed) {
         setPanelText(Panel::Counts, removed < 0
                                         ? QStringLiteral("无法从历史记录中删除 %1").arg(host)

@@ -321,6 +321,8 @@ const QList<KeyEffect> &keyEffects() {
         {"openl", {"nav:link.htm", "tabs:2"}},
         {"searchsaved", {"nav:searchsaved", "tabs:3"}},
         {"history", {"nav:history", "tabs:3"}},
+        {"recordhistory", {"file:history.ini", "s1:记录历史：关"}},
+        {"excludesite", {"file:history.ini", "s1:不再记录 h.example"}},
         {"opena", {"nav:q.htm", "nav:r.htm", twoPages}},
         {"openallw", {"nav:q.htm", "nav:r.htm", twoPages}},
         {"opencwpallwz", {"nav:q.htm", "nav:r.htm", "nav:f.zip", "s2:已打开 3 个网页"}},

@@ -7,6 +7,7 @@
 #include "browser/webengine/webengineview.h"
 #include "browser/webengine/webengineviewfactory.h"
 #include "fulltext/resultspage.h"
+#include "fulltext/savedsearch.h"
 #include "history/historyservice.h"
 #include "shell/chinese.h"
 #include "shell/commands.h"
@@ -20,11 +21,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSslCertificate>
@@ -473,4 +477,136 @@ TEST_F(WindowEndToEnd, PagesReadAreListedOnTheHistoryPageAndASiteIsDeletedWhenCo
     ASSERT_TRUE(waitFor([&] {
         return loaded(page) && js("document.body.innerText").toString().contains("没有历史记录");
     }));
+}
+
+namespace {
+
+// The addresses and texts of the list under the address box, one a line.
+QStringList completionTexts(shell::MainWindow &window) {
+    const auto *list = window.findChild<QListWidget *>("AddressCompletions");
+    QStringList texts;
+    for (int i = 0; list && list->isVisible() && i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+// What the index finds among the pages read.
+QStringList readPagesFound(const QString &dataFolder, const QString &query) {
+    fulltext::SearchFilters read;
+    read.scope = fulltext::SearchFilters::Scope::Read;
+    QStringList found;
+    for (const auto &hit :
+         fulltext::searchIndexFolder(QDir(dataFolder).filePath("index"), query, 0, 10, read).hits)
+        found.append(hit.source);
+    return found;
+}
+
+} // namespace
+
+// Pages read are found again from the address box (Chinese typed as an input method sends it),
+// and by a word of their text on the results page; a page with a password field is in the
+// history but its text is not kept; "不记录这个网站" and "清除历史记录" leave nothing of them.
+TEST_F(WindowEndToEnd, PagesReadAreFoundFromTheAddressBoxAndByTheirTextUntilTheUserSaysNo) {
+    server.addPage("/river.htm", QString("<html><head><meta charset=\"utf-8\"><title>长江航运新闻"
+                                         "</title></head><body><p>中华鲟保护区今年放流三万尾。</p>"
+                                         "</body></html>")
+                                     .toUtf8());
+    server.addPage("/login.htm", QString("<html><head><meta charset=\"utf-8\"><title>航运登录"
+                                         "</title></head><body><p>口令甲乙</p><form><input "
+                                         "type=\"password\"></form></body></html>")
+                                     .toUtf8());
+    openWindow();
+    window->startIndexing();
+    window->startHistory();
+    const QUrl river = server.url("/river.htm");
+    QUrl login = server.url("/login.htm");
+    login.setHost("localhost"); // another site
+    // Each in a tab of its own: the address box's Enter within a moment of the last new tab
+    // would load into that tab instead.
+    const auto openInOwnTab = [&](const QUrl &url) {
+        window->openChosenAddress(url.toString());
+        BrowserView *view = window->tabs().currentView();
+        EXPECT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
+        return view;
+    };
+    BrowserView *loginTab = openInOwnTab(login);
+    openInOwnTab(river);
+    openInOwnTab(server.url("/p1.htm"));
+    ASSERT_TRUE(waitFor([&] {
+        return readPagesFound(programDir.path(), "page OR 中华鲟").size() == 2;
+    }));
+    EXPECT_EQ(readPagesFound(programDir.path(), "中华鲟"), QStringList{river.toString()});
+    EXPECT_EQ(readPagesFound(programDir.path(), "口令甲乙"), QStringList{});
+
+    // Typed into the address box as an input method types: composed, then committed.
+    QLineEdit *edit = window->addressBox().lineEdit();
+    window->activateWindow();
+    edit->setFocus();
+    edit->clear();
+    QInputMethodEvent composing("hangyun", {});
+    QApplication::sendEvent(edit, &composing);
+    EXPECT_TRUE(completionTexts(*window).isEmpty()); // nothing while composing
+    QInputMethodEvent committed;
+    committed.setCommitString("航运");
+    QApplication::sendEvent(edit, &committed);
+    ASSERT_TRUE(waitFor([&] {
+        const QStringList texts = completionTexts(*window);
+        return texts.size() == 3 && texts.last() == "在已保存的网页中搜索 航运";
+    })) << completionTexts(*window).join('\n').toStdString();
+    const int riverRow = int(completionTexts(*window).indexOf(
+        QRegularExpression(".*" + QRegularExpression::escape(river.toString()))));
+    ASSERT_GE(riverRow, 0);
+    for (int i = 0; i <= riverRow; ++i)
+        QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClick(edit, Qt::Key_Return);
+    BrowserView *opened = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        opened = window->tabs().currentView();
+        return loaded(opened) && opened->url() == river;
+    }));
+    EXPECT_FALSE(window->findChild<QListWidget *>("AddressCompletions")->isVisible());
+
+    // 读过 on the results page: the hit opens the address.
+    opened->navigate(QUrl("lumaro:searchsaved?q=%E4%B8%AD%E5%8D%8E%E9%B2%9F&in=read"));
+    auto *engine = static_cast<browser::WebEngineView *>(opened);
+    const auto js = [engine](const QString &script) {
+        return testing_support::scriptNow(engine->page(), script);
+    };
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(opened) &&
+               js("document.querySelector('ol a') ? document.querySelector('ol a').href : ''") ==
+                   river.toString();
+    })) << js("document.body.innerText").toString().toStdString();
+
+    // 不记录这个网站 on the login page, then 清除历史记录.
+    window->tabs().bringToFront(loginTab);
+    bool done = false;
+    ASSERT_TRUE(window->commands().enqueueMenuKey("excludesite", [&done] { done = true; }));
+    ASSERT_TRUE(waitFor([&] { return done; }));
+    opened->navigate(QUrl("lumaro:history?clear=all&confirm=1"));
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(opened) && js("document.body.innerText").toString().contains("已删除");
+    })) << opened->url().toString().toStdString()
+        << js("document.body.innerText").toString().toStdString();
+    openInOwnTab(login); // kept out from now on
+    bool written = false;
+    window->historyService()->whenWritten([&] { written = true; });
+    ASSERT_TRUE(waitFor([&] { return written; }));
+    QList<history::Visit> left{{}};
+    window->historyService()->visits("", 0, 10, [&](const QList<history::Visit> &visits) {
+        left = visits;
+        written = false;
+    });
+    ASSERT_TRUE(waitFor([&] { return !written; }));
+    EXPECT_TRUE(left.isEmpty()) << left.value(0).address.toStdString();
+    ASSERT_TRUE(waitFor([&] { return readPagesFound(programDir.path(), "中华鲟 OR page").isEmpty(); }));
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, "hang");
+    QTest::keyClick(edit, Qt::Key_Backspace); // the list is asked again, for "han"
+    edit->clear();
+    QApplication::sendEvent(edit, &committed);
+    ASSERT_TRUE(waitFor([&] {
+        return completionTexts(*window) == QStringList{"在已保存的网页中搜索 航运"};
+    })) << completionTexts(*window).join('\n').toStdString();
 }
