@@ -1,10 +1,13 @@
 #include "common/ansifile.h"
+#include "fulltext/savedindex.h"
 #include "history/historystore.h"
 #include "links/bookmarksfile.h"
 #include "links/favouriteslinks.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -415,6 +418,20 @@ TEST_F(LumaroCli, IndexAndSearchSavedFiles) {
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--until", "2001-01-01", "雨"}).exitCode, 1);
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--since", "2026/01/01", "雨"}).exitCode, 2);
     EXPECT_EQ(runCli({"search", "--data-dir", data, "--sort", "size", "雨"}).exitCode, 2);
+
+    // Pages read are searched on asking, their address in the file's place.
+    {
+        QString error;
+        auto index = fulltext::SavedIndex::open(data + "/index", &error);
+        ASSERT_TRUE(index) << error.toStdString();
+        fulltext::ReadPage page{"https://r.cn/雨", "读过", "大雨将至", 1765000000};
+        ASSERT_TRUE(index->indexReadPage(page));
+        ASSERT_TRUE(index->commit());
+    }
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "大雨"}).exitCode, 1); // saved files only
+    r = runCli({"search", "--data-dir", data, "--kind", "read", "大雨"});
+    EXPECT_EQ(r.out.toStdString(), "https://r.cn/雨\t读过\t大雨将至\n");
+    EXPECT_EQ(runCli({"search", "--data-dir", data, "--kind", "all", "雨"}).out.count('\n'), 4);
 }
 
 } // namespace
@@ -445,6 +462,30 @@ TEST_F(LumaroCli, HistoryListPrintsThePagesVisitedNewestFirst) {
     EXPECT_EQ(runCli({"history", "list", "--data-dir", data, "--limit", "1"}).out.count('\n'), 1);
     EXPECT_EQ(runCli({"history", "list", "--data-dir", data, "--limit", "0"}).exitCode, 2);
     EXPECT_EQ(runCli({"history", "nothing"}).exitCode, 2);
+
+    // Another browser's visits are added once (here a Chromium History file).
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "chromium");
+        db.setDatabaseName(m_dir.filePath("History"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        for (const QString &statement :
+             {QString("CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT)"),
+              QString("CREATE TABLE visits(id INTEGER PRIMARY KEY, url INTEGER, visit_time INTEGER)"),
+              QString("INSERT INTO urls VALUES(1, 'https://c.cn/', '丙')"),
+              QString("INSERT INTO visits VALUES(1, 1, %1)")
+                  .arg((monday + 11644473600000LL) * 1000)})
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("chromium");
+    const Result imported = runCli({"history", "import", "--data-dir", data, m_dir.filePath("History")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, "从 Chromium 导入了 1 次访问（文件里有 1 次）\n");
+    EXPECT_TRUE(runCli({"history", "list", "--data-dir", data}).out.contains("\thttps://c.cn/\t丙\n"));
+    EXPECT_TRUE(runCli({"history", "import", "--data-dir", data, m_dir.filePath("History")})
+                    .out.startsWith("从 Chromium 导入了 0 次访问"));
+    EXPECT_EQ(runCli({"history", "import", "--data-dir", data, m_dir.filePath("none")}).exitCode, 2);
 }
 
 } // namespace
