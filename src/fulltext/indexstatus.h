@@ -14,6 +14,7 @@ struct IndexStatus {
     int scanned = 0;          // files of the running scan looked at so far
     int toScan = 0;           // files the running scan found (0 while it is still counting them)
     qint64 lastScanEnded = 0; // seconds since 1970; 0 when no scan has ended yet
+    int readPages = 0;        // of the documents, pages read (not saved files)
 };
 
 // The same, written by the index's thread and read by the window's.
@@ -23,8 +24,11 @@ struct SharedIndexStatus {
     std::atomic<int> scanned{0};
     std::atomic<int> toScan{0};
     std::atomic<qint64> lastScanEnded{0};
+    std::atomic<int> readPages{0};
 
-    IndexStatus load() const { return {documents, scanning, scanned, toScan, lastScanEnded}; }
+    IndexStatus load() const {
+        return {documents, scanning, scanned, toScan, lastScanEnded, readPages};
+    }
 };
 
 } // namespace fulltext

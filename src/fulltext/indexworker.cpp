@@ -32,12 +32,14 @@ bool IndexWorker::ensureOpen() {
     if (!movedAside.isEmpty())
         Q_EMIT failed(QStringLiteral("全文索引已损坏，已移到 %1 并重新建立").arg(movedAside));
     m_status.documents = m_index->documentCount();
+    m_status.readPages = m_index->readPageCount();
     m_status.lastScanEnded = m_index->lastScanEnded();
     return true;
 }
 
 void IndexWorker::noteIdle() {
     const int documents = m_index->documentCount();
+    m_status.readPages = m_index->readPageCount();
     m_status.documents = documents;
     Q_EMIT idle(documents);
 }

@@ -216,7 +216,10 @@ QString statusHtml(const QUrl &action, const QString &query, const IndexStatus &
                          .arg(numbers.toString(status.scanned), numbers.toString(status.toScan))
                    : QStringLiteral("正在建立索引，正在清点文件…");
     } else if (status.documents >= 0) {
-        line = QStringLiteral("索引里有 %1 个文件").arg(numbers.toString(status.documents));
+        line = QStringLiteral("索引里有 %1 个文件")
+                   .arg(numbers.toString(status.documents - status.readPages));
+        if (status.readPages > 0)
+            line += QStringLiteral("和 %1 个读过的网页").arg(numbers.toString(status.readPages));
         line += status.lastScanEnded > 0
                     ? QStringLiteral("，上次扫描完成于 %1")
                           .arg(QDateTime::fromSecsSinceEpoch(status.lastScanEnded)

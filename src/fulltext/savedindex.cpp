@@ -196,6 +196,14 @@ int SavedIndex::documentCount() const {
     }
 }
 
+int SavedIndex::readPageCount() const {
+    try {
+        return int(d->db.get_termfreq(std::string("K") + kReadKind));
+    } catch (const Xapian::Error &) {
+        return 0;
+    }
+}
+
 qint64 SavedIndex::lastScanEnded() const {
     try {
         return QByteArray::fromStdString(d->db.get_metadata(kLastScanKey)).toLongLong();

@@ -144,6 +144,7 @@ public:
     // Reads every block of the index in `folder`: false when a table is damaged.
     static bool isWhole(const QString &folder);
     int documentCount() const;
+    int readPageCount() const; // of the documents, pages read
     // When the last scan that ran to its end ended, in seconds since 1970; 0 before the first.
     qint64 lastScanEnded() const;
 

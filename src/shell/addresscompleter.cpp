@@ -155,9 +155,11 @@ void AddressCompleter::show() {
             m_list->setCurrentRow(i);
     }
     const QPoint under = m_box.mapTo(&m_window, QPoint(0, m_box.height()));
-    const int rowHeight = m_list->sizeHintForRow(0) > 0 ? m_list->sizeHintForRow(0) : 20;
-    m_list->setGeometry(under.x(), under.y(), m_box.width(),
-                        rowHeight * int(m_rows.size()) + 2 * m_list->frameWidth());
+    const int rowHeight = qMax(m_list->sizeHintForRow(0), m_list->fontMetrics().height() + 2);
+    // Every row shown, never more than the window has room for below the box.
+    const int height = qMin(rowHeight * int(m_rows.size()) + 2 * m_list->frameWidth() + 4,
+                            m_window.height() - under.y());
+    m_list->setGeometry(under.x(), under.y(), m_box.width(), height);
     m_list->raise();
     m_list->show();
     if (m_waiting == 0)
@@ -165,6 +167,7 @@ void AddressCompleter::show() {
 }
 
 void AddressCompleter::hide() {
+    m_typed.clear(); // answers still to come are for a list no longer wanted
     m_list->hide();
     m_list->clear();
     m_rows.clear();
@@ -175,7 +178,6 @@ void AddressCompleter::choose(int row) {
         return;
     const Completion chosenRow = m_rows.at(row);
     hide();
-    m_typed.clear();
     QString address = chosenRow.address;
     if (chosenRow.kind == Completion::Kind::SearchSaved) {
         address = fulltext::resultsAddress(common::programPageUrl(QStringLiteral("searchsaved")),
