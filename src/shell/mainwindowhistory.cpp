@@ -20,7 +20,7 @@ namespace shell {
 
 namespace {
 
-constexpr char kRecordEntry[] = "RecordHistory";
+constexpr char kRecordEntry[] = "recordhistory"; // the menu entry's key
 
 } // namespace
 

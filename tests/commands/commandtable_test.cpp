@@ -212,6 +212,9 @@ protected:
         }
         if (window->tabs().isMarked(2))
             seen << "marked";
+        if (const auto *record = window->findChild<QAction *>("recordhistory");
+            record && record->isCheckable() && !record->isChecked())
+            seen << "off:recordhistory";
         if (page && page->pageHtml != pageHtml)
             seen << QStringLiteral("pageChanged:%1links").arg(page->pageHtml.count("<a "));
         if (page && !page->focusedValue.isEmpty())
@@ -321,7 +324,7 @@ const QList<KeyEffect> &keyEffects() {
         {"openl", {"nav:link.htm", "tabs:2"}},
         {"searchsaved", {"nav:searchsaved", "tabs:3"}},
         {"history", {"nav:history", "tabs:3"}},
-        {"recordhistory", {"file:history.ini", "s1:记录历史：关"}},
+        {"recordhistory", {"file:history.ini", "s1:记录历史：关", "off:recordhistory"}},
         {"excludesite", {"file:history.ini", "s1:不再记录 h.example"}},
         {"opena", {"nav:q.htm", "nav:r.htm", twoPages}},
         {"openallw", {"nav:q.htm", "nav:r.htm", twoPages}},
