@@ -8,10 +8,12 @@
 #include "links/favouriteslinks.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QThreadPool>
 
 namespace shell {
 
@@ -80,16 +82,34 @@ const QList<Completion> &AddressCompleter::favourites() {
         m_favourites.clear();
         return m_favourites;
     }
-    if (file.lastModified() == m_favouritesRead && file.size() == m_favouritesSize)
+    if (m_favouritesReading ||
+        (file.lastModified() == m_favouritesRead && file.size() == m_favouritesSize))
         return m_favourites;
+    // Read off the window's thread (ten thousand entries take tens of milliseconds); the list
+    // is drawn again when they are in.
+    m_favouritesReading = true;
     m_favouritesRead = file.lastModified();
     m_favouritesSize = file.size();
-    m_favourites.clear();
-    const common::TextFileContent content = common::readTextFile(m_favouritesPath);
-    if (content.ok) {
-        for (const links::favourites::Entry &entry : links::favourites::entryList(content.text))
-            m_favourites.append({Completion::Kind::Favourite, entry.address, entry.comment});
-    }
+    QPointer<AddressCompleter> self(this);
+    QThreadPool::globalInstance()->start([self, path = m_favouritesPath] {
+        QList<Completion> entries;
+        const common::TextFileContent content = common::readTextFile(path);
+        if (content.ok) {
+            for (const links::favourites::Entry &entry : links::favourites::entryList(content.text))
+                entries.append({Completion::Kind::Favourite, entry.address, entry.comment});
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, entries = std::move(entries)] {
+                if (!self)
+                    return;
+                self->m_favourites = entries;
+                self->m_favouritesReading = false;
+                if (self->isShown())
+                    self->show();
+            },
+            Qt::QueuedConnection);
+    });
     return m_favourites;
 }
 

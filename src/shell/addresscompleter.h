@@ -65,9 +65,10 @@ private:
     QPointer<history::HistoryService> m_history;
     QPointer<fulltext::IndexService> m_index;
     QString m_favouritesPath;
-    QList<history::Completion> m_favourites; // read from the file when it changes
+    QList<history::Completion> m_favourites; // read again when the file changes
     QDateTime m_favouritesRead;
     qint64 m_favouritesSize = -1;
+    bool m_favouritesReading = false;
 
     QString m_typed; // what the rows are for
     QList<history::Completion> m_fromHistory;
