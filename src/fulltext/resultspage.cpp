@@ -316,6 +316,13 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
 QString readPageHtml(const ReadPage &page) {
     if (page.address.isEmpty())
         return QString();
+    // The text as lines, without the indents and runs of blank lines the markup left.
+    QStringList lines;
+    for (const QString &line : page.text.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty() || (!lines.isEmpty() && !lines.constLast().isEmpty()))
+            lines.append(trimmed);
+    }
     const QUrl address(page.address);
     const QString title = page.title.isEmpty() ? page.address : page.title;
     return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n"
@@ -329,7 +336,8 @@ QString readPageHtml(const ReadPage &page) {
         .arg(escaped(title),
              common::isWebAddress(address) || address.isLocalFile() ? link(address, title)
                                                                      : escaped(title),
-             escaped(timeText(page.time)), sourceHtml(page.address), escaped(page.text));
+             escaped(timeText(page.time)), sourceHtml(page.address),
+             escaped(lines.join(u'\n').trimmed()));
 }
 
 } // namespace fulltext

@@ -15,7 +15,7 @@ struct OtherHistory {
 };
 
 // More visits than anyone made by hand: a larger file is read up to here, newest first.
-inline constexpr int kMaxImportedVisits = 2'000'000;
+inline constexpr int kMaxImportedVisits = 500'000;
 
 // Reads the visits of a Firefox places.sqlite or a Chromium "History" file (web pages and files
 // only), with the pages' titles. The file is copied first (with its journal) and the copy read,

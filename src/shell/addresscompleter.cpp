@@ -57,7 +57,10 @@ AddressCompleter::AddressCompleter(QComboBox &box, QWidget &window)
     connect(m_edit, &QLineEdit::textEdited, this, &AddressCompleter::typed);
     connect(m_list, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { choose(m_list->row(item)); });
+    // Keys come to the box itself when it has the focus (it hands them to its line edit), or to
+    // the line edit: the list takes its keys from both.
     m_edit->installEventFilter(this);
+    m_box.installEventFilter(this);
 }
 
 void AddressCompleter::setHistory(history::HistoryService *history) {
@@ -222,7 +225,7 @@ void AddressCompleter::removeChosenFromHistory() {
 }
 
 bool AddressCompleter::eventFilter(QObject *watched, QEvent *event) {
-    if (watched != m_edit)
+    if (watched != m_edit && watched != &m_box)
         return false;
     if (event->type() == QEvent::FocusOut) {
         hide();
