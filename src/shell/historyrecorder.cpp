@@ -20,6 +20,7 @@ constexpr qint64 kSameVisitMs = 30 * 60 * 1000;
 // (times the attempt), at most this many times.
 constexpr int kTextRetryMs = 500;
 constexpr int kTextAttempts = 3;
+constexpr qsizetype kMaxMarkupChars = 4 << 20;
 
 } // namespace
 
@@ -136,7 +137,8 @@ void HistoryRecorder::takeText(browser::BrowserView *view, const QUrl &url, int 
         text.address = address;
         text.title = page->title();
         text.time = QDateTime::currentSecsSinceEpoch();
-        text.html = read.html;
+        // The text kept is 200 KB at most: a huge page's markup past this is never needed.
+        text.html = read.html.left(kMaxMarkupChars);
         m_index->noteRead(text);
     });
 }

@@ -405,8 +405,8 @@ TEST_F(WindowEndToEnd, ThePageSavedAMomentAgoIsFoundAsTheUserTypesAndOpensWithAC
     results->navigate(
         fulltext::resultsAddress(results->url(), {"雷阵雨 date:最近一周 sort:date", 0}));
     ASSERT_TRUE(waitFor([&] {
-        return loaded(results) && js("document.querySelector('b') ? "
-                                     "document.querySelector('b').textContent : ''") == "最近一周";
+        return loaded(results) && js("Array.from(document.querySelectorAll('b'))"
+                                     ".some(b => b.textContent == '最近一周')") == true;
     }));
     EXPECT_EQ(js(firstHit).toString(), savedUrl);
 
