@@ -120,19 +120,16 @@ void AddressCompleter::typed(const QString &text) {
     m_typed = text;
     m_fromHistory.clear();
     m_fromSaved.clear();
-    m_waiting = 0;
     if (history::completionWords(text).isEmpty()) {
         hide();
         return;
     }
     const QString asked = text;
     if (m_history) {
-        ++m_waiting;
         m_history->suggest(asked, kHistoryRows, [this, asked](const QList<Completion> &found) {
             if (asked != m_typed)
                 return;
             m_fromHistory = found;
-            --m_waiting;
             show();
         });
     }
@@ -142,7 +139,6 @@ void AddressCompleter::typed(const QString &text) {
             titles += QStringLiteral("title:%1 ").arg(word);
         fulltext::SearchFilters saved;
         saved.scope = fulltext::SearchFilters::Scope::Saved;
-        ++m_waiting;
         m_index->search(
             titles, 0, kSavedRows,
             [this, asked](const fulltext::SearchResults &results) {
@@ -151,7 +147,6 @@ void AddressCompleter::typed(const QString &text) {
                 for (const fulltext::SearchHit &hit : results.hits)
                     m_fromSaved.append({Completion::Kind::Saved,
                                         QUrl::fromLocalFile(hit.path).toString(), hit.title});
-                --m_waiting;
                 show();
             },
             saved);
@@ -185,8 +180,6 @@ void AddressCompleter::show() {
     m_list->setGeometry(under.x(), under.y(), m_box.width(), height);
     m_list->raise();
     m_list->show();
-    if (m_waiting == 0)
-        Q_EMIT rowsComplete();
 }
 
 void AddressCompleter::hide() {

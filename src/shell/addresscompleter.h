@@ -44,8 +44,6 @@ public:
 Q_SIGNALS:
     // The user chose a row: the address to open.
     void chosen(const QString &address);
-    // The rows for what is typed now have all come (history and saved titles answered).
-    void rowsComplete();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -73,7 +71,6 @@ private:
     QString m_typed; // what the rows are for
     QList<history::Completion> m_fromHistory;
     QList<history::Completion> m_fromSaved;
-    int m_waiting = 0; // answers still to come for m_typed
     QList<history::Completion> m_rows;
 };
 

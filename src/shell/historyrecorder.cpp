@@ -93,13 +93,19 @@ void HistoryRecorder::loaded(browser::BrowserView *view, bool ok) {
     if (!m_index || m_textTaken.value(address) == QDate::currentDate())
         return;
     if (view == m_tabs.currentView())
-        // Not from inside the engine's signal: a script run from there may get no answer.
-        QTimer::singleShot(0, this, [this, page = QPointer<browser::BrowserView>(view), url] {
-            if (page && page->url() == url)
-                takeText(page, url);
-        });
+        takeTextSoon(view, url);
     else
         m_textWaiting.insert(view, url);
+}
+
+void HistoryRecorder::takeTextSoon(browser::BrowserView *view, const QUrl &url, int delayMs,
+                                   int attempt) {
+    // Never from inside the engine's signals: a script run from there may get no answer.
+    QTimer::singleShot(delayMs, this,
+                       [this, page = QPointer<browser::BrowserView>(view), url, attempt] {
+                           if (page && page->url() == url)
+                               takeText(page, url, attempt);
+                       });
 }
 
 void HistoryRecorder::currentMayHaveChanged() {
@@ -109,8 +115,7 @@ void HistoryRecorder::currentMayHaveChanged() {
         return;
     const QUrl url = *waiting;
     m_textWaiting.erase(waiting);
-    if (view->url() == url)
-        takeText(view, url);
+    takeTextSoon(view, url);
 }
 
 void HistoryRecorder::takeText(browser::BrowserView *view, const QUrl &url, int attempt) {
@@ -125,10 +130,7 @@ void HistoryRecorder::takeText(browser::BrowserView *view, const QUrl &url, int 
             // A page just loaded may not answer yet (its scripts still starting): asked again
             // a little later, a few times.
             if (attempt < kTextAttempts)
-                QTimer::singleShot(kTextRetryMs * (attempt + 1), this, [this, page, url, attempt] {
-                    if (page && page->url() == url)
-                        takeText(page, url, attempt + 1);
-                });
+                takeTextSoon(page, url, kTextRetryMs * (attempt + 1), attempt + 1);
             else
                 m_textTaken.remove(address); // taken at its next visit
             return;

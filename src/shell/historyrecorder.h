@@ -48,7 +48,9 @@ private:
     void loaded(browser::BrowserView *view, bool ok);
     void titleChanged(browser::BrowserView *view);
     void currentMayHaveChanged();
-    void takeText(browser::BrowserView *view, const QUrl &url, int attempt = 0);
+    void takeText(browser::BrowserView *view, const QUrl &url, int attempt);
+    void takeTextSoon(browser::BrowserView *view, const QUrl &url, int delayMs = 0,
+                      int attempt = 0);
 
     struct LastVisit {
         QUrl url;

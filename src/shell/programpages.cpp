@@ -71,10 +71,12 @@ void makeProgramPage(fulltext::IndexService *index, history::HistoryService *his
             reply(QString());
             return;
         }
-        index->readPage(QUrlQuery(address).queryItemValue(QStringLiteral("u"), QUrl::FullyDecoded),
-                        [reply](const fulltext::ReadPage &page) {
-                            reply(fulltext::readPageHtml(page));
-                        });
+        // The address as the page was read, its own %-escapes kept: one level of escaping off.
+        const QString page = QUrl::fromPercentEncoding(
+            QUrlQuery(address).queryItemValue(QStringLiteral("u"), QUrl::FullyEncoded).toUtf8());
+        index->readPage(page, [reply](const fulltext::ReadPage &read) {
+            reply(fulltext::readPageHtml(read));
+        });
         return;
     }
     if (address.path() != QLatin1String("searchsaved")) {

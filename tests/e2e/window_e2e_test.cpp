@@ -592,6 +592,12 @@ TEST_F(WindowEndToEnd, PagesReadAreFoundFromTheAddressBoxAndByTheirTextUntilTheU
                js("document.querySelector('ol a') ? document.querySelector('ol a').href : ''") ==
                    river.toString();
     })) << js("document.body.innerText").toString().toStdString();
+    // Its text as the index keeps it, one click away.
+    opened->navigate(QUrl(js("document.querySelector('ol .m a').href").toString()));
+    ASSERT_TRUE(waitFor([&] {
+        return loaded(opened) && opened->url().toString().startsWith("lumaro:readpage") &&
+               js("document.querySelector('pre').textContent").toString().contains("中华鲟保护区");
+    })) << opened->url().toString().toStdString();
 
     // 不记录这个网站 on the login page, then 清除历史记录.
     window->tabs().bringToFront(loginTab);
