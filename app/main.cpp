@@ -52,8 +52,8 @@ int main(int argc, char *argv[]) {
             rules.budgetBytes = *options.memoryBudgetBytes;
             window.tabMemory().setRules(rules);
         }
-        window.startIndexing();
-        window.startHistory();
+        window.startHistory(); // its database opens on its own thread, at the first visit
+        window.startIndexingAfterFirstPage();
         instance.serve(window, options.request);
         window.show();
         shell::startup::mark("window shown");

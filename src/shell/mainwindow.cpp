@@ -34,6 +34,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QTimer>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -361,6 +362,15 @@ void MainWindow::startIndexing() {
     if (m_recorder)
         m_recorder->setIndex(m_index);
     m_completer->setIndex(m_index);
+}
+
+void MainWindow::startIndexingAfterFirstPage() {
+    constexpr int kLongestWaitMs = 3000;
+    connect(
+        m_tabs, &TabManager::pageLoaded, this,
+        [this] { QTimer::singleShot(0, this, &MainWindow::startIndexing); },
+        Qt::SingleShotConnection);
+    QTimer::singleShot(kLongestWaitMs, this, &MainWindow::startIndexing);
 }
 
 void MainWindow::focusAddressBox() {

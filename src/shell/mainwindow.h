@@ -113,6 +113,9 @@ public:
     // Keeps the full-text index of the save folder up to date from now on, in the
     // background: every page saved is indexed when written, the folder when it changes.
     void startIndexing();
+    // The same once the first page has loaded (or a few seconds have passed without one): its
+    // thread, the watch and the scan of the save folder take nothing from the first page.
+    void startIndexingAfterFirstPage();
     DownloadList &downloadList() const { return *m_downloadList; }
     void focusAddressBox();   // Ctrl+L
     void switchTab(int step); // Ctrl+Tab, Ctrl+Shift+Tab
