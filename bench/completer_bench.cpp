@@ -26,12 +26,12 @@ int main(int argc, char **argv) {
     const common::TextFileContent start = common::readTextFile(QString::fromLocal8Bit(argv[1]));
     QList<links::favourites::Entry> entries;
     for (int i = 0; i < count; ++i)
-        entries.append({QStringLiteral("https://site%1.example.cn/page/%2.html").arg(i % 700).arg(i),
-                        QStringLiteral("收藏 第%1个 天气 news %1").arg(i)});
+        entries.append(
+            {QStringLiteral("https://site%1.example.cn/page/%2.html").arg(i % 700).arg(i),
+             QStringLiteral("收藏 第%1个 天气 news %1").arg(i)});
     int key = 0;
-    const auto added = links::favourites::addEntries(start.text, entries, [&] {
-        return QStringLiteral("k%1").arg(++key);
-    });
+    const auto added = links::favourites::addEntries(
+        start.text, entries, [&] { return QStringLiteral("k%1").arg(++key); });
     if (!added)
         return std::fprintf(stderr, "cannot add entries to %s\n", argv[1]), 2;
     QTemporaryDir dir;
@@ -54,8 +54,8 @@ int main(int argc, char **argv) {
     box->lineEdit()->setFocus();
     if (!box->lineEdit()->hasFocus())
         return std::fprintf(stderr, "the box has no focus: the list would not be shown\n"), 2;
-    const QStringList typing{"s", "si", "sit", "site", "site1", "site12", "天", "天气", "第",
-                             "第12", "第123", "news 天", "x", "xy"};
+    const QStringList typing{"s",    "si", "sit",  "site",  "site1",   "site12", "天",
+                             "天气", "第", "第12", "第123", "news 天", "x",      "xy"};
     std::vector<double> ms;
     QElapsedTimer clock;
     clock.start();

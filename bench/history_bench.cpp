@@ -1,7 +1,8 @@
 // The history at size: N visits (100,000 by default) of N/4 pages written into a new database,
 // then what the window waits for: asking for a visit to be recorded (the write itself is on
 // the history's thread), the history page's newest visits, a search of it, a visit recorded
-// and committed, the list under the address box for each key typed, and the database's size. Usage: history_bench [N]
+// and committed, the list under the address box for each key typed, and the database's size.
+// Usage: history_bench [N]
 #include "history/historypage.h"
 #include "history/historyservice.h"
 #include "history/historystore.h"
@@ -73,9 +74,10 @@ int main(int argc, char **argv) {
           }));
     // What the list under the address box asks for as each key is typed (on the history's
     // thread; the window only hands the text over and draws the rows).
-    const QStringList typing{"s", "si", "sit", "site", "site1", "site12", "site123", "n", "ne",
-                             "new", "news", "天", "天气", "第", "第1", "第12", "第123", "第1234",
-                             "news 天", "news 天气", "x", "xy", "xyz"};
+    const QStringList typing{"s",       "si",        "sit", "site", "site1", "site12",
+                             "site123", "n",         "ne",  "new",  "news",  "天",
+                             "天气",    "第",        "第1", "第12", "第123", "第1234",
+                             "news 天", "news 天气", "x",   "xy",   "xyz"};
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     print("address box list for one key typed (8 rows)", timed(int(typing.size()) * 4, [&](int i) {
               store->suggest(typing.at(i % typing.size()), now, 8);

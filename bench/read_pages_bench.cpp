@@ -18,8 +18,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <numeric>
 #include <cstdio>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -62,8 +62,9 @@ int main(int argc, char **argv) {
         return std::fprintf(stderr, "usage: read_pages_bench FOLDER [N]\n"), 2;
     const int count = argc > 2 ? std::atoi(argv[2]) : 1000;
     QStringList pages;
-    QDirIterator it(QString::fromLocal8Bit(argv[1]), {QStringLiteral("*.html"), QStringLiteral("*.htm")},
-                    QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(QString::fromLocal8Bit(argv[1]),
+                    {QStringLiteral("*.html"), QStringLiteral("*.htm")}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext())
         pages.append(it.next());
     if (pages.isEmpty())
@@ -76,7 +77,8 @@ int main(int argc, char **argv) {
     }
     QTemporaryDir dir;
     const QString indexFolder = QDir(dir.path()).filePath(QStringLiteral("index"));
-    fulltext::IndexService service(indexFolder, QDir(dir.path()).filePath(QStringLiteral("seen.txt")));
+    fulltext::IndexService service(indexFolder,
+                                   QDir(dir.path()).filePath(QStringLiteral("seen.txt")));
     int documents = 0;
     QObject::connect(&service, &fulltext::IndexService::idle, [&](int n) { documents = n; });
 
@@ -85,8 +87,7 @@ int main(int argc, char **argv) {
         fulltext::ReadPage page;
         page.address = QStringLiteral("http://127.0.0.1/read/%1").arg(i);
         page.time = QDateTime::currentSecsSinceEpoch();
-        page.html = html.at(size_t(i) % html.size()) +
-                    QStringLiteral("<p>uniqueword%1</p>").arg(i);
+        page.html = html.at(size_t(i) % html.size()) + QStringLiteral("<p>uniqueword%1</p>").arg(i);
         service.noteRead(page);
     };
     std::vector<double> findable;

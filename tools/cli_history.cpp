@@ -62,7 +62,8 @@ const CommandHelp kImportHelp{
 
 int runImport(const QStringList &arguments) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("places.sqlite 或 History"));
+    parser.addPositionalArgument(QStringLiteral("文件"),
+                                 QStringLiteral("places.sqlite 或 History"));
     if (const auto done = parseCommand(parser, {kDataDir}, kImportHelp, arguments))
         return *done;
     if (const QString missing = missingOption(parser, {kDataDir}); !missing.isEmpty())

@@ -84,7 +84,7 @@ bool readFilterOptions(const QCommandLineParser &parser, fulltext::SearchFilters
          {std::pair{&kKind, "kind"}, {&kDir, "dir"}, {&kSite, "site"}}) {
         for (QString value : parser.values(*option)) {
             if (option == &kKind && (value == u"saved" || value == u"read" || value == u"all")) {
-                filters->scope = value == u"saved" ? fulltext::SearchFilters::Scope::Saved
+                filters->scope = value == u"saved"  ? fulltext::SearchFilters::Scope::Saved
                                  : value == u"read" ? fulltext::SearchFilters::Scope::Read
                                                     : fulltext::SearchFilters::Scope::All;
                 continue;

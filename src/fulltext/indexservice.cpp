@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QSaveFile>
 #include <QFileSystemWatcher>
 #include <QPointer>
+#include <QSaveFile>
 #include <QThreadPool>
 
 namespace fulltext {
@@ -149,17 +149,17 @@ void IndexService::setScope(SearchFilters::Scope scope) {
 template <typename Result, typename Work, typename Answer>
 void IndexService::inPool(Work work, Answer answer) {
     QPointer<IndexService> self(this);
-    QThreadPool::globalInstance()->start([self, work = std::move(work),
-                                          answer = std::move(answer)] {
-        Result result = work();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, answer, result = std::move(result)] {
-                if (self)
-                    answer(self, result);
-            },
-            Qt::QueuedConnection);
-    });
+    QThreadPool::globalInstance()->start(
+        [self, work = std::move(work), answer = std::move(answer)] {
+            Result result = work();
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, answer, result = std::move(result)] {
+                    if (self)
+                        answer(self, result);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void IndexService::search(const QString &query, int offset, int limit,
@@ -177,10 +177,9 @@ void IndexService::search(const QString &query, int offset, int limit,
 }
 
 void IndexService::readPage(const QString &address, std::function<void(const ReadPage &)> found) {
-    inPool<ReadPage>([folder = m_indexFolder, address] { return readPageInIndex(folder, address); },
-                     [found = std::move(found)](IndexService *, const ReadPage &page) {
-                         found(page);
-                     });
+    inPool<ReadPage>(
+        [folder = m_indexFolder, address] { return readPageInIndex(folder, address); },
+        [found = std::move(found)](IndexService *, const ReadPage &page) { found(page); });
 }
 
 } // namespace fulltext

@@ -45,8 +45,7 @@ public:
     // service is gone by then. A search that finds the index damaged has it checked and,
     // when it is, made anew from the files. `extra` narrows it down as the query's filters do.
     void search(const QString &query, int offset, int limit,
-                std::function<void(const SearchResults &)> found,
-                const SearchFilters &extra = {});
+                std::function<void(const SearchResults &)> found, const SearchFilters &extra = {});
     // The page read at `address` as the index keeps it (an empty address when it holds none).
     void readPage(const QString &address, std::function<void(const ReadPage &)> found);
 

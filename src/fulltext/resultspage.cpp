@@ -61,8 +61,9 @@ QString sourceHtml(const QString &source) {
 }
 
 QString dataSize(qint64 size) {
-    return size < 1024 ? QStringLiteral("%1 字节").arg(size)
-                       : QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat);
+    return size < 1024
+               ? QStringLiteral("%1 字节").arg(size)
+               : QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat);
 }
 
 QString timeText(qint64 seconds) {
@@ -297,15 +298,15 @@ QString resultsPageHtml(const QUrl &page, const ResultsRequest &request,
             html += hitHtml(hit);
         html += QStringLiteral("</ol>\n<p>");
         if (request.start > 0)
-            html += link(resultsAddress(page, {request.query, request.start - kHitsPerPage,
-                                               request.scope}),
+            html += link(resultsAddress(
+                             page, {request.query, request.start - kHitsPerPage, request.scope}),
                          QStringLiteral("上一页")) +
                     u' ';
         if (request.start + int(results.hits.size()) < results.estimated &&
             results.hits.size() == kHitsPerPage)
-            html += link(resultsAddress(page, {request.query, request.start + kHitsPerPage,
-                                               request.scope}),
-                         QStringLiteral("下一页"));
+            html += link(
+                resultsAddress(page, {request.query, request.start + kHitsPerPage, request.scope}),
+                QStringLiteral("下一页"));
         html += QStringLiteral("</p>\n");
     }
     html += QStringLiteral("<script>") + QLatin1String(kTypingScript) +
@@ -335,7 +336,7 @@ QString readPageHtml(const ReadPage &page) {
                           "<p class=\"m\">读于 %3 · %4</p>\n<pre>%5</pre>\n</body></html>\n")
         .arg(escaped(title),
              common::isWebAddress(address) || address.isLocalFile() ? link(address, title)
-                                                                     : escaped(title),
+                                                                    : escaped(title),
              escaped(timeText(page.time)), sourceHtml(page.address),
              escaped(lines.join(u'\n').trimmed()));
 }

@@ -390,10 +390,9 @@ int SavedIndex::removeReadPages(const QString &host, qint64 since) {
             query = Xapian::Query(Xapian::Query::OP_FILTER, query,
                                   Xapian::Query(utf8(u'H' + host.toLower())));
         if (since > 0)
-            query = Xapian::Query(
-                Xapian::Query::OP_FILTER, query,
-                Xapian::Query(Xapian::Query::OP_VALUE_GE, kSavedValue,
-                              Xapian::sortable_serialise(double(since))));
+            query = Xapian::Query(Xapian::Query::OP_FILTER, query,
+                                  Xapian::Query(Xapian::Query::OP_VALUE_GE, kSavedValue,
+                                                Xapian::sortable_serialise(double(since))));
         Xapian::Enquire enquire(d->db);
         enquire.set_query(query);
         enquire.set_weighting_scheme(Xapian::BoolWeight());

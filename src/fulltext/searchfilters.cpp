@@ -116,8 +116,9 @@ FilteredQuery splitFilters(const QString &query, const QDate &today) {
         }
         if (!read && out.error.isEmpty())
             out.error =
-                QStringLiteral("看不懂“%1”：日期写成 date:2026-01-01..2026-06-30，"
-                               "类型写成 kind:htm、txt、chapter、epub、pdf 或 read，顺序写成 sort:date")
+                QStringLiteral(
+                    "看不懂“%1”：日期写成 date:2026-01-01..2026-06-30，"
+                    "类型写成 kind:htm、txt、chapter、epub、pdf 或 read，顺序写成 sort:date")
                     .arg(match.captured(0));
     }
     out.words += QStringView(query).sliced(done);

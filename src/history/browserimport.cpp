@@ -56,7 +56,8 @@ OtherHistory readCopy(const QString &path) {
                                      "ORDER BY v.visit_time DESC LIMIT %1");
                 offsetMs = kChromiumEpochOffsetMs;
             } else {
-                read.error = QStringLiteral("不是 Firefox 的 places.sqlite，也不是 Chromium 的 History");
+                read.error =
+                    QStringLiteral("不是 Firefox 的 places.sqlite，也不是 Chromium 的 History");
             }
             if (!sql.isEmpty()) {
                 QSqlQuery query(db);

@@ -40,8 +40,8 @@ public:
                  std::function<void(const QList<Completion> &)> answer);
 
     enum class Removal { Visit, Site, Since, All, Page };
-    // `value`: the visit's id, the host, the time in ms (unused for All), the page's address. `answer` gets how many
-    // visits went, -1 when the database could not be changed.
+    // `value`: the visit's id, the host, the time in ms (unused for All), the page's address.
+    // `answer` gets how many visits went, -1 when the database could not be changed.
     void remove(Removal what, const QVariant &value, std::function<void(int removed)> answer);
     // Calls `answer` once every write asked for before has been made or has failed.
     void whenWritten(std::function<void()> answer);

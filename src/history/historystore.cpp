@@ -323,8 +323,7 @@ QList<Completion> HistoryStore::suggest(const QString &typed, qint64 now, int li
         return {};
     // history::frecency in SQL: visits weighed by the age of the last visit.
     constexpr qint64 kDay = 24 * 60 * 60 * 1000;
-    QString sql = QStringLiteral(
-        "SELECT address, title FROM pages WHERE 1");
+    QString sql = QStringLiteral("SELECT address, title FROM pages WHERE 1");
     QVariantList values;
     for (const QString &word : words) {
         sql += QStringLiteral(" AND (address LIKE ? ESCAPE '\\' OR title LIKE ? ESCAPE '\\')");
@@ -346,8 +345,8 @@ QList<Completion> HistoryStore::suggest(const QString &typed, qint64 now, int li
     }
     QList<Completion> rows;
     while (query.next())
-        rows.append({Completion::Kind::History, query.value(0).toString(),
-                     query.value(1).toString()});
+        rows.append(
+            {Completion::Kind::History, query.value(0).toString(), query.value(1).toString()});
     return rows;
 }
 
@@ -386,9 +385,10 @@ int HistoryStore::importVisits(const QList<Visit> &visits) {
         added += visit.numRowsAffected();
     }
     QSqlQuery counts(m_db);
-    if (ok && counts.exec(QStringLiteral(
-                  "UPDATE pages SET visits = (SELECT count(*) FROM visits WHERE page = pages.id), "
-                  "last_visit = (SELECT max(time) FROM visits WHERE page = pages.id)")) &&
+    if (ok &&
+        counts.exec(QStringLiteral(
+            "UPDATE pages SET visits = (SELECT count(*) FROM visits WHERE page = pages.id), "
+            "last_visit = (SELECT max(time) FROM visits WHERE page = pages.id)")) &&
         m_db.commit())
         return added;
     if (ok)

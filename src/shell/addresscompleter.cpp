@@ -38,7 +38,8 @@ QString rowText(const Completion &row) {
     case Completion::Kind::History:
         break;
     }
-    return row.title.isEmpty() ? row.address : QStringLiteral("%1 — %2").arg(row.title, row.address);
+    return row.title.isEmpty() ? row.address
+                               : QStringLiteral("%1 — %2").arg(row.title, row.address);
 }
 
 } // namespace
@@ -155,10 +156,9 @@ void AddressCompleter::typed(const QString &text) {
 }
 
 void AddressCompleter::show() {
-    const QString chosenAddress =
-        m_list->currentRow() >= 0 && m_list->currentRow() < m_rows.size()
-            ? m_rows.at(m_list->currentRow()).address
-            : QString();
+    const QString chosenAddress = m_list->currentRow() >= 0 && m_list->currentRow() < m_rows.size()
+                                      ? m_rows.at(m_list->currentRow()).address
+                                      : QString();
     m_rows = history::completionList(m_typed, favourites(), m_fromHistory, m_fromSaved, kMaxRows);
     if (m_rows.isEmpty() || !m_edit->hasFocus()) {
         hide();

@@ -16,7 +16,7 @@ class BrowserView;
 namespace history {
 class HistoryService;
 class HistorySettings;
-}
+} // namespace history
 
 namespace shell {
 

@@ -34,7 +34,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QTimer>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -42,6 +41,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace shell {

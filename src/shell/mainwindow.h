@@ -24,7 +24,7 @@ class IndexService;
 namespace history {
 class HistoryService;
 class HistorySettings;
-}
+} // namespace history
 
 namespace shell {
 

@@ -65,7 +65,8 @@ void MainWindow::toggleHistoryRecording() {
         entry->setCheckable(true);
         entry->setChecked(on);
     }
-    setPanelText(Panel::Counts, on ? QStringLiteral("记录历史：开") : QStringLiteral("记录历史：关"));
+    setPanelText(Panel::Counts,
+                 on ? QStringLiteral("记录历史：开") : QStringLiteral("记录历史：关"));
 }
 
 void MainWindow::excludeCurrentSite() {
@@ -83,11 +84,11 @@ void MainWindow::excludeCurrentSite() {
         return;
     }
     m_history->remove(history::HistoryService::Removal::Site, host, [this, host](int removed) {
-        setPanelText(Panel::Counts, removed < 0
-                                        ? QStringLiteral("无法从历史记录中删除 %1").arg(host)
-                                        : QStringLiteral("不再记录 %1，已删除它的 %2 条历史记录")
-                                              .arg(host)
-                                              .arg(removed));
+        setPanelText(
+            Panel::Counts,
+            removed < 0
+                ? QStringLiteral("无法从历史记录中删除 %1").arg(host)
+                : QStringLiteral("不再记录 %1，已删除它的 %2 条历史记录").arg(host).arg(removed));
     });
 }
 

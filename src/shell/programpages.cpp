@@ -74,9 +74,8 @@ void makeProgramPage(fulltext::IndexService *index, history::HistoryService *his
         // The address as the page was read, its own %-escapes kept: one level of escaping off.
         const QString page = QUrl::fromPercentEncoding(
             QUrlQuery(address).queryItemValue(QStringLiteral("u"), QUrl::FullyEncoded).toUtf8());
-        index->readPage(page, [reply](const fulltext::ReadPage &read) {
-            reply(fulltext::readPageHtml(read));
-        });
+        index->readPage(
+            page, [reply](const fulltext::ReadPage &read) { reply(fulltext::readPageHtml(read)); });
         return;
     }
     if (address.path() != QLatin1String("searchsaved")) {
@@ -106,17 +105,18 @@ void makeProgramPage(fulltext::IndexService *index, history::HistoryService *his
         return;
     }
     QPointer<fulltext::IndexService> service(index);
-    index->search(request.query, request.start, fulltext::kHitsPerPage,
-                  [address, request, reply, service](const fulltext::SearchResults &results) {
-                      const fulltext::IndexStatus status =
-                          service ? service->status() : fulltext::IndexStatus{};
-                      reply(fulltext::resultsPageHtml(address, request, results, &status));
-                  },
-                  [&] {
-                      fulltext::SearchFilters scope;
-                      scope.scope = *request.scope;
-                      return scope;
-                  }());
+    index->search(
+        request.query, request.start, fulltext::kHitsPerPage,
+        [address, request, reply, service](const fulltext::SearchResults &results) {
+            const fulltext::IndexStatus status =
+                service ? service->status() : fulltext::IndexStatus{};
+            reply(fulltext::resultsPageHtml(address, request, results, &status));
+        },
+        [&] {
+            fulltext::SearchFilters scope;
+            scope.scope = *request.scope;
+            return scope;
+        }());
 }
 
 } // namespace shell

@@ -172,8 +172,7 @@ TEST(TypedAddress, AddressesOpenAndOtherTextIsSearched) {
     EXPECT_TRUE(shell::addressForTypedText("").isEmpty());
     // The program's own pages open as typed, any letter case in the scheme.
     EXPECT_EQ(shell::addressForTypedText("lumaro:history"), QUrl("lumaro:history"));
-    EXPECT_EQ(shell::addressForTypedText("LUMARO:searchsaved?q=x"),
-              QUrl("lumaro:searchsaved?q=x"));
+    EXPECT_EQ(shell::addressForTypedText("LUMARO:searchsaved?q=x"), QUrl("lumaro:searchsaved?q=x"));
     for (const char *words : {"hello world", "hello", "第三章 雨夜", "lumaro: history"}) {
         const QUrl url = shell::addressForTypedText(QString::fromUtf8(words));
         EXPECT_EQ(url.host(), "www.baidu.com") << words;

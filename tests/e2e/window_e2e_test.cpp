@@ -532,9 +532,8 @@ TEST_F(WindowEndToEnd, PagesReadAreFoundFromTheAddressBoxAndByTheirTextUntilTheU
     BrowserView *loginTab = openInOwnTab(login);
     openInOwnTab(river);
     openInOwnTab(server.url("/p1.htm"));
-    ASSERT_TRUE(waitFor([&] {
-        return readPagesFound(programDir.path(), "page OR 中华鲟").size() == 2;
-    }));
+    ASSERT_TRUE(
+        waitFor([&] { return readPagesFound(programDir.path(), "page OR 中华鲟").size() == 2; }));
     EXPECT_EQ(readPagesFound(programDir.path(), "中华鲟"), QStringList{river.toString()});
     EXPECT_EQ(readPagesFound(programDir.path(), "口令甲乙"), QStringList{});
 
@@ -568,9 +567,8 @@ TEST_F(WindowEndToEnd, PagesReadAreFoundFromTheAddressBoxAndByTheirTextUntilTheU
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(completionTexts(*window).size(), 2);
     QList<history::Visit> loginVisits{{}};
-    window->historyService()->visits("login", 0, 10, [&](const QList<history::Visit> &visits) {
-        loginVisits = visits;
-    });
+    window->historyService()->visits(
+        "login", 0, 10, [&](const QList<history::Visit> &visits) { loginVisits = visits; });
     ASSERT_TRUE(waitFor([&] { return loginVisits.isEmpty(); }));
     ASSERT_TRUE(moveTo(river));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -622,7 +620,8 @@ TEST_F(WindowEndToEnd, PagesReadAreFoundFromTheAddressBoxAndByTheirTextUntilTheU
     });
     ASSERT_TRUE(waitFor([&] { return !written; }));
     EXPECT_TRUE(left.isEmpty()) << left.value(0).address.toStdString();
-    ASSERT_TRUE(waitFor([&] { return readPagesFound(programDir.path(), "中华鲟 OR page").isEmpty(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return readPagesFound(programDir.path(), "中华鲟 OR page").isEmpty(); }));
     edit->setFocus();
     edit->clear();
     QTest::keyClicks(edit, "hang");

@@ -140,7 +140,8 @@ TEST(ResultsPageTest, TheSwitchOfSavedAndReadIsKeptInEveryLinkAndReadHitsOpenThe
     url.setQuery("q=x&in=read&start=20");
     const ResultsRequest request = fulltext::resultsRequest(url);
     ASSERT_EQ(request.scope, Scope::Read);
-    EXPECT_EQ(fulltext::resultsRequest(fulltext::resultsAddress(kPage, request)).scope, Scope::Read);
+    EXPECT_EQ(fulltext::resultsRequest(fulltext::resultsAddress(kPage, request)).scope,
+              Scope::Read);
     url.setQuery("q=x&in=bogus");
     EXPECT_FALSE(fulltext::resultsRequest(url).scope.has_value());
 

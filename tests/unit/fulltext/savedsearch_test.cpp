@@ -523,7 +523,8 @@ TEST_F(SavedSearchTest, PagesReadAreFoundByTheirTextOnceADayAndGoBySiteTimeOrAdd
     const qint64 monday = QDateTime(QDate(2026, 12, 7), QTime(9, 0)).toSecsSinceEpoch();
     const QString weather = "https://news.example.cn/weather?id=1&x=2";
     ASSERT_TRUE(index->indexReadPage({weather, "读过的天气", "上海明天暴雨，气温骤降。", monday}));
-    ASSERT_TRUE(index->indexReadPage({"http://other.cn/", "Other", "暴雨 forecast", monday + 3600}));
+    ASSERT_TRUE(
+        index->indexReadPage({"http://other.cn/", "Other", "暴雨 forecast", monday + 3600}));
     // The same address again that day is not read twice; the next day it is taken anew.
     EXPECT_FALSE(index->indexReadPage({weather, "读过的天气", "改了的文字", monday + 60}));
     ASSERT_TRUE(index->commit());
@@ -586,7 +587,8 @@ TEST(SavedDocumentFiles, PagesWithAPasswordFieldAreKnown) {
         {"<p>type=password</p>", false},
     };
     for (const auto &row : rows)
-        EXPECT_EQ(fulltext::hasPasswordField(QString::fromUtf8(row.html)), row.password) << row.html;
+        EXPECT_EQ(fulltext::hasPasswordField(QString::fromUtf8(row.html)), row.password)
+            << row.html;
 }
 
 } // namespace

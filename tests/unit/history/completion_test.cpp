@@ -43,8 +43,8 @@ TEST(AddressCompletionTest, FavouritesFirstThenHistoryThenSavedEachOnceAndTheSea
     const QList<Completion> saved{{Kind::Saved, "file:///d/天气.htm", "天气"}};
     const QList<Completion> rows =
         history::completionList(" 天气 ", favourites, visited, saved, 10);
-    EXPECT_EQ(addressesOf(rows), (QStringList{"https://a.cn/", "https://c.cn/",
-                                              "file:///d/天气.htm", ""}));
+    EXPECT_EQ(addressesOf(rows),
+              (QStringList{"https://a.cn/", "https://c.cn/", "file:///d/天气.htm", ""}));
     EXPECT_EQ(rows.last(), (Completion{Kind::SearchSaved, "", "天气"}));
     // Every word, in address or title, any letter case; the limit leaves room for the search.
     EXPECT_EQ(addressesOf(history::completionList("WEATHER", favourites, {}, {}, 10)),
@@ -55,7 +55,8 @@ TEST(AddressCompletionTest, FavouritesFirstThenHistoryThenSavedEachOnceAndTheSea
     // Often and lately: visits weighed by the age of the last one.
     EXPECT_EQ(history::frecency(3, kNow - kDay, kNow), 300);
     EXPECT_EQ(history::frecency(3, kNow - 180 * kDay, kNow), 30);
-    EXPECT_GT(history::frecency(1, kNow - kDay, kNow), history::frecency(5, kNow - 100 * kDay, kNow));
+    EXPECT_GT(history::frecency(1, kNow - kDay, kNow),
+              history::frecency(5, kNow - 100 * kDay, kNow));
 }
 
 class HistoryFilesTest : public ::testing::Test {
@@ -145,27 +146,28 @@ TEST_F(HistoryFilesTest, SettingsKeepSitesOutWithTheirSubdomainsAndSurviveAHosti
 
 TEST_F(HistoryFilesTest, FirefoxAndChromiumVisitsAreImportedOnceWithTitles) {
     const qint64 visitMs = kNow - kDay;
-    makeDatabase(file("places.sqlite"),
-                 QStringLiteral(
-                     "CREATE TABLE moz_places(id INTEGER PRIMARY KEY, url TEXT, title TEXT);"
-                     "CREATE TABLE moz_historyvisits(id INTEGER PRIMARY KEY, place_id INTEGER, "
-                     "visit_date INTEGER);"
-                     "INSERT INTO moz_places VALUES(1, 'https://ff.example.cn/', '火狐 页');"
-                     "INSERT INTO moz_places VALUES(2, 'place:sort=8', 'a query');"
-                     "INSERT INTO moz_places VALUES(3, 'https://ff.example.cn/untitled', NULL);"
-                     "INSERT INTO moz_historyvisits VALUES(1, 1, %1);"
-                     "INSERT INTO moz_historyvisits VALUES(2, 1, %2);"
-                     "INSERT INTO moz_historyvisits VALUES(3, 2, %1);"
-                     "INSERT INTO moz_historyvisits VALUES(4, 3, %1)")
-                     .arg(visitMs * 1000)
-                     .arg((visitMs + 60000) * 1000));
-    makeDatabase(file("History"),
-                 QStringLiteral("CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT);"
-                                "CREATE TABLE visits(id INTEGER PRIMARY KEY, url INTEGER, "
-                                "visit_time INTEGER);"
-                                "INSERT INTO urls VALUES(1, 'https://cr.example.cn/', 'Chromium 页');"
-                                "INSERT INTO visits VALUES(1, 1, %1)")
-                     .arg((visitMs + 11644473600000) * 1000));
+    makeDatabase(
+        file("places.sqlite"),
+        QStringLiteral("CREATE TABLE moz_places(id INTEGER PRIMARY KEY, url TEXT, title TEXT);"
+                       "CREATE TABLE moz_historyvisits(id INTEGER PRIMARY KEY, place_id INTEGER, "
+                       "visit_date INTEGER);"
+                       "INSERT INTO moz_places VALUES(1, 'https://ff.example.cn/', '火狐 页');"
+                       "INSERT INTO moz_places VALUES(2, 'place:sort=8', 'a query');"
+                       "INSERT INTO moz_places VALUES(3, 'https://ff.example.cn/untitled', NULL);"
+                       "INSERT INTO moz_historyvisits VALUES(1, 1, %1);"
+                       "INSERT INTO moz_historyvisits VALUES(2, 1, %2);"
+                       "INSERT INTO moz_historyvisits VALUES(3, 2, %1);"
+                       "INSERT INTO moz_historyvisits VALUES(4, 3, %1)")
+            .arg(visitMs * 1000)
+            .arg((visitMs + 60000) * 1000));
+    makeDatabase(
+        file("History"),
+        QStringLiteral("CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT);"
+                       "CREATE TABLE visits(id INTEGER PRIMARY KEY, url INTEGER, "
+                       "visit_time INTEGER);"
+                       "INSERT INTO urls VALUES(1, 'https://cr.example.cn/', 'Chromium 页');"
+                       "INSERT INTO visits VALUES(1, 1, %1)")
+            .arg((visitMs + 11644473600000) * 1000));
     const history::OtherHistory firefox = history::readOtherBrowserHistory(file("places.sqlite"));
     EXPECT_EQ(firefox.browser, "Firefox");
     ASSERT_EQ(firefox.visits.size(), 3); // place: queries are no pages

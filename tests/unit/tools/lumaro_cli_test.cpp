@@ -6,13 +6,13 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -471,7 +471,8 @@ TEST_F(LumaroCli, HistoryListPrintsThePagesVisitedNewestFirst) {
         QSqlQuery query(db);
         for (const QString &statement :
              {QString("CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, title TEXT)"),
-              QString("CREATE TABLE visits(id INTEGER PRIMARY KEY, url INTEGER, visit_time INTEGER)"),
+              QString(
+                  "CREATE TABLE visits(id INTEGER PRIMARY KEY, url INTEGER, visit_time INTEGER)"),
               QString("INSERT INTO urls VALUES(1, 'https://c.cn/', '丙')"),
               QString("INSERT INTO visits VALUES(1, 1, %1)")
                   .arg((monday + 11644473600000LL) * 1000)})
@@ -479,13 +480,16 @@ TEST_F(LumaroCli, HistoryListPrintsThePagesVisitedNewestFirst) {
         db.close();
     }
     QSqlDatabase::removeDatabase("chromium");
-    const Result imported = runCli({"history", "import", "--data-dir", data, m_dir.filePath("History")});
+    const Result imported =
+        runCli({"history", "import", "--data-dir", data, m_dir.filePath("History")});
     ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
     EXPECT_EQ(imported.out, "从 Chromium 导入了 1 次访问（文件里有 1 次）\n");
-    EXPECT_TRUE(runCli({"history", "list", "--data-dir", data}).out.contains("\thttps://c.cn/\t丙\n"));
+    EXPECT_TRUE(
+        runCli({"history", "list", "--data-dir", data}).out.contains("\thttps://c.cn/\t丙\n"));
     EXPECT_TRUE(runCli({"history", "import", "--data-dir", data, m_dir.filePath("History")})
                     .out.startsWith("从 Chromium 导入了 0 次访问"));
-    EXPECT_EQ(runCli({"history", "import", "--data-dir", data, m_dir.filePath("none")}).exitCode, 2);
+    EXPECT_EQ(runCli({"history", "import", "--data-dir", data, m_dir.filePath("none")}).exitCode,
+              2);
 }
 
 } // namespace
