@@ -305,9 +305,12 @@ bool SavedIndex::indexFileOrThrow(const QString &path, const std::optional<Saved
 }
 
 bool SavedIndex::removeFile(const QString &path) {
+    return removeDocument(idTerm(path));
+}
+
+bool SavedIndex::removeDocument(const std::string &id) {
     if (d->fault)
         return false;
-    const std::string id = idTerm(path);
     try {
         if (!d->db.term_exists(id))
             return false;
@@ -407,18 +410,7 @@ int SavedIndex::removeReadPages(const QString &host, qint64 since) {
 }
 
 bool SavedIndex::removeReadPage(const QString &address) {
-    if (d->fault)
-        return false;
-    try {
-        const std::string id = readIdTerm(address);
-        if (!d->db.term_exists(id))
-            return false;
-        d->db.delete_document(id);
-        return true;
-    } catch (const Xapian::Error &e) {
-        noteFault(e);
-        return false;
-    }
+    return removeDocument(readIdTerm(address));
 }
 
 SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,

@@ -158,6 +158,7 @@ private:
     bool indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source, bool force,
                           Stats *stats);
     void noteFault(const Xapian::Error &error);
+    bool removeDocument(const std::string &id);
 
     std::unique_ptr<Private> d;
 };

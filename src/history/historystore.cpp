@@ -60,6 +60,21 @@ QList<Visit> visitRows(QSqlQuery &query) {
     return rows;
 }
 
+// " AND ..." for every word found in the address or the title (columns of `table`, e.g. "p."),
+// any letter case for Latin letters, LIKE's own signs taken as plain letters; the patterns
+// are appended to `values`.
+QString wordsCondition(const QStringList &words, const QString &table, QVariantList *values) {
+    QString condition;
+    for (const QString &word : words) {
+        condition += QStringLiteral(" AND (%1address LIKE ? ESCAPE '\\' OR %1title LIKE ? ESCAPE "
+                                    "'\\')")
+                         .arg(table);
+        const QString pattern = u'%' + likeEscaped(word) + u'%';
+        *values << pattern << pattern;
+    }
+    return condition;
+}
+
 // A text for a column that holds no NULL: Qt binds a null string as NULL.
 QString text(const QString &value) {
     return value.isNull() ? QStringLiteral("") : value;
@@ -158,6 +173,13 @@ bool HistoryStore::noteError(const QSqlError &error) {
     return false;
 }
 
+bool HistoryStore::run(QSqlQuery &query, const QString &sql, const QVariantList &values) {
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec() || noteError(query.lastError());
+}
+
 bool HistoryStore::exec(const QString &statement) {
     QSqlQuery query(m_db);
     return query.exec(statement) || noteError(query.lastError());
@@ -210,21 +232,12 @@ QList<Visit> HistoryStore::visits(const QString &words, qint64 before, int limit
     QString sql = QStringLiteral("SELECT v.id, p.address, p.title, v.time FROM visits v "
                                  "JOIN pages p ON p.id = v.page WHERE v.time < ?");
     QVariantList values{before > 0 ? before : std::numeric_limits<qint64>::max()};
-    for (const QString &word : words.split(u' ', Qt::SkipEmptyParts)) {
-        sql += QStringLiteral(" AND (p.address LIKE ? ESCAPE '\\' OR p.title LIKE ? ESCAPE '\\')");
-        const QString pattern = u'%' + likeEscaped(word) + u'%';
-        values << pattern << pattern;
-    }
+    sql += wordsCondition(words.split(u' ', Qt::SkipEmptyParts), QStringLiteral("p."), &values);
     sql += QStringLiteral(" ORDER BY v.time DESC, v.id DESC LIMIT ?");
     values << limit;
     QSqlQuery query(m_db);
-    query.prepare(sql);
-    for (const QVariant &value : std::as_const(values))
-        query.addBindValue(value);
-    if (!query.exec()) {
-        noteError(query.lastError());
+    if (!run(query, sql, values))
         return {};
-    }
     return visitRows(query);
 }
 
@@ -323,26 +336,17 @@ QList<Completion> HistoryStore::suggest(const QString &typed, qint64 now, int li
         return {};
     // history::frecency in SQL: visits weighed by the age of the last visit.
     constexpr qint64 kDay = 24 * 60 * 60 * 1000;
-    QString sql = QStringLiteral("SELECT address, title FROM pages WHERE 1");
     QVariantList values;
-    for (const QString &word : words) {
-        sql += QStringLiteral(" AND (address LIKE ? ESCAPE '\\' OR title LIKE ? ESCAPE '\\')");
-        const QString pattern = u'%' + likeEscaped(word) + u'%';
-        values << pattern << pattern;
-    }
+    QString sql = QStringLiteral("SELECT address, title FROM pages WHERE 1") +
+                  wordsCondition(words, QString(), &values);
     sql += QStringLiteral(" ORDER BY visits * CASE WHEN last_visit >= ? THEN 100 "
                           "WHEN last_visit >= ? THEN 70 WHEN last_visit >= ? THEN 50 "
                           "WHEN last_visit >= ? THEN 30 ELSE 10 END DESC, last_visit DESC LIMIT ?");
     values << now - 4 * kDay << now - 14 * kDay << now - 31 * kDay << now - 90 * kDay << limit;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant &value : std::as_const(values))
-        query.addBindValue(value);
-    if (!query.exec()) {
-        noteError(query.lastError());
+    if (!run(query, sql, values))
         return {};
-    }
     QList<Completion> rows;
     while (query.next())
         rows.append(

@@ -81,6 +81,8 @@ public:
 private:
     explicit HistoryStore(const QString &connection);
     bool exec(const QString &statement);
+    // Prepares `sql`, binds `values` and runs it; false (the error noted) when it fails.
+    bool run(class QSqlQuery &query, const QString &sql, const QVariantList &values);
     bool noteError(const class QSqlError &error);
     int removeVisitsWhere(const QString &condition, const QVariantList &values);
 
