@@ -632,3 +632,39 @@ TEST_F(WindowEndToEnd, PagesReadAreFoundFromTheAddressBoxAndByTheirTextUntilTheU
         return completionTexts(*window) == QStringList{"在已保存的网页中搜索 航运"};
     })) << completionTexts(*window).join('\n').toStdString();
 }
+
+// "记录历史" off: pages load and nothing of them is recorded; on again, they are.
+TEST_F(WindowEndToEnd, NothingIsRecordedWhileRecordingIsOff) {
+    openWindow();
+    window->startHistory();
+    const auto toggle = [&] {
+        bool done = false;
+        ASSERT_TRUE(window->commands().enqueueMenuKey("recordhistory", [&done] { done = true; }));
+        ASSERT_TRUE(waitFor([&] { return done; }));
+    };
+    const auto visited = [&] {
+        bool written = false;
+        window->historyService()->whenWritten([&] { written = true; });
+        EXPECT_TRUE(waitFor([&] { return written; }));
+        QStringList addresses{"(no answer)"};
+        window->historyService()->visits("", 0, 10, [&](const QList<history::Visit> &visits) {
+            addresses.clear();
+            for (const history::Visit &visit : visits)
+                addresses.append(visit.address);
+        });
+        EXPECT_TRUE(waitFor([&] { return addresses.value(0) != "(no answer)"; }));
+        return addresses;
+    };
+    const auto open = [&](const QUrl &url) {
+        window->openChosenAddress(url.toString());
+        BrowserView *view = window->tabs().currentView();
+        ASSERT_TRUE(waitFor([&] { return loaded(view) && view->url() == url; }));
+    };
+    toggle();
+    EXPECT_EQ(window->panelText("s1"), "记录历史：关");
+    open(server.url("/p1.htm"));
+    EXPECT_EQ(visited(), QStringList{});
+    toggle();
+    open(server.url("/p2.htm"));
+    EXPECT_EQ(visited(), QStringList{server.url("/p2.htm").toString()});
+}
