@@ -85,19 +85,6 @@ int runExport(const QStringList &arguments) {
     return 0;
 }
 
-QString bookmarksText() {
-    return QStringLiteral("用法：lumaro-cli bookmarks import|export ...\n"
-                          "收藏页和 Firefox、Chromium 的书签文件（bookmarks.html）互相转换。\n\n"
-                          "命令：\n"
-                          "  import\n      lumaro-cli %1\n      %2\n"
-                          "  export\n      lumaro-cli %3\n      %4\n\n"
-                          "选项：\n"
-                          "  -h, --help                显示本帮助并退出\n"
-                          "  -v, --version             显示版本和许可证并退出\n"
-                          "每个命令的说明：lumaro-cli bookmarks import --help\n")
-        .arg(kImportHelp.usage, kImportHelp.summary, kExportHelp.usage, kExportHelp.summary);
-}
-
 } // namespace
 
 const CommandHelp kBookmarksHelp{
@@ -105,20 +92,10 @@ const CommandHelp kBookmarksHelp{
     QStringLiteral("收藏页和 Firefox、Chromium 的书签文件（bookmarks.html）互相转换。")};
 
 int runBookmarksCommand(const QStringList &arguments) {
-    const QString name = arguments.value(0);
-    if (name == QLatin1String("import"))
-        return runImport(arguments.mid(1));
-    if (name == QLatin1String("export"))
-        return runExport(arguments.mid(1));
-    if (name.startsWith(u'-')) {
-        QCommandLineParser parser;
-        if (const auto done = parseCommand(
-                parser, {}, {kBookmarksHelp.usage, kBookmarksHelp.summary, bookmarksText()},
-                arguments))
-            return *done;
-    }
-    return fail(name.isEmpty() ? QStringLiteral("bookmarks needs import or export")
-                               : QStringLiteral("unknown bookmarks command ") + name);
+    return runCommandGroup(kBookmarksHelp,
+                           {{QStringLiteral("import"), &kImportHelp, runImport},
+                            {QStringLiteral("export"), &kExportHelp, runExport}},
+                           arguments);
 }
 
 } // namespace cli

@@ -98,18 +98,10 @@ const CommandHelp kHistoryHelp{
     QStringLiteral("列出看过的网页，最近看的在前；或从另一个浏览器导入历史记录。")};
 
 int runHistoryCommand(const QStringList &arguments) {
-    const QString name = arguments.value(0);
-    if (name == QLatin1String("list"))
-        return runList(arguments.mid(1));
-    if (name == QLatin1String("import"))
-        return runImport(arguments.mid(1));
-    if (name.startsWith(u'-')) {
-        QCommandLineParser parser;
-        if (const auto done = parseCommand(parser, {}, kHistoryHelp, arguments))
-            return *done;
-    }
-    return fail(name.isEmpty() ? QStringLiteral("history needs list or import")
-                               : QStringLiteral("unknown history command: ") + name);
+    return runCommandGroup(kHistoryHelp,
+                           {{QStringLiteral("list"), &kListHelp, runList},
+                            {QStringLiteral("import"), &kImportHelp, runImport}},
+                           arguments);
 }
 
 } // namespace cli

@@ -23,7 +23,8 @@ int runIndexCommand(const QStringList &arguments);
 extern const CommandHelp kSearchHelp;
 int runSearchCommand(const QStringList &arguments);
 
-// history list --data-dir DIR [--limit N]: the pages visited, the last first.
+// history list|import --data-dir DIR ...: the pages visited, the last first; another
+// browser's history brought in.
 extern const CommandHelp kHistoryHelp;
 int runHistoryCommand(const QStringList &arguments);
 

@@ -112,6 +112,36 @@ std::optional<int> parseCommand(QCommandLineParser &parser,
     return std::nullopt;
 }
 
+int runCommandGroup(const CommandHelp &group, const QList<Subcommand> &commands,
+                    const QStringList &arguments) {
+    const QString groupName = group.usage.section(u' ', 0, 0);
+    const QString name = arguments.value(0);
+    QStringList names;
+    for (const Subcommand &command : commands) {
+        if (command.name == name)
+            return command.run(arguments.mid(1));
+        names.append(command.name);
+    }
+    if (name.startsWith(u'-')) {
+        QString text = QStringLiteral("用法：lumaro-cli %1 %2 ...\n%3\n\n命令：\n")
+                           .arg(groupName, names.join(u'|'), group.summary);
+        for (const Subcommand &command : commands)
+            text += QStringLiteral("  %1\n      lumaro-cli %2\n      %3\n")
+                        .arg(command.name, command.help->usage, command.help->summary);
+        text += QStringLiteral("\n选项：\n"
+                               "  -h, --help                显示本帮助并退出\n"
+                               "  -v, --version             显示版本和许可证并退出\n"
+                               "每个命令的说明：lumaro-cli %1 %2 --help\n")
+                    .arg(groupName, names.value(0));
+        QCommandLineParser parser;
+        if (const auto done =
+                parseCommand(parser, {}, {group.usage, group.summary, text}, arguments))
+            return *done;
+    }
+    return fail(name.isEmpty() ? QStringLiteral("%1 needs %2").arg(groupName, names.join(" or "))
+                               : QStringLiteral("unknown %1 command %2").arg(groupName, name));
+}
+
 QString missingOption(const QCommandLineParser &parser, const QList<QCommandLineOption> &required) {
     for (const QCommandLineOption &option : required) {
         if (!parser.isSet(option))

@@ -43,6 +43,19 @@ std::optional<int> parseCommand(QCommandLineParser &parser,
                                 const QList<QCommandLineOption> &options, const CommandHelp &help,
                                 const QStringList &arguments);
 
+// One command of a command group: "import" of "bookmarks import|export".
+struct Subcommand {
+    QString name;
+    const CommandHelp *help;
+    int (*run)(const QStringList &arguments); // with the arguments after its name
+};
+
+// Runs the command of a group named first in `arguments` ("bookmarks import ..."). The
+// group's --help lists its commands, each with its usage and summary. No name or an unknown
+// one is said ("bookmarks needs import or export") with exit status 2.
+int runCommandGroup(const CommandHelp &group, const QList<Subcommand> &commands,
+                    const QStringList &arguments);
+
 // The help of a command, as --help writes it: usage, summary and every option.
 QString helpText(const QList<QCommandLineOption> &options, const CommandHelp &help);
 

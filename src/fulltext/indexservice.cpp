@@ -73,7 +73,13 @@ void IndexService::setSaveFolder(const QString &saveFolder) {
 }
 
 void IndexService::noteWritten(const QString &path, const QString &address) {
-    if (m_worker->queueFile(path, address))
+    wakeWorker(m_worker->queueFile(path, address));
+}
+
+// The worker takes what was queued at its next turn; it is woken once for all that comes
+// before that.
+void IndexService::wakeWorker(bool needed) {
+    if (needed)
         QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
 }
 
@@ -119,18 +125,15 @@ void IndexService::checkIndex() {
 }
 
 void IndexService::noteRead(const ReadPage &page) {
-    if (m_worker->queueRead(page))
-        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+    wakeWorker(m_worker->queueRead(page));
 }
 
 void IndexService::removeRead(const QString &host, qint64 since) {
-    if (m_worker->queueReadRemoval(host, since))
-        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+    wakeWorker(m_worker->queueReadRemoval(host, since));
 }
 
 void IndexService::removeReadPage(const QString &address) {
-    if (m_worker->queueReadRemoval(QString(), 0, address))
-        QMetaObject::invokeMethod(m_worker, &IndexWorker::takeFiles, Qt::QueuedConnection);
+    wakeWorker(m_worker->queueReadRemoval(QString(), 0, address));
 }
 
 void IndexService::setScope(SearchFilters::Scope scope) {

@@ -74,6 +74,7 @@ Q_SIGNALS:
 
 private:
     void scanNow();
+    void wakeWorker(bool needed);
     void checkIndex();
     void watchFolders(const QStringList &folders);
 

@@ -221,6 +221,31 @@ void SavedIndex::noteFault(const Xapian::Error &error) {
         d->fault = faultOf(error, d->folder);
 }
 
+Xapian::Document SavedIndex::newDocument(const std::string &id, const QString &kind,
+                                         const QString &title, const QString &body,
+                                         const QStringList &filters, qint64 mtime, qint64 size,
+                                         qint64 saved) {
+    Xapian::Document document;
+    d->generator.set_document(document);
+    const std::string titleBytes = utf8(title);
+    d->generator.index_text(titleBytes, 1, "S");
+    d->generator.index_text(titleBytes, kTitleWeight);
+    d->generator.increase_termpos();
+    d->generator.index_text(utf8(body));
+    document.add_boolean_term(id);
+    document.add_boolean_term("K" + utf8(kind));
+    for (const QString &term : filters) {
+        const std::string bytes = utf8(term);
+        if (qsizetype(bytes.size()) <= kMaxTermBytes)
+            document.add_boolean_term(bytes);
+    }
+    document.add_value(kFormValue, Xapian::sortable_serialise(kDocumentForm));
+    document.add_value(kMtimeValue, Xapian::sortable_serialise(double(mtime)));
+    document.add_value(kSizeValue, Xapian::sortable_serialise(double(size)));
+    document.add_value(kSavedValue, Xapian::sortable_serialise(double(saved)));
+    return document;
+}
+
 void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
                              const std::optional<SavedSource> &source) {
     const SavedDocument saved = readSavedDocument(path);
@@ -228,25 +253,10 @@ void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 
         d->db.delete_document(id);
         return;
     }
-    Xapian::Document document;
-    d->generator.set_document(document);
-    const std::string title = utf8(saved.title);
-    d->generator.index_text(title, 1, "S");
-    d->generator.index_text(title, kTitleWeight);
-    d->generator.increase_termpos();
-    d->generator.index_text(utf8(saved.body));
-    document.add_boolean_term(id);
-    document.add_boolean_term("K" + utf8(saved.kind));
-    for (const QString &term : filterTerms(path, source ? source->address : QString())) {
-        const std::string bytes = utf8(term);
-        if (qsizetype(bytes.size()) <= kMaxTermBytes)
-            document.add_boolean_term(bytes);
-    }
-    document.add_value(kFormValue, Xapian::sortable_serialise(kDocumentForm));
     const qint64 savedTime = source ? source->time : mtime;
-    document.add_value(kMtimeValue, Xapian::sortable_serialise(double(mtime)));
-    document.add_value(kSizeValue, Xapian::sortable_serialise(double(size)));
-    document.add_value(kSavedValue, Xapian::sortable_serialise(double(savedTime)));
+    Xapian::Document document =
+        newDocument(id, saved.kind, saved.title, saved.body,
+                    filterTerms(path, source ? source->address : QString()), mtime, size, savedTime);
     document.add_value(kPathValue, utf8(cleanPath(path)));
     QJsonObject data{{QStringLiteral("path"), cleanPath(path)},
                      {QStringLiteral("title"), saved.title},
@@ -351,25 +361,10 @@ bool SavedIndex::indexReadPage(const ReadPage &page) {
                 return false;
         }
         const QString text = cutToUtf8Bytes(page.text, kMaxReadTextBytes);
-        Xapian::Document document;
-        d->generator.set_document(document);
-        const std::string title = utf8(page.title);
-        d->generator.index_text(title, 1, "S");
-        d->generator.index_text(title, kTitleWeight);
-        d->generator.increase_termpos();
-        d->generator.index_text(utf8(text));
-        document.add_boolean_term(id);
-        document.add_boolean_term(std::string("K") + kReadKind);
-        for (const QString &term : filterTerms(QString(), page.address)) {
-            const std::string bytes = utf8(term);
-            if (qsizetype(bytes.size()) <= kMaxTermBytes)
-                document.add_boolean_term(bytes);
-        }
-        const double size = double(text.toUtf8().size());
-        document.add_value(kFormValue, Xapian::sortable_serialise(kDocumentForm));
-        document.add_value(kMtimeValue, Xapian::sortable_serialise(double(page.time)));
-        document.add_value(kSizeValue, Xapian::sortable_serialise(size));
-        document.add_value(kSavedValue, Xapian::sortable_serialise(double(page.time)));
+        Xapian::Document document =
+            newDocument(id, QLatin1String(kReadKind), page.title, text,
+                        filterTerms(QString(), page.address), page.time, text.toUtf8().size(),
+                        page.time);
         const QJsonObject data{{QStringLiteral("title"), page.title},
                                {QStringLiteral("kind"), QLatin1String(kReadKind)},
                                {QStringLiteral("source"), page.address},

@@ -32,19 +32,16 @@ HistoryRecorder::HistoryRecorder(TabManager &tabs, history::HistoryService &hist
     connect(&tabs, &TabManager::pageLoaded, this, &HistoryRecorder::loaded);
     connect(&tabs, &TabManager::pageTitleChanged, this, &HistoryRecorder::titleChanged);
     connect(&tabs, &TabManager::tabsChanged, this, &HistoryRecorder::currentMayHaveChanged);
-    connect(&history, &history::HistoryService::removing, this,
-            [this](history::HistoryService::Removal what, const QVariant &value) {
-                removing(int(what), value);
-            });
+    connect(&history, &history::HistoryService::removing, this, &HistoryRecorder::removing);
 }
 
-void HistoryRecorder::removing(int what, const QVariant &value) {
+void HistoryRecorder::removing(history::HistoryService::Removal what, const QVariant &value) {
     using Removal = history::HistoryService::Removal;
     // A page read again today after its history went is taken again.
     m_textTaken.clear();
     if (!m_index)
         return;
-    switch (Removal(what)) {
+    switch (what) {
     case Removal::Site:
         m_index->removeRead(value.toString());
         break;

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "fulltext/indexservice.h"
+#include "history/historyservice.h"
 
 #include <memory>
 
@@ -14,7 +15,6 @@ namespace browser {
 class BrowserView;
 }
 namespace history {
-class HistoryService;
 class HistorySettings;
 } // namespace history
 
@@ -44,7 +44,7 @@ public:
 
 private:
     // What the history lets go of, the index lets go of too.
-    void removing(int what, const QVariant &value);
+    void removing(history::HistoryService::Removal what, const QVariant &value);
     void loaded(browser::BrowserView *view, bool ok);
     void titleChanged(browser::BrowserView *view);
     void currentMayHaveChanged();

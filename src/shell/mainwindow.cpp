@@ -314,11 +314,8 @@ void MainWindow::setSavePathFromDialog() {
 }
 
 void MainWindow::openAddress(const QString &address) {
-    const QUrl url = addressForTypedText(address);
-    if (url.isEmpty())
+    if (!openInFront(address, false))
         return;
-    browser::BrowserView *view = m_tabs->openInNewTab(url);
-    m_tabs->bringToFront(view);
     const int existing = m_addressBox->findText(address, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (existing >= 0)
         m_addressBox->removeItem(existing);
@@ -328,14 +325,18 @@ void MainWindow::openAddress(const QString &address) {
 }
 
 void MainWindow::openChosenAddress(const QString &address) {
-    const QUrl url = addressForTypedText(address);
-    if (url.isEmpty())
-        return;
     // A row chosen from the list is the user's own act: a new tab at once, however soon after
     // the last one.
-    browser::BrowserView *view = m_tabs->openInNewTab(url, true);
-    m_tabs->bringToFront(view);
-    setAddressText(address);
+    if (openInFront(address, true))
+        setAddressText(address);
+}
+
+bool MainWindow::openInFront(const QString &typed, bool skipThrottle) {
+    const QUrl url = addressForTypedText(typed);
+    if (url.isEmpty())
+        return false;
+    m_tabs->bringToFront(m_tabs->openInNewTab(url, skipThrottle));
+    return true;
 }
 
 void MainWindow::openFavouritesTab() {
@@ -343,11 +344,14 @@ void MainWindow::openFavouritesTab() {
 }
 
 void MainWindow::openSavedSearch() {
-    browser::BrowserView *results =
-        m_tabs->openInNewTab(common::programPageUrl(QStringLiteral("searchsaved")), true, true);
-    m_tabs->bringToFront(results);
+    openProgramPage(QStringLiteral("searchsaved"));
+}
+
+void MainWindow::openProgramPage(const QString &name) {
+    browser::BrowserView *page = m_tabs->openInNewTab(common::programPageUrl(name), true, true);
+    m_tabs->bringToFront(page);
     // The words typed at once go into its box, not lost before the page is there.
-    TypeAhead::keep(results);
+    TypeAhead::keep(page);
 }
 
 void MainWindow::startIndexing() {

@@ -135,6 +135,11 @@ private:
     void openDownloadedFile(const QString &path);
     void setAddressText(const QString &text);
     void showUpdate(const QString &key, const QString &text); // from m_updates
+    // The address (or a search for the words) typed, in a new tab shown; false for no text.
+    bool openInFront(const QString &typed, bool skipThrottle);
+    // A new tab on the program's page `name`, shown; what is typed at once goes into it.
+    void openProgramPage(const QString &name);
+    void showRecording(bool on);
 
     common::ProgramFolder m_folder;
     browser::ViewFactory &m_factory;

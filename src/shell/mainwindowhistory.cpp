@@ -5,12 +5,10 @@
 #include "addresscompleter.h"
 #include "historyrecorder.h"
 #include "tabmanager.h"
-#include "typeahead.h"
 #include "windowentries.h"
 
 #include "browser/browserview.h"
 #include "commands/dialogs.h"
-#include "common/urlrules.h"
 #include "history/historyservice.h"
 #include "history/historysettings.h"
 
@@ -36,9 +34,14 @@ void MainWindow::startHistory() {
                                      m_folder.favouritesUrl(), m_history);
     m_recorder->setIndex(m_index);
     m_completer->setHistory(m_history);
+    showRecording(m_historySettings->recording());
+}
+
+// "记录历史" carries a check mark while recording is on.
+void MainWindow::showRecording(bool on) {
     if (QAction *entry = m_entries->action(QLatin1String(kRecordEntry))) {
         entry->setCheckable(true);
-        entry->setChecked(m_historySettings->recording());
+        entry->setChecked(on);
     }
 }
 
@@ -50,10 +53,7 @@ history::HistorySettings &MainWindow::historySettings() {
 }
 
 void MainWindow::openHistory() {
-    browser::BrowserView *page =
-        m_tabs->openInNewTab(common::programPageUrl(QStringLiteral("history")), true, true);
-    m_tabs->bringToFront(page);
-    TypeAhead::keep(page);
+    openProgramPage(QStringLiteral("history"));
 }
 
 void MainWindow::toggleHistoryRecording() {
@@ -61,10 +61,7 @@ void MainWindow::toggleHistoryRecording() {
     QString error;
     if (!historySettings().setRecording(on, &error))
         showNotice(QStringLiteral("无法写入 history.ini：") + error);
-    if (QAction *entry = m_entries->action(QLatin1String(kRecordEntry))) {
-        entry->setCheckable(true);
-        entry->setChecked(on);
-    }
+    showRecording(on);
     setPanelText(Panel::Counts,
                  on ? QStringLiteral("记录历史：开") : QStringLiteral("记录历史：关"));
 }
