@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace testing_support {
@@ -66,7 +68,10 @@ public:
     // input until it has painted once, as it does right after it was shown or reloaded. The
     // listener and the widget that takes the input are looked up again on every try, since a
     // reload brings a new document and may bring a new widget.
-    static bool clickElement(browser::BrowserView *view, const QString &element) {
+    // `landed`, when given, tells from the program's side that a click arrived: the page may
+    // be loaded anew by it before the count of clicks seen can be read.
+    static bool clickElement(browser::BrowserView *view, const QString &element,
+                             const std::function<bool()> &landed = {}) {
         auto *engine = static_cast<browser::WebEngineView *>(view);
         const QString listen =
             "if (window.clicksSeen === undefined)"
@@ -78,11 +83,28 @@ public:
         for (int attempt = 0; attempt < 20; ++attempt) {
             if (!waitFor([&] { return loaded(view) && !centreOfElement(view, element).isNull(); }))
                 return false;
-            js(view, listen.arg("window.clicksSeen || 0"));
+            // The probe goes with the document: a page the click made the program load anew
+            // (an entry deleted) no longer has it, nor the count of clicks seen.
+            js(view, listen.arg("window.clicksSeen || 0") + ";window.clickProbe = 1; 0");
             QTest::mouseClick(engine->engineView()->focusProxy(), Qt::LeftButton, {},
                               centreOfElement(view, element));
-            if (waitFor([&] { return js(view, "window.clicksSeen").toInt() > 0; }, 3000))
-                return true;
+            const auto replaced = [&] {
+                return loaded(view) && js(view, "window.clickProbe === 1") == false;
+            };
+            if (waitFor(
+                    [&] {
+                        return (landed && landed()) || js(view, "window.clicksSeen").toInt() > 0 ||
+                               replaced();
+                    },
+                    3000)) {
+                if (landed && landed())
+                    return true;
+                // Seen; or the page was loaded anew and the element is gone: the click took it.
+                // (Loaded anew with the element still there is a reload of its own: click again.)
+                if (js(view, "window.clicksSeen").toInt() > 0 ||
+                    centreOfElement(view, element).isNull())
+                    return true;
+            }
         }
         return false;
     }
