@@ -4,6 +4,8 @@
 #include "savedindex.h"
 
 #include "common/fileerror.h"
+#include "documentmaker.h"
+#include "documentsahead.h"
 #include "saveddocument.h"
 #include "searchfilters.h"
 
@@ -23,21 +25,10 @@ namespace fulltext {
 
 namespace {
 
-// Xapian refuses terms longer than 245 bytes.
-constexpr qsizetype kMaxTermBytes = 240;
-// The title counts as much as this many mentions in the text.
-constexpr Xapian::termcount kTitleWeight = 5;
 // The index's note of when its last whole scan ended (seconds since 1970, decimal).
 constexpr char kLastScanKey[] = "last-scan-ended";
-
-std::string utf8(const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), size_t(bytes.size()));
-}
-
-QString cleanPath(const QString &path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
+// How many saved files' documents are made ahead of the one being written.
+constexpr int kDocumentsAhead = 8;
 
 double valueNumber(const Xapian::Document &document, Xapian::valueno slot) {
     const std::string value = document.get_value(slot);
@@ -100,7 +91,7 @@ struct SavedIndex::Private {
     Private(Xapian::WritableDatabase database, QString path)
         : db(std::move(database)), folder(std::move(path)) {}
     Xapian::WritableDatabase db;
-    Xapian::TermGenerator generator;
+    DocumentMaker maker;
     QString folder;
     IndexFault fault;
 };
@@ -180,11 +171,7 @@ bool SavedIndex::isWhole(const QString &folder) {
     }
 }
 
-SavedIndex::SavedIndex(std::unique_ptr<Private> p) : d(std::move(p)) {
-    d->generator.set_stemmer(Xapian::Stem("english"));
-    d->generator.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
-    d->generator.set_flags(Xapian::TermGenerator::FLAG_CJK_NGRAM);
-}
+SavedIndex::SavedIndex(std::unique_ptr<Private> p) : d(std::move(p)) {}
 
 SavedIndex::~SavedIndex() = default;
 
@@ -221,51 +208,12 @@ void SavedIndex::noteFault(const Xapian::Error &error) {
         d->fault = faultOf(error, d->folder);
 }
 
-Xapian::Document SavedIndex::newDocument(const std::string &id, const QString &kind,
-                                         const QString &title, const QString &body,
-                                         const QStringList &filters, qint64 mtime, qint64 size,
-                                         qint64 saved) {
-    Xapian::Document document;
-    d->generator.set_document(document);
-    const std::string titleBytes = utf8(title);
-    d->generator.index_text(titleBytes, 1, "S");
-    d->generator.index_text(titleBytes, kTitleWeight);
-    d->generator.increase_termpos();
-    d->generator.index_text(utf8(body));
-    document.add_boolean_term(id);
-    document.add_boolean_term("K" + utf8(kind));
-    for (const QString &term : filters) {
-        const std::string bytes = utf8(term);
-        if (qsizetype(bytes.size()) <= kMaxTermBytes)
-            document.add_boolean_term(bytes);
-    }
-    document.add_value(kFormValue, Xapian::sortable_serialise(kDocumentForm));
-    document.add_value(kMtimeValue, Xapian::sortable_serialise(double(mtime)));
-    document.add_value(kSizeValue, Xapian::sortable_serialise(double(size)));
-    document.add_value(kSavedValue, Xapian::sortable_serialise(double(saved)));
-    return document;
-}
-
-void SavedIndex::addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
-                             const std::optional<SavedSource> &source) {
-    const SavedDocument saved = readSavedDocument(path);
-    if (!saved.ok) {
+void SavedIndex::storeDocument(const std::string &id,
+                               const std::optional<Xapian::Document> &document) {
+    if (document)
+        d->db.replace_document(id, *document);
+    else
         d->db.delete_document(id);
-        return;
-    }
-    const qint64 savedTime = source ? source->time : mtime;
-    Xapian::Document document =
-        newDocument(id, saved.kind, saved.title, saved.body,
-                    filterTerms(path, source ? source->address : QString()), mtime, size, savedTime);
-    document.add_value(kPathValue, utf8(cleanPath(path)));
-    QJsonObject data{{QStringLiteral("path"), cleanPath(path)},
-                     {QStringLiteral("title"), saved.title},
-                     {QStringLiteral("kind"), saved.kind},
-                     {QStringLiteral("saved"), savedTime}};
-    if (source)
-        data.insert(QStringLiteral("source"), source->address);
-    document.set_data(QJsonDocument(data).toJson(QJsonDocument::Compact).toStdString());
-    d->db.replace_document(id, document);
 }
 
 bool SavedIndex::indexFile(const QString &path, const std::optional<SavedSource> &source,
@@ -280,37 +228,65 @@ bool SavedIndex::indexFile(const QString &path, const std::optional<SavedSource>
     }
 }
 
+namespace {
+
+enum class FileState { Gone, Unchanged, Stale };
+
+// How the index stands to the file at `path`: gone from the disk, indexed as it is (same
+// size and mtime, and a document of the current form; never with `force`), or to be made.
+// Fills in the file's id, and its mtime and size when it is there; `known` tells whether the
+// index holds a document of it.
+FileState fileState(const Xapian::Database &db, const QString &path, bool force,
+                    DocumentsAhead::File *file, bool *known) {
+    file->path = path;
+    file->id = idTerm(path);
+    const QFileInfo info(path);
+    Xapian::PostingIterator found = db.postlist_begin(file->id);
+    *known = found != db.postlist_end(file->id);
+    if (!info.isFile())
+        return FileState::Gone;
+    file->mtime = info.lastModified().toSecsSinceEpoch();
+    file->size = info.size();
+    if (*known && !force) {
+        const Xapian::Document old = db.get_document(*found);
+        if (valueNumber(old, kMtimeValue) == double(file->mtime) &&
+            valueNumber(old, kSizeValue) == double(file->size) &&
+            valueNumber(old, kFormValue) == kDocumentForm)
+            return FileState::Unchanged;
+    }
+    return FileState::Stale;
+}
+
+void countStored(bool stored, bool known, SavedIndex::Stats *stats) {
+    if (stats)
+        ++(!stored ? stats->failed : known ? stats->changed : stats->added);
+}
+
+} // namespace
+
 bool SavedIndex::indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source,
                                   bool force, Stats *stats) {
-    const std::string id = idTerm(path);
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        if (!d->db.term_exists(id))
+    DocumentsAhead::File file;
+    bool known = false;
+    switch (fileState(d->db, path, force, &file, &known)) {
+    case FileState::Gone:
+        if (!known)
             return false;
-        d->db.delete_document(id);
+        d->db.delete_document(file.id);
         if (stats)
             ++stats->removed;
         return true;
+    case FileState::Unchanged:
+        if (stats)
+            ++stats->unchanged;
+        return false;
+    case FileState::Stale:
+        break;
     }
-    const qint64 mtime = info.lastModified().toSecsSinceEpoch();
-    const qint64 size = info.size();
-    Xapian::PostingIterator found = d->db.postlist_begin(id);
-    const bool known = found != d->db.postlist_end(id);
-    if (known && !force) {
-        const Xapian::Document old = d->db.get_document(*found);
-        if (valueNumber(old, kMtimeValue) == double(mtime) &&
-            valueNumber(old, kSizeValue) == double(size) &&
-            valueNumber(old, kFormValue) == kDocumentForm) {
-            if (stats)
-                ++stats->unchanged;
-            return false;
-        }
-    }
-    addDocument(path, id, mtime, size, source);
-    if (stats) {
-        const bool stored = d->db.term_exists(id);
-        ++(!stored ? stats->failed : known ? stats->changed : stats->added);
-    }
+    const std::optional<Xapian::Document> document =
+        d->maker.savedFile(path, file.id, file.mtime, file.size, source);
+    storeDocument(file.id, document);
+    countStored(document.has_value(), known, stats);
     return true;
 }
 
@@ -361,10 +337,9 @@ bool SavedIndex::indexReadPage(const ReadPage &page) {
                 return false;
         }
         const QString text = cutToUtf8Bytes(page.text, kMaxReadTextBytes);
-        Xapian::Document document =
-            newDocument(id, QLatin1String(kReadKind), page.title, text,
-                        filterTerms(QString(), page.address), page.time, text.toUtf8().size(),
-                        page.time);
+        Xapian::Document document = d->maker.make(id, QLatin1String(kReadKind), page.title, text,
+                                                  filterTerms(QString(), page.address), page.time,
+                                                  text.toUtf8().size(), page.time);
         const QJsonObject data{{QStringLiteral("title"), page.title},
                                {QStringLiteral("kind"), QLatin1String(kReadKind)},
                                {QStringLiteral("source"), page.address},
@@ -429,28 +404,66 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
         }
     }
     const QSet<QString> present(files.cbegin(), files.cend());
+    const int total = int(files.size());
     int pending = 0;
+    const auto commitNow = [&] {
+        if (++pending >= commitEvery) {
+            d->db.commit();
+            pending = 0;
+        }
+    };
     try {
-        for (qsizetype done = 0; done < files.size(); ++done) {
-            if (progress && done % 16 == 0)
-                progress(int(done), int(files.size()));
+        // First what the index holds as it is and what is gone, then the files to read, read
+        // ahead on another thread. Progress counts the files settled.
+        QList<DocumentsAhead::File> stale;
+        QList<bool> staleKnown;
+        int settled = 0;
+        for (const QString &path : std::as_const(files)) {
+            if (progress && settled % 16 == 0)
+                progress(settled, total);
             if (cancelled && cancelled()) {
                 d->db.commit();
                 return stats;
             }
-            const QString &path = files.at(done);
-            const auto source = sources.constFind(savedSourceKey(path));
-            if (indexFileOrThrow(path,
-                                 source == sources.cend() ? std::nullopt
-                                                          : std::optional<SavedSource>(*source),
-                                 false, &stats) &&
-                ++pending >= commitEvery) {
-                d->db.commit();
-                pending = 0;
+            DocumentsAhead::File file;
+            bool known = false;
+            switch (fileState(d->db, path, false, &file, &known)) {
+            case FileState::Gone: // deleted since it was counted
+                if (known) {
+                    d->db.delete_document(file.id);
+                    ++stats.removed;
+                    commitNow();
+                }
+                ++settled;
+                break;
+            case FileState::Unchanged:
+                ++stats.unchanged;
+                ++settled;
+                break;
+            case FileState::Stale:
+                if (const auto source = sources.constFind(savedSourceKey(path));
+                    source != sources.cend())
+                    file.source = *source;
+                stale.append(std::move(file));
+                staleKnown.append(known);
+                break;
             }
         }
+        DocumentsAhead ahead(stale, kDocumentsAhead);
+        for (qsizetype i = 0; i < stale.size(); ++i) {
+            if (progress && i % 16 == 0)
+                progress(settled + int(i), total);
+            if (cancelled && cancelled()) {
+                d->db.commit();
+                return stats;
+            }
+            const std::optional<Xapian::Document> document = ahead.next();
+            storeDocument(stale.at(i).id, document);
+            countStored(document.has_value(), staleKnown.at(i), &stats);
+            commitNow();
+        }
         if (progress)
-            progress(int(files.size()), int(files.size()));
+            progress(total, total);
         // Documents of files under these folders that were not met are gone (deleted or moved).
         QList<std::string> gone;
         for (auto it = d->db.valuestream_begin(kPathValue); it != d->db.valuestream_end(kPathValue);

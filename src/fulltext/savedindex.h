@@ -154,13 +154,9 @@ public:
 private:
     struct Private;
     explicit SavedIndex(std::unique_ptr<Private> d);
-    // A document with its title and text as terms, its id, kind and filter terms, and the
-    // values every document has; the caller adds what is its own and stores it.
-    Xapian::Document newDocument(const std::string &id, const QString &kind, const QString &title,
-                                 const QString &body, const QStringList &filters, qint64 mtime,
-                                 qint64 size, qint64 saved);
-    void addDocument(const QString &path, const std::string &id, qint64 mtime, qint64 size,
-                     const std::optional<SavedSource> &source);
+    // Puts `document` in the index under `id`, or takes the document of `id` out when there is
+    // none (a file that cannot be read).
+    void storeDocument(const std::string &id, const std::optional<Xapian::Document> &document);
     bool indexFileOrThrow(const QString &path, const std::optional<SavedSource> &source, bool force,
                           Stats *stats);
     void noteFault(const Xapian::Error &error);

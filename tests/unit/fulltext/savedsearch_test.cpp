@@ -296,6 +296,29 @@ TEST_F(SavedSearchTest, UpdateFindsAddedChangedMovedAndDeletedFiles) {
     EXPECT_EQ(index->updateFolders({savePath()}, {}).unchanged, int(std::size(kSamples)));
 }
 
+// Files are read ahead of the writing: a scan stopped on the way keeps every document it
+// wrote, in the index as committed, and the next scan does the rest.
+TEST_F(SavedSearchTest, AScanStoppedOnTheWayKeepsWhatItWroteAndTheNextOneEndsIt) {
+    constexpr int kNew = 60;
+    for (int i = 0; i < kNew; ++i)
+        write(QStringLiteral("batch%1.txt").arg(i),
+              common::encodeText(QStringLiteral("批量文章%1 quantum\r\n").arg(i),
+                                 common::FileEncoding::Gb18030));
+    int done = 0;
+    const auto first = index->updateFolders(
+        {savePath()}, {}, [&] { return done > int(std::size(kSamples)) + kNew / 3; }, 50,
+        [&](int d, int) { done = d; });
+    EXPECT_GT(first.added, 0);
+    EXPECT_LT(first.added, kNew);
+    // What a reader sees, with the writer still open, is what was committed.
+    EXPECT_EQ(fulltext::searchIndexFolder(indexPath(), "quantum", 0, kNew).hits.size(),
+              first.added);
+    const auto second = index->updateFolders({savePath()}, {});
+    EXPECT_EQ(second.added, kNew - first.added);
+    EXPECT_EQ(found("quantum").size(), 20); // a page of hits
+    EXPECT_EQ(found(QStringLiteral("批量文章%1").arg(kNew - 1)).size(), 1);
+}
+
 TEST_F(SavedSearchTest, BrokenIndexIsMovedAsideAndMadeAnew) {
     index.reset();
     for (const QString &name : QDir(indexPath()).entryList(QDir::Files)) {
