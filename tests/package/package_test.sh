@@ -28,15 +28,16 @@ for expected in /usr/bin/lumaro /usr/bin/lumaro-cli \
   /usr/share/icons/hicolor/scalable/apps/lumaro.svg \
   /usr/share/man/man1/lumaro.1.gz /usr/share/man/man1/lumaro-cli.1.gz \
   /usr/share/man/zh_CN/man1/lumaro.1.gz /usr/share/man/zh_CN/man1/lumaro-cli.1.gz \
-  /usr/share/doc/lumaro/copyright /usr/share/doc/lumaro/changelog.Debian.gz; do
+  /usr/share/doc/lumaro/copyright /usr/share/doc/lumaro/changelog.Debian.gz \
+  /usr/lib/lumaro/modules/liblumaro_pdftext.so; do
   grep -qxF "$expected" <<<"$files" || fail "the package lacks $expected"
 done
 if command -v rsvg-convert >/dev/null; then
   grep -qxF /usr/share/icons/hicolor/48x48/apps/lumaro.png <<<"$files" || fail "no 48x48 icon"
 fi
 # Only shipped files: nothing of the user's, nothing of the build tree.
-unexpected=$(grep -v -e '/$' -e '^/usr/bin/' -e '^/usr/share/' <<<"$files" || true)
-[ -z "$unexpected" ] || fail "files outside /usr/bin and /usr/share: $unexpected"
+unexpected=$(grep -v -e '/$' -e '^/usr/bin/' -e '^/usr/share/' -e '^/usr/lib/lumaro/' <<<"$files" || true)
+[ -z "$unexpected" ] || fail "files outside /usr/bin, /usr/lib/lumaro and /usr/share: $unexpected"
 for user_file in portable savepath.ini href.txt email.txt profile; do
   ! grep -q "/$user_file\$\|/$user_file/" <<<"$files" || fail "the package holds $user_file"
 done
@@ -44,7 +45,7 @@ done
 [ "$(dpkg-deb -f "$deb" Version)" = 2.0-1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 [[ $(dpkg-deb -f "$deb" Maintainer) == *@*.invalid\> ]] || fail "maintainer $(dpkg-deb -f "$deb" Maintainer)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6webenginecore6 libqt6widgets6 libqt6svg6 libc6 qt6-qpa-plugins \
+for package in libqt6webenginecore6 libqt6widgets6 libqt6pdf6 libqt6svg6 libc6 qt6-qpa-plugins \
   qt6-translations-l10n; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
@@ -69,6 +70,19 @@ cmp "$out/root/usr/share/lumaro/link.htm" "$build/app/link.htm" ||
   fail "the packaged link.htm differs from the staged one"
 version=$("$out/root/usr/bin/lumaro" --version) || fail "the packaged lumaro --version failed"
 [[ $version == "lumaro "* ]] || fail "lumaro --version said: $version"
+# The packaged lumaro-cli finds the PDF reader it loads at the first PDF.
+mkdir -p "$out/pdfs"
+printf '%s\n' '%PDF-1.1' '1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj' \
+  '2 0 obj <</Type/Pages/Kids[3 0 R]/Count 1>> endobj' \
+  '3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 300 144]/Contents 4 0 R/Resources<</Font<</F1 5 0 R>>>>>> endobj' \
+  '4 0 obj <</Length 44>> stream' 'BT /F1 18 Tf 30 70 Td (packagedpdfword) Tj ET' 'endstream endobj' \
+  '5 0 obj <</Type/Font/Subtype/Type1/BaseFont/Helvetica>> endobj' 'trailer <</Root 1 0 R>>' '%%EOF' \
+  >"$out/pdfs/a.pdf"
+"$out/root/usr/bin/lumaro-cli" index --data-dir "$out/cli-data" "$out/pdfs" >/dev/null ||
+  fail "the packaged lumaro-cli index failed"
+found=$("$out/root/usr/bin/lumaro-cli" search --data-dir "$out/cli-data" packagedpdfword) ||
+  fail "the packaged lumaro-cli found no text in a PDF"
+[[ $found == *a.pdf* ]] || fail "the packaged lumaro-cli search said: $found"
 # Read whole first: grep -q ends the pipe at its first match, and the program's next write
 # would then fail with SIGPIPE, which pipefail reports as a failure.
 # The toolbar's faces are compiled in as outlines, one for each button: no font draws them.
