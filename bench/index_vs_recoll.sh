@@ -32,7 +32,7 @@ load() { cut -d' ' -f1-3 /proc/loadavg; }
 
 # The pages, and the words to ask for (drawn from the same vocabulary, common and rare).
 python3 - "$work/pages" "$pages" "$queries" "$work/queries" <<'PY'
-import os, random, sys
+import itertools, os, random, sys
 folder, count, nqueries, qfile = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
 chars = ("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过"
          "子说产种面而方后多定行学法所民得经十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机"
@@ -50,19 +50,19 @@ for i in range(8000):
         words.append("".join(rnd.choice("abcdefghijklmnopqrstuvwxyz") for _ in range(rnd.randint(3, 8))))
     else:
         words.append("".join(rnd.choice(chars) for _ in range(rnd.randint(2, 4))))
-weights = [1.0 / (i + 1) for i in range(len(words))]
+cumulative = list(itertools.accumulate(1.0 / (i + 1) for i in range(len(words))))
 os.makedirs(folder)
 for n in range(count):
     sub = os.path.join(folder, "m%d" % (n % 12))
     os.makedirs(sub, exist_ok=True)
     target = int(rnd.expovariate(1 / 14500)) + 2000
-    title = "".join(rnd.choices(words, weights, k=4)) + " %d" % n
+    title = "".join(rnd.choices(words, cum_weights=cumulative, k=4)) + " %d" % n
     gb = n % 2 == 0
     head = ('<html><head><meta http-equiv="Content-Type" content="text/html; charset=%s">'
             '<title>%s</title></head><body>\n' % ("gb2312" if gb else "utf-8", title))
     parts, size = [head], len(head.encode("gb18030" if gb else "utf-8"))
     while size < target:
-        para = "<p>" + "".join(w + (" " if w.isascii() else "") for w in rnd.choices(words, weights, k=40)) + "。</p>\n"
+        para = "<p>" + "".join(w + (" " if w.isascii() else "") for w in rnd.choices(words, cum_weights=cumulative, k=40)) + "。</p>\n"
         parts.append(para)
         size += len(para.encode("gb18030" if gb else "utf-8"))
     parts.append("</body></html>\n")

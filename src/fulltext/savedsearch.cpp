@@ -13,6 +13,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <future>
+#include <optional>
 
 namespace fulltext {
 
@@ -159,8 +161,9 @@ bool isHan(QChar c) {
     return c.script() == QChar::Script_Han;
 }
 
-SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
-                const Xapian::Stem &stemmer, const QStringList &words) {
+// A hit as the index keeps it, without its snippet; `text` receives the text of a page read
+// (the index keeps it, while a saved file is read again for the words around a hit).
+SearchHit hitOf(const Xapian::Document &document, QString *text) {
     const QJsonObject data =
         QJsonDocument::fromJson(QByteArray::fromStdString(document.get_data())).object();
     SearchHit hit;
@@ -170,24 +173,40 @@ SearchHit hitOf(const Xapian::MSet &mset, const Xapian::Document &document,
     hit.source = data.value(QStringLiteral("source")).toString();
     hit.saved = qint64(data.value(QStringLiteral("saved")).toDouble());
     hit.size = qint64(Xapian::sortable_unserialise(document.get_value(kSizeValue)));
-    // A saved file's text is not kept in the index: the file is read again for the words
-    // around a hit. A page read keeps its text in the index.
-    SavedDocument saved;
-    if (hit.kind == QLatin1String(kReadKind)) {
-        saved.ok = true;
-        saved.body = data.value(QStringLiteral("text")).toString();
-    } else {
-        saved = readSavedDocument(hit.path);
-    }
-    if (saved.ok) {
-        const std::string snippet = mset.snippet(
-            utf8(snippetWindow(saved.body.simplified(), words)), kSnippetBytes, stemmer,
-            kSnippetFlags, utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
-        // Chinese is marked a character at a time: "[明][天]" is shown as "[明天]".
-        hit.snippet = markWholeWords(
-            plainText(fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart)), words);
-    }
+    if (hit.kind == QLatin1String(kReadKind))
+        *text = data.value(QStringLiteral("text")).toString();
     return hit;
+}
+
+// The texts of the saved files among `hits` (empty for pages read and for files that cannot
+// be read), read on two threads: reading a page and turning it into text is most of what a
+// search takes.
+QList<std::optional<QString>> savedTexts(const QList<SearchHit> &hits) {
+    QList<std::optional<QString>> texts(hits.size());
+    const auto read = [&](qsizetype from) {
+        for (qsizetype i = from; i < hits.size(); i += 2) {
+            if (hits[i].kind == QLatin1String(kReadKind))
+                continue;
+            SavedDocument saved = readSavedDocument(hits[i].path);
+            if (saved.ok)
+                texts[i] = std::move(saved.body);
+        }
+    };
+    auto other = hits.size() > 1 ? std::async(std::launch::async, read, 1) : std::future<void>();
+    read(0);
+    if (other.valid())
+        other.get();
+    return texts;
+}
+
+QString snippetOf(const Xapian::MSet &mset, const QString &text, const Xapian::Stem &stemmer,
+                  const QStringList &words) {
+    const std::string snippet =
+        mset.snippet(utf8(snippetWindow(text, words).simplified()), kSnippetBytes, stemmer,
+                     kSnippetFlags, utf8(QString(kMarkStart)), utf8(QString(kMarkEnd)), "…");
+    // Chinese is marked a character at a time: "[明][天]" is shown as "[明天]".
+    return markWholeWords(plainText(fromUtf8(snippet).remove(QString(kMarkEnd) + kMarkStart)),
+                          words);
 }
 
 } // namespace
@@ -311,8 +330,17 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &typed, int 
                     .arg(cut.join(QStringLiteral("、")))
                     .arg(kMaxPrefixWords);
         const QStringList words = wordsOf(query);
-        for (auto it = mset.begin(); it != mset.end(); ++it)
-            results.hits.append(hitOf(mset, it.get_document(), stemmer, words));
+        QList<std::optional<QString>> texts;
+        for (auto it = mset.begin(); it != mset.end(); ++it) {
+            QString text;
+            results.hits.append(hitOf(it.get_document(), &text));
+            texts.append(text.isNull() ? std::nullopt : std::optional<QString>(text));
+        }
+        const QList<std::optional<QString>> files = savedTexts(results.hits);
+        for (qsizetype i = 0; i < results.hits.size(); ++i) {
+            if (const std::optional<QString> &text = texts[i] ? texts[i] : files[i])
+                results.hits[i].snippet = snippetOf(mset, *text, stemmer, words);
+        }
     } catch (const Xapian::Error &e) {
         results.ok = false;
         results.error = fromUtf8(e.get_description());
