@@ -8,8 +8,9 @@
 #   PSS                         summed over the program and all its child processes, after
 #                               the batch has loaded (/proc/PID/smaps_rollup), and the highest
 #                               sum seen while it loaded (sampled each second)
-#   processors busy             the machine's processor time in use from the command or launch
-#                               to the last request, all cores together
+#   processors busy             the processor time the program's own tree used from the command
+#                               or launch to the last request, as a share of all cores
+#   start page asked for        from the launch to the first request of the start page
 # Lumaro is the real program, driven by `lumaro --command openallw` on a page of the batch's
 # links; both run with --disable-gpu in a 1600x1000 screen (Chromium's window that size); the
 # pages of a batch are spread evenly over the whole set.
@@ -108,12 +109,11 @@ coproc SERVER { exec python3 "$work/server.py" "$work/www" "$work/access.log"; }
 pids+=("$SERVER_PID")
 read -r port <&"${SERVER[0]}"
 
-if [ "$(id -u)" -eq 0 ]; then
-  export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
-  chromium_root=(--no-sandbox)
-else
-  chromium_root=()
-fi
+# The same engine flags for both programs in every test: no GPU (there is none under Xvfb), and
+# no sandbox when run as root (the engine refuses to start otherwise).
+engine_flags=(--disable-gpu)
+[ "$(id -u)" -eq 0 ] && engine_flags+=(--no-sandbox)
+export QTWEBENGINE_CHROMIUM_FLAGS="${engine_flags[*]}"
 export QT_LOGGING_RULES="qt.webenginecontext.info=false"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -160,13 +160,13 @@ EOF
 }
 
 # While PID runs, its highest PSS so far (MB, sampled each second) is kept in FILE, and the
-# machine's processor counters are written to cpu.log.
+# processor time its tree has used so far (clock ticks) is written to cpu.log with the time.
 sample_peak() { # PID FILE
   local peak=0 w
   echo 0 >"$2"
   : >"$work/cpu.log"
   while kill -0 "$1" 2>/dev/null; do
-    echo "$(date +%s.%N) $(head -1 /proc/stat)" >>"$work/cpu.log"
+    echo "$(date +%s.%N) $(cpu_ticks_tree "$1")" >>"$work/cpu.log"
     w=$(pss_tree "$1" 2>/dev/null) || w=0
     if ((w > peak)); then peak=$w; echo "$peak" >"$2"; fi
     sleep 1
@@ -174,23 +174,44 @@ sample_peak() { # PID FILE
 }
 peak_start() { sample_peak "$1" "$work/peak" & sampler=$!; }
 peak_end() { kill "$sampler" 2>/dev/null || true; wait "$sampler" 2>/dev/null || true; cat "$work/peak"; }
-# The share of the machine's processor time (all cores) that was busy from T0 (epoch) for
-# SECONDS, in per cent, from the counters cpu.log holds.
+# The processor time (clock ticks, user + system) used so far by a process and its tree: the
+# live processes' own, and what the ones that ended left to their parents.
+cpu_ticks_tree() { # PID
+  python3 - "$1" <<'EOF'
+import os, sys
+root = int(sys.argv[1]); parent = {}; ticks = {}
+for p in os.listdir("/proc"):
+    if p.isdigit():
+        try:
+            text = open("/proc/%s/stat" % p).read()
+        except OSError:
+            continue
+        f = text[text.rindex(")") + 2:].split()
+        parent[int(p)] = int(f[1])
+        ticks[int(p)] = sum(int(x) for x in f[11:15])  # utime stime cutime cstime
+def under(p):
+    while p > 1:
+        if p == root:
+            return True
+        p = parent.get(p, 0)
+    return False
+print(sum(t for p, t in ticks.items() if under(p)))
+EOF
+}
+# The share of the machine's processors (all cores) that the program's tree kept busy from T0
+# (epoch) for SECONDS, in per cent, from the samples cpu.log holds.
 cpu_busy() { # T0 SECONDS
   python3 - "$1" "$2" "$work/cpu.log" <<'EOF'
-import sys
+import os, sys
 t0, span = float(sys.argv[1]), float(sys.argv[2])
-rows = []
-for line in open(sys.argv[3]):
-    f = line.split()
-    v = [int(x) for x in f[2:]]
-    rows.append((float(f[0]), sum(v[:3]) + sum(v[4:8]), sum(v[:8])))
+rows = [(float(a), int(b)) for a, b in (l.split() for l in open(sys.argv[3]) if len(l.split()) == 2)]
 inside = [r for r in rows if t0 - 1.5 <= r[0] <= t0 + span + 0.5]
-if len(inside) < 2:
+if len(inside) < 2 or inside[-1][0] <= inside[0][0]:
     print("NA")
 else:
-    a, b = inside[0], inside[-1]
-    print("%.0f" % (100.0 * (b[1] - a[1]) / max(b[2] - a[2], 1)))
+    (ta, a), (tb, b) = inside[0], inside[-1]
+    hz, cores = os.sysconf("SC_CLK_TCK"), os.cpu_count()
+    print("%.0f" % (100.0 * (b - a) / hz / (tb - ta) / cores))
 EOF
 }
 
@@ -203,15 +224,20 @@ stop_tree() { # PID: the program and whatever it started
 }
 
 log_mark() { wc -l <"$work/access.log"; }
-# Seconds from T0 (epoch) to the first request of /shown after log line FROM_LINE.
+# Seconds from T0 (epoch) to the first request of /shown after log line FROM_LINE (the start
+# page shown), and to the first request of the start page itself.
 wait_shown() { # FROM_LINE T0 TIMEOUT
-  local deadline=$((SECONDS + $3)) t
+  local deadline=$((SECONDS + $3)) t asked
   while ((SECONDS < deadline)); do
     t=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk '$2 ~ /^\/shown/ {print $1; exit}')
-    if [ -n "$t" ]; then printf '%.3f\n' "$(echo "$t - $2" | bc)"; return; fi
+    if [ -n "$t" ]; then
+      asked=$(tail -n +"$(($1 + 1))" "$work/access.log" | awk '$2 ~ /^\/start.htm/ {print $1; exit}')
+      printf '%.3f %.3f\n' "$(echo "$t - $2" | bc)" "$(echo "${asked:-$t} - $2" | bc)"
+      return
+    fi
     sleep 0.05
   done
-  echo NA
+  echo NA NA
 }
 # Once all the batch's pages have been asked for and the log has been quiet for 3 s: seconds
 # from the first request of a batch page to the last request of all, and from T0 (epoch: the
@@ -251,9 +277,9 @@ chromium_start() {
   data=$(mktemp -d "$work/chromium.XXXX")
   from=$(log_mark)
   t0=$(date +%s.%N)
-  chromium "${chromium_root[@]}" --user-data-dir="$data" --no-first-run \
-    --no-default-browser-check --disable-background-networking --password-store=basic \
-    "http://127.0.0.1:$port/start.htm" >/dev/null 2>&1 &
+  chromium "${engine_flags[@]}" --user-data-dir="$data" --no-first-run \
+    --window-size=1600,1000 --no-default-browser-check --disable-background-networking \
+    --password-store=basic "http://127.0.0.1:$port/start.htm" >/dev/null 2>&1 &
   p=$!
   r=$(wait_shown "$from" "$t0" 60)
   stop_tree "$p"
@@ -327,7 +353,7 @@ chromium_batch() { # N
   mapfile -t urls < <(url_list "$1")
   local t0
   t0=$(date +%s.%N)
-  chromium "${chromium_root[@]}" --user-data-dir="$data" --no-first-run --disable-gpu \
+  chromium "${engine_flags[@]}" --user-data-dir="$data" --no-first-run \
     --window-size=1600,1000 --no-default-browser-check --disable-background-networking \
     --password-store=basic "${urls[@]}" >/dev/null 2>&1 &
   p=$!
@@ -358,12 +384,15 @@ report() { # LABEL UNIT LUMARO_RUNS... -- CHROMIUM_RUNS...
 
 echo "lumaro $(git -C "$(dirname "$0")" rev-parse --short HEAD 2>/dev/null || echo ?), $(chromium --version 2>/dev/null), $runs runs each, taking turns"
 echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
-ls_=() cs_=()
+ls_=() cs_=() lq_=() cq_=()
 for _ in $(seq "$runs"); do
-  start_x; ls_+=("$(lumaro_start)"); stop_x
-  if [ $peer = 1 ]; then start_x; cs_+=("$(chromium_start)"); stop_x; fi
+  start_x; read -r shown asked < <(lumaro_start); ls_+=("$shown") lq_+=("$asked"); stop_x
+  if [ $peer = 1 ]; then
+    start_x; read -r shown asked < <(chromium_start); cs_+=("$shown") cq_+=("$asked"); stop_x
+  fi
 done
 report "start -> first page shown" s "${ls_[@]}" -- "${cs_[@]}"
+report "  -> start page asked for" s "${lq_[@]}" -- "${cq_[@]}"
 for n in "${sizes[@]}"; do
   lt=() lc=() lm=() lo=() lp=() lu=() ct=() cc=() cm=() cp=() cu=()
   for _ in $(seq "$runs"); do
@@ -377,7 +406,7 @@ for n in "${sizes[@]}"; do
   done
   report "$n pages all loaded" s "${lt[@]}" -- "${ct[@]}"
   report "  from command / launch" s "${lc[@]}" -- "${cc[@]}"
-  report "  processors busy meanwhile" % "${lu[@]}" -- "${cu[@]}"
+  report "  processors busy (its tree)" % "${lu[@]}" -- "${cu[@]}"
   if [ ${#lumaro_opts[@]} -gt 0 ]; then
     echo "    lumaro's own count (command to the last load finished): median $(median "${lo[@]}") s (runs: ${lo[*]})"
   fi
