@@ -118,7 +118,9 @@ public:
     // Brings the index in line with the .htm/.html/.txt files under `folders`: new and changed
     // (size or mtime) files are read, documents of files under those folders that are gone are
     // taken out (a moved file is both). Commits every `commitEvery` documents, so a kill loses
-    // at most that much work, and at the end. `cancelled`, when given, is asked between files.
+    // at most that much work, and at the end. The files are read and made into documents on
+    // a second thread, a few ahead of the writing. `cancelled`, when given, is asked between
+    // files.
     // Small batches are also faster with Chinese: every page brings thousands of character
     // pairs, and Xapian's buffer of changes slows down as it grows (10,000 pages of 30 KB: 26 ms
     // a page committing every 500, 20 ms every 50; bench/index_bench).
