@@ -4,8 +4,6 @@
 #include "savedindex.h"
 #include "searchfilters.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -34,15 +32,6 @@ private:
 };
 
 } // namespace
-
-std::string utf8(const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), size_t(bytes.size()));
-}
-
-QString cleanPath(const QString &path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
 
 DocumentMaker::DocumentMaker() {
     m_generator.set_stemmer(Xapian::Stem(new StemNotCjk));

@@ -16,13 +16,6 @@
 
 namespace fulltext {
 
-// Xapian refuses terms longer than 245 bytes.
-inline constexpr qsizetype kMaxTermBytes = 240;
-
-std::string utf8(const QString &text);
-// The absolute path without "." or ".." parts: how the index names a file.
-QString cleanPath(const QString &path);
-
 // Makes documents: title and text as terms, with the id, kind and filter terms and the values
 // every document has. Chinese, Japanese and Korean text is taken as single characters (with
 // their positions, for phrases) and pairs of them, as Xapian's query parser asks for them;

@@ -96,18 +96,32 @@ struct SavedIndex::Private {
     IndexFault fault;
 };
 
+std::string utf8(const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+QString cleanPath(const QString &path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+namespace {
+
+// "Q" and `key`, or a hash of it when the term would be longer than Xapian takes.
+std::string uniqueTerm(const QByteArray &key) {
+    if (key.size() + 1 <= kMaxTermBytes)
+        return "Q" + key.toStdString();
+    return "Q#" + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().toStdString();
+}
+
+} // namespace
+
 std::string idTerm(const QString &path) {
-    const QByteArray bytes = cleanPath(path).toUtf8();
-    if (bytes.size() + 1 <= kMaxTermBytes)
-        return "Q" + bytes.toStdString();
-    return "Q#" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
+    return uniqueTerm(cleanPath(path).toUtf8());
 }
 
 std::string readIdTerm(const QString &address) {
-    const QByteArray bytes = "read:" + address.toUtf8();
-    if (bytes.size() + 1 <= kMaxTermBytes)
-        return "Q" + bytes.toStdString();
-    return "Q#" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
+    return uniqueTerm("read:" + address.toUtf8());
 }
 
 std::unique_ptr<SavedIndex> SavedIndex::open(const QString &folder, QString *error,
@@ -257,6 +271,23 @@ FileState fileState(const Xapian::Database &db, const QString &path, bool force,
     return FileState::Stale;
 }
 
+// A file that needs no reading (gone, or indexed as it is): its document taken out when it is
+// gone, counted. Returns whether the index changed.
+bool settleFile(Xapian::WritableDatabase &db, FileState state, const std::string &id, bool known,
+                SavedIndex::Stats *stats) {
+    if (state == FileState::Unchanged) {
+        if (stats)
+            ++stats->unchanged;
+        return false;
+    }
+    if (!known)
+        return false;
+    db.delete_document(id);
+    if (stats)
+        ++stats->removed;
+    return true;
+}
+
 void countStored(bool stored, bool known, SavedIndex::Stats *stats) {
     if (stats)
         ++(!stored ? stats->failed : known ? stats->changed : stats->added);
@@ -268,21 +299,9 @@ bool SavedIndex::indexFileOrThrow(const QString &path, const std::optional<Saved
                                   bool force, Stats *stats) {
     DocumentsAhead::File file;
     bool known = false;
-    switch (fileState(d->db, path, force, &file, &known)) {
-    case FileState::Gone:
-        if (!known)
-            return false;
-        d->db.delete_document(file.id);
-        if (stats)
-            ++stats->removed;
-        return true;
-    case FileState::Unchanged:
-        if (stats)
-            ++stats->unchanged;
-        return false;
-    case FileState::Stale:
-        break;
-    }
+    if (const FileState state = fileState(d->db, path, force, &file, &known);
+        state != FileState::Stale)
+        return settleFile(d->db, state, file.id, known, stats);
     const std::optional<Xapian::Document> document =
         d->maker.savedFile(path, file.id, file.mtime, file.size, source);
     storeDocument(file.id, document);
@@ -427,27 +446,19 @@ SavedIndex::Stats SavedIndex::updateFolders(const QStringList &folders,
             }
             DocumentsAhead::File file;
             bool known = false;
-            switch (fileState(d->db, path, false, &file, &known)) {
-            case FileState::Gone: // deleted since it was counted
-                if (known) {
-                    d->db.delete_document(file.id);
-                    ++stats.removed;
+            // A file gone here was deleted since it was counted.
+            if (const FileState state = fileState(d->db, path, false, &file, &known);
+                state != FileState::Stale) {
+                if (settleFile(d->db, state, file.id, known, &stats))
                     commitNow();
-                }
                 ++settled;
-                break;
-            case FileState::Unchanged:
-                ++stats.unchanged;
-                ++settled;
-                break;
-            case FileState::Stale:
-                if (const auto source = sources.constFind(savedSourceKey(path));
-                    source != sources.cend())
-                    file.source = *source;
-                stale.append(std::move(file));
-                staleKnown.append(known);
-                break;
+                continue;
             }
+            if (const auto source = sources.constFind(savedSourceKey(path));
+                source != sources.cend())
+                file.source = *source;
+            stale.append(std::move(file));
+            staleKnown.append(known);
         }
         DocumentsAhead ahead(stale, kDocumentsAhead);
         for (qsizetype i = 0; i < stale.size(); ++i) {

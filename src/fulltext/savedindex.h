@@ -67,6 +67,14 @@ struct ReadPage {
 inline constexpr qsizetype kMaxReadTextBytes = 200 * 1024;
 inline constexpr char kReadKind[] = "read";
 
+// Xapian refuses terms longer than 245 bytes.
+inline constexpr qsizetype kMaxTermBytes = 240;
+
+// Text as the index keeps it: UTF-8.
+std::string utf8(const QString &text);
+// The absolute path without "." or ".." parts: how the index names a file.
+QString cleanPath(const QString &path);
+
 // The unique term of a page read at `address`.
 std::string readIdTerm(const QString &address);
 

@@ -30,11 +30,6 @@ constexpr size_t kSnippetBytes = 240;
 constexpr double kPhraseBoost = 4;
 constexpr double kTitleBoost = 2;
 
-std::string utf8(const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), size_t(bytes.size()));
-}
-
 QString fromUtf8(const std::string &text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
@@ -163,7 +158,7 @@ bool isHan(QChar c) {
 
 // A hit as the index keeps it, without its snippet; `text` receives the text of a page read
 // (the index keeps it, while a saved file is read again for the words around a hit).
-SearchHit hitOf(const Xapian::Document &document, QString *text) {
+SearchHit hitOf(const Xapian::Document &document, std::optional<QString> *text) {
     const QJsonObject data =
         QJsonDocument::fromJson(QByteArray::fromStdString(document.get_data())).object();
     SearchHit hit;
@@ -178,25 +173,25 @@ SearchHit hitOf(const Xapian::Document &document, QString *text) {
     return hit;
 }
 
-// The texts of the saved files among `hits` (empty for pages read and for files that cannot
-// be read), read on two threads: reading a page and turning it into text is most of what a
-// search takes.
-QList<std::optional<QString>> savedTexts(const QList<SearchHit> &hits) {
-    QList<std::optional<QString>> texts(hits.size());
-    const auto read = [&](qsizetype from) {
-        for (qsizetype i = from; i < hits.size(); i += 2) {
-            if (hits[i].kind == QLatin1String(kReadKind))
-                continue;
-            SavedDocument saved = readSavedDocument(hits[i].path);
+// The texts of the saved files among `hits` (nothing for a file that cannot be read), read
+// on two threads: reading a page and turning it into text is most of what a search takes.
+void readSavedTexts(const QList<SearchHit> &hits, std::vector<std::optional<QString>> &texts) {
+    std::vector<qsizetype> files;
+    for (qsizetype i = 0; i < hits.size(); ++i) {
+        if (hits[i].kind != QLatin1String(kReadKind))
+            files.push_back(i);
+    }
+    const auto read = [&](size_t from) {
+        for (size_t k = from; k < files.size(); k += 2) {
+            SavedDocument saved = readSavedDocument(hits[files[k]].path);
             if (saved.ok)
-                texts[i] = std::move(saved.body);
+                texts[files[k]] = std::move(saved.body);
         }
     };
-    auto other = hits.size() > 1 ? std::async(std::launch::async, read, 1) : std::future<void>();
+    auto other = files.size() > 1 ? std::async(std::launch::async, read, 1) : std::future<void>();
     read(0);
     if (other.valid())
         other.get();
-    return texts;
 }
 
 QString snippetOf(const Xapian::MSet &mset, const QString &text, const Xapian::Stem &stemmer,
@@ -330,16 +325,13 @@ SearchResults searchIndex(const Xapian::Database &db, const QString &typed, int 
                     .arg(cut.join(QStringLiteral("、")))
                     .arg(kMaxPrefixWords);
         const QStringList words = wordsOf(query);
-        QList<std::optional<QString>> texts;
-        for (auto it = mset.begin(); it != mset.end(); ++it) {
-            QString text;
-            results.hits.append(hitOf(it.get_document(), &text));
-            texts.append(text.isNull() ? std::nullopt : std::optional<QString>(text));
-        }
-        const QList<std::optional<QString>> files = savedTexts(results.hits);
+        std::vector<std::optional<QString>> texts(mset.size());
+        for (auto it = mset.begin(); it != mset.end(); ++it)
+            results.hits.append(hitOf(it.get_document(), &texts[size_t(results.hits.size())]));
+        readSavedTexts(results.hits, texts);
         for (qsizetype i = 0; i < results.hits.size(); ++i) {
-            if (const std::optional<QString> &text = texts[i] ? texts[i] : files[i])
-                results.hits[i].snippet = snippetOf(mset, *text, stemmer, words);
+            if (texts[size_t(i)])
+                results.hits[i].snippet = snippetOf(mset, *texts[size_t(i)], stemmer, words);
         }
     } catch (const Xapian::Error &e) {
         results.ok = false;
